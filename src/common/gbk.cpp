@@ -1,0 +1,92 @@
+#include "gbk.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace lcj::gbk {
+
+namespace {
+
+// One converter per thread, stateless, so each call stands on its own.
+QStringDecoder& decoder() {
+    thread_local QStringDecoder d("GBK", QStringConverter::Flag::Stateless);
+    return d;
+}
+
+// Length of the GBK character that starts with this byte.
+int charLength(char lead) {
+    return static_cast<quint8>(lead) >= 0x81 ? 2 : 1;
+}
+
+QByteArray encodeRaw(QStringView text, bool* failed) {
+    // A fresh encoder each time: its error flag outlives a reset.
+    QStringEncoder e("GBK", QStringConverter::Flag::Stateless);
+    const QByteArray out = e.encode(text);
+    *failed = !e.isValid() || e.hasError();
+    return out;
+}
+
+// A character that GBK has no code for comes back as a substitute ('?' or a
+// control byte) or as an error; a round trip tells them apart.
+bool encodesFaithfully(QStringView ch, const QByteArray& code) {
+    if (code.isEmpty())
+        return false;
+    return decode(code) == ch;
+}
+
+} // namespace
+
+bool available() {
+    if (!decoder().isValid())
+        return false;
+    // 岚 is E1 B0 in GBK: a codec that answers to the name but is not GBK fails here.
+    bool failed = false;
+    return encodeRaw(u"岚", &failed) == QByteArray("\xE1\xB0", 2) && !failed &&
+           decode("\xE1\xB0") == QStringView(u"岚");
+}
+
+QString decode(QByteArrayView bytes) {
+    QStringDecoder& d = decoder();
+    QString text = d.decode(bytes);
+    d.resetState();
+    return text;
+}
+
+Result<QByteArray> encode(const QString& text) {
+    bool failed = false;
+    QByteArray whole = encodeRaw(text, &failed);
+    if (!failed && decode(whole) == text)
+        return whole;
+    // Find the culprit, one character at a time.
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const QStringView ch = QStringView(text).mid(i, len);
+        const QByteArray code = encodeRaw(ch, &failed);
+        if (failed || !encodesFaithfully(ch, code))
+            return Result<QByteArray>::failure(
+                QStringLiteral("“%1”无法用GBK编码表示").arg(ch.toString()));
+        i += len;
+    }
+    return whole;
+}
+
+QString decodeField(QByteArrayView field) {
+    const qsizetype end = field.indexOf('\0');
+    return decode(end < 0 ? field : field.first(end)).trimmed();
+}
+
+Result<QByteArray> encodeField(const QString& text, int width) {
+    auto code = encode(text.trimmed());
+    if (!code)
+        return code;
+    QByteArray out = *code;
+    // Cut to the width, never keeping half of a two-byte character.
+    qsizetype keep = 0;
+    while (keep < out.size() && keep + charLength(out[keep]) <= width)
+        keep += charLength(out[keep]);
+    out.truncate(keep);
+    out.append(width - out.size(), '\0');
+    return out;
+}
+
+} // namespace lcj::gbk

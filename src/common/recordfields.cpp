@@ -1,0 +1,67 @@
+#include "recordfields.h"
+
+#include "bytes.h"
+#include "gbk.h"
+
+namespace lcj {
+
+NumberRule ruleFor(FieldKind kind) {
+    switch (kind) {
+    case FieldKind::Byte:
+        return {0, 255, Rounding::Down};
+    case FieldKind::ByteHalfEven:
+        return {0, 255, Rounding::HalfEven};
+    case FieldKind::HalvedByte:
+        return {0, 510, Rounding::Down};
+    case FieldKind::Word:
+        return {0, 65535, Rounding::Down};
+    }
+    return {};
+}
+
+QString showNumber(QByteArrayView record, int offset, FieldKind kind) {
+    switch (kind) {
+    case FieldKind::HalvedByte:
+        return QString::number(byteAt(record, offset) * 2);
+    case FieldKind::Word:
+        return QString::number(wordAt(record, offset));
+    case FieldKind::Byte:
+    case FieldKind::ByteHalfEven:
+        break;
+    }
+    return QString::number(byteAt(record, offset));
+}
+
+Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QString& label,
+                    const QString& text) {
+    const auto value = parseNumber(label, text, ruleFor(kind));
+    if (!value)
+        return value.error();
+    switch (kind) {
+    case FieldKind::HalvedByte:
+        setByte(record, offset, static_cast<quint8>(halveHalfEven(*value)));
+        break;
+    case FieldKind::Word:
+        setWord(record, offset, static_cast<quint16>(*value));
+        break;
+    case FieldKind::Byte:
+    case FieldKind::ByteHalfEven:
+        setByte(record, offset, static_cast<quint8>(*value));
+        break;
+    }
+    return std::nullopt;
+}
+
+Failure storeText(QByteArray& record, int offset, int width, const QString& label,
+                  const QString& text) {
+    const QByteArrayView stored = QByteArrayView(record).sliced(offset, width);
+    if (text.trimmed() == gbk::decodeField(stored))
+        return std::nullopt;
+    const auto code = gbk::encodeField(text, width);
+    if (!code)
+        return QStringLiteral("%1：%2").arg(label, code.error());
+    record.replace(offset, width, *code);
+    return std::nullopt;
+}
+
+} // namespace lcj

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "prompts.h"
+
+#include <QWidget>
+
+class QMenuBar;
+
+namespace lcj {
+
+// An editor window shown inside the main window. It owns its state from its
+// creation until it is closed; it reaches the user only through its prompts.
+class EditorWindow : public QWidget {
+    Q_OBJECT
+public:
+    EditorWindow(Prompts& prompts, QWidget* parent = nullptr);
+
+    Prompts& prompts() const { return prompts_; }
+
+signals:
+    // The editor's own exit command ran: the window is closing, and the main
+    // window shows its banner again.
+    void exitCommand();
+
+protected:
+    // Closes the window, or the frame that holds it, then tells the main window.
+    void closeByExitCommand();
+    // Shows `text` in a message box with an OK button.
+    void say(const QString& text);
+    QMenuBar* menuBar() const { return menuBar_; }
+
+private:
+    Prompts& prompts_;
+    QMenuBar* menuBar_;
+};
+
+} // namespace lcj

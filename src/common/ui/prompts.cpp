@@ -1,0 +1,52 @@
+#include "prompts.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace lcj {
+
+QString Prompts::editorFolder() {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString DialogPrompts::chooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                                      const QString& startFolder) {
+    return QFileDialog::getOpenFileName(parent, title, startFolder, filter);
+}
+
+QString DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                      const QString& startPath) {
+    return QFileDialog::getSaveFileName(parent, title, startPath, filter);
+}
+
+void DialogPrompts::showMessage(QWidget* parent, const QString& text, const QString& title,
+                                Icon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool DialogPrompts::ask(QWidget* parent, const QString& text, const QString& title) {
+    return QMessageBox::question(parent,
+                                 title.isEmpty() ? QCoreApplication::applicationName() : title,
+                                 text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+} // namespace lcj

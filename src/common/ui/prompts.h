@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace lcj {
+
+// Every file dialog and message box of the program goes through this seam, so
+// that tests can answer in place of a person.
+class Prompts {
+public:
+    enum class Icon { None, Information, Warning, Critical };
+
+    virtual ~Prompts() = default;
+
+    // The path of the chosen file, or an empty string when the user cancelled.
+    virtual QString chooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& startFolder) = 0;
+    virtual QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& startPath) = 0;
+    // A message with an OK button.
+    virtual void showMessage(QWidget* parent, const QString& text, const QString& title = {},
+                             Icon icon = Icon::None) = 0;
+    // A question answered yes (true) or no.
+    virtual bool ask(QWidget* parent, const QString& text, const QString& title = {}) = 0;
+
+    // Every open dialog starts in the editor's own folder.
+    static QString editorFolder();
+};
+
+// The real dialogs.
+class DialogPrompts final : public Prompts {
+public:
+    QString chooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                           const QString& startFolder) override;
+    QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                           const QString& startPath) override;
+    void showMessage(QWidget* parent, const QString& text, const QString& title,
+                     Icon icon) override;
+    bool ask(QWidget* parent, const QString& text, const QString& title) override;
+};
+
+} // namespace lcj

@@ -1,0 +1,77 @@
+#include "characterform.h"
+
+#include "common/bytes.h"
+#include "common/gbk.h"
+#include "common/recordfields.h"
+
+#include <array>
+
+namespace lcj::data {
+
+namespace {
+
+constexpr int nameWidth = 12;
+
+using F = NumberField<CharacterForm>;
+const std::array<F, 12> numberFields{{
+    {&CharacterForm::portrait, u"头像", 13},
+    {&CharacterForm::figure, u"战场外形象", 15},
+    {&CharacterForm::criticalLine, u"人物致命一击台词类型", 16},
+    {&CharacterForm::force, u"武力", 18, FieldKind::HalvedByte},
+    {&CharacterForm::command, u"统率", 19, FieldKind::HalvedByte},
+    {&CharacterForm::intelligence, u"智力", 20, FieldKind::HalvedByte},
+    {&CharacterForm::agility, u"敏捷", 21, FieldKind::HalvedByte},
+    {&CharacterForm::luck, u"运气", 22, FieldKind::HalvedByte},
+    {&CharacterForm::hp, u"初始HP值", 23, FieldKind::Word},
+    {&CharacterForm::mp, u"初始MP值", 25},
+    {&CharacterForm::level, u"等级", 27},
+    {&CharacterForm::experience, u"经验", 28},
+}};
+
+struct Equipment {
+    int CharacterForm::*entry;
+    int offset;
+};
+constexpr std::array<Equipment, 3> equipment{{
+    {&CharacterForm::weapon, 29},
+    {&CharacterForm::armour, 30},
+    {&CharacterForm::auxiliary, 31},
+}};
+
+} // namespace
+
+CharacterForm CharacterForm::show(QByteArrayView record) {
+    CharacterForm form;
+    form.name = gbk::decodeField(record.first(nameWidth));
+    showNumbers<CharacterForm>(numberFields, record, form);
+    form.troopType = byteAt(record, 26);
+    // Any item number past the list's end shows as "无".
+    for (const auto& e : equipment)
+        form.*e.entry = std::min<int>(byteAt(record, e.offset), noneEntry);
+    form.forcedJoin = byteAt(record, 17) == 0 ? Qt::Checked : Qt::Unchecked;
+    return form;
+}
+
+Failure CharacterForm::apply(QByteArray& record) const {
+    QByteArray staged = record;
+    if (auto failure = storeText(staged, 0, nameWidth, QStringLiteral("姓名"), name))
+        return failure;
+    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged))
+        return failure;
+    if (troopType < 0 || troopType > 255)
+        return QStringLiteral("兵种：请选择一个兵种");
+    setByte(staged, 26, static_cast<quint8>(troopType));
+    for (const auto& e : equipment) {
+        const int entry = this->*e.entry;
+        if (entry < 0 || entry > noneEntry)
+            return QStringLiteral("装备：请选择一件道具或“无”");
+        setByte(staged, e.offset, entry == noneEntry ? 255 : static_cast<quint8>(entry));
+    }
+    // A greyed box leaves the byte as it was.
+    if (forcedJoin != Qt::PartiallyChecked)
+        setByte(staged, 17, forcedJoin == Qt::Checked ? 0 : 255);
+    record = staged;
+    return std::nullopt;
+}
+
+} // namespace lcj::data

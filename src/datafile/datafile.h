@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/result.h"
+#include "datalayout.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace lcj::data {
+
+// Reads and writes single records of one data.e5. Each call opens the file,
+// checks that it is long enough to be a data file, does its one thing and
+// closes it again, so nothing stays open between user actions.
+class DataFile {
+public:
+    explicit DataFile(QString path = {}) : path_(std::move(path)) {}
+
+    const QString& path() const { return path_; }
+
+    Result<QByteArray> readRecord(const Table& table, int index) const;
+    Failure writeRecord(const Table& table, int index, const QByteArray& record) const;
+    // The trimmed name of every record of a table that has names.
+    Result<QStringList> readNames(const Table& table) const;
+
+private:
+    Failure checkSize() const;
+
+    QString path_;
+};
+
+} // namespace lcj::data

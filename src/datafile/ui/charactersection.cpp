@@ -1,0 +1,213 @@
+#include "charactersection.h"
+
+#include "common/nametables.h"
+#include "common/ui/choicebinding.h"
+#include "common/ui/controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace lcj::data {
+
+namespace {
+
+constexpr int nameBoxLength = 6; // characters the name box accepts
+const int troopTypeCount = 53;
+
+} // namespace
+
+CharacterSection::CharacterSection(const SectionContext& context, QWidget* parent)
+    : DataSection(context, QStringLiteral("Frame1"), QStringLiteral("人物属性修改"), parent) {
+    List1 = named(new QListWidget, QStringLiteral("List1"));
+    List1->setMinimumWidth(130);
+
+    auto* grid = new QGridLayout;
+    Text1 = addLabelledBox(grid, 0, 0, QStringLiteral("Text1"), QStringLiteral("姓名"));
+    Text1->setMaxLength(nameBoxLength);
+    Text2 = addLabelledBox(grid, 1, 0, QStringLiteral("Text2"), QStringLiteral("头像"));
+    Text3 = addLabelledBox(grid, 2, 0, QStringLiteral("Text3"), QStringLiteral("战场外形象"));
+    Text33 = addLabelledBox(grid, 3, 0, QStringLiteral("Text33"),
+                            QStringLiteral("人物致命一击台词类型"));
+    Text9 = addLabelledBox(grid, 4, 0, QStringLiteral("Text9"), QStringLiteral("初始HP值"));
+    Text10 = addLabelledBox(grid, 5, 0, QStringLiteral("Text10"), QStringLiteral("初始MP值"));
+    Text11 = addLabelledBox(grid, 6, 0, QStringLiteral("Text11"), QStringLiteral("等级"));
+    Text12 = addLabelledBox(grid, 7, 0, QStringLiteral("Text12"), QStringLiteral("经验"));
+    Text4 = addLabelledBox(grid, 0, 2, QStringLiteral("Text4"), QStringLiteral("武力"));
+    Text5 = addLabelledBox(grid, 1, 2, QStringLiteral("Text5"), QStringLiteral("统率"));
+    Text6 = addLabelledBox(grid, 2, 2, QStringLiteral("Text6"), QStringLiteral("智力"));
+    Text7 = addLabelledBox(grid, 3, 2, QStringLiteral("Text7"), QStringLiteral("敏捷"));
+    Text8 = addLabelledBox(grid, 4, 2, QStringLiteral("Text8"), QStringLiteral("运气"));
+    Combo1 = addLabelledCombo(grid, 5, 2, QStringLiteral("Combo1"), QStringLiteral("武具"));
+    Combo2 = addLabelledCombo(grid, 6, 2, QStringLiteral("Combo2"), QStringLiteral("防具"));
+    Combo3 = addLabelledCombo(grid, 7, 2, QStringLiteral("Combo3"), QStringLiteral("辅助"));
+    Check1 = named(new QCheckBox(QStringLiteral("强行加入我军")), QStringLiteral("Check1"));
+    grid->addWidget(Check1, 8, 2, 1, 2);
+
+    List2 = named(new QListWidget, QStringLiteral("List2"));
+    List2->addItems(names::troopTypes());
+    List2->setMaximumWidth(110);
+    auto* troops = new QVBoxLayout;
+    troops->addWidget(new QLabel(QStringLiteral("兵种")));
+    troops->addWidget(List2);
+
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("还原"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(grid);
+    fields->addStretch();
+    fields->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(List1);
+    layout->addLayout(fields, 1);
+    layout->addLayout(troops);
+
+    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, &CharacterSection::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &CharacterSection::Command2_Click);
+}
+
+bool CharacterSection::open() {
+    {
+        const QSignalBlocker blocker(List1);
+        List1->clear();
+    }
+    Combo1->clear();
+    Combo2->clear();
+    Combo3->clear();
+    if (!renfile())
+        return false;
+    List1->setCurrentRow(0);
+    return true;
+}
+
+bool CharacterSection::renfile() {
+    const auto characters = file().readNames(data::characters);
+    const auto items = characters ? file().readNames(data::items) : characters;
+    if (!characters || !items) {
+        say(characters ? items.error() : characters.error());
+        return false;
+    }
+    {
+        const QSignalBlocker blocker(List1);
+        List1->addItems(*characters);
+    }
+    for (QComboBox* combo : {Combo1, Combo2, Combo3}) {
+        combo->addItems(*items);
+        combo->addItem(QStringLiteral("无"));
+    }
+    return true;
+}
+
+bool CharacterSection::readSelected() {
+    const int row = List1->currentRow();
+    if (row < 0)
+        return false;
+    auto record = file().readRecord(data::characters, row);
+    // Nothing read from a broken file is shown as data, and no save can follow.
+    Command1->setEnabled(record.ok());
+    if (!record) {
+        say(record.error());
+        return false;
+    }
+    renwushuju_ = *record;
+    renwushuju();
+    return true;
+}
+
+void CharacterSection::List1_Click() {
+    if (readSelected())
+        setTitle(QStringLiteral("人物属性修改-武将序号%1").arg(List1->currentRow()));
+}
+
+void CharacterSection::Command2_Click() {
+    readSelected();
+}
+
+void CharacterSection::renwushuju() {
+    const CharacterForm form = CharacterForm::show(renwushuju_);
+    // A stored name longer than the box's limit is shown whole; typing is still limited.
+    Text1->setMaxLength(std::max<int>(nameBoxLength, form.name.size()));
+    Text1->setText(form.name);
+    Text2->setText(form.portrait);
+    Text3->setText(form.figure);
+    Text4->setText(form.force);
+    Text5->setText(form.command);
+    Text6->setText(form.intelligence);
+    Text7->setText(form.agility);
+    Text8->setText(form.luck);
+    Text9->setText(form.hp);
+    Text10->setText(form.mp);
+    Text11->setText(form.level);
+    Text12->setText(form.experience);
+    Text33->setText(form.criticalLine);
+    showChoice(List2, troopTypeCount, form.troopType);
+    Combo1->setCurrentIndex(form.weapon);
+    Combo2->setCurrentIndex(form.armour);
+    Combo3->setCurrentIndex(form.auxiliary);
+    Check1->setCheckState(form.forcedJoin);
+}
+
+CharacterForm CharacterSection::formFromControls() const {
+    CharacterForm form;
+    form.name = Text1->text();
+    form.portrait = Text2->text();
+    form.figure = Text3->text();
+    form.force = Text4->text();
+    form.command = Text5->text();
+    form.intelligence = Text6->text();
+    form.agility = Text7->text();
+    form.luck = Text8->text();
+    form.hp = Text9->text();
+    form.mp = Text10->text();
+    form.level = Text11->text();
+    form.experience = Text12->text();
+    form.criticalLine = Text33->text();
+    form.troopType = chosenValue(List2, troopTypeCount);
+    form.weapon = Combo1->currentIndex();
+    form.armour = Combo2->currentIndex();
+    form.auxiliary = Combo3->currentIndex();
+    form.forcedJoin = Check1->checkState();
+    return form;
+}
+
+void CharacterSection::Command1_Click() {
+    const int row = List1->currentRow();
+    if (row < 0 || renwushuju_.isEmpty())
+        return;
+    QByteArray record = renwushuju_;
+    if (auto failure = formFromControls().apply(record)) {
+        say(*failure);
+        return;
+    }
+    if (auto failure = file().writeRecord(data::characters, row, record)) {
+        say(*failure);
+        return;
+    }
+    renwushuju_ = record;
+    // The list shows the name as typed; selecting it again reloads the record
+    // from the file, so every box shows what is on disk.
+    const QString typed = Text1->text();
+    {
+        const QSignalBlocker blocker(List1);
+        delete List1->takeItem(row);
+        List1->insertItem(row, typed);
+        List1->setCurrentRow(row);
+    }
+    List1_Click();
+}
+
+} // namespace lcj::data

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "datafile/datafile.h"
+
+#include <QGroupBox>
+
+class QLabel;
+
+namespace lcj {
+class Prompts;
+}
+
+namespace lcj::data {
+
+// What every section of the data file editor shares: the chosen data file,
+// the prompts, and the attack-range picture box of the window.
+struct SectionContext {
+    const DataFile& file;
+    Prompts& prompts;
+    QLabel* gj;
+};
+
+// One frame of the data file editor, showing one table of data.e5.
+class DataSection : public QGroupBox {
+    Q_OBJECT
+public:
+    DataSection(const SectionContext& context, const QString& objectName, const QString& caption,
+                QWidget* parent = nullptr);
+
+    // Fills the section's lists from the file and selects entry 0. False when
+    // the file could not be read; the user has been told why.
+    virtual bool open() = 0;
+
+protected:
+    const DataFile& file() const { return context_.file; }
+    QLabel* gj() const { return context_.gj; }
+    void say(const QString& text);
+
+private:
+    SectionContext context_;
+};
+
+} // namespace lcj::data

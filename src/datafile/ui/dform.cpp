@@ -1,0 +1,83 @@
+#include "dform.h"
+
+#include "charactersection.h"
+#include "common/ui/controls.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace lcj::data {
+
+DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
+    setObjectName(QStringLiteral("DForm"));
+    setWindowTitle(QStringLiteral("Data文件修改"));
+
+    QMenu* fileMenu = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
+    QAction* fileop = named(fileMenu->addAction(QStringLiteral("打开")), QStringLiteral("fileop"));
+    named(fileMenu->addSeparator(), QStringLiteral("wuyiyi"));
+    QAction* exit = named(fileMenu->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
+    connect(fileop, &QAction::triggered, this, &DForm::fileop_Click);
+    connect(exit, &QAction::triggered, this, &DForm::exit_Click);
+    edit = named(menuBar()->addMenu(QStringLiteral("修改")), QStringLiteral("edit"));
+
+    gj = named(new QLabel, QStringLiteral("gj"));
+    gj->setFixedSize(120, 120);
+    gj->setAlignment(Qt::AlignCenter);
+
+    const SectionContext context{file_, this->prompts(), gj};
+    addSection(new CharacterSection(context), QStringLiteral("renpre"), QStringLiteral("人物属性"));
+
+    auto* row = new QHBoxLayout;
+    for (DataSection* section : sections_)
+        row->addWidget(section, 1);
+    row->addWidget(gj, 0, Qt::AlignTop);
+    static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    Form_Load();
+}
+
+void DForm::addSection(DataSection* section, const QString& entryName, const QString& caption) {
+    sections_.push_back(section);
+    QAction* entry = named(edit->addAction(caption), entryName);
+    connect(entry, &QAction::triggered, this, [this, section] { showSection(section); });
+}
+
+void DForm::Form_Load() {
+    edit->setEnabled(false);
+    hideSections();
+}
+
+void DForm::hideSections() {
+    for (DataSection* section : sections_)
+        section->hide();
+    gj->clear();
+}
+
+void DForm::showSection(DataSection* section) {
+    hideSections();
+    section->show();
+    if (!section->open())
+        section->hide();
+}
+
+void DForm::fileop_Click() {
+    const QString path = prompts().chooseOpenFile(
+        this, QStringLiteral("打开"),
+        QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),
+        Prompts::editorFolder());
+    // A cancelled dialog leaves the chosen file and the menu as they were.
+    if (path.isEmpty())
+        return;
+    file_ = DataFile(path);
+    edit->setEnabled(true);
+    hideSections();
+}
+
+void DForm::exit_Click() {
+    closeByExitCommand();
+}
+
+} // namespace lcj::data

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/ui/editorwindow.h"
+#include "datafile/datafile.h"
+
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace lcj::data {
+
+class DataSection;
+
+// The data file editor: one file, six sections of which one is shown at a time.
+class DForm : public EditorWindow {
+    Q_OBJECT
+public:
+    explicit DForm(Prompts& prompts, QWidget* parent = nullptr);
+
+    const QString& dataFilePath() const { return file_.path(); }
+
+    void fileop_Click();
+    void exit_Click();
+
+private:
+    void Form_Load();
+    // Shows `section` alone and opens it; the other frames are hidden.
+    void showSection(DataSection* section);
+    void hideSections();
+    void addSection(DataSection* section, const QString& entryName, const QString& caption);
+
+    DataFile file_;
+    QMenu* edit;
+    QLabel* gj;
+    std::vector<DataSection*> sections_;
+};
+
+} // namespace lcj::data

@@ -1,0 +1,122 @@
+#include "mainwindow.h"
+
+#include "banner.h"
+#include "common/ui/controls.h"
+#include "common/ui/editorwindow.h"
+#include "common/ui/prompts.h"
+#include "datafile/ui/dform.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace lcj {
+
+namespace {
+
+const QString productTitle = QStringLiteral("岚川记数据工坊V1.13版");
+
+template <class W> std::function<EditorWindow*(Prompts&)> factory() {
+    return [](Prompts& prompts) { return new W(prompts); };
+}
+
+} // namespace
+
+MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent), prompts_(prompts) {
+    setObjectName(QStringLiteral("Main"));
+    resize(1180, 860);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Picdb = new Banner;
+    mdi_ = named(new QMdiArea, QStringLiteral("mdi"));
+    layout->addWidget(Picdb, 1);
+    layout->addWidget(mdi_, 3);
+    setCentralWidget(central);
+
+    named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
+    addEditor(QStringLiteral("dataedit"), QStringLiteral("Data文件修改"), factory<data::DForm>());
+    addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), nullptr);
+    addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), nullptr);
+    addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), nullptr);
+    // The scenario editor leaves the banner as it is.
+    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), nullptr, false);
+    addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), nullptr);
+    QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
+    named(gn->addSeparator(), QStringLiteral("wuyiyi"));
+    QAction* exit = named(gn->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
+    connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
+    QAction* about = named(menuBar()->addAction(QStringLiteral("关于")), QStringLiteral("about"));
+    connect(about, &QAction::triggered, this, &MainWindow::about_Click);
+
+    MDIForm_Load();
+}
+
+QWidget* MainWindow::banner() const {
+    return Picdb;
+}
+
+void MainWindow::MDIForm_Load() {
+    setWindowTitle(productTitle);
+    updateArea();
+}
+
+void MainWindow::addEditor(const QString& entryName, const QString& caption,
+                           std::function<EditorWindow*(Prompts&)> create, bool hidesBanner) {
+    QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
+    QAction* entry = named(gn->addAction(caption), entryName);
+    // An editor that has not landed yet stays greyed in the menu.
+    entry->setEnabled(create != nullptr);
+    editors_.push_back({entry, std::move(create), hidesBanner, {}});
+    const std::size_t index = editors_.size() - 1;
+    connect(entry, &QAction::triggered, this, [this, index] { showEditor(editors_[index]); });
+}
+
+void MainWindow::showEditor(Editor& editor) {
+    if (editor.hidesBanner)
+        Picdb->hide();
+    if (!editor.frame) {
+        EditorWindow* window = editor.create(prompts_);
+        editor.frame = mdi_->addSubWindow(window);
+        editor.frame->setAttribute(Qt::WA_DeleteOnClose);
+        editor.frame->setWindowTitle(window->windowTitle());
+        // The exit commands of the editors show the banner again.
+        connect(window, &EditorWindow::exitCommand, Picdb, &QWidget::show);
+        connect(editor.frame, &QObject::destroyed, this, &MainWindow::updateArea,
+                Qt::QueuedConnection);
+    }
+    editor.frame->showNormal();
+    editor.frame->raise();
+    mdi_->setActiveSubWindow(editor.frame);
+    editor.frame->widget()->setFocus();
+    updateArea();
+}
+
+void MainWindow::updateArea() {
+    // While no editor is open the banner has the whole client area.
+    mdi_->setVisible(!mdi_->subWindowList().isEmpty());
+}
+
+void MainWindow::exit_Click() {
+    // Ends the program at once, closing every window without asking.
+    mdi_->closeAllSubWindows();
+    close();
+}
+
+void MainWindow::about_Click() {
+    prompts_.showMessage(this,
+                         productTitle +
+                             QStringLiteral("\n\n"
+                                            "岚川记的数据、剧本、存档与文本修改工具\n"
+                                            "修改前请先备份游戏文件\n"
+                                            "所有文件都按固定位置读写，不会改变文件长度\n"
+                                            "剧本文件整体写回，写完后重新读入核对"),
+                         QStringLiteral("作者资讯"), Prompts::Icon::Information);
+}
+
+} // namespace lcj

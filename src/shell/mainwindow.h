@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace lcj {
+
+class Banner;
+class EditorWindow;
+class Prompts;
+
+// Main: the frame that hosts one window per editor, its menu and its banner.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Prompts& prompts, QWidget* parent = nullptr);
+
+    QWidget* banner() const;
+    QMdiArea* mdiArea() const { return mdi_; }
+
+    void about_Click();
+    void exit_Click();
+
+private:
+    struct Editor {
+        QAction* entry;
+        std::function<EditorWindow*(Prompts&)> create;
+        bool hidesBanner;
+        QPointer<QMdiSubWindow> frame;
+    };
+
+    void MDIForm_Load();
+    void addEditor(const QString& entryName, const QString& caption,
+                   std::function<EditorWindow*(Prompts&)> create, bool hidesBanner = true);
+    // Shows the editor, creating it the first time and bringing it forward after.
+    void showEditor(Editor& editor);
+    void updateArea();
+
+    Prompts& prompts_;
+    Banner* Picdb;
+    QMdiArea* mdi_;
+    std::vector<Editor> editors_;
+};
+
+} // namespace lcj

@@ -1,0 +1,245 @@
+#include "datafile/ui/dform.h"
+#include "samplegen/samplegame.h"
+#include "support/scriptedprompts.h"
+#include "support/testfiles.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace lcj;
+
+namespace {
+
+constexpr qint64 recordAt(int c) {
+    return 396 + 32 * c;
+}
+
+} // namespace
+
+class CharacterWindowTest : public QObject {
+    Q_OBJECT
+
+    test::ScriptedPrompts prompts;
+    std::unique_ptr<test::TestFolder> dir;
+    std::unique_ptr<data::DForm> form;
+    QString path;
+    QByteArray original;
+
+    template <class T> T* find(const QString& name) {
+        T* w = form->findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QLineEdit* box(const char* name) { return find<QLineEdit>(QString::fromLatin1(name)); }
+    void trigger(const char* name) { find<QAction>(QString::fromLatin1(name))->trigger(); }
+    void openSection(const QByteArray& bytes) {
+        path = dir->write(QStringLiteral("data.e5"), bytes);
+        original = bytes;
+        prompts.openAnswers.enqueue(path);
+        trigger("fileop");
+        trigger("renpre");
+    }
+    void select(int character) {
+        find<QListWidget>(QStringLiteral("List1"))->setCurrentRow(character);
+    }
+    void save() {
+        QTest::mouseClick(find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+    }
+
+private slots:
+    void init() {
+        prompts = {};
+        dir = std::make_unique<test::TestFolder>();
+        form = std::make_unique<data::DForm>(prompts);
+        form->show();
+    }
+    void cleanup() { form.reset(); }
+
+    void opensFromTheEditorsFolder() {
+        trigger("fileop");
+        QCOMPARE(prompts.openFolders, QStringList{QCoreApplication::applicationDirPath()});
+    }
+
+    void cancelledOpenKeepsMenuAndPath() {
+        auto* edit = find<QMenu>(QStringLiteral("edit"));
+        trigger("fileop"); // cancelled: nothing chosen yet
+        QVERIFY(!edit->isEnabled());
+        openSection(sample::dataFile());
+        trigger("fileop"); // cancelled again
+        QVERIFY(edit->isEnabled());
+        QCOMPARE(form->dataFilePath(), path);
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void showsRecordAndCaption() {
+        openSection(sample::dataFile());
+        auto* frame = find<QGroupBox>(QStringLiteral("Frame1"));
+        QVERIFY(frame->isVisible());
+        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->count(), 512);
+        QCOMPARE(find<QComboBox>(QStringLiteral("Combo1"))->count(), 105);
+        QCOMPARE(find<QComboBox>(QStringLiteral("Combo3"))->itemText(104), QStringLiteral("无"));
+        select(5);
+        QCOMPARE(frame->title(), QStringLiteral("人物属性修改-武将序号5"));
+        const QByteArray r = original.mid(recordAt(5), 32);
+        QCOMPARE(box("Text4")->text(), QString::number(quint8(r[18]) * 2));
+        QCOMPARE(box("Text9")->text(), QString::number(quint8(r[23]) + 256 * quint8(r[24])));
+        QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->currentRow(), int(quint8(r[26])));
+        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->item(8)->text(),
+                 QStringLiteral("林青"));
+    }
+
+    void saveWritesTheRecordAndNothingElse() {
+        openSection(sample::dataFile());
+        select(5);
+        box("Text1")->setText(QStringLiteral("岚川记"));
+        box("Text4")->clear();
+        QTest::keyClicks(box("Text4"), QStringLiteral("75"));
+        box("Text9")->setText(QStringLiteral("300"));
+        box("Text33")->setText(QStringLiteral("9"));
+        find<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(104);
+        find<QComboBox>(QStringLiteral("Combo2"))->setCurrentIndex(40);
+        find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(52);
+        find<QCheckBox>(QStringLiteral("Check1"))->setChecked(true);
+        save();
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
+
+        QByteArray expected = original;
+        const qint64 at = recordAt(5);
+        expected.replace(at, 12, QByteArray("\xE1\xB0\xB4\xA8\xBC\xC7\0\0\0\0\0\0", 12));
+        expected[at + 16] = 9;
+        expected[at + 17] = 0;
+        expected[at + 18] = 38;
+        expected[at + 23] = 0x2C;
+        expected[at + 24] = 0x01;
+        expected[at + 26] = 52;
+        expected[at + 29] = char(255);
+        expected[at + 30] = 40;
+        const QByteArray written = test::readFile(path);
+        QCOMPARE(written.size(), original.size());
+        QCOMPARE(written.mid(at + 12, 1), original.mid(at + 12, 1));
+        QCOMPARE(written.mid(at + 14, 1), original.mid(at + 14, 1));
+        QCOMPARE(written, expected);
+
+        // The list shows the new name, and the boxes what is on disk.
+        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->item(5)->text(),
+                 QStringLiteral("岚川记"));
+        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->currentRow(), 5);
+        QCOMPARE(box("Text4")->text(), QStringLiteral("76"));
+        QCOMPARE(find<QGroupBox>(QStringLiteral("Frame1"))->title(),
+                 QStringLiteral("人物属性修改-武将序号5"));
+    }
+
+    void restoreReadsTheFileAgain() {
+        openSection(sample::dataFile());
+        select(3);
+        const QString shown = box("Text5")->text();
+        box("Text5")->setText(QStringLiteral("2"));
+        QTest::mouseClick(find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(box("Text5")->text(), shown);
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    void badInputIsRefusedWithNothingWritten_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("letters") << "Text4"
+                                 << "abc"
+                                 << "武力";
+        QTest::newRow("empty") << "Text2"
+                               << ""
+                               << "头像";
+        QTest::newRow("negative") << "Text11"
+                                  << "-1"
+                                  << "等级";
+        QTest::newRow("byte over 255") << "Text10"
+                                       << "256"
+                                       << "初始MP值";
+        QTest::newRow("halved over 510") << "Text8"
+                                         << "512"
+                                         << "运气";
+        QTest::newRow("hp over 65535") << "Text9"
+                                       << "70000"
+                                       << "初始HP值";
+    }
+    void badInputIsRefusedWithNothingWritten() {
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        openSection(sample::dataFile());
+        select(5);
+        box("Text1")->setText(QStringLiteral("改名"));
+        find<QLineEdit>(control)->setText(text);
+        save();
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.lastMessage().startsWith(field + u'：'),
+                 qPrintable(prompts.lastMessage()));
+        QCOMPARE(test::readFile(path), original);
+        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->item(5)->text(),
+                 sample::characterNames()[5]);
+    }
+
+    void unchangedOddNamesKeepTheirBytes() {
+        QByteArray bytes = sample::dataFile();
+        // Not GBK, and bytes after the first zero; then a 12-letter name, longer than the box.
+        bytes.replace(recordAt(20), 12,
+                      QByteArray("\xFF\x80z\0\x11\x22\x33\x44\x55\x66\x77\x88", 12));
+        bytes.replace(recordAt(21), 12, QByteArray("abcdefghijkl", 12));
+        openSection(bytes);
+        select(20);
+        save();
+        select(21);
+        QCOMPARE(box("Text1")->text(), QStringLiteral("abcdefghijkl"));
+        save();
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(test::readFile(path).mid(recordAt(20), 64), bytes.mid(recordAt(20), 64));
+    }
+
+    void longNameIsCutAtACharacterBoundary() {
+        openSection(sample::dataFile());
+        select(2);
+        box("Text1")->setMaxLength(100); // a pasted name can be longer than the box takes
+        box("Text1")->setText(QStringLiteral("a岚川记数据工坊"));
+        save();
+        QCOMPARE(test::readFile(path).mid(recordAt(2), 12),
+                 QByteArray("a\xE1\xB0\xB4\xA8\xBC\xC7\xCA\xFD\xBE\xDD\0", 12));
+    }
+
+    void shortFileIsReportedAndNotShown() {
+        openSection(sample::dataFile().left(20000));
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.lastMessage().contains(QStringLiteral("29279")));
+        QVERIFY(!find<QGroupBox>(QStringLiteral("Frame1"))->isVisible());
+        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->count(), 0);
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    void fileShrunkAfterOpeningIsNotWritten() {
+        openSection(sample::dataFile());
+        select(5);
+        dir->write(QStringLiteral("data.e5"), original.left(1000));
+        box("Text4")->setText(QStringLiteral("80"));
+        save();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(test::readFile(path), original.left(1000));
+    }
+
+    void choosingAnotherFileHidesTheSections() {
+        openSection(sample::dataFile());
+        prompts.openAnswers.enqueue(path);
+        trigger("fileop");
+        QVERIFY(!find<QGroupBox>(QStringLiteral("Frame1"))->isVisible());
+    }
+};
+
+QTEST_MAIN(CharacterWindowTest)
+#include "characterwindow_test.moc"

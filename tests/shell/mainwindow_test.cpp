@@ -1,0 +1,96 @@
+#include "shell/mainwindow.h"
+#include "support/scriptedprompts.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QtTest>
+
+using namespace lcj;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    test::ScriptedPrompts prompts;
+    std::unique_ptr<MainWindow> main;
+
+    void trigger(QObject* root, const char* name) {
+        auto* action = root->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY2(action, name);
+        action->trigger();
+    }
+    QWidget* editor(const char* name) {
+        return main->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void init() {
+        prompts = {};
+        main = std::make_unique<MainWindow>(prompts);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    }
+    void cleanup() { main.reset(); }
+
+    void startsWithTitleAndBanner() {
+        QCOMPARE(main->objectName(), QStringLiteral("Main"));
+        QCOMPARE(main->windowTitle(), QStringLiteral("岚川记数据工坊V1.13版"));
+        QVERIFY(main->banner()->isVisible());
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("岚川记数据工坊V1.13版"));
+    }
+
+    void eachEditorOpensOnceAndComesForward() {
+        trigger(main.get(), "dataedit");
+        QVERIFY(!main->banner()->isVisible());
+        QWidget* first = editor("DForm");
+        QVERIFY(first);
+        trigger(main.get(), "dataedit");
+        QCOMPARE(main->findChildren<QWidget*>(QStringLiteral("DForm")).size(), 1);
+        QCOMPARE(editor("DForm"), first);
+        QCOMPARE(main->mdiArea()->activeSubWindow()->widget(), first);
+    }
+
+    void exitCommandClosesTheEditorAndShowsTheBanner() {
+        trigger(main.get(), "dataedit");
+        QWidget* dform = editor("DForm");
+        trigger(dform, "exit");
+        QVERIFY(main->banner()->isVisible());
+        QTRY_VERIFY(!editor("DForm"));
+        // Opening it again creates a fresh window.
+        trigger(main.get(), "dataedit");
+        QVERIFY(editor("DForm"));
+    }
+
+    void titleAndCreditsStayCentred() {
+        QWidget* banner = main->banner();
+        for (int width : {900, 1400}) {
+            main->resize(width, 800);
+            QTRY_COMPARE(banner->width(), main->centralWidget()->width());
+            for (const char* name : {"Label1", "Frame1", "Label5"}) {
+                auto* w = banner->findChild<QWidget*>(QString::fromLatin1(name));
+                QVERIFY(qAbs(w->x() + w->width() / 2 - banner->width() / 2) <= 1);
+            }
+        }
+    }
+
+    void aboutShowsTheProductTitleFirst() {
+        trigger(main.get(), "about");
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("岚川记数据工坊V1.13版\n\n")));
+    }
+
+    void exitEndsTheProgramWindows() {
+        trigger(main.get(), "dataedit");
+        // The editor has an "exit" of its own: take the one in the 功能 menu.
+        auto* gn = main->findChild<QMenu*>(QStringLiteral("gn"));
+        gn->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly)->trigger();
+        QVERIFY(!main->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "common/ui/prompts.h"
+
+#include <QQueue>
+#include <QStringList>
+
+namespace lcj::test {
+
+// Prompts that answer from a script instead of a person: each file dialog
+// takes the next queued path (an empty one is a cancel), each question the
+// next queued answer, and every message is recorded.
+class ScriptedPrompts : public Prompts {
+public:
+    QQueue<QString> openAnswers;
+    QQueue<QString> saveAnswers;
+    QQueue<bool> askAnswers;
+    QStringList messages;
+    QStringList questions;
+    QStringList openFolders; // the start folder of each open dialog
+
+    QString chooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                           const QString& startFolder) override;
+    QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                           const QString& startPath) override;
+    void showMessage(QWidget* parent, const QString& text, const QString& title,
+                     Icon icon) override;
+    bool ask(QWidget* parent, const QString& text, const QString& title) override;
+
+    QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last(); }
+};
+
+} // namespace lcj::test
