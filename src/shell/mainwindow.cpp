@@ -89,6 +89,10 @@ void MainWindow::showEditor(Editor& editor) {
         connect(window, &EditorWindow::exitCommand, Picdb, &QWidget::show);
         connect(editor.frame, &QObject::destroyed, this, &MainWindow::updateArea,
                 Qt::QueuedConnection);
+        // Closing through the window frame ends the editor as its exit command
+        // does, so the banner never stays hidden over an empty area.
+        if (editor.hidesBanner)
+            connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
     }
     editor.frame->showNormal();
     editor.frame->raise();

@@ -65,6 +65,13 @@ private slots:
         QVERIFY(editor("DForm"));
     }
 
+    void closingThroughTheFrameShowsTheBannerToo() {
+        trigger(main.get(), "dataedit");
+        main->mdiArea()->activeSubWindow()->close();
+        QTRY_VERIFY(!editor("DForm"));
+        QVERIFY(main->banner()->isVisible());
+    }
+
     void titleAndCreditsStayCentred() {
         QWidget* banner = main->banner();
         for (int width : {900, 1400}) {

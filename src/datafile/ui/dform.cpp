@@ -14,6 +14,8 @@ namespace lcj::data {
 DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("DForm"));
     setWindowTitle(QStringLiteral("Data文件修改"));
+    // Room for the widest section, so switching sections never resizes the window.
+    setMinimumSize(960, 600);
 
     QMenu* fileMenu = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
     QAction* fileop = named(fileMenu->addAction(QStringLiteral("打开")), QStringLiteral("fileop"));
