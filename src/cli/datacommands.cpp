@@ -1,0 +1,187 @@
+#include "datacommands.h"
+
+#include "common/fileaccess.h"
+#include "csv.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace lcj::cli {
+
+namespace {
+
+const QString numberHeader = QStringLiteral("序号");
+
+Result<QByteArray> readDataFile(const QString& path) {
+    auto bytes = files::readWhole(path);
+    if (bytes && bytes->size() < data::minimumFileSize)
+        return Result<QByteArray>::failure(
+            QStringLiteral("“%1”不是完整的Data文件：长度只有%2字节，至少应有%3字节")
+                .arg(path)
+                .arg(bytes->size())
+                .arg(data::minimumFileSize));
+    return bytes;
+}
+
+QByteArrayView recordOf(const QByteArray& file, const data::Table& table, int i) {
+    return QByteArrayView(file).sliced(table.recordOffset(i), table.recordSize);
+}
+
+QJsonValue jsonCell(const QString& cell, bool text) {
+    bool ok = false;
+    const int n = cell.toInt(&ok);
+    return (!text && ok) ? QJsonValue(n) : QJsonValue(cell);
+}
+
+QString jsonMember(const QString& key, const QJsonValue& value) {
+    // A one-element array gives QJsonDocument's escaping for any value.
+    const auto text = [](const QJsonValue& v) {
+        const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(a.mid(1, a.size() - 2));
+    };
+    return text(key) + u':' + text(value);
+}
+
+} // namespace
+
+Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, Format format) {
+    const auto file = readDataFile(dataPath);
+    if (!file)
+        return Result<QString>::failure(file.error());
+    const QStringList headers = table.headers();
+    const data::Table& layout = table.table();
+    if (format == Format::Json) {
+        // Written by hand so that the keys keep the order of the columns.
+        QStringList rows;
+        for (int i = 0; i < layout.count; ++i) {
+            const QStringList cells = table.exportRecord(recordOf(*file, layout, i));
+            QStringList members{jsonMember(numberHeader, QJsonValue(i))};
+            for (int c = 0; c < headers.size(); ++c)
+                members.append(jsonMember(headers[c], jsonCell(cells[c], table.isText(c))));
+            rows.append(QStringLiteral("  {") + members.join(QStringLiteral(", ")) + u'}');
+        }
+        return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n]\n");
+    }
+    csv::Rows rows{QStringList{numberHeader} + headers};
+    for (int i = 0; i < layout.count; ++i)
+        rows.append(QStringList{QString::number(i)} +
+                    table.exportRecord(recordOf(*file, layout, i)));
+    return csv::write(rows);
+}
+
+Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& table,
+                                  const QString& csvText, bool dryRun) {
+    using R = Result<ImportOutcome>;
+    const auto rows = csv::read(csvText);
+    if (!rows)
+        return R::failure(rows.error());
+    if (rows->isEmpty())
+        return R::failure(QStringLiteral("CSV文件是空的"));
+    const QStringList header = rows->first();
+    const QStringList known = table.headers();
+    const qsizetype numberColumn = header.indexOf(numberHeader);
+    if (numberColumn < 0)
+        return R::failure(QStringLiteral("CSV文件缺少“序号”一列"));
+    for (const QString& h : header)
+        if (h != numberHeader && !known.contains(h))
+            return R::failure(QStringLiteral("CSV文件有未知的列“%1”").arg(h));
+
+    auto file = readDataFile(dataPath);
+    if (!file)
+        return R::failure(file.error());
+    const data::Table& layout = table.table();
+    QByteArray changed = *file;
+    ImportOutcome outcome;
+    QList<int> seen;
+    for (qsizetype r = 1; r < rows->size(); ++r) {
+        const QStringList& row = rows->at(r);
+        if (row.size() == 1 && row.first().isEmpty())
+            continue; // a blank line
+        const QString where = QStringLiteral("第%1行").arg(r + 1);
+        if (row.size() != header.size()) {
+            outcome.problems.append(QStringLiteral("%1：应有%2列，实际%3列")
+                                        .arg(where)
+                                        .arg(header.size())
+                                        .arg(row.size()));
+            continue;
+        }
+        const auto number = parseChoice(numberHeader, row[numberColumn], layout.count - 1);
+        if (!number) {
+            outcome.problems.append(where + QStringLiteral("：") + number.error());
+            continue;
+        }
+        if (seen.contains(int(*number))) {
+            outcome.problems.append(
+                QStringLiteral("%1：序号%2出现了不止一次").arg(where).arg(*number));
+            continue;
+        }
+        seen.append(int(*number));
+        QHash<QString, QString> cells;
+        for (qsizetype c = 0; c < header.size(); ++c)
+            if (c != numberColumn)
+                cells.insert(header[c], row[c]);
+        const qint64 at = layout.recordOffset(int(*number));
+        QByteArray record = changed.mid(at, layout.recordSize);
+        if (auto failure = table.importRecord(cells, record)) {
+            outcome.problems.append(
+                QStringLiteral("%1（序号%2）：%3").arg(where).arg(*number).arg(*failure));
+            continue;
+        }
+        if (record != changed.mid(at, layout.recordSize)) {
+            changed.replace(at, layout.recordSize, record);
+            ++outcome.changedRecords;
+        }
+    }
+    if (!outcome.problems.isEmpty() || dryRun || outcome.changedRecords == 0)
+        return outcome;
+    if (auto failure = files::writeWhole(dataPath, changed))
+        return R::failure(*failure);
+    return outcome;
+}
+
+Result<QStringList> diffData(const QString& pathA, const QString& pathB) {
+    const auto a = readDataFile(pathA);
+    if (!a)
+        return Result<QStringList>::failure(a.error());
+    const auto b = readDataFile(pathB);
+    if (!b)
+        return Result<QStringList>::failure(b.error());
+    QStringList lines;
+    for (const auto& table : dataTables()) {
+        const data::Table& layout = table->table();
+        const QStringList headers = table->headers();
+        for (int i = 0; i < layout.count; ++i) {
+            const QByteArrayView ra = recordOf(*a, layout, i);
+            const QByteArrayView rb = recordOf(*b, layout, i);
+            if (ra == rb)
+                continue;
+            const QStringList ca = table->exportRecord(ra);
+            const QStringList cb = table->exportRecord(rb);
+            bool named = false;
+            for (int c = 0; c < headers.size(); ++c)
+                if (ca[c] != cb[c]) {
+                    lines.append(QStringLiteral("%1 %2 %3: %4 → %5")
+                                     .arg(table->title())
+                                     .arg(i)
+                                     .arg(headers[c], ca[c], cb[c]));
+                    named = true;
+                }
+            // Bytes that no column shows still count as a difference.
+            if (!named)
+                lines.append(QStringLiteral("%1 %2: 未显示的字节不同").arg(table->title()).arg(i));
+        }
+    }
+    // Bytes that belong to no table: before the first, the one byte after the
+    // items, and everything after the strategies.
+    const auto outside = [](const QByteArray& f) {
+        return f.left(data::characters.offset) + f.mid(data::items.end(), 1) +
+               f.mid(data::minimumFileSize);
+    };
+    if (outside(*a) != outside(*b))
+        lines.append(QStringLiteral("表格之外的字节不同"));
+    if (a->size() != b->size())
+        lines.append(QStringLiteral("文件长度: %1 → %2").arg(a->size()).arg(b->size()));
+    return lines;
+}
+
+} // namespace lcj::cli

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "common/numberinput.h"
+#include "common/result.h"
+#include "datafile/datalayout.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A table of data.e5 as rows and columns for the batch command line. Every
+// column is a box of the section's form, headed by that box's caption, and
+// every import goes through the form's own validation, so a value means the
+// same here as in the window.
+namespace lcj::cli {
+
+class TableAdapter {
+public:
+    virtual ~TableAdapter() = default;
+
+    virtual QString name() const = 0;
+    // How a difference names a record: "人物 5 武力: 74 → 76".
+    virtual QString title() const = 0;
+    virtual const data::Table& table() const = 0;
+    virtual QStringList headers() const = 0;
+    // Columns whose values are text rather than numbers.
+    virtual bool isText(int column) const = 0;
+    virtual QStringList exportRecord(QByteArrayView record) const = 0;
+    // Applies the cells that differ from what the record shows; cells of
+    // missing columns are absent from `cells`. On a refusal the record stays
+    // as it was and the message names the column.
+    virtual Failure importRecord(const QHash<QString, QString>& cells,
+                                 QByteArray& record) const = 0;
+};
+
+// A column over a form: the text it shows, and how a typed cell goes back in.
+template <class Form> struct FormColumn {
+    QString header;
+    std::function<QString(const Form&, QByteArrayView record)> get;
+    std::function<Failure(Form&, const QString& cell)> set;
+    bool text = false;
+};
+
+template <class Form> class FormTable : public TableAdapter {
+public:
+    FormTable(QString name, QString title, const data::Table& table,
+              std::vector<FormColumn<Form>> columns)
+        : name_(std::move(name)), title_(std::move(title)), table_(table),
+          columns_(std::move(columns)) {}
+
+    QString name() const override { return name_; }
+    QString title() const override { return title_; }
+    const data::Table& table() const override { return table_; }
+    QStringList headers() const override {
+        QStringList out;
+        for (const auto& c : columns_)
+            out.append(c.header);
+        return out;
+    }
+    bool isText(int column) const override { return columns_[column].text; }
+    QStringList exportRecord(QByteArrayView record) const override {
+        const Form form = Form::show(record);
+        QStringList out;
+        for (const auto& c : columns_)
+            out.append(c.get(form, record));
+        return out;
+    }
+    Failure importRecord(const QHash<QString, QString>& cells, QByteArray& record) const override {
+        Form form = Form::show(record);
+        bool changed = false;
+        for (const auto& c : columns_) {
+            const auto cell = cells.constFind(c.header);
+            if (cell == cells.constEnd() || *cell == c.get(form, record))
+                continue;
+            if (auto failure = c.set(form, *cell))
+                return failure;
+            changed = true;
+        }
+        if (!changed)
+            return std::nullopt;
+        return form.apply(record);
+    }
+
+private:
+    QString name_;
+    QString title_;
+    const data::Table& table_;
+    std::vector<FormColumn<Form>> columns_;
+};
+
+// A column for a text box of the form.
+template <class Form> FormColumn<Form> boxColumn(const QString& header, QString Form::*box) {
+    return {header, [box](const Form& f, QByteArrayView) { return f.*box; },
+            [box](Form& f, const QString& cell) -> Failure {
+                f.*box = cell;
+                return std::nullopt;
+            }};
+}
+
+// Parses a cell that holds a list choice's stored number.
+Result<qint64> parseChoice(const QString& header, const QString& cell, qint64 max = 255);
+
+// Every table the command line knows, by name.
+const std::vector<std::unique_ptr<TableAdapter>>& dataTables();
+const TableAdapter* findDataTable(const QString& name);
+
+} // namespace lcj::cli
