@@ -37,7 +37,7 @@ public:
 
     // Points the folder list at `folder` and the file list with it, as a
     // double click on that folder does.
-    void setFolder(const QString& folder);
+    Q_INVOKABLE void setFolder(const QString& folder);
 
 private:
     void Form_Load();
