@@ -171,7 +171,7 @@ void Form1::showPicture(const QString& path) {
         showZoom();
         Text1->clear();
         Text2->clear();
-        say(QStringLiteral("无法读取地图图片“%1”：它不是能显示的BMP图片。")
+        say(QStringLiteral("无法读取地图图片“%1”：文件已损坏、不是BMP图片或图片过大。")
                 .arg(QDir::toNativeSeparators(path)));
         return;
     }
