@@ -5,6 +5,7 @@
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "datafile/ui/dform.h"
+#include "mapview/ui/form1.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -46,7 +47,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), nullptr);
     // The scenario editor leaves the banner as it is.
     addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), nullptr, false);
-    addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), nullptr);
+    addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());
     QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
     named(gn->addSeparator(), QStringLiteral("wuyiyi"));
     QAction* exit = named(gn->addAction(QStringLiteral("退出")), QStringLiteral("exit"));

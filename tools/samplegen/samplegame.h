@@ -3,6 +3,7 @@
 #include "common/result.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // Invented game files of the right layouts. Nothing here comes from the game.
@@ -15,6 +16,22 @@ QByteArray dataFile(quint32 seed = 5);
 
 // Character names used by dataFile(): 512 of them.
 QStringList characterNames();
+
+// Map pictures: 24-bit BMP files drawn as a grid of 6 x 6 pixel cells, each
+// cell one invented terrain colour, its last pixel column and row darker.
+constexpr int mapCellPixels = 6;
+struct SampleMap {
+    QString fileName;
+    int columns;
+    int rows;
+    quint32 seed;
+};
+// The maps writeSampleGame() writes; the last one is larger than the viewer's frame.
+QList<SampleMap> sampleMaps();
+// A map picture of columns x rows cells, as the bytes of a BMP file.
+QByteArray mapPicture(int columns, int rows, quint32 seed);
+// The terrain (0..7) that mapPicture() gives the cell at (column, row).
+int mapTerrainAt(int column, int row, quint32 seed);
 
 // Writes every sample file into `folder`, creating it when needed.
 Failure writeSampleGame(const QString& folder);

@@ -1,0 +1,221 @@
+#include "form1.h"
+
+#include "common/ui/controls.h"
+#include "mapimage.h"
+#include "mapview/folderlisting.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace lcj::mapview {
+
+namespace {
+
+constexpr int frameWidth = 657;
+constexpr int frameHeight = 601;
+
+QLabel* caption(const QString& objectName, const QString& text) {
+    return named(new QLabel(text), objectName);
+}
+
+QLineEdit* readOnlyBox(const QString& objectName) {
+    auto* box = named(new QLineEdit, objectName);
+    box->setReadOnly(true);
+    box->setFixedWidth(80);
+    return box;
+}
+
+} // namespace
+
+Form1::Form1(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("岚川记地图坐标简易查看器"));
+    // The viewer has no menu.
+    menuBar()->hide();
+
+    Drive1 = named(new QComboBox, QStringLiteral("Drive1"));
+    Dir1 = named(new QListWidget, QStringLiteral("Dir1"));
+    File1 = named(new QListWidget, QStringLiteral("File1"));
+    auto* lists = new QVBoxLayout;
+    lists->addWidget(Drive1);
+    lists->addWidget(Dir1, 1);
+    lists->addWidget(File1, 1);
+    auto* listColumn = new QWidget;
+    listColumn->setLayout(lists);
+    listColumn->setFixedWidth(220);
+
+    // The frame clips the picture at its right and bottom edges.
+    Picture1 = named(new QLabel, QStringLiteral("Picture1"));
+    Picture1->setFixedSize(frameWidth, frameHeight);
+    Picture1->setAutoFillBackground(true);
+    Picture1->setBackgroundRole(QPalette::Dark);
+    Image1 = named(new MapImage(Picture1), QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 0, 0);
+
+    auto* side = new QGridLayout;
+    Label2 = caption(QStringLiteral("Label2"), {});
+    Label1 = caption(QStringLiteral("Label1"), {});
+    Text1 = readOnlyBox(QStringLiteral("Text1"));
+    Text2 = readOnlyBox(QStringLiteral("Text2"));
+    side->addWidget(caption(QStringLiteral("Label3"), QStringLiteral("横")), 0, 0);
+    side->addWidget(Label2, 0, 1);
+    side->addWidget(caption(QStringLiteral("Label4"), QStringLiteral("纵")), 1, 0);
+    side->addWidget(Label1, 1, 1);
+    side->addWidget(caption(QStringLiteral("Label6"), QStringLiteral("横坐标")), 2, 0);
+    side->addWidget(Text1, 2, 1);
+    side->addWidget(caption(QStringLiteral("Label5"), QStringLiteral("纵坐标")), 3, 0);
+    side->addWidget(Text2, 3, 1);
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("还原比率"));
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("放大2倍"));
+    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("放大3倍"));
+    side->addWidget(Command2, 4, 0, 1, 2);
+    side->addWidget(Command3, 5, 0, 1, 2);
+    side->addWidget(Command1, 6, 0, 1, 2);
+    Label7 = caption(QStringLiteral("Label7"), {});
+    Label7->setWordWrap(true);
+    Label7->setFixedWidth(160);
+    side->addWidget(Label7, 7, 0, 1, 2);
+    side->setRowStretch(8, 1);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(listColumn);
+    row->addWidget(Picture1, 0, Qt::AlignTop);
+    row->addLayout(side);
+    static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
+    // A double click (or Enter) on a folder opens it, as in a folder list.
+    connect(Dir1, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { setFolder(item->data(Qt::UserRole).toString()); });
+    connect(File1, &QListWidget::currentRowChanged, this, &Form1::File1_Click);
+    connect(Image1, &MapImage::pointerMoved, this, &Form1::Image1_MouseMove);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    Form_Load();
+}
+
+void Form1::Form_Load() {
+    zoom_.reset({});
+    // The lists start in the editor's own folder, like every open dialog.
+    const QString start = Prompts::editorFolder();
+    fillDrives(start);
+    setFolder(start);
+}
+
+void Form1::fillDrives(const QString& folder) {
+    const QSignalBlocker quiet(Drive1);
+    const QStringList roots = drives();
+    Drive1->clear();
+    Drive1->addItems(roots);
+    Drive1->setCurrentIndex(qMax(0, roots.indexOf(driveOf(folder, roots))));
+}
+
+void Form1::Drive1_Change() {
+    if (Drive1->currentIndex() >= 0)
+        setFolder(Drive1->currentText());
+}
+
+void Form1::setFolder(const QString& folder) {
+    dirPath_ = QDir::cleanPath(QDir(folder).absolutePath());
+    fillFolders();
+    Dir1_Change();
+}
+
+void Form1::fillFolders() {
+    Dir1->clear();
+    for (const FolderEntry& entry : folderEntries(dirPath_)) {
+        auto* item = new QListWidgetItem(QString(entry.depth * 2, u' ') + entry.name, Dir1);
+        item->setData(Qt::UserRole, entry.path);
+        item->setToolTip(QDir::toNativeSeparators(entry.path));
+        if (entry.current)
+            Dir1->setCurrentItem(item);
+    }
+}
+
+void Form1::Dir1_Change() {
+    filePath_ = dirPath_;
+    fillFiles();
+}
+
+void Form1::fillFiles() {
+    const QSignalBlocker quiet(File1);
+    File1->clear();
+    File1->addItems(bmpFiles(filePath_));
+}
+
+void Form1::File1_Click() {
+    if (QListWidgetItem* item = File1->currentItem())
+        showPicture(fullName(filePath_, item->text()));
+}
+
+void Form1::showPicture(const QString& path) {
+    Label7->clear();
+    QImageReader reader(path);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        // Nothing is shown rather than half a picture; the program goes on.
+        Image1->clear();
+        zoom_.reset({});
+        showZoom();
+        Text1->clear();
+        Text2->clear();
+        say(QStringLiteral("无法读取地图图片“%1”：文件已损坏、不是BMP图片或图片过大。")
+                .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    zoom_.reset(picture.size());
+    showZoom();
+}
+
+void Form1::showZoom() {
+    const QSize shown = zoom_.shown();
+    Image1->setGeometry(0, 0, shown.width(), shown.height());
+    Image1->update();
+    const bool empty = zoom_.natural().isEmpty();
+    Label1->setText(empty ? QString() : QString::number(shown.height()));
+    Label2->setText(empty ? QString() : QString::number(shown.width()));
+}
+
+void Form1::Image1_MouseMove(QPoint pixel) {
+    const QPoint cell = zoom_.cellAt(pixel);
+    Text1->setText(QString::number(cell.x()));
+    Text2->setText(QString::number(cell.y()));
+}
+
+void Form1::Command1_Click() {
+    zoom_.restore();
+    Label7->clear();
+    showZoom();
+}
+
+void Form1::Command2_Click() {
+    zoomBy(2);
+}
+
+void Form1::Command3_Click() {
+    zoomBy(3);
+}
+
+void Form1::zoomBy(int factor) {
+    if (Failure refused = zoom_.zoom(factor)) {
+        Label7->setText(*refused);
+        return;
+    }
+    Label7->setText(QStringLiteral("放大%1倍显示").arg(zoom_.factor()));
+    showZoom();
+}
+
+} // namespace lcj::mapview

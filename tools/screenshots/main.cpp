@@ -1,0 +1,251 @@
+// lcjscreenshots OUTDIR: the pictures of the user guide.
+//
+// Writes the sample game into a temporary folder, creates the main window,
+// opens each editor through its menu entry, opens a sample file and a section
+// where the editor has them, and saves a picture of each window as
+// OUTDIR/<menu entry>.png (main.png for the main window). Dialogs are answered
+// with the sample files; editors whose menu entry is greyed are skipped.
+// Everything is found by objectName only, so new editors need no change here.
+
+#include "common/gbk.h"
+#include "common/ui/editorwindow.h"
+#include "common/ui/prompts.h"
+#include "samplegen/samplegame.h"
+#include "shell/mainwindow.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void note(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+// Answers every open dialog with the sample file its filter asks for, cancels
+// save dialogs, says no to questions and notes every message.
+class SampleGamePrompts final : public lcj::Prompts {
+public:
+    explicit SampleGamePrompts(QString folder) : folder_(std::move(folder)) {}
+
+    QStringList messages;
+
+    QString chooseOpenFile(QWidget*, const QString& title, const QString& filter,
+                           const QString&) override {
+        const QString file = sampleFileFor(filter);
+        note(QStringLiteral("  %1: %2")
+                 .arg(title, file.isEmpty() ? QStringLiteral("(cancel)")
+                                            : QDir(folder_).relativeFilePath(file)));
+        return file;
+    }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    void showMessage(QWidget*, const QString& text, const QString&, Icon) override {
+        messages << text;
+        note(QStringLiteral("  message: %1").arg(text));
+    }
+    bool ask(QWidget*, const QString&, const QString&) override { return false; }
+
+private:
+    // The kinds of game file, most specific first: each is known by a word of
+    // its dialog's filter and found by a pattern in the sample folder.
+    QString sampleFileFor(const QString& filter) const {
+        struct Kind {
+            const char16_t* word;
+            const char16_t* pattern;
+        };
+        static const Kind kinds[] = {
+            {u"S_", u"S_*.eex"}, {u".e5s", u"Sv*.e5s"},    {u"Imsg", u"Imsg.e5"},
+            {u".exe", u"*.exe"}, {u"data.e5", u"data.e5"}, {u".bmp", u"*.bmp"},
+        };
+        for (const Kind& kind : kinds) {
+            if (!filter.contains(QString::fromUtf16(kind.word), Qt::CaseInsensitive))
+                continue;
+            const QStringList found = QDir(folder_).entryList(
+                {QString::fromUtf16(kind.pattern)}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+            return found.isEmpty() ? QString() : QDir(folder_).filePath(found.first());
+        }
+        return {};
+    }
+
+    QString folder_;
+};
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+// Runs the window's menu entries or buttons named in `steps`, in order, as a
+// user would pick them; ones this window does not have are passed over.
+void runSteps(QWidget* window, const QStringList& steps) {
+    for (const QString& step : steps) {
+        if (auto* action = window->findChild<QAction*>(step)) {
+            if (action->isEnabled())
+                action->trigger();
+            else
+                note(QStringLiteral("  %1 is greyed").arg(step));
+        } else if (auto* button = window->findChild<QAbstractButton*>(step)) {
+            button->click();
+        } else {
+            note(QStringLiteral("  no %1 here").arg(step));
+        }
+        settle();
+    }
+}
+
+// Selects row `row` of the list `name` (a list that exists but is hidden is
+// left alone), as a click on it would.
+void selectRow(QWidget* window, const QString& name, int row) {
+    auto* list = window->findChild<QListWidget*>(name);
+    if (list && list->isVisible() && list->count() > row)
+        list->setCurrentRow(row);
+    settle();
+}
+
+bool save(const QPixmap& picture, const QDir& out, const QString& name) {
+    const QString path = out.filePath(name + QStringLiteral(".png"));
+    if (picture.isNull() || !picture.save(path)) {
+        note(QStringLiteral("cannot write %1").arg(path));
+        return false;
+    }
+    note(QStringLiteral("wrote %1 (%2 x %3)").arg(path).arg(picture.width()).arg(picture.height()));
+    return true;
+}
+
+// The map viewer: the larger sample map, zoomed twice, with the pointer on
+// the cell at column 9, row 4.
+void showMap(QWidget* window, const QString& sampleFolder) {
+    auto* files = window->findChild<QListWidget*>(QStringLiteral("File1"));
+    auto* folders = window->findChild<QListWidget*>(QStringLiteral("Dir1"));
+    if (!files || !folders)
+        return;
+    // The folder list holds the chain of folders from the root; pointing it at
+    // the sample folder is what a double click on each of them does.
+    QMetaObject::invokeMethod(window, "setFolder", Q_ARG(QString, sampleFolder));
+    settle();
+    const auto maps = files->findItems(QStringLiteral("*.bmp"), Qt::MatchWildcard);
+    if (maps.isEmpty())
+        return;
+    files->setCurrentItem(maps.last());
+    settle();
+    runSteps(window, {QStringLiteral("Command2")});
+    if (auto* image = window->findChild<QLabel*>(QStringLiteral("Image1"))) {
+        const QPointF at(9 * 12 + 6, 4 * 12 + 6);
+        QMouseEvent move(QEvent::MouseMove, at, image->mapTo(window, at), image->mapToGlobal(at),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &move);
+    }
+    settle();
+}
+
+struct Editor {
+    const char16_t* entry;  // the main menu entry, also the picture's name
+    const char16_t* window; // the editor window's objectName
+    QStringList steps;      // menu entries and buttons, in order
+    const char16_t* list;   // a list whose first row is then selected, or none
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: lcjscreenshots OUTDIR\n");
+        return 2;
+    }
+    if (!lcj::gbk::available()) {
+        note(QStringLiteral("GBK is not available in this Qt build"));
+        return 1;
+    }
+    // Chinese needs a CJK font; fonts-noto-cjk gives one.
+    const QStringList families = QFontDatabase::families();
+    for (const QString& family :
+         {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
+          QStringLiteral("WenQuanYi Micro Hei")}) {
+        if (families.contains(family)) {
+            QFont font(family);
+            font.setPointSize(10);
+            QApplication::setFont(font);
+            break;
+        }
+    }
+    if (!QFontDatabase::writingSystems(QApplication::font().family())
+             .contains(QFontDatabase::SimplifiedChinese))
+        note(QStringLiteral("warning: no CJK font found, Chinese will not show (install "
+                            "fonts-noto-cjk)"));
+
+    QDir out(args[1]);
+    if (!out.mkpath(QStringLiteral("."))) {
+        note(QStringLiteral("cannot create %1").arg(args[1]));
+        return 1;
+    }
+    QTemporaryDir temp;
+    const QString sampleFolder = temp.filePath(QStringLiteral("岚川记"));
+    if (auto failure = lcj::sample::writeSampleGame(sampleFolder)) {
+        note(*failure);
+        return 1;
+    }
+
+    SampleGamePrompts prompts(sampleFolder);
+    lcj::MainWindow main(prompts);
+    main.resize(1000, 680);
+    main.show();
+    settle();
+    bool ok = save(main.grab(), out, QStringLiteral("main"));
+
+    const Editor editors[] = {
+        {u"dataedit", u"DForm", {QStringLiteral("fileop"), QStringLiteral("renpre")}, nullptr},
+        {u"sedit", u"Junben", {QStringLiteral("dataopen"), QStringLiteral("sopen")}, u"List4"},
+        {u"saveedit", u"Record", {QStringLiteral("fileopen")}, nullptr},
+        {u"imsgedit", u"Imsg", {QStringLiteral("fileopen"), QStringLiteral("liezhuan")}, nullptr},
+        {u"fileedit", u"MainFile", {QStringLiteral("mainopen")}, nullptr},
+        {u"map", u"Form1", {}, nullptr},
+    };
+    for (const Editor& editor : editors) {
+        const QString entryName = QString::fromUtf16(editor.entry);
+        auto* entry = main.findChild<QAction*>(entryName);
+        if (!entry || !entry->isEnabled()) {
+            note(QStringLiteral("%1: not available yet, skipped").arg(entryName));
+            continue;
+        }
+        note(QStringLiteral("%1:").arg(entryName));
+        entry->trigger();
+        settle();
+        auto* window = main.findChild<QWidget*>(QString::fromUtf16(editor.window));
+        auto* frame = window ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
+        if (!window || !frame) {
+            note(QStringLiteral("%1: the menu entry showed no window %2")
+                     .arg(entryName, QString::fromUtf16(editor.window)));
+            ok = false;
+            continue;
+        }
+        runSteps(window, editor.steps);
+        if (editor.list)
+            selectRow(window, QString::fromUtf16(editor.list), 0);
+        if (entryName == u"map")
+            showMap(window, sampleFolder);
+        frame->showNormal();
+        frame->adjustSize();
+        settle();
+        ok = save(frame->grab(), out, entryName) && ok;
+        // One window at a time, so that each picture shows its editor alone.
+        frame->close();
+        settle();
+    }
+    return ok ? 0 : 1;
+}
