@@ -3,8 +3,11 @@
 #include "datafile/datafile.h"
 
 #include <QGroupBox>
+#include <optional>
 
 class QLabel;
+class QListWidget;
+class QPushButton;
 
 namespace lcj {
 class Prompts;
@@ -35,6 +38,15 @@ protected:
     const DataFile& file() const { return context_.file; }
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
+
+    // Reads record `row` of `table`. On failure says why and disables `save`,
+    // so that nothing read from a broken file is shown or written back.
+    std::optional<QByteArray> readRecord(const Table& table, int row, QPushButton* save);
+    // Writes record `row`; false (the user told why) when it could not be written.
+    bool writeRecord(const Table& table, int row, const QByteArray& record);
+    // Replaces entry `row` of a name list by `text` and selects it again,
+    // without running the list's selection handler.
+    static void replaceEntry(QListWidget* list, int row, const QString& text);
 
 private:
     SectionContext context_;

@@ -2,6 +2,9 @@
 
 #include "charactersection.h"
 #include "common/ui/controls.h"
+#include "itemsection.h"
+#include "shopsection.h"
+#include "trooptypesection.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -29,6 +32,9 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
 
     const SectionContext context{file_, this->prompts(), gj};
     addSection(new CharacterSection(context), QStringLiteral("renpre"), QStringLiteral("人物属性"));
+    addSection(new ItemSection(context), QStringLiteral("daopre"), QStringLiteral("道具属性"));
+    addSection(new ShopSection(context), QStringLiteral("shoppre"), QStringLiteral("商店属性"));
+    addSection(new TroopTypeSection(context), QStringLiteral("binpre"), QStringLiteral("兵种属性"));
 
     auto* row = new QHBoxLayout;
     for (DataSection* section : sections_)
