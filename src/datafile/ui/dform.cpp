@@ -4,6 +4,8 @@
 #include "common/ui/controls.h"
 #include "itemsection.h"
 #include "shopsection.h"
+#include "strategysection.h"
+#include "terrainsection.h"
 #include "trooptypesection.h"
 
 #include <QAction>
@@ -35,6 +37,8 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     addSection(new ItemSection(context), QStringLiteral("daopre"), QStringLiteral("道具属性"));
     addSection(new ShopSection(context), QStringLiteral("shoppre"), QStringLiteral("商店属性"));
     addSection(new TroopTypeSection(context), QStringLiteral("binpre"), QStringLiteral("兵种属性"));
+    addSection(new TerrainSection(context), QStringLiteral("dipfe"), QStringLiteral("地形属性"));
+    addSection(new StrategySection(context), QStringLiteral("chepre"), QStringLiteral("策略属性"));
 
     auto* row = new QHBoxLayout;
     for (DataSection* section : sections_)
