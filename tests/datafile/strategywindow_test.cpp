@@ -155,6 +155,17 @@ private slots:
         QVERIFY(!editor()->isVisible());
     }
 
+    void saveWithARefusedLevelStillOpenWritesNothing() {
+        open();
+        h.box(QStringLiteral("Text30"))->setText(QStringLiteral("3"));
+        typeLevel(2, QStringLiteral("abc"));
+        save();
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QVERIFY(h.prompts.lastMessage().startsWith(QStringLiteral("英雄学会此计策的等级：")));
+        QCOMPARE(h.written(), h.original);
+        QCOMPARE(h.box(QStringLiteral("Text30"))->text(), QStringLiteral("3"));
+    }
+
     void fixedCellsAreNotEdited() {
         open();
         grid()->setCurrentCell(3, 0);

@@ -2,6 +2,7 @@
 
 #include "common/ui/prompts.h"
 
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -41,6 +42,21 @@ void DataSection::replaceEntry(QListWidget* list, int row, const QString& text) 
     delete list->takeItem(row);
     list->insertItem(row, text);
     list->setCurrentRow(row);
+}
+
+void DataSection::selectFirst(QListWidget* list, const std::function<void()>& click) {
+    if (list->currentRow() == 0)
+        click();
+    else
+        list->setCurrentRow(0);
+}
+
+QHBoxLayout* DataSection::buttonRow(QPushButton* save, QPushButton* restore) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(restore);
+    return buttons;
 }
 
 } // namespace lcj::data

@@ -56,15 +56,11 @@ ItemSection::ItemSection(const SectionContext& context, QWidget* parent)
 
     Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("保存"));
     Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("还原"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command4);
-    buttons->addWidget(Command5);
 
     auto* fields = new QVBoxLayout;
     fields->addLayout(grid);
     fields->addStretch();
-    fields->addLayout(buttons);
+    fields->addLayout(buttonRow(Command4, Command5));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List3);
@@ -158,16 +154,8 @@ ItemForm ItemSection::formFromControls() const {
 
 void ItemSection::Command4_Click() {
     const int row = List3->currentRow();
-    if (row < 0 || daojushuju_.isEmpty())
+    if (!saveRecord(data::items, row, formFromControls(), daojushuju_))
         return;
-    QByteArray record = daojushuju_;
-    if (auto failure = formFromControls().apply(record)) {
-        say(*failure);
-        return;
-    }
-    if (!writeRecord(data::items, row, record))
-        return;
-    daojushuju_ = record;
     // The list shows the name as typed; selecting it again reloads the record.
     replaceEntry(List3, row, Text13->text());
     List3_Click();

@@ -82,14 +82,9 @@ ShopSection::ShopSection(const SectionContext& context, QWidget* parent)
     grid->addWidget(Label30, 0, 2);
     grid->addWidget(List6, 1, 2, 2, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command6);
-    buttons->addWidget(Command7);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow(Command6, Command7));
 
     connect(List4, &QListWidget::currentRowChanged, this, [this] { List4_Click(); });
     connect(Command6, &QPushButton::clicked, this, &ShopSection::Command6_Click);
@@ -106,10 +101,7 @@ bool ShopSection::open() {
     }
     List5->addItems(items->mid(0, equipmentEntries));
     List6->addItems(items->mid(equipmentEntries));
-    if (List4->currentRow() == 0)
-        List4_Click();
-    else
-        List4->setCurrentRow(0);
+    selectFirst(List4, [this] { List4_Click(); });
     return true;
 }
 
@@ -150,17 +142,8 @@ ShopForm ShopSection::formFromControls() const {
 }
 
 void ShopSection::Command6_Click() {
-    const int row = List4->currentRow();
-    if (row < 0 || shopBlock_.isEmpty())
-        return;
     // Block 57's last byte is troop type 0's movement: it goes back as read.
-    QByteArray block = shopBlock_;
-    if (auto failure = formFromControls().apply(block)) {
-        say(*failure);
-        return;
-    }
-    if (writeRecord(data::shops, row, block))
-        shopBlock_ = block;
+    saveRecord(data::shops, List4->currentRow(), formFromControls(), shopBlock_);
 }
 
 } // namespace lcj::data

@@ -5,6 +5,7 @@
 #include "common/ui/controls.h"
 #include "datafile/datanames.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -73,15 +74,11 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
 
     Command12 = makeButton(this, QStringLiteral("Command12"), QStringLiteral("保存"));
     Command13 = makeButton(this, QStringLiteral("Command13"), QStringLiteral("还原"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command12);
-    buttons->addWidget(Command13);
 
     auto* fields = new QVBoxLayout;
     fields->addLayout(grid);
     fields->addStretch();
-    fields->addLayout(buttons);
+    fields->addLayout(buttonRow(Command12, Command13));
 
     auto* levels = new QVBoxLayout;
     levels->addWidget(gridNote);
@@ -179,19 +176,12 @@ StrategyForm StrategySection::formFromControls() const {
 }
 
 void StrategySection::Command12_Click() {
+    // A level still being typed counts; a refused one stops the save.
+    if (!Text32_LostFocus())
+        return;
     const int row = List9->currentRow();
-    if (row < 0 || strategy_.isEmpty())
+    if (!saveRecord(data::strategies, row, formFromControls(), strategy_))
         return;
-    // A level still being typed counts.
-    Text32_LostFocus();
-    QByteArray record = strategy_;
-    if (auto failure = formFromControls().apply(record)) {
-        say(*failure);
-        return;
-    }
-    if (!writeRecord(data::strategies, row, record))
-        return;
-    strategy_ = record;
     // The list shows the name as typed; selecting it again reloads the record.
     replaceEntry(List9, row, Text28->text());
     List9_Click();
@@ -211,7 +201,10 @@ bool StrategySection::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (watched == Text32 && event->type() == QEvent::FocusOut) {
-        Text32_LostFocus();
+        // When the focus goes to "保存", the save commits the level itself, so
+        // that a refused level stops the save with one message.
+        if (QApplication::focusWidget() != Command12)
+            Text32_LostFocus();
     }
     return DataSection::eventFilter(watched, event);
 }
@@ -238,9 +231,9 @@ void StrategySection::msfgrid_KeyPress(const QKeyEvent& key) {
     QCoreApplication::sendEvent(Text32, &typed);
 }
 
-void StrategySection::Text32_LostFocus() {
+bool StrategySection::Text32_LostFocus() {
     if (!editing_)
-        return;
+        return true;
     editing_ = false;
     const auto level = StrategyForm::commitLevel(editRow - 1, Text32->text());
     Text32->setCursorPosition(0);
@@ -248,9 +241,10 @@ void StrategySection::Text32_LostFocus() {
     if (!level) {
         // The cell keeps its value.
         say(level.error());
-        return;
+        return false;
     }
     msfgrid->item(editRow, editCol)->setText(*level);
+    return true;
 }
 
 void StrategySection::cancelEdit() {

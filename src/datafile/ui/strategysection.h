@@ -31,7 +31,9 @@ public:
     // A key typed in the grid opens the editor; a key other than Enter is
     // typed into it.
     void msfgrid_KeyPress(const QKeyEvent& key);
-    void Text32_LostFocus();
+    // Commits the edited level to its cell; false when the text was refused
+    // (the cell keeps its value and the user is told why).
+    bool Text32_LostFocus();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

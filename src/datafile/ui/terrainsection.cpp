@@ -52,10 +52,6 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
 
     Command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("保存"));
     Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("还原"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command8);
-    buttons->addWidget(Command9);
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(Label92);
@@ -63,7 +59,7 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
     fields->addWidget(Label91);
     fields->addLayout(terrainBlock(Text19, TerrainForm::terrains, 61));
     fields->addStretch();
-    fields->addLayout(buttons);
+    fields->addLayout(buttonRow(Command8, Command9));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List7);
@@ -75,10 +71,7 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
 }
 
 bool TerrainSection::open() {
-    if (List7->currentRow() == 0)
-        List7_Click();
-    else
-        List7->setCurrentRow(0);
+    selectFirst(List7, [this] { List7_Click(); });
     return !terrain_.isEmpty();
 }
 
@@ -101,19 +94,10 @@ void TerrainSection::Command9_Click() {
 }
 
 void TerrainSection::Command8_Click() {
-    const int row = List7->currentRow();
-    if (row < 0 || terrain_.isEmpty())
-        return;
     TerrainForm form;
     for (int k = 0; k < TerrainForm::boxes; ++k)
         form.values[k] = Text19[k]->text();
-    QByteArray record = terrain_;
-    if (auto failure = form.apply(record)) {
-        say(*failure);
-        return;
-    }
-    if (writeRecord(data::terrain, row, record))
-        terrain_ = record;
+    saveRecord(data::terrain, List7->currentRow(), form, terrain_);
 }
 
 } // namespace lcj::data

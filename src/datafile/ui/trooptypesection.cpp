@@ -55,10 +55,6 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
 
     Command10 = makeButton(this, QStringLiteral("Command10"), QStringLiteral("保存"));
     Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("还原"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command10);
-    buttons->addWidget(Command11);
 
     auto* columns = new QHBoxLayout;
     auto* values = new QVBoxLayout;
@@ -71,7 +67,7 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
     auto* fields = new QVBoxLayout;
     fields->addLayout(columns);
     fields->addStretch();
-    fields->addLayout(buttons);
+    fields->addLayout(buttonRow(Command10, Command11));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List8);
@@ -84,10 +80,7 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
 }
 
 bool TroopTypeSection::open() {
-    if (List8->currentRow() == 0)
-        List8_Click();
-    else
-        List8->setCurrentRow(0);
+    selectFirst(List8, [this] { List8_Click(); });
     return !troopType_.isEmpty();
 }
 
@@ -152,16 +145,7 @@ TroopTypeForm TroopTypeSection::formFromControls() const {
 }
 
 void TroopTypeSection::Command10_Click() {
-    const int row = List8->currentRow();
-    if (row < 0 || troopType_.isEmpty())
-        return;
-    QByteArray record = troopType_;
-    if (auto failure = formFromControls().apply(record)) {
-        say(*failure);
-        return;
-    }
-    if (writeRecord(data::troopTypes, row, record))
-        troopType_ = record;
+    saveRecord(data::troopTypes, List8->currentRow(), formFromControls(), troopType_);
 }
 
 } // namespace lcj::data
