@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 
 using namespace lcj;
 
@@ -33,6 +34,92 @@ class ItemWindowTest : public QObject {
 private slots:
     void init() { h.start(); }
     void cleanup() { h.stop(); }
+
+    void editMenuListsTheSixSectionsInOrder() {
+        QStringList entries;
+        for (QAction* a : h.find<QMenu>(QStringLiteral("edit"))->actions())
+            entries << a->objectName() + u' ' + a->text();
+        QCOMPARE(
+            entries,
+            (QStringList{QStringLiteral("renpre 人物属性"), QStringLiteral("daopre 道具属性"),
+                         QStringLiteral("shoppre 商店属性"), QStringLiteral("binpre 兵种属性"),
+                         QStringLiteral("dipfe 地形属性"), QStringLiteral("chepre 策略属性")}));
+    }
+
+    void eachEntryShowsItsFrameAlone_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("items") << "daopre"
+                               << "Frame2"
+                               << "道具属性修改";
+        QTest::newRow("shops") << "shoppre"
+                               << "Frame3"
+                               << "商店属性修改";
+        QTest::newRow("terrain") << "dipfe"
+                                 << "Frame4"
+                                 << "地形属性修改";
+        QTest::newRow("troop types") << "binpre"
+                                     << "Frame5"
+                                     << "兵种属性修改";
+        QTest::newRow("strategies") << "chepre"
+                                    << "Frame7"
+                                    << "策略属性修改";
+    }
+    void eachEntryShowsItsFrameAlone() {
+        QFETCH(QString, entry);
+        QFETCH(QString, frame);
+        QFETCH(QString, caption);
+        h.openSection(sample::dataFile(), QStringLiteral("renpre"));
+        h.trigger(entry);
+        QVERIFY(h.prompts.messages.isEmpty());
+        QStringList visible;
+        for (const char* f : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame7"})
+            if (h.find<QGroupBox>(QString::fromLatin1(f))->isVisible())
+                visible << QString::fromLatin1(f);
+        QCOMPARE(visible, QStringList{frame});
+        QCOMPARE(h.find<QGroupBox>(frame)->title(), caption);
+        // Choosing the file again hides every section.
+        h.prompts.openAnswers.enqueue(h.path);
+        h.trigger(QStringLiteral("fileop"));
+        QVERIFY(!h.find<QGroupBox>(frame)->isVisible());
+    }
+
+    void shortFileIsReportedAndNoSectionShown_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("frame");
+        QTest::newRow("items") << "daopre"
+                               << "Frame2";
+        QTest::newRow("shops") << "shoppre"
+                               << "Frame3";
+        QTest::newRow("terrain") << "dipfe"
+                                 << "Frame4";
+        QTest::newRow("troop types") << "binpre"
+                                     << "Frame5";
+        QTest::newRow("strategies") << "chepre"
+                                    << "Frame7";
+    }
+    void shortFileIsReportedAndNoSectionShown() {
+        QFETCH(QString, entry);
+        QFETCH(QString, frame);
+        const QByteArray shortFile = sample::dataFile().left(29278);
+        h.openSection(shortFile, entry);
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QVERIFY(h.prompts.lastMessage().contains(QStringLiteral("29279")));
+        QVERIFY(!h.find<QGroupBox>(frame)->isVisible());
+        QCOMPARE(h.written(), shortFile);
+    }
+
+    void fileShrunkAfterOpeningIsNotWritten() {
+        open();
+        select(3);
+        h.dir->write(QStringLiteral("data.e5"), h.original.left(1000));
+        box("Text14")->setText(QStringLiteral("1"));
+        save();
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QCOMPARE(h.written(), h.original.left(1000));
+        QCOMPARE(h.list(QStringLiteral("List3"))->item(3)->text(), names::items()[3]);
+    }
 
     void captionBeforeAnyItem() { QCOMPARE(caption(), QStringLiteral("道具类型")); }
 
