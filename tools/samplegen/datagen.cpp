@@ -100,6 +100,10 @@ QByteArray dataFile(quint32 seed) {
                                         : static_cast<quint8>(roll(0, 20)));
         setByte(file, at + 24, static_cast<quint8>(roll(0, 255)));
     }
+    // Codes no list entry stands for: a weapon's special effect past the effect
+    // codes, and a consumable kind past the 14 consumable effects.
+    setByte(file, data::items.recordOffset(33) + 18, 70);
+    setByte(file, data::items.recordOffset(103) + 17, 80);
     setByte(file, data::items.end(), 0x5A); // the byte no table owns
 
     for (int b = 0; b < data::shops.count; ++b) {

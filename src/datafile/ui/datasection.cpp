@@ -2,6 +2,11 @@
 
 #include "common/ui/prompts.h"
 
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
 namespace lcj::data {
 
 DataSection::DataSection(const SectionContext& context, const QString& objectName,
@@ -12,6 +17,46 @@ DataSection::DataSection(const SectionContext& context, const QString& objectNam
 
 void DataSection::say(const QString& text) {
     context_.prompts.showMessage(window(), text, QStringLiteral("Data文件修改"));
+}
+
+std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, QPushButton* save) {
+    auto record = file().readRecord(table, row);
+    save->setEnabled(record.ok());
+    if (!record) {
+        say(record.error());
+        return std::nullopt;
+    }
+    return *record;
+}
+
+bool DataSection::writeRecord(const Table& table, int row, const QByteArray& record) {
+    if (auto failure = file().writeRecord(table, row, record)) {
+        say(*failure);
+        return false;
+    }
+    return true;
+}
+
+void DataSection::replaceEntry(QListWidget* list, int row, const QString& text) {
+    const QSignalBlocker blocker(list);
+    delete list->takeItem(row);
+    list->insertItem(row, text);
+    list->setCurrentRow(row);
+}
+
+void DataSection::selectFirst(QListWidget* list, const std::function<void()>& click) {
+    if (list->currentRow() == 0)
+        click();
+    else
+        list->setCurrentRow(0);
+}
+
+QHBoxLayout* DataSection::buttonRow(QPushButton* save, QPushButton* restore) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(restore);
+    return buttons;
 }
 
 } // namespace lcj::data

@@ -3,8 +3,13 @@
 #include "datafile/datafile.h"
 
 #include <QGroupBox>
+#include <functional>
+#include <optional>
 
+class QHBoxLayout;
 class QLabel;
+class QListWidget;
+class QPushButton;
 
 namespace lcj {
 class Prompts;
@@ -35,6 +40,37 @@ protected:
     const DataFile& file() const { return context_.file; }
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
+
+    // Reads record `row` of `table`. On failure says why and disables `save`,
+    // so that nothing read from a broken file is shown or written back.
+    std::optional<QByteArray> readRecord(const Table& table, int row, QPushButton* save);
+    // Writes record `row`; false (the user told why) when it could not be written.
+    bool writeRecord(const Table& table, int row, const QByteArray& record);
+    // Replaces entry `row` of a name list by `text` and selects it again,
+    // without running the list's selection handler.
+    static void replaceEntry(QListWidget* list, int row, const QString& text);
+    // Selects entry 0 of a fixed list, running `click` even when it already was.
+    static void selectFirst(QListWidget* list, const std::function<void()>& click);
+    // The row of a section's "保存" and "还原" buttons, at the right.
+    static QHBoxLayout* buttonRow(QPushButton* save, QPushButton* restore);
+
+    // Stores `form` into a copy of the work copy and writes it as record `row`;
+    // the work copy takes the written bytes. False, with the user told why,
+    // when a field is refused or the file cannot be written: nothing is written.
+    template <class Form>
+    bool saveRecord(const Table& table, int row, const Form& form, QByteArray& workCopy) {
+        if (row < 0 || workCopy.isEmpty())
+            return false;
+        QByteArray record = workCopy;
+        if (auto failure = form.apply(record)) {
+            say(*failure);
+            return false;
+        }
+        if (!writeRecord(table, row, record))
+            return false;
+        workCopy = record;
+        return true;
+    }
 
 private:
     SectionContext context_;

@@ -2,6 +2,11 @@
 
 #include "charactersection.h"
 #include "common/ui/controls.h"
+#include "itemsection.h"
+#include "shopsection.h"
+#include "strategysection.h"
+#include "terrainsection.h"
+#include "trooptypesection.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -31,6 +36,11 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
 
     const SectionContext context{file_, this->prompts(), gj};
     addSection(new CharacterSection(context), QStringLiteral("renpre"), QStringLiteral("人物属性"));
+    addSection(new ItemSection(context), QStringLiteral("daopre"), QStringLiteral("道具属性"));
+    addSection(new ShopSection(context), QStringLiteral("shoppre"), QStringLiteral("商店属性"));
+    addSection(new TroopTypeSection(context), QStringLiteral("binpre"), QStringLiteral("兵种属性"));
+    addSection(new TerrainSection(context), QStringLiteral("dipfe"), QStringLiteral("地形属性"));
+    addSection(new StrategySection(context), QStringLiteral("chepre"), QStringLiteral("策略属性"));
 
     auto* row = new QHBoxLayout;
     for (DataSection* section : sections_)

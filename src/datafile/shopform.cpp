@@ -1,0 +1,54 @@
+#include "shopform.h"
+
+#include "common/bytes.h"
+
+#include <algorithm>
+
+namespace lcj::data {
+
+namespace {
+
+constexpr int equipmentSlots = 3;
+constexpr int itemSlots = 19;
+constexpr quint8 empty = 255;
+
+QList<int> readSlots(QByteArrayView block, int first) {
+    QList<int> items;
+    for (int s = first; s < first + ShopForm::slotCount; ++s) {
+        const int item = byteAt(block, s);
+        if (item != empty && !items.contains(item))
+            items.append(item);
+    }
+    return items;
+}
+
+Failure packSlots(QByteArray& block, int first, QList<int> items) {
+    std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    for (int item : items)
+        if (item < 0 || item >= empty)
+            return QStringLiteral("商店：道具编号%1无效").arg(item);
+    for (int s = 0; s < ShopForm::slotCount; ++s)
+        setByte(block, first + s, s < items.size() ? static_cast<quint8>(items[s]) : empty);
+    return std::nullopt;
+}
+
+} // namespace
+
+ShopForm ShopForm::show(QByteArrayView block) {
+    return {readSlots(block, equipmentSlots), readSlots(block, itemSlots)};
+}
+
+Failure ShopForm::apply(QByteArray& block) const {
+    if (equipmentShop.size() > slotCount || itemShop.size() > slotCount)
+        return QStringLiteral("每关商店所卖物品的最大数为16！");
+    QByteArray staged = block;
+    if (auto failure = packSlots(staged, equipmentSlots, equipmentShop))
+        return failure;
+    if (auto failure = packSlots(staged, itemSlots, itemShop))
+        return failure;
+    block = staged;
+    return std::nullopt;
+}
+
+} // namespace lcj::data

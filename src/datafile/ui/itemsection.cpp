@@ -1,0 +1,164 @@
+#include "itemsection.h"
+
+#include "choicecombo.h"
+#include "common/nametables.h"
+#include "common/ui/controls.h"
+#include "datafile/datanames.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace lcj::data {
+
+namespace {
+
+const int equipmentKindCount = 18;
+const int effectCount = 46; // 45 effects and "无"
+const int consumableCount = 14;
+const int classCount = 28; // 27 troop classes and "所有兵种"
+
+} // namespace
+
+ItemSection::ItemSection(const SectionContext& context, QWidget* parent)
+    : DataSection(context, QStringLiteral("Frame2"), QStringLiteral("道具属性修改"), parent) {
+    List3 = named(new QListWidget, QStringLiteral("List3"));
+    List3->setMinimumWidth(130);
+
+    Label17 = named(new QLabel(QStringLiteral("道具类型")), QStringLiteral("Label17"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label17, 0, 0, 1, 2);
+    Text13 = addLabelledBox(grid, 1, 0, QStringLiteral("Text13"), QStringLiteral("道具名称"));
+    Combo4 =
+        addLabelledCombo(grid, 2, 0, QStringLiteral("Combo4"), QStringLiteral("武具/防具类型"));
+    Combo4->addItems(names::equipmentKinds());
+    Combo5 = addLabelledCombo(grid, 3, 0, QStringLiteral("Combo5"), QStringLiteral("特殊效果"));
+    Combo5->addItems(lists::specialEffects());
+    Combo6 =
+        addLabelledCombo(grid, 4, 0, QStringLiteral("Combo6"), QStringLiteral("消耗类道具效果"));
+    Combo6->addItems(lists::consumableEffects());
+    Text14 = addLabelledBox(grid, 5, 0, QStringLiteral("Text14"),
+                            QStringLiteral("价值/100      (255表示不可买卖)"));
+    Text15 = addLabelledBox(grid, 6, 0, QStringLiteral("Text15"), QStringLiteral("道具图标"));
+    Text16 =
+        addLabelledBox(grid, 7, 0, QStringLiteral("Text16"), QStringLiteral("武具/防具初始能力"));
+    Text17 = addLabelledBox(grid, 8, 0, QStringLiteral("Text17"), QStringLiteral("特殊效果值"));
+    Text18 = addLabelledBox(grid, 9, 0, QStringLiteral("Text18"), QStringLiteral("升级成长值"));
+    Combo7 = addLabelledCombo(grid, 10, 0, QStringLiteral("Combo7"), QStringLiteral("适合兵种"));
+    Combo7->addItems(lists::suitableClasses());
+
+    Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("保存"));
+    Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("还原"));
+
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(grid);
+    fields->addStretch();
+    fields->addLayout(buttonRow(Command4, Command5));
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(List3);
+    layout->addLayout(fields, 1);
+
+    connect(List3, &QListWidget::currentRowChanged, this, [this] { List3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, &ItemSection::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &ItemSection::Command5_Click);
+}
+
+bool ItemSection::open() {
+    {
+        const QSignalBlocker blocker(List3);
+        List3->clear();
+    }
+    if (!daofile())
+        return false;
+    List3->setCurrentRow(0);
+    return true;
+}
+
+bool ItemSection::daofile() {
+    const auto items = file().readNames(data::items);
+    if (!items) {
+        say(items.error());
+        return false;
+    }
+    const QSignalBlocker blocker(List3);
+    List3->addItems(*items);
+    return true;
+}
+
+void ItemSection::List3_Click() {
+    const int row = List3->currentRow();
+    if (row < 0)
+        return;
+    if (auto record = readRecord(data::items, row, Command4)) {
+        daojushuju_ = *record;
+        daojushuju();
+    }
+}
+
+void ItemSection::Command5_Click() {
+    List3_Click();
+}
+
+void ItemSection::daojushuju() {
+    const ItemForm form = ItemForm::show(daojushuju_);
+    Label17->setText(form.caption);
+    Text13->setText(form.name);
+    Text14->setText(form.price);
+    Text15->setText(form.icon);
+    Text17->setText(form.effectValue);
+    // Controls the category does not use are disabled and keep what they showed.
+    const bool equipment = form.category == ItemCategory::Equipment;
+    const bool auxiliary = form.category == ItemCategory::Auxiliary;
+    const bool consumable = form.category == ItemCategory::Consumable;
+    if (equipment) {
+        showStored(Combo4, equipmentKindCount, form.equipmentKind);
+        showStored(Combo5, effectCount, form.effect);
+        Text16->setText(form.ability);
+        Text18->setText(form.growth);
+    } else if (auxiliary) {
+        showStored(Combo5, effectCount, form.effect);
+        showStored(Combo7, classCount, form.suitableClass);
+    } else {
+        showStored(Combo6, consumableCount, form.consumableEffect);
+    }
+    Combo4->setEnabled(equipment);
+    Combo5->setEnabled(equipment || auxiliary);
+    Text16->setEnabled(equipment);
+    Text18->setEnabled(equipment);
+    Combo6->setEnabled(consumable);
+    Combo7->setEnabled(auxiliary);
+}
+
+ItemForm ItemSection::formFromControls() const {
+    ItemForm form;
+    form.name = Text13->text();
+    form.price = Text14->text();
+    form.icon = Text15->text();
+    form.ability = Text16->text();
+    form.effectValue = Text17->text();
+    form.growth = Text18->text();
+    form.equipmentKind = chosenEntry(Combo4, equipmentKindCount);
+    form.effect = chosenEntry(Combo5, effectCount);
+    form.consumableEffect = chosenEntry(Combo6, consumableCount);
+    form.suitableClass = chosenEntry(Combo7, classCount);
+    return form;
+}
+
+void ItemSection::Command4_Click() {
+    const int row = List3->currentRow();
+    if (!saveRecord(data::items, row, formFromControls(), daojushuju_))
+        return;
+    // The list shows the name as typed; selecting it again reloads the record.
+    replaceEntry(List3, row, Text13->text());
+    List3_Click();
+}
+
+} // namespace lcj::data

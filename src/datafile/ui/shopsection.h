@@ -1,0 +1,44 @@
+#pragma once
+
+#include "datafile/shopform.h"
+#include "datasection.h"
+
+#include <QByteArray>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace lcj::data {
+
+// Frame3 "商店属性修改": the two shops of one battle.
+class ShopSection : public DataSection {
+    Q_OBJECT
+public:
+    explicit ShopSection(const SectionContext& context, QWidget* parent = nullptr);
+
+    bool open() override; // shoppre
+
+    void List4_Click();
+    void Command6_Click(); // 保存
+    void Command7_Click(); // 还原
+
+private:
+    bool readSelected();
+    void shopfile();
+    ShopForm formFromControls() const;
+
+    QLabel* Label28;
+    QListWidget* List4;
+    QLabel* Label112;
+    QLabel* Label29;
+    QListWidget* List5;
+    QLabel* Label30;
+    QListWidget* List6;
+    QPushButton* Command6;
+    QPushButton* Command7;
+
+    QByteArray shopBlock_; // the work copy: the block last read
+};
+
+} // namespace lcj::data
