@@ -5,6 +5,7 @@
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "datafile/ui/dform.h"
+#include "savefile/ui/record.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -41,7 +42,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
 
     named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
     addEditor(QStringLiteral("dataedit"), QStringLiteral("Data文件修改"), factory<data::DForm>());
-    addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), nullptr);
+    addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), factory<save::Record>());
     addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), nullptr);
     addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), nullptr);
     // The scenario editor leaves the banner as it is.

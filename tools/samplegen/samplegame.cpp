@@ -10,7 +10,15 @@ Failure writeSampleGame(const QString& folder) {
     if (!QDir().mkpath(folder))
         return QStringLiteral("无法建立文件夹“%1”").arg(folder);
     const QDir dir(folder);
-    return files::writeWhole(dir.filePath(QStringLiteral("data.e5")), dataFile());
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("data.e5")), dataFile()))
+        return failure;
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Sv01d.e5s")), saveGame()))
+        return failure;
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Imsg.e5")), messageFile()))
+        return failure;
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Lcj5.exe")), programFile()))
+        return failure;
+    return std::nullopt;
 }
 
 } // namespace lcj::sample
