@@ -1,34 +1,11 @@
 #include "regionset.h"
 
+#include "fileaccess.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 
 namespace lcj {
-
-namespace {
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-QString openError(const QString& path, const QFile& file) {
-    if (path.isEmpty())
-        return QStringLiteral("还没有选择文件");
-    if (!QFileInfo::exists(path))
-        return QStringLiteral("找不到文件“%1”").arg(shown(path));
-    return QStringLiteral("无法打开文件“%1”：%2").arg(shown(path), file.errorString());
-}
-
-QString tooShort(const QString& path, qint64 needed, qint64 actual) {
-    return QStringLiteral("文件“%1”太短：需要至少%2字节，实际只有%3字节")
-        .arg(shown(path))
-        .arg(needed)
-        .arg(actual);
-}
-
-} // namespace
 
 RegionSet::RegionSet(std::vector<Region> layout) : layout_(std::move(layout)) {
     for (const Region& r : layout_)
@@ -43,20 +20,13 @@ qint64 RegionSet::reach() const {
 }
 
 Failure RegionSet::read(const QString& path) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return openError(path, file);
-    if (file.size() < reach())
-        return tooShort(path, reach(), file.size());
     std::vector<QByteArray> fresh;
     fresh.reserve(layout_.size());
     for (const Region& r : layout_) {
-        QByteArray bytes;
-        if (file.seek(r.offset))
-            bytes = file.read(r.length);
-        if (bytes.size() != r.length)
-            return QStringLiteral("读取文件“%1”出错：%2").arg(shown(path), file.errorString());
-        fresh.push_back(std::move(bytes));
+        auto bytes = files::readRegion(path, r.offset, r.length);
+        if (!bytes)
+            return bytes.error();
+        fresh.push_back(std::move(*bytes));
     }
     bytes_ = std::move(fresh);
     path_ = path;
@@ -77,17 +47,18 @@ Failure RegionSet::write() const {
     for (std::size_t i = 0; i < layout_.size(); ++i)
         if (bytes_[i].size() != layout_[i].length)
             return QStringLiteral("内部错误：第%1段数据的长度不对，没有写入").arg(i + 1);
-    QFile file(path_);
-    // ExistingOnly: a region write never creates a file.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return openError(path_, file);
-    if (file.size() < reach())
-        return tooShort(path_, reach(), file.size());
+    // A file that no longer reaches every region gets none of them.
+    const auto size = files::size(path_);
+    if (!size)
+        return size.error();
+    if (*size < reach())
+        return QStringLiteral("文件“%1”太短：需要至少%2字节，实际只有%3字节")
+            .arg(QDir::toNativeSeparators(path_))
+            .arg(reach())
+            .arg(*size);
     for (std::size_t i = 0; i < layout_.size(); ++i)
-        if (!file.seek(layout_[i].offset) || file.write(bytes_[i]) != bytes_[i].size())
-            return QStringLiteral("写入文件“%1”出错：%2").arg(shown(path_), file.errorString());
-    if (!file.flush())
-        return QStringLiteral("写入文件“%1”出错：%2").arg(shown(path_), file.errorString());
+        if (auto failure = files::writeRegion(path_, layout_[i].offset, bytes_[i]))
+            return failure;
     return std::nullopt;
 }
 

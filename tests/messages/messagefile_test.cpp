@@ -126,3 +126,19 @@ TEST(MessageFile, ShortFileIsRefusedAndNotWritten) {
     EXPECT_TRUE(file.writeSlot(159600, padded("x")).has_value());
     EXPECT_EQ(test::readFile(file.path()), shortened);
 }
+
+TEST(SampleGame, WritesTheRegionFilesWithATextInEverySlot) {
+    test::TestFolder dir;
+    ASSERT_FALSE(sample::writeSampleGame(dir.path(QStringLiteral("game"))));
+    const QByteArray imsg = test::readFile(dir.path(QStringLiteral("game/Imsg.e5")));
+    EXPECT_EQ(imsg, sample::messageFile());
+    EXPECT_EQ(test::readFile(dir.path(QStringLiteral("game/Sv01d.e5s"))).size(),
+              sample::saveGameSize);
+    EXPECT_EQ(test::readFile(dir.path(QStringLiteral("game/Lcj5.exe"))).size(),
+              sample::programFileSize);
+    for (const Category& category : categories)
+        for (int i = 0; i < category.count; ++i)
+            EXPECT_FALSE(
+                decodeSlot(QByteArrayView(imsg).sliced(category.slotOffset(i), slotSize)).isEmpty())
+                << QString::fromUtf16(category.caption).toStdString() << i;
+}

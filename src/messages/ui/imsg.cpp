@@ -2,7 +2,7 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
-#include "common/ui/namesmenu.h"
+#include "common/ui/regionwindow.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -45,15 +45,10 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Imsg"));
     setWindowTitle(QStringLiteral("Imsg文件修改"));
 
-    QMenu* fileMenu = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
-    QAction* fileopen =
-        named(fileMenu->addAction(QStringLiteral("打开")), QStringLiteral("fileopen"));
-    addNamesEntry(fileMenu, this, this->prompts(),
-                  [this](const names::GameNames& n) { takeNames(n); });
-    named(fileMenu->addSeparator(), QStringLiteral("wuyiyi"));
-    QAction* exit = named(fileMenu->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
-    connect(fileopen, &QAction::triggered, this, &Imsg::fileopen_Click);
-    connect(exit, &QAction::triggered, this, &Imsg::exit_Click);
+    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
+                                      [this](const names::GameNames& n) { takeNames(n); });
+    connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
+    connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
 
     auto* listColumn = new QVBoxLayout;
     for (int c = 0; c < int(categories.size()); ++c) {

@@ -3,7 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
-#include "common/ui/namesmenu.h"
+#include "common/ui/regionwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -37,15 +37,10 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     setObjectName(QStringLiteral("MainFile"));
     setWindowTitle(QStringLiteral("程序文件修改"));
 
-    QMenu* fileMenu = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
-    QAction* mainopen =
-        named(fileMenu->addAction(QStringLiteral("打开")), QStringLiteral("mainopen"));
-    addNamesEntry(fileMenu, this, this->prompts(),
-                  [this](const names::GameNames& n) { takeNames(n); });
-    named(fileMenu->addSeparator(), QStringLiteral("wuyiyi"));
-    QAction* exit = named(fileMenu->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
-    connect(mainopen, &QAction::triggered, this, &MainFile::mainopen_Click);
-    connect(exit, &QAction::triggered, this, &MainFile::exit_Click);
+    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("mainopen"),
+                                      [this](const names::GameNames& n) { takeNames(n); });
+    connect(file.open, &QAction::triggered, this, &MainFile::mainopen_Click);
+    connect(file.exit, &QAction::triggered, this, &MainFile::exit_Click);
 
     List1 = named(new QListWidget, QStringLiteral("List1"));
     List1->addItems(names::characters());
@@ -96,19 +91,11 @@ void MainFile::Form_Load() {
 }
 
 void MainFile::mainopen_Click() {
-    const QString path = prompts().chooseOpenFile(
-        this, QStringLiteral("打开"), QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)"),
-        Prompts::editorFolder());
     // A cancelled dialog or a failed read leaves the window holding what it
     // held: the regions of the file it last read, and that file's name.
-    if (path.isEmpty()) {
-        say(QStringLiteral("文件打开出错"));
+    if (!openRegions(this, prompts(), file_.regions(),
+                     QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
         return;
-    }
-    if (auto failure = file_.regions().read(path)) {
-        say(QStringLiteral("文件打开出错\n\n") + *failure);
-        return;
-    }
     Check1->setChecked(file_.switchOn());
     {
         const QSignalBlocker blocker(List1);
@@ -153,8 +140,7 @@ void MainFile::Command1_Click() {
 void MainFile::Command2_Click() {
     if (!file_.loaded())
         return;
-    if (auto failure = file_.regions().write())
-        say(QStringLiteral("保存出错\n\n") + *failure);
+    saveRegions(this, prompts(), file_.regions());
 }
 
 void MainFile::takeNames(const names::GameNames& names) {

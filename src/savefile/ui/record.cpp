@@ -3,7 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
-#include "common/ui/namesmenu.h"
+#include "common/ui/regionwindow.h"
 #include "savefile/savelayout.h"
 
 #include <QAction>
@@ -40,17 +40,13 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     setObjectName(QStringLiteral("Record"));
     setWindowTitle(QStringLiteral("存档文件修改"));
 
-    QMenu* fileMenu = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
-    QAction* fileopen =
-        named(fileMenu->addAction(QStringLiteral("打开")), QStringLiteral("fileopen"));
-    reload = named(fileMenu->addAction(QStringLiteral("重新载入")), QStringLiteral("reload"));
-    addNamesEntry(fileMenu, this, this->prompts(),
-                  [this](const names::GameNames& n) { takeNames(n); });
-    named(fileMenu->addSeparator(), QStringLiteral("wuyiyi"));
-    QAction* exit = named(fileMenu->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
-    connect(fileopen, &QAction::triggered, this, &Record::fileopen_Click);
+    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
+                                      [this](const names::GameNames& n) { takeNames(n); });
+    reload = named(new QAction(QStringLiteral("重新载入"), file.menu), QStringLiteral("reload"));
+    file.menu->insertAction(file.names, reload);
     connect(reload, &QAction::triggered, this, &Record::reload_Click);
-    connect(exit, &QAction::triggered, this, &Record::exit_Click);
+    connect(file.open, &QAction::triggered, this, &Record::fileopen_Click);
+    connect(file.exit, &QAction::triggered, this, &Record::exit_Click);
 
     auto* people = new QVBoxLayout;
     List1 = captionedList(people, QStringLiteral("List1"), QStringLiteral("人物列表"));
@@ -148,21 +144,11 @@ void Record::Form_Load() {
 }
 
 void Record::fileopen_Click() {
-    const QString path = prompts().chooseOpenFile(
-        this, QStringLiteral("打开"),
-        QStringLiteral("岚川记记录文件(Sv??d.e5s) (Sv*d.e5s);;所有文件 (*)"),
-        Prompts::editorFolder());
     // A cancelled dialog or a failed read leaves the window holding what it
     // held: the copies of the file it last read, and that file's name.
-    if (path.isEmpty()) {
-        say(QStringLiteral("文件打开出错"));
-        return;
-    }
-    if (auto failure = game_.regions().read(path)) {
-        say(QStringLiteral("文件打开出错\n\n") + *failure);
-        return;
-    }
-    showLoaded();
+    if (openRegions(this, prompts(), game_.regions(),
+                    QStringLiteral("岚川记记录文件(Sv??d.e5s) (Sv*d.e5s);;所有文件 (*)")))
+        showLoaded();
 }
 
 void Record::reload_Click() {
@@ -275,8 +261,7 @@ void Record::Command1_Click() {
 void Record::Command2_Click() {
     if (!game_.loaded())
         return;
-    if (auto failure = game_.regions().write())
-        say(QStringLiteral("保存出错\n\n") + *failure);
+    saveRegions(this, prompts(), game_.regions());
 }
 
 void Record::takeNames(const names::GameNames& names) {
