@@ -36,6 +36,9 @@ inline constexpr std::array<Category, 7> categories{{
     {u"zandou", u"战斗简介", u"List7", 58, 50000, Mode::Battle},
 }};
 
+// A message file reaches at least this far.
+inline constexpr qint64 minimumFileSize = 159800;
+
 static_assert(categories[0].end() == 124800);
 static_assert(categories[4].end() == 159800);
 

@@ -36,6 +36,17 @@ QString battleNumberText(int row) {
     return QStringLiteral("关卡对应的文件剧本号") + QString::number(row);
 }
 
+Failure MessageFile::check() const {
+    const auto size = files::size(path_);
+    if (!size)
+        return size.error();
+    if (*size < minimumFileSize)
+        return QStringLiteral("文件太短：Imsg文件至少有%1字节，这个文件只有%2字节")
+            .arg(minimumFileSize)
+            .arg(*size);
+    return std::nullopt;
+}
+
 Result<QByteArray> MessageFile::readSlot(const Category& category, int index) const {
     if (index < 0 || index >= category.count)
         return Result<QByteArray>::failure(QStringLiteral("没有第%1条").arg(index + 1));

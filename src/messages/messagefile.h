@@ -36,6 +36,9 @@ public:
 
     const QString& path() const { return path_; }
 
+    // Whether the file can be read and reaches the end of every table.
+    Failure check() const;
+
     Result<QByteArray> readSlot(const Category& category, int index) const;
     // Every slot of the category, in order.
     Result<QList<QByteArray>> readSlots(const Category& category) const;

@@ -252,9 +252,25 @@ private slots:
         QCOMPARE(text()->toPlainText().size(), 200);
     }
 
-    void shortFileIsReportedAndNeverWritten() {
+    void fileTooShortOrMissingIsNotOpened() {
+        open(sample::messageFile());
+        const QString first = path;
+        for (const QString& bad :
+             {dir->write(QStringLiteral("short.e5"), sample::messageFile().left(159799)),
+              dir->path(QStringLiteral("missing.e5"))}) {
+            prompts.messages.clear();
+            prompts.openAnswers.enqueue(bad);
+            trigger("fileopen");
+            QCOMPARE(prompts.messages.size(), 1);
+            QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("文件打开出错\n")));
+            QCOMPARE(form->messageFilePath(), first);
+        }
+    }
+
+    void fileThatShrankIsReportedAndNeverWritten() {
+        open(sample::messageFile());
         const QByteArray shortened = sample::messageFile().left(80000);
-        open(shortened);
+        dir->write(QStringLiteral("Imsg.e5"), shortened);
         trigger("chetui");
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(!list("List4")->isVisible());

@@ -120,6 +120,12 @@ TEST(MessageFile, ShortFileIsRefusedAndNotWritten) {
     test::TestFolder dir;
     const QByteArray shortened = sample::messageFile().left(150000);
     const MessageFile file(dir.write(QStringLiteral("Imsg.e5"), shortened));
+    EXPECT_TRUE(file.check().has_value());
+    EXPECT_FALSE(
+        MessageFile(dir.write(QStringLiteral("full.e5"), sample::messageFile().left(159800)))
+            .check()
+            .has_value());
+    EXPECT_TRUE(MessageFile(dir.path(QStringLiteral("none.e5"))).check().has_value());
     EXPECT_FALSE(file.readSlots(categories[4]).ok());
     EXPECT_FALSE(file.readSlot(categories[4], 98).ok());
     EXPECT_TRUE(file.readSlot(categories[4], 0).ok());

@@ -123,6 +123,11 @@ void Imsg::fileopen_Click() {
         say(QStringLiteral("文件打开出错"));
         return;
     }
+    // A file that cannot be a message file is refused; the one chosen before stays.
+    if (auto failure = MessageFile(path).check()) {
+        say(QStringLiteral("文件打开出错\n\n") + *failure);
+        return;
+    }
     file_ = MessageFile(path);
     for (QAction* entry : entries_)
         entry->setEnabled(true);
