@@ -6,6 +6,9 @@
 #include "common/ui/prompts.h"
 #include "datafile/ui/dform.h"
 #include "mapview/ui/form1.h"
+#include "messages/ui/imsg.h"
+#include "patcher/ui/mainfile.h"
+#include "savefile/ui/record.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -42,9 +45,9 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
 
     named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
     addEditor(QStringLiteral("dataedit"), QStringLiteral("Data文件修改"), factory<data::DForm>());
-    addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), nullptr);
-    addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), nullptr);
-    addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), nullptr);
+    addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), factory<save::Record>());
+    addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), factory<exe::MainFile>());
+    addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), factory<imsg::Imsg>());
     // The scenario editor leaves the banner as it is.
     addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), nullptr, false);
     addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());

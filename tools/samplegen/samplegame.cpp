@@ -17,6 +17,12 @@ Failure writeSampleGame(const QString& folder) {
                                              mapPicture(map.columns, map.rows, map.seed)))
             return failure;
     }
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Sv01d.e5s")), saveGame()))
+        return failure;
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Imsg.e5")), messageFile()))
+        return failure;
+    if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Lcj5.exe")), programFile()))
+        return failure;
     return std::nullopt;
 }
 

@@ -32,6 +32,19 @@ QList<SampleMap> sampleMaps();
 QByteArray mapPicture(int columns, int rows, quint32 seed);
 // The terrain (0..7) that mapPicture() gives the cell at (column, row).
 int mapTerrainAt(int column, int row, quint32 seed);
+// An invented save game (Sv01d.e5s): loyalty, consumable stock and 174
+// character records at their places, every other byte a pattern of its own.
+inline constexpr qint64 saveGameSize = 16384;
+QByteArray saveGame(quint32 seed = 7);
+
+// An invented Imsg.e5 with a text in every slot of its seven tables.
+inline constexpr qint64 messageFileSize = 160000;
+QByteArray messageFile();
+
+// A stand-in for the game's program file Lcj5.exe: invented bytes, not a
+// program, with a figure table and the switch bytes (switch on) in place.
+inline constexpr qint64 programFileSize = 290816;
+QByteArray programFile();
 
 // Writes every sample file into `folder`, creating it when needed.
 Failure writeSampleGame(const QString& folder);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "result.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace lcj {
+
+// A run of bytes at a fixed position of a file.
+struct Region {
+    qint64 offset;
+    qint64 length;
+
+    constexpr qint64 end() const { return offset + length; }
+};
+
+// The fixed regions that a region editor owns in one file. They are read
+// together when a file is opened, changed only in memory on "确定", and written
+// back together, in place, on "保存". Every byte outside them stays as it is,
+// and the file never changes its length.
+//
+// A set is loaded or empty. A failed read leaves it exactly as it was, so the
+// copies it holds always come from the file whose path it holds, and a write
+// can never carry regions of one file into another.
+class RegionSet {
+public:
+    explicit RegionSet(std::vector<Region> layout);
+
+    const std::vector<Region>& layout() const { return layout_; }
+    bool loaded() const { return loaded_; }
+    // The file the copies were read from; empty while nothing is loaded.
+    const QString& path() const { return path_; }
+
+    // Reads every region of `path` in one go. On failure the set keeps what it held.
+    Failure read(const QString& path);
+    // Reads the same file again. On failure the set keeps what it held.
+    Failure reload();
+    // Writes every region back in place. A file too short to hold every region
+    // is refused before anything is written.
+    Failure write() const;
+
+    // The in-memory copy of region i. Its length is fixed: change bytes, never
+    // the size (write() refuses a copy whose size changed).
+    const QByteArray& bytes(std::size_t i) const { return bytes_.at(i); }
+    QByteArray& bytes(std::size_t i) { return bytes_.at(i); }
+
+private:
+    // The offset one past the last byte of every region: how long a file must be.
+    qint64 reach() const;
+
+    std::vector<Region> layout_;
+    std::vector<QByteArray> bytes_;
+    QString path_;
+    bool loaded_ = false;
+};
+
+} // namespace lcj

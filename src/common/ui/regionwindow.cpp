@@ -1,0 +1,83 @@
+#include "regionwindow.h"
+
+#include "common/regionset.h"
+#include "controls.h"
+#include "prompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace lcj {
+
+namespace {
+
+void takeNamesFromDataFile(QWidget* window, Prompts& prompts,
+                           const std::function<void(const names::GameNames&)>& takeNames) {
+    const QString path = prompts.chooseOpenFile(
+        window, QStringLiteral("从Data文件读取名称"),
+        QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),
+        Prompts::editorFolder());
+    if (path.isEmpty())
+        return;
+    const auto read = names::readGameNames(path);
+    if (!read) {
+        prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + read.error(),
+                            window->windowTitle());
+        return;
+    }
+    takeNames(*read);
+}
+
+} // namespace
+
+FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QString& openName,
+                     std::function<void(const names::GameNames&)> takeNames) {
+    FileMenu m;
+    m.menu = named(bar->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
+    m.open = named(m.menu->addAction(QStringLiteral("打开")), openName);
+    m.names =
+        named(m.menu->addAction(QStringLiteral("从Data文件读取名称")), QStringLiteral("datanames"));
+    named(m.menu->addSeparator(), QStringLiteral("wuyiyi"));
+    m.exit = named(m.menu->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
+    QObject::connect(m.names, &QAction::triggered, window,
+                     [window, &prompts, takeNames = std::move(takeNames)] {
+                         takeNamesFromDataFile(window, prompts, takeNames);
+                     });
+    return m;
+}
+
+bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter) {
+    const QString path =
+        prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder());
+    const Failure failure = path.isEmpty() ? Failure(QString()) : regions.read(path);
+    if (!failure)
+        return true;
+    prompts.showMessage(window,
+                        failure->isEmpty() ? QStringLiteral("文件打开出错")
+                                           : QStringLiteral("文件打开出错\n\n") + *failure,
+                        window->windowTitle());
+    return false;
+}
+
+void saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions) {
+    if (auto failure = regions.write())
+        prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
+                            window->windowTitle());
+}
+
+void renameRows(QListWidget* list, const QStringList& names) {
+    const int rows = std::min<int>(list->count(), names.size());
+    for (int i = 0; i < rows; ++i)
+        list->item(i)->setText(names[i]);
+}
+
+void renameRows(QComboBox* combo, const QStringList& names) {
+    const int rows = std::min<int>(combo->count(), names.size());
+    for (int i = 0; i < rows; ++i)
+        combo->setItemText(i, names[i]);
+}
+
+} // namespace lcj

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/gamenames.h"
+
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+namespace lcj {
+
+class Prompts;
+class RegionSet;
+
+// What the save-file editor, the message-file editor and the program-file
+// patcher share in their windows.
+
+// Their 文件 menu: the open entry `openName` "打开", `datanames`
+// "从Data文件读取名称", a separator and `exit` "退出". The names entry lets the
+// user pick a data.e5 whose character and item names the window then shows in
+// place of the fixed tables, for as long as it lives; `takeNames` receives
+// them. A cancelled dialog or a file that cannot be read changes nothing.
+struct FileMenu {
+    QMenu* menu;
+    QAction* open;
+    QAction* names; // entries of the window's own go before this one
+    QAction* exit;
+};
+FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QString& openName,
+                     std::function<void(const names::GameNames&)> takeNames);
+
+// The open command of a region editor: the open dialog (starting in the
+// editor's folder), then every region read. True when `regions` now hold the
+// chosen file. A cancelled dialog or a failed read shows "文件打开出错" and
+// leaves `regions` holding what they held, file name included.
+bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter);
+
+// The save command of a region editor: every region written back in place; a
+// failure is reported and the in-memory copies stay as they were.
+void saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions);
+
+// Renames the first rows of a list or combo box, keeping every row's place,
+// the selection and any extra row past the names.
+void renameRows(QListWidget* list, const QStringList& names);
+void renameRows(QComboBox* combo, const QStringList& names);
+
+} // namespace lcj

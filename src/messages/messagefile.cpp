@@ -1,0 +1,73 @@
+#include "messagefile.h"
+
+#include "common/fileaccess.h"
+#include "common/gbk.h"
+
+namespace lcj::imsg {
+
+namespace {
+
+const QString lineBreak = QStringLiteral("\r\n");
+
+} // namespace
+
+QString decodeSlot(QByteArrayView slot) {
+    QString text = gbk::decodeField(slot);
+    text.replace(lineBreak, QStringLiteral("\n"));
+    return text;
+}
+
+Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown) {
+    if (shown.size() == slotSize && text.trimmed() == decodeSlot(shown))
+        return shown.toByteArray();
+    QString stored = text.trimmed();
+    stored.replace(lineBreak, QStringLiteral("\n"));
+    stored.replace(u'\n', lineBreak);
+    return gbk::encodeField(stored, slotSize);
+}
+
+QString criticalTypeText(int row) {
+    if (row <= 20)
+        return QStringLiteral("特定人物台词");
+    return QString::number(row / 3 - 7);
+}
+
+QString battleNumberText(int row) {
+    return QStringLiteral("关卡对应的文件剧本号") + QString::number(row);
+}
+
+Failure MessageFile::check() const {
+    const auto size = files::size(path_);
+    if (!size)
+        return size.error();
+    if (*size < minimumFileSize)
+        return QStringLiteral("文件太短：Imsg文件至少有%1字节，这个文件只有%2字节")
+            .arg(minimumFileSize)
+            .arg(*size);
+    return std::nullopt;
+}
+
+Result<QByteArray> MessageFile::readSlot(const Category& category, int index) const {
+    if (index < 0 || index >= category.count)
+        return Result<QByteArray>::failure(QStringLiteral("没有第%1条").arg(index + 1));
+    return files::readRegion(path_, category.slotOffset(index), slotSize);
+}
+
+Result<QList<QByteArray>> MessageFile::readSlots(const Category& category) const {
+    const auto table = files::readRegion(path_, category.offset, category.end() - category.offset);
+    if (!table)
+        return Result<QList<QByteArray>>::failure(table.error());
+    QList<QByteArray> read;
+    read.reserve(category.count);
+    for (int i = 0; i < category.count; ++i)
+        read.append(table->mid(qsizetype(i) * slotSize, slotSize));
+    return read;
+}
+
+Failure MessageFile::writeSlot(qint64 offset, const QByteArray& slot) const {
+    if (slot.size() != slotSize)
+        return QStringLiteral("内部错误：文本槽的长度不是%1字节，没有写入").arg(slotSize);
+    return files::writeRegion(path_, offset, slot);
+}
+
+} // namespace lcj::imsg

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/result.h"
+#include "imsglayout.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace lcj::imsg {
+
+// The text of a slot: its bytes up to the first zero, decoded as GBK, trimmed;
+// each 0D 0A line break becomes one "\n", as a text box shows it.
+QString decodeSlot(QByteArrayView slot);
+
+// The 200 bytes of a slot holding `text`: trimmed, line breaks stored as 0D 0A,
+// encoded as GBK, cut to 200 bytes at a character boundary and padded with
+// zero bytes. When the text is the one `shown` holds, `shown` comes back
+// unchanged, so a slot saved as it was keeps every byte. A character that GBK
+// cannot encode is refused.
+Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown = {});
+
+// Label3 for row `row` of the critical-hit lines: "特定人物台词" for rows
+// 0..20, then the type value row ÷ 3 − 7 that names each group of three lines.
+QString criticalTypeText(int row);
+
+// Label4 for row `row` of the battle introductions.
+QString battleNumberText(int row);
+
+// Reads and writes slots of one Imsg.e5. Each call opens the file, does its
+// one thing and closes it again.
+class MessageFile {
+public:
+    explicit MessageFile(QString path = {}) : path_(std::move(path)) {}
+
+    const QString& path() const { return path_; }
+
+    // Whether the file can be read and reaches the end of every table.
+    Failure check() const;
+
+    Result<QByteArray> readSlot(const Category& category, int index) const;
+    // Every slot of the category, in order.
+    Result<QList<QByteArray>> readSlots(const Category& category) const;
+    // Writes exactly one slot of 200 bytes in place.
+    Failure writeSlot(qint64 offset, const QByteArray& slot) const;
+
+private:
+    QString path_;
+};
+
+} // namespace lcj::imsg

@@ -1,0 +1,50 @@
+#include "programfile.h"
+
+#include "common/bytes.h"
+
+#include <QDir>
+
+namespace lcj::exe {
+
+bool switchOn(QByteArrayView switchBytes) {
+    return byteAt(switchBytes, 0) == switchOnByte && byteAt(switchBytes, 4) == switchOnByte;
+}
+
+void setSwitch(QByteArray& switchBytes, bool on) {
+    setByte(switchBytes, 0, on ? switchOnByte : switchOffFirst);
+    setByte(switchBytes, 4, on ? switchOnByte : switchOffFifth);
+}
+
+QString figureEntryText(const QString& name) {
+    return name + QStringLiteral("形象");
+}
+
+QString previewPath(const QString& editorFolder, int figure) {
+    if (figure < 0 || figure >= ordinaryFigure)
+        return {};
+    return QDir(editorFolder).filePath(QStringLiteral("lcjpic/x%1.jpg").arg(figure));
+}
+
+ProgramFile::ProgramFile() : regions_({figureRegion, switchRegion}) {}
+
+int ProgramFile::figure(int character) const {
+    return byteAt(regions_.bytes(Figures), character);
+}
+
+bool ProgramFile::switchOn() const {
+    return exe::switchOn(regions_.bytes(Switch));
+}
+
+Failure ProgramFile::confirm(int character, int figure, bool on) {
+    if (!loaded())
+        return QStringLiteral("还没有打开程序文件");
+    if (character < 0 || character >= characterCount)
+        return QStringLiteral("请先在人物列表中选择一个人物");
+    if (figure < 0 || figure > 255)
+        return QStringLiteral("形象：请选择一个形象");
+    setByte(regions_.bytes(Figures), character, static_cast<quint8>(figure));
+    setSwitch(regions_.bytes(Switch), on);
+    return std::nullopt;
+}
+
+} // namespace lcj::exe

@@ -1,0 +1,277 @@
+#include "record.h"
+
+#include "common/nametables.h"
+#include "common/ui/choicebinding.h"
+#include "common/ui/controls.h"
+#include "common/ui/regionwindow.h"
+#include "savefile/savelayout.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace lcj::save {
+
+namespace {
+
+constexpr int shortBoxLength = 6; // the figure, hit-point and level boxes
+const int troopTypeCount = 53;
+
+QListWidget* captionedList(QBoxLayout* into, const QString& objectName, const QString& caption) {
+    auto* list = named(new QListWidget, objectName);
+    into->addWidget(new QLabel(caption));
+    into->addWidget(list, 1);
+    return list;
+}
+
+} // namespace
+
+Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
+    setObjectName(QStringLiteral("Record"));
+    setWindowTitle(QStringLiteral("存档文件修改"));
+
+    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
+                                      [this](const names::GameNames& n) { takeNames(n); });
+    reload = named(new QAction(QStringLiteral("重新载入"), file.menu), QStringLiteral("reload"));
+    file.menu->insertAction(file.names, reload);
+    connect(reload, &QAction::triggered, this, &Record::reload_Click);
+    connect(file.open, &QAction::triggered, this, &Record::fileopen_Click);
+    connect(file.exit, &QAction::triggered, this, &Record::exit_Click);
+
+    auto* people = new QVBoxLayout;
+    List1 = captionedList(people, QStringLiteral("List1"), QStringLiteral("人物列表"));
+    List1->addItems(names::characters());
+    List1->setMinimumWidth(120);
+
+    auto* troops = new QVBoxLayout;
+    List2 = captionedList(troops, QStringLiteral("List2"), QStringLiteral("兵种"));
+    List2->addItems(names::troopTypes());
+    List2->setMaximumWidth(110);
+
+    auto* stock = new QVBoxLayout;
+    List3 = captionedList(stock, QStringLiteral("List3"), QStringLiteral("道具"));
+    List3->addItems(names::consumables());
+    List3->setMaximumWidth(110);
+    auto* stockGrid = new QGridLayout;
+    Text23 = addLabelledBox(stockGrid, 0, 0, QStringLiteral("Text23"), QStringLiteral("数量"));
+    Text24 = addLabelledBox(stockGrid, 1, 0, QStringLiteral("Text24"), QStringLiteral("忠奸度"));
+    stock->addLayout(stockGrid);
+    auto* note = new QLabel(QStringLiteral("注：数值100最奸数值0最忠"));
+    note->setWordWrap(true);
+    stock->addWidget(note);
+
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("确定"));
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("保存"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(buildCharacterFields());
+    fields->addStretch();
+    fields->addLayout(buttons);
+
+    auto* row = new QHBoxLayout;
+    row->addLayout(people);
+    row->addLayout(fields, 1);
+    row->addLayout(troops);
+    row->addLayout(stock);
+    static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(List3, &QListWidget::currentRowChanged, this, [this] { List3_Click(); });
+    connect(Command1, &QPushButton::clicked, this, &Record::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Record::Command2_Click);
+
+    Form_Load();
+}
+
+QLayout* Record::buildCharacterFields() {
+    auto* grid = new QGridLayout;
+    auto box = [grid](int row, int column, const char* name, const QString& caption) {
+        return addLabelledBox(grid, row, column, QString::fromLatin1(name), caption);
+    };
+    Text1 = box(0, 0, "Text1", QStringLiteral("形象"));
+    Text2 = box(1, 0, "Text2", QStringLiteral("头像"));
+    Text3 = box(2, 0, "Text3", QStringLiteral("攻击"));
+    Text4 = box(3, 0, "Text4", QStringLiteral("防御"));
+    Text5 = box(4, 0, "Text5", QStringLiteral("精神"));
+    Text6 = box(5, 0, "Text6", QStringLiteral("爆发"));
+    Text7 = box(6, 0, "Text7", QStringLiteral("士气"));
+    Text13 = box(7, 0, "Text13", QStringLiteral("HP值"));
+    Text14 = box(8, 0, "Text14", QStringLiteral("MP值"));
+    Text8 = box(0, 2, "Text8", QStringLiteral("武力"));
+    Text9 = box(1, 2, "Text9", QStringLiteral("统率"));
+    Text10 = box(2, 2, "Text10", QStringLiteral("智力"));
+    Text11 = box(3, 2, "Text11", QStringLiteral("敏捷"));
+    Text12 = box(4, 2, "Text12", QStringLiteral("运气"));
+    Text15 = box(5, 2, "Text15", QStringLiteral("等级"));
+    Text16 = box(6, 2, "Text16", QStringLiteral("经验"));
+    Text17 = box(7, 2, "Text17", QStringLiteral("出阵"));
+    Text18 = box(8, 2, "Text18", QStringLiteral("撤退"));
+    for (QLineEdit* shortBox : {Text1, Text13, Text15})
+        shortBox->setMaxLength(shortBoxLength);
+
+    Combo1 = addLabelledCombo(grid, 9, 0, QStringLiteral("Combo1"), QStringLiteral("武具"));
+    Text19 = box(9, 2, "Text19", QStringLiteral("等级"));
+    Text20 = box(9, 4, "Text20", QStringLiteral("经验"));
+    Combo2 = addLabelledCombo(grid, 10, 0, QStringLiteral("Combo2"), QStringLiteral("防具"));
+    Text21 = box(10, 2, "Text21", QStringLiteral("等级"));
+    Text22 = box(10, 4, "Text22", QStringLiteral("经验"));
+    Combo3 = addLabelledCombo(grid, 11, 0, QStringLiteral("Combo3"), QStringLiteral("辅助"));
+    for (QComboBox* combo : {Combo1, Combo2, Combo3}) {
+        combo->addItems(names::items());
+        combo->addItem(QStringLiteral("无"));
+    }
+    Check1 = named(new QCheckBox(QStringLiteral("强行加入我军")), QStringLiteral("Check1"));
+    grid->addWidget(Check1, 12, 0, 1, 4);
+    return grid;
+}
+
+void Record::Form_Load() {
+    reload->setEnabled(false);
+}
+
+void Record::fileopen_Click() {
+    // A cancelled dialog or a failed read leaves the window holding what it
+    // held: the copies of the file it last read, and that file's name.
+    if (openRegions(this, prompts(), game_.regions(),
+                    QStringLiteral("岚川记记录文件(Sv??d.e5s) (Sv*d.e5s);;所有文件 (*)")))
+        showLoaded();
+}
+
+void Record::reload_Click() {
+    if (auto failure = game_.regions().reload()) {
+        say(QStringLiteral("重新载入出错，窗口中的数据保持不变\n\n") + *failure);
+        return;
+    }
+    showLoaded();
+}
+
+void Record::showLoaded() {
+    reload->setEnabled(true);
+    Text24->setText(game_.showLoyalty());
+    {
+        const QSignalBlocker one(List1), three(List3);
+        List1->setCurrentRow(0);
+        List3->setCurrentRow(0);
+    }
+    List1_Click();
+    List3_Click();
+}
+
+void Record::List1_Click() {
+    if (List1->currentRow() < 0)
+        return;
+    character_ = List1->currentRow();
+    if (game_.loaded())
+        showCharacter();
+}
+
+void Record::List3_Click() {
+    if (List3->currentRow() < 0)
+        return;
+    consumable_ = List3->currentRow();
+    if (game_.loaded())
+        Text23->setText(game_.showStock(consumable_));
+}
+
+void Record::showCharacter() {
+    const CharacterForm form = game_.showCharacter(character_);
+    Text1->setText(form.figure);
+    Text2->setText(form.portrait);
+    Text3->setText(form.attack);
+    Text4->setText(form.defence);
+    Text5->setText(form.spirit);
+    Text6->setText(form.burst);
+    Text7->setText(form.morale);
+    Text8->setText(form.force);
+    Text9->setText(form.command);
+    Text10->setText(form.intelligence);
+    Text11->setText(form.agility);
+    Text12->setText(form.luck);
+    Text13->setText(form.hp);
+    Text14->setText(form.mp);
+    Text15->setText(form.level);
+    Text16->setText(form.experience);
+    Text17->setText(form.sorties);
+    Text18->setText(form.retreats);
+    Text19->setText(form.weaponLevel);
+    Text20->setText(form.weaponExperience);
+    Text21->setText(form.armourLevel);
+    Text22->setText(form.armourExperience);
+    showChoice(List2, troopTypeCount, form.troopType);
+    Combo1->setCurrentIndex(form.weapon);
+    Combo2->setCurrentIndex(form.armour);
+    Combo3->setCurrentIndex(form.accessory);
+    Check1->setChecked(form.joined);
+}
+
+CharacterForm Record::formFromControls() const {
+    CharacterForm form;
+    form.figure = Text1->text();
+    form.portrait = Text2->text();
+    form.attack = Text3->text();
+    form.defence = Text4->text();
+    form.spirit = Text5->text();
+    form.burst = Text6->text();
+    form.morale = Text7->text();
+    form.force = Text8->text();
+    form.command = Text9->text();
+    form.intelligence = Text10->text();
+    form.agility = Text11->text();
+    form.luck = Text12->text();
+    form.hp = Text13->text();
+    form.mp = Text14->text();
+    form.level = Text15->text();
+    form.experience = Text16->text();
+    form.sorties = Text17->text();
+    form.retreats = Text18->text();
+    form.weaponLevel = Text19->text();
+    form.weaponExperience = Text20->text();
+    form.armourLevel = Text21->text();
+    form.armourExperience = Text22->text();
+    form.troopType = chosenValue(List2, troopTypeCount);
+    form.weapon = Combo1->currentIndex();
+    form.armour = Combo2->currentIndex();
+    form.accessory = Combo3->currentIndex();
+    form.joined = Check1->isChecked();
+    return form;
+}
+
+void Record::Command1_Click() {
+    if (!game_.loaded())
+        return;
+    const SaveForm form{Text24->text(), formFromControls(), Text23->text()};
+    if (auto failure = game_.confirm(form, character_, consumable_))
+        say(*failure);
+}
+
+void Record::Command2_Click() {
+    if (!game_.loaded())
+        return;
+    saveRegions(this, prompts(), game_.regions());
+}
+
+void Record::takeNames(const names::GameNames& names) {
+    renameRows(List1, names.characters);
+    for (QComboBox* combo : {Combo1, Combo2, Combo3})
+        renameRows(combo, names.items);
+}
+
+void Record::exit_Click() {
+    closeByExitCommand();
+}
+
+} // namespace lcj::save

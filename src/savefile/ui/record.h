@@ -1,0 +1,84 @@
+#pragma once
+
+#include "common/gamenames.h"
+#include "common/ui/editorwindow.h"
+#include "savefile/saveform.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace lcj::save {
+
+// The save-file editor "存档文件修改": loyalty, consumable stock and the 174
+// character records of one save game, read on open, changed in memory on
+// "确定" and written back in place on "保存".
+class Record : public EditorWindow {
+    Q_OBJECT
+public:
+    explicit Record(Prompts& prompts, QWidget* parent = nullptr);
+
+    // The file whose regions the window holds; empty while nothing is loaded.
+    const QString& saveFilePath() const { return game_.regions().path(); }
+
+    void fileopen_Click();
+    void reload_Click();
+    void List1_Click();
+    void List3_Click();
+    void Command1_Click(); // 确定
+    void Command2_Click(); // 保存
+    void exit_Click();
+
+private:
+    void Form_Load();
+    QLayout* buildCharacterFields();
+    // Shows the loyalty, character 0 and consumable 0 of freshly read regions.
+    void showLoaded();
+    void showCharacter();
+    CharacterForm formFromControls() const;
+    void takeNames(const names::GameNames& names);
+
+    SaveGame game_;
+    int character_ = 0;  // last clicked row of List1
+    int consumable_ = 0; // last clicked row of List3
+
+    QAction* reload;
+    QListWidget* List1;
+    QListWidget* List2;
+    QListWidget* List3;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Text4;
+    QLineEdit* Text5;
+    QLineEdit* Text6;
+    QLineEdit* Text7;
+    QLineEdit* Text8;
+    QLineEdit* Text9;
+    QLineEdit* Text10;
+    QLineEdit* Text11;
+    QLineEdit* Text12;
+    QLineEdit* Text13;
+    QLineEdit* Text14;
+    QLineEdit* Text15;
+    QLineEdit* Text16;
+    QLineEdit* Text17;
+    QLineEdit* Text18;
+    QLineEdit* Text19;
+    QLineEdit* Text20;
+    QLineEdit* Text21;
+    QLineEdit* Text22;
+    QLineEdit* Text23;
+    QLineEdit* Text24;
+    QComboBox* Combo1;
+    QComboBox* Combo2;
+    QComboBox* Combo3;
+    QCheckBox* Check1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+};
+
+} // namespace lcj::save

@@ -1,0 +1,120 @@
+#include "common/regionset.h"
+#include "support/testfiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace lcj;
+
+namespace {
+
+QByteArray counting(qsizetype size) {
+    QByteArray bytes(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 + 3);
+    return bytes;
+}
+
+RegionSet twoRegions() {
+    return RegionSet({{10, 3}, {40, 5}});
+}
+
+} // namespace
+
+TEST(RegionSet, StartsEmptyAndRefusesToWrite) {
+    RegionSet set = twoRegions();
+    EXPECT_FALSE(set.loaded());
+    EXPECT_TRUE(set.path().isEmpty());
+    EXPECT_EQ(set.bytes(1).size(), 5);
+    EXPECT_TRUE(set.write().has_value());
+    EXPECT_TRUE(set.reload().has_value());
+}
+
+TEST(RegionSet, ReadsEachRegionAndWritesOnlyThem) {
+    test::TestFolder dir;
+    const QByteArray original = counting(64);
+    const QString path = dir.write(QStringLiteral("f.bin"), original);
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(path));
+    EXPECT_TRUE(set.loaded());
+    EXPECT_EQ(set.path(), path);
+    EXPECT_EQ(set.bytes(0), original.mid(10, 3));
+    EXPECT_EQ(set.bytes(1), original.mid(40, 5));
+
+    set.bytes(0)[1] = 'x';
+    set.bytes(1)[4] = 'y';
+    ASSERT_FALSE(set.write());
+    QByteArray expected = original;
+    expected[11] = 'x';
+    expected[44] = 'y';
+    EXPECT_EQ(test::readFile(path), expected);
+}
+
+TEST(RegionSet, UnchangedCopiesWriteTheFileBackByteForByte) {
+    test::TestFolder dir;
+    const QByteArray original = counting(45); // ends exactly with the last region
+    const QString path = dir.write(QStringLiteral("f.bin"), original);
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(path));
+    ASSERT_FALSE(set.write());
+    EXPECT_EQ(test::readFile(path), original);
+}
+
+TEST(RegionSet, FailedReadKeepsTheFileItHeld) {
+    test::TestFolder dir;
+    const QString first = dir.write(QStringLiteral("a.bin"), counting(64));
+    const QString shortFile = dir.write(QStringLiteral("b.bin"), counting(44));
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(first));
+    set.bytes(0)[0] = 'q';
+    for (const QString& bad : {shortFile, dir.path(QStringLiteral("missing.bin")), QString()}) {
+        const Failure failure = set.read(bad);
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_TRUE(set.loaded());
+        EXPECT_EQ(set.path(), first);
+        EXPECT_EQ(set.bytes(0)[0], 'q');
+    }
+    // The short file was never written.
+    EXPECT_EQ(test::readFile(shortFile), counting(44));
+}
+
+TEST(RegionSet, FileThatShrankIsRefusedWithNothingWritten) {
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("f.bin"), counting(64));
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(path));
+    dir.write(QStringLiteral("f.bin"), counting(42));
+    set.bytes(0)[0] = 'z';
+    const Failure failure = set.write();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_TRUE(failure->contains(QStringLiteral("太短")));
+    EXPECT_EQ(test::readFile(path), counting(42));
+}
+
+TEST(RegionSet, ReloadDiscardsChangesAndFailedReloadKeepsThem) {
+    test::TestFolder dir;
+    const QByteArray original = counting(64);
+    const QString path = dir.write(QStringLiteral("f.bin"), original);
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(path));
+    set.bytes(1)[0] = 'm';
+    ASSERT_FALSE(set.reload());
+    EXPECT_EQ(set.bytes(1), original.mid(40, 5));
+
+    set.bytes(1)[0] = 'm';
+    QFile::remove(path);
+    EXPECT_TRUE(set.reload().has_value());
+    EXPECT_EQ(set.bytes(1)[0], 'm');
+    // A vanished file is never created again by a write.
+    EXPECT_TRUE(set.write().has_value());
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(RegionSet, CopyOfChangedSizeIsNotWritten) {
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("f.bin"), counting(64));
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(path));
+    set.bytes(0).append('!');
+    EXPECT_TRUE(set.write().has_value());
+    EXPECT_EQ(test::readFile(path), counting(64));
+}

@@ -1,0 +1,325 @@
+#include "common/gbk.h"
+#include "datafile/datalayout.h"
+#include "messages/ui/imsg.h"
+#include "samplegen/samplegame.h"
+#include "support/scriptedprompts.h"
+#include "support/testfiles.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace lcj;
+
+namespace {
+
+QByteArray padded(QByteArray bytes) {
+    bytes.append(200 - bytes.size(), '\0');
+    return bytes;
+}
+
+const char* const entryNames[] = {"liezhuan", "wuping", "binzhong", "chetui",
+                                  "zhiming",  "chelue", "zandou"};
+
+} // namespace
+
+class ImsgWindowTest : public QObject {
+    Q_OBJECT
+
+    test::ScriptedPrompts prompts;
+    std::unique_ptr<test::TestFolder> dir;
+    std::unique_ptr<imsg::Imsg> form;
+    QString path;
+    QByteArray original;
+
+    template <class T> T* find(const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QListWidget* list(const char* name) { return find<QListWidget>(name); }
+    QPlainTextEdit* text() { return find<QPlainTextEdit>("Text1"); }
+    QLabel* label(const char* name) { return find<QLabel>(name); }
+    void trigger(const char* name) { find<QAction>(name)->trigger(); }
+    void open(const QByteArray& bytes) {
+        path = dir->write(QStringLiteral("Imsg.e5"), bytes);
+        original = bytes;
+        prompts.openAnswers.enqueue(path);
+        trigger("fileopen");
+    }
+    // Types as a person would, one key at a time, any character.
+    void typeKeys(const QString& typed) {
+        for (QChar ch : typed)
+            QTest::sendKeyEvent(QTest::Click, text(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    void retype(const QString& typed) {
+        text()->clear();
+        typeKeys(typed);
+    }
+    void save() { QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton); }
+    QByteArray slotOnDisk(qint64 offset) { return test::readFile(path).mid(offset, 200); }
+    // Every byte outside [offset, offset + 200) is as it was.
+    void onlySlotChanged(qint64 offset) {
+        const QByteArray written = test::readFile(path);
+        QCOMPARE(written.size(), original.size());
+        QCOMPARE(written.left(offset), original.left(offset));
+        QCOMPARE(written.mid(offset + 200), original.mid(offset + 200));
+    }
+    void noMessages() { QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage())); }
+
+private slots:
+    void init() {
+        prompts = {};
+        dir = std::make_unique<test::TestFolder>();
+        form = std::make_unique<imsg::Imsg>(prompts);
+        form->show();
+    }
+    void cleanup() { form.reset(); }
+
+    void startsWithCategoriesDisabledAndNothingShown() {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Imsg文件修改"));
+        for (const char* entry : entryNames)
+            QVERIFY(!find<QAction>(entry)->isEnabled());
+        for (const char* name : {"List1", "List2", "List3", "List4", "List5", "List6", "List7"})
+            QVERIFY(!list(name)->isVisible());
+        QCOMPARE(label("Label1")->text(), QStringLiteral("Imsg文件说明"));
+        QVERIFY(!label("Label2")->isVisible());
+        QVERIFY(!label("Label4")->isVisible());
+        QCOMPARE(list("List1")->count(), 174);
+        QCOMPARE(list("List2")->count(), 53);
+        QCOMPARE(list("List3")->count(), 104);
+        QCOMPARE(list("List6")->count(), 68);
+        QCOMPARE(list("List6")->item(67)->text(), QStringLiteral("白虎"));
+        save();
+        noMessages();
+    }
+
+    void openEnablesTheCategoriesAndCancelIsReported() {
+        trigger("fileopen");
+        QCOMPARE(prompts.lastMessage(), QStringLiteral("文件打开出错"));
+        QCOMPARE(prompts.openFolders, QStringList{QCoreApplication::applicationDirPath()});
+        QVERIFY(!find<QAction>("liezhuan")->isEnabled());
+        open(sample::messageFile());
+        for (const char* entry : entryNames)
+            QVERIFY(find<QAction>(entry)->isEnabled());
+        QCOMPARE(form->messageFilePath(), path);
+    }
+
+    void namedCategoryShowsRowZeroAndSavesOneSlot() {
+        open(sample::messageFile());
+        trigger("liezhuan");
+        QVERIFY(list("List1")->isVisible());
+        QVERIFY(!list("List3")->isVisible());
+        QCOMPARE(label("Label1")->text(), QStringLiteral("人物列传"));
+        QCOMPARE(list("List1")->currentRow(), 0);
+        QVERIFY(text()->toPlainText().startsWith(list("List1")->item(0)->text()));
+        list("List1")->setCurrentRow(5);
+        retype(QStringLiteral("新的列传"));
+        save();
+        noMessages();
+        QCOMPARE(slotOnDisk(91000), padded(*gbk::encode(QStringLiteral("新的列传"))));
+        onlySlotChanged(91000);
+    }
+
+    void slotRules_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("three letters") << "abc" << padded("abc");
+        QTest::newRow("empty") << "" << QByteArray(200, '\0');
+        QTest::newRow("150 chinese")
+            << QString(150, QChar(u'岚')) << QByteArray("\xE1\xB0").repeated(100);
+        QTest::newRow("cut at a character") << QStringLiteral("a") + QString(150, QChar(u'岚'))
+                                            << padded("a" + QByteArray("\xE1\xB0").repeated(99));
+    }
+    void slotRules() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        open(sample::messageFile());
+        trigger("wuping");
+        list("List3")->setCurrentRow(7);
+        text()->setPlainText(typed);
+        save();
+        noMessages();
+        QCOMPARE(slotOnDisk(1400), stored);
+        onlySlotChanged(1400);
+    }
+
+    void threeLettersShowAndSaveUnchanged() {
+        QByteArray bytes = sample::messageFile();
+        bytes.replace(70000 + 200 * 3, 200, padded("abc"));
+        open(bytes);
+        trigger("binzhong");
+        list("List2")->setCurrentRow(3);
+        QCOMPARE(text()->toPlainText(), QStringLiteral("abc"));
+        save();
+        QCOMPARE(test::readFile(path), bytes);
+    }
+
+    void typedLineBreakIsStoredAsCrLf() {
+        open(sample::messageFile());
+        trigger("chelue");
+        list("List6")->setCurrentRow(2);
+        text()->clear();
+        QTest::keyClicks(text(), QStringLiteral("ab"));
+        QTest::keyClick(text(), Qt::Key_Return);
+        QTest::keyClicks(text(), QStringLiteral("cd"));
+        save();
+        QCOMPARE(slotOnDisk(30400), padded("ab\r\ncd"));
+        list("List6")->setCurrentRow(3);
+        list("List6")->setCurrentRow(2);
+        QCOMPARE(text()->toPlainText(), QStringLiteral("ab\ncd"));
+    }
+
+    void criticalHitTypeValues_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("20") << 20 << "特定人物台词";
+        QTest::newRow("21") << 21 << "0";
+        QTest::newRow("98") << 98 << "25";
+    }
+    void criticalHitTypeValues() {
+        QFETCH(int, row);
+        QFETCH(QString, shown);
+        open(sample::messageFile());
+        trigger("zhiming");
+        QVERIFY(label("Label2")->isVisible());
+        QVERIFY(label("Label3")->isVisible());
+        QVERIFY(!label("Label4")->isVisible());
+        QCOMPARE(list("List5")->count(), 99);
+        QCOMPARE(label("Label3")->text(), QStringLiteral("特定人物台词"));
+        list("List5")->setCurrentRow(row);
+        QCOMPARE(label("Label3")->text(), shown);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(original.mid(140000 + 200 * row, 200)));
+    }
+
+    void battleIntroductionNumber() {
+        open(sample::messageFile());
+        trigger("zandou");
+        QVERIFY(label("Label4")->isVisible());
+        QVERIFY(!label("Label2")->isVisible());
+        list("List7")->setCurrentRow(7);
+        QCOMPARE(label("Label4")->text(), QStringLiteral("关卡对应的文件剧本号7"));
+        // Choosing a named category hides the labels again.
+        trigger("liezhuan");
+        QVERIFY(!label("Label4")->isVisible());
+        QVERIFY(!list("List7")->isVisible());
+    }
+
+    void savingAlineReplacesItsRowOnly() {
+        open(sample::messageFile());
+        trigger("chetui");
+        QListWidget* rows = list("List4");
+        QStringList before;
+        for (int i = 0; i < rows->count(); ++i)
+            before << rows->item(i)->text();
+        rows->setCurrentRow(10);
+        retype(QStringLiteral("后会有期"));
+        save();
+        noMessages();
+        QCOMPARE(rows->count(), 49);
+        QCOMPARE(rows->currentRow(), 10);
+        QCOMPARE(rows->item(10)->text(), QStringLiteral("后会有期"));
+        for (int i = 0; i < rows->count(); ++i)
+            if (i != 10)
+                QCOMPARE(rows->item(i)->text(), before[i]);
+        QCOMPARE(slotOnDisk(132000), padded(*gbk::encode(QStringLiteral("后会有期"))));
+        onlySlotChanged(132000);
+    }
+
+    void unencodableTextIsRefused() {
+        open(sample::messageFile());
+        trigger("chetui");
+        list("List4")->setCurrentRow(1);
+        const QString row = list("List4")->item(1)->text();
+        text()->setPlainText(QStringLiteral("再见😀"));
+        save();
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.lastMessage().contains(QStringLiteral("😀")));
+        QCOMPARE(list("List4")->item(1)->text(), row);
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    void textBoxAcceptsAtMost200Characters() {
+        open(sample::messageFile());
+        trigger("wuping");
+        text()->clear();
+        QTest::keyClicks(text(), QString(205, u'x'));
+        QCOMPARE(text()->toPlainText().size(), 200);
+    }
+
+    void fileTooShortOrMissingIsNotOpened() {
+        open(sample::messageFile());
+        const QString first = path;
+        for (const QString& bad :
+             {dir->write(QStringLiteral("short.e5"), sample::messageFile().left(159799)),
+              dir->path(QStringLiteral("missing.e5"))}) {
+            prompts.messages.clear();
+            prompts.openAnswers.enqueue(bad);
+            trigger("fileopen");
+            QCOMPARE(prompts.messages.size(), 1);
+            QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("文件打开出错\n")));
+            QCOMPARE(form->messageFilePath(), first);
+        }
+    }
+
+    void fileThatShrankIsReportedAndNeverWritten() {
+        open(sample::messageFile());
+        const QByteArray shortened = sample::messageFile().left(80000);
+        dir->write(QStringLiteral("Imsg.e5"), shortened);
+        trigger("chetui");
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(!list("List4")->isVisible());
+        QCOMPARE(form->mode(), imsg::Mode::None);
+        trigger("liezhuan"); // row 0 lies beyond the end too
+        QCOMPARE(prompts.messages.size(), 2);
+        text()->setPlainText(QStringLiteral("x"));
+        save();
+        QCOMPARE(test::readFile(path), shortened);
+        // The item descriptions lie within the file and still read.
+        trigger("wuping");
+        QCOMPARE(prompts.messages.size(), 2);
+    }
+
+    void anotherFileStartsFromNothing() {
+        open(sample::messageFile());
+        trigger("wuping");
+        list("List3")->setCurrentRow(4);
+        const QString other = dir->write(QStringLiteral("other.e5"), sample::messageFile());
+        prompts.openAnswers.enqueue(other);
+        trigger("fileopen");
+        QCOMPARE(label("Label1")->text(), QStringLiteral("Imsg文件说明"));
+        QVERIFY(text()->toPlainText().isEmpty());
+        save();
+        QCOMPARE(test::readFile(other), sample::messageFile());
+        QVERIFY(find<QAction>("wuping")->isEnabled());
+    }
+
+    void namesCanBeTakenFromADataFile() {
+        QByteArray data = sample::dataFile();
+        data.replace(data::characters.recordOffset(0), 12,
+                     *gbk::encodeField(QStringLiteral("甲乙"), 12));
+        data.replace(data::items.recordOffset(2), 16,
+                     *gbk::encodeField(QStringLiteral("丙刀"), 16));
+        prompts.openAnswers.enqueue(dir->write(QStringLiteral("data.e5"), data));
+        trigger("datanames");
+        noMessages();
+        QCOMPARE(list("List1")->item(0)->text(), QStringLiteral("甲乙"));
+        QCOMPARE(list("List1")->count(), 174);
+        QCOMPARE(list("List3")->item(2)->text(), QStringLiteral("丙刀"));
+        QCOMPARE(list("List3")->count(), 104);
+    }
+
+    void exitCommandClosesAndSignals() {
+        QSignalSpy spy(form.get(), &EditorWindow::exitCommand);
+        trigger("exit");
+        QCOMPARE(spy.count(), 1);
+    }
+};
+
+QTEST_MAIN(ImsgWindowTest)
+#include "imsgwindow_test.moc"

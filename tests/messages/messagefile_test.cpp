@@ -1,0 +1,150 @@
+#include "messages/messagefile.h"
+#include "samplegen/samplegame.h"
+#include "support/testfiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace lcj;
+using namespace lcj::imsg;
+
+namespace {
+
+QByteArray padded(QByteArray bytes) {
+    bytes.append(slotSize - bytes.size(), '\0');
+    return bytes;
+}
+
+QString chinese(int n) {
+    return QString(n, QChar(u'岚'));
+}
+
+} // namespace
+
+struct SlotCase {
+    const char* name;
+    QString text;
+    QByteArray stored;
+};
+class SlotEncoding : public testing::TestWithParam<SlotCase> {};
+
+TEST_P(SlotEncoding, StoresTheTextInExactly200Bytes) {
+    const auto slot = encodeSlot(GetParam().text);
+    ASSERT_TRUE(slot.ok()) << slot.error().toStdString();
+    EXPECT_EQ(*slot, GetParam().stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SlotEncoding,
+    testing::Values(SlotCase{"letters", QStringLiteral("abc"), padded("abc")},
+                    SlotCase{"empty", QString(), QByteArray(200, '\0')},
+                    SlotCase{"blanks", QStringLiteral("  a b  "), padded("a b")},
+                    SlotCase{"lineBreak", QStringLiteral("ab\ncd"), padded("ab\r\ncd")},
+                    SlotCase{"typedCrLf", QStringLiteral("ab\r\ncd"), padded("ab\r\ncd")},
+                    SlotCase{"chinese150", chinese(150), QByteArray("\xE1\xB0").repeated(100)},
+                    SlotCase{"cutAtBoundary", QStringLiteral("a") + chinese(150),
+                             padded("a" + QByteArray("\xE1\xB0").repeated(99))},
+                    SlotCase{"exactly200", QString(200, u'x'), QByteArray(200, 'x')}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Slot, DecodingShowsLineBreaksAndStopsAtTheFirstZero) {
+    QByteArray slot = padded("ab\r\ncd");
+    slot[150] = 'z';
+    EXPECT_EQ(decodeSlot(slot), QStringLiteral("ab\ncd"));
+    EXPECT_EQ(decodeSlot(QByteArray("\xE1\xB0").repeated(100)), chinese(100));
+}
+
+TEST(Slot, UnchangedTextKeepsTheBytesItWasReadFrom) {
+    QByteArray slot = padded("ab\ncd"); // a lone line feed
+    slot[120] = '\x7F';                 // and a byte after the first zero
+    const auto same = encodeSlot(QStringLiteral("ab\ncd "), slot);
+    ASSERT_TRUE(same.ok());
+    EXPECT_EQ(*same, slot);
+    const auto changed = encodeSlot(QStringLiteral("ab\ncde"), slot);
+    ASSERT_TRUE(changed.ok());
+    EXPECT_EQ(*changed, padded("ab\r\ncde"));
+}
+
+TEST(Slot, CharacterWithoutGbkCodeIsRefused) {
+    const auto slot = encodeSlot(QStringLiteral("好😀"));
+    ASSERT_FALSE(slot.ok());
+    EXPECT_TRUE(slot.error().contains(QStringLiteral("😀")));
+}
+
+TEST(Labels, CriticalHitTypeValues) {
+    const std::pair<int, QString> expected[] = {
+        {0, QStringLiteral("特定人物台词")}, {20, QStringLiteral("特定人物台词")},
+        {21, QStringLiteral("0")},           {23, QStringLiteral("0")},
+        {24, QStringLiteral("1")},           {97, QStringLiteral("25")},
+        {98, QStringLiteral("25")},
+    };
+    for (const auto& [row, text] : expected)
+        EXPECT_EQ(criticalTypeText(row), text) << row;
+    EXPECT_EQ(battleNumberText(7), QStringLiteral("关卡对应的文件剧本号7"));
+}
+
+TEST(Layout, TablesLieWhereTheGameKeepsThem) {
+    const std::pair<const char16_t*, qint64> ends[] = {
+        {u"List3", 20800},  {u"List6", 43600},  {u"List7", 61600},  {u"List2", 80600},
+        {u"List1", 124800}, {u"List4", 139800}, {u"List5", 159800},
+    };
+    for (const auto& [list, end] : ends) {
+        const auto it = std::find_if(categories.begin(), categories.end(), [&](const Category& c) {
+            return QStringView(c.list) == QStringView(list);
+        });
+        ASSERT_NE(it, categories.end());
+        EXPECT_EQ(it->end(), end);
+    }
+}
+
+TEST(MessageFile, ReadsAndWritesOneSlot) {
+    test::TestFolder dir;
+    const QByteArray original = sample::messageFile();
+    const MessageFile file(dir.write(QStringLiteral("Imsg.e5"), original));
+    const Category& biographies = categories[0];
+    const auto slot = file.readSlot(biographies, 5);
+    ASSERT_TRUE(slot.ok());
+    EXPECT_EQ(*slot, original.mid(91000, 200));
+    const auto all = file.readSlots(categories[4]);
+    ASSERT_TRUE(all.ok());
+    ASSERT_EQ(all->size(), 99);
+    EXPECT_EQ(all->at(98), original.mid(140000 + 98 * 200, 200));
+
+    ASSERT_FALSE(file.writeSlot(91000, padded("x")));
+    QByteArray expected = original;
+    expected.replace(91000, 200, padded("x"));
+    EXPECT_EQ(test::readFile(file.path()), expected);
+    EXPECT_TRUE(file.writeSlot(91000, "short").has_value());
+}
+
+TEST(MessageFile, ShortFileIsRefusedAndNotWritten) {
+    test::TestFolder dir;
+    const QByteArray shortened = sample::messageFile().left(150000);
+    const MessageFile file(dir.write(QStringLiteral("Imsg.e5"), shortened));
+    EXPECT_TRUE(file.check().has_value());
+    EXPECT_FALSE(
+        MessageFile(dir.write(QStringLiteral("full.e5"), sample::messageFile().left(159800)))
+            .check()
+            .has_value());
+    EXPECT_TRUE(MessageFile(dir.path(QStringLiteral("none.e5"))).check().has_value());
+    EXPECT_FALSE(file.readSlots(categories[4]).ok());
+    EXPECT_FALSE(file.readSlot(categories[4], 98).ok());
+    EXPECT_TRUE(file.readSlot(categories[4], 0).ok());
+    EXPECT_TRUE(file.writeSlot(159600, padded("x")).has_value());
+    EXPECT_EQ(test::readFile(file.path()), shortened);
+}
+
+TEST(SampleGame, WritesTheRegionFilesWithATextInEverySlot) {
+    test::TestFolder dir;
+    ASSERT_FALSE(sample::writeSampleGame(dir.path(QStringLiteral("game"))));
+    const QByteArray imsg = test::readFile(dir.path(QStringLiteral("game/Imsg.e5")));
+    EXPECT_EQ(imsg, sample::messageFile());
+    EXPECT_EQ(test::readFile(dir.path(QStringLiteral("game/Sv01d.e5s"))).size(),
+              sample::saveGameSize);
+    EXPECT_EQ(test::readFile(dir.path(QStringLiteral("game/Lcj5.exe"))).size(),
+              sample::programFileSize);
+    for (const Category& category : categories)
+        for (int i = 0; i < category.count; ++i)
+            EXPECT_FALSE(
+                decodeSlot(QByteArrayView(imsg).sliced(category.slotOffset(i), slotSize)).isEmpty())
+                << QString::fromUtf16(category.caption).toStdString() << i;
+}

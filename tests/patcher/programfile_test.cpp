@@ -1,0 +1,86 @@
+#include "patcher/programfile.h"
+#include "samplegen/samplegame.h"
+#include "support/testfiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace lcj;
+using namespace lcj::exe;
+
+struct SwitchCase {
+    quint8 first;
+    quint8 fifth;
+    bool on;
+};
+class SwitchReading : public testing::TestWithParam<SwitchCase> {};
+
+TEST_P(SwitchReading, IsOnOnlyWhenBothBytesAreEE) {
+    QByteArray bytes("\x00\x01\x02\x03\x00", 5);
+    bytes[0] = char(GetParam().first);
+    bytes[4] = char(GetParam().fifth);
+    EXPECT_EQ(switchOn(bytes), GetParam().on);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, SwitchReading,
+                         testing::Values(SwitchCase{0xEE, 0xEE, true},
+                                         SwitchCase{0xEE, 0xE8, false},
+                                         SwitchCase{0xE2, 0xEE, false},
+                                         SwitchCase{0xE2, 0xE8, false},
+                                         SwitchCase{0x00, 0x00, false}));
+
+TEST(Switch, WritesItsTwoEncodingsAndKeepsTheMiddleBytes) {
+    QByteArray bytes("\x01\x12\x34\x56\x02", 5);
+    setSwitch(bytes, true);
+    EXPECT_EQ(bytes, QByteArray("\xEE\x12\x34\x56\xEE", 5));
+    setSwitch(bytes, false);
+    EXPECT_EQ(bytes, QByteArray("\xE2\x12\x34\x56\xE8", 5));
+}
+
+TEST(Figures, EntryTextsAndPreviewNames) {
+    EXPECT_EQ(figureEntryText(QStringLiteral("林青")), QStringLiteral("林青形象"));
+    EXPECT_EQ(previewPath(QStringLiteral("/game"), 12), QStringLiteral("/game/lcjpic/x12.jpg"));
+    EXPECT_EQ(previewPath(QStringLiteral("/game"), 0), QStringLiteral("/game/lcjpic/x0.jpg"));
+    EXPECT_TRUE(previewPath(QStringLiteral("/game"), 30).isEmpty());
+    EXPECT_TRUE(previewPath(QStringLiteral("/game"), 200).isEmpty());
+}
+
+TEST(ProgramFile, ConfirmChangesMemoryOnlyAndSaveOnlyTheRegions) {
+    test::TestFolder dir;
+    const QByteArray original = sample::programFile();
+    const QString path = dir.write(QStringLiteral("Lcj5.exe"), original);
+    ProgramFile file;
+    ASSERT_FALSE(file.regions().read(path));
+    EXPECT_TRUE(file.switchOn());
+    EXPECT_EQ(file.figure(5), 5);
+    EXPECT_EQ(file.figure(173), 30);
+    ASSERT_FALSE(file.confirm(173, 7, false));
+    EXPECT_EQ(test::readFile(path), original);
+    ASSERT_FALSE(file.regions().write());
+    QByteArray expected = original;
+    expected[24793 + 173] = 7;
+    expected[269801] = char(0xE2);
+    expected[269805] = char(0xE8);
+    EXPECT_EQ(test::readFile(path), expected);
+}
+
+TEST(ProgramFile, ConfirmRefusesWhatCannotBeStored) {
+    test::TestFolder dir;
+    ProgramFile file;
+    EXPECT_TRUE(file.confirm(0, 1, true).has_value()); // nothing loaded
+    ASSERT_FALSE(file.regions().read(dir.write(QStringLiteral("Lcj5.exe"), sample::programFile())));
+    const QByteArray before = file.regions().bytes(Figures);
+    EXPECT_TRUE(file.confirm(-1, 1, false).has_value());
+    EXPECT_TRUE(file.confirm(174, 1, false).has_value());
+    EXPECT_TRUE(file.confirm(0, 256, false).has_value());
+    EXPECT_TRUE(file.confirm(0, -1, false).has_value());
+    EXPECT_EQ(file.regions().bytes(Figures), before);
+    EXPECT_TRUE(file.switchOn());
+}
+
+TEST(ProgramFile, FileEndingBeforeTheSwitchIsRefused) {
+    test::TestFolder dir;
+    ProgramFile file;
+    const QString path = dir.write(QStringLiteral("Lcj5.exe"), sample::programFile().left(269805));
+    EXPECT_TRUE(file.regions().read(path).has_value());
+    EXPECT_FALSE(file.loaded());
+}
