@@ -57,7 +57,7 @@ const QString topHelp =
                    "  data export DATA.e5 TABLE [--format csv|json] [-o FILE]\n"
                    "  data import DATA.e5 TABLE FILE [--dry-run]\n"
                    "  diff data A B\n"
-                   "TABLE: characters\n"
+                   "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "每一级都可加 --help。退出码: 0 成功, 1 数据或校验错误, 2 用法错误。\n");
 
 const QString dataHelp =
