@@ -250,6 +250,13 @@ Result<int> SlotForm::apply(const SlotLayout& layout, QByteArray& entry) const {
     return names ? int(*characterNumber) : -1;
 }
 
+Result<int> personRowFor(const QString& field, const QString& text) {
+    const auto n = parseNumber(field, text, {0, 65535});
+    if (!n)
+        return Result<int>::failure(n.error());
+    return *n <= lastPersonRow ? int(*n) : -1;
+}
+
 // ---- spoils
 
 namespace {

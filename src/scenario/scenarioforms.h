@@ -91,6 +91,10 @@ struct SlotForm {
     Result<int> apply(const SlotLayout& layout, QByteArray& entry) const;
 };
 
+// The person list row a typed character number looks up: the number itself,
+// or -1 when the list has no item for it (512 and above).
+Result<int> personRowFor(const QString& field, const QString& text);
+
 // The three items of a spoils instruction ("战利品").
 struct SpoilsForm {
     std::array<QString, 3> items; // Text15..Text17, the first byte of the words at 10, 18, 26

@@ -5,6 +5,7 @@
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "datafile/ui/dform.h"
+#include "scenario/ui/junben.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -45,7 +46,8 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), nullptr);
     addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), nullptr);
     // The scenario editor leaves the banner as it is.
-    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), nullptr, false);
+    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), factory<scenario::Junben>(),
+              false);
     addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), nullptr);
     QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
     named(gn->addSeparator(), QStringLiteral("wuyiyi"));
