@@ -1,89 +1,13 @@
-#include "common/bytes.h"
-#include "samplegen/samplegame.h"
-#include "scenario/ui/junben.h"
-#include "support/scriptedprompts.h"
-#include "support/testfiles.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QtTest>
+#include "junbendriver.h"
 
 using namespace lcj;
 
-namespace {
-
-sample::ScenarioShape shapeOf(const QString& name) {
-    for (const auto& [n, shape] : sample::sampleScenarios())
-        if (n == name)
-            return shape;
-    qFatal("no sample scenario");
-}
-
-} // namespace
-
-class JunbenTest : public QObject {
+class JunbenTest : public QObject, public test::JunbenDriver {
     Q_OBJECT
 
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<test::TestFolder> dir;
-    std::unique_ptr<scenario::Junben> form;
-
-    template <class T> T* find(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QLineEdit* box(const char* name) { return find<QLineEdit>(QString::fromLatin1(name)); }
-    QListWidget* list(const char* name) { return find<QListWidget>(QString::fromLatin1(name)); }
-    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
-    void click(const char* name) {
-        auto* b = find<QAbstractButton>(QString::fromLatin1(name));
-        QVERIFY2(b->isEnabled(), name);
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-    void readData() {
-        prompts.openAnswers.enqueue(dir->write(QStringLiteral("data.e5"), sample::dataFile()));
-        action("dataopen")->trigger();
-    }
-    // Writes a sample scenario and its R file into the folder and loads it.
-    QString load(const QString& name, const QByteArray& bytes) {
-        const QString path = dir->write(name, bytes);
-        prompts.openAnswers.enqueue(path);
-        action("sopen")->trigger();
-        return path;
-    }
-    QString loadSample(const QString& name) {
-        QString r = name;
-        r[0] = u'R';
-        dir->write(r, sample::rFile(name == QStringLiteral("S_01.eex") ? 2 : 1, 1));
-        return load(name, sample::scenarioFile(shapeOf(name)));
-    }
-    QStringList texts(const char* name) {
-        QStringList out;
-        for (int i = 0; i < list(name)->count(); ++i)
-            out << list(name)->item(i)->text();
-        return out;
-    }
-    qint64 armyStart(const QString& name) {
-        return sample::scenarioHeaderPos(shapeOf(name)) + 5588;
-    }
-
 private slots:
-    void init() {
-        prompts = {};
-        dir = std::make_unique<test::TestFolder>();
-        form = std::make_unique<scenario::Junben>(prompts);
-        form->show();
-    }
-    void cleanup() { form.reset(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void startsWithOnlyDataopenAndExit() {
         QCOMPARE(form->windowTitle(), QStringLiteral("岚川记S剧本简易修改版"));
@@ -161,7 +85,7 @@ private slots:
 
     void aLevelBonusTheScrollBarCannotTakeStillLoads() {
         readData();
-        auto shape = shapeOf(QStringLiteral("S_01.eex"));
+        auto shape = test::shapeOf(QStringLiteral("S_01.eex"));
         shape.levelBonus = 15;
         load(QStringLiteral("S_09.eex"), sample::scenarioFile(shape));
         QCOMPARE(box("Text3")->text(), QStringLiteral("15"));
@@ -255,7 +179,7 @@ private slots:
 
     void fourteenEntriesTakeOneMore() {
         readData();
-        auto shape = shapeOf(QStringLiteral("S_01.eex"));
+        auto shape = test::shapeOf(QStringLiteral("S_01.eex"));
         shape.armyEntries = 14;
         load(QStringLiteral("S_14.eex"), sample::scenarioFile(shape));
         click("Command3");
@@ -311,7 +235,8 @@ private slots:
 
     void aMissingRFileIsReported() {
         readData();
-        load(QStringLiteral("S_08.eex"), sample::scenarioFile(shapeOf(QStringLiteral("S_01.eex"))));
+        load(QStringLiteral("S_08.eex"),
+             sample::scenarioFile(test::shapeOf(QStringLiteral("S_01.eex"))));
         find<QCheckBox>(QStringLiteral("Check1"))->click();
         QVERIFY(prompts.lastMessage().startsWith(
             QStringLiteral("你所访问的该路径下找不到相应的R文件")));
@@ -345,9 +270,9 @@ private slots:
         click("Command3");
         action("ssave")->trigger();
         QCOMPARE(test::readFile(second).size(),
-                 sample::scenarioFile(shapeOf(QStringLiteral("S_03.eex"))).size() + 28);
+                 sample::scenarioFile(test::shapeOf(QStringLiteral("S_03.eex"))).size() + 28);
         QCOMPARE(test::readFile(dir->path(QStringLiteral("S_51.eex"))),
-                 sample::scenarioFile(shapeOf(QStringLiteral("S_01.eex"))));
+                 sample::scenarioFile(test::shapeOf(QStringLiteral("S_01.eex"))));
     }
 
     void failedSaveAsKeepsEverything() {
@@ -366,7 +291,7 @@ private slots:
         QCOMPARE(form->document().armySlotCount, 5);
         action("ssave")->trigger();
         QCOMPARE(test::readFile(path).size(),
-                 sample::scenarioFile(shapeOf(QStringLiteral("S_01.eex"))).size() + 28);
+                 sample::scenarioFile(test::shapeOf(QStringLiteral("S_01.eex"))).size() + 28);
     }
 
     void unchangedSamplesSaveByteForByte() {
