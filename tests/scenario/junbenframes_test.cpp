@@ -334,6 +334,89 @@ private slots:
         QCOMPARE(box("Text21")->text(), QStringLiteral("123"));
         QCOMPARE(list("List9")->item(3)->text(), sample::characterNames()[123]);
     }
+
+    void undoAndRedoTheEditsInMemory() {
+        const QString path = loadSample(S01);
+        const QString caption = QStringLiteral("岚川记S剧本简易修改版");
+        QCOMPARE(form->windowTitle(), caption);
+        QVERIFY(!action("undo")->isEnabled());
+        list("List8")->setCurrentRow(0);
+        const QString x = box("Text28")->text();
+        type("Text28", QStringLiteral("21"));
+        click("Command1");
+        QCOMPARE(form->windowTitle(), caption + QStringLiteral(" *"));
+        click("Command3");
+        QCOMPARE(list("List8")->count(), 6);
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        list("List8")->setFocus();
+        QTest::keyClick(list("List8"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(list("List8")->count(), 5);
+        action("undo")->trigger();
+        QVERIFY(!action("undo")->isEnabled());
+        QCOMPARE(form->windowTitle(), caption);
+        list("List8")->setCurrentRow(0);
+        QCOMPARE(box("Text28")->text(), x);
+        QTest::keyClick(list("List8"), Qt::Key_Y, Qt::ControlModifier);
+        action("redo")->trigger();
+        QVERIFY(!action("redo")->isEnabled());
+        QCOMPARE(list("List8")->count(), 6);
+        list("List8")->setCurrentRow(0);
+        QCOMPARE(box("Text28")->text(), QStringLiteral("21"));
+        action("ssave")->trigger();
+        QCOMPARE(form->windowTitle(), caption);
+        QVERIFY(!action("undo")->isEnabled());
+        const QByteArray after = test::readFile(path);
+        QCOMPARE(after.size(), sample::scenarioFile(test::shapeOf(S01)).size() + 28);
+        QCOMPARE(quint8(after[armyStart(S01) + 2 + 10]), quint8(21));
+    }
+
+    void unsavedEditsAreNotDroppedWithoutAsking() {
+        loadSample(S01);
+        click("Command3");
+        // Loading another scenario: "no" keeps everything, nothing is opened.
+        prompts.askAnswers.enqueue(false);
+        prompts.openAnswers.enqueue(
+            dir->write(QStringLiteral("S_03.eex"),
+                       sample::scenarioFile(test::shapeOf(QStringLiteral("S_03.eex")))));
+        action("sopen")->trigger();
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(list("List8")->count(), 6);
+        QCOMPARE(prompts.openAnswers.size(), 1);
+        // Closing: "no" keeps the window.
+        prompts.askAnswers.enqueue(false);
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        prompts.askAnswers.enqueue(true);
+        action("sopen")->trigger();
+        QCOMPARE(list("List8")->count(), 4);
+        QVERIFY(!form->isModified());
+        QVERIFY(form->close()); // nothing to ask now
+        QCOMPARE(prompts.questions.size(), 3);
+    }
+
+    void aFileChangedOnDiskIsNotOverwrittenUnasked() {
+        const QString path = loadSample(S01);
+        click("Command3");
+        QByteArray other = sample::scenarioFile(test::shapeOf(S01));
+        setByte(other, 100, 0x3F); // someone else's change, same size
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(100);
+        f.write(other.mid(100, 1));
+        f.close();
+        action("ssave")->trigger(); // answered no
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(test::readFile(path), other);
+        QVERIFY(form->isModified());
+        prompts.askAnswers.enqueue(true);
+        action("ssave")->trigger();
+        QCOMPARE(test::readFile(path).size(), other.size() + 28);
+        QVERIFY(!form->isModified());
+        // After the save the file on disk is the one the editor knows.
+        action("ssave")->trigger();
+        QCOMPARE(prompts.questions.size(), 2);
+    }
 };
 
 QTEST_MAIN(JunbenFramesTest)

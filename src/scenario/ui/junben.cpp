@@ -8,7 +8,9 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +63,21 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(ssave, &QAction::triggered, this, &Junben::ssave_Click);
     connect(linsave, &QAction::triggered, this, &Junben::linsave_Click);
     connect(exit, &QAction::triggered, this, &Junben::exit_Click);
+    QMenu* editMenu = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("edit"));
+    undo = named(editMenu->addAction(QStringLiteral("撤销")), QStringLiteral("undo"));
+    redo = named(editMenu->addAction(QStringLiteral("重做")), QStringLiteral("redo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redoKeys.contains(k))
+            redoKeys << k;
+    redo->setShortcuts(redoKeys);
+    for (QAction* a : {undo, redo})
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(undo);
+    addAction(redo);
+    connect(undo, &QAction::triggered, this, &Junben::undo_Click);
+    connect(redo, &QAction::triggered, this, &Junben::redo_Click);
 
     buildLayout();
 
@@ -93,6 +110,8 @@ void Junben::Form_Load() {
     for (QAction* a : {sopen, ssave, linsave})
         a->setEnabled(false);
     Check1->setEnabled(false);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
     for (QRadioButton* o :
          {enemy_.initial, enemy_.story, Option3, Option4, ally_.story, ally_.initial})
         o->setEnabled(false);
@@ -175,6 +194,8 @@ QString Junben::itemName(int n) const {
 // ---- loading
 
 void Junben::sopen_Click() {
+    if (!mayDropEdits(QStringLiteral("当前剧本有未保存的修改。放弃这些修改，读取另一个剧本吗？")))
+        return;
     const QString path = prompts().chooseOpenFile(this, QStringLiteral("读取剧本文件"),
                                                   scenarioFilter, Prompts::editorFolder());
     // A cancelled or failed open keeps the scenario loaded before, its lists and its path.
@@ -193,6 +214,7 @@ void Junben::sopen_Click() {
         Check1->setChecked(false);
         Check1_Click();
     }
+    stamp_ = DiskStamp::take(path, *bytes);
     takeDocument(ScenarioDocument::scan(std::move(*bytes)));
     Command6->setEnabled(doc_.hasBattleHeader);
     ssave->setEnabled(true);
@@ -203,7 +225,45 @@ void Junben::sopen_Click() {
 
 void Junben::takeDocument(ScenarioDocument doc) {
     doc_ = std::move(doc);
+    history_.reset();
     fillLists();
+    updateTitle();
+}
+
+void Junben::edited(const ScenarioDocument& before) {
+    history_.record(before);
+    updateTitle();
+}
+
+void Junben::updateTitle() {
+    const QString caption = QStringLiteral("岚川记S剧本简易修改版");
+    setWindowTitle(history_.modified() ? caption + QStringLiteral(" *") : caption);
+    undo->setEnabled(history_.canUndo());
+    redo->setEnabled(history_.canRedo());
+}
+
+void Junben::undo_Click() {
+    if (history_.undo(doc_))
+        fillLists();
+    updateTitle();
+}
+
+void Junben::redo_Click() {
+    if (history_.redo(doc_))
+        fillLists();
+    updateTitle();
+}
+
+bool Junben::mayDropEdits(const QString& question) {
+    return !history_.modified() || prompts().ask(this, question, windowTitle());
+}
+
+void Junben::closeEvent(QCloseEvent* event) {
+    if (!mayDropEdits(QStringLiteral("当前剧本有未保存的修改。不保存就关闭吗？"))) {
+        event->ignore();
+        return;
+    }
+    EditorWindow::closeEvent(event);
 }
 
 void Junben::fillLists() {
@@ -231,7 +291,8 @@ void Junben::fillLists() {
         const QSignalBlocker blocker(List9);
         for (int k = 0; k < 100; ++k) {
             const quint16 n = doc_.equipCharacter(k);
-            List9->addItem(k < doc_.equipEntryCount && n <= 512 ? personName(n) : none);
+            // Slots past the loaded entries hold FF bytes until an entry is confirmed there.
+            List9->addItem(n <= 512 ? personName(n) : none);
         }
     }
     List9->setEnabled(doc_.equipmentEditable());
@@ -272,24 +333,36 @@ void Junben::reportProblems() {
 
 // ---- saving
 
-Failure Junben::writeScenario(const QString& target) {
+std::optional<Failure> Junben::writeScenario(const QString& target) {
+    if (stamp_.changedOnDisk(target) &&
+        !prompts().ask(this,
+                       QStringLiteral("剧本文件“%1”在读入之后已被其他程序改动。\n"
+                                      "仍要用编辑器中的内容覆盖它吗？")
+                           .arg(QDir::toNativeSeparators(target)),
+                       windowTitle()))
+        return std::nullopt;
     auto built = buildSave(doc_);
     if (!built)
-        return built.error();
+        return Failure(built.error());
     if (auto failure = files::writeWhole(target, built->bytes))
         return failure;
     // Show what is on disk.
     auto reread = files::readWhole(target);
-    takeDocument(ScenarioDocument::scan(reread ? std::move(*reread) : std::move(built->bytes)));
+    const QByteArray& onDisk = reread ? *reread : built->bytes;
+    stamp_ = DiskStamp::take(target, onDisk);
+    takeDocument(ScenarioDocument::scan(onDisk));
     if (!reread)
-        return QStringLiteral("文件已写入，但读回时出错：") + reread.error();
-    return std::nullopt;
+        return Failure(QStringLiteral("文件已写入，但读回时出错：") + reread.error());
+    return Failure();
 }
 
 void Junben::ssave_Click() {
     const QString target = saveAsPath_.isEmpty() ? scenarioPath_ : saveAsPath_;
-    if (auto failure = writeScenario(target)) {
-        say(QStringLiteral("保存剧本文件出错\n") + *failure);
+    const auto result = writeScenario(target);
+    if (!result)
+        return; // the user kept the file changed on disk
+    if (*result) {
+        say(QStringLiteral("保存剧本文件出错\n") + **result);
         return;
     }
     scenarioPath_ = target;
@@ -302,8 +375,11 @@ void Junben::linsave_Click() {
         say(QStringLiteral("文件另存为出错"));
         return;
     }
-    if (auto failure = writeScenario(path)) {
-        say(QStringLiteral("文件另存为出错\n") + *failure);
+    const auto result = writeScenario(path);
+    if (!result)
+        return;
+    if (*result) {
+        say(QStringLiteral("文件另存为出错\n") + **result);
         return;
     }
     saveAsPath_ = path;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "common/ui/editorwindow.h"
+#include "scenario/diskstamp.h"
+#include "scenario/edithistory.h"
 #include "scenario/rfile.h"
 #include "scenario/scenariodocument.h"
 
@@ -32,12 +34,18 @@ public:
     const QString& saveAsPath() const { return saveAsPath_; }
     bool dataLoaded() const { return dataLoaded_; }
 
+    bool isModified() const { return history_.modified(); }
+
     // Menu "文件"
     void dataopen_Click();
     void sopen_Click();
     void ssave_Click();
     void linsave_Click();
     void exit_Click();
+
+    // Menu "编辑": undo and redo of the edits in memory
+    void undo_Click();
+    void redo_Click();
 
     // Reference lists
     void List1_Click();
@@ -72,6 +80,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Unsaved edits are not dropped without asking.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The controls of one ally or enemy frame; one implementation serves both.
@@ -111,7 +121,12 @@ private:
     void showBattle();
     void reportProblems();
     // Builds, writes and reads back; the document changes only on success.
-    Failure writeScenario(const QString& target);
+    // False, with nothing written, when the user keeps a file changed on disk.
+    std::optional<Failure> writeScenario(const QString& target);
+    // Records a successful edit made on the document `before`.
+    void edited(const ScenarioDocument& before);
+    void updateTitle();
+    bool mayDropEdits(const QString& question);
 
     void selectSlot(SlotFrame& frame);
     void confirmSlot(SlotFrame& frame);
@@ -131,6 +146,8 @@ private:
     QStringList personNames_;
     QStringList itemNames_;
     std::optional<RFile> rFile_;
+    EditHistory history_;
+    DiskStamp stamp_;
     bool armyKeptAppearance_ = false;
 
     // Menu
@@ -139,6 +156,8 @@ private:
     QAction* ssave;
     QAction* linsave;
     QAction* exit;
+    QAction* undo;
+    QAction* redo;
 
     // "Data文件人物、物品名参考"
     QLabel* Label10;
