@@ -1,5 +1,7 @@
 #include "junbendriver.h"
 
+#include <QSignalSpy>
+
 using namespace lcj;
 
 class JunbenTest : public QObject, public test::JunbenDriver {
@@ -292,6 +294,54 @@ private slots:
         action("ssave")->trigger();
         QCOMPARE(test::readFile(path).size(),
                  sample::scenarioFile(test::shapeOf(QStringLiteral("S_01.eex"))).size() + 28);
+    }
+
+    void unreadableDataIsReportedAndTheRestLoads() {
+        readData();
+        auto shape = test::shapeOf(QStringLiteral("S_01.eex"));
+        QByteArray bytes = sample::scenarioFile(shape);
+        setWord(bytes, armyStart(QStringLiteral("S_01.eex")), 2 + 16 * 28);
+        const QString path = load(QStringLiteral("S_16.eex"), bytes);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.lastMessage().contains(QStringLiteral("我军出场")));
+        QCOMPARE(list("List4")->count(), 80);
+        QCOMPARE(list("List8")->count(), 0);
+        QVERIFY(!find<QPushButton>(QStringLiteral("Command3"))->isEnabled());
+        QVERIFY(!list("List9")->isEnabled());
+        QCOMPARE(list("List6")->count(), 3);
+        action("ssave")->trigger();
+        QCOMPARE(test::readFile(path), bytes);
+    }
+
+    void severalBattleHeadersListTheLastOnly() {
+        readData();
+        const QByteArray one = sample::scenarioFile(test::shapeOf(QStringLiteral("S_01.eex")));
+        const QByteArray two = sample::scenarioFile(test::shapeOf(QStringLiteral("S_03.eex")));
+        load(QStringLiteral("S_20.eex"), one + two);
+        QCOMPARE(list("List3")->count(), 20);
+        QCOMPARE(list("List4")->count(), 80);
+        QCOMPARE(list("List8")->count(), 4); // the second battle's army
+        QCOMPARE(form->document().battleHeaderPos,
+                 one.size() + sample::scenarioHeaderPos(test::shapeOf(QStringLiteral("S_03.eex"))));
+        QCOMPARE(list("List6")->count(), 5); // spoils of the whole file
+    }
+
+    void readingTheDataAgainKeepsTheScenario() {
+        readData();
+        const QString path = loadSample(QStringLiteral("S_01.eex"));
+        click("Command3");
+        readData();
+        QCOMPARE(list("List8")->count(), 6);
+        QCOMPARE(list("List4")->count(), 80);
+        QCOMPARE(form->scenarioPath(), path);
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void exitClosesOnlyThisWindow() {
+        QSignalSpy banner(form.get(), &EditorWindow::exitCommand);
+        action("exit")->trigger();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(banner.count(), 0);
     }
 
     void unchangedSamplesSaveByteForByte() {

@@ -203,3 +203,29 @@ TEST(Scan, TheLastOfSeveralBattleHeadersIsEdited) {
     EXPECT_EQ(doc.armySlotCount, 4);
     EXPECT_EQ(doc.equipEntryCount, 2);
 }
+
+TEST(Scan, SampleScenariosReadCompletely) {
+    struct Expect {
+        int army;
+        EquipGroup group;
+        int equip;
+        int spoils;
+    };
+    const Expect expected[] = {{5, EquipGroup::Present, 3, 3},
+                               {15, EquipGroup::Present, 2, 1},
+                               {4, EquipGroup::Absent, 0, 2},
+                               {3, EquipGroup::Present, 0, 0}};
+    int i = 0;
+    for (const auto& [name, shape] : sample::sampleScenarios()) {
+        const auto doc = ScenarioDocument::scan(sample::scenarioFile(shape));
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(doc.problems.isEmpty());
+        EXPECT_EQ(doc.battleHeaderCount, 1);
+        EXPECT_EQ(doc.battleHeaderPos, sample::scenarioHeaderPos(shape));
+        EXPECT_EQ(doc.armySlotCount, expected[i].army);
+        EXPECT_EQ(doc.equipGroup, expected[i].group);
+        EXPECT_EQ(doc.equipEntryCount, expected[i].equip);
+        EXPECT_EQ(doc.spoilsCount(), expected[i].spoils);
+        ++i;
+    }
+}
