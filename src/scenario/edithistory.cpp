@@ -15,24 +15,22 @@ void EditHistory::record(const ScenarioDocument& before) {
     state_ = next_++;
 }
 
-bool EditHistory::undo(ScenarioDocument& current) {
-    if (undo_.isEmpty())
+bool EditHistory::step(QList<Step>& from, QList<Step>& to, ScenarioDocument& current) {
+    if (from.isEmpty())
         return false;
-    Step step = undo_.takeLast();
-    redo_.append({current, state_});
+    Step step = from.takeLast();
+    to.append({current, state_});
     current = std::move(step.doc);
     state_ = step.state;
     return true;
 }
 
+bool EditHistory::undo(ScenarioDocument& current) {
+    return step(undo_, redo_, current);
+}
+
 bool EditHistory::redo(ScenarioDocument& current) {
-    if (redo_.isEmpty())
-        return false;
-    Step step = redo_.takeLast();
-    undo_.append({current, state_});
-    current = std::move(step.doc);
-    state_ = step.state;
-    return true;
+    return step(redo_, undo_, current);
 }
 
 } // namespace lcj::scenario

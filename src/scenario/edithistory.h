@@ -28,6 +28,9 @@ private:
         ScenarioDocument doc;
         int state;
     };
+    // Moves the current state onto `to` and takes the last of `from`.
+    bool step(QList<Step>& from, QList<Step>& to, ScenarioDocument& current);
+
     QList<Step> undo_;
     QList<Step> redo_;
     int state_ = 0; // number of the current state

@@ -40,7 +40,7 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     if (!doc.armyBlockReadable) {
         // Nothing of the army block or after it is touched.
         Q_ASSERT(doc.armyEntryCount == doc.armySlotCount);
-        return SavedScenario{in, 0};
+        return SavedScenario{in, 0, ScenarioDocument::scan(in)};
     }
     const int n = doc.armySlotCount;
     const int nNew = doc.armyEntryCount;
@@ -100,8 +100,8 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     }
 
     // The written file must read back as meant.
+    ScenarioDocument check = ScenarioDocument::scan(out);
     if (A != 0 || (editable && k != e)) {
-        const ScenarioDocument check = ScenarioDocument::scan(out);
         const bool same =
             check.battleHeaderPos == doc.battleHeaderPos && check.armyBlockReadable &&
             check.armySlotCount == nNew &&
@@ -112,7 +112,7 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
                 QStringLiteral("保存后的剧本无法按原样读回（出场人物或个人装备的数目不符），"
                                "因此没有保存"));
     }
-    return SavedScenario{std::move(out), inserted};
+    return SavedScenario{std::move(out), inserted, std::move(check)};
 }
 
 } // namespace lcj::scenario

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "common/result.h"
+#include "scenariodocument.h"
 
 #include <QByteArray>
 
 namespace lcj::scenario {
 
-class ScenarioDocument;
-
 struct SavedScenario {
     QByteArray bytes;         // the whole file to write
     qint64 insertedCount = 0; // bytes added (negative when the equipment group shrank)
+    ScenarioDocument scanned; // `bytes` as a fresh load reads them
 };
 
 // Builds the bytes a save writes: the loaded file with its in-place edits, the
@@ -23,8 +23,8 @@ struct SavedScenario {
 // what would leave a file the editor cannot read back as meant: a header
 // length word leaving 0..65535, or an equipment group created where the bytes
 // after the army block would not be recognised as one. The result is scanned
-// once more before it is returned, and refused unless it reads back with the
-// army and equipment counts the save means to write.
+// once more before it is returned (the scan comes with it), and refused unless
+// it reads back with the army and equipment counts the save means to write.
 Result<SavedScenario> buildSave(const ScenarioDocument& doc);
 
 } // namespace lcj::scenario

@@ -350,7 +350,9 @@ std::optional<Failure> Junben::writeScenario(const QString& target) {
     auto reread = files::readWhole(target);
     const QByteArray& onDisk = reread ? *reread : built->bytes;
     stamp_ = DiskStamp::take(target, onDisk);
-    takeDocument(ScenarioDocument::scan(onDisk));
+    // The builder has scanned the bytes it wrote; what came back is scanned only if it differs.
+    takeDocument(onDisk == built->bytes ? std::move(built->scanned)
+                                        : ScenarioDocument::scan(onDisk));
     if (!reread)
         return Failure(QStringLiteral("文件已写入，但读回时出错：") + reread.error());
     return Failure();
