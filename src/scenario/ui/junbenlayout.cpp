@@ -147,6 +147,8 @@ QGroupBox* Junben::buildSlotFrame(SlotFrame& f, const SlotNames& n) {
     f.confirm = makeButton(box, s(n.confirm), QStringLiteral("确定"));
     grid->addWidget(f.confirm, 6, 3);
     grid->setRowStretch(7, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     auto* row = new QHBoxLayout(box);
     row->addWidget(f.list);
     row->addLayout(grid, 1);
@@ -167,6 +169,7 @@ QGroupBox* Junben::buildNoteFrame() {
 QGroupBox* Junben::buildArmyFrame() {
     auto* box = frame(QStringLiteral("Frame6"), QStringLiteral("我军出场人数及出场位置设定"));
     List8 = list(QStringLiteral("List8"), 50);
+    List8->setMaximumWidth(90);
     auto* grid = new QGridLayout;
     Text28 = addLabelledBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("横坐标"));
     Text29 = addLabelledBox(grid, 1, 0, QStringLiteral("Text29"), QStringLiteral("纵坐标"));
