@@ -288,6 +288,39 @@ private slots:
         QCOMPARE(after.size(), before.size() - 26);
     }
 
+    void confirmsWithoutASelectionWriteNothing() {
+        loadSample(S01);
+        list("List3")->setCurrentRow(0);
+        list("List4")->setCurrentRow(0);
+        list("List6")->setCurrentRow(0);
+        list("List9")->setCurrentRow(0);
+        const QString path = loadSample(QStringLiteral("S_03.eex"));
+        const QByteArray before = test::readFile(path);
+        for (const char* b : {"Command4", "Command5", "Command7", "Command9"})
+            click(b);
+        QCOMPARE(prompts.messages.size(), 4);
+        QVERIFY(!form->isModified());
+        action("ssave")->trigger();
+        QCOMPARE(test::readFile(path), before);
+    }
+
+    void storedCodesPastTheListAreKept() {
+        QByteArray file = sample::scenarioFile(test::shapeOf(S01));
+        const qint64 q = sample::scenarioHeaderPos(test::shapeOf(S01)) + 5588 + 2 + 5 * 28;
+        setByte(file, q + 23 + 16, 70); // armour code 70: item 106
+        const QString path = load(S01, file);
+        list("List9")->setCurrentRow(0);
+        QVERIFY(combo("Combo2")->currentText().contains(QStringLiteral("106")));
+        click("Command9");
+        action("ssave")->trigger();
+        QCOMPARE(test::readFile(path), file);
+        list("List9")->setCurrentRow(0);
+        combo("Combo2")->setCurrentIndex(104); // "无"
+        click("Command9");
+        action("ssave")->trigger();
+        QCOMPARE(test::readFile(path).mid(q + 23 + 16, 2), QByteArray::fromHex("ffff"));
+    }
+
     void fullRoundTrip() {
         const QString path = loadSample(S01);
         list("List8")->setCurrentRow(4);
