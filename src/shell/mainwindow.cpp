@@ -9,6 +9,7 @@
 #include "messages/ui/imsg.h"
 #include "patcher/ui/mainfile.h"
 #include "savefile/ui/record.h"
+#include "scenario/ui/junben.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -49,7 +50,8 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), factory<exe::MainFile>());
     addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), factory<imsg::Imsg>());
     // The scenario editor leaves the banner as it is.
-    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), nullptr, false);
+    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), factory<scenario::Junben>(),
+              false);
     addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());
     QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
     named(gn->addSeparator(), QStringLiteral("wuyiyi"));
@@ -111,8 +113,12 @@ void MainWindow::updateArea() {
 }
 
 void MainWindow::exit_Click() {
-    // Ends the program at once, closing every window without asking.
+    // Ends the program, closing every window. The only question asked is an
+    // editor's own about unsaved edits; when the user keeps them, nothing ends.
     mdi_->closeAllSubWindows();
+    for (QMdiSubWindow* frame : mdi_->subWindowList())
+        if (frame->isVisible())
+            return;
     close();
 }
 

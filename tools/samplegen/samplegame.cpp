@@ -23,7 +23,7 @@ Failure writeSampleGame(const QString& folder) {
         return failure;
     if (auto failure = files::writeWhole(dir.filePath(QStringLiteral("Lcj5.exe")), programFile()))
         return failure;
-    return std::nullopt;
+    return writeSampleScenarios(folder);
 }
 
 } // namespace lcj::sample
