@@ -86,7 +86,8 @@ void MainWindow::addEditor(const QString& entryName, const QString& caption,
 void MainWindow::showEditor(Editor& editor) {
     if (editor.hidesBanner)
         Picdb->hide();
-    if (!editor.frame) {
+    const bool created = !editor.frame;
+    if (created) {
         EditorWindow* window = editor.create(prompts_);
         editor.frame = mdi_->addSubWindow(window);
         editor.frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -101,6 +102,9 @@ void MainWindow::showEditor(Editor& editor) {
             connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
     }
     editor.frame->showNormal();
+    // A new window takes the room it asks for, but never more than the area has.
+    if (created)
+        editor.frame->resize(editor.frame->sizeHint().boundedTo(mdi_->viewport()->size()));
     editor.frame->raise();
     mdi_->setActiveSubWindow(editor.frame);
     editor.frame->widget()->setFocus();
