@@ -1,6 +1,7 @@
 #include "common/bytes.h"
 #include "common/nametables.h"
 #include "datafile/characterform.h"
+#include "datafile/datanames.h"
 #include "datafile/itemform.h"
 #include "datafile/shopform.h"
 #include "datafile/strategyform.h"
@@ -291,7 +292,7 @@ std::unique_ptr<TableAdapter> terrain() {
                            }});
     return std::make_unique<FormTable<TerrainForm>>(
         QStringLiteral("terrain"), QStringLiteral("地形"), data::terrain, std::move(columns),
-        QStringLiteral("兵种"), names::troopClasses());
+        QStringLiteral("兵种"), data::lists::terrainClasses());
 }
 
 using data::StrategyForm;
