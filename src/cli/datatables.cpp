@@ -89,24 +89,24 @@ template <class Form> QString storedByte(QByteArrayView record, int offset) {
 
 // Converts a typed stored number into the entry of a list whose entry p
 // stands for the code p + first, and whose optional last entry stands for 255.
-Result<data::Choice> codeToChoice(const QString& header, const QString& cell, int first,
-                                  int entries, int noneEntry) {
+Result<Choice> codeToChoice(const QString& header, const QString& cell, int first, int entries,
+                            int noneEntry) {
     const auto value = parseChoice(header, cell);
     if (!value)
-        return Result<data::Choice>::failure(value.error());
+        return Result<Choice>::failure(value.error());
     if (noneEntry >= 0 && *value == 255)
-        return data::Choice::entry(noneEntry);
+        return Choice::entry(noneEntry);
     if (*value < first || *value >= first + entries)
-        return Result<data::Choice>::failure(
-            noneEntry >= 0 ? QStringLiteral("%1：请输入%2到%3之间的代码，或255")
-                                 .arg(header)
-                                 .arg(first)
-                                 .arg(first + entries - 1)
-                           : QStringLiteral("%1：请输入%2到%3之间的代码")
-                                 .arg(header)
-                                 .arg(first)
-                                 .arg(first + entries - 1));
-    return data::Choice::entry(int(*value) - first);
+        return Result<Choice>::failure(noneEntry >= 0
+                                           ? QStringLiteral("%1：请输入%2到%3之间的代码，或255")
+                                                 .arg(header)
+                                                 .arg(first)
+                                                 .arg(first + entries - 1)
+                                           : QStringLiteral("%1：请输入%2到%3之间的代码")
+                                                 .arg(header)
+                                                 .arg(first)
+                                                 .arg(first + entries - 1));
+    return Choice::entry(int(*value) - first);
 }
 
 using data::ItemCategory;
@@ -140,7 +140,7 @@ I itemBox(const QString& header, std::initializer_list<ItemCategory> categories,
 }
 
 I itemChoice(const QString& header, std::initializer_list<ItemCategory> categories,
-             data::Choice ItemForm::*choice, int offset, int first, int entries, int noneEntry) {
+             Choice ItemForm::*choice, int offset, int first, int entries, int noneEntry) {
     return itemColumn(
         header, categories,
         [offset](const ItemForm&, QByteArrayView r) { return storedByte<ItemForm>(r, offset); },
@@ -298,8 +298,7 @@ std::unique_ptr<TableAdapter> terrain() {
 using data::StrategyForm;
 using S = FormColumn<StrategyForm>;
 
-S strategyChoice(const QString& header, data::Choice StrategyForm::*choice, int offset,
-                 int entries) {
+S strategyChoice(const QString& header, Choice StrategyForm::*choice, int offset, int entries) {
     return {header,
             [offset](const StrategyForm&, QByteArrayView r) {
                 return storedByte<StrategyForm>(r, offset);

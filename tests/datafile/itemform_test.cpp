@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 using namespace lcj;
-using data::Choice;
 using data::ItemCategory;
 using data::ItemForm;
+using lcj::Choice;
 
 namespace {
 

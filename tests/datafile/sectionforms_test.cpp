@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 using namespace lcj;
-using data::Choice;
 using data::ShopForm;
 using data::StrategyForm;
 using data::TerrainForm;
 using data::TroopTypeForm;
+using lcj::Choice;
 
 namespace {
 
