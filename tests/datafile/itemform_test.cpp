@@ -8,7 +8,6 @@
 using namespace lcj;
 using data::ItemCategory;
 using data::ItemForm;
-using lcj::Choice;
 
 namespace {
 

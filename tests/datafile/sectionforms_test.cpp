@@ -12,7 +12,6 @@ using data::ShopForm;
 using data::StrategyForm;
 using data::TerrainForm;
 using data::TroopTypeForm;
-using lcj::Choice;
 
 namespace {
 
