@@ -73,10 +73,20 @@ QByteArray rFile(int records = 1, quint32 seed = 1);
 // each with its R file.
 QList<std::pair<QString, ScenarioShape>> sampleScenarios();
 
-// Writes the sample scenarios and their R files into `folder`.
-Failure writeSampleScenarios(const QString& folder);
+struct SampleFile {
+    QString name;
+    QByteArray bytes;
+};
+
+// The sample scenarios and their R files.
+QList<SampleFile> sampleScenarioFiles();
+
+// Every file of the sample game.
+QList<SampleFile> sampleGameFiles();
 
 // Writes every sample file into `folder`, creating it when needed.
-Failure writeSampleGame(const QString& folder);
+// A file already there is kept as it is (a user may have edited it) unless
+// `overwrite` is set. The generator keeps no backups: its files are invented.
+Failure writeSampleGame(const QString& folder, bool overwrite = false);
 
 } // namespace lcj::sample

@@ -1,8 +1,6 @@
 #include "common/bytes.h"
-#include "common/fileaccess.h"
 #include "samplegame.h"
 
-#include <QDir>
 #include <random>
 
 // Invented scenario scripts and R files. The structures the editor reads are
@@ -196,20 +194,18 @@ QList<std::pair<QString, ScenarioShape>> sampleScenarios() {
             {QStringLiteral("S_04.eex"), emptyGroup}};
 }
 
-Failure writeSampleScenarios(const QString& folder) {
-    const QDir dir(folder);
+QList<SampleFile> sampleScenarioFiles() {
+    QList<SampleFile> out;
     int n = 0;
     for (const auto& [name, shape] : sampleScenarios()) {
         ++n;
-        if (auto failure = files::writeWhole(dir.filePath(name), scenarioFile(shape)))
-            return failure;
+        out.append({name, scenarioFile(shape)});
         QString rName = name;
         rName[0] = u'R';
         // The first battle's R file holds two records: the later one counts.
-        if (auto failure = files::writeWhole(dir.filePath(rName), rFile(n == 1 ? 2 : 1, n)))
-            return failure;
+        out.append({rName, rFile(n == 1 ? 2 : 1, n)});
     }
-    return std::nullopt;
+    return out;
 }
 
 } // namespace lcj::sample
