@@ -541,7 +541,7 @@ Result<QStringList> diffScenario(const QString& pathA, const QString& pathB) {
                 diffObjects(prefix, la[k].toObject(), lb[k].toObject(), *s.keys, lines);
             else if (la[k] != lb[k])
                 lines.append(QStringLiteral("%1%2 → %3")
-                                 .arg(title + QStringLiteral(" %1:").arg(k), json::value(la[k]),
+                                 .arg(title + QStringLiteral(" %1: ").arg(k), json::value(la[k]),
                                       json::value(lb[k])));
         }
         // Entries only one side has, shown whole.
