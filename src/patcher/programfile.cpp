@@ -43,7 +43,11 @@ Failure ProgramFile::confirm(int character, int figure, bool on) {
     if (figure < 0 || figure > 255)
         return QStringLiteral("形象：请选择一个形象");
     setByte(regions_.bytes(Figures), character, static_cast<quint8>(figure));
-    setSwitch(regions_.bytes(Switch), on);
+    // The switch bytes change only when the switch does: a pair that is
+    // neither encoding (another build of the program, say) is shown as off and
+    // kept as read until the user turns the switch on.
+    if (on != switchOn())
+        setSwitch(regions_.bytes(Switch), on);
     return std::nullopt;
 }
 

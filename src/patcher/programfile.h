@@ -50,7 +50,9 @@ public:
     int figure(int character) const;
     bool switchOn() const;
 
-    // "确定": the character's figure and the switch change together, or not at all.
+    // "确定": the character's figure and the switch change together, or not at
+    // all. The switch bytes are rewritten only when `on` differs from what
+    // they show.
     Failure confirm(int character, int figure, bool on);
 
 private:

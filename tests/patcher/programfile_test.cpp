@@ -84,3 +84,21 @@ TEST(ProgramFile, FileEndingBeforeTheSwitchIsRefused) {
     EXPECT_TRUE(file.regions().read(path).has_value());
     EXPECT_FALSE(file.loaded());
 }
+
+TEST(ProgramFileSwitch, UnknownPairIsKeptUnlessTheSwitchIsTurned) {
+    exe::ProgramFile file;
+    QByteArray bytes = sample::programFile();
+    bytes[269801] = char(0x90);
+    bytes[269805] = char(0xE8);
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("Lcj5.exe"), bytes);
+    ASSERT_FALSE(file.regions().read(path));
+    EXPECT_FALSE(file.switchOn());
+    ASSERT_FALSE(file.confirm(3, 7, false)); // the box left as shown: off
+    EXPECT_EQ(file.regions().bytes(exe::Switch).at(0), char(0x90));
+    EXPECT_EQ(file.regions().bytes(exe::Switch).at(4), char(0xE8));
+    ASSERT_FALSE(file.confirm(3, 7, true));  // turned on
+    ASSERT_FALSE(file.confirm(3, 7, false)); // and off again: now the off encoding
+    EXPECT_EQ(file.regions().bytes(exe::Switch),
+              QByteArray("\xE2", 1) + bytes.mid(269802, 3) + "\xE8");
+}
