@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
 lcj_install
-lcj_build default
+lcj_build default >&2
 export QT_QPA_PLATFORM=offscreen
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
