@@ -56,15 +56,20 @@ Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, 
         for (int i = 0; i < layout.count; ++i) {
             const QStringList cells = table.exportRecord(recordOf(*file, layout, i));
             QStringList members{jsonMember(numberHeader, QJsonValue(i))};
+            if (!table.labelHeader().isEmpty())
+                members.append(jsonMember(table.labelHeader(), QJsonValue(table.label(i))));
             for (int c = 0; c < headers.size(); ++c)
                 members.append(jsonMember(headers[c], jsonCell(cells[c], table.isText(c))));
             rows.append(QStringLiteral("  {") + members.join(QStringLiteral(", ")) + u'}');
         }
         return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n]\n");
     }
-    csv::Rows rows{QStringList{numberHeader} + headers};
+    const bool labelled = !table.labelHeader().isEmpty();
+    csv::Rows rows{QStringList{numberHeader} +
+                   (labelled ? QStringList{table.labelHeader()} : QStringList{}) + headers};
     for (int i = 0; i < layout.count; ++i)
         rows.append(QStringList{QString::number(i)} +
+                    (labelled ? QStringList{table.label(i)} : QStringList{}) +
                     table.exportRecord(recordOf(*file, layout, i)));
     return csv::write(rows);
 }
@@ -83,7 +88,7 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& t
     if (numberColumn < 0)
         return R::failure(QStringLiteral("CSV文件缺少“序号”一列"));
     for (const QString& h : header)
-        if (h != numberHeader && !known.contains(h))
+        if (h != numberHeader && h != table.labelHeader() && !known.contains(h))
             return R::failure(QStringLiteral("CSV文件有未知的列“%1”").arg(h));
 
     auto file = readDataFile(dataPath);
@@ -118,7 +123,7 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& t
         seen.append(int(*number));
         QHash<QString, QString> cells;
         for (qsizetype c = 0; c < header.size(); ++c)
-            if (c != numberColumn)
+            if (c != numberColumn && header[c] != table.labelHeader())
                 cells.insert(header[c], row[c]);
         const qint64 at = layout.recordOffset(int(*number));
         QByteArray record = changed.mid(at, layout.recordSize);

@@ -27,6 +27,10 @@ public:
     virtual QString title() const = 0;
     virtual const data::Table& table() const = 0;
     virtual QStringList headers() const = 0;
+    // Tables without names of their own show one fixed name per record after
+    // 序号 (a battle, a troop type); that column is only read, never imported.
+    virtual QString labelHeader() const { return {}; }
+    virtual QString label(int) const { return {}; }
     // Columns whose values are text rather than numbers.
     virtual bool isText(int column) const = 0;
     virtual QStringList exportRecord(QByteArrayView record) const = 0;
@@ -48,9 +52,14 @@ template <class Form> struct FormColumn {
 template <class Form> class FormTable : public TableAdapter {
 public:
     FormTable(QString name, QString title, const data::Table& table,
-              std::vector<FormColumn<Form>> columns)
+              std::vector<FormColumn<Form>> columns, QString labelHeader = {},
+              QStringList labels = {})
         : name_(std::move(name)), title_(std::move(title)), table_(table),
-          columns_(std::move(columns)) {}
+          columns_(std::move(columns)), labelHeader_(std::move(labelHeader)),
+          labels_(std::move(labels)) {}
+
+    QString labelHeader() const override { return labelHeader_; }
+    QString label(int i) const override { return labels_.value(i); }
 
     QString name() const override { return name_; }
     QString title() const override { return title_; }
@@ -90,6 +99,8 @@ private:
     QString title_;
     const data::Table& table_;
     std::vector<FormColumn<Form>> columns_;
+    QString labelHeader_;
+    QStringList labels_;
 };
 
 // A column for a text box of the form.

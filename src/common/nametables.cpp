@@ -2,8 +2,6 @@
 
 namespace lcj::names {
 
-namespace {
-
 QStringList fromTable(std::initializer_list<const char16_t*> entries) {
     QStringList list;
     list.reserve(static_cast<qsizetype>(entries.size()));
@@ -11,8 +9,6 @@ QStringList fromTable(std::initializer_list<const char16_t*> entries) {
         list.append(QString::fromUtf16(e));
     return list;
 }
-
-} // namespace
 
 const QStringList& troopTypes() {
     static const QStringList list = fromTable({

@@ -5,6 +5,9 @@
 // The game's fixed vocabulary, one table each, shared by every window that shows it.
 namespace lcj::names {
 
+// A list from a table of literals, as every fixed list is written.
+QStringList fromTable(std::initializer_list<const char16_t*> entries);
+
 // The 53 troop types, in troop-type order.
 const QStringList& troopTypes();
 // The 18 equipment kinds, in code order; they also number a troop type's equipment flags.

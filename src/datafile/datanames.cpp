@@ -4,17 +4,7 @@
 
 namespace lcj::data::lists {
 
-namespace {
-
-QStringList fromTable(std::initializer_list<const char16_t*> entries) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(entries.size()));
-    for (const char16_t* e : entries)
-        list.append(QString::fromUtf16(e));
-    return list;
-}
-
-} // namespace
+using names::fromTable;
 
 const QStringList& specialEffects() {
     static const QStringList list = fromTable({

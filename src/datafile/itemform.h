@@ -1,6 +1,6 @@
 #pragma once
 
-#include "choice.h"
+#include "common/choice.h"
 #include "common/result.h"
 
 #include <QByteArray>

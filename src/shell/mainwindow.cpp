@@ -9,6 +9,7 @@
 #include "messages/ui/imsg.h"
 #include "patcher/ui/mainfile.h"
 #include "savefile/ui/record.h"
+#include "scenario/ui/junben.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -49,7 +50,8 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), factory<exe::MainFile>());
     addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), factory<imsg::Imsg>());
     // The scenario editor leaves the banner as it is.
-    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), nullptr, false);
+    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), factory<scenario::Junben>(),
+              false);
     addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());
     QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
     named(gn->addSeparator(), QStringLiteral("wuyiyi"));
@@ -84,7 +86,8 @@ void MainWindow::addEditor(const QString& entryName, const QString& caption,
 void MainWindow::showEditor(Editor& editor) {
     if (editor.hidesBanner)
         Picdb->hide();
-    if (!editor.frame) {
+    const bool created = !editor.frame;
+    if (created) {
         EditorWindow* window = editor.create(prompts_);
         editor.frame = mdi_->addSubWindow(window);
         editor.frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -99,6 +102,9 @@ void MainWindow::showEditor(Editor& editor) {
             connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
     }
     editor.frame->showNormal();
+    // A new window takes the room it asks for, but never more than the area has.
+    if (created)
+        editor.frame->resize(editor.frame->sizeHint().boundedTo(mdi_->viewport()->size()));
     editor.frame->raise();
     mdi_->setActiveSubWindow(editor.frame);
     editor.frame->widget()->setFocus();
@@ -111,8 +117,12 @@ void MainWindow::updateArea() {
 }
 
 void MainWindow::exit_Click() {
-    // Ends the program at once, closing every window without asking.
+    // Ends the program, closing every window. The only question asked is an
+    // editor's own about unsaved edits; when the user keeps them, nothing ends.
     mdi_->closeAllSubWindows();
+    for (QMdiSubWindow* frame : mdi_->subWindowList())
+        if (frame->isVisible())
+            return;
     close();
 }
 

@@ -6,6 +6,8 @@
 #include "support/testfiles.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <gtest/gtest.h>
 
 using namespace lcj;
@@ -146,4 +148,118 @@ TEST_F(DataCommands, ExitCodes) {
     EXPECT_EQ(cli::run({QStringLiteral("diff"), QStringLiteral("data"), path, path}), cli::Ok);
     EXPECT_EQ(cli::run({QStringLiteral("data"), QStringLiteral("--help")}), cli::Ok);
     EXPECT_EQ(test::readFile(path), original);
+}
+
+namespace {
+
+class EveryTable : public testing::TestWithParam<const char*> {};
+
+} // namespace
+
+TEST_P(EveryTable, ExportThenImportChangesNothing) {
+    test::TestFolder dir;
+    const QByteArray original = sample::dataFile();
+    const QString path = dir.write(QStringLiteral("data.e5"), original);
+    const auto* table = cli::findDataTable(QString::fromLatin1(GetParam()));
+    ASSERT_TRUE(table);
+    for (auto format : {cli::Format::Csv, cli::Format::Json}) {
+        const auto text = cli::exportTable(path, *table, format);
+        ASSERT_TRUE(text.ok());
+        if (format == cli::Format::Json) {
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(text->toUtf8(), &error);
+            ASSERT_EQ(error.error, QJsonParseError::NoError);
+            EXPECT_EQ(doc.array().size(), table->table().count);
+            continue;
+        }
+        const auto rows = csv::read(*text);
+        ASSERT_EQ(rows->size(), table->table().count + 1);
+        const auto outcome = cli::importTable(path, *table, *text, false);
+        ASSERT_TRUE(outcome.ok());
+        EXPECT_TRUE(outcome->problems.isEmpty()) << outcome->problems.join(u'\n').toStdString();
+        EXPECT_EQ(outcome->changedRecords, 0);
+    }
+    EXPECT_EQ(test::readFile(path), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, EveryTable,
+                         testing::Values("characters", "items", "shops", "troops", "terrain",
+                                         "strategies"));
+
+namespace {
+
+struct Edit {
+    const char* table;
+    int record;
+    const char16_t* column;
+    const char16_t* cell;
+    qint64 offset;           // of the byte that must change, -1 when the edit is refused
+    int byte;                // its new value
+    const char16_t* message; // the start of the refusal
+};
+
+class TableEdit : public testing::TestWithParam<Edit> {};
+
+} // namespace
+
+// Each edit goes through the section's own rules: one byte changes, or the
+// whole import is refused with the section's message and nothing is written.
+TEST_P(TableEdit, ChangesOneByteOrNothing) {
+    const Edit& e = GetParam();
+    test::TestFolder dir;
+    const QByteArray original = sample::dataFile();
+    const QString path = dir.write(QStringLiteral("data.e5"), original);
+    const auto* table = cli::findDataTable(QString::fromLatin1(e.table));
+    const QString text = QStringLiteral("序号,%1\r\n%2,\"%3\"\r\n")
+                             .arg(QString::fromUtf16(e.column))
+                             .arg(e.record)
+                             .arg(QString::fromUtf16(e.cell));
+    const auto outcome = cli::importTable(path, *table, text, false);
+    ASSERT_TRUE(outcome.ok()) << outcome.error().toStdString();
+    QByteArray expected = original;
+    if (e.offset < 0) {
+        ASSERT_EQ(outcome->problems.size(), 1);
+        EXPECT_TRUE(outcome->problems[0].contains(QString::fromUtf16(e.message)))
+            << outcome->problems[0].toStdString();
+    } else {
+        ASSERT_TRUE(outcome->problems.isEmpty()) << outcome->problems[0].toStdString();
+        expected[e.offset] = char(e.byte);
+    }
+    EXPECT_EQ(test::readFile(path), expected);
+}
+
+// Sample items: 0..35 weapons, 36..50 armour, 51..86 auxiliary, 87..103 consumables.
+INSTANTIATE_TEST_SUITE_P(
+    Rules, TableEdit,
+    testing::Values(
+        Edit{"items", 90, u"特殊效果值", u"77", 16780 + 25 * 90 + 21, 77, nullptr},
+        Edit{"items", 60, u"升级成长值", u"5", -1, 0, u"升级成长值：这一类道具不用这一栏"},
+        Edit{"items", 60, u"适合兵种", u"255", 16780 + 25 * 60 + 23, 255, nullptr},
+        Edit{"items", 60, u"特殊效果", u"255", -1, 0, u"特殊效果：请输入18到62之间的代码"},
+        Edit{"items", 2, u"特殊效果", u"20", -1, 0, u"特殊效果：这件武具或防具没有特殊效果"},
+        Edit{"items", 0, u"特殊效果", u"20", 16780 + 18, 20, nullptr},
+        Edit{"troops", 3, u"移动力", u"21", -1, 0, u"移动力介于0到20之间"},
+        Edit{"troops", 3, u"特殊弓", u"1", 21468 + 27 * 3 + 9 + 5, 1, nullptr},
+        Edit{"terrain", 2, u"浅滩（地形效果）", u"2.5", 22899 + 60 * 2 + 9, 2, nullptr},
+        Edit{"terrain", 2, u"浅滩（消耗移动力）", u"3.5", 22899 + 60 * 2 + 39, 4, nullptr},
+        Edit{"strategies", 4, u"英雄学会此计策的等级", u"12", 24519 + 70 * 4 + 18, 12, nullptr},
+        Edit{"strategies", 4, u"施展对象", u"3", -1, 0, u"施展对象"},
+        Edit{"shops", 0, u"装备店(最多16种)", u"1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17", -1, 0,
+             u"每关商店所卖物品的最大数为16！"}));
+
+TEST(ShopImport, PacksTheItemsSortedAndPadsWith255) {
+    test::TestFolder dir;
+    const QByteArray original = sample::dataFile();
+    const QString path = dir.write(QStringLiteral("data.e5"), original);
+    const auto outcome =
+        cli::importTable(path, *cli::findDataTable(QStringLiteral("shops")),
+                         QStringLiteral("序号,战役,装备店(最多16种),道具店(最多16种)\r\n"
+                                        "5,徐州复仇战,40 3 17,\r\n"),
+                         false);
+    ASSERT_TRUE(outcome.ok());
+    ASSERT_TRUE(outcome->problems.isEmpty());
+    QByteArray expected = original;
+    const qint64 at = 19381 + 36 * 5;
+    expected.replace(at + 3, 32, QByteArray("\x03\x11\x28", 3) + QByteArray(29, '\xFF'));
+    EXPECT_EQ(test::readFile(path), expected);
 }

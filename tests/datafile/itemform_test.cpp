@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 using namespace lcj;
-using data::Choice;
 using data::ItemCategory;
 using data::ItemForm;
 

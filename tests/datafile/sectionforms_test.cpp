@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 using namespace lcj;
-using data::Choice;
 using data::ShopForm;
 using data::StrategyForm;
 using data::TerrainForm;

@@ -1,5 +1,7 @@
+#include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
+#include "support/testfiles.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -7,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace lcj;
@@ -88,6 +91,29 @@ private slots:
         trigger(main.get(), "about");
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("岚川记数据工坊V1.13版\n\n")));
+    }
+
+    void exitKeepsUnsavedScenarioEditsWhenTheUserSaysSo() {
+        test::TestFolder dir;
+        trigger(main.get(), "sedit");
+        QWidget* junben = editor("Junben");
+        prompts.openAnswers.enqueue(dir.write(QStringLiteral("data.e5"), sample::dataFile()));
+        trigger(junben, "dataopen");
+        const auto shape = sample::sampleScenarios().first();
+        prompts.openAnswers.enqueue(dir.write(shape.first, sample::scenarioFile(shape.second)));
+        trigger(junben, "sopen");
+        QTest::mouseClick(junben->findChild<QPushButton*>(QStringLiteral("Command3")),
+                          Qt::LeftButton); // appends an army entry: an unsaved edit
+        auto* gn = main->findChild<QMenu*>(QStringLiteral("gn"));
+        auto* exit = gn->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly);
+        prompts.askAnswers.enqueue(false);
+        exit->trigger();
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY(main->isVisible());
+        QVERIFY(junben->isVisible());
+        prompts.askAnswers.enqueue(true);
+        exit->trigger();
+        QVERIFY(!main->isVisible());
     }
 
     void exitEndsTheProgramWindows() {

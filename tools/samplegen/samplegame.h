@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <utility>
 
 // Invented game files of the right layouts. Nothing here comes from the game.
 namespace lcj::sample {
@@ -46,7 +47,46 @@ QByteArray messageFile();
 inline constexpr qint64 programFileSize = 290816;
 QByteArray programFile();
 
+// The shape of an invented scenario script (S_??.eex). Its battle header lies
+// at scenarioHeaderPos(shape); the army block, the equipment group and the
+// spoils instructions follow it. The invented script bytes around them never
+// contain the editor's signatures by chance.
+struct ScenarioShape {
+    int armyEntries = 5;    // 0..15
+    int equipEntries = 3;   // 0..100; -1: no equipment group (the bytes there can become one)
+    int spoils = 2;         // spoils instructions after the equipment group
+    quint8 levelBonus = 53; // the header's level bonus byte (53 shows -3)
+    int scriptBefore = 300; // invented script bytes between the file header and the battle header
+    int scriptAfter = 400;  // invented script bytes after the equipment group
+    quint32 seed = 1;
+};
+QByteArray scenarioFile(const ScenarioShape& shape);
+qint64 scenarioHeaderPos(const ScenarioShape& shape);
+
+// An invented R file holding `records` deployment-limit records (the last one
+// is the one the editor shows).
+QByteArray rFile(int records = 1, quint32 seed = 1);
+
+// The sample scenarios written by writeSampleGame, by file name: S_01.eex
+// (several army entries, equipment and spoils), S_02.eex (15 army entries),
+// S_03.eex (no equipment group), S_04.eex (an equipment group without entries),
+// each with its R file.
+QList<std::pair<QString, ScenarioShape>> sampleScenarios();
+
+struct SampleFile {
+    QString name;
+    QByteArray bytes;
+};
+
+// The sample scenarios and their R files.
+QList<SampleFile> sampleScenarioFiles();
+
+// Every file of the sample game.
+QList<SampleFile> sampleGameFiles();
+
 // Writes every sample file into `folder`, creating it when needed.
-Failure writeSampleGame(const QString& folder);
+// A file already there is kept as it is (a user may have edited it) unless
+// `overwrite` is set. The generator keeps no backups: its files are invented.
+Failure writeSampleGame(const QString& folder, bool overwrite = false);
 
 } // namespace lcj::sample

@@ -240,7 +240,8 @@ int main(int argc, char* argv[]) {
         if (entryName == u"map")
             showMap(window, sampleFolder);
         frame->showNormal();
-        frame->adjustSize();
+        // As the main window would show it on a common screen.
+        frame->resize(frame->sizeHint().boundedTo(QSize(1480, 960)));
         settle();
         ok = save(frame->grab(), out, entryName) && ok;
         // One window at a time, so that each picture shows its editor alone.

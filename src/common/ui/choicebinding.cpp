@@ -7,47 +7,71 @@ namespace lcj {
 
 namespace {
 
-QString extraText(int value) {
-    return QStringLiteral("（未知：%1）").arg(value);
+QString extraText(int code) {
+    return QStringLiteral("（未知：%1）").arg(code);
+}
+
+Choice fromValue(int entries, int value) {
+    return value >= 0 && value < entries ? Choice::entry(value) : Choice::stored(value);
+}
+
+int toValue(Choice choice) {
+    return choice.isUnlisted() ? choice.code : choice.row;
 }
 
 } // namespace
 
-void showChoice(QListWidget* list, int entries, int value) {
+void showChoice(QListWidget* list, int entries, Choice choice) {
     while (list->count() > entries)
         delete list->takeItem(list->count() - 1);
-    if (value >= 0 && value < entries) {
-        list->setCurrentRow(value);
+    if (!choice.isUnlisted()) {
+        list->setCurrentRow(choice.row < entries ? choice.row : -1);
         return;
     }
-    auto* extra = new QListWidgetItem(extraText(value), list);
-    extra->setData(Qt::UserRole, value);
+    auto* extra = new QListWidgetItem(extraText(choice.code), list);
+    extra->setData(Qt::UserRole, choice.code);
     list->setCurrentRow(entries);
 }
 
-void showChoice(QComboBox* combo, int entries, int value) {
+void showChoice(QComboBox* combo, int entries, Choice choice) {
     while (combo->count() > entries)
         combo->removeItem(combo->count() - 1);
-    if (value >= 0 && value < entries) {
-        combo->setCurrentIndex(value);
+    if (!choice.isUnlisted()) {
+        combo->setCurrentIndex(choice.row < entries ? choice.row : -1);
         return;
     }
-    combo->addItem(extraText(value), value);
+    combo->addItem(extraText(choice.code), choice.code);
     combo->setCurrentIndex(entries);
 }
 
-int chosenValue(const QListWidget* list, int entries) {
+Choice chosenChoice(const QListWidget* list, int entries) {
     const int row = list->currentRow();
-    if (row < 0)
-        return -1;
-    return row < entries ? row : list->item(row)->data(Qt::UserRole).toInt();
+    if (row >= entries)
+        return Choice::stored(list->item(row)->data(Qt::UserRole).toInt());
+    return Choice::entry(row);
+}
+
+Choice chosenChoice(const QComboBox* combo, int entries) {
+    const int row = combo->currentIndex();
+    if (row >= entries)
+        return Choice::stored(combo->itemData(row).toInt());
+    return Choice::entry(row);
+}
+
+void showChoice(QListWidget* list, int entries, int value) {
+    showChoice(list, entries, fromValue(entries, value));
+}
+
+void showChoice(QComboBox* combo, int entries, int value) {
+    showChoice(combo, entries, fromValue(entries, value));
+}
+
+int chosenValue(const QListWidget* list, int entries) {
+    return toValue(chosenChoice(list, entries));
 }
 
 int chosenValue(const QComboBox* combo, int entries) {
-    const int row = combo->currentIndex();
-    if (row < 0)
-        return -1;
-    return row < entries ? row : combo->itemData(row).toInt();
+    return toValue(chosenChoice(combo, entries));
 }
 
 } // namespace lcj

@@ -1,7 +1,7 @@
 #include "itemsection.h"
 
-#include "choicecombo.h"
 #include "common/nametables.h"
+#include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "datafile/datanames.h"
 
@@ -119,15 +119,15 @@ void ItemSection::daojushuju() {
     const bool auxiliary = form.category == ItemCategory::Auxiliary;
     const bool consumable = form.category == ItemCategory::Consumable;
     if (equipment) {
-        showStored(Combo4, equipmentKindCount, form.equipmentKind);
-        showStored(Combo5, effectCount, form.effect);
+        showChoice(Combo4, equipmentKindCount, form.equipmentKind);
+        showChoice(Combo5, effectCount, form.effect);
         Text16->setText(form.ability);
         Text18->setText(form.growth);
     } else if (auxiliary) {
-        showStored(Combo5, effectCount, form.effect);
-        showStored(Combo7, classCount, form.suitableClass);
+        showChoice(Combo5, effectCount, form.effect);
+        showChoice(Combo7, classCount, form.suitableClass);
     } else {
-        showStored(Combo6, consumableCount, form.consumableEffect);
+        showChoice(Combo6, consumableCount, form.consumableEffect);
     }
     Combo4->setEnabled(equipment);
     Combo5->setEnabled(equipment || auxiliary);
@@ -145,10 +145,10 @@ ItemForm ItemSection::formFromControls() const {
     form.ability = Text16->text();
     form.effectValue = Text17->text();
     form.growth = Text18->text();
-    form.equipmentKind = chosenEntry(Combo4, equipmentKindCount);
-    form.effect = chosenEntry(Combo5, effectCount);
-    form.consumableEffect = chosenEntry(Combo6, consumableCount);
-    form.suitableClass = chosenEntry(Combo7, classCount);
+    form.equipmentKind = chosenChoice(Combo4, equipmentKindCount);
+    form.effect = chosenChoice(Combo5, effectCount);
+    form.consumableEffect = chosenChoice(Combo6, consumableCount);
+    form.suitableClass = chosenChoice(Combo7, classCount);
     return form;
 }
 

@@ -1,7 +1,7 @@
 #include "strategysection.h"
 
-#include "choicecombo.h"
 #include "common/nametables.h"
+#include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "datafile/datanames.h"
 
@@ -152,9 +152,9 @@ void StrategySection::Command13_Click() {
 void StrategySection::show(const StrategyForm& form) {
     Text28->setText(form.name);
     Text29->setText(form.type);
-    showStored(Combo9, StrategyForm::targets, form.target);
-    showStored(Combo10, StrategyForm::castingRanges, form.castingRange);
-    showStored(Combo11, StrategyForm::effectAreas, form.effectArea);
+    showChoice(Combo9, StrategyForm::targets, form.target);
+    showChoice(Combo10, StrategyForm::castingRanges, form.castingRange);
+    showChoice(Combo11, StrategyForm::effectAreas, form.effectArea);
     Text30->setText(form.mp);
     Text31->setText(form.icon);
     for (int t = 0; t < StrategyForm::troopTypes; ++t)
@@ -165,9 +165,9 @@ StrategyForm StrategySection::formFromControls() const {
     StrategyForm form;
     form.name = Text28->text();
     form.type = Text29->text();
-    form.target = chosenEntry(Combo9, StrategyForm::targets);
-    form.castingRange = chosenEntry(Combo10, StrategyForm::castingRanges);
-    form.effectArea = chosenEntry(Combo11, StrategyForm::effectAreas);
+    form.target = chosenChoice(Combo9, StrategyForm::targets);
+    form.castingRange = chosenChoice(Combo10, StrategyForm::castingRanges);
+    form.effectArea = chosenChoice(Combo11, StrategyForm::effectAreas);
     form.mp = Text30->text();
     form.icon = Text31->text();
     for (int t = 0; t < StrategyForm::troopTypes; ++t)

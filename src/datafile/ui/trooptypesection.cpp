@@ -1,7 +1,7 @@
 #include "trooptypesection.h"
 
-#include "choicecombo.h"
 #include "common/nametables.h"
+#include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "common/ui/prompts.h"
 #include "datafile/datanames.h"
@@ -110,7 +110,7 @@ void TroopTypeSection::show(const TroopTypeForm& form) {
     }
     Text20->setText(form.movement);
     const int before = Combo8->currentIndex();
-    showStored(Combo8, TroopTypeForm::shapes, form.attackRange);
+    showChoice(Combo8, TroopTypeForm::shapes, form.attackRange);
     // The picture follows the shape even when the selection did not move.
     if (Combo8->currentIndex() == before)
         Combo8_Click();
@@ -121,7 +121,7 @@ void TroopTypeSection::show(const TroopTypeForm& form) {
 }
 
 void TroopTypeSection::Combo8_Click() {
-    const Choice shape = chosenEntry(Combo8, TroopTypeForm::shapes);
+    const Choice shape = chosenChoice(Combo8, TroopTypeForm::shapes);
     const QString path = attackRangePicture(Prompts::editorFolder(), shape.row);
     // A missing or broken picture leaves the box empty.
     const QPixmap picture = path.isEmpty() ? QPixmap() : QPixmap(path);
@@ -134,7 +134,7 @@ void TroopTypeSection::Combo8_Click() {
 TroopTypeForm TroopTypeSection::formFromControls() const {
     TroopTypeForm form;
     form.movement = Text20->text();
-    form.attackRange = chosenEntry(Combo8, TroopTypeForm::shapes);
+    form.attackRange = chosenChoice(Combo8, TroopTypeForm::shapes);
     QString* numbers[] = {&form.attack, &form.defence,  &form.spirit,  &form.burst,
                           &form.morale, &form.hpGrowth, &form.mpGrowth};
     for (int i = 0; i < 7; ++i)

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace lcj::data {
+namespace lcj {
 
 // What a fixed list shows for a stored code: the entry that stands for it, or,
 // when no entry does, the code itself. A save that keeps an unlisted choice
@@ -17,4 +17,4 @@ struct Choice {
     bool operator==(const Choice&) const = default;
 };
 
-} // namespace lcj::data
+} // namespace lcj

@@ -1,0 +1,562 @@
+#include "scenariocommands.h"
+
+#include "common/fileaccess.h"
+#include "datafile/datafile.h"
+#include "jsontext.h"
+#include "scenario/savebuilder.h"
+#include "scenario/scenariodocument.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace lcj::cli {
+
+using namespace lcj::scenario;
+
+namespace {
+
+const QStringList battleKeys{QStringLiteral("level_bonus"), QStringLiteral("turns"),
+                             QStringLiteral("victory"), QStringLiteral("defeat")};
+const QStringList slotKeys{
+    QStringLiteral("character"),   QStringLiteral("name"),     QStringLiteral("mode"),
+    QStringLiteral("x"),           QStringLiteral("y"),        QStringLiteral("facing"),
+    QStringLiteral("level_bonus"), QStringLiteral("tendency"), QStringLiteral("follow"),
+    QStringLiteral("run_x"),       QStringLiteral("run_y")};
+const QStringList armyKeys{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("facing"),
+                           QStringLiteral("mode")};
+const QStringList equipKeys{QStringLiteral("character"), QStringLiteral("name"),
+                            QStringLiteral("weapon"), QStringLiteral("armour"),
+                            QStringLiteral("accessory")};
+
+// A box's text as JSON: a number when it is one, else the text.
+QJsonValue boxValue(const QString& text) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok ? QJsonValue(n) : QJsonValue(text);
+}
+
+QJsonValue modeValue(Appearance a) {
+    if (a == Appearance::Initial)
+        return 0;
+    if (a == Appearance::Story)
+        return 1;
+    return QJsonValue::Null;
+}
+
+QJsonValue itemValue(int item) {
+    return item == EquipForm::noneItem ? QJsonValue(QJsonValue::Null) : QJsonValue(item);
+}
+
+QJsonValue nameValue(const QStringList* names, int n) {
+    if (!names || n < 0 || n >= names->size())
+        return QJsonValue::Null;
+    return names->at(n);
+}
+
+// What the scenario editor shows after loading `doc`.
+QJsonObject view(const ScenarioDocument& doc, const QStringList* people) {
+    QJsonObject out;
+    if (doc.hasBattleHeader) {
+        const BattleForm b = doc.showBattle();
+        out.insert(QStringLiteral("battle"), QJsonObject{{battleKeys[0], boxValue(b.levelBonus)},
+                                                         {battleKeys[1], boxValue(b.turns)},
+                                                         {battleKeys[2], boxValue(b.victory)},
+                                                         {battleKeys[3], boxValue(b.defeat)}});
+    } else {
+        out.insert(QStringLiteral("battle"), QJsonValue::Null);
+    }
+    for (const auto& [key, side] : {std::pair{QStringLiteral("allies"), Side::Ally},
+                                    std::pair{QStringLiteral("enemies"), Side::Enemy}}) {
+        QJsonArray slotViews;
+        for (int k = 0; doc.hasBattleHeader && k < ScenarioDocument::slotCount(side); ++k) {
+            const SlotForm f = doc.showSlot(side, k);
+            const quint16 n = doc.slotCharacter(side, k);
+            slotViews.append(QJsonObject{
+                {slotKeys[0], boxValue(f.character)},
+                {slotKeys[1], n == 0xFFFF ? QJsonValue(QJsonValue::Null) : nameValue(people, n)},
+                {slotKeys[2], modeValue(f.appearance)},
+                {slotKeys[3], boxValue(f.x)},
+                {slotKeys[4], boxValue(f.y)},
+                {slotKeys[5], boxValue(f.facing)},
+                {slotKeys[6], boxValue(f.levelBonus)},
+                {slotKeys[7], boxValue(f.tendency)},
+                {slotKeys[8], boxValue(f.follow)},
+                {slotKeys[9], boxValue(f.runX)},
+                {slotKeys[10], boxValue(f.runY)}});
+        }
+        out.insert(key, slotViews);
+    }
+    QJsonArray army;
+    for (int k = 0; k < doc.armyEntryCount; ++k) {
+        const ArmyEntryForm f = ArmyEntryForm::show(doc.armyEntry(k));
+        army.append(QJsonObject{{armyKeys[0], boxValue(f.x)},
+                                {armyKeys[1], boxValue(f.y)},
+                                {armyKeys[2], boxValue(f.facing)},
+                                {armyKeys[3], modeValue(f.appearance)}});
+    }
+    out.insert(QStringLiteral("army"), army);
+    QJsonArray equipment;
+    for (int k = 0; doc.equipmentEditable() && k < 100; ++k) {
+        const EquipForm f = EquipForm::show(doc.equipEntry(k));
+        const quint16 n = doc.equipCharacter(k);
+        equipment.append(QJsonObject{
+            {equipKeys[0], boxValue(f.character)},
+            {equipKeys[1], n <= 512 ? nameValue(people, n) : QJsonValue(QJsonValue::Null)},
+            {equipKeys[2], itemValue(f.weapon)},
+            {equipKeys[3], itemValue(f.armour)},
+            {equipKeys[4], itemValue(f.accessory)}});
+    }
+    out.insert(QStringLiteral("equipment"), equipment);
+    QJsonArray spoils;
+    for (int k = 0; k < doc.spoilsCount(); ++k) {
+        const QByteArray instruction = doc.spoilsInstruction(k);
+        QJsonArray items;
+        for (int i = 0; i < 3; ++i) {
+            const int item = spoilsItem(instruction, i);
+            items.append(item < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(item));
+        }
+        spoils.append(items);
+    }
+    out.insert(QStringLiteral("spoils"), spoils);
+    out.insert(QStringLiteral("problems"), QJsonArray::fromStringList(doc.problems));
+    return out;
+}
+
+QString objectText(const QJsonObject& o, const QStringList& keys) {
+    QStringList members;
+    for (const QString& key : keys)
+        members.append(json::member(key, o.value(key)));
+    return u'{' + members.join(QStringLiteral(", ")) + u'}';
+}
+
+QString arrayText(const QJsonArray& a, const QStringList& keys) {
+    if (a.isEmpty())
+        return QStringLiteral("[]");
+    QStringList rows;
+    for (const QJsonValue& v : a)
+        rows.append(QStringLiteral("    ") +
+                    (keys.isEmpty() ? json::value(v) : objectText(v.toObject(), keys)));
+    return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n  ]");
+}
+
+// Written by hand so that the keys keep the order the editor shows them in.
+QString viewText(const QJsonObject& v) {
+    const QJsonValue battle = v.value(QStringLiteral("battle"));
+    QStringList parts{QStringLiteral("  \"battle\": ") +
+                          (battle.isObject() ? objectText(battle.toObject(), battleKeys)
+                                             : QStringLiteral("null")),
+                      QStringLiteral("  \"allies\": ") +
+                          arrayText(v.value(QStringLiteral("allies")).toArray(), slotKeys),
+                      QStringLiteral("  \"enemies\": ") +
+                          arrayText(v.value(QStringLiteral("enemies")).toArray(), slotKeys),
+                      QStringLiteral("  \"army\": ") +
+                          arrayText(v.value(QStringLiteral("army")).toArray(), armyKeys),
+                      QStringLiteral("  \"equipment\": ") +
+                          arrayText(v.value(QStringLiteral("equipment")).toArray(), equipKeys),
+                      QStringLiteral("  \"spoils\": ") +
+                          arrayText(v.value(QStringLiteral("spoils")).toArray(), {}),
+                      QStringLiteral("  \"problems\": ") +
+                          arrayText(v.value(QStringLiteral("problems")).toArray(), {})};
+    return QStringLiteral("{\n") + parts.join(QStringLiteral(",\n")) + QStringLiteral("\n}\n");
+}
+
+Result<ScenarioDocument> load(const QString& path) {
+    auto bytes = files::readWhole(path);
+    if (!bytes)
+        return Result<ScenarioDocument>::failure(QStringLiteral("读取剧本文件出错\n") +
+                                                 bytes.error());
+    return ScenarioDocument::scan(std::move(*bytes));
+}
+
+// ---- edits: each value is typed into its box as the user would type it
+
+Result<QString> typed(const QString& where, const QJsonValue& v) {
+    if (v.isDouble()) {
+        const double d = v.toDouble();
+        if (d == double(qint64(d)))
+            return QString::number(qint64(d));
+    }
+    if (v.isString())
+        return v.toString();
+    return Result<QString>::failure(QStringLiteral("%1：应是一个整数或一段文字").arg(where));
+}
+
+// Reads `key` of `edit` into `box` when present.
+Failure typeInto(const QJsonObject& edit, const QString& key, const QString& where, QString& box) {
+    if (!edit.contains(key))
+        return std::nullopt;
+    const auto text = typed(where + u' ' + key, edit.value(key));
+    if (!text)
+        return text.error();
+    box = *text;
+    return std::nullopt;
+}
+
+// The option buttons: 0 ticks 初始登场, 1 剧情控制. Neither can be cleared
+// once ticked, so null only stands for what is already shown.
+Failure chooseMode(const QJsonObject& edit, const QString& where, Appearance& appearance) {
+    const QString key = QStringLiteral("mode");
+    if (!edit.contains(key))
+        return std::nullopt;
+    const QJsonValue v = edit.value(key);
+    if (v.isNull()) {
+        if (appearance == Appearance::Initial || appearance == Appearance::Story)
+            return QStringLiteral(
+                       "%1 mode：选中的登场方式不能取消，只能改选0（初始登场）或1（剧情控制）")
+                .arg(where);
+        return std::nullopt;
+    }
+    if (v == QJsonValue(0))
+        appearance = Appearance::Initial;
+    else if (v == QJsonValue(1))
+        appearance = Appearance::Story;
+    else
+        return QStringLiteral("%1 mode：应是0（初始登场）、1（剧情控制）或null").arg(where);
+    return std::nullopt;
+}
+
+Failure checkKeys(const QJsonObject& edit, const QStringList& allowed, const QString& where) {
+    for (const QString& key : edit.keys())
+        if (!allowed.contains(key))
+            return QStringLiteral("%1：未知的字段“%2”（可用: %3）")
+                .arg(where, key, allowed.join(QStringLiteral(", ")));
+    return std::nullopt;
+}
+
+// The numbered entries of a section: {"3": {...}} in slot order.
+Result<QList<std::pair<int, QJsonValue>>> entries(const QJsonValue& section, const QString& where) {
+    using R = Result<QList<std::pair<int, QJsonValue>>>;
+    if (!section.isObject())
+        return R::failure(
+            QStringLiteral("%1：应是以序号为键的对象，例如 {\"3\": {...}}").arg(where));
+    QList<std::pair<int, QJsonValue>> out;
+    const QJsonObject o = section.toObject();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        bool ok = false;
+        const int k = it.key().toInt(&ok);
+        if (!ok || k < 0)
+            return R::failure(QStringLiteral("%1：“%2”不是序号").arg(where, it.key()));
+        out.append({k, it.value()});
+    }
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
+}
+
+Failure needObject(const QJsonValue& v, const QString& where) {
+    if (!v.isObject())
+        return QStringLiteral("%1：应是一个对象").arg(where);
+    return std::nullopt;
+}
+
+// An equipment list: the item number, null for "无"; a stored code past the
+// list can only be kept.
+Failure chooseItem(const QJsonObject& edit, const QString& key, const QString& where, int& item) {
+    if (!edit.contains(key))
+        return std::nullopt;
+    const QJsonValue v = edit.value(key);
+    if (v.isNull()) {
+        item = EquipForm::noneItem;
+        return std::nullopt;
+    }
+    const int n = v.isDouble() && v.toDouble() == double(v.toInt()) ? v.toInt() : -2;
+    if (n == item || (n >= 0 && n <= 103)) {
+        item = n;
+        return std::nullopt;
+    }
+    return QStringLiteral("%1 %2：请选择0到103之间的物品，或null表示无").arg(where, key);
+}
+
+Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirmed) {
+    const QStringList top{QStringLiteral("battle"),   QStringLiteral("allies"),
+                          QStringLiteral("enemies"),  QStringLiteral("append_army"),
+                          QStringLiteral("army"),     QStringLiteral("spoils"),
+                          QStringLiteral("equipment")};
+    if (auto f = checkKeys(edits, top, QStringLiteral("修改文件")))
+        return f;
+
+    if (edits.contains(QStringLiteral("battle"))) {
+        const QString where = QStringLiteral("battle");
+        const QJsonValue v = edits.value(where);
+        if (auto f = needObject(v, where))
+            return f;
+        if (!doc.hasBattleHeader)
+            return QStringLiteral("battle：剧本中没有战役头，不能修改战役全局变量");
+        const QJsonObject e = v.toObject();
+        if (auto f = checkKeys(e, battleKeys, where))
+            return f;
+        BattleForm form = doc.showBattle();
+        form.scrollValue = 0; // "确定" reads the four boxes only
+        for (auto [key, box] :
+             {std::pair{battleKeys[0], &form.levelBonus}, std::pair{battleKeys[1], &form.turns},
+              std::pair{battleKeys[2], &form.victory}, std::pair{battleKeys[3], &form.defeat}})
+            if (auto f = typeInto(e, key, where, *box))
+                return f;
+        if (auto f = doc.applyBattle(form))
+            return where + QStringLiteral("：") + *f;
+        ++confirmed;
+    }
+
+    QStringList slotEditKeys = slotKeys;
+    slotEditKeys.removeAll(QStringLiteral("name")); // shown only; ignored on input
+    for (const auto& [section, side] : {std::pair{QStringLiteral("allies"), Side::Ally},
+                                        std::pair{QStringLiteral("enemies"), Side::Enemy}}) {
+        if (!edits.contains(section))
+            continue;
+        const auto list = entries(edits.value(section), section);
+        if (!list)
+            return list.error();
+        for (const auto& [k, v] : *list) {
+            const QString where = QStringLiteral("%1 %2").arg(section).arg(k);
+            if (auto f = needObject(v, where))
+                return f;
+            QJsonObject e = v.toObject();
+            e.remove(QStringLiteral("name"));
+            if (auto f = checkKeys(e, slotEditKeys, where))
+                return f;
+            if (!doc.hasBattleHeader || k >= ScenarioDocument::slotCount(side))
+                return where + QStringLiteral("：") +
+                       QStringLiteral("请先在列表中选择一个出场位置");
+            SlotForm form = doc.showSlot(side, k);
+            for (auto [key, box] :
+                 {std::pair{slotKeys[0], &form.character}, std::pair{slotKeys[3], &form.x},
+                  std::pair{slotKeys[4], &form.y}, std::pair{slotKeys[5], &form.facing},
+                  std::pair{slotKeys[6], &form.levelBonus}, std::pair{slotKeys[7], &form.tendency},
+                  std::pair{slotKeys[8], &form.follow}, std::pair{slotKeys[9], &form.runX},
+                  std::pair{slotKeys[10], &form.runY}})
+                if (auto f = typeInto(e, key, where, *box))
+                    return f;
+            if (auto f = chooseMode(e, where, form.appearance))
+                return f;
+            const auto result = doc.applySlot(side, k, form);
+            if (!result)
+                return where + QStringLiteral("：") + result.error();
+            ++confirmed;
+        }
+    }
+
+    if (edits.contains(QStringLiteral("append_army"))) {
+        const QJsonValue v = edits.value(QStringLiteral("append_army"));
+        const int n = v.toInt(-1);
+        if (!v.isDouble() || n < 0 || v.toDouble() != double(n))
+            return QStringLiteral("append_army：应是要追加的出场人数（0或正整数）");
+        for (int i = 0; i < n; ++i) {
+            if (!doc.appendArmyEntry())
+                return QStringLiteral("append_army：我军出场人数已达15人，不能再追加");
+            ++confirmed;
+        }
+    }
+
+    if (edits.contains(QStringLiteral("army"))) {
+        const auto list = entries(edits.value(QStringLiteral("army")), QStringLiteral("army"));
+        if (!list)
+            return list.error();
+        for (const auto& [k, v] : *list) {
+            const QString where = QStringLiteral("army %1").arg(k);
+            if (auto f = needObject(v, where))
+                return f;
+            const QJsonObject e = v.toObject();
+            if (auto f = checkKeys(e, armyKeys, where))
+                return f;
+            if (k >= doc.armyEntryCount)
+                return where + QStringLiteral("：请先在列表中选择一个出场人物");
+            ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(k));
+            for (auto [key, box] :
+                 {std::pair{armyKeys[0], &form.x}, std::pair{armyKeys[1], &form.y},
+                  std::pair{armyKeys[2], &form.facing}})
+                if (auto f = typeInto(e, key, where, *box))
+                    return f;
+            if (auto f = chooseMode(e, where, form.appearance))
+                return f;
+            if (auto f = doc.applyArmyEntry(k, form))
+                return where + QStringLiteral("：") + *f;
+            ++confirmed;
+        }
+    }
+
+    if (edits.contains(QStringLiteral("spoils"))) {
+        const auto list = entries(edits.value(QStringLiteral("spoils")), QStringLiteral("spoils"));
+        if (!list)
+            return list.error();
+        for (const auto& [k, v] : *list) {
+            const QString where = QStringLiteral("spoils %1").arg(k);
+            if (!v.isArray() || v.toArray().size() != 3)
+                return where + QStringLiteral("：应是三个物品序号的数组，null表示无");
+            if (k >= doc.spoilsCount())
+                return where + QStringLiteral("：请先在列表中选择一条战利品");
+            const QByteArray instruction = doc.spoilsInstruction(k);
+            SpoilsForm form = SpoilsForm::show(instruction);
+            const QJsonArray items = v.toArray();
+            for (int i = 0; i < 3; ++i) {
+                if (items[i].isNull()) {
+                    // Any number above 104 means none; one already there is kept.
+                    if (spoilsItem(instruction, i) >= 0)
+                        form.items[i] = QStringLiteral("255");
+                    continue;
+                }
+                const auto text = typed(QStringLiteral("%1 [%2]").arg(where).arg(i), items[i]);
+                if (!text)
+                    return text.error();
+                form.items[i] = *text;
+            }
+            if (auto f = doc.applySpoils(k, form))
+                return where + QStringLiteral("：") + *f;
+            ++confirmed;
+        }
+    }
+
+    if (edits.contains(QStringLiteral("equipment"))) {
+        const auto list =
+            entries(edits.value(QStringLiteral("equipment")), QStringLiteral("equipment"));
+        if (!list)
+            return list.error();
+        QStringList editKeys = equipKeys;
+        editKeys.removeAll(QStringLiteral("name"));
+        for (const auto& [k, v] : *list) {
+            const QString where = QStringLiteral("equipment %1").arg(k);
+            if (auto f = needObject(v, where))
+                return f;
+            QJsonObject e = v.toObject();
+            e.remove(QStringLiteral("name"));
+            if (auto f = checkKeys(e, editKeys, where))
+                return f;
+            if (!doc.equipmentEditable())
+                return where + QStringLiteral("：个人装备数据无法识别，不能修改");
+            if (k >= 100)
+                return where + QStringLiteral("：请先在列表中选择一个人物");
+            EquipForm form = EquipForm::show(doc.equipEntry(k));
+            if (auto f = typeInto(e, equipKeys[0], where, form.character))
+                return f;
+            for (auto [key, item] :
+                 {std::pair{equipKeys[2], &form.weapon}, std::pair{equipKeys[3], &form.armour},
+                  std::pair{equipKeys[4], &form.accessory}})
+                if (auto f = chooseItem(e, key, where, *item))
+                    return f;
+            const auto result = doc.applyEquipEntry(k, form);
+            if (!result)
+                return where + QStringLiteral("：") + result.error();
+            ++confirmed;
+        }
+    }
+    return std::nullopt;
+}
+
+// Field by field changes between two views, "友军 3 x: 5 → 6".
+void diffObjects(const QString& prefix, const QJsonObject& a, const QJsonObject& b,
+                 const QStringList& keys, QStringList& lines) {
+    for (const QString& key : keys)
+        if (a.value(key) != b.value(key))
+            lines.append(
+                QStringLiteral("%1%2: %3 → %4")
+                    .arg(prefix, key, json::value(a.value(key)), json::value(b.value(key))));
+}
+
+} // namespace
+
+Result<QString> showScenario(const QString& path, const QString& dataPath) {
+    QStringList people;
+    if (!dataPath.isEmpty()) {
+        const auto names = data::DataFile(dataPath).readNames(data::characters);
+        if (!names)
+            return Result<QString>::failure(QStringLiteral("文件打开出错\n") + names.error());
+        people = *names;
+    }
+    const auto doc = load(path);
+    if (!doc)
+        return Result<QString>::failure(doc.error());
+    return viewText(view(*doc, dataPath.isEmpty() ? nullptr : &people));
+}
+
+Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& editsJson,
+                                         const QString& outPath) {
+    using R = Result<ScenarioEditOutcome>;
+    QJsonParseError error;
+    const QJsonDocument edits = QJsonDocument::fromJson(editsJson, &error);
+    if (error.error != QJsonParseError::NoError || !edits.isObject())
+        return R::failure(QStringLiteral("修改文件不是一个JSON对象：%1（位置%2）")
+                              .arg(error.errorString())
+                              .arg(error.offset));
+    auto doc = load(path);
+    if (!doc)
+        return R::failure(doc.error());
+    ScenarioEditOutcome outcome;
+    outcome.problems = doc->problems;
+    if (auto failure = applyEdits(*doc, edits.object(), outcome.confirmed))
+        return R::failure(*failure + QStringLiteral("\n没有写入任何内容。"));
+    // "保存剧本文件": build, write the whole file, read it back.
+    auto built = buildSave(*doc);
+    if (!built)
+        return R::failure(QStringLiteral("保存剧本文件出错\n") + built.error());
+    const QString target = outPath.isEmpty() ? path : outPath;
+    const auto existing = files::readWhole(target);
+    if (existing && *existing == built->bytes)
+        return outcome;
+    if (auto failure = files::writeWhole(target, built->bytes))
+        return R::failure(QStringLiteral("保存剧本文件出错\n") + *failure);
+    const auto reread = files::readWhole(target);
+    if (!reread || *reread != built->bytes)
+        return R::failure(QStringLiteral("保存剧本文件出错\n文件已写入，但读回时出错：") +
+                          (reread ? QStringLiteral("内容与写入的不同") : reread.error()));
+    outcome.written = true;
+    return outcome;
+}
+
+Result<QStringList> diffScenario(const QString& pathA, const QString& pathB) {
+    using R = Result<QStringList>;
+    const auto a = load(pathA);
+    if (!a)
+        return R::failure(a.error());
+    const auto b = load(pathB);
+    if (!b)
+        return R::failure(b.error());
+    const QJsonObject va = view(*a, nullptr), vb = view(*b, nullptr);
+    QStringList lines;
+    const QJsonValue ba = va.value(QStringLiteral("battle")),
+                     bb = vb.value(QStringLiteral("battle"));
+    if (ba.isObject() && bb.isObject())
+        diffObjects(QStringLiteral("战役 "), ba.toObject(), bb.toObject(), battleKeys, lines);
+    else if (ba != bb)
+        lines.append(QStringLiteral("战役头: %1 → %2")
+                         .arg(ba.isObject() ? QStringLiteral("有") : QStringLiteral("无"),
+                              bb.isObject() ? QStringLiteral("有") : QStringLiteral("无")));
+    const struct {
+        const char16_t* key;
+        const char16_t* title;
+        const QStringList* keys;
+    } sections[] = {{u"allies", u"友军", &slotKeys},
+                    {u"enemies", u"敌军", &slotKeys},
+                    {u"army", u"我军出场", &armyKeys},
+                    {u"equipment", u"个人装备", &equipKeys},
+                    {u"spoils", u"战利品", nullptr}};
+    for (const auto& s : sections) {
+        const QString key = QString::fromUtf16(s.key), title = QString::fromUtf16(s.title);
+        const QJsonArray la = va.value(key).toArray(), lb = vb.value(key).toArray();
+        if (la.size() != lb.size())
+            lines.append(
+                QStringLiteral("%1条数: %2 → %3").arg(title).arg(la.size()).arg(lb.size()));
+        for (qsizetype k = 0; k < std::min(la.size(), lb.size()); ++k) {
+            const QString prefix = QStringLiteral("%1 %2 ").arg(title).arg(k);
+            if (s.keys)
+                diffObjects(prefix, la[k].toObject(), lb[k].toObject(), *s.keys, lines);
+            else if (la[k] != lb[k])
+                lines.append(QStringLiteral("%1%2 → %3")
+                                 .arg(title + QStringLiteral(" %1: ").arg(k), json::value(la[k]),
+                                      json::value(lb[k])));
+        }
+        // Entries only one side has, shown whole.
+        for (qsizetype k = std::min(la.size(), lb.size()); k < std::max(la.size(), lb.size()); ++k)
+            lines.append(
+                k < la.size()
+                    ? QStringLiteral("%1 %2: 删除 %3").arg(title).arg(k).arg(json::value(la[k]))
+                    : QStringLiteral("%1 %2: 新增 %3").arg(title).arg(k).arg(json::value(lb[k])));
+    }
+    // Script bytes no frame shows still count as a difference.
+    if (lines.isEmpty() && a->scenarioBytes != b->scenarioBytes)
+        lines.append(QStringLiteral("编辑器不显示的字节不同（文件长度 %1 → %2）")
+                         .arg(a->scenarioBytes.size())
+                         .arg(b->scenarioBytes.size()));
+    return lines;
+}
+
+} // namespace lcj::cli

@@ -1,0 +1,270 @@
+#include "scenariodocument.h"
+
+#include "common/bytes.h"
+#include "scenariolayout.h"
+
+namespace lcj::scenario {
+
+using namespace layout;
+
+namespace {
+
+const QByteArray freshEquipBytes(equipRoom, '\xFF');
+
+} // namespace
+
+ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
+    ScenarioDocument doc;
+    doc.scenarioBytes = std::move(bytes);
+    doc.scenarioLength = doc.scenarioBytes.size();
+    doc.equipBytes = freshEquipBytes;
+    const auto* b = reinterpret_cast<const uchar*>(doc.scenarioBytes.constData());
+    const qint64 length = doc.scenarioLength;
+    for (qint64 i = 0; i + scanTail <= length; ++i) {
+        const uchar c = b[i];
+        if (c == battleSignature0) {
+            if (b[i + 2] != battleSignature2)
+                continue;
+            if (i + battleHeaderSpan > length) {
+                doc.problems << QStringLiteral("位置%1的战役头超出文件末尾，未作为数据读入").arg(i);
+                continue;
+            }
+            doc.takeBattleHeader(i);
+        } else if (c == 0x59) {
+            if (b[i + 2] != 0x04 || b[i + 8] != 0x17)
+                continue;
+            if (i + spoilsSpan > length) {
+                doc.problems
+                    << QStringLiteral("位置%1的战利品指令超出文件末尾，未作为数据读入").arg(i);
+                continue;
+            }
+            doc.spoilsPositions.append(i);
+        }
+    }
+    return doc;
+}
+
+void ScenarioDocument::takeBattleHeader(qint64 pos) {
+    ++battleHeaderCount;
+    hasBattleHeader = true;
+    battleHeaderPos = pos;
+    allyBase = pos + allyOffset;
+    enemyBase = pos + enemyOffset;
+    armyBlockStart = pos + armyOffset;
+    readArmyBlock();
+    readEquipGroup();
+}
+
+void ScenarioDocument::readArmyBlock() {
+    armyBlockLength = wordAt(scenarioBytes, armyBlockStart);
+    armyBlockEnd = armyBlockStart + armyBlockLength;
+    const int entryBytes = armyBlockLength - 2;
+    armyBlockReadable = entryBytes >= 0 && entryBytes % armyEntrySize == 0 &&
+                        entryBytes / armyEntrySize <= maxArmyEntries &&
+                        armyBlockEnd <= scenarioLength;
+    if (!armyBlockReadable) {
+        problems << QStringLiteral("我军出场数据（位置%1）的长度%2无法识别（应为2加28的倍数，"
+                                   "最多15人，且不超出文件末尾）：我军出场和个人装备不能修改")
+                        .arg(armyBlockStart)
+                        .arg(armyBlockLength);
+        armySlotCount = 0;
+        armyEntryCount = 0;
+        extraSlotBytes.clear();
+        return;
+    }
+    armySlotCount = entryBytes / armyEntrySize;
+    armyEntryCount = armySlotCount;
+    extraSlotBytes = QByteArray((maxArmyEntries - armySlotCount) * armyEntrySize, '\0');
+}
+
+void ScenarioDocument::readEquipGroup() {
+    equipBlockLength = 0;
+    equipEntryCount = 0;
+    equipBytes = freshEquipBytes;
+    equipEdited = false;
+    if (!armyBlockReadable) {
+        equipGroup = EquipGroup::Unreadable;
+        return;
+    }
+    const qint64 q = armyBlockEnd;
+    const bool found = q + 7 <= scenarioLength && byteAt(scenarioBytes, q) == 0x00 &&
+                       byteAt(scenarioBytes, q + 2) == 0x01 &&
+                       byteAt(scenarioBytes, q + 4) == 0x02 && byteAt(scenarioBytes, q + 6) == 0x05;
+    if (!found) {
+        equipGroup = EquipGroup::Absent;
+        return;
+    }
+    const bool lengthFits = q + equipEntriesOffset <= scenarioLength;
+    const int length = lengthFits ? wordAt(scenarioBytes, q + equipLengthOffset) : 0;
+    const int entryBytes = length - 2;
+    if (!lengthFits || entryBytes < 0 || entryBytes % equipEntrySize != 0 ||
+        entryBytes / equipEntrySize > maxEquipEntries ||
+        q + equipLengthOffset + length > scenarioLength) {
+        equipGroup = EquipGroup::Unreadable;
+        problems << QStringLiteral("个人装备数据（位置%1）的长度%2无法识别（应为2加26的倍数，"
+                                   "最多100人，且不超出文件末尾）：个人装备不能修改")
+                        .arg(q)
+                        .arg(lengthFits ? QString::number(length) : QStringLiteral("缺失"));
+        return;
+    }
+    equipGroup = EquipGroup::Present;
+    equipBlockLength = length;
+    equipEntryCount = entryBytes / equipEntrySize;
+    equipBytes.replace(0, entryBytes,
+                       QByteArrayView(scenarioBytes).sliced(q + equipEntriesOffset, entryBytes));
+}
+
+// ---- army entries
+
+bool ScenarioDocument::canAppendArmyEntry() const {
+    return armyBlockReadable && armyEntryCount < maxArmyEntries;
+}
+
+bool ScenarioDocument::appendArmyEntry() {
+    if (!canAppendArmyEntry())
+        return false;
+    ++armyEntryCount;
+    const int j = armyEntryCount - armySlotCount - 1;
+    QByteArray entry(armyEntrySize, '\0');
+    const quint16 words[14] = {
+        0x4B, 0x04, quint16(armyEntryCount - 1), 0, 0x04, 0, 0, 0x04, 0, 0, 0x2B, 0, 0x26, 0};
+    for (int i = 0; i < 14; ++i)
+        setWord(entry, 2 * i, words[i]);
+    extraSlotBytes.replace(j * armyEntrySize, armyEntrySize, entry);
+    return true;
+}
+
+QByteArray ScenarioDocument::armyEntry(int index) const {
+    Q_ASSERT(index >= 0 && index < armyEntryCount);
+    if (index < armySlotCount)
+        return scenarioBytes.mid(armyBlockStart + 2 + qint64(armyEntrySize) * index, armyEntrySize);
+    return extraSlotBytes.mid(qint64(armyEntrySize) * (index - armySlotCount), armyEntrySize);
+}
+
+Failure ScenarioDocument::applyArmyEntry(int index, const ArmyEntryForm& form) {
+    if (index < 0 || index >= armyEntryCount)
+        return QStringLiteral("请先在列表中选择一个出场人物");
+    QByteArray entry = armyEntry(index);
+    if (auto failure = form.apply(entry))
+        return failure;
+    if (index < armySlotCount)
+        scenarioBytes.replace(armyBlockStart + 2 + qint64(armyEntrySize) * index, armyEntrySize,
+                              entry);
+    else
+        extraSlotBytes.replace(qint64(armyEntrySize) * (index - armySlotCount), armyEntrySize,
+                               entry);
+    return std::nullopt;
+}
+
+// ---- ally and enemy slots
+
+const SlotLayout& ScenarioDocument::slotLayout(Side side) {
+    return side == Side::Ally ? allySlot : enemySlot;
+}
+
+int ScenarioDocument::slotCount(Side side) {
+    return side == Side::Ally ? allyCount : enemyCount;
+}
+
+qint64 ScenarioDocument::slotPos(Side side, int slot) const {
+    Q_ASSERT(hasBattleHeader && slot >= 0 && slot < slotCount(side));
+    return (side == Side::Ally ? allyBase : enemyBase) + qint64(slotLayout(side).entrySize) * slot;
+}
+
+quint16 ScenarioDocument::slotCharacter(Side side, int slot) const {
+    return wordAt(scenarioBytes, slotPos(side, slot) + slotCharacterOffset);
+}
+
+SlotForm ScenarioDocument::showSlot(Side side, int slot) const {
+    const auto& layout = slotLayout(side);
+    return SlotForm::show(
+        layout, QByteArrayView(scenarioBytes).sliced(slotPos(side, slot), layout.entrySize));
+}
+
+Result<int> ScenarioDocument::applySlot(Side side, int slot, const SlotForm& form) {
+    if (!hasBattleHeader || slot < 0 || slot >= slotCount(side))
+        return Result<int>::failure(QStringLiteral("请先在列表中选择一个出场位置"));
+    const auto& layout = slotLayout(side);
+    const qint64 pos = slotPos(side, slot);
+    QByteArray entry = scenarioBytes.mid(pos, layout.entrySize);
+    auto result = form.apply(layout, entry);
+    if (result)
+        scenarioBytes.replace(pos, layout.entrySize, entry);
+    return result;
+}
+
+// ---- battle-wide values
+
+namespace {
+constexpr int battleFormSpan = 38; // the header bytes the battle-wide values reach
+}
+
+BattleForm ScenarioDocument::showBattle() const {
+    Q_ASSERT(hasBattleHeader);
+    return BattleForm::show(QByteArrayView(scenarioBytes).sliced(battleHeaderPos, battleFormSpan));
+}
+
+Failure ScenarioDocument::applyBattle(const BattleForm& form) {
+    if (!hasBattleHeader)
+        return QStringLiteral("剧本中没有找到战役数据");
+    QByteArray header = scenarioBytes.mid(battleHeaderPos, battleFormSpan);
+    if (auto failure = form.apply(header))
+        return failure;
+    scenarioBytes.replace(battleHeaderPos, battleFormSpan, header);
+    return std::nullopt;
+}
+
+// ---- spoils
+
+QByteArray ScenarioDocument::spoilsInstruction(int index) const {
+    return scenarioBytes.mid(spoilsPositions.at(index), spoilsSpan);
+}
+
+Failure ScenarioDocument::applySpoils(int index, const SpoilsForm& form) {
+    if (index < 0 || index >= spoilsCount())
+        return QStringLiteral("请先在列表中选择一条战利品");
+    QByteArray instruction = spoilsInstruction(index);
+    if (auto failure = form.apply(instruction))
+        return failure;
+    scenarioBytes.replace(spoilsPositions.at(index), spoilsSpan, instruction);
+    return std::nullopt;
+}
+
+// ---- equipment
+
+bool ScenarioDocument::equipmentEditable() const {
+    return armyBlockReadable && equipGroup != EquipGroup::Unreadable;
+}
+
+QByteArray ScenarioDocument::equipEntry(int index) const {
+    return equipBytes.mid(qint64(equipEntrySize) * index, equipEntrySize);
+}
+
+quint16 ScenarioDocument::equipCharacter(int index) const {
+    return wordAt(equipBytes, qint64(equipEntrySize) * index + 4);
+}
+
+Result<int> ScenarioDocument::applyEquipEntry(int index, const EquipForm& form) {
+    if (!equipmentEditable())
+        return Result<int>::failure(QStringLiteral("个人装备数据无法识别，不能修改"));
+    if (index < 0 || index >= maxEquipEntries)
+        return Result<int>::failure(QStringLiteral("请先在列表中选择一个人物"));
+    QByteArray entry = equipEntry(index);
+    auto result = form.apply(entry);
+    if (result) {
+        equipBytes.replace(qint64(equipEntrySize) * index, equipEntrySize, entry);
+        equipEdited = true;
+    }
+    return result;
+}
+
+int ScenarioDocument::newEquipCount() const {
+    if (!equipmentEditable() || !equipEdited)
+        return equipEntryCount;
+    for (int k = 0; k < maxEquipEntries; ++k)
+        if (equipCharacter(k) > lastEquipCharacter)
+            return k;
+    return maxEquipEntries;
+}
+
+} // namespace lcj::scenario

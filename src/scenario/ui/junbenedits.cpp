@@ -1,0 +1,325 @@
+// The editing frames of the scenario editor: each selection shows an entry
+// through its form, each "确定" stores the form into the document in memory.
+#include "junben.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace lcj::scenario {
+
+namespace {
+
+const QString none = QStringLiteral("无");
+constexpr int comboEntries = 105; // items 0..103, then "无"
+constexpr int comboNone = 104;
+
+void showOptions(QButtonGroup* group, QRadioButton* initial, QRadioButton* story,
+                 Appearance appearance, bool& kept) {
+    kept = appearance == Appearance::Kept;
+    if (appearance == Appearance::Initial) {
+        initial->setChecked(true);
+    } else if (appearance == Appearance::Story) {
+        story->setChecked(true);
+    } else {
+        // An exclusive group cannot be cleared button by button.
+        group->setExclusive(false);
+        initial->setChecked(false);
+        story->setChecked(false);
+        group->setExclusive(true);
+    }
+}
+
+Appearance chosenOptions(const QRadioButton* initial, const QRadioButton* story, bool kept) {
+    if (initial->isChecked())
+        return Appearance::Initial;
+    if (story->isChecked())
+        return Appearance::Story;
+    // A stored mode the options have no name for is written back as it was.
+    return kept ? Appearance::Kept : Appearance::Neither;
+}
+
+void showItem(QComboBox* combo, int item) {
+    while (combo->count() > comboEntries)
+        combo->removeItem(combo->count() - 1);
+    if (item == EquipForm::noneItem) {
+        combo->setCurrentIndex(comboNone);
+    } else if (item >= 0 && item < comboNone) {
+        combo->setCurrentIndex(item);
+    } else {
+        // A stored code past the list: shown as it is, kept unless another item is picked.
+        combo->addItem(QStringLiteral("（未知：物品%1）").arg(item), item);
+        combo->setCurrentIndex(comboEntries);
+    }
+}
+
+int chosenItem(const QComboBox* combo) {
+    const int row = combo->currentIndex();
+    if (row < 0 || row == comboNone)
+        return EquipForm::noneItem;
+    return row < comboNone ? row : combo->itemData(row).toInt();
+}
+
+} // namespace
+
+// ---- army frame
+
+void Junben::List8_Click() {
+    const int row = List8->currentRow();
+    if (row < 0 || row >= doc_.armyEntryCount)
+        return;
+    Command1->setEnabled(true);
+    Option3->setEnabled(true);
+    Option4->setEnabled(true);
+    const ArmyEntryForm form = ArmyEntryForm::show(doc_.armyEntry(row));
+    Text28->setText(form.x);
+    Text29->setText(form.y);
+    Text30->setText(form.facing);
+    showOptions(armyOptions_, Option4, Option3, form.appearance, armyKeptAppearance_);
+}
+
+void Junben::Command1_Click() {
+    const ArmyEntryForm form{Text28->text(), Text29->text(), Text30->text(),
+                             chosenOptions(Option4, Option3, armyKeptAppearance_)};
+    // With no entry selected nothing is addressed and nothing written.
+    const ScenarioDocument before = doc_;
+    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form))
+        say(*failure);
+    else
+        edited(before);
+}
+
+void Junben::Command3_Click() {
+    const ScenarioDocument before = doc_;
+    if (!doc_.appendArmyEntry()) {
+        Command3->setEnabled(false);
+        return;
+    }
+    List8->addItem(QString::number(doc_.armyEntryCount));
+    edited(before);
+}
+
+void Junben::clearLimitBoxes() {
+    Text31->clear();
+    for (QLineEdit* box : limitBoxes_)
+        box->clear();
+}
+
+void Junben::Check1_Click() {
+    if (!Check1->isChecked()) {
+        clearLimitBoxes();
+        Command2->setEnabled(false);
+        rFile_.reset();
+        return;
+    }
+    const auto path = RFile::pathFor(scenarioPath_);
+    auto file = path ? RFile::read(*path) : Result<RFile>::failure(path.error());
+    if (!file) {
+        say(file.error());
+        return;
+    }
+    rFile_ = std::move(*file);
+    const RLimitsForm form = rFile_->show();
+    Text31->setText(form.deployCount);
+    for (int k = 0; k < 5; ++k) {
+        limitBoxes_[k]->setText(form.forced[k]);
+        limitBoxes_[5 + k]->setText(form.restricted[k]);
+    }
+    Command2->setEnabled(true);
+}
+
+void Junben::Command2_Click() {
+    if (!rFile_) {
+        say(QStringLiteral("R文件中没有出场人数记录，无法保存"));
+        return;
+    }
+    RLimitsForm form;
+    form.deployCount = Text31->text();
+    for (int k = 0; k < 5; ++k) {
+        form.forced[k] = limitBoxes_[k]->text();
+        form.restricted[k] = limitBoxes_[5 + k]->text();
+    }
+    if (auto failure = rFile_->save(form))
+        say(*failure);
+}
+
+// ---- ally and enemy frames
+
+void Junben::selectSlot(SlotFrame& f) {
+    const int k = f.list->currentRow();
+    if (k < 0 || !doc_.hasBattleHeader)
+        return;
+    f.confirm->setEnabled(true);
+    f.initial->setEnabled(true);
+    f.story->setEnabled(true);
+    const SlotForm form = doc_.showSlot(f.side, k);
+    f.x->setText(form.x);
+    f.y->setText(form.y);
+    f.character->setText(form.character);
+    selectPerson(form.personRow);
+    f.facing->setText(form.facing);
+    f.levelBonus->setText(form.levelBonus);
+    f.follow->setText(form.follow);
+    f.runX->setText(form.runX);
+    f.runY->setText(form.runY);
+    f.tendency->setText(form.tendency);
+    showOptions(f.options, f.initial, f.story, form.appearance, f.keptAppearance);
+}
+
+void Junben::confirmSlot(SlotFrame& f) {
+    SlotForm form;
+    form.character = f.character->text();
+    form.levelBonus = f.levelBonus->text();
+    form.x = f.x->text();
+    form.y = f.y->text();
+    form.facing = f.facing->text();
+    form.tendency = f.tendency->text();
+    form.follow = f.follow->text();
+    form.runX = f.runX->text();
+    form.runY = f.runY->text();
+    form.appearance = chosenOptions(f.initial, f.story, f.keptAppearance);
+    const int k = f.list->currentRow();
+    const ScenarioDocument before = doc_;
+    const auto result = doc_.applySlot(f.side, k, form);
+    if (!result) {
+        say(result.error());
+        return;
+    }
+    edited(before);
+    if (*result >= 0)
+        f.list->item(k)->setText(personName(*result));
+}
+
+void Junben::List3_Click() {
+    selectSlot(ally_);
+}
+void Junben::Command4_Click() {
+    confirmSlot(ally_);
+}
+void Junben::List4_Click() {
+    selectSlot(enemy_);
+}
+void Junben::Command5_Click() {
+    confirmSlot(enemy_);
+}
+
+void Junben::selectPerson(int row) {
+    if (row >= 0 && row < List1->count()) {
+        List1->setCurrentRow(row);
+        List1->scrollToItem(List1->item(row));
+    } else {
+        List1->setCurrentRow(-1);
+        List1->clearSelection();
+    }
+}
+
+// ---- battle-wide frame
+
+void Junben::jiacheng_Change() {
+    Text3->setText(QString::number(jiacheng->value()));
+}
+
+void Junben::lookUpGeneral(QLineEdit* box) {
+    if (!dataLoaded_) {
+        say(QStringLiteral("你还没有读入Data文件数据"));
+        return;
+    }
+    const auto n = personRowFor(box == Text5 ? QStringLiteral("胜利条件武将编号")
+                                             : QStringLiteral("失败条件武将编号"),
+                                box->text());
+    if (!n) {
+        say(n.error());
+        return;
+    }
+    selectPerson(*n);
+}
+
+void Junben::Label5_DblClick() {
+    lookUpGeneral(Text5);
+}
+void Junben::Label6_DblClick() {
+    lookUpGeneral(Text6);
+}
+
+void Junben::Command6_Click() {
+    const BattleForm form{Text3->text(), Text4->text(), Text5->text(), Text6->text(), 0};
+    const ScenarioDocument before = doc_;
+    if (auto failure = doc_.applyBattle(form))
+        say(*failure);
+    else
+        edited(before);
+}
+
+// ---- spoils frame
+
+void Junben::showSpoilsNames(int index) {
+    List5->clear();
+    const QByteArray instruction = doc_.spoilsInstruction(index);
+    for (int i = 0; i < 3; ++i) {
+        const int item = spoilsItem(instruction, i);
+        List5->addItem(item < 0 ? none : itemName(item));
+    }
+}
+
+void Junben::List6_Click() {
+    const int k = List6->currentRow();
+    if (k < 0 || k >= doc_.spoilsCount())
+        return;
+    Command7->setEnabled(true);
+    showSpoilsNames(k);
+    const SpoilsForm form = SpoilsForm::show(doc_.spoilsInstruction(k));
+    Text15->setText(form.items[0]);
+    Text16->setText(form.items[1]);
+    Text17->setText(form.items[2]);
+}
+
+void Junben::Command7_Click() {
+    const int k = List6->currentRow();
+    const SpoilsForm form{{Text15->text(), Text16->text(), Text17->text()}};
+    const ScenarioDocument before = doc_;
+    if (auto failure = doc_.applySpoils(k, form)) {
+        say(*failure);
+        return;
+    }
+    edited(before);
+    showSpoilsNames(k);
+}
+
+// ---- equipment frame
+
+void Junben::List9_Click() {
+    const int k = List9->currentRow();
+    if (k < 0 || !doc_.equipmentEditable())
+        return;
+    Command9->setEnabled(true);
+    const EquipForm form = EquipForm::show(doc_.equipEntry(k));
+    Text21->setText(form.character);
+    showItem(Combo1, form.weapon);
+    showItem(Combo2, form.armour);
+    showItem(Combo3, form.accessory);
+}
+
+void Junben::Command9_Click() {
+    const int k = List9->currentRow();
+    EquipForm form;
+    form.character = Text21->text();
+    form.weapon = chosenItem(Combo1);
+    form.armour = chosenItem(Combo2);
+    form.accessory = chosenItem(Combo3);
+    const ScenarioDocument before = doc_;
+    const auto result = doc_.applyEquipEntry(k, form);
+    if (!result) {
+        say(result.error());
+        return;
+    }
+    edited(before);
+    List9->item(k)->setText(*result >= 0 ? personName(*result) : none);
+}
+
+} // namespace lcj::scenario
