@@ -10,9 +10,11 @@ namespace lcj::fuzz {
 
 const QList<Target>& targets() {
     static const QList<Target> all{
-        {"datarecords", dataRecords}, {"datafile", dataFile},       {"savegame", saveGame},
-        {"messagefile", messageFile}, {"programfile", programFile}, {"mappicture", mapPicture},
+        {"datarecords", dataRecords}, {"datafile", dataFile},
+        {"savegame", saveGame},       {"messagefile", messageFile},
+        {"programfile", programFile}, {"mappicture", mapPicture},
         {"csvimport", csvImport},     {"gbkfields", gbkFields},
+        {"scenario", scenarioFile},   {"rfile", rFile},
     };
     return all;
 }
@@ -89,6 +91,22 @@ QList<QByteArray> seeds(const QString& target) {
                        "\x01");
         out.append(number(199) + counted("\xc0\xbc\xb4\xa8\xbc\xc7  ") + "\x00" +
                    QByteArray("岚川记 数据工坊"));
+        return out;
+    }
+    if (target == QLatin1String("scenario")) {
+        const QByteArray edits("\x00\x00\x01\x00\x02\x01\x05\x00\x03\x01\x03\x00\x00"
+                               "\x05\x02\x00\x00\x03\x00\x01\x01\x04\x00\x00\x02"
+                               "\x00\x00\x01\x00\x00\x00\x00",
+                               32);
+        for (const auto& f : sample::sampleScenarioFiles())
+            if (f.name.startsWith(u'S'))
+                out.append(edits + f.bytes);
+        return out;
+    }
+    if (target == QLatin1String("rfile")) {
+        for (int records : {1, 3})
+            out.append(QByteArray("\x02\x00\x00\x07\x00\x00\x00\x00", 8) +
+                       sample::rFile(records, quint32(records)));
         return out;
     }
     return out;

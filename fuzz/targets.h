@@ -34,6 +34,10 @@ int mapPicture(const std::uint8_t* data, std::size_t size);
 int csvImport(const std::uint8_t* data, std::size_t size);
 // GBK text fields decoded and encoded.
 int gbkFields(const std::uint8_t* data, std::size_t size);
+// A scenario of any bytes scanned, edited, saved and read back.
+int scenarioFile(const std::uint8_t* data, std::size_t size);
+// An R file's record found and its form stored.
+int rFile(const std::uint8_t* data, std::size_t size);
 
 const QList<Target>& targets();
 
