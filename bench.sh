@@ -43,6 +43,12 @@ cat "$out"/*.csv | awk -F, -v peak_kb="$peak_kb" '
             limit = substr(goal, 1, length(goal) - 2) + 0
             met = ms(t, unit) < limit ? "yes" : "NO"
             goal = "< " goal
+        } else if (match(label, /goal>[0-9.]+MB\/s/)) {
+            goal = substr(label, RSTART + 5, RLENGTH - 5)
+            rate = $6 / 1048576
+            met = rate > substr(goal, 1, length(goal) - 4) + 0 ? "yes" : "NO"
+            printf "| %-40s | %7.0f MB/s | %-9s | %-4s |\n", name, rate, "> " goal, met
+            next
         }
         printf "| %-40s | %9.3f %-2s | %-9s | %-4s |\n", name, t, unit, goal, met
     }

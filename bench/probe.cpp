@@ -78,6 +78,12 @@ int main(int argc, char** argv) {
          {"liezhuan", "wuping", "binzhong", "chetui", "zhiming", "chelue", "zandou"})
         trigger(messages, category);
 
+    QWidget* scenario = openEditor(main, "sedit", "Junben");
+    prompts.openAnswers.enqueue(file("data.e5"));
+    trigger(scenario, "dataopen");
+    prompts.openAnswers.enqueue(file("S_01.eex"));
+    trigger(scenario, "sopen");
+
     // The map viewer lists the maps of the editor's folder; the largest is shown.
     QWidget* map = openEditor(main, "map", "Form1");
     if (auto* files = map->findChild<QListWidget*>(QStringLiteral("File1")); files->count() > 0)
