@@ -4,6 +4,7 @@
 set -euo pipefail
 
 lcj_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
+              clang libclang-rt-14-dev
               fonts-noto-cjk clang-format)
 
 lcj_missing_packages() {
