@@ -1,7 +1,6 @@
 #include "datafile/ui/dform.h"
 #include "samplegen/samplegame.h"
-#include "support/scriptedprompts.h"
-#include "support/testfiles.h"
+#include "support/editorharness.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,45 +23,19 @@ constexpr qint64 recordAt(int c) {
 
 } // namespace
 
-class CharacterWindowTest : public QObject {
+class CharacterWindowTest : public QObject, public test::EditorHarness<data::DForm> {
     Q_OBJECT
 
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<test::TestFolder> dir;
-    std::unique_ptr<data::DForm> form;
-    QString path;
-    QByteArray original;
-
-    template <class T> T* find(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QLineEdit* box(const char* name) { return find<QLineEdit>(QString::fromLatin1(name)); }
-    void trigger(const char* name) { find<QAction>(QString::fromLatin1(name))->trigger(); }
     void openSection(const QByteArray& bytes) {
-        path = dir->write(QStringLiteral("data.e5"), bytes);
-        original = bytes;
-        prompts.openAnswers.enqueue(path);
-        trigger("fileop");
+        open(QStringLiteral("data.e5"), bytes, "fileop");
         trigger("renpre");
     }
-    void select(int character) {
-        find<QListWidget>(QStringLiteral("List1"))->setCurrentRow(character);
-    }
-    void save() {
-        QTest::mouseClick(find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
-    }
+    void select(int character) { list("List1")->setCurrentRow(character); }
+    void save() { click("Command1"); }
 
 private slots:
-    void init() {
-        prompts = {};
-        dir = std::make_unique<test::TestFolder>();
-        form = std::make_unique<data::DForm>(prompts);
-        form->show();
-    }
-    void cleanup() { form.reset(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void opensFromTheEditorsFolder() {
         trigger("fileop");
@@ -84,17 +57,16 @@ private slots:
         openSection(sample::dataFile());
         auto* frame = find<QGroupBox>(QStringLiteral("Frame1"));
         QVERIFY(frame->isVisible());
-        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->count(), 512);
-        QCOMPARE(find<QComboBox>(QStringLiteral("Combo1"))->count(), 105);
-        QCOMPARE(find<QComboBox>(QStringLiteral("Combo3"))->itemText(104), QStringLiteral("无"));
+        QCOMPARE(list("List1")->count(), 512);
+        QCOMPARE(combo("Combo1")->count(), 105);
+        QCOMPARE(combo("Combo3")->itemText(104), QStringLiteral("无"));
         select(5);
         QCOMPARE(frame->title(), QStringLiteral("人物属性修改-武将序号5"));
         const QByteArray r = original.mid(recordAt(5), 32);
         QCOMPARE(box("Text4")->text(), QString::number(quint8(r[18]) * 2));
         QCOMPARE(box("Text9")->text(), QString::number(quint8(r[23]) + 256 * quint8(r[24])));
-        QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->currentRow(), int(quint8(r[26])));
-        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->item(8)->text(),
-                 QStringLiteral("林青"));
+        QCOMPARE(list("List2")->currentRow(), int(quint8(r[26])));
+        QCOMPARE(list("List1")->item(8)->text(), QStringLiteral("林青"));
     }
 
     void saveWritesTheRecordAndNothingElse() {
@@ -105,9 +77,9 @@ private slots:
         QTest::keyClicks(box("Text4"), QStringLiteral("75"));
         box("Text9")->setText(QStringLiteral("300"));
         box("Text33")->setText(QStringLiteral("9"));
-        find<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(104);
-        find<QComboBox>(QStringLiteral("Combo2"))->setCurrentIndex(40);
-        find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(52);
+        combo("Combo1")->setCurrentIndex(104);
+        combo("Combo2")->setCurrentIndex(40);
+        list("List2")->setCurrentRow(52);
         find<QCheckBox>(QStringLiteral("Check1"))->setChecked(true);
         save();
         QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
@@ -130,9 +102,8 @@ private slots:
         QCOMPARE(written, expected);
 
         // The list shows the new name, and the boxes what is on disk.
-        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->item(5)->text(),
-                 QStringLiteral("岚川记"));
-        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->currentRow(), 5);
+        QCOMPARE(list("List1")->item(5)->text(), QStringLiteral("岚川记"));
+        QCOMPARE(list("List1")->currentRow(), 5);
         QCOMPARE(box("Text4")->text(), QStringLiteral("76"));
         QCOMPARE(find<QGroupBox>(QStringLiteral("Frame1"))->title(),
                  QStringLiteral("人物属性修改-武将序号5"));
@@ -143,7 +114,7 @@ private slots:
         select(3);
         const QString shown = box("Text5")->text();
         box("Text5")->setText(QStringLiteral("2"));
-        QTest::mouseClick(find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        click("Command2");
         QCOMPARE(box("Text5")->text(), shown);
         QCOMPARE(test::readFile(path), original);
     }
@@ -184,8 +155,7 @@ private slots:
         QVERIFY2(prompts.lastMessage().startsWith(field + u'：'),
                  qPrintable(prompts.lastMessage()));
         QCOMPARE(test::readFile(path), original);
-        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->item(5)->text(),
-                 sample::characterNames()[5]);
+        QCOMPARE(list("List1")->item(5)->text(), sample::characterNames()[5]);
     }
 
     void unchangedOddNamesKeepTheirBytes() {
@@ -219,7 +189,7 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.lastMessage().contains(QStringLiteral("29279")));
         QVERIFY(!find<QGroupBox>(QStringLiteral("Frame1"))->isVisible());
-        QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->count(), 0);
+        QCOMPARE(list("List1")->count(), 0);
         QCOMPARE(test::readFile(path), original);
     }
 

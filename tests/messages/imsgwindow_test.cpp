@@ -2,6 +2,7 @@
 #include "datafile/datalayout.h"
 #include "messages/ui/imsg.h"
 #include "samplegen/samplegame.h"
+#include "support/editorharness.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
 
@@ -27,31 +28,13 @@ const char* const entryNames[] = {"liezhuan", "wuping", "binzhong", "chetui",
 
 } // namespace
 
-class ImsgWindowTest : public QObject {
+class ImsgWindowTest : public QObject, public test::EditorHarness<imsg::Imsg> {
     Q_OBJECT
 
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<test::TestFolder> dir;
-    std::unique_ptr<imsg::Imsg> form;
-    QString path;
-    QByteArray original;
-
-    template <class T> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
-    QListWidget* list(const char* name) { return find<QListWidget>(name); }
     QPlainTextEdit* text() { return find<QPlainTextEdit>("Text1"); }
     QLabel* label(const char* name) { return find<QLabel>(name); }
-    void trigger(const char* name) { find<QAction>(name)->trigger(); }
-    void open(const QByteArray& bytes) {
-        path = dir->write(QStringLiteral("Imsg.e5"), bytes);
-        original = bytes;
-        prompts.openAnswers.enqueue(path);
-        trigger("fileopen");
-    }
+    using EditorHarness::open;
+    void open(const QByteArray& bytes) { open(QStringLiteral("Imsg.e5"), bytes, "fileopen"); }
     // Types as a person would, one key at a time, any character.
     void typeKeys(const QString& typed) {
         for (QChar ch : typed)
@@ -70,16 +53,10 @@ class ImsgWindowTest : public QObject {
         QCOMPARE(written.left(offset), original.left(offset));
         QCOMPARE(written.mid(offset + 200), original.mid(offset + 200));
     }
-    void noMessages() { QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage())); }
 
 private slots:
-    void init() {
-        prompts = {};
-        dir = std::make_unique<test::TestFolder>();
-        form = std::make_unique<imsg::Imsg>(prompts);
-        form->show();
-    }
-    void cleanup() { form.reset(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void startsWithCategoriesDisabledAndNothingShown() {
         QCOMPARE(form->windowTitle(), QStringLiteral("Imsg文件修改"));

@@ -2,6 +2,7 @@
 #include "datafile/datalayout.h"
 #include "patcher/ui/mainfile.h"
 #include "samplegen/samplegame.h"
+#include "support/editorharness.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
 
@@ -23,33 +24,15 @@ constexpr qint64 switchAt = 269801;
 
 } // namespace
 
-class MainFileWindowTest : public QObject {
+class MainFileWindowTest : public QObject, public test::EditorHarness<exe::MainFile> {
     Q_OBJECT
 
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<test::TestFolder> dir;
-    std::unique_ptr<exe::MainFile> form;
-    QString path;
-    QByteArray original;
-
-    template <class T> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
     QListWidget* list() { return find<QListWidget>("List1"); }
     QComboBox* combo() { return find<QComboBox>("Combo1"); }
     QCheckBox* check() { return find<QCheckBox>("Check1"); }
     QLabel* picture() { return find<QLabel>("Picture1"); }
-    void trigger(const char* name) { find<QAction>(name)->trigger(); }
-    void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
-    void open(const QByteArray& bytes) {
-        path = dir->write(QStringLiteral("Lcj5.exe"), bytes);
-        original = bytes;
-        prompts.openAnswers.enqueue(path);
-        trigger("mainopen");
-    }
+    using EditorHarness::open;
+    void open(const QByteArray& bytes) { open(QStringLiteral("Lcj5.exe"), bytes, "mainopen"); }
     QByteArray withSwitch(quint8 first, quint8 fifth) {
         QByteArray bytes = sample::programFile();
         bytes[switchAt] = char(first);
@@ -69,13 +52,8 @@ class MainFileWindowTest : public QObject {
     }
 
 private slots:
-    void init() {
-        prompts = {};
-        dir = std::make_unique<test::TestFolder>();
-        form = std::make_unique<exe::MainFile>(prompts);
-        form->show();
-    }
-    void cleanup() { form.reset(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void startsUnloadedWithItsLists() {
         QCOMPARE(form->windowTitle(), QStringLiteral("程序文件修改"));

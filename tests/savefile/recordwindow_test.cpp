@@ -2,6 +2,7 @@
 #include "datafile/datalayout.h"
 #include "samplegen/samplegame.h"
 #include "savefile/ui/record.h"
+#include "support/editorharness.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
 
@@ -24,50 +25,19 @@ constexpr qint64 recordAt(int c) {
 
 } // namespace
 
-class RecordWindowTest : public QObject {
+class RecordWindowTest : public QObject, public test::EditorHarness<save::Record> {
     Q_OBJECT
 
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<test::TestFolder> dir;
-    std::unique_ptr<save::Record> form;
-    QString path;
-    QByteArray original;
-
-    template <class T> T* find(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QLineEdit* box(const char* name) { return find<QLineEdit>(QString::fromLatin1(name)); }
-    QListWidget* list(const char* name) { return find<QListWidget>(QString::fromLatin1(name)); }
-    QComboBox* combo(const char* name) { return find<QComboBox>(QString::fromLatin1(name)); }
-    void trigger(const char* name) { find<QAction>(QString::fromLatin1(name))->trigger(); }
-    void click(const char* name) {
-        QTest::mouseClick(find<QPushButton>(QString::fromLatin1(name)), Qt::LeftButton);
-    }
-    void type(const char* name, const QString& text) {
-        box(name)->clear();
-        QTest::keyClicks(box(name), text);
-    }
+    using EditorHarness::open;
     void open(const QByteArray& bytes, const QString& name = QStringLiteral("Sv01d.e5s")) {
-        path = dir->write(name, bytes);
-        original = bytes;
-        prompts.openAnswers.enqueue(path);
-        trigger("fileopen");
+        open(name, bytes, "fileopen");
     }
     void confirm() { click("Command1"); }
     void save() { click("Command2"); }
-    void noMessages() { QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage())); }
 
 private slots:
-    void init() {
-        prompts = {};
-        dir = std::make_unique<test::TestFolder>();
-        form = std::make_unique<save::Record>(prompts);
-        form->show();
-    }
-    void cleanup() { form.reset(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void startsWithFixedListsAndReloadDisabled() {
         QCOMPARE(form->windowTitle(), QStringLiteral("存档文件修改"));

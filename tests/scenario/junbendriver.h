@@ -3,8 +3,7 @@
 #include "common/bytes.h"
 #include "samplegen/samplegame.h"
 #include "scenario/ui/junben.h"
-#include "support/scriptedprompts.h"
-#include "support/testfiles.h"
+#include "support/editorharness.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -29,32 +28,11 @@ inline sample::ScenarioShape shapeOf(const QString& name) {
 
 // Drives the scenario editor as a user would: through its named controls and
 // the scripted prompts.
-class JunbenDriver {
+class JunbenDriver : public EditorHarness<scenario::Junben> {
 public:
-    ScriptedPrompts prompts;
-    std::unique_ptr<TestFolder> dir;
-    std::unique_ptr<scenario::Junben> form;
-
-    void start() {
-        prompts = {};
-        dir = std::make_unique<TestFolder>();
-        form = std::make_unique<scenario::Junben>(prompts);
-        form->show();
-    }
-    void stop() { form.reset(); }
-
-    template <class T> T* find(const QString& name) {
-        T* w = form->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QLineEdit* box(const char* name) { return find<QLineEdit>(QString::fromLatin1(name)); }
-    QListWidget* list(const char* name) { return find<QListWidget>(QString::fromLatin1(name)); }
-    QAction* action(const char* name) { return find<QAction>(QString::fromLatin1(name)); }
     QRadioButton* option(const char* name) { return find<QRadioButton>(QString::fromLatin1(name)); }
-    QComboBox* combo(const char* name) { return find<QComboBox>(QString::fromLatin1(name)); }
     bool enabled(const char* name) { return find<QWidget>(QString::fromLatin1(name))->isEnabled(); }
+    // Any button, check boxes too; clicking a disabled one is a fault of the test.
     void click(const char* name) {
         auto* b = find<QAbstractButton>(QString::fromLatin1(name));
         if (!b->isEnabled())
@@ -68,9 +46,7 @@ public:
     }
     // Writes a scenario into the folder and loads it.
     QString load(const QString& name, const QByteArray& bytes) {
-        const QString path = dir->write(name, bytes);
-        prompts.openAnswers.enqueue(path);
-        action("sopen")->trigger();
+        open(name, bytes, "sopen");
         return path;
     }
     // Writes a sample scenario and its R file into the folder and loads it.
