@@ -1,6 +1,7 @@
 #include "csv.h"
 
 #include "common/gbk.h"
+#include "common/numberinput.h"
 
 #include <QStringDecoder>
 
@@ -88,6 +89,71 @@ Result<Rows> read(const QString& text) {
     if (!field.isEmpty() || !row.isEmpty() || afterQuote)
         endRow();
     return rows;
+}
+
+QString writeNumbered(const NumberedTable& table, const std::function<QStringList(int)>& cells,
+                      const std::function<QString(int)>& label) {
+    const QString numberHeader = QStringLiteral("序号");
+    const bool labelled = !table.labelHeader.isEmpty();
+    Rows rows{QStringList{numberHeader} +
+              (labelled ? QStringList{table.labelHeader} : QStringList{}) + table.headers};
+    for (int r = 0; r < table.rows; ++r)
+        rows.append(QStringList{QString::number(r)} +
+                    (labelled ? QStringList{label(r)} : QStringList{}) + cells(r));
+    return write(rows);
+}
+
+Result<QList<NumberedRow>> readNumbered(const QString& text, const NumberedTable& table,
+                                        QStringList& problems) {
+    using R = Result<QList<NumberedRow>>;
+    const QString numberHeader = QStringLiteral("序号");
+    const auto rows = read(text);
+    if (!rows)
+        return R::failure(rows.error());
+    if (rows->isEmpty())
+        return R::failure(QStringLiteral("CSV文件是空的"));
+    const QStringList header = rows->first();
+    const qsizetype numberColumn = header.indexOf(numberHeader);
+    if (numberColumn < 0)
+        return R::failure(QStringLiteral("CSV文件缺少“序号”一列"));
+    for (const QString& h : header)
+        if (h != numberHeader && h != table.labelHeader && !table.headers.contains(h))
+            return R::failure(QStringLiteral("CSV文件有未知的列“%1”（可用: %2）")
+                                  .arg(h, table.headers.join(QStringLiteral(", "))));
+    QList<NumberedRow> out;
+    QList<int> seen;
+    for (qsizetype r = 1; r < rows->size(); ++r) {
+        const QStringList& row = rows->at(r);
+        if (row.size() == 1 && row.first().isEmpty())
+            continue; // a blank line
+        const QString where = QStringLiteral("第%1行").arg(r + 1);
+        if (row.size() != header.size()) {
+            problems.append(QStringLiteral("%1：应有%2列，实际%3列")
+                                .arg(where)
+                                .arg(header.size())
+                                .arg(row.size()));
+            continue;
+        }
+        const QString& cell = row[numberColumn];
+        const auto number = parseNumber(numberHeader, cell, {0, table.rows - 1, Rounding::Down});
+        if (!number || cell.contains(u'.')) {
+            problems.append(
+                where + QStringLiteral("：") +
+                (number ? rangeMessage(numberHeader, 0, table.rows - 1) : number.error()));
+            continue;
+        }
+        if (seen.contains(int(*number))) {
+            problems.append(QStringLiteral("%1：序号%2出现了不止一次").arg(where).arg(*number));
+            continue;
+        }
+        seen.append(int(*number));
+        NumberedRow parsed{where, int(*number), {}};
+        for (qsizetype c = 0; c < header.size(); ++c)
+            if (c != numberColumn && header[c] != table.labelHeader)
+                parsed.cells.insert(header[c], row[c]);
+        out.append(parsed);
+    }
+    return out;
 }
 
 QString decodeUserText(const QByteArray& bytes) {

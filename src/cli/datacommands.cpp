@@ -42,6 +42,10 @@ QString jsonMember(const QString& key, const QJsonValue& value) {
     return text(key) + u':' + text(value);
 }
 
+csv::NumberedTable numbered(const TableAdapter& table) {
+    return {table.headers(), table.labelHeader(), table.table().count};
+}
+
 } // namespace
 
 Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, Format format) {
@@ -64,72 +68,29 @@ Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, 
         }
         return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n]\n");
     }
-    const bool labelled = !table.labelHeader().isEmpty();
-    csv::Rows rows{QStringList{numberHeader} +
-                   (labelled ? QStringList{table.labelHeader()} : QStringList{}) + headers};
-    for (int i = 0; i < layout.count; ++i)
-        rows.append(QStringList{QString::number(i)} +
-                    (labelled ? QStringList{table.label(i)} : QStringList{}) +
-                    table.exportRecord(recordOf(*file, layout, i)));
-    return csv::write(rows);
+    return csv::writeNumbered(
+        numbered(table), [&](int i) { return table.exportRecord(recordOf(*file, layout, i)); },
+        [&](int i) { return table.label(i); });
 }
 
 Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& table,
                                   const QString& csvText, bool dryRun) {
     using R = Result<ImportOutcome>;
-    const auto rows = csv::read(csvText);
+    ImportOutcome outcome;
+    const auto rows = csv::readNumbered(csvText, numbered(table), outcome.problems);
     if (!rows)
         return R::failure(rows.error());
-    if (rows->isEmpty())
-        return R::failure(QStringLiteral("CSV文件是空的"));
-    const QStringList header = rows->first();
-    const QStringList known = table.headers();
-    const qsizetype numberColumn = header.indexOf(numberHeader);
-    if (numberColumn < 0)
-        return R::failure(QStringLiteral("CSV文件缺少“序号”一列"));
-    for (const QString& h : header)
-        if (h != numberHeader && h != table.labelHeader() && !known.contains(h))
-            return R::failure(QStringLiteral("CSV文件有未知的列“%1”").arg(h));
-
     auto file = readDataFile(dataPath);
     if (!file)
         return R::failure(file.error());
     const data::Table& layout = table.table();
     QByteArray changed = *file;
-    ImportOutcome outcome;
-    QList<int> seen;
-    for (qsizetype r = 1; r < rows->size(); ++r) {
-        const QStringList& row = rows->at(r);
-        if (row.size() == 1 && row.first().isEmpty())
-            continue; // a blank line
-        const QString where = QStringLiteral("第%1行").arg(r + 1);
-        if (row.size() != header.size()) {
-            outcome.problems.append(QStringLiteral("%1：应有%2列，实际%3列")
-                                        .arg(where)
-                                        .arg(header.size())
-                                        .arg(row.size()));
-            continue;
-        }
-        const auto number = parseChoice(numberHeader, row[numberColumn], layout.count - 1);
-        if (!number) {
-            outcome.problems.append(where + QStringLiteral("：") + number.error());
-            continue;
-        }
-        if (seen.contains(int(*number))) {
-            outcome.problems.append(
-                QStringLiteral("%1：序号%2出现了不止一次").arg(where).arg(*number));
-            continue;
-        }
-        seen.append(int(*number));
-        QHash<QString, QString> cells;
-        for (qsizetype c = 0; c < header.size(); ++c)
-            if (c != numberColumn && header[c] != table.labelHeader())
-                cells.insert(header[c], row[c]);
-        const qint64 at = layout.recordOffset(int(*number));
+    for (const csv::NumberedRow& row : *rows) {
+        const qint64 at = layout.recordOffset(row.number);
         QByteArray record = changed.mid(at, layout.recordSize);
-        if (auto failure = table.importRecord(cells, record)) {
+        if (auto failure = table.importRecord(row.cells, record)) {
             outcome.problems.append(
-                QStringLiteral("%1（序号%2）：%3").arg(where).arg(*number).arg(*failure));
+                QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
             continue;
         }
         if (record != changed.mid(at, layout.recordSize)) {

@@ -401,73 +401,34 @@ Result<std::unique_ptr<RegionModel>> loadRegionModel(RegionKind kind, const QStr
 }
 
 QString exportRows(const RowTable& table) {
-    const bool labelled = !table.labelHeader.isEmpty();
-    csv::Rows rows{QStringList{numberHeader} +
-                   (labelled ? QStringList{table.labelHeader} : QStringList{}) + table.headers};
-    for (int r = 0; r < table.rows; ++r)
-        rows.append(QStringList{QString::number(r)} +
-                    (labelled ? QStringList{table.label(r)} : QStringList{}) + table.get(r));
-    return csv::write(rows);
+    return csv::writeNumbered({table.headers, table.labelHeader, table.rows}, table.get,
+                              table.label);
 }
 
 Result<RowImportOutcome> importRows(RegionModel& model, const QString& part, const QString& csvText,
                                     bool dryRun) {
     using R = Result<RowImportOutcome>;
     const RowTable table = model.table(part);
-    const auto rows = csv::read(csvText);
+    RowImportOutcome outcome;
+    const auto rows = csv::readNumbered(csvText, {table.headers, table.labelHeader, table.rows},
+                                        outcome.problems);
     if (!rows)
         return R::failure(rows.error());
-    if (rows->isEmpty())
-        return R::failure(QStringLiteral("CSV文件是空的"));
-    const QStringList header = rows->first();
-    const qsizetype numberColumn = header.indexOf(numberHeader);
-    if (numberColumn < 0)
-        return R::failure(QStringLiteral("CSV文件缺少“序号”一列"));
-    for (const QString& h : header)
-        if (h != numberHeader && h != table.labelHeader && !table.headers.contains(h))
-            return R::failure(QStringLiteral("CSV文件有未知的列“%1”（可用: %2）")
-                                  .arg(h, table.headers.join(QStringLiteral(", "))));
-    RowImportOutcome outcome;
-    QList<int> seen;
-    for (qsizetype r = 1; r < rows->size(); ++r) {
-        const QStringList& row = rows->at(r);
-        if (row.size() == 1 && row.first().isEmpty())
-            continue;
-        const QString where = QStringLiteral("第%1行").arg(r + 1);
-        if (row.size() != header.size()) {
-            outcome.problems.append(QStringLiteral("%1：应有%2列，实际%3列")
-                                        .arg(where)
-                                        .arg(header.size())
-                                        .arg(row.size()));
-            continue;
-        }
-        const auto number = parseChoice(numberHeader, row[numberColumn], table.rows - 1);
-        if (!number) {
-            outcome.problems.append(where + QStringLiteral("：") + number.error());
-            continue;
-        }
-        if (seen.contains(int(*number))) {
-            outcome.problems.append(
-                QStringLiteral("%1：序号%2出现了不止一次").arg(where).arg(*number));
-            continue;
-        }
-        seen.append(int(*number));
-        const QStringList shown = table.get(int(*number));
+    for (const csv::NumberedRow& row : *rows) {
+        const QStringList shown = table.get(row.number);
         QHash<QString, QString> cells;
-        for (qsizetype c = 0; c < header.size(); ++c) {
-            const qsizetype column = table.headers.indexOf(header[c]);
-            // Only the cells that differ from what the row shows are typed in.
-            if (column >= 0 && row[c] != shown[column])
-                cells.insert(header[c], row[c]);
-        }
+        // Only the cells that differ from what the row shows are typed in.
+        for (auto cell = row.cells.cbegin(); cell != row.cells.cend(); ++cell)
+            if (cell.value() != shown[table.headers.indexOf(cell.key())])
+                cells.insert(cell.key(), cell.value());
         if (cells.isEmpty())
             continue;
-        if (auto failure = table.set(int(*number), cells)) {
+        if (auto failure = table.set(row.number, cells)) {
             outcome.problems.append(
-                QStringLiteral("%1（序号%2）：%3").arg(where).arg(*number).arg(*failure));
+                QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
             continue;
         }
-        if (table.get(int(*number)) != shown)
+        if (table.get(row.number) != shown)
             ++outcome.changedRows;
     }
     if (!outcome.problems.isEmpty() || dryRun || outcome.changedRows == 0)
