@@ -29,7 +29,9 @@ void MapZoom::restore() {
 }
 
 Failure MapZoom::zoom(int factor) {
-    Q_ASSERT(factor >= 2);
+    // Only enlargements: a factor below 2 would shrink k towards a division by zero.
+    if (factor < 2)
+        return QStringLiteral("放大倍数至少为2");
     const qint64 k = qint64(k_) * factor;
     if (k > largestCellSize)
         return QStringLiteral("已放大到上限：格子边长不能超过%1像素，请先还原比率")

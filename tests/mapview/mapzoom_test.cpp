@@ -131,3 +131,13 @@ TEST(MapZoom, LargeQuotientsAreExact) {
     // At the largest shown size and cell size the zoom allows.
     EXPECT_EQ(lcj::mapview::cellAt({32767 * 512 - 1, 32767 * 512}, 32767), QPoint(511, 512));
 }
+
+TEST(MapZoom, RefusesFactorsBelowTwo) {
+    MapZoom zoom;
+    zoom.reset(QSize(60, 30));
+    for (int factor : {1, 0, -2}) {
+        EXPECT_TRUE(zoom.zoom(factor).has_value());
+        EXPECT_EQ(zoom.cellSize(), 6);
+        EXPECT_EQ(zoom.shown(), QSize(60, 30));
+    }
+}
