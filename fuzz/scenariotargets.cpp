@@ -106,7 +106,8 @@ int rFile(const std::uint8_t* data, std::size_t size) {
     const QByteArray edits = in.take(8);
     const QByteArray bytes = in.rest();
     const qint64 at = RFile::findRecord(bytes);
-    LCJ_FUZZ_CHECK(at >= -1 && at + RFile::recordSize <= bytes.size());
+    // No record (-1), or a whole record inside the file.
+    LCJ_FUZZ_CHECK(at == -1 || (at >= 0 && at + RFile::recordSize <= bytes.size()));
     if (at < 0)
         return 0;
     QByteArray record = bytes.mid(at, RFile::recordSize);

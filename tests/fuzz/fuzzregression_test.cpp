@@ -27,6 +27,8 @@ TEST_P(FuzzRegression, KeptInputsAndSeedsPass) {
     ASSERT_FALSE(seeds.isEmpty());
     for (const QByteArray& seed : seeds)
         EXPECT_EQ(run(target, seed), 0);
+    // The first input every fuzzer tries, and the first that broke one.
+    EXPECT_EQ(run(target, QByteArray()), 0);
     const QDir kept(QStringLiteral(LCJ_FUZZ_REGRESSIONS "/") + name);
     for (const QString& file : kept.entryList(QDir::Files)) {
         SCOPED_TRACE(file.toStdString());
