@@ -1,5 +1,6 @@
 // The editing frames of the scenario editor: each selection shows an entry
 // through its form, each "确定" stores the form into the document in memory.
+#include "common/ui/choicebinding.h"
 #include "junben.h"
 
 #include <QButtonGroup>
@@ -45,25 +46,20 @@ Appearance chosenOptions(const QRadioButton* initial, const QRadioButton* story,
     return kept ? Appearance::Kept : Appearance::Neither;
 }
 
+// The item lists hold the 104 items and "无"; a stored code past them is shown
+// as it is and kept unless another item is picked.
 void showItem(QComboBox* combo, int item) {
-    while (combo->count() > comboEntries)
-        combo->removeItem(combo->count() - 1);
-    if (item == EquipForm::noneItem) {
-        combo->setCurrentIndex(comboNone);
-    } else if (item >= 0 && item < comboNone) {
-        combo->setCurrentIndex(item);
-    } else {
-        // A stored code past the list: shown as it is, kept unless another item is picked.
-        combo->addItem(QStringLiteral("（未知：物品%1）").arg(item), item);
-        combo->setCurrentIndex(comboEntries);
-    }
+    showChoice(combo, comboEntries,
+               item == EquipForm::noneItem     ? Choice::entry(comboNone)
+               : item >= 0 && item < comboNone ? Choice::entry(item)
+                                               : Choice::stored(item));
 }
 
 int chosenItem(const QComboBox* combo) {
-    const int row = combo->currentIndex();
-    if (row < 0 || row == comboNone)
-        return EquipForm::noneItem;
-    return row < comboNone ? row : combo->itemData(row).toInt();
+    const Choice chosen = chosenChoice(combo, comboEntries);
+    if (chosen.isUnlisted())
+        return chosen.code;
+    return chosen.row < 0 || chosen.row == comboNone ? EquipForm::noneItem : chosen.row;
 }
 
 } // namespace
