@@ -95,9 +95,12 @@ int scenarioFile(const std::uint8_t* data, std::size_t size) {
         for (Side side : {Side::Ally, Side::Enemy})
             for (int s = 0; s < ScenarioDocument::slotCount(side); ++s)
                 LCJ_FUZZ_CHECK(reread.slotCharacter(side, s) == doc.slotCharacter(side, s));
-    if (doc.equipmentEditable() && doc.equipEdited)
-        for (int i = 0; i < doc.newEquipCount(); ++i)
-            LCJ_FUZZ_CHECK(reread.equipEntry(i) == doc.equipEntry(i));
+    // The group as loaded while untouched, else the entries that name a character.
+    if (doc.equipmentEditable()) {
+        const QByteArray entries = doc.equipEntriesToWrite();
+        LCJ_FUZZ_CHECK(qint64(reread.equipEntryCount) * 26 == entries.size());
+        LCJ_FUZZ_CHECK(reread.equipBytes.left(entries.size()) == entries);
+    }
     return 0;
 }
 

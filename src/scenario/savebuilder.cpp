@@ -47,8 +47,9 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     const qint64 A = qint64(armyEntrySize) * (nNew - n);
     const bool editable = doc.equipmentEditable();
     const int e = doc.equipEntryCount;
-    const int k = editable ? doc.newEquipCount() : e;
-    const qint64 W = qint64(equipEntrySize) * k;
+    const QByteArray entries = editable ? doc.equipEntriesToWrite() : QByteArray();
+    const int k = editable ? int(entries.size() / equipEntrySize) : e;
+    const qint64 W = entries.size();
     const qint64 q = doc.armyBlockEnd;
     const qint64 E = doc.equipBlockLength;
     const bool present = doc.equipGroup == EquipGroup::Present;
@@ -65,13 +66,13 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     if (k == e || !editable) {
         out.append(in.constData() + q, in.size() - q);
         // Entries edited in place keep the group's length.
-        if (present && E > 2)
-            out.replace(q + A + equipEntriesOffset, E - 2, doc.equipBytes.constData(), E - 2);
+        if (editable && present && E > 2)
+            out.replace(q + A + equipEntriesOffset, E - 2, entries.constData(), E - 2);
     } else if (present) {
         // The group's entries are replaced, its head and length word kept in place.
         out.append(in.constData() + q, equipLengthOffset);
         out.append(wordBytes(quint16(W + 2)));
-        out.append(doc.equipBytes.constData(), W);
+        out.append(entries);
         const qint64 rest = q + equipLengthOffset + E;
         out.append(in.constData() + rest, in.size() - rest);
         inserted += W + 2 - E;
@@ -84,7 +85,7 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
         out.append("\x01\x00", 2);
         out.append(in.constData() + q + 2, 17);
         out.append(wordBytes(quint16(W + 2)));
-        out.append(doc.equipBytes.constData(), W);
+        out.append(entries);
         out.append("\x00\x00", 2);
         out.append(in.constData() + q + 19, in.size() - q - 19);
         inserted += W + 6;

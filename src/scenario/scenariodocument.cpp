@@ -20,16 +20,12 @@ ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
     doc.equipBytes = freshEquipBytes;
     const auto* b = reinterpret_cast<const uchar*>(doc.scenarioBytes.constData());
     const qint64 length = doc.scenarioLength;
+    qint64 lastHeader = -1;
     for (qint64 i = 0; i + scanTail <= length; ++i) {
         const uchar c = b[i];
         if (c == battleSignature0) {
-            if (b[i + 2] != battleSignature2)
-                continue;
-            if (i + battleHeaderSpan > length) {
-                doc.problems << QStringLiteral("位置%1的战役头超出文件末尾，未作为数据读入").arg(i);
-                continue;
-            }
-            doc.takeBattleHeader(i);
+            if (b[i + 2] == battleSignature2 && doc.armyBlockReads(i))
+                lastHeader = i;
         } else if (c == 0x59) {
             if (b[i + 2] != 0x04 || b[i + 8] != 0x17)
                 continue;
@@ -41,40 +37,55 @@ ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
             doc.spoilsPositions.append(i);
         }
     }
+    if (lastHeader >= 0)
+        doc.takeBattleHeader(lastHeader);
     return doc;
 }
 
+bool ScenarioDocument::armyBlockReads(qint64 pos) {
+    if (pos + battleHeaderSpan > scenarioLength) {
+        problems << QStringLiteral("位置%1的战役头超出文件末尾，未作为数据读入").arg(pos);
+        return false;
+    }
+    const qint64 start = pos + armyOffset;
+    const int length = wordAt(scenarioBytes, start);
+    const int entryBytes = length - 2;
+    if (entryBytes >= 0 && entryBytes % armyEntrySize == 0 &&
+        entryBytes / armyEntrySize <= maxArmyEntries && start + length <= scenarioLength) {
+        ++battleHeaderCount;
+        return true;
+    }
+    problems << QStringLiteral("位置%1像是战役头，但其后我军出场数据（位置%2）的长度%3无法识别"
+                               "（应为2加28的倍数，最多15人，且不超出文件末尾），未作为战役头读入")
+                    .arg(pos)
+                    .arg(start)
+                    .arg(length);
+    return false;
+}
+
 void ScenarioDocument::takeBattleHeader(qint64 pos) {
-    ++battleHeaderCount;
     hasBattleHeader = true;
     battleHeaderPos = pos;
     allyBase = pos + allyOffset;
     enemyBase = pos + enemyOffset;
     armyBlockStart = pos + armyOffset;
-    readArmyBlock();
+    armyBlockLength = wordAt(scenarioBytes, armyBlockStart);
+    armyBlockEnd = armyBlockStart + armyBlockLength;
+    armyBlockReadable = true;
+    armySlotCount = (armyBlockLength - 2) / armyEntrySize;
+    armyEntryCount = armySlotCount;
+    extraSlotBytes = QByteArray((maxArmyEntries - armySlotCount) * armyEntrySize, '\0');
     readEquipGroup();
 }
 
-void ScenarioDocument::readArmyBlock() {
-    armyBlockLength = wordAt(scenarioBytes, armyBlockStart);
-    armyBlockEnd = armyBlockStart + armyBlockLength;
-    const int entryBytes = armyBlockLength - 2;
-    armyBlockReadable = entryBytes >= 0 && entryBytes % armyEntrySize == 0 &&
-                        entryBytes / armyEntrySize <= maxArmyEntries &&
-                        armyBlockEnd <= scenarioLength;
-    if (!armyBlockReadable) {
-        problems << QStringLiteral("我军出场数据（位置%1）的长度%2无法识别（应为2加28的倍数，"
-                                   "最多15人，且不超出文件末尾）：我军出场和个人装备不能修改")
-                        .arg(armyBlockStart)
-                        .arg(armyBlockLength);
-        armySlotCount = 0;
-        armyEntryCount = 0;
-        extraSlotBytes.clear();
-        return;
-    }
-    armySlotCount = entryBytes / armyEntrySize;
-    armyEntryCount = armySlotCount;
-    extraSlotBytes = QByteArray((maxArmyEntries - armySlotCount) * armyEntrySize, '\0');
+QString ScenarioDocument::nothingToEdit() const {
+    if (hasBattleHeader || !spoilsPositions.isEmpty())
+        return {};
+    if (scenarioLength < scanTail)
+        return QStringLiteral("剧本文件只有%1个字节，其中没有找到战役数据或战利品，"
+                              "没有可以修改的内容。")
+            .arg(scenarioLength);
+    return QStringLiteral("剧本中没有找到战役数据或战利品，没有可以修改的内容。");
 }
 
 void ScenarioDocument::readEquipGroup() {
@@ -82,10 +93,6 @@ void ScenarioDocument::readEquipGroup() {
     equipEntryCount = 0;
     equipBytes = freshEquipBytes;
     equipEdited = false;
-    if (!armyBlockReadable) {
-        equipGroup = EquipGroup::Unreadable;
-        return;
-    }
     const qint64 q = armyBlockEnd;
     const bool found = q + 7 <= scenarioLength && byteAt(scenarioBytes, q) == 0x00 &&
                        byteAt(scenarioBytes, q + 2) == 0x01 &&
@@ -259,12 +266,17 @@ Result<int> ScenarioDocument::applyEquipEntry(int index, const EquipForm& form) 
 }
 
 int ScenarioDocument::newEquipCount() const {
+    return int(equipEntriesToWrite().size() / equipEntrySize);
+}
+
+QByteArray ScenarioDocument::equipEntriesToWrite() const {
     if (!equipmentEditable() || !equipEdited)
-        return equipEntryCount;
+        return equipBytes.left(qint64(equipEntrySize) * equipEntryCount);
+    QByteArray out;
     for (int k = 0; k < maxEquipEntries; ++k)
-        if (equipCharacter(k) > lastEquipCharacter)
-            return k;
-    return maxEquipEntries;
+        if (equipCharacter(k) <= lastEquipCharacter)
+            out.append(equipEntry(k));
+    return out;
 }
 
 } // namespace lcj::scenario

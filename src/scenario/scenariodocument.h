@@ -20,9 +20,11 @@ enum class Side { Ally, Enemy };
 // One scenario script in memory: its bytes, where the structures the editor
 // understands lie, and the edits that change the file's length until the next save.
 //
-// The scan takes the last complete battle header of the file; the ally,
-// enemy, army and equipment entries are those of that header only. Spoils
-// instructions are taken from the whole file.
+// The scan takes the last battle header of the file whose army block reads (a
+// length word of 2 + 28n, n at most 15, and the block inside the file); the
+// ally, enemy, army and equipment entries are those of that header only.
+// Header-shaped bytes whose army block does not read are named in `problems`
+// and never edited. Spoils instructions are taken from the whole file.
 class ScenarioDocument {
 public:
     // Scans `bytes` as a freshly loaded file.
@@ -38,8 +40,7 @@ public:
     qint64 armyBlockStart = -1;
     int armyBlockLength = 0;
     qint64 armyBlockEnd = -1;
-    // False when the army block cannot be read (bad length, past the end, over
-    // 15 entries): no army entries are listed and nothing after it is touched.
+    // Set with hasBattleHeader: a header is only taken when its army block reads.
     bool armyBlockReadable = false;
     int armySlotCount = 0;     // entries in the file as loaded
     int armyEntryCount = 0;    // entries now listed, appended ones included
@@ -50,11 +51,14 @@ public:
     QByteArray equipBytes;    // 2600 bytes: the entries, then 0xFF
     bool equipEdited = false; // an equipment entry was confirmed since the load
     QList<qint64> spoilsPositions;
-    int battleHeaderCount = 0; // complete battle headers seen; the last one is edited
+    int battleHeaderCount = 0; // battle headers whose army block reads; the last one is edited
     // What the scan found but could not take as data, one sentence each.
     QStringList problems;
 
     int spoilsCount() const { return int(spoilsPositions.size()); }
+    // A sentence for the user when the file holds nothing to edit (too short,
+    // or no battle header and no spoils); empty otherwise.
+    QString nothingToEdit() const;
 
     // ---- army entries (loaded ones in scenarioBytes, appended ones in extraSlotBytes)
     bool canAppendArmyEntry() const;
@@ -85,13 +89,17 @@ public:
     // The character number of an entry as the list shows it.
     quint16 equipCharacter(int index) const;
     Result<int> applyEquipEntry(int index, const EquipForm& form);
-    // Equipment entries the next save writes: the loaded count while no entry
-    // was confirmed, else the leading run of entries that name a character.
+    // The equipment entries the next save writes: while no entry was confirmed,
+    // the group as loaded, byte for byte; after that, every entry that names a
+    // character, in list order (emptied entries drop, later ones move up).
+    QByteArray equipEntriesToWrite() const;
     int newEquipCount() const;
 
 private:
+    // True when the army block of header-shaped bytes at `pos` reads; else
+    // the bytes are named in `problems`.
+    bool armyBlockReads(qint64 pos);
     void takeBattleHeader(qint64 pos);
-    void readArmyBlock();
     void readEquipGroup();
     qint64 slotPos(Side side, int slot) const;
 };

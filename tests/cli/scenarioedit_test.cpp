@@ -93,6 +93,15 @@ private slots:
                    d.combo("Combo2")->setCurrentIndex(50);
                    d.click("Command9");
                });
+        // The first of three entries emptied: the other two are kept and move up.
+        QTest::newRow("an emptied equipment entry")
+            << QStringLiteral("S_01.eex")
+            << QStringLiteral(R"({"equipment": {"0": {"character": 65535}}})")
+            << WindowActions([](test::JunbenDriver& d) {
+                   d.list("List9")->setCurrentRow(0);
+                   d.type("Text21", QStringLiteral("65535"));
+                   d.click("Command9");
+               });
         QTest::newRow("nothing") << QStringLiteral("S_02.eex") << QStringLiteral("{}")
                                  << WindowActions([](test::JunbenDriver&) {});
     }

@@ -164,15 +164,43 @@ TEST(SaveBuilder, EquipmentThreeToTwo) {
     EXPECT_EQ(result->bytes.size(), b.bytes.size() - 26);
 }
 
-TEST(SaveBuilder, NoNamedEntryFirstSavesNone) {
+TEST(SaveBuilder, AnEmptiedFirstEntryDropsAlone) {
     const Built b = buildScenario(2, 3);
     auto doc = ScenarioDocument::scan(b.bytes);
     confirmEquip(doc, 0, 600); // "无" at index 0, names further down
-    EXPECT_EQ(doc.newEquipCount(), 0);
-    QByteArray expected = b.bytes.left(b.q + 23) + b.bytes.mid(b.q + 23 + 78);
-    setWord(expected, b.q + 21, 2);
-    addToHeaderWords(expected, -78);
+    EXPECT_EQ(doc.newEquipCount(), 2);
+    QByteArray expected = b.bytes.left(b.q + 23) + b.bytes.mid(b.q + 23 + 26);
+    setWord(expected, b.q + 21, 54);
+    addToHeaderWords(expected, -26);
     EXPECT_EQ(saved(doc), expected);
+}
+
+TEST(SaveBuilder, EmptiedEntriesDropAndLaterOnesMoveUp) {
+    const Built b = buildScenario(2, 3);
+    auto doc = ScenarioDocument::scan(b.bytes);
+    confirmEquip(doc, 1, 513);
+    confirmEquip(doc, 6, 77); // beyond two empty slots
+    EXPECT_EQ(doc.newEquipCount(), 3);
+    // Same count as loaded: the group keeps its length, its entries move.
+    QByteArray expected = b.bytes;
+    expected.replace(b.q + 23, 78,
+                     b.bytes.mid(b.q + 23, 26) + b.bytes.mid(b.q + 23 + 52, 26) +
+                         equipBytesFor(77));
+    EXPECT_EQ(saved(doc), expected);
+}
+
+TEST(SaveBuilder, AnEntryWithoutACharacterStaysUntilTheGroupIsEdited) {
+    Built b = buildScenario(2, 3);
+    setWord(b.bytes, b.q + 23 + 26 + 4, 0xFFFF);
+    auto doc = ScenarioDocument::scan(b.bytes);
+    EXPECT_EQ(doc.newEquipCount(), 3);
+    doc.appendArmyEntry();
+    const auto grown = buildSave(doc);
+    ASSERT_TRUE(grown.ok());
+    EXPECT_EQ(grown->bytes.mid(b.q + 28, 23 + 78), b.bytes.mid(b.q, 23 + 78));
+    // Once any entry is confirmed, only entries that name a character are written.
+    confirmEquip(doc, 2, 30);
+    EXPECT_EQ(doc.newEquipCount(), 2);
 }
 
 TEST(SaveBuilder, EquipmentCreatedFromNone) {

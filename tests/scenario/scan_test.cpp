@@ -56,7 +56,9 @@ TEST(Scan, ArmyBlockThatCannotBeReadIsNotTakenAsData) {
         setWord(b.bytes, b.army, length);
         const auto doc = ScenarioDocument::scan(b.bytes);
         SCOPED_TRACE(length);
-        EXPECT_TRUE(doc.hasBattleHeader); // the tables stay editable
+        // Header-shaped bytes whose army block does not read are no battle header.
+        EXPECT_FALSE(doc.hasBattleHeader);
+        EXPECT_EQ(doc.battleHeaderCount, 0);
         EXPECT_FALSE(doc.armyBlockReadable);
         EXPECT_EQ(doc.armyEntryCount, 0);
         EXPECT_FALSE(doc.canAppendArmyEntry());
@@ -189,6 +191,39 @@ TEST(Scan, BattleHeaderRunningPastTheEndIsNotTaken) {
     EXPECT_EQ(doc.battleHeaderPos, b.p);
     EXPECT_EQ(doc.armySlotCount, 2);
     EXPECT_EQ(doc.problems.size(), 1);
+}
+
+TEST(Scan, HeaderShapedBytesWhoseArmyBlockDoesNotReadArePassedOver) {
+    // A real header, then 44 ?? 45 in the script after it whose army length
+    // word does not read (and one whose block would end past the file's end).
+    auto b = buildScenario(3, 2, 40, 12000);
+    const qint64 strays[] = {b.bytes.size() - 9000, b.bytes.size() - 5600};
+    setWord(b.bytes, strays[0] + 5588, 0x0505);
+    setWord(b.bytes, strays[1] + 5588, 2 + 15 * 28);
+    for (qint64 s : strays) {
+        setByte(b.bytes, s, 0x44);
+        setByte(b.bytes, s + 2, 0x45);
+    }
+    const auto doc = ScenarioDocument::scan(b.bytes);
+    EXPECT_TRUE(doc.hasBattleHeader);
+    EXPECT_EQ(doc.battleHeaderPos, b.p);
+    EXPECT_EQ(doc.battleHeaderCount, 1);
+    EXPECT_EQ(doc.armySlotCount, 3);
+    EXPECT_EQ(doc.equipEntryCount, 2);
+    ASSERT_EQ(doc.problems.size(), 2);
+    EXPECT_TRUE(doc.problems[0].startsWith(QStringLiteral("位置%1").arg(strays[0])));
+    EXPECT_TRUE(doc.problems[1].startsWith(QStringLiteral("位置%1").arg(strays[1])));
+}
+
+TEST(Scan, NothingToEditIsSaid) {
+    EXPECT_TRUE(ScenarioDocument::scan(QByteArray(8, '\x44')).nothingToEdit().contains(u"8个字节"));
+    EXPECT_FALSE(ScenarioDocument::scan(QByteArray(9, '\x11')).nothingToEdit().isEmpty());
+    EXPECT_TRUE(ScenarioDocument::scan(buildScenario(1, -1).bytes).nothingToEdit().isEmpty());
+    QByteArray spoils(40, '\0');
+    setByte(spoils, 2, 0x59);
+    setByte(spoils, 4, 0x04);
+    setByte(spoils, 10, 0x17);
+    EXPECT_TRUE(ScenarioDocument::scan(spoils).nothingToEdit().isEmpty());
 }
 
 TEST(Scan, TheLastOfSeveralBattleHeadersIsEdited) {

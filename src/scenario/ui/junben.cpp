@@ -216,7 +216,6 @@ void Junben::sopen_Click() {
     }
     stamp_ = DiskStamp::take(path, *bytes);
     takeDocument(ScenarioDocument::scan(std::move(*bytes)));
-    Command6->setEnabled(doc_.hasBattleHeader);
     ssave->setEnabled(true);
     linsave->setEnabled(true);
     Check1->setEnabled(true);
@@ -227,7 +226,20 @@ void Junben::takeDocument(ScenarioDocument doc) {
     doc_ = std::move(doc);
     history_.reset();
     fillLists();
+    enableBattleFrames();
     updateTitle();
+}
+
+void Junben::enableBattleFrames() {
+    Command6->setEnabled(doc_.hasBattleHeader);
+    if (doc_.hasBattleHeader)
+        return; // the other buttons wait for a selection
+    // Without a battle header nothing may write through one, whatever a
+    // scenario loaded before had enabled.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Command1, Command3, Option3, Option4, ally_.confirm, ally_.initial, ally_.story,
+             enemy_.confirm, enemy_.initial, enemy_.story, Command9})
+        w->setEnabled(false);
 }
 
 void Junben::edited(const ScenarioDocument& before) {
@@ -323,12 +335,18 @@ void Junben::showBattle() {
 }
 
 void Junben::reportProblems() {
-    if (doc_.problems.isEmpty())
-        return;
-    QStringList lines = doc_.problems.mid(0, shownProblems);
-    if (doc_.problems.size() > shownProblems)
-        lines << QStringLiteral("……（另有%1处）").arg(doc_.problems.size() - shownProblems);
-    say(QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") + lines.join(u'\n'));
+    QStringList parts;
+    if (const QString nothing = doc_.nothingToEdit(); !nothing.isEmpty())
+        parts << nothing;
+    if (!doc_.problems.isEmpty()) {
+        QStringList lines = doc_.problems.mid(0, shownProblems);
+        if (doc_.problems.size() > shownProblems)
+            lines << QStringLiteral("……（另有%1处）").arg(doc_.problems.size() - shownProblems);
+        parts << QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
+                     lines.join(u'\n');
+    }
+    if (!parts.isEmpty())
+        say(parts.join(QStringLiteral("\n\n")));
 }
 
 // ---- saving

@@ -118,6 +118,7 @@ private:
     // Takes a freshly scanned document and fills every list from it.
     void takeDocument(ScenarioDocument doc);
     void fillLists();
+    void enableBattleFrames();
     void showBattle();
     void reportProblems();
     // Builds, writes and reads back; the document changes only on success.

@@ -188,8 +188,8 @@ void Junben::confirmSlot(SlotFrame& f) {
         return;
     }
     edited(before);
-    if (*result >= 0)
-        f.list->item(k)->setText(personName(*result));
+    // A character number that names nobody empties the slot.
+    f.list->item(k)->setText(*result >= 0 ? personName(*result) : none);
 }
 
 void Junben::List3_Click() {
