@@ -2,35 +2,67 @@
 
 namespace lcj::scenario {
 
+namespace {
+// A byte array's block: its bytes, the header before them and the allocator's rounding.
+constexpr qint64 blockOverhead = 48;
+} // namespace
+
+EditHistory::EditHistory(int maxSteps, qint64 maxBytes)
+    : maxSteps_(qMax(1, maxSteps)), maxBytes_(maxBytes) {}
+
 void EditHistory::reset() {
     undo_.clear();
     redo_.clear();
+    held_ = 0;
     state_ = clean_ = 0;
     next_ = 1;
 }
 
-void EditHistory::record(const ScenarioDocument& before) {
-    undo_.append({before, state_});
-    redo_.clear();
-    state_ = next_++;
+qint64 EditHistory::cost(const Step& step) {
+    qint64 bytes = qint64(sizeof(Step));
+    for (const QByteArray* b : {&step.change.before, &step.change.after})
+        if (!b->isEmpty())
+            bytes += b->size() + blockOverhead;
+    return bytes;
 }
 
-bool EditHistory::step(QList<Step>& from, QList<Step>& to, ScenarioDocument& current) {
-    if (from.isEmpty())
+void EditHistory::record(DocumentChange change) {
+    for (const Step& s : redo_)
+        held_ -= cost(s);
+    redo_.clear();
+    const int before = state_;
+    state_ = next_++;
+    undo_.push_back({std::move(change), before, state_});
+    held_ += cost(undo_.back());
+    while (!undo_.empty() && (int(undo_.size()) > maxSteps_ || held_ > maxBytes_))
+        forgetOldest();
+}
+
+void EditHistory::forgetOldest() {
+    held_ -= cost(undo_.front());
+    undo_.pop_front();
+}
+
+bool EditHistory::undo(ScenarioDocument& doc) {
+    if (undo_.empty())
         return false;
-    Step step = from.takeLast();
-    to.append({current, state_});
-    current = std::move(step.doc);
-    state_ = step.state;
+    Step step = std::move(undo_.back());
+    undo_.pop_back();
+    doc.revert(step.change);
+    state_ = step.stateBefore;
+    redo_.push_back(std::move(step));
     return true;
 }
 
-bool EditHistory::undo(ScenarioDocument& current) {
-    return step(undo_, redo_, current);
-}
-
-bool EditHistory::redo(ScenarioDocument& current) {
-    return step(redo_, undo_, current);
+bool EditHistory::redo(ScenarioDocument& doc) {
+    if (redo_.empty())
+        return false;
+    Step step = std::move(redo_.back());
+    redo_.pop_back();
+    doc.reapply(step.change);
+    state_ = step.stateAfter;
+    undo_.push_back(std::move(step));
+    return true;
 }
 
 } // namespace lcj::scenario

@@ -2,37 +2,54 @@
 
 #include "scenariodocument.h"
 
-#include <QList>
+#include <deque>
+#include <vector>
 
 namespace lcj::scenario {
 
-// Undo and redo of the in-memory edits of one loaded scenario. Each step keeps
-// the whole document as it was; the byte arrays are shared until one of them
-// changes, so a step costs little more than the entry it changed.
+// Undo and redo of the in-memory edits of one loaded scenario. A step keeps
+// only what its edit changed (the bytes that differ, before and after, and
+// the counts it moved), so that a step of a 16 MB script costs as little as
+// one of a small one. The history is bounded in steps and in bytes held: past
+// either bound the oldest steps are forgotten.
 class EditHistory {
 public:
+    static constexpr int defaultMaxSteps = 1000;
+    static constexpr qint64 defaultMaxBytes = 4 * 1024 * 1024;
+
+    explicit EditHistory(int maxSteps = defaultMaxSteps, qint64 maxBytes = defaultMaxBytes);
+
     // A fresh load or a save: no steps, nothing modified.
     void reset();
-    // `before` is the document as it was before an edit that has just succeeded.
-    void record(const ScenarioDocument& before);
-    bool canUndo() const { return !undo_.isEmpty(); }
-    bool canRedo() const { return !redo_.isEmpty(); }
-    // Swaps `current` with the state before the last edit (after the last undone one).
-    bool undo(ScenarioDocument& current);
-    bool redo(ScenarioDocument& current);
+    // The change of an edit that has just succeeded (ScenarioDocument::takeChange).
+    void record(DocumentChange change);
+    bool canUndo() const { return !undo_.empty(); }
+    bool canRedo() const { return !redo_.empty(); }
+    // Takes back the last edit of `doc` (makes the last one taken back again).
+    bool undo(ScenarioDocument& doc);
+    bool redo(ScenarioDocument& doc);
     // True when the document differs from the state loaded or last saved.
     bool modified() const { return state_ != clean_; }
 
+    int undoSteps() const { return int(undo_.size()); }
+    int redoSteps() const { return int(redo_.size()); }
+    // What the steps hold, by the measure the bound applies.
+    qint64 heldBytes() const { return held_; }
+
 private:
     struct Step {
-        ScenarioDocument doc;
-        int state;
+        DocumentChange change;
+        int stateBefore;
+        int stateAfter;
     };
-    // Moves the current state onto `to` and takes the last of `from`.
-    bool step(QList<Step>& from, QList<Step>& to, ScenarioDocument& current);
+    static qint64 cost(const Step& step);
+    void forgetOldest();
 
-    QList<Step> undo_;
-    QList<Step> redo_;
+    int maxSteps_;
+    qint64 maxBytes_;
+    std::deque<Step> undo_;
+    std::vector<Step> redo_;
+    qint64 held_ = 0;
     int state_ = 0; // number of the current state
     int clean_ = 0; // number of the state on disk
     int next_ = 1;

@@ -3,6 +3,8 @@
 #include "common/bytes.h"
 #include "scenariolayout.h"
 
+#include <utility>
+
 namespace lcj::scenario {
 
 using namespace layout;
@@ -128,16 +130,17 @@ bool ScenarioDocument::canAppendArmyEntry() const {
 }
 
 bool ScenarioDocument::appendArmyEntry() {
+    change_.reset();
     if (!canAppendArmyEntry())
         return false;
-    ++armyEntryCount;
-    const int j = armyEntryCount - armySlotCount - 1;
+    const int j = armyEntryCount - armySlotCount;
     QByteArray entry(armyEntrySize, '\0');
     const quint16 words[14] = {
-        0x4B, 0x04, quint16(armyEntryCount - 1), 0, 0x04, 0, 0, 0x04, 0, 0, 0x2B, 0, 0x26, 0};
+        0x4B, 0x04, quint16(armyEntryCount), 0, 0x04, 0, 0, 0x04, 0, 0, 0x2B, 0, 0x26, 0};
     for (int i = 0; i < 14; ++i)
         setWord(entry, 2 * i, words[i]);
-    extraSlotBytes.replace(j * armyEntrySize, armyEntrySize, entry);
+    store(DocumentChange::Buffer::ExtraSlots, qint64(j) * armyEntrySize, entry, armyEntryCount + 1,
+          equipEdited);
     return true;
 }
 
@@ -149,17 +152,18 @@ QByteArray ScenarioDocument::armyEntry(int index) const {
 }
 
 Failure ScenarioDocument::applyArmyEntry(int index, const ArmyEntryForm& form) {
+    change_.reset();
     if (index < 0 || index >= armyEntryCount)
         return QStringLiteral("请先在列表中选择一个出场人物");
     QByteArray entry = armyEntry(index);
     if (auto failure = form.apply(entry))
         return failure;
     if (index < armySlotCount)
-        scenarioBytes.replace(armyBlockStart + 2 + qint64(armyEntrySize) * index, armyEntrySize,
-                              entry);
+        store(DocumentChange::Buffer::Scenario, armyBlockStart + 2 + qint64(armyEntrySize) * index,
+              entry, armyEntryCount, equipEdited);
     else
-        extraSlotBytes.replace(qint64(armyEntrySize) * (index - armySlotCount), armyEntrySize,
-                               entry);
+        store(DocumentChange::Buffer::ExtraSlots, qint64(armyEntrySize) * (index - armySlotCount),
+              entry, armyEntryCount, equipEdited);
     return std::nullopt;
 }
 
@@ -189,6 +193,7 @@ SlotForm ScenarioDocument::showSlot(Side side, int slot) const {
 }
 
 Result<int> ScenarioDocument::applySlot(Side side, int slot, const SlotForm& form) {
+    change_.reset();
     if (!hasBattleHeader || slot < 0 || slot >= slotCount(side))
         return Result<int>::failure(QStringLiteral("请先在列表中选择一个出场位置"));
     const auto& layout = slotLayout(side);
@@ -196,7 +201,7 @@ Result<int> ScenarioDocument::applySlot(Side side, int slot, const SlotForm& for
     QByteArray entry = scenarioBytes.mid(pos, layout.entrySize);
     auto result = form.apply(layout, entry);
     if (result)
-        scenarioBytes.replace(pos, layout.entrySize, entry);
+        store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount, equipEdited);
     return result;
 }
 
@@ -212,12 +217,13 @@ BattleForm ScenarioDocument::showBattle() const {
 }
 
 Failure ScenarioDocument::applyBattle(const BattleForm& form) {
+    change_.reset();
     if (!hasBattleHeader)
         return QStringLiteral("剧本中没有找到战役数据");
     QByteArray header = scenarioBytes.mid(battleHeaderPos, battleFormSpan);
     if (auto failure = form.apply(header))
         return failure;
-    scenarioBytes.replace(battleHeaderPos, battleFormSpan, header);
+    store(DocumentChange::Buffer::Scenario, battleHeaderPos, header, armyEntryCount, equipEdited);
     return std::nullopt;
 }
 
@@ -228,12 +234,14 @@ QByteArray ScenarioDocument::spoilsInstruction(int index) const {
 }
 
 Failure ScenarioDocument::applySpoils(int index, const SpoilsForm& form) {
+    change_.reset();
     if (index < 0 || index >= spoilsCount())
         return QStringLiteral("请先在列表中选择一条战利品");
     QByteArray instruction = spoilsInstruction(index);
     if (auto failure = form.apply(instruction))
         return failure;
-    scenarioBytes.replace(spoilsPositions.at(index), spoilsSpan, instruction);
+    store(DocumentChange::Buffer::Scenario, spoilsPositions.at(index), instruction, armyEntryCount,
+          equipEdited);
     return std::nullopt;
 }
 
@@ -252,16 +260,16 @@ quint16 ScenarioDocument::equipCharacter(int index) const {
 }
 
 Result<int> ScenarioDocument::applyEquipEntry(int index, const EquipForm& form) {
+    change_.reset();
     if (!equipmentEditable())
         return Result<int>::failure(QStringLiteral("个人装备数据无法识别，不能修改"));
     if (index < 0 || index >= maxEquipEntries)
         return Result<int>::failure(QStringLiteral("请先在列表中选择一个人物"));
     QByteArray entry = equipEntry(index);
     auto result = form.apply(entry);
-    if (result) {
-        equipBytes.replace(qint64(equipEntrySize) * index, equipEntrySize, entry);
-        equipEdited = true;
-    }
+    if (result)
+        store(DocumentChange::Buffer::Equip, qint64(equipEntrySize) * index, entry, armyEntryCount,
+              true);
     return result;
 }
 
@@ -277,6 +285,66 @@ QByteArray ScenarioDocument::equipEntriesToWrite() const {
         if (equipCharacter(k) <= lastEquipCharacter)
             out.append(equipEntry(k));
     return out;
+}
+
+// ---- changes for undo and redo
+
+QByteArray& ScenarioDocument::buffer(DocumentChange::Buffer which) {
+    switch (which) {
+    case DocumentChange::Buffer::ExtraSlots:
+        return extraSlotBytes;
+    case DocumentChange::Buffer::Equip:
+        return equipBytes;
+    case DocumentChange::Buffer::Scenario:
+        break;
+    }
+    return scenarioBytes;
+}
+
+void ScenarioDocument::store(DocumentChange::Buffer which, qint64 pos, const QByteArray& bytes,
+                             int armyCountAfter, bool equipEditedAfter) {
+    QByteArray& target = buffer(which);
+    Q_ASSERT(pos >= 0 && pos + bytes.size() <= target.size());
+    // Only the bytes from the first to the last one that differs are kept.
+    const char* old = target.constData() + pos;
+    qint64 first = 0;
+    qint64 end = bytes.size();
+    while (first < end && old[first] == bytes[first])
+        ++first;
+    while (end > first && old[end - 1] == bytes[end - 1])
+        --end;
+    DocumentChange change;
+    change.buffer = which;
+    change.pos = pos + first;
+    change.before = QByteArray(old + first, end - first);
+    change.after = bytes.mid(first, end - first);
+    change.armyEntryCountBefore = armyEntryCount;
+    change.armyEntryCountAfter = armyCountAfter;
+    change.equipEditedBefore = equipEdited;
+    change.equipEditedAfter = equipEditedAfter;
+    if (end > first)
+        target.replace(change.pos, end - first, change.after);
+    armyEntryCount = armyCountAfter;
+    equipEdited = equipEditedAfter;
+    change_ = std::move(change);
+}
+
+std::optional<DocumentChange> ScenarioDocument::takeChange() {
+    return std::exchange(change_, std::nullopt);
+}
+
+void ScenarioDocument::revert(const DocumentChange& change) {
+    buffer(change.buffer).replace(change.pos, change.before.size(), change.before);
+    armyEntryCount = change.armyEntryCountBefore;
+    equipEdited = change.equipEditedBefore;
+    change_.reset();
+}
+
+void ScenarioDocument::reapply(const DocumentChange& change) {
+    buffer(change.buffer).replace(change.pos, change.after.size(), change.after);
+    armyEntryCount = change.armyEntryCountAfter;
+    equipEdited = change.equipEditedAfter;
+    change_.reset();
 }
 
 } // namespace lcj::scenario

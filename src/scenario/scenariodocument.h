@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
+#include <optional>
 
 namespace lcj::scenario {
 
@@ -16,6 +17,21 @@ enum class EquipGroup {
 };
 
 enum class Side { Ally, Enemy };
+
+// What one successful edit of a document changed: the bytes it replaced in
+// one of the document's buffers, and the counts it moved. Enough to take the
+// edit back and to make it again, and no more than the bytes that differ.
+struct DocumentChange {
+    enum class Buffer : quint8 { Scenario, ExtraSlots, Equip };
+    Buffer buffer = Buffer::Scenario;
+    qint64 pos = 0;    // of the first byte that differs
+    QByteArray before; // the bytes that differ, as they were
+    QByteArray after;  // and as the edit left them
+    int armyEntryCountBefore = 0;
+    int armyEntryCountAfter = 0;
+    bool equipEditedBefore = false;
+    bool equipEditedAfter = false;
+};
 
 // One scenario script in memory: its bytes, where the structures the editor
 // understands lie, and the edits that change the file's length until the next save.
@@ -95,13 +111,27 @@ public:
     QByteArray equipEntriesToWrite() const;
     int newEquipCount() const;
 
+    // ---- undo and redo
+    // The change made by the last edit when it succeeded; taken once.
+    std::optional<DocumentChange> takeChange();
+    // Takes a change back, or makes it again; the document must be in the
+    // state the change left (for revert) or found (for reapply).
+    void revert(const DocumentChange& change);
+    void reapply(const DocumentChange& change);
+
 private:
+    QByteArray& buffer(DocumentChange::Buffer which);
+    // Stores `bytes` at `pos` of a buffer, sets the counts and records the change.
+    void store(DocumentChange::Buffer which, qint64 pos, const QByteArray& bytes,
+               int armyCountAfter, bool equipEditedAfter);
     // True when the army block of header-shaped bytes at `pos` reads; else
     // the bytes are named in `problems`.
     bool armyBlockReads(qint64 pos);
     void takeBattleHeader(qint64 pos);
     void readEquipGroup();
     qint64 slotPos(Side side, int slot) const;
+
+    std::optional<DocumentChange> change_;
 };
 
 } // namespace lcj::scenario

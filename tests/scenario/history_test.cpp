@@ -8,20 +8,34 @@
 using namespace lcj;
 using namespace lcj::scenario;
 
+namespace {
+
+// Records the change of the edit just made on `doc`.
+void recordEdit(EditHistory& history, ScenarioDocument& doc) {
+    auto change = doc.takeChange();
+    ASSERT_TRUE(change.has_value());
+    history.record(std::move(*change));
+}
+
+// Types `x` into army entry `index` and confirms it.
+void setArmyX(ScenarioDocument& doc, int index, int x) {
+    ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(index));
+    form.x = QString::number(x);
+    ASSERT_FALSE(doc.applyArmyEntry(index, form));
+}
+
+} // namespace
+
 TEST(EditHistory, UndoRedoAndTheModifiedMark) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
     const QByteArray loaded = doc.scenarioBytes;
     EditHistory history;
     EXPECT_FALSE(history.modified());
 
-    ScenarioDocument before = doc;
     ASSERT_TRUE(doc.appendArmyEntry());
-    history.record(before);
-    before = doc;
-    ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(0));
-    form.x = QStringLiteral("99");
-    ASSERT_FALSE(doc.applyArmyEntry(0, form));
-    history.record(before);
+    recordEdit(history, doc);
+    setArmyX(doc, 0, 99);
+    recordEdit(history, doc);
     EXPECT_TRUE(history.modified());
 
     ASSERT_TRUE(history.undo(doc));
@@ -35,13 +49,105 @@ TEST(EditHistory, UndoRedoAndTheModifiedMark) {
     EXPECT_EQ(doc.armyEntryCount, 4);
     EXPECT_TRUE(history.modified());
     // A new edit after an undo drops the steps that could be redone.
-    before = doc;
     doc.appendArmyEntry();
-    history.record(before);
+    recordEdit(history, doc);
     EXPECT_FALSE(history.canRedo());
     ASSERT_TRUE(history.undo(doc));
     EXPECT_EQ(doc.armyEntryCount, 4);
     EXPECT_EQ(doc.armyEntry(0), ScenarioDocument::scan(loaded).armyEntry(0));
+}
+
+TEST(EditHistory, AStepKeepsOnlyTheBytesThatDiffer) {
+    auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
+    setArmyX(doc, 1, 200); // one byte of a 28-byte entry
+    const auto change = doc.takeChange();
+    ASSERT_TRUE(change.has_value());
+    EXPECT_EQ(change->buffer, DocumentChange::Buffer::Scenario);
+    EXPECT_EQ(change->pos, doc.armyBlockStart + 2 + 28 + 10);
+    EXPECT_EQ(change->before, QByteArray(1, char(11)));
+    EXPECT_EQ(change->after, QByteArray(1, char(200)));
+    EXPECT_FALSE(doc.takeChange().has_value()); // taken once
+
+    // A refused edit leaves no change behind.
+    ArmyEntryForm bad = ArmyEntryForm::show(doc.armyEntry(0));
+    bad.x = QStringLiteral("300");
+    EXPECT_TRUE(doc.applyArmyEntry(0, bad));
+    EXPECT_FALSE(doc.takeChange().has_value());
+}
+
+TEST(EditHistory, EveryKindOfEditIsTakenBackAndMadeAgain) {
+    const auto b = test::buildScenario(3, 2);
+    auto doc = ScenarioDocument::scan(b.bytes);
+    EditHistory history;
+    QList<ScenarioDocument> states{doc};
+
+    ASSERT_TRUE(doc.appendArmyEntry());
+    recordEdit(history, doc);
+    states << doc;
+    setArmyX(doc, 3, 7); // the appended entry
+    recordEdit(history, doc);
+    states << doc;
+    SlotForm slot = doc.showSlot(Side::Enemy, 79);
+    slot.character = QStringLiteral("600");
+    slot.runY = QStringLiteral("4660");
+    ASSERT_TRUE(doc.applySlot(Side::Enemy, 79, slot).ok());
+    recordEdit(history, doc);
+    states << doc;
+    BattleForm battle = doc.showBattle();
+    battle.turns = QStringLiteral("99");
+    ASSERT_FALSE(doc.applyBattle(battle));
+    recordEdit(history, doc);
+    states << doc;
+    EquipForm equip = EquipForm::show(doc.equipEntry(0)); // unchanged: marks the group edited
+    ASSERT_TRUE(doc.applyEquipEntry(0, equip).ok());
+    recordEdit(history, doc);
+    states << doc;
+    equip.character = QStringLiteral("513");
+    ASSERT_TRUE(doc.applyEquipEntry(1, equip).ok());
+    recordEdit(history, doc);
+    states << doc;
+
+    auto same = [](const ScenarioDocument& a, const ScenarioDocument& e) {
+        return a.scenarioBytes == e.scenarioBytes && a.extraSlotBytes == e.extraSlotBytes &&
+               a.equipBytes == e.equipBytes && a.armyEntryCount == e.armyEntryCount &&
+               a.equipEdited == e.equipEdited && a.newEquipCount() == e.newEquipCount();
+    };
+    for (qsizetype i = states.size() - 2; i >= 0; --i) {
+        ASSERT_TRUE(history.undo(doc));
+        EXPECT_TRUE(same(doc, states[i])) << "after undo to state " << i;
+    }
+    EXPECT_FALSE(history.modified());
+    for (qsizetype i = 1; i < states.size(); ++i) {
+        ASSERT_TRUE(history.redo(doc));
+        EXPECT_TRUE(same(doc, states[i])) << "after redo to state " << i;
+    }
+}
+
+TEST(EditHistory, BoundedInStepsAndInBytes) {
+    auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
+    const QByteArray loaded = doc.scenarioBytes;
+    EditHistory bySteps(5, 1 << 20);
+    for (int i = 0; i < 12; ++i) {
+        setArmyX(doc, i % 3, 100 + i);
+        recordEdit(bySteps, doc);
+    }
+    EXPECT_EQ(bySteps.undoSteps(), 5);
+    int undone = 0;
+    while (bySteps.undo(doc))
+        ++undone;
+    EXPECT_EQ(undone, 5);
+    // The oldest steps are forgotten: the loaded state cannot be reached again.
+    EXPECT_TRUE(bySteps.modified());
+    EXPECT_NE(doc.scenarioBytes, loaded);
+
+    EditHistory byBytes(1000, 1000);
+    for (int i = 0; i < 100; ++i) {
+        setArmyX(doc, i % 3, i);
+        recordEdit(byBytes, doc);
+        ASSERT_LE(byBytes.heldBytes(), 1000);
+    }
+    EXPECT_GT(byBytes.undoSteps(), 0);
+    EXPECT_LT(byBytes.undoSteps(), 100);
 }
 
 TEST(DiskStamp, SizeTimeOrContent) {

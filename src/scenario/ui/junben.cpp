@@ -242,8 +242,9 @@ void Junben::enableBattleFrames() {
         w->setEnabled(false);
 }
 
-void Junben::edited(const ScenarioDocument& before) {
-    history_.record(before);
+void Junben::edited() {
+    if (auto change = doc_.takeChange())
+        history_.record(std::move(*change));
     updateTitle();
 }
 

@@ -124,8 +124,8 @@ private:
     // Builds, writes and reads back; the document changes only on success.
     // False, with nothing written, when the user keeps a file changed on disk.
     std::optional<Failure> writeScenario(const QString& target);
-    // Records a successful edit made on the document `before`.
-    void edited(const ScenarioDocument& before);
+    // Records the change of an edit of the document that has just succeeded.
+    void edited();
     void updateTitle();
     bool mayDropEdits(const QString& question);
 

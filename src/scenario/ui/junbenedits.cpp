@@ -84,21 +84,19 @@ void Junben::Command1_Click() {
     const ArmyEntryForm form{Text28->text(), Text29->text(), Text30->text(),
                              chosenOptions(Option4, Option3, armyKeptAppearance_)};
     // With no entry selected nothing is addressed and nothing written.
-    const ScenarioDocument before = doc_;
     if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form))
         say(*failure);
     else
-        edited(before);
+        edited();
 }
 
 void Junben::Command3_Click() {
-    const ScenarioDocument before = doc_;
     if (!doc_.appendArmyEntry()) {
         Command3->setEnabled(false);
         return;
     }
     List8->addItem(QString::number(doc_.armyEntryCount));
-    edited(before);
+    edited();
 }
 
 void Junben::clearLimitBoxes() {
@@ -181,13 +179,12 @@ void Junben::confirmSlot(SlotFrame& f) {
     form.runY = f.runY->text();
     form.appearance = chosenOptions(f.initial, f.story, f.keptAppearance);
     const int k = f.list->currentRow();
-    const ScenarioDocument before = doc_;
     const auto result = doc_.applySlot(f.side, k, form);
     if (!result) {
         say(result.error());
         return;
     }
-    edited(before);
+    edited();
     // A character number that names nobody empties the slot.
     f.list->item(k)->setText(*result >= 0 ? personName(*result) : none);
 }
@@ -245,11 +242,10 @@ void Junben::Label6_DblClick() {
 
 void Junben::Command6_Click() {
     const BattleForm form{Text3->text(), Text4->text(), Text5->text(), Text6->text(), 0};
-    const ScenarioDocument before = doc_;
     if (auto failure = doc_.applyBattle(form))
         say(*failure);
     else
-        edited(before);
+        edited();
 }
 
 // ---- spoils frame
@@ -278,12 +274,11 @@ void Junben::List6_Click() {
 void Junben::Command7_Click() {
     const int k = List6->currentRow();
     const SpoilsForm form{{Text15->text(), Text16->text(), Text17->text()}};
-    const ScenarioDocument before = doc_;
     if (auto failure = doc_.applySpoils(k, form)) {
         say(*failure);
         return;
     }
-    edited(before);
+    edited();
     showSpoilsNames(k);
 }
 
@@ -308,13 +303,12 @@ void Junben::Command9_Click() {
     form.weapon = chosenItem(Combo1);
     form.armour = chosenItem(Combo2);
     form.accessory = chosenItem(Combo3);
-    const ScenarioDocument before = doc_;
     const auto result = doc_.applyEquipEntry(k, form);
     if (!result) {
         say(result.error());
         return;
     }
-    edited(before);
+    edited();
     List9->item(k)->setText(*result >= 0 ? personName(*result) : none);
 }
 
