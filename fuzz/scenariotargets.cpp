@@ -66,6 +66,28 @@ void edit(Input& in, ScenarioDocument& doc) {
     }
 }
 
+// The scan tested at every position, one byte at a time: what the scan,
+// which jumps between candidate bytes, must find.
+void checkAgainstEveryPosition(const QByteArray& file, const ScenarioDocument& doc) {
+    const auto* b = reinterpret_cast<const uchar*>(file.constData());
+    const qint64 length = file.size();
+    QList<qint64> spoils;
+    qint64 header = -1;
+    for (qint64 i = 0; i + 9 <= length; ++i) {
+        if (b[i] == 0x59 && b[i + 2] == 0x04 && b[i + 8] == 0x17 && i + 28 <= length)
+            spoils << i;
+        if (b[i] == 0x44 && b[i + 2] == 0x45 && i + 5590 <= length) {
+            const int army = b[i + 5588] | b[i + 5589] << 8;
+            if (army >= 2 && (army - 2) % 28 == 0 && (army - 2) / 28 <= 15 &&
+                i + 5588 + army <= length)
+                header = i;
+        }
+    }
+    LCJ_FUZZ_CHECK(doc.spoilsPositions == spoils);
+    LCJ_FUZZ_CHECK(doc.hasBattleHeader == (header >= 0));
+    LCJ_FUZZ_CHECK(doc.battleHeaderPos == header);
+}
+
 } // namespace
 
 int scenarioFile(const std::uint8_t* data, std::size_t size) {
@@ -74,6 +96,7 @@ int scenarioFile(const std::uint8_t* data, std::size_t size) {
     const QByteArray file = in.rest();
     ScenarioDocument doc = ScenarioDocument::scan(file);
     LCJ_FUZZ_CHECK(doc.scenarioBytes == file);
+    checkAgainstEveryPosition(file, doc);
     Input e(reinterpret_cast<const std::uint8_t*>(edits.constData()), std::size_t(edits.size()));
     while (!e.empty())
         edit(e, doc);

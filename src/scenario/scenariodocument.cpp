@@ -1,5 +1,6 @@
 #include "scenariodocument.h"
 
+#include "bytesearch.h"
 #include "common/bytes.h"
 #include "scenariolayout.h"
 
@@ -23,22 +24,22 @@ ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
     const auto* b = reinterpret_cast<const uchar*>(doc.scenarioBytes.constData());
     const qint64 length = doc.scenarioLength;
     qint64 lastHeader = -1;
-    for (qint64 i = 0; i + scanTail <= length; ++i) {
-        const uchar c = b[i];
-        if (c == battleSignature0) {
+    // Positions 0 .. length - scanTail are tested; only those holding a
+    // signature's first byte can start one.
+    forEachOfEither(b, length - scanTail + 1, battleSignature0, spoilsSignature0, [&](qint64 i) {
+        if (b[i] == battleSignature0) {
             if (b[i + 2] == battleSignature2 && doc.armyBlockReads(i))
                 lastHeader = i;
-        } else if (c == 0x59) {
-            if (b[i + 2] != 0x04 || b[i + 8] != 0x17)
-                continue;
-            if (i + spoilsSpan > length) {
-                doc.problems
-                    << QStringLiteral("位置%1的战利品指令超出文件末尾，未作为数据读入").arg(i);
-                continue;
-            }
-            doc.spoilsPositions.append(i);
+            return;
         }
-    }
+        if (b[i + 2] != 0x04 || b[i + 8] != 0x17)
+            return;
+        if (i + spoilsSpan > length) {
+            doc.problems << QStringLiteral("位置%1的战利品指令超出文件末尾，未作为数据读入").arg(i);
+            return;
+        }
+        doc.spoilsPositions.append(i);
+    });
     if (lastHeader >= 0)
         doc.takeBattleHeader(lastHeader);
     return doc;

@@ -43,6 +43,7 @@ inline constexpr int equipRoom = equipEntrySize * maxEquipEntries; // 2600
 inline constexpr int lastEquipCharacter = 512;
 
 // Spoils instruction: 0x59 at 0, 0x04 at 2, 0x17 at 8; item words at 10, 18, 26.
+inline constexpr quint8 spoilsSignature0 = 0x59;
 inline constexpr int spoilsSpan = 28;
 inline constexpr int spoilsItemOffsets[3] = {10, 18, 26};
 
