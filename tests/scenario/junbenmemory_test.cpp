@@ -8,7 +8,15 @@ using namespace lcj;
 class JunbenMemoryTest : public QObject, public test::JunbenDriver {
     Q_OBJECT
 
+    const QString S01 = QStringLiteral("S_01.eex");
+    QByteArray file; // a sample scenario with 16 MB of script after its battle
+
 private slots:
+    void initTestCase() {
+        auto shape = test::shapeOf(S01);
+        shape.scriptAfter = 16 * 1024 * 1024;
+        file = sample::scenarioFile(shape);
+    }
     void init() {
         start();
         readData();
@@ -18,10 +26,6 @@ private slots:
     void anUndoStepOfA16MBScriptHoldsWhatChanged() {
         if (test::heapInUse() < 0)
             QSKIP("this platform does not tell the heap in use");
-        const QString S01 = QStringLiteral("S_01.eex");
-        auto shape = test::shapeOf(S01);
-        shape.scriptAfter = 16 * 1024 * 1024;
-        const QByteArray file = sample::scenarioFile(shape);
         load(S01, file);
         noMessages();
         const qint64 enemies = headerPos(S01) + 1090;
@@ -58,10 +62,6 @@ private slots:
     }
 
     void undoOnA16MBScriptGivesTheFileBackByteForByte() {
-        const QString S01 = QStringLiteral("S_01.eex");
-        auto shape = test::shapeOf(S01);
-        shape.scriptAfter = 16 * 1024 * 1024;
-        const QByteArray file = sample::scenarioFile(shape);
         load(S01, file);
         click("Command3");
         list("List8")->setCurrentRow(5);

@@ -13,7 +13,9 @@
 #endif
 
 #if defined(LCJ_HEAP_FROM_SANITIZER)
-#include <sanitizer/allocator_interface.h>
+#include <cstddef>
+// From the sanitizer's run-time library (not every compiler ships its header).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif
