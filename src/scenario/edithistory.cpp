@@ -43,26 +43,27 @@ void EditHistory::forgetOldest() {
     undo_.pop_front();
 }
 
-bool EditHistory::undo(ScenarioDocument& doc) {
-    if (undo_.empty())
+bool EditHistory::step(std::deque<Step>& from, std::deque<Step>& to, ScenarioDocument& doc,
+                       bool back) {
+    if (from.empty())
         return false;
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    doc.revert(step.change);
-    state_ = step.stateBefore;
-    redo_.push_back(std::move(step));
+    Step step = std::move(from.back());
+    from.pop_back();
+    if (back)
+        doc.revert(step.change);
+    else
+        doc.reapply(step.change);
+    state_ = back ? step.stateBefore : step.stateAfter;
+    to.push_back(std::move(step));
     return true;
 }
 
+bool EditHistory::undo(ScenarioDocument& doc) {
+    return step(undo_, redo_, doc, true);
+}
+
 bool EditHistory::redo(ScenarioDocument& doc) {
-    if (redo_.empty())
-        return false;
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
-    doc.reapply(step.change);
-    state_ = step.stateAfter;
-    undo_.push_back(std::move(step));
-    return true;
+    return step(redo_, undo_, doc, false);
 }
 
 } // namespace lcj::scenario

@@ -3,7 +3,6 @@
 #include "scenariodocument.h"
 
 #include <deque>
-#include <vector>
 
 namespace lcj::scenario {
 
@@ -44,11 +43,13 @@ private:
     };
     static qint64 cost(const Step& step);
     void forgetOldest();
+    // Moves the last step of `from` onto `to`, taking its edit back or making it again.
+    bool step(std::deque<Step>& from, std::deque<Step>& to, ScenarioDocument& doc, bool back);
 
     int maxSteps_;
     qint64 maxBytes_;
     std::deque<Step> undo_;
-    std::vector<Step> redo_;
+    std::deque<Step> redo_;
     qint64 held_ = 0;
     int state_ = 0; // number of the current state
     int clean_ = 0; // number of the state on disk
