@@ -54,7 +54,7 @@ BENCHMARK(ScenarioScanOnly)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMilli
 
 // Processor time of this thread: other programs on a busy machine do not count.
 double threadSeconds() {
-#if defined(CLOCK_THREAD_CPUTIME_ID)
+#if defined(CLOCK_THREAD_CPUTIME_ID) && !defined(_WIN32)
     timespec t;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
