@@ -9,11 +9,18 @@
 #include "scenariocommands.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace lcj::cli {
 
 namespace {
+
+// Where output and messages go: standard output and error, or a caller's files.
+struct Console {
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+} console;
 
 void print(std::FILE* to, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -22,14 +29,14 @@ void print(std::FILE* to, const QString& text) {
 }
 
 int fail(const QString& message) {
-    print(stderr, message + u'\n');
+    print(console.err, message + u'\n');
     return DataError;
 }
 
 int usage(const QString& help, const QString& problem = {}) {
     if (!problem.isEmpty())
-        print(stderr, QStringLiteral("lcjtool: ") + problem + u'\n');
-    print(stderr, help);
+        print(console.err, QStringLiteral("lcjtool: ") + problem + u'\n');
+    print(console.err, help);
     return UsageError;
 }
 
@@ -93,11 +100,38 @@ QString tableNames() {
     return names.join(QStringLiteral(", "));
 }
 
-int writeOutput(const QString& text, const QString& outPath) {
+// A CSV or JSON file that a user brings, as text; the message names the file.
+Result<QString> readUserText(const QString& path) {
+    const auto bytes = files::readWhole(path);
+    if (!bytes)
+        return Result<QString>::failure(bytes.error());
+    auto text = csv::decodeUserText(*bytes);
+    if (!text)
+        return Result<QString>::failure(QStringLiteral("“%1”：").arg(path) + text.error());
+    return text;
+}
+
+// An output path that names a folder, or the file a command reads: writing
+// there would fail late with a puzzling message, or replace a game file.
+Failure outputProblem(const QString& outPath, const QString& inputPath = {}) {
+    const QFileInfo out(outPath);
+    if (out.isDir())
+        return QStringLiteral("“%1”是一个文件夹，请给出要写入的文件名；没有写入任何内容。")
+            .arg(outPath);
+    if (!inputPath.isEmpty() && out.exists() &&
+        out.canonicalFilePath() == QFileInfo(inputPath).canonicalFilePath())
+        return QStringLiteral("不能写到读入的文件“%1”上，请给出另一个文件名；没有写入任何内容。")
+            .arg(outPath);
+    return std::nullopt;
+}
+
+int writeOutput(const QString& text, const QString& outPath, const QString& inputPath) {
     if (outPath.isEmpty()) {
-        print(stdout, text);
+        print(console.out, text);
         return Ok;
     }
+    if (auto problem = outputProblem(outPath, inputPath))
+        return fail(*problem);
     if (auto failure = files::writeWhole(outPath, text.toUtf8()))
         return fail(*failure);
     return Ok;
@@ -105,7 +139,7 @@ int writeOutput(const QString& text, const QString& outPath) {
 
 int dataCommand(QStringList args) {
     if (args.isEmpty() || wantsHelp(args))
-        return args.isEmpty() ? usage(dataHelp) : (print(stdout, dataHelp), Ok);
+        return args.isEmpty() ? usage(dataHelp) : (print(console.out, dataHelp), Ok);
     const QString verb = args.takeFirst();
     QString format = QStringLiteral("csv");
     QString out;
@@ -129,7 +163,7 @@ int dataCommand(QStringList args) {
             args[0], *table, format == QStringLiteral("json") ? Format::Json : Format::Csv);
         if (!text)
             return fail(text.error());
-        return writeOutput(*text, out);
+        return writeOutput(*text, out, args[0]);
     }
     if (verb == QStringLiteral("import")) {
         if (args.size() != 3 || !out.isEmpty())
@@ -138,17 +172,17 @@ int dataCommand(QStringList args) {
         if (!table)
             return usage(dataHelp,
                          QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
-        const auto input = files::readWhole(args[2]);
+        const auto input = readUserText(args[2]);
         if (!input)
             return fail(input.error());
-        const auto outcome = importTable(args[0], *table, csv::decodeUserText(*input), dryRun);
+        const auto outcome = importTable(args[0], *table, *input, dryRun);
         if (!outcome)
             return fail(outcome.error());
         if (!outcome->problems.isEmpty())
             return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-        print(stdout, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
-                              : QStringLiteral("已修改%1条记录\n"))
-                          .arg(outcome->changedRecords));
+        print(console.out, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
+                                   : QStringLiteral("已修改%1条记录\n"))
+                               .arg(outcome->changedRecords));
         return Ok;
     }
     return usage(dataHelp, QStringLiteral("未知的命令 data %1").arg(verb));
@@ -227,25 +261,25 @@ int exportPart(RegionKind kind, const QString& path, const QString& part, const 
     if (!model)
         return fail(model.error());
     return writeOutput(exportRows((*model)->table(part)),
-                       out == QStringLiteral("-") ? QString() : out);
+                       out == QStringLiteral("-") ? QString() : out, path);
 }
 
 int importPart(RegionKind kind, const QString& path, const QString& part, const QString& file,
                bool dryRun) {
-    const auto input = files::readWhole(file);
+    const auto input = readUserText(file);
     if (!input)
         return fail(input.error());
     auto model = loadRegionModel(kind, path);
     if (!model)
         return fail(model.error());
-    const auto outcome = importRows(**model, part, csv::decodeUserText(*input), dryRun);
+    const auto outcome = importRows(**model, part, *input, dryRun);
     if (!outcome)
         return fail(outcome.error());
     if (!outcome->problems.isEmpty())
         return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-    print(stdout, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
-                          : QStringLiteral("已修改%1行\n"))
-                      .arg(outcome->changedRows));
+    print(console.out, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
+                               : QStringLiteral("已修改%1行\n"))
+                           .arg(outcome->changedRows));
     return Ok;
 }
 
@@ -255,7 +289,7 @@ int regionCommand(RegionKind kind, QStringList args, const QString& help, const 
     if (args.isEmpty())
         return usage(help);
     if (wantsHelp(args))
-        return print(stdout, help), Ok;
+        return print(console.out, help), Ok;
     const QString verb = args.takeFirst();
     RegionArgs r;
     if (auto code = takeRegionArgs(args, help, r))
@@ -283,7 +317,7 @@ int imsgCommand(QStringList args) {
     if (args.isEmpty())
         return usage(imsgHelp);
     if (wantsHelp(args))
-        return print(stdout, imsgHelp), Ok;
+        return print(console.out, imsgHelp), Ok;
     const QString verb = args.takeFirst();
     RegionArgs r;
     if (auto code = takeRegionArgs(args, imsgHelp, r))
@@ -305,7 +339,7 @@ int scenarioCommand(QStringList args) {
     if (args.isEmpty())
         return usage(scenarioHelp);
     if (wantsHelp(args))
-        return print(stdout, scenarioHelp), Ok;
+        return print(console.out, scenarioHelp), Ok;
     const QString verb = args.takeFirst();
     QString data, out;
     if (!takeOption(args, {QStringLiteral("--data")}, data) ||
@@ -320,29 +354,34 @@ int scenarioCommand(QStringList args) {
         const auto text = showScenario(args[0], data);
         if (!text)
             return fail(text.error());
-        return writeOutput(*text, out);
+        return writeOutput(*text, out, args[0]);
     }
     if (verb == QStringLiteral("edit")) {
         if (args.size() != 2)
             return usage(scenarioHelp);
+        if (!out.isEmpty())
+            if (auto problem = outputProblem(out))
+                return fail(*problem);
         if (!data.isEmpty()) {
             // As in the window, the data file must be readable before a scenario is opened.
             const auto names = data::DataFile(data).readNames(data::characters);
             if (!names)
                 return fail(QStringLiteral("文件打开出错\n") + names.error());
         }
-        const auto edits = files::readWhole(args[1]);
+        const auto edits = readUserText(args[1]);
         if (!edits)
             return fail(edits.error());
-        const auto outcome = editScenario(args[0], csv::decodeUserText(*edits).toUtf8(), out);
+        const auto outcome = editScenario(args[0], edits->toUtf8(), out);
         if (!outcome)
             return fail(outcome.error());
         if (!outcome->problems.isEmpty())
-            print(stderr, QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
-                              outcome->problems.join(u'\n') + u'\n');
-        print(stdout, outcome->written
-                          ? QStringLiteral("已按%1次操作修改并保存剧本\n").arg(outcome->confirmed)
-                          : QStringLiteral("剧本没有变化，未写入\n"));
+            print(console.err,
+                  QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
+                      outcome->problems.join(u'\n') + u'\n');
+        print(console.out,
+              outcome->written
+                  ? QStringLiteral("已按%1次操作修改并保存剧本\n").arg(outcome->confirmed)
+                  : QStringLiteral("剧本没有变化，未写入\n"));
         return Ok;
     }
     return usage(scenarioHelp, QStringLiteral("未知的命令 scenario %1").arg(verb));
@@ -350,7 +389,7 @@ int scenarioCommand(QStringList args) {
 
 int diffCommand(QStringList args) {
     if (wantsHelp(args))
-        return print(stdout, diffHelp), Ok;
+        return print(console.out, diffHelp), Ok;
     if (args.size() != 3)
         return usage(diffHelp);
     const QString kind = args[0];
@@ -372,13 +411,11 @@ int diffCommand(QStringList args) {
     if (!lines)
         return fail(lines.error());
     for (const QString& line : *lines)
-        print(stdout, line + u'\n');
+        print(console.out, line + u'\n');
     return lines->isEmpty() ? Ok : DataError;
 }
 
-} // namespace
-
-int run(const QStringList& argsIn) {
+int runCommand(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (args.isEmpty())
         return usage(topHelp);
@@ -386,7 +423,7 @@ int run(const QStringList& argsIn) {
         return fail(QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
     const QString command = args.takeFirst();
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h"))
-        return print(stdout, topHelp), Ok;
+        return print(console.out, topHelp), Ok;
     if (command == QStringLiteral("data"))
         return dataCommand(args);
     if (command == QStringLiteral("diff"))
@@ -407,4 +444,17 @@ int run(const QStringList& argsIn) {
     return usage(topHelp, QStringLiteral("未知的命令 %1").arg(command));
 }
 
+} // namespace
+
+int run(const QStringList& args) {
+    return run(args, stdout, stderr);
+}
+
+int run(const QStringList& argsIn, std::FILE* out, std::FILE* err) {
+    const Console before = console;
+    console = {out, err};
+    const int code = runCommand(argsIn);
+    console = before;
+    return code;
+}
 } // namespace lcj::cli

@@ -4,6 +4,9 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
 
 // JSON text written by hand where the order of keys matters to a reader.
 namespace lcj::cli::json {
@@ -18,5 +21,15 @@ inline QString value(const QJsonValue& v) {
 inline QString member(const QString& key, const QJsonValue& v) {
     return value(key) + u':' + value(v);
 }
+
+// A key that an object of the text holds twice (QJsonDocument would silently
+// keep only the last), with the keys and array indexes that lead to that object.
+struct DuplicateKey {
+    QString key;
+    QStringList path;
+};
+
+// The first repeated key of JSON text that QJsonDocument has accepted.
+std::optional<DuplicateKey> firstDuplicateKey(QStringView text);
 
 } // namespace lcj::cli::json

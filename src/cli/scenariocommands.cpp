@@ -477,6 +477,13 @@ Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& 
         return R::failure(QStringLiteral("修改文件不是一个JSON对象：%1（位置%2）")
                               .arg(error.errorString())
                               .arg(error.offset));
+    // QJsonDocument keeps one of two equal keys and drops the other edit unseen.
+    if (const auto twice = json::firstDuplicateKey(QString::fromUtf8(editsJson)))
+        return R::failure(
+            QStringLiteral("修改文件中“%1”出现了不止一次%2\n没有写入任何内容。")
+                .arg(twice->key, twice->path.isEmpty()
+                                     ? QString()
+                                     : QStringLiteral("（在“%1”中）").arg(twice->path.join(u'/'))));
     auto doc = load(path);
     if (!doc)
         return R::failure(doc.error());

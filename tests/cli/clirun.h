@@ -1,0 +1,39 @@
+#pragma once
+
+#include "cli/cli.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+namespace lcj::test {
+
+// One command line as a user runs it: its exit code, and what it printed to
+// standard output and standard error.
+struct CliRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+inline QString drain(std::FILE* file) {
+    std::rewind(file);
+    QByteArray bytes;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, qsizetype(n));
+    std::fclose(file);
+    return QString::fromUtf8(bytes);
+}
+
+inline CliRun runCli(const QStringList& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    CliRun run;
+    run.code = cli::run(args, out, err);
+    run.out = drain(out);
+    run.err = drain(err);
+    return run;
+}
+
+} // namespace lcj::test
