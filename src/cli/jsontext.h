@@ -11,12 +11,8 @@
 // JSON text written by hand where the order of keys matters to a reader.
 namespace lcj::cli::json {
 
-// A value as compact JSON, with QJsonDocument's escaping.
-inline QString value(const QJsonValue& v) {
-    // A one-element array gives QJsonDocument's escaping for any value.
-    const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(a.mid(1, a.size() - 2));
-}
+// A value as compact JSON, written exactly as QJsonDocument writes it.
+QString value(const QJsonValue& v);
 
 inline QString member(const QString& key, const QJsonValue& v) {
     return value(key) + u':' + value(v);
