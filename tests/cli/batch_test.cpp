@@ -12,19 +12,9 @@
 using namespace lcj;
 using namespace Qt::Literals::StringLiterals;
 using test::runCli;
+using test::snapshot;
 
 namespace {
-
-QMap<QString, QByteArray> snapshot(const QString& root) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(root).relativeFilePath(path), test::readFile(path));
-    }
-    return files;
-}
 
 // A game folder (every sample file in `game/`) and an empty `out/`.
 class Batch : public testing::Test {

@@ -1,6 +1,11 @@
 #pragma once
 
 #include "cli/cli.h"
+#include "support/testfiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
 
 #include <QString>
 #include <QStringList>
@@ -34,6 +39,18 @@ inline CliRun runCli(const QStringList& args) {
     run.out = drain(out);
     run.err = drain(err);
     return run;
+}
+
+// Every file and folder under `root` with its bytes: what a command left on disk.
+inline QMap<QString, QByteArray> snapshot(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), test::readFile(path));
+    }
+    return files;
 }
 
 } // namespace lcj::test
