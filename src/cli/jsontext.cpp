@@ -17,9 +17,9 @@ public:
 
     std::optional<DuplicateKey> value(QStringList& path) {
         skipBlanks();
-        if (pos_ >= text_.size())
+        if (ended())
             return std::nullopt;
-        const QChar c = text_[pos_];
+        const QChar c = at();
         if (c == u'{')
             return object(path);
         if (c == u'[')
@@ -39,7 +39,7 @@ private:
         QSet<QString> keys;
         for (;;) {
             skipBlanks();
-            if (text_[pos_] == u'}')
+            if (at() == u'}' || ended())
                 break;
             const QString key = string();
             if (keys.contains(key))
@@ -52,7 +52,7 @@ private:
                 return found;
             path.removeLast();
             skipBlanks();
-            if (text_[pos_] == u',')
+            if (at() == u',')
                 ++pos_;
         }
         ++pos_; // }
@@ -63,14 +63,14 @@ private:
         ++pos_; // [
         for (int index = 0;; ++index) {
             skipBlanks();
-            if (text_[pos_] == u']')
+            if (at() == u']' || ended())
                 break;
             path.append(QString::number(index));
             if (auto found = value(path))
                 return found;
             path.removeLast();
             skipBlanks();
-            if (text_[pos_] == u',')
+            if (at() == u',')
                 ++pos_;
         }
         ++pos_; // ]
@@ -81,9 +81,9 @@ private:
     QString string() {
         QString out;
         ++pos_; // "
-        while (text_[pos_] != u'"') {
+        while (!ended() && at() != u'"') {
             QChar c = text_[pos_++];
-            if (c == u'\\') {
+            if (c == u'\\' && !ended()) {
                 c = text_[pos_++];
                 switch (c.unicode()) {
                 case u'b':
@@ -102,8 +102,8 @@ private:
                     c = u'\t';
                     break;
                 case u'u':
-                    c = QChar(char16_t(text_.sliced(pos_, 4).toUShort(nullptr, 16)));
-                    pos_ += 4;
+                    c = QChar(char16_t(text_.mid(pos_, 4).toUShort(nullptr, 16)));
+                    pos_ = std::min(pos_ + 4, text_.size());
                     break;
                 default:
                     break; // \" \\ \/ stand for themselves
@@ -114,6 +114,11 @@ private:
         ++pos_; // "
         return out;
     }
+
+    // The character at the walk's position; the walk never reads past the end,
+    // whatever text it is given.
+    QChar at() const { return ended() ? QChar() : text_[pos_]; }
+    bool ended() const { return pos_ >= text_.size(); }
 
     void skipBlanks() {
         while (pos_ < text_.size() && QStringView(u" \t\r\n").contains(text_[pos_]))

@@ -46,3 +46,14 @@ TEST(JsonText, FindsTheFirstRepeatedKeyAndItsPlace) {
     EXPECT_EQ(found->path, (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
     EXPECT_FALSE(cli::json::firstDuplicateKey(uR"([{"a": 1}, {"a": 2}, "a", {"b": {"a": 1}}])"));
 }
+
+// Text QJsonDocument would refuse never makes the walk read past its end.
+TEST(JsonText, CutTextEndsTheWalk) {
+    const QString whole =
+        QString::fromUtf16(uR"({"a": [1, {"x": "\u0041\"}"}], "b": {"c": 1, "c": 2}})");
+    // The repeat is found once the cut text holds the second key (its closing quote may be cut).
+    const qsizetype second = whole.lastIndexOf(QStringLiteral("\"c\"")) + 2;
+    for (qsizetype n = 0; n <= whole.size(); ++n)
+        EXPECT_EQ(bool(cli::json::firstDuplicateKey(QStringView(whole).first(n))), n >= second)
+            << n;
+}

@@ -137,6 +137,54 @@ INSTANTIATE_TEST_SUITE_P(
                   38}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The same exports saved again as GBK, as a spreadsheet on a Chinese Windows
+// does: told apart from broken UTF-8, they import back without a change.
+TEST(GbkFiles, ExportsSavedAsGbkImportBackUnchanged) {
+    test::TestFolder dir;
+    const QByteArray data = sample::dataFile(), messages = sample::messageFile();
+    const QString dataPath = dir.write(u"data.e5"_s, data);
+    const QString imsgPath = dir.write(u"Imsg.e5"_s, messages);
+    const QString csv = dir.path(u"table.csv"_s);
+    const auto asGbk = [&] {
+        const auto bytes = gbk::encode(QString::fromUtf8(test::readFile(csv)));
+        ASSERT_TRUE(bytes.ok());
+        ASSERT_FALSE(QString::fromUtf8(*bytes).toUtf8() == *bytes); // really not UTF-8
+        dir.write(u"table.csv"_s, *bytes);
+    };
+    for (const char* table : {"characters", "items", "shops", "troops", "terrain", "strategies"}) {
+        const QString name = QString::fromLatin1(table);
+        ASSERT_EQ(runCli({u"data"_s, u"export"_s, dataPath, name, u"-o"_s, csv}).code, cli::Ok);
+        asGbk();
+        const auto run = runCli({u"data"_s, u"import"_s, dataPath, name, csv});
+        EXPECT_EQ(run.code, cli::Ok) << table << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, u"已修改0条记录\n"_s) << table;
+    }
+    for (const char* category : {"liezhuan", "wuping", "zandou"}) {
+        const QString name = QString::fromLatin1(category);
+        ASSERT_EQ(runCli({u"imsg"_s, u"export"_s, imsgPath, name, csv}).code, cli::Ok);
+        asGbk();
+        const auto run = runCli({u"imsg"_s, u"import"_s, imsgPath, name, csv});
+        EXPECT_EQ(run.code, cli::Ok) << category << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, u"已修改0行\n"_s) << category;
+    }
+    EXPECT_EQ(test::readFile(dataPath), data);
+    EXPECT_EQ(test::readFile(imsgPath), messages);
+}
+
+TEST(JsonFiles, RegionImportsReadJsonToo) {
+    test::TestFolder dir;
+    const QByteArray original = sample::saveGame();
+    const QString path = dir.write(u"Sv01d.e5s"_s, original);
+    const auto run = runCli(
+        {u"save"_s, u"import"_s, path,
+         dir.write(u"in.json"_s, u"[{\"序号\": 5, \"武力\": 76, \"辅助\": 255}]"_s.toUtf8())});
+    ASSERT_EQ(run.code, cli::Ok) << run.err.toStdString();
+    QByteArray expected = original;
+    expected[5340 + 32 * 5 + 9] = 38;
+    expected[5340 + 32 * 5 + 26] = char(255);
+    EXPECT_EQ(test::readFile(path), expected);
+}
+
 namespace {
 
 struct BadInput {
