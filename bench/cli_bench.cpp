@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -87,7 +88,7 @@ BENCHMARK(ScenarioShown)->Unit(benchmark::kMillisecond);
 // that lcjtool itself adds to the hundred reads.
 void ScenarioShowFolderInProcess(benchmark::State& state) {
     Game g;
-    std::FILE* null = std::fopen("/dev/null", "w");
+    std::FILE* null = std::fopen(QFile::encodeName(QProcess::nullDevice()), "w");
     for (auto _ : state)
         if (cli::run({QStringLiteral("scenario"), QStringLiteral("show"), g.many}, null, null) !=
             0) {
@@ -101,7 +102,7 @@ BENCHMARK(ScenarioShowFolderInProcess)->Unit(benchmark::kMillisecond);
 
 void DiffScenarioFolders(benchmark::State& state) {
     Game g;
-    std::FILE* null = std::fopen("/dev/null", "w");
+    std::FILE* null = std::fopen(QFile::encodeName(QProcess::nullDevice()), "w");
     for (auto _ : state)
         if (cli::run({QStringLiteral("diff"), QStringLiteral("scenario"), g.many, g.many}, null,
                      null) != 0) {

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 
 #include <QString>
 #include <QStringList>
@@ -32,8 +34,13 @@ inline QString drain(std::FILE* file) {
 }
 
 inline CliRun runCli(const QStringList& args) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
+    // Files in a folder of our own: std::tmpfile() may not be allowed to
+    // create its file on every system.
+    QTemporaryDir dir;
+    std::FILE* out = std::fopen(QFile::encodeName(dir.filePath(QStringLiteral("out"))), "w+b");
+    std::FILE* err = std::fopen(QFile::encodeName(dir.filePath(QStringLiteral("err"))), "w+b");
+    if (!out || !err)
+        qFatal("cannot create the files that catch lcjtool's output");
     CliRun run;
     run.code = cli::run(args, out, err);
     run.out = drain(out);
