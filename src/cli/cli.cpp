@@ -100,12 +100,27 @@ Failure outputProblem(const QString& outPath, const QString& inputPath = {}) {
     return std::nullopt;
 }
 
+// A table or view written over a game file would replace the game's data:
+// `save export Sv01d.e5s Sv02d.e5s` is a forgotten output name, not a wish.
+Failure gameFileProblem(const QString& outPath) {
+    static const QStringList gameSuffixes{QStringLiteral("e5"), QStringLiteral("e5s"),
+                                          QStringLiteral("eex"), QStringLiteral("exe"),
+                                          QStringLiteral("bmp")};
+    if (!gameSuffixes.contains(QFileInfo(outPath).suffix().toLower()))
+        return std::nullopt;
+    return QStringLiteral("“%1”是游戏文件的名字，导出的内容不会写到那里，请给出另一个文件名"
+                          "（例如 .csv 或 .json）；没有写入任何内容。")
+        .arg(outPath);
+}
+
 int writeOutput(const QString& text, const QString& outPath, const QString& inputPath) {
     if (outPath.isEmpty()) {
         print(console.out, text);
         return Ok;
     }
     if (auto problem = outputProblem(outPath, inputPath))
+        return fail(*problem);
+    if (auto problem = gameFileProblem(outPath))
         return fail(*problem);
     if (auto failure = files::writeWhole(outPath, text.toUtf8()))
         return fail(*failure);

@@ -394,6 +394,19 @@ TEST_P(ExportOutputPaths, TheFileReadIsNeverOverwrittenByItsExport) {
     EXPECT_EQ(snapshot(dir.path({})), before);
 }
 
+// `save export Sv01d.e5s Sv02d.e5s`: a forgotten output name, and the table
+// would replace another game file.
+TEST_P(ExportOutputPaths, AnotherGameFileIsNeverOverwrittenByAnExport) {
+    for (const QString& name : {u"Sv02d.e5s"_s, u"S_02.EEX"_s, u"copy.e5"_s}) {
+        dir.write(name, "game bytes");
+        const auto before = snapshot(dir.path({}));
+        const auto run = runWith(dir.path(name));
+        EXPECT_EQ(run.code, cli::DataError) << name.toStdString();
+        EXPECT_TRUE(run.err.contains(u"是游戏文件的名字"_s)) << run.err.toStdString();
+        EXPECT_EQ(snapshot(dir.path({})), before);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Commands, OutputPaths, testing::ValuesIn(outputCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
