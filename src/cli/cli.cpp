@@ -254,26 +254,37 @@ int exportEach(const QStringList& args, const QStringList& filters, const QStrin
         targets = *paths;
     }
     const qsizetype count = inputs->files.size();
-    std::vector<Failure> failures(count);
-    std::vector<QByteArray> outputs(targets.isEmpty() ? 0 : count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString& file = inputs->files[i];
-        const auto text = produce(file);
-        if (!text)
-            failures[i] = text.error();
-        else if (targets.isEmpty())
-            print(console.out, (i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
-        else
-            outputs[i] = text->toUtf8();
-    }
-    if (!targets.isEmpty())
-        writeAll(targets, outputs, failures);
     int code = Ok;
-    for (qsizetype i = 0; i < count; ++i)
-        if (failures[i]) {
-            print(console.err, heading(inputs->files[i]) + *failures[i] + u'\n');
-            code = worse(code, DataError);
+    const auto report = [&](const QString& file, const QString& failure) {
+        print(console.err, heading(file) + failure + u'\n');
+        code = worse(code, DataError);
+    };
+    if (targets.isEmpty()) {
+        // Printed as each file is done, its failure in turn with the others.
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString& file = inputs->files[i];
+            const auto text = produce(file);
+            if (text)
+                print(console.out,
+                      (i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
+            else
+                report(file, text.error());
         }
+        return code;
+    }
+    std::vector<Failure> failures(count);
+    std::vector<QByteArray> outputs(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const auto text = produce(inputs->files[i]);
+        if (text)
+            outputs[i] = text->toUtf8();
+        else
+            failures[i] = text.error();
+    }
+    writeAll(targets, outputs, failures);
+    for (qsizetype i = 0; i < count; ++i)
+        if (failures[i])
+            report(inputs->files[i], *failures[i]);
     return code;
 }
 

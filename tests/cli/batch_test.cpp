@@ -62,6 +62,23 @@ TEST_F(Batch, AFolderStandsForItsScenariosAndOutputGoesToAFolder) {
     EXPECT_EQ(snapshot(out), expected);
 }
 
+// A read-only output file is kept as it is and named; the others are written.
+TEST_F(Batch, AnOutputThatCannotBeWrittenIsReportedAndTheOthersWritten) {
+    const QString locked = dir.write(u"out/S_02.json"_s, "kept");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup));
+    const auto run = runCli({u"scenario"_s, u"show"_s, game, u"-o"_s, out});
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(run.code, cli::DataError);
+    EXPECT_TRUE(run.err.startsWith(u"==> %1 <==\n"_s.arg(at(u"S_02.eex"_s))))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"只读"_s)) << run.err.toStdString();
+    QMap<QString, QByteArray> expected{{u"S_02.json"_s, "kept"}};
+    for (const QString& name : {u"S_01"_s, u"S_03"_s, u"S_04"_s})
+        expected.insert(name + u".json"_s,
+                        alone({u"scenario"_s, u"show"_s, at(name + u".eex"_s)}).toUtf8());
+    EXPECT_EQ(snapshot(out), expected);
+}
+
 TEST_F(Batch, AFailingFileDoesNotStopTheOthersButSetsTheExitCode) {
     const QString missing = dir.path(u"S_09.eex"_s);
     const auto run = runCli({u"rfile"_s, u"show"_s, at(u"R_01.eex"_s), missing, at(u"R_02.eex"_s)});
@@ -205,6 +222,32 @@ TEST_F(Batch, ScenarioEditIntoAFolderLeavesTheInputs) {
     ASSERT_EQ(runCli({u"scenario"_s, u"edit"_s, at(u"S_02.eex"_s), edits, u"-o"_s, single}).code,
               cli::Ok);
     EXPECT_EQ(written[u"S_02.eex"_s], test::readFile(single));
+}
+
+// Every edit is accepted, then one file cannot be written: it is named and
+// kept as it was, the others are saved.
+TEST_F(Batch, AScenarioThatCannotBeSavedIsReportedAndTheOthersSaved) {
+    const QString edits = dir.write(u"edits.json"_s, R"({"battle": {"turns": 33}})");
+    const QString locked = dir.write(u"out/S_03.eex"_s, "kept");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup));
+    const auto run = runCli({u"scenario"_s, u"edit"_s, at(u"S_01.eex"_s), at(u"S_03.eex"_s),
+                             at(u"S_04.eex"_s), edits, u"-o"_s, out});
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(run.code, cli::DataError);
+    EXPECT_TRUE(run.err.startsWith(u"==> %1 <==\n保存剧本文件出错"_s.arg(at(u"S_03.eex"_s))))
+        << run.err.toStdString();
+    EXPECT_EQ(
+        run.out,
+        u"==> %1 <==\n已按1次操作修改并保存剧本\n==> %2 <==\n已按1次操作修改并保存剧本\n"_s.arg(
+            at(u"S_01.eex"_s), at(u"S_04.eex"_s)));
+    const auto written = snapshot(out);
+    EXPECT_EQ(written.value(u"S_03.eex"_s), QByteArray("kept"));
+    for (const QString& name : {u"S_01.eex"_s, u"S_04.eex"_s}) {
+        const QString single = dir.path(u"single_"_s + name);
+        ASSERT_EQ(runCli({u"scenario"_s, u"edit"_s, at(name), edits, u"-o"_s, single}).code,
+                  cli::Ok);
+        EXPECT_EQ(written.value(name), test::readFile(single)) << name.toStdString();
+    }
 }
 
 // S_02 already has fifteen army entries: it refuses one more, so no file is written.
