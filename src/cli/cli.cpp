@@ -23,10 +23,10 @@ namespace lcj::cli {
 namespace {
 
 // Where output and messages go: standard output and error, or a caller's files.
-struct Console {
+struct Streams {
     std::FILE* out = stdout;
     std::FILE* err = stderr;
-} console;
+} streams;
 
 void print(std::FILE* to, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -35,14 +35,14 @@ void print(std::FILE* to, const QString& text) {
 }
 
 int fail(const QString& message) {
-    print(console.err, message + u'\n');
+    print(streams.err, message + u'\n');
     return DataError;
 }
 
 int usage(const QString& help, const QString& problem = {}) {
     if (!problem.isEmpty())
-        print(console.err, QStringLiteral("lcjtool: ") + problem + u'\n');
-    print(console.err, help);
+        print(streams.err, QStringLiteral("lcjtool: ") + problem + u'\n');
+    print(streams.err, help);
     return UsageError;
 }
 
@@ -115,7 +115,7 @@ Failure gameFileProblem(const QString& outPath) {
 
 int writeOutput(const QString& text, const QString& outPath, const QString& inputPath) {
     if (outPath.isEmpty()) {
-        print(console.out, text);
+        print(streams.out, text);
         return Ok;
     }
     if (auto problem = outputProblem(outPath, inputPath))
@@ -129,7 +129,7 @@ int writeOutput(const QString& text, const QString& outPath, const QString& inpu
 
 int dataCommand(QStringList args) {
     if (args.isEmpty() || wantsHelp(args))
-        return args.isEmpty() ? usage(help::data) : (print(console.out, help::data), Ok);
+        return args.isEmpty() ? usage(help::data) : (print(streams.out, help::data), Ok);
     const QString verb = args.takeFirst();
     QString format = QStringLiteral("csv");
     QString out;
@@ -170,7 +170,7 @@ int dataCommand(QStringList args) {
             return fail(outcome.error());
         if (!outcome->problems.isEmpty())
             return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-        print(console.out, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
+        print(streams.out, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
                                    : QStringLiteral("已修改%1条记录\n"))
                                .arg(outcome->changedRecords));
         return Ok;
@@ -256,7 +256,7 @@ int exportEach(const QStringList& args, const QStringList& filters, const QStrin
     const qsizetype count = inputs->files.size();
     int code = Ok;
     const auto report = [&](const QString& file, const QString& failure) {
-        print(console.err, heading(file) + failure + u'\n');
+        print(streams.err, heading(file) + failure + u'\n');
         code = worse(code, DataError);
     };
     if (targets.isEmpty()) {
@@ -265,7 +265,7 @@ int exportEach(const QStringList& args, const QStringList& filters, const QStrin
             const QString& file = inputs->files[i];
             const auto text = produce(file);
             if (text)
-                print(console.out,
+                print(streams.out,
                       (i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
             else
                 report(file, text.error());
@@ -311,7 +311,7 @@ int importPart(RegionKind kind, const QString& path, const QString& part, const 
         return fail(outcome.error());
     if (!outcome->problems.isEmpty())
         return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-    print(console.out, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
+    print(streams.out, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
                                : QStringLiteral("已修改%1行\n"))
                            .arg(outcome->changedRows));
     return Ok;
@@ -323,7 +323,7 @@ int regionCommand(RegionKind kind, QStringList args, const QString& help, const 
     if (args.isEmpty())
         return usage(help);
     if (wantsHelp(args))
-        return print(console.out, help), Ok;
+        return print(streams.out, help), Ok;
     const QString verb = args.takeFirst();
     RegionArgs r;
     if (auto code = takeRegionArgs(args, help, r))
@@ -353,7 +353,7 @@ int imsgCommand(QStringList args) {
     if (args.isEmpty())
         return usage(help::imsg);
     if (wantsHelp(args))
-        return print(console.out, help::imsg), Ok;
+        return print(streams.out, help::imsg), Ok;
     const QString verb = args.takeFirst();
     RegionArgs r;
     if (auto code = takeRegionArgs(args, help::imsg, r))
@@ -377,7 +377,7 @@ int imsgCommand(QStringList args) {
 
 void reportUnreadable(const QStringList& problems) {
     if (!problems.isEmpty())
-        print(console.err, QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
+        print(streams.err, QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
                                problems.join(u'\n') + u'\n');
 }
 
@@ -410,7 +410,7 @@ int editEach(const Inputs& inputs, const QString& editsPath, const QString& out)
             prepared.append(std::move(*edit));
             continue;
         }
-        print(console.err, heading(file) + edit.error() + u'\n');
+        print(streams.err, heading(file) + edit.error() + u'\n');
         ++refused;
     }
     if (refused > 0)
@@ -422,14 +422,14 @@ int editEach(const Inputs& inputs, const QString& editsPath, const QString& out)
         const QString& file = inputs.files[i];
         const auto written = saveEdit(prepared[i], targets[i]);
         if (!written) {
-            print(console.err, heading(file) + written.error() + u'\n');
+            print(streams.err, heading(file) + written.error() + u'\n');
             code = worse(code, DataError);
             continue;
         }
         if (!prepared[i].problems.isEmpty())
-            print(console.err, heading(file));
+            print(streams.err, heading(file));
         reportUnreadable(prepared[i].problems);
-        print(console.out, heading(file) + editedText(*written, prepared[i].confirmed));
+        print(streams.out, heading(file) + editedText(*written, prepared[i].confirmed));
     }
     return code;
 }
@@ -438,7 +438,7 @@ int scenarioCommand(QStringList args) {
     if (args.isEmpty())
         return usage(help::scenario);
     if (wantsHelp(args))
-        return print(console.out, help::scenario), Ok;
+        return print(streams.out, help::scenario), Ok;
     const QString verb = args.takeFirst();
     QString data, out;
     if (!takeOption(args, {QStringLiteral("--data")}, data) ||
@@ -447,41 +447,50 @@ int scenarioCommand(QStringList args) {
     for (const QString& a : args)
         if (a.startsWith(u'-'))
             return usage(help::scenario, QStringLiteral("未知的选项 %1").arg(a));
-    if (verb != QStringLiteral("show") && verb != QStringLiteral("edit"))
-        return usage(help::scenario, QStringLiteral("未知的命令 scenario %1").arg(verb));
-    const bool show = verb == QStringLiteral("show");
-    if (args.size() < (show ? 1 : 2))
-        return usage(help::scenario);
     // As in the window, the data file must be readable before a scenario is opened.
-    std::optional<QStringList> people;
-    if (!data.isEmpty()) {
+    const auto people = [&]() -> Result<std::optional<QStringList>> {
+        if (data.isEmpty())
+            return std::optional<QStringList>();
         auto names = readPeople(data);
         if (!names)
+            return Result<std::optional<QStringList>>::failure(names.error());
+        return std::optional<QStringList>(std::move(*names));
+    };
+    if (verb == QStringLiteral("show")) {
+        if (args.isEmpty())
+            return usage(help::scenario);
+        const auto names = people();
+        if (!names)
             return fail(names.error());
-        people = std::move(*names);
+        const QStringList* shown = *names ? &**names : nullptr;
+        return exportEach(args, scenarioFiles, out, QStringLiteral("json"),
+                          [&](const QString& path) { return showScenario(path, shown); });
     }
-    if (show)
-        return exportEach(
-            args, scenarioFiles, out, QStringLiteral("json"),
-            [&](const QString& path) { return showScenario(path, people ? &*people : nullptr); });
-    const QString editsPath = args.takeLast();
-    const auto inputs = expandInputs(args, scenarioFiles);
-    if (!inputs)
-        return fail(inputs.error());
-    if (inputs->several)
-        return editEach(*inputs, editsPath, out);
-    if (!out.isEmpty())
-        if (auto problem = outputProblem(out))
-            return fail(*problem);
-    const auto edits = readUserText(editsPath);
-    if (!edits)
-        return fail(edits.error());
-    const auto outcome = editScenario(args[0], edits->toUtf8(), out);
-    if (!outcome)
-        return fail(outcome.error());
-    reportUnreadable(outcome->problems);
-    print(console.out, editedText(outcome->written, outcome->confirmed));
-    return Ok;
+    if (verb == QStringLiteral("edit")) {
+        if (args.size() < 2)
+            return usage(help::scenario);
+        if (const auto names = people(); !names)
+            return fail(names.error());
+        const QString editsPath = args.takeLast();
+        const auto inputs = expandInputs(args, scenarioFiles);
+        if (!inputs)
+            return fail(inputs.error());
+        if (inputs->several)
+            return editEach(*inputs, editsPath, out);
+        if (!out.isEmpty())
+            if (auto problem = outputProblem(out))
+                return fail(*problem);
+        const auto edits = readUserText(editsPath);
+        if (!edits)
+            return fail(edits.error());
+        const auto outcome = editScenario(args[0], edits->toUtf8(), out);
+        if (!outcome)
+            return fail(outcome.error());
+        reportUnreadable(outcome->problems);
+        print(streams.out, editedText(outcome->written, outcome->confirmed));
+        return Ok;
+    }
+    return usage(help::scenario, QStringLiteral("未知的命令 scenario %1").arg(verb));
 }
 
 using DiffOf = Result<QStringList> (*)(const QString&, const QString&);
@@ -489,7 +498,7 @@ using DiffOf = Result<QStringList> (*)(const QString&, const QString&);
 // `diff KIND A B`, or with B a folder, every file of A against its namesake in B.
 int diffCommand(QStringList args) {
     if (wantsHelp(args))
-        return print(console.out, help::diff), Ok;
+        return print(streams.out, help::diff), Ok;
     if (args.size() < 3)
         return usage(help::diff);
     const QString kind = args.takeFirst();
@@ -525,7 +534,7 @@ int diffCommand(QStringList args) {
         if (!lines)
             return fail(lines.error());
         for (const QString& line : *lines)
-            print(console.out, line + u'\n');
+            print(streams.out, line + u'\n');
         return lines->isEmpty() ? Ok : DataError;
     }
     const auto pairs = filePairs(args, other, k->files);
@@ -539,7 +548,7 @@ int diffCommand(QStringList args) {
                                          ? pair.a + pair.b
                                          : QStringLiteral("%1 与 %2").arg(pair.a, pair.b));
         if (pair.a.isEmpty() || pair.b.isEmpty()) {
-            print(console.out,
+            print(streams.out,
                   head + QStringLiteral("只有“%1”中有%2\n")
                              .arg(pair.a.isEmpty() ? other : QFileInfo(pair.a).path(), pair.name));
             code = worse(code, DataError);
@@ -547,11 +556,11 @@ int diffCommand(QStringList args) {
         }
         const auto lines = k->diff(pair.a, pair.b);
         if (!lines) {
-            print(console.err, head + lines.error() + u'\n');
+            print(streams.err, head + lines.error() + u'\n');
             code = worse(code, DataError);
             continue;
         }
-        print(console.out,
+        print(streams.out,
               head + (lines->isEmpty() ? QStringLiteral("相同\n") : lines->join(u'\n') + u'\n'));
         if (!lines->isEmpty())
             code = worse(code, DataError);
@@ -567,7 +576,7 @@ int runCommand(const QStringList& argsIn) {
         return fail(QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
     const QString command = args.takeFirst();
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h"))
-        return print(console.out, help::top), Ok;
+        return print(streams.out, help::top), Ok;
     if (command == QStringLiteral("data"))
         return dataCommand(args);
     if (command == QStringLiteral("diff"))
@@ -595,10 +604,10 @@ int run(const QStringList& args) {
 }
 
 int run(const QStringList& argsIn, std::FILE* out, std::FILE* err) {
-    const Console before = console;
-    console = {out, err};
+    const Streams before = streams;
+    streams = {out, err};
     const int code = runCommand(argsIn);
-    console = before;
+    streams = before;
     return code;
 }
 } // namespace lcj::cli
