@@ -198,8 +198,9 @@ bool cellText(const QJsonValue& value, QString& text) {
     if (!value.isDouble())
         return false;
     const double d = value.toDouble();
-    text = d == double(qint64(d)) ? QString::number(qint64(d))
-                                  : QString::number(d, 'g', QLocale::FloatingPointShortest);
+    const auto whole = cli::json::wholeNumber(d);
+    text =
+        whole ? QString::number(*whole) : QString::number(d, 'g', QLocale::FloatingPointShortest);
     return true;
 }
 

@@ -191,8 +191,9 @@ QString value(const QJsonValue& v) {
         return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Double: {
         const double d = v.toDouble();
-        if (d == double(qint64(d)) && d > -1e6 && d < 1e6 && !(d == 0 && std::signbit(d)))
-            return QString::number(qint64(d));
+        const auto whole = wholeNumber(d);
+        if (whole && *whole > -1000000 && *whole < 1000000 && !(d == 0 && std::signbit(d)))
+            return QString::number(*whole);
         return viaDocument(v);
     }
     case QJsonValue::String: {

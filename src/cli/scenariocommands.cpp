@@ -174,8 +174,8 @@ Result<ScenarioDocument> load(const QString& path) {
 Result<QString> typed(const QString& where, const QJsonValue& v) {
     if (v.isDouble()) {
         const double d = v.toDouble();
-        if (d == double(qint64(d)))
-            return QString::number(qint64(d));
+        if (const auto whole = json::wholeNumber(d))
+            return QString::number(*whole);
     }
     if (v.isString())
         return v.toString();

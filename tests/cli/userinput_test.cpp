@@ -239,6 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
                  u"第1项：“姓名”一格中有NUL字符"},
         BadInput{"json_of_wrong_type", utf8(u"[{\"序号\": 5, \"武力\": true}]"),
                  u"第1项：“武力”应是一个数或一段文字"},
+        BadInput{"json_huge_number", utf8(u"[{\"序号\": 5, \"武力\": 1e300}]"),
+                 u"第1项（序号5）：武力："},
         BadInput{"json_without_number", utf8(u"[{\"武力\": 76}]"), u"第1项：缺少“序号”"},
         BadInput{"json_unknown_key", utf8(u"[{\"序号\": 5, \"武功\": 76}]"),
                  u"JSON文件有未知的列“武功”"},
