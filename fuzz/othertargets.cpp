@@ -80,7 +80,9 @@ int csvImport(const std::uint8_t* data, std::size_t size) {
     static const QByteArray sample = sample::dataFile();
     Input in(data, size);
     const bool dryRun = in.flag();
-    const QString text = csv::decodeUserText(in.rest());
+    // Text the program refuses to decode still exercises the reader.
+    const auto decoded = csv::decodeUserText(in.rest());
+    const QString text = decoded ? *decoded : gbk::decode(in.rest());
     const auto rows = csv::read(text);
     if (rows) {
         const auto again = csv::read(csv::write(*rows));

@@ -1,19 +1,32 @@
 #include "cli.h"
 
+#include "batch.h"
 #include "common/fileaccess.h"
 #include "common/gbk.h"
 #include "csv.h"
 #include "datacommands.h"
 #include "datafile/datafile.h"
+#include "helptexts.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace lcj::cli {
 
 namespace {
+
+// Where output and messages go: standard output and error, or a caller's files.
+struct Streams {
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+} streams;
 
 void print(std::FILE* to, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -22,14 +35,14 @@ void print(std::FILE* to, const QString& text) {
 }
 
 int fail(const QString& message) {
-    print(stderr, message + u'\n');
+    print(streams.err, message + u'\n');
     return DataError;
 }
 
 int usage(const QString& help, const QString& problem = {}) {
     if (!problem.isEmpty())
-        print(stderr, QStringLiteral("lcjtool: ") + problem + u'\n');
-    print(stderr, help);
+        print(streams.err, QStringLiteral("lcjtool: ") + problem + u'\n');
+    print(streams.err, help);
     return UsageError;
 }
 
@@ -55,37 +68,6 @@ bool takeFlag(QStringList& args, const QString& name) {
     return args.removeAll(name) > 0;
 }
 
-const QString topHelp =
-    QStringLiteral("用法: lcjtool <命令> ...\n"
-                   "  data export DATA.e5 TABLE [--format csv|json] [-o FILE]\n"
-                   "  data import DATA.e5 TABLE FILE [--dry-run]\n"
-                   "  save export|import Sv??d.e5s FILE [--part characters|stock|loyalty]\n"
-                   "  imsg export|import Imsg.e5 CATEGORY FILE\n"
-                   "  exe show Lcj5.exe [--part figures|switch] [-o FILE]\n"
-                   "  exe set Lcj5.exe FILE [--part figures|switch]\n"
-                   "  rfile show R_??.eex [-o FILE]\n"
-                   "  rfile set R_??.eex FILE\n"
-                   "  scenario show S.eex [--data DATA.e5] [-o FILE]\n"
-                   "  scenario edit S.eex EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
-                   "  diff data|save|imsg|scenario|exe|rfile A B\n"
-                   "TABLE: characters, items, shops, troops, terrain, strategies\n"
-                   "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
-                   "导入（import/set）都可加 --dry-run：只检查，不写入。\n"
-                   "每一级都可加 --help。退出码: 0 成功, 1 数据或校验错误, 2 用法错误。\n");
-
-const QString dataHelp =
-    QStringLiteral("用法:\n"
-                   "  lcjtool data export DATA.e5 TABLE [--format csv|json] [-o FILE]\n"
-                   "      每条记录一行，第一列“序号”是记录号，其余各列以窗口中的标题为列名。\n"
-                   "  lcjtool data import DATA.e5 TABLE FILE [--dry-run]\n"
-                   "      同样的列（缺少的列保留原值）；先按各栏目自己的规则检查每一行，\n"
-                   "      有任何一格不对就报告行、列和原因，什么也不写。\n");
-
-const QString diffHelp = QStringLiteral("用法: lcjtool diff KIND A B\n"
-                                        "  以字段列出两个文件的差别，例如“人物 5 武力: 74 → 76”。\n"
-                                        "  相同时退出码为0，不同时为1。\n"
-                                        "  KIND: data, save, imsg, scenario, exe, rfile\n");
-
 QString tableNames() {
     QStringList names;
     for (const auto& t : dataTables())
@@ -93,11 +75,53 @@ QString tableNames() {
     return names.join(QStringLiteral(", "));
 }
 
-int writeOutput(const QString& text, const QString& outPath) {
+// A CSV or JSON file that a user brings, as text; the message names the file.
+Result<QString> readUserText(const QString& path) {
+    const auto bytes = files::readWhole(path);
+    if (!bytes)
+        return Result<QString>::failure(bytes.error());
+    auto text = csv::decodeUserText(*bytes);
+    if (!text)
+        return Result<QString>::failure(QStringLiteral("“%1”：").arg(path) + text.error());
+    return text;
+}
+
+// An output path that names a folder, or the file a command reads: writing
+// there would fail late with a puzzling message, or replace a game file.
+Failure outputProblem(const QString& outPath, const QString& inputPath = {}) {
+    const QFileInfo out(outPath);
+    if (out.isDir())
+        return QStringLiteral("“%1”是一个文件夹，请给出要写入的文件名；没有写入任何内容。")
+            .arg(outPath);
+    if (!inputPath.isEmpty() && out.exists() &&
+        out.canonicalFilePath() == QFileInfo(inputPath).canonicalFilePath())
+        return QStringLiteral("不能写到读入的文件“%1”上，请给出另一个文件名；没有写入任何内容。")
+            .arg(outPath);
+    return std::nullopt;
+}
+
+// A table or view written over a game file would replace the game's data:
+// `save export Sv01d.e5s Sv02d.e5s` is a forgotten output name, not a wish.
+Failure gameFileProblem(const QString& outPath) {
+    static const QStringList gameSuffixes{QStringLiteral("e5"), QStringLiteral("e5s"),
+                                          QStringLiteral("eex"), QStringLiteral("exe"),
+                                          QStringLiteral("bmp")};
+    if (!gameSuffixes.contains(QFileInfo(outPath).suffix().toLower()))
+        return std::nullopt;
+    return QStringLiteral("“%1”是游戏文件的名字，导出的内容不会写到那里，请给出另一个文件名"
+                          "（例如 .csv 或 .json）；没有写入任何内容。")
+        .arg(outPath);
+}
+
+int writeOutput(const QString& text, const QString& outPath, const QString& inputPath) {
     if (outPath.isEmpty()) {
-        print(stdout, text);
+        print(streams.out, text);
         return Ok;
     }
+    if (auto problem = outputProblem(outPath, inputPath))
+        return fail(*problem);
+    if (auto problem = gameFileProblem(outPath))
+        return fail(*problem);
     if (auto failure = files::writeWhole(outPath, text.toUtf8()))
         return fail(*failure);
     return Ok;
@@ -105,104 +129,54 @@ int writeOutput(const QString& text, const QString& outPath) {
 
 int dataCommand(QStringList args) {
     if (args.isEmpty() || wantsHelp(args))
-        return args.isEmpty() ? usage(dataHelp) : (print(stdout, dataHelp), Ok);
+        return args.isEmpty() ? usage(help::data) : (print(streams.out, help::data), Ok);
     const QString verb = args.takeFirst();
     QString format = QStringLiteral("csv");
     QString out;
     if (!takeOption(args, {QStringLiteral("--format")}, format) ||
         !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out))
-        return usage(dataHelp, QStringLiteral("选项缺少取值"));
+        return usage(help::data, QStringLiteral("选项缺少取值"));
     const bool dryRun = takeFlag(args, QStringLiteral("--dry-run"));
     for (const QString& a : args)
         if (a.startsWith(u'-'))
-            return usage(dataHelp, QStringLiteral("未知的选项 %1").arg(a));
+            return usage(help::data, QStringLiteral("未知的选项 %1").arg(a));
     if (verb == QStringLiteral("export")) {
         if (args.size() != 2 || dryRun)
-            return usage(dataHelp);
+            return usage(help::data);
         if (format != QStringLiteral("csv") && format != QStringLiteral("json"))
-            return usage(dataHelp, QStringLiteral("--format 只能是 csv 或 json"));
+            return usage(help::data, QStringLiteral("--format 只能是 csv 或 json"));
         const TableAdapter* table = findDataTable(args[1]);
         if (!table)
-            return usage(dataHelp,
+            return usage(help::data,
                          QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
         const auto text = exportTable(
             args[0], *table, format == QStringLiteral("json") ? Format::Json : Format::Csv);
         if (!text)
             return fail(text.error());
-        return writeOutput(*text, out);
+        return writeOutput(*text, out, args[0]);
     }
     if (verb == QStringLiteral("import")) {
         if (args.size() != 3 || !out.isEmpty())
-            return usage(dataHelp);
+            return usage(help::data);
         const TableAdapter* table = findDataTable(args[1]);
         if (!table)
-            return usage(dataHelp,
+            return usage(help::data,
                          QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
-        const auto input = files::readWhole(args[2]);
+        const auto input = readUserText(args[2]);
         if (!input)
             return fail(input.error());
-        const auto outcome = importTable(args[0], *table, csv::decodeUserText(*input), dryRun);
+        const auto outcome = importTable(args[0], *table, *input, dryRun);
         if (!outcome)
             return fail(outcome.error());
         if (!outcome->problems.isEmpty())
             return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-        print(stdout, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
-                              : QStringLiteral("已修改%1条记录\n"))
-                          .arg(outcome->changedRecords));
+        print(streams.out, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
+                                   : QStringLiteral("已修改%1条记录\n"))
+                               .arg(outcome->changedRecords));
         return Ok;
     }
-    return usage(dataHelp, QStringLiteral("未知的命令 data %1").arg(verb));
+    return usage(help::data, QStringLiteral("未知的命令 data %1").arg(verb));
 }
-
-const QString saveHelp = QStringLiteral(
-    "用法:\n"
-    "  lcjtool save export Sv??d.e5s FILE [--part characters|stock|loyalty]\n"
-    "  lcjtool save import Sv??d.e5s FILE [--part characters|stock|loyalty] [--dry-run]\n"
-    "  FILE为 - 时导出到标准输出。各部分的列（以存档窗口中的标题为列名）:\n"
-    "    characters（默认）: 序号, 人物（只读）, 形象, 头像, 攻击, 防御, 精神, 爆发, 士气,\n"
-    "      HP值, MP值, 武力, 统率, 智力, 敏捷, 运气（以上五项为窗口显示的加倍值）, 等级, 经验,\n"
-    "      出阵, 撤退, 武具等级, 武具经验, 防具等级, 防具经验, 武具, 防具, 辅助（道具序号，\n"
-    "      255为无）, 兵种（兵种序号）, 强行加入我军（1或0）\n"
-    "    stock: 序号, 道具（只读）, 数量\n"
-    "    loyalty: 序号, 忠奸度\n"
-    "  导入时每一行都像在窗口中选中后改写并按“确定”一样检查，有任何一格不对就什么也不写。\n");
-
-const QString imsgHelp = QStringLiteral(
-    "用法:\n"
-    "  lcjtool imsg export Imsg.e5 CATEGORY FILE\n"
-    "  lcjtool imsg import Imsg.e5 CATEGORY FILE [--dry-run]\n"
-    "  CATEGORY: liezhuan（人物列传）, wuping（物品说明）, binzhong（兵种简介）,\n"
-    "    chetui（撤退台词）, zhiming（致命一击）, chelue（策略说明）, zandou（战斗简介）\n"
-    "  列: 序号, 名称/致命一击台词类型对应值/战斗（只读，撤退台词没有这一列）,\n"
-    "    以及以类别标题为列名的文字（换行照原样，最多200字节GBK）。FILE为 - 时导出到标准输出。\n");
-
-const QString exeHelp = QStringLiteral(
-    "用法:\n"
-    "  lcjtool exe show Lcj5.exe [--part figures|switch] [-o FILE]\n"
-    "  lcjtool exe set Lcj5.exe FILE [--part figures|switch] [--dry-run]\n"
-    "  figures（默认）: 序号, 人物（只读）, 形象（0到29为专用形象，30为普通人物形象）\n"
-    "  switch: 序号, 敌军小兵自动升级兵种（1开，0关）\n");
-
-const QString rfileHelp = QStringLiteral(
-    "用法:\n"
-    "  lcjtool rfile show R_??.eex [-o FILE]\n"
-    "  lcjtool rfile set R_??.eex FILE [--dry-run]\n"
-    "  列: 序号（0）, 本关出场人数, 强制出场人员1..5, 限制出场人员1..5（窗口中的十一个框）\n");
-
-const QString scenarioHelp = QStringLiteral(
-    "用法:\n"
-    "  lcjtool scenario show S.eex [--data DATA.e5] [-o FILE]\n"
-    "      以JSON列出剧本编辑器读入后显示的内容: battle {level_bonus, turns, victory, defeat},\n"
-    "      allies（20个）与 enemies（80个）{character, name, mode, x, y, facing, level_bonus,\n"
-    "      tendency, follow, run_x, run_y}, army [{x, y, facing, mode}],\n"
-    "      equipment（100个）{character, name, weapon, armour, accessory},\n"
-    "      spoils [[第一, 第二, 第三]], problems。mode: 0 初始登场, 1 剧情控制, null 未选；\n"
-    "      物品为序号，null为无；没有 --data 时 name 为 null。\n"
-    "  lcjtool scenario edit S.eex EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
-    "      EDITS 用同样的键，例如 {\"allies\": {\"3\": {\"x\": 5}}}: 选中友军3，把横坐标改为5，\n"
-    "      按“确定”，其余框保持选中时显示的值。依次执行 battle, allies, enemies,\n"
-    "      append_army（追加的人数）, army, spoils（{\"0\": [7, null, 104]}）, equipment，\n"
-    "      然后像“保存剧本文件”一样保存（到OUT，或原文件）。任何一项被拒绝就什么也不写。\n");
 
 // Takes the common options of an import; false on a usage error.
 struct RegionArgs {
@@ -222,30 +196,124 @@ std::optional<int> takeRegionArgs(QStringList& args, const QString& help, Region
     return std::nullopt;
 }
 
-int exportPart(RegionKind kind, const QString& path, const QString& part, const QString& out) {
-    auto model = loadRegionModel(kind, path);
-    if (!model)
-        return fail(model.error());
-    return writeOutput(exportRows((*model)->table(part)),
-                       out == QStringLiteral("-") ? QString() : out);
+// The name patterns of the files a folder stands for, by kind.
+QStringList filesOf(RegionKind kind) {
+    switch (kind) {
+    case RegionKind::Save:
+        return {QStringLiteral("*.e5s")};
+    case RegionKind::Imsg:
+        return {QStringLiteral("Imsg*.e5")};
+    case RegionKind::Exe:
+        return {QStringLiteral("*.exe")};
+    case RegionKind::RFile:
+        return {QStringLiteral("R_*.eex")};
+    }
+    return {};
+}
+const QStringList scenarioFiles{QStringLiteral("S_*.eex")};
+const QStringList dataFiles{QStringLiteral("data*.e5")};
+
+int worse(int a, int b) {
+    return std::max(a, b);
+}
+
+// Writes outputs[i] to targets[i] for every output not failed already. Each
+// whole-file write waits for its bytes to reach the disk, so a few run at
+// once: the waits overlap, and a batch takes a fraction of the time.
+void writeAll(const QStringList& targets, const std::vector<QByteArray>& outputs,
+              std::vector<Failure>& failures) {
+    QThreadPool writers;
+    writers.setMaxThreadCount(8);
+    for (qsizetype i = 0; i < targets.size(); ++i)
+        if (!failures[i])
+            writers.start([&, i] { failures[i] = files::writeWhole(targets[i], outputs[i]); });
+    writers.waitForDone();
+}
+
+// One result per input file. One file: printed, or written to `out`, as
+// always. Several: printed one after another, each under a heading with its
+// file name, or written into the folder `out` as NAME.suffix. A file that
+// fails does not stop the others; the exit code is the worst of them.
+int exportEach(const QStringList& args, const QStringList& filters, const QString& out,
+               const QString& suffix,
+               const std::function<Result<QString>(const QString&)>& produce) {
+    const auto inputs = expandInputs(args, filters);
+    if (!inputs)
+        return fail(inputs.error());
+    if (!inputs->several) {
+        const auto text = produce(inputs->files[0]);
+        if (!text)
+            return fail(text.error());
+        return writeOutput(*text, out, inputs->files[0]);
+    }
+    QStringList targets;
+    if (!out.isEmpty()) {
+        const auto paths = outputPaths(inputs->files, out, suffix);
+        if (!paths)
+            return fail(paths.error());
+        targets = *paths;
+    }
+    const qsizetype count = inputs->files.size();
+    int code = Ok;
+    const auto report = [&](const QString& file, const QString& failure) {
+        print(streams.err, heading(file) + failure + u'\n');
+        code = worse(code, DataError);
+    };
+    if (targets.isEmpty()) {
+        // Printed as each file is done, its failure in turn with the others.
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString& file = inputs->files[i];
+            const auto text = produce(file);
+            if (text)
+                print(streams.out,
+                      (i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
+            else
+                report(file, text.error());
+        }
+        return code;
+    }
+    std::vector<Failure> failures(count);
+    std::vector<QByteArray> outputs(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const auto text = produce(inputs->files[i]);
+        if (text)
+            outputs[i] = text->toUtf8();
+        else
+            failures[i] = text.error();
+    }
+    writeAll(targets, outputs, failures);
+    for (qsizetype i = 0; i < count; ++i)
+        if (failures[i])
+            report(inputs->files[i], *failures[i]);
+    return code;
+}
+
+int exportPart(RegionKind kind, const QStringList& paths, const QString& part, const QString& out) {
+    return exportEach(paths, filesOf(kind), out == QStringLiteral("-") ? QString() : out,
+                      QStringLiteral("csv"), [&](const QString& path) -> Result<QString> {
+                          auto model = loadRegionModel(kind, path);
+                          if (!model)
+                              return Result<QString>::failure(model.error());
+                          return exportRows((*model)->table(part));
+                      });
 }
 
 int importPart(RegionKind kind, const QString& path, const QString& part, const QString& file,
                bool dryRun) {
-    const auto input = files::readWhole(file);
+    const auto input = readUserText(file);
     if (!input)
         return fail(input.error());
     auto model = loadRegionModel(kind, path);
     if (!model)
         return fail(model.error());
-    const auto outcome = importRows(**model, part, csv::decodeUserText(*input), dryRun);
+    const auto outcome = importRows(**model, part, *input, dryRun);
     if (!outcome)
         return fail(outcome.error());
     if (!outcome->problems.isEmpty())
         return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-    print(stdout, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
-                          : QStringLiteral("已修改%1行\n"))
-                      .arg(outcome->changedRows));
+    print(streams.out, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
+                               : QStringLiteral("已修改%1行\n"))
+                           .arg(outcome->changedRows));
     return Ok;
 }
 
@@ -255,7 +323,7 @@ int regionCommand(RegionKind kind, QStringList args, const QString& help, const 
     if (args.isEmpty())
         return usage(help);
     if (wantsHelp(args))
-        return print(stdout, help), Ok;
+        return print(streams.out, help), Ok;
     const QString verb = args.takeFirst();
     RegionArgs r;
     if (auto code = takeRegionArgs(args, help, r))
@@ -267,9 +335,11 @@ int regionCommand(RegionKind kind, QStringList args, const QString& help, const 
         return usage(help, QStringLiteral("未知的部分 %1（可用: %2）")
                                .arg(r.part, parts.join(QStringLiteral(", "))));
     if (verb == exportVerb) {
-        if (args.size() != (exportToFile ? 2 : 1) || r.dryRun || (exportToFile && !r.out.isEmpty()))
+        if (args.size() < (exportToFile ? 2 : 1) || r.dryRun || (exportToFile && !r.out.isEmpty()))
             return usage(help);
-        return exportPart(kind, args[0], r.part, exportToFile ? args[1] : r.out);
+        if (exportToFile)
+            return exportPart(kind, args.first(args.size() - 1), r.part, args.last());
+        return exportPart(kind, args, r.part, r.out);
     }
     if (verb == importVerb) {
         if (args.size() != 2 || !r.out.isEmpty())
@@ -281,130 +351,263 @@ int regionCommand(RegionKind kind, QStringList args, const QString& help, const 
 
 int imsgCommand(QStringList args) {
     if (args.isEmpty())
-        return usage(imsgHelp);
+        return usage(help::imsg);
     if (wantsHelp(args))
-        return print(stdout, imsgHelp), Ok;
+        return print(streams.out, help::imsg), Ok;
     const QString verb = args.takeFirst();
     RegionArgs r;
-    if (auto code = takeRegionArgs(args, imsgHelp, r))
+    if (auto code = takeRegionArgs(args, help::imsg, r))
         return *code;
-    if (args.size() != 3 || !r.part.isEmpty() || !r.out.isEmpty())
-        return usage(imsgHelp);
+    // export takes several message files: FILE... CATEGORY OUT.
+    const bool exporting = verb == QStringLiteral("export");
+    if (args.size() < 3 || (!exporting && args.size() != 3) || !r.part.isEmpty() ||
+        !r.out.isEmpty())
+        return usage(help::imsg);
+    const QString category = args[args.size() - 2];
     const QStringList parts = regionParts(RegionKind::Imsg);
-    if (!parts.contains(args[1]))
-        return usage(imsgHelp, QStringLiteral("未知的类别 %1（可用: %2）")
-                                   .arg(args[1], parts.join(QStringLiteral(", "))));
-    if (verb == QStringLiteral("export") && !r.dryRun)
-        return exportPart(RegionKind::Imsg, args[0], args[1], args[2]);
+    if (!parts.contains(category))
+        return usage(help::imsg, QStringLiteral("未知的类别 %1（可用: %2）")
+                                     .arg(category, parts.join(QStringLiteral(", "))));
+    if (exporting && !r.dryRun)
+        return exportPart(RegionKind::Imsg, args.first(args.size() - 2), category, args.last());
     if (verb == QStringLiteral("import"))
         return importPart(RegionKind::Imsg, args[0], args[1], args[2], r.dryRun);
-    return usage(imsgHelp, QStringLiteral("未知的命令 imsg %1").arg(verb));
+    return usage(help::imsg, QStringLiteral("未知的命令 imsg %1").arg(verb));
+}
+
+void reportUnreadable(const QStringList& problems) {
+    if (!problems.isEmpty())
+        print(streams.err, QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
+                               problems.join(u'\n') + u'\n');
+}
+
+QString editedText(bool written, int confirmed) {
+    return written ? QStringLiteral("已按%1次操作修改并保存剧本\n").arg(confirmed)
+                   : QStringLiteral("剧本没有变化，未写入\n");
+}
+
+// The same edits on several scenarios: every file is edited and built first,
+// and if any of them refuses an edit, none is written.
+int editEach(const Inputs& inputs, const QString& editsPath, const QString& out) {
+    QStringList targets = inputs.files;
+    if (!out.isEmpty()) {
+        const auto paths = outputPaths(inputs.files, out, {});
+        if (!paths)
+            return fail(paths.error());
+        targets = *paths;
+    }
+    const auto text = readUserText(editsPath);
+    if (!text)
+        return fail(text.error());
+    const auto edits = parseEdits(text->toUtf8());
+    if (!edits)
+        return fail(edits.error());
+    QList<PreparedEdit> prepared;
+    int refused = 0;
+    for (const QString& file : inputs.files) {
+        auto edit = prepareEdit(file, *edits);
+        if (edit) {
+            prepared.append(std::move(*edit));
+            continue;
+        }
+        print(streams.err, heading(file) + edit.error() + u'\n');
+        ++refused;
+    }
+    if (refused > 0)
+        return fail(QStringLiteral("%1个剧本中有%2个不能这样修改，没有写入任何剧本。")
+                        .arg(inputs.files.size())
+                        .arg(refused));
+    int code = Ok;
+    for (qsizetype i = 0; i < prepared.size(); ++i) {
+        const QString& file = inputs.files[i];
+        const auto written = saveEdit(prepared[i], targets[i]);
+        if (!written) {
+            print(streams.err, heading(file) + written.error() + u'\n');
+            code = worse(code, DataError);
+            continue;
+        }
+        if (!prepared[i].problems.isEmpty())
+            print(streams.err, heading(file));
+        reportUnreadable(prepared[i].problems);
+        print(streams.out, heading(file) + editedText(*written, prepared[i].confirmed));
+    }
+    return code;
 }
 
 int scenarioCommand(QStringList args) {
     if (args.isEmpty())
-        return usage(scenarioHelp);
+        return usage(help::scenario);
     if (wantsHelp(args))
-        return print(stdout, scenarioHelp), Ok;
+        return print(streams.out, help::scenario), Ok;
     const QString verb = args.takeFirst();
     QString data, out;
     if (!takeOption(args, {QStringLiteral("--data")}, data) ||
         !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out))
-        return usage(scenarioHelp, QStringLiteral("选项缺少取值"));
+        return usage(help::scenario, QStringLiteral("选项缺少取值"));
     for (const QString& a : args)
         if (a.startsWith(u'-'))
-            return usage(scenarioHelp, QStringLiteral("未知的选项 %1").arg(a));
+            return usage(help::scenario, QStringLiteral("未知的选项 %1").arg(a));
+    // As in the window, the data file must be readable before a scenario is opened.
+    const auto people = [&]() -> Result<std::optional<QStringList>> {
+        if (data.isEmpty())
+            return std::optional<QStringList>();
+        auto names = readPeople(data);
+        if (!names)
+            return Result<std::optional<QStringList>>::failure(names.error());
+        return std::optional<QStringList>(std::move(*names));
+    };
     if (verb == QStringLiteral("show")) {
-        if (args.size() != 1)
-            return usage(scenarioHelp);
-        const auto text = showScenario(args[0], data);
-        if (!text)
-            return fail(text.error());
-        return writeOutput(*text, out);
+        if (args.isEmpty())
+            return usage(help::scenario);
+        const auto names = people();
+        if (!names)
+            return fail(names.error());
+        const QStringList* shown = *names ? &**names : nullptr;
+        return exportEach(args, scenarioFiles, out, QStringLiteral("json"),
+                          [&](const QString& path) { return showScenario(path, shown); });
     }
     if (verb == QStringLiteral("edit")) {
-        if (args.size() != 2)
-            return usage(scenarioHelp);
-        if (!data.isEmpty()) {
-            // As in the window, the data file must be readable before a scenario is opened.
-            const auto names = data::DataFile(data).readNames(data::characters);
-            if (!names)
-                return fail(QStringLiteral("文件打开出错\n") + names.error());
-        }
-        const auto edits = files::readWhole(args[1]);
+        if (args.size() < 2)
+            return usage(help::scenario);
+        if (const auto names = people(); !names)
+            return fail(names.error());
+        const QString editsPath = args.takeLast();
+        const auto inputs = expandInputs(args, scenarioFiles);
+        if (!inputs)
+            return fail(inputs.error());
+        if (inputs->several)
+            return editEach(*inputs, editsPath, out);
+        if (!out.isEmpty())
+            if (auto problem = outputProblem(out))
+                return fail(*problem);
+        const auto edits = readUserText(editsPath);
         if (!edits)
             return fail(edits.error());
-        const auto outcome = editScenario(args[0], csv::decodeUserText(*edits).toUtf8(), out);
+        const auto outcome = editScenario(args[0], edits->toUtf8(), out);
         if (!outcome)
             return fail(outcome.error());
-        if (!outcome->problems.isEmpty())
-            print(stderr, QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
-                              outcome->problems.join(u'\n') + u'\n');
-        print(stdout, outcome->written
-                          ? QStringLiteral("已按%1次操作修改并保存剧本\n").arg(outcome->confirmed)
-                          : QStringLiteral("剧本没有变化，未写入\n"));
+        reportUnreadable(outcome->problems);
+        print(streams.out, editedText(outcome->written, outcome->confirmed));
         return Ok;
     }
-    return usage(scenarioHelp, QStringLiteral("未知的命令 scenario %1").arg(verb));
+    return usage(help::scenario, QStringLiteral("未知的命令 scenario %1").arg(verb));
 }
 
+using DiffOf = Result<QStringList> (*)(const QString&, const QString&);
+
+// `diff KIND A B`, or with B a folder, every file of A against its namesake in B.
 int diffCommand(QStringList args) {
     if (wantsHelp(args))
-        return print(stdout, diffHelp), Ok;
-    if (args.size() != 3)
-        return usage(diffHelp);
-    const QString kind = args[0];
-    Result<QStringList> lines = Result<QStringList>::failure(QString());
-    if (kind == QStringLiteral("data"))
-        lines = diffData(args[1], args[2]);
-    else if (kind == QStringLiteral("scenario"))
-        lines = diffScenario(args[1], args[2]);
-    else if (kind == QStringLiteral("save"))
-        lines = diffRegions(RegionKind::Save, args[1], args[2]);
-    else if (kind == QStringLiteral("imsg"))
-        lines = diffRegions(RegionKind::Imsg, args[1], args[2]);
-    else if (kind == QStringLiteral("exe"))
-        lines = diffRegions(RegionKind::Exe, args[1], args[2]);
-    else if (kind == QStringLiteral("rfile"))
-        lines = diffRegions(RegionKind::RFile, args[1], args[2]);
-    else
-        return usage(diffHelp, QStringLiteral("未知的文件种类 %1").arg(kind));
-    if (!lines)
-        return fail(lines.error());
-    for (const QString& line : *lines)
-        print(stdout, line + u'\n');
-    return lines->isEmpty() ? Ok : DataError;
+        return print(streams.out, help::diff), Ok;
+    if (args.size() < 3)
+        return usage(help::diff);
+    const QString kind = args.takeFirst();
+    const struct {
+        const char16_t* name;
+        DiffOf diff;
+        QStringList files;
+    } kinds[] = {
+        {u"data", diffData, dataFiles},
+        {u"scenario", diffScenario, scenarioFiles},
+        {u"save",
+         [](const QString& a, const QString& b) { return diffRegions(RegionKind::Save, a, b); },
+         filesOf(RegionKind::Save)},
+        {u"imsg",
+         [](const QString& a, const QString& b) { return diffRegions(RegionKind::Imsg, a, b); },
+         filesOf(RegionKind::Imsg)},
+        {u"exe",
+         [](const QString& a, const QString& b) { return diffRegions(RegionKind::Exe, a, b); },
+         filesOf(RegionKind::Exe)},
+        {u"rfile",
+         [](const QString& a, const QString& b) { return diffRegions(RegionKind::RFile, a, b); },
+         filesOf(RegionKind::RFile)},
+    };
+    const auto* k = std::find_if(std::begin(kinds), std::end(kinds),
+                                 [&](const auto& c) { return kind == QStringView(c.name); });
+    if (k == std::end(kinds))
+        return usage(help::diff, QStringLiteral("未知的文件种类 %1").arg(kind));
+    const QString other = args.takeLast();
+    if (!QFileInfo(other).isDir()) {
+        if (args.size() != 1 || QFileInfo(args[0]).isDir())
+            return usage(help::diff, QStringLiteral("比较多个文件时，最后一项应是文件夹"));
+        const auto lines = k->diff(args[0], other);
+        if (!lines)
+            return fail(lines.error());
+        for (const QString& line : *lines)
+            print(streams.out, line + u'\n');
+        return lines->isEmpty() ? Ok : DataError;
+    }
+    const auto pairs = filePairs(args, other, k->files);
+    if (!pairs)
+        return fail(pairs.error());
+    int code = Ok;
+    for (qsizetype i = 0; i < pairs->size(); ++i) {
+        const FilePair& pair = pairs->at(i);
+        const QString head = (i > 0 ? QStringLiteral("\n") : QString()) +
+                             heading(pair.a.isEmpty() || pair.b.isEmpty()
+                                         ? pair.a + pair.b
+                                         : QStringLiteral("%1 与 %2").arg(pair.a, pair.b));
+        if (pair.a.isEmpty() || pair.b.isEmpty()) {
+            print(streams.out,
+                  head + QStringLiteral("只有“%1”中有%2\n")
+                             .arg(pair.a.isEmpty() ? other : QFileInfo(pair.a).path(), pair.name));
+            code = worse(code, DataError);
+            continue;
+        }
+        const auto lines = k->diff(pair.a, pair.b);
+        if (!lines) {
+            print(streams.err, head + lines.error() + u'\n');
+            code = worse(code, DataError);
+            continue;
+        }
+        print(streams.out,
+              head + (lines->isEmpty() ? QStringLiteral("相同\n") : lines->join(u'\n') + u'\n'));
+        if (!lines->isEmpty())
+            code = worse(code, DataError);
+    }
+    return code;
 }
 
-} // namespace
-
-int run(const QStringList& argsIn) {
+int runCommand(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (args.isEmpty())
-        return usage(topHelp);
+        return usage(help::top);
     if (!gbk::available())
         return fail(QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
     const QString command = args.takeFirst();
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h"))
-        return print(stdout, topHelp), Ok;
+        return print(streams.out, help::top), Ok;
     if (command == QStringLiteral("data"))
         return dataCommand(args);
     if (command == QStringLiteral("diff"))
         return diffCommand(args);
     if (command == QStringLiteral("save"))
-        return regionCommand(RegionKind::Save, args, saveHelp, QStringLiteral("export"),
+        return regionCommand(RegionKind::Save, args, help::save, QStringLiteral("export"),
                              QStringLiteral("import"), true);
     if (command == QStringLiteral("exe"))
-        return regionCommand(RegionKind::Exe, args, exeHelp, QStringLiteral("show"),
+        return regionCommand(RegionKind::Exe, args, help::exe, QStringLiteral("show"),
                              QStringLiteral("set"), false);
     if (command == QStringLiteral("rfile"))
-        return regionCommand(RegionKind::RFile, args, rfileHelp, QStringLiteral("show"),
+        return regionCommand(RegionKind::RFile, args, help::rfile, QStringLiteral("show"),
                              QStringLiteral("set"), false);
     if (command == QStringLiteral("imsg"))
         return imsgCommand(args);
     if (command == QStringLiteral("scenario"))
         return scenarioCommand(args);
-    return usage(topHelp, QStringLiteral("未知的命令 %1").arg(command));
+    return usage(help::top, QStringLiteral("未知的命令 %1").arg(command));
 }
 
+} // namespace
+
+int run(const QStringList& args) {
+    return run(args, stdout, stderr);
+}
+
+int run(const QStringList& argsIn, std::FILE* out, std::FILE* err) {
+    const Streams before = streams;
+    streams = {out, err};
+    const int code = runCommand(argsIn);
+    streams = before;
+    return code;
+}
 } // namespace lcj::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdio>
 
 namespace lcj::cli {
 
@@ -10,5 +11,7 @@ enum Exit { Ok = 0, DataError = 1, UsageError = 2 };
 // Runs one command line (without the program name); output goes to standard
 // output and error as UTF-8.
 int run(const QStringList& args);
+// The same, printing to `out` and `err` instead.
+int run(const QStringList& args, std::FILE* out, std::FILE* err);
 
 } // namespace lcj::cli

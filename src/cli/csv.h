@@ -41,13 +41,17 @@ struct NumberedRow {
     QHash<QString, QString> cells;
 };
 
-// Reads an imported table: refuses a file without "序号" or with an unknown
-// column; a row with the wrong count of cells, a bad or repeated number is
-// reported in `problems` and left out.
+// Reads an imported table, as CSV or as the JSON array of objects that
+// `data export --format json` writes (text that starts with "["). Refuses a
+// file without "序号", with an unknown or a repeated column; a row with the
+// wrong count of cells, a bad or repeated number or a NUL character in a cell
+// is reported in `problems` and left out.
 Result<QList<NumberedRow>> readNumbered(const QString& text, const NumberedTable& table,
                                         QStringList& problems);
 
-// Text files that a user brings: UTF-8 with or without a byte order mark, or GBK.
-QString decodeUserText(const QByteArray& bytes);
+// Text files that a user brings: UTF-8 with or without a byte order mark, or
+// GBK. Refuses UTF-16, UTF-8 with broken sequences and bytes that are neither,
+// naming the line.
+Result<QString> decodeUserText(const QByteArray& bytes);
 
 } // namespace lcj::csv

@@ -2,6 +2,7 @@
 
 #include "common/fileaccess.h"
 #include "csv.h"
+#include "jsontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,15 +34,6 @@ QJsonValue jsonCell(const QString& cell, bool text) {
     return (!text && ok) ? QJsonValue(n) : QJsonValue(cell);
 }
 
-QString jsonMember(const QString& key, const QJsonValue& value) {
-    // A one-element array gives QJsonDocument's escaping for any value.
-    const auto text = [](const QJsonValue& v) {
-        const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-        return QString::fromUtf8(a.mid(1, a.size() - 2));
-    };
-    return text(key) + u':' + text(value);
-}
-
 csv::NumberedTable numbered(const TableAdapter& table) {
     return {table.headers(), table.labelHeader(), table.table().count};
 }
@@ -59,11 +51,11 @@ Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, 
         QStringList rows;
         for (int i = 0; i < layout.count; ++i) {
             const QStringList cells = table.exportRecord(recordOf(*file, layout, i));
-            QStringList members{jsonMember(numberHeader, QJsonValue(i))};
+            QStringList members{json::member(numberHeader, QJsonValue(i))};
             if (!table.labelHeader().isEmpty())
-                members.append(jsonMember(table.labelHeader(), QJsonValue(table.label(i))));
+                members.append(json::member(table.labelHeader(), QJsonValue(table.label(i))));
             for (int c = 0; c < headers.size(); ++c)
-                members.append(jsonMember(headers[c], jsonCell(cells[c], table.isText(c))));
+                members.append(json::member(headers[c], jsonCell(cells[c], table.isText(c))));
             rows.append(QStringLiteral("  {") + members.join(QStringLiteral(", ")) + u'}');
         }
         return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n]\n");

@@ -4,19 +4,37 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
 
 // JSON text written by hand where the order of keys matters to a reader.
 namespace lcj::cli::json {
 
-// A value as compact JSON, with QJsonDocument's escaping.
-inline QString value(const QJsonValue& v) {
-    // A one-element array gives QJsonDocument's escaping for any value.
-    const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(a.mid(1, a.size() - 2));
+// A JSON number that is a whole number a cell can hold exactly (within
+// ±2^53), or nothing; never converts a number out of qint64's range.
+inline std::optional<qint64> wholeNumber(double d) {
+    constexpr double limit = 9007199254740992.0;
+    if (!(d > -limit && d < limit) || d != double(qint64(d)))
+        return std::nullopt;
+    return qint64(d);
 }
+
+// A value as compact JSON, written exactly as QJsonDocument writes it.
+QString value(const QJsonValue& v);
 
 inline QString member(const QString& key, const QJsonValue& v) {
     return value(key) + u':' + value(v);
 }
+
+// A key that an object of the text holds twice (QJsonDocument would silently
+// keep only the last), with the keys and array indexes that lead to that object.
+struct DuplicateKey {
+    QString key;
+    QStringList path;
+};
+
+// The first repeated key of JSON text that QJsonDocument has accepted.
+std::optional<DuplicateKey> firstDuplicateKey(QStringView text);
 
 } // namespace lcj::cli::json

@@ -174,8 +174,8 @@ Result<ScenarioDocument> load(const QString& path) {
 Result<QString> typed(const QString& where, const QJsonValue& v) {
     if (v.isDouble()) {
         const double d = v.toDouble();
-        if (d == double(qint64(d)))
-            return QString::number(qint64(d));
+        if (const auto whole = json::wholeNumber(d))
+            return QString::number(*whole);
     }
     if (v.isString())
         return v.toString();
@@ -454,51 +454,92 @@ void diffObjects(const QString& prefix, const QJsonObject& a, const QJsonObject&
 
 } // namespace
 
-Result<QString> showScenario(const QString& path, const QString& dataPath) {
-    QStringList people;
-    if (!dataPath.isEmpty()) {
-        const auto names = data::DataFile(dataPath).readNames(data::characters);
-        if (!names)
-            return Result<QString>::failure(QStringLiteral("文件打开出错\n") + names.error());
-        people = *names;
-    }
+Result<QStringList> readPeople(const QString& dataPath) {
+    const auto names = data::DataFile(dataPath).readNames(data::characters);
+    if (!names)
+        return Result<QStringList>::failure(QStringLiteral("文件打开出错\n") + names.error());
+    return names;
+}
+
+Result<QString> showScenario(const QString& path, const QStringList* people) {
     const auto doc = load(path);
     if (!doc)
         return Result<QString>::failure(doc.error());
-    return viewText(view(*doc, dataPath.isEmpty() ? nullptr : &people));
+    return viewText(view(*doc, people));
 }
 
-Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& editsJson,
-                                         const QString& outPath) {
-    using R = Result<ScenarioEditOutcome>;
+Result<QString> showScenario(const QString& path, const QString& dataPath) {
+    if (dataPath.isEmpty())
+        return showScenario(path, nullptr);
+    const auto people = readPeople(dataPath);
+    if (!people)
+        return Result<QString>::failure(people.error());
+    return showScenario(path, &*people);
+}
+
+Result<QJsonObject> parseEdits(const QByteArray& editsJson) {
+    using R = Result<QJsonObject>;
     QJsonParseError error;
     const QJsonDocument edits = QJsonDocument::fromJson(editsJson, &error);
     if (error.error != QJsonParseError::NoError || !edits.isObject())
         return R::failure(QStringLiteral("修改文件不是一个JSON对象：%1（位置%2）")
                               .arg(error.errorString())
                               .arg(error.offset));
+    // QJsonDocument keeps one of two equal keys and drops the other edit unseen.
+    if (const auto twice = json::firstDuplicateKey(QString::fromUtf8(editsJson)))
+        return R::failure(
+            QStringLiteral("修改文件中“%1”出现了不止一次%2\n没有写入任何内容。")
+                .arg(twice->key, twice->path.isEmpty()
+                                     ? QString()
+                                     : QStringLiteral("（在“%1”中）").arg(twice->path.join(u'/'))));
+    return edits.object();
+}
+
+Result<PreparedEdit> prepareEdit(const QString& path, const QJsonObject& edits) {
+    using R = Result<PreparedEdit>;
     auto doc = load(path);
     if (!doc)
         return R::failure(doc.error());
-    ScenarioEditOutcome outcome;
-    outcome.problems = doc->problems;
-    if (auto failure = applyEdits(*doc, edits.object(), outcome.confirmed))
+    PreparedEdit prepared;
+    prepared.problems = doc->problems;
+    if (auto failure = applyEdits(*doc, edits, prepared.confirmed))
         return R::failure(*failure + QStringLiteral("\n没有写入任何内容。"));
-    // "保存剧本文件": build, write the whole file, read it back.
+    // "保存剧本文件": build the whole file; it is written by saveEdit.
     auto built = buildSave(*doc);
     if (!built)
         return R::failure(QStringLiteral("保存剧本文件出错\n") + built.error());
-    const QString target = outPath.isEmpty() ? path : outPath;
+    prepared.bytes = std::move(built->bytes);
+    return prepared;
+}
+
+Result<bool> saveEdit(const PreparedEdit& prepared, const QString& target) {
+    using R = Result<bool>;
     const auto existing = files::readWhole(target);
-    if (existing && *existing == built->bytes)
-        return outcome;
-    if (auto failure = files::writeWhole(target, built->bytes))
+    if (existing && *existing == prepared.bytes)
+        return false;
+    if (auto failure = files::writeWhole(target, prepared.bytes))
         return R::failure(QStringLiteral("保存剧本文件出错\n") + *failure);
     const auto reread = files::readWhole(target);
-    if (!reread || *reread != built->bytes)
+    if (!reread || *reread != prepared.bytes)
         return R::failure(QStringLiteral("保存剧本文件出错\n文件已写入，但读回时出错：") +
                           (reread ? QStringLiteral("内容与写入的不同") : reread.error()));
-    outcome.written = true;
+    return true;
+}
+
+Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& editsJson,
+                                         const QString& outPath) {
+    using R = Result<ScenarioEditOutcome>;
+    const auto edits = parseEdits(editsJson);
+    if (!edits)
+        return R::failure(edits.error());
+    const auto prepared = prepareEdit(path, *edits);
+    if (!prepared)
+        return R::failure(prepared.error());
+    ScenarioEditOutcome outcome{prepared->confirmed, prepared->problems, false};
+    const auto written = saveEdit(*prepared, outPath.isEmpty() ? path : outPath);
+    if (!written)
+        return R::failure(written.error());
+    outcome.written = *written;
     return outcome;
 }
 

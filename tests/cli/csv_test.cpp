@@ -36,7 +36,7 @@ TEST(Csv, RefusesBrokenQuoting) {
 
 TEST(Csv, UserTextMayBeUtf8WithOrWithoutBomOrGbk) {
     const QString text = QStringLiteral("序号,姓名\r\n5,林青\r\n");
-    EXPECT_EQ(csv::decodeUserText(text.toUtf8()), text);
-    EXPECT_EQ(csv::decodeUserText(QByteArray("\xEF\xBB\xBF") + text.toUtf8()), text);
-    EXPECT_EQ(csv::decodeUserText(*gbk::encode(text)), text);
+    EXPECT_EQ(*csv::decodeUserText(text.toUtf8()), text);
+    EXPECT_EQ(*csv::decodeUserText(QByteArray("\xEF\xBB\xBF") + text.toUtf8()), text);
+    EXPECT_EQ(*csv::decodeUserText(*gbk::encode(text)), text);
 }

@@ -151,6 +151,9 @@ private slots:
         QTest::newRow("too many army entries")
             << QStringLiteral(R"({"append_army": 11})") << QStringLiteral("append_army");
         QTest::newRow("not JSON") << QStringLiteral("{") << QStringLiteral("JSON");
+        QTest::newRow("number past every integer")
+            << QStringLiteral(R"({"battle": {"turns": 1e300}})")
+            << QStringLiteral("应是一个整数或一段文字");
     }
 
     void aRefusedEditWritesNothing() {
