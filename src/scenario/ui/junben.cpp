@@ -78,6 +78,7 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     addAction(redo);
     connect(undo, &QAction::triggered, this, &Junben::undo_Click);
     connect(redo, &QAction::triggered, this, &Junben::redo_Click);
+    buildPanelMenu();
 
     buildLayout();
 
@@ -225,14 +226,17 @@ void Junben::sopen_Click() {
 
 void Junben::takeDocument(ScenarioDocument doc) {
     doc_ = std::move(doc);
+    onDisk_ = doc_;
     history_.reset();
     fillLists();
     updateTitle();
+    emit documentChanged();
 }
 
 void Junben::edited(const ScenarioDocument& before) {
     history_.record(before);
     updateTitle();
+    emit documentChanged();
 }
 
 void Junben::updateTitle() {
@@ -246,12 +250,14 @@ void Junben::undo_Click() {
     if (history_.undo(doc_))
         fillLists();
     updateTitle();
+    emit documentChanged();
 }
 
 void Junben::redo_Click() {
     if (history_.redo(doc_))
         fillLists();
     updateTitle();
+    emit documentChanged();
 }
 
 bool Junben::mayDropEdits(const QString& question) {
