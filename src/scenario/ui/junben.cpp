@@ -78,9 +78,9 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     addAction(redo);
     connect(undo, &QAction::triggered, this, &Junben::undo_Click);
     connect(redo, &QAction::triggered, this, &Junben::redo_Click);
-    buildPanelMenu();
 
     buildLayout();
+    buildPanelMenu();
 
     onSelect(List1, this, &Junben::List1_Click);
     onSelect(List2, this, &Junben::List2_Click);
