@@ -7,6 +7,7 @@
 #include "datafile/datafile.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
+#include "scenariomap.h"
 
 #include <QFile>
 #include <cstdio>
@@ -67,6 +68,7 @@ const QString topHelp =
                    "  rfile set R_??.eex FILE\n"
                    "  scenario show S.eex [--data DATA.e5] [-o FILE]\n"
                    "  scenario edit S.eex EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
+                   "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
@@ -202,7 +204,11 @@ const QString scenarioHelp = QStringLiteral(
     "      EDITS 用同样的键，例如 {\"allies\": {\"3\": {\"x\": 5}}}: 选中友军3，把横坐标改为5，\n"
     "      按“确定”，其余框保持选中时显示的值。依次执行 battle, allies, enemies,\n"
     "      append_army（追加的人数）, army, spoils（{\"0\": [7, null, 104]}）, equipment，\n"
-    "      然后像“保存剧本文件”一样保存（到OUT，或原文件）。任何一项被拒绝就什么也不写。\n");
+    "      然后像“保存剧本文件”一样保存（到OUT，或原文件）。任何一项被拒绝就什么也不写。\n"
+    "  lcjtool scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
+    "      把出场人物画在战场地图上存为PNG（默认放大3倍），与剧本编辑器“战场地图”的标记相同:\n"
+    "      蓝色我军、绿色友军、红色敌军，数字为列表中的序号（从1起），空心为非初始登场，\n"
+    "      虚线箭头指向奔向的坐标；不在地图范围内的人物列在图例下方。\n");
 
 // Takes the common options of an import; false on a usage error.
 struct RegionArgs {
@@ -307,13 +313,17 @@ int scenarioCommand(QStringList args) {
     if (wantsHelp(args))
         return print(stdout, scenarioHelp), Ok;
     const QString verb = args.takeFirst();
-    QString data, out;
+    QString data, out, map, zoom;
     if (!takeOption(args, {QStringLiteral("--data")}, data) ||
-        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out))
+        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out) ||
+        !takeOption(args, {QStringLiteral("--map")}, map) ||
+        !takeOption(args, {QStringLiteral("--zoom")}, zoom))
         return usage(scenarioHelp, QStringLiteral("选项缺少取值"));
     for (const QString& a : args)
         if (a.startsWith(u'-'))
             return usage(scenarioHelp, QStringLiteral("未知的选项 %1").arg(a));
+    if (verb != QStringLiteral("map") && (!map.isEmpty() || !zoom.isEmpty()))
+        return usage(scenarioHelp, QStringLiteral("--map 与 --zoom 只用于 scenario map"));
     if (verb == QStringLiteral("show")) {
         if (args.size() != 1)
             return usage(scenarioHelp);
@@ -343,6 +353,25 @@ int scenarioCommand(QStringList args) {
         print(stdout, outcome->written
                           ? QStringLiteral("已按%1次操作修改并保存剧本\n").arg(outcome->confirmed)
                           : QStringLiteral("剧本没有变化，未写入\n"));
+        return Ok;
+    }
+    if (verb == QStringLiteral("map")) {
+        if (args.size() != 1 || map.isEmpty() || out.isEmpty())
+            return usage(scenarioHelp,
+                         QStringLiteral("scenario map 需要一个剧本、--map 地图和 -o 输出文件"));
+        bool ok = true;
+        const int factor = zoom.isEmpty() ? defaultMapZoom : zoom.toInt(&ok);
+        if (!ok || factor < 1 || factor > largestMapZoom)
+            return usage(scenarioHelp,
+                         QStringLiteral("--zoom 应是1到%1之间的整数").arg(largestMapZoom));
+        const auto drawn = drawScenarioMap(args[0], map, data, out, factor);
+        if (!drawn)
+            return fail(drawn.error());
+        print(stdout,
+              QStringLiteral("已画出%1个出场人物").arg(drawn->units) +
+                  (drawn->offMap ? QStringLiteral("，其中%1个不在地图范围内").arg(drawn->offMap)
+                                 : QString()) +
+                  u'\n');
         return Ok;
     }
     return usage(scenarioHelp, QStringLiteral("未知的命令 scenario %1").arg(verb));
