@@ -128,15 +128,15 @@ Failure moveUnit(ScenarioDocument& doc, UnitKind kind, int index, QPoint cell) {
     SlotForm form = doc.showSlot(side, index);
     form.x = x;
     form.y = y;
-    // The frame's checks on a trial copy; then only the two coordinate words.
-    ScenarioDocument trial = doc;
-    if (const auto checked = trial.applySlot(side, index, form); !checked)
-        return checked.error();
+    // The frame's checks on a copy of the entry; then only the two coordinate words.
     const SlotLayout& layout = ScenarioDocument::slotLayout(side);
-    const qint64 entry =
+    const qint64 pos =
         (side == Side::Ally ? doc.allyBase : doc.enemyBase) + qint64(layout.entrySize) * index;
+    QByteArray trial = doc.scenarioBytes.mid(pos, layout.entrySize);
+    if (const auto checked = form.apply(layout, trial); !checked)
+        return checked.error();
     for (const int offset : {layout.x, layout.y})
-        setWord(doc.scenarioBytes, entry + offset, wordAt(trial.scenarioBytes, entry + offset));
+        setWord(doc.scenarioBytes, pos + offset, wordAt(trial, offset));
     return std::nullopt;
 }
 
