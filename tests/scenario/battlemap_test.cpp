@@ -312,6 +312,12 @@ private slots:
         QCOMPARE(list("List8")->currentRow(), -1); // one click only picks the line
         QTest::mouseDClick(lines->viewport(), Qt::LeftButton, {}, line0);
         QCOMPARE(list("List8")->currentRow(), 5);
+        list("List9")->setCurrentRow(50);
+        const QPoint line1 = lines->visualItemRect(lines->item(1)).center();
+        QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, line1);
+        QTest::mouseDClick(lines->viewport(), Qt::LeftButton, {}, line1);
+        QCOMPARE(list("List9")->currentRow(), 1);
+        QCOMPARE(box("Text21")->text(), QStringLiteral("65535"));
         trigger("undo");
         QCOMPARE(changeLines(), QStringList{QStringLiteral("我军出场人物 6 追加")});
         trigger("ssave");
