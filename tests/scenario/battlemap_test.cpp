@@ -184,8 +184,12 @@ private slots:
         drag(i, QPoint(50, 40));
         QCOMPARE(list("List8")->currentRow(), 2);
         QCOMPARE(changeLines().size(), 2);
+        QCOMPARE(image()->selected(), unitIndex(UnitKind::Army, 2));
         trigger("undo");
         QCOMPARE(image()->units()[unitIndex(UnitKind::Army, 2)].cell, from);
+        // The refilled list has no selection, and no marker is ringed.
+        QCOMPARE(list("List8")->currentRow(), -1);
+        QCOMPARE(image()->selected(), -1);
         QVERIFY(changeLines().isEmpty());
         trigger("redo");
         QCOMPARE(image()->units()[unitIndex(UnitKind::Army, 2)].cell, QPoint(50, 40));

@@ -270,7 +270,8 @@ void BattleMap::refresh() {
                             ? QString()
                             : scenario::offMapNote(units, zoom_.natural(), people));
     mapImage->setUnits(std::move(units), std::move(tips));
-    showSelection(selectedKind_, selectedIndex_);
+    // A list refilled after an undo or a load has lost its selection.
+    showSelection(selectedKind_, junben_.selectedUnit(selectedKind_));
 }
 
 void BattleMap::showSelection(UnitKind kind, int index) {

@@ -54,6 +54,8 @@ public:
     ChangesPanel* changesPanel() const { return changesPanel_; }
     // Selects an entry of the army (List8), ally (List3) or enemy (List4) list, as a click does.
     void selectUnit(UnitKind kind, int index);
+    // The selected entry of that list, -1 for none.
+    int selectedUnit(UnitKind kind) const;
     // Gives an entry the coordinates of `cell` through its frame's "确定": the
     // same checks and messages, one undo step. False when it was refused.
     bool moveUnit(UnitKind kind, int index, QPoint cell);

@@ -70,6 +70,10 @@ void Junben::selectUnit(UnitKind kind, int index) {
     list->scrollToItem(list->item(index));
 }
 
+int Junben::selectedUnit(UnitKind kind) const {
+    return unitList(kind)->currentRow();
+}
+
 bool Junben::moveUnit(UnitKind kind, int index, QPoint cell) {
     if (index < 0 || index >= unitList(kind)->count())
         return false;
