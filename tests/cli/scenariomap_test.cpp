@@ -123,6 +123,10 @@ private slots:
                            dir->path(QStringLiteral("folder"))}),
                  int(cli::DataError));
         QVERIFY(QDir(dir->path(QStringLiteral("folder"))).isEmpty());
+        // The map's options belong to scenario map only.
+        QCOMPARE(cli::run({QStringLiteral("scenario"), QStringLiteral("show"), scenario,
+                           QStringLiteral("--map"), map}),
+                 int(cli::UsageError));
     }
 };
 
