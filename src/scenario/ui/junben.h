@@ -56,8 +56,9 @@ public:
     void selectUnit(UnitKind kind, int index);
     // The selected entry of that list, -1 for none.
     int selectedUnit(UnitKind kind) const;
-    // Gives an entry the coordinates of `cell` through its frame's "确定": the
-    // same checks and messages, one undo step. False when it was refused.
+    // Gives an entry the coordinates of `cell` with the checks and messages of
+    // its frame's "确定", changing only the two coordinates; one undo step.
+    // False when it was refused.
     bool moveUnit(UnitKind kind, int index, QPoint cell);
     // Selects the entry a change lies in.
     void selectChange(const changes::Change& change);
