@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace lcj::cli {
 
@@ -18,6 +19,9 @@ Result<ScenarioMapOutcome> drawScenarioMap(const QString& path, const QString& m
                                            const QString& dataPath, const QString& outPath,
                                            int zoom) {
     using R = Result<ScenarioMapOutcome>;
+    // Text is drawn with the fonts of a GUI application (lcjtool makes one for this command).
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return R::failure(QStringLiteral("画图需要图形程序环境（QGuiApplication）"));
     if (zoom < 1 || zoom > largestMapZoom)
         return R::failure(QStringLiteral("放大倍数应是1到%1之间的整数").arg(largestMapZoom));
     if (QFileInfo(outPath).isDir())
