@@ -9,6 +9,7 @@
 #include "helptexts.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
+#include "scenariomap.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -440,13 +441,17 @@ int scenarioCommand(QStringList args) {
     if (wantsHelp(args))
         return print(streams.out, help::scenario), Ok;
     const QString verb = args.takeFirst();
-    QString data, out;
+    QString data, out, map, zoom;
     if (!takeOption(args, {QStringLiteral("--data")}, data) ||
-        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out))
+        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out) ||
+        !takeOption(args, {QStringLiteral("--map")}, map) ||
+        !takeOption(args, {QStringLiteral("--zoom")}, zoom))
         return usage(help::scenario, QStringLiteral("选项缺少取值"));
     for (const QString& a : args)
         if (a.startsWith(u'-'))
             return usage(help::scenario, QStringLiteral("未知的选项 %1").arg(a));
+    if (verb != QStringLiteral("map") && (!map.isEmpty() || !zoom.isEmpty()))
+        return usage(help::scenario, QStringLiteral("--map 与 --zoom 只用于 scenario map"));
     // As in the window, the data file must be readable before a scenario is opened.
     const auto people = [&]() -> Result<std::optional<QStringList>> {
         if (data.isEmpty())
@@ -488,6 +493,25 @@ int scenarioCommand(QStringList args) {
             return fail(outcome.error());
         reportUnreadable(outcome->problems);
         print(streams.out, editedText(outcome->written, outcome->confirmed));
+        return Ok;
+    }
+    if (verb == QStringLiteral("map")) {
+        if (args.size() != 1 || map.isEmpty() || out.isEmpty())
+            return usage(help::scenario,
+                         QStringLiteral("scenario map 需要一个剧本、--map 地图和 -o 输出文件"));
+        bool ok = true;
+        const int factor = zoom.isEmpty() ? defaultMapZoom : zoom.toInt(&ok);
+        if (!ok || factor < 1 || factor > largestMapZoom)
+            return usage(help::scenario,
+                         QStringLiteral("--zoom 应是1到%1之间的整数").arg(largestMapZoom));
+        const auto drawn = drawScenarioMap(args[0], map, data, out, factor);
+        if (!drawn)
+            return fail(drawn.error());
+        print(streams.out,
+              QStringLiteral("已画出%1个出场人物").arg(drawn->units) +
+                  (drawn->offMap ? QStringLiteral("，其中%1个不在地图范围内").arg(drawn->offMap)
+                                 : QString()) +
+                  u'\n');
         return Ok;
     }
     return usage(help::scenario, QStringLiteral("未知的命令 scenario %1").arg(verb));

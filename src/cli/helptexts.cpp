@@ -23,6 +23,7 @@ const QString top =
                    "  rfile set R_??.eex FILE\n"
                    "  scenario show S.eex... [--data DATA.e5] [-o FILE]\n"
                    "  scenario edit S.eex... EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
+                   "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
                    "  diff KIND A... FOLDER\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
@@ -110,7 +111,11 @@ const QString scenario =
         "选中友军3，把横坐标改为5，\n"
         "      按“确定”，其余框保持选中时显示的值。依次执行 battle, allies, enemies,\n"
         "      append_army（追加的人数）, army, spoils（{\"0\": [7, null, 104]}）, equipment，\n"
-        "      然后像“保存剧本文件”一样保存（到OUT，或原文件）。任何一项被拒绝就什么也不写。\n") +
+        "      然后像“保存剧本文件”一样保存（到OUT，或原文件）。任何一项被拒绝就什么也不写。\n"
+        "  lcjtool scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
+        "      把出场人物画在战场地图上存为PNG（默认放大3倍），与剧本编辑器“战场地图”的标记相同:\n"
+        "      蓝色我军、绿色友军、红色敌军，数字为列表中的序号（从1起），空心为非初始登场，\n"
+        "      虚线箭头指向奔向的坐标；不在地图范围内的人物列在图例下方。\n") +
     several;
 
 } // namespace lcj::cli::help

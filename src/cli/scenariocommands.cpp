@@ -1,5 +1,7 @@
 #include "scenariocommands.h"
 
+#include "changes/scenariochanges.h"
+#include "changes/scenarioview.h"
 #include "common/fileaccess.h"
 #include "datafile/datafile.h"
 #include "jsontext.h"
@@ -16,111 +18,13 @@ using namespace lcj::scenario;
 
 namespace {
 
-const QStringList battleKeys{QStringLiteral("level_bonus"), QStringLiteral("turns"),
-                             QStringLiteral("victory"), QStringLiteral("defeat")};
-const QStringList slotKeys{
-    QStringLiteral("character"),   QStringLiteral("name"),     QStringLiteral("mode"),
-    QStringLiteral("x"),           QStringLiteral("y"),        QStringLiteral("facing"),
-    QStringLiteral("level_bonus"), QStringLiteral("tendency"), QStringLiteral("follow"),
-    QStringLiteral("run_x"),       QStringLiteral("run_y")};
-const QStringList armyKeys{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("facing"),
-                           QStringLiteral("mode")};
-const QStringList equipKeys{QStringLiteral("character"), QStringLiteral("name"),
-                            QStringLiteral("weapon"), QStringLiteral("armour"),
-                            QStringLiteral("accessory")};
+const QStringList& battleKeys = changes::battleKeys();
+const QStringList& slotKeys = changes::slotKeys();
+const QStringList& armyKeys = changes::armyKeys();
+const QStringList& equipKeys = changes::equipKeys();
 
-// A box's text as JSON: a number when it is one, else the text.
-QJsonValue boxValue(const QString& text) {
-    bool ok = false;
-    const int n = text.toInt(&ok);
-    return ok ? QJsonValue(n) : QJsonValue(text);
-}
-
-QJsonValue modeValue(Appearance a) {
-    if (a == Appearance::Initial)
-        return 0;
-    if (a == Appearance::Story)
-        return 1;
-    return QJsonValue::Null;
-}
-
-QJsonValue itemValue(int item) {
-    return item == EquipForm::noneItem ? QJsonValue(QJsonValue::Null) : QJsonValue(item);
-}
-
-QJsonValue nameValue(const QStringList* names, int n) {
-    if (!names || n < 0 || n >= names->size())
-        return QJsonValue::Null;
-    return names->at(n);
-}
-
-// What the scenario editor shows after loading `doc`.
 QJsonObject view(const ScenarioDocument& doc, const QStringList* people) {
-    QJsonObject out;
-    if (doc.hasBattleHeader) {
-        const BattleForm b = doc.showBattle();
-        out.insert(QStringLiteral("battle"), QJsonObject{{battleKeys[0], boxValue(b.levelBonus)},
-                                                         {battleKeys[1], boxValue(b.turns)},
-                                                         {battleKeys[2], boxValue(b.victory)},
-                                                         {battleKeys[3], boxValue(b.defeat)}});
-    } else {
-        out.insert(QStringLiteral("battle"), QJsonValue::Null);
-    }
-    for (const auto& [key, side] : {std::pair{QStringLiteral("allies"), Side::Ally},
-                                    std::pair{QStringLiteral("enemies"), Side::Enemy}}) {
-        QJsonArray slotViews;
-        for (int k = 0; doc.hasBattleHeader && k < ScenarioDocument::slotCount(side); ++k) {
-            const SlotForm f = doc.showSlot(side, k);
-            const quint16 n = doc.slotCharacter(side, k);
-            slotViews.append(QJsonObject{
-                {slotKeys[0], boxValue(f.character)},
-                {slotKeys[1], n == 0xFFFF ? QJsonValue(QJsonValue::Null) : nameValue(people, n)},
-                {slotKeys[2], modeValue(f.appearance)},
-                {slotKeys[3], boxValue(f.x)},
-                {slotKeys[4], boxValue(f.y)},
-                {slotKeys[5], boxValue(f.facing)},
-                {slotKeys[6], boxValue(f.levelBonus)},
-                {slotKeys[7], boxValue(f.tendency)},
-                {slotKeys[8], boxValue(f.follow)},
-                {slotKeys[9], boxValue(f.runX)},
-                {slotKeys[10], boxValue(f.runY)}});
-        }
-        out.insert(key, slotViews);
-    }
-    QJsonArray army;
-    for (int k = 0; k < doc.armyEntryCount; ++k) {
-        const ArmyEntryForm f = ArmyEntryForm::show(doc.armyEntry(k));
-        army.append(QJsonObject{{armyKeys[0], boxValue(f.x)},
-                                {armyKeys[1], boxValue(f.y)},
-                                {armyKeys[2], boxValue(f.facing)},
-                                {armyKeys[3], modeValue(f.appearance)}});
-    }
-    out.insert(QStringLiteral("army"), army);
-    QJsonArray equipment;
-    for (int k = 0; doc.equipmentEditable() && k < 100; ++k) {
-        const EquipForm f = EquipForm::show(doc.equipEntry(k));
-        const quint16 n = doc.equipCharacter(k);
-        equipment.append(QJsonObject{
-            {equipKeys[0], boxValue(f.character)},
-            {equipKeys[1], n <= 512 ? nameValue(people, n) : QJsonValue(QJsonValue::Null)},
-            {equipKeys[2], itemValue(f.weapon)},
-            {equipKeys[3], itemValue(f.armour)},
-            {equipKeys[4], itemValue(f.accessory)}});
-    }
-    out.insert(QStringLiteral("equipment"), equipment);
-    QJsonArray spoils;
-    for (int k = 0; k < doc.spoilsCount(); ++k) {
-        const QByteArray instruction = doc.spoilsInstruction(k);
-        QJsonArray items;
-        for (int i = 0; i < 3; ++i) {
-            const int item = spoilsItem(instruction, i);
-            items.append(item < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(item));
-        }
-        spoils.append(items);
-    }
-    out.insert(QStringLiteral("spoils"), spoils);
-    out.insert(QStringLiteral("problems"), QJsonArray::fromStringList(doc.problems));
-    return out;
+    return changes::scenarioView(doc, people);
 }
 
 QString objectText(const QJsonObject& o, const QStringList& keys) {
@@ -442,16 +346,6 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
     return std::nullopt;
 }
 
-// Field by field changes between two views, "友军 3 x: 5 → 6".
-void diffObjects(const QString& prefix, const QJsonObject& a, const QJsonObject& b,
-                 const QStringList& keys, QStringList& lines) {
-    for (const QString& key : keys)
-        if (a.value(key) != b.value(key))
-            lines.append(
-                QStringLiteral("%1%2: %3 → %4")
-                    .arg(prefix, key, json::value(a.value(key)), json::value(b.value(key))));
-}
-
 } // namespace
 
 Result<QStringList> readPeople(const QString& dataPath) {
@@ -551,52 +445,10 @@ Result<QStringList> diffScenario(const QString& pathA, const QString& pathB) {
     const auto b = load(pathB);
     if (!b)
         return R::failure(b.error());
-    const QJsonObject va = view(*a, nullptr), vb = view(*b, nullptr);
     QStringList lines;
-    const QJsonValue ba = va.value(QStringLiteral("battle")),
-                     bb = vb.value(QStringLiteral("battle"));
-    if (ba.isObject() && bb.isObject())
-        diffObjects(QStringLiteral("战役 "), ba.toObject(), bb.toObject(), battleKeys, lines);
-    else if (ba != bb)
-        lines.append(QStringLiteral("战役头: %1 → %2")
-                         .arg(ba.isObject() ? QStringLiteral("有") : QStringLiteral("无"),
-                              bb.isObject() ? QStringLiteral("有") : QStringLiteral("无")));
-    const struct {
-        const char16_t* key;
-        const char16_t* title;
-        const QStringList* keys;
-    } sections[] = {{u"allies", u"友军", &slotKeys},
-                    {u"enemies", u"敌军", &slotKeys},
-                    {u"army", u"我军出场", &armyKeys},
-                    {u"equipment", u"个人装备", &equipKeys},
-                    {u"spoils", u"战利品", nullptr}};
-    for (const auto& s : sections) {
-        const QString key = QString::fromUtf16(s.key), title = QString::fromUtf16(s.title);
-        const QJsonArray la = va.value(key).toArray(), lb = vb.value(key).toArray();
-        if (la.size() != lb.size())
-            lines.append(
-                QStringLiteral("%1条数: %2 → %3").arg(title).arg(la.size()).arg(lb.size()));
-        for (qsizetype k = 0; k < std::min(la.size(), lb.size()); ++k) {
-            const QString prefix = QStringLiteral("%1 %2 ").arg(title).arg(k);
-            if (s.keys)
-                diffObjects(prefix, la[k].toObject(), lb[k].toObject(), *s.keys, lines);
-            else if (la[k] != lb[k])
-                lines.append(QStringLiteral("%1%2 → %3")
-                                 .arg(title + QStringLiteral(" %1: ").arg(k), json::value(la[k]),
-                                      json::value(lb[k])));
-        }
-        // Entries only one side has, shown whole.
-        for (qsizetype k = std::min(la.size(), lb.size()); k < std::max(la.size(), lb.size()); ++k)
-            lines.append(
-                k < la.size()
-                    ? QStringLiteral("%1 %2: 删除 %3").arg(title).arg(k).arg(json::value(la[k]))
-                    : QStringLiteral("%1 %2: 新增 %3").arg(title).arg(k).arg(json::value(lb[k])));
-    }
-    // Script bytes no frame shows still count as a difference.
-    if (lines.isEmpty() && a->scenarioBytes != b->scenarioBytes)
-        lines.append(QStringLiteral("编辑器不显示的字节不同（文件长度 %1 → %2）")
-                         .arg(a->scenarioBytes.size())
-                         .arg(b->scenarioBytes.size()));
+    for (const changes::Change& change : changes::compareScenarios(*a, *b))
+        if (const QString line = changes::diffLine(change); !line.isEmpty())
+            lines.append(line);
     return lines;
 }
 

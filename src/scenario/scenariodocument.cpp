@@ -206,6 +206,25 @@ Result<int> ScenarioDocument::applySlot(Side side, int slot, const SlotForm& for
     return result;
 }
 
+Failure ScenarioDocument::moveSlot(Side side, int slot, const QString& x, const QString& y) {
+    change_.reset();
+    if (!hasBattleHeader || slot < 0 || slot >= slotCount(side))
+        return QStringLiteral("请先在列表中选择一个出场位置");
+    SlotForm form = showSlot(side, slot);
+    form.x = x;
+    form.y = y;
+    const auto& layout = slotLayout(side);
+    const qint64 pos = slotPos(side, slot);
+    QByteArray trial = scenarioBytes.mid(pos, layout.entrySize);
+    if (const auto checked = form.apply(layout, trial); !checked)
+        return checked.error();
+    QByteArray entry = scenarioBytes.mid(pos, layout.entrySize);
+    for (const int offset : {layout.x, layout.y})
+        setWord(entry, offset, wordAt(trial, offset));
+    store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount, equipEdited);
+    return std::nullopt;
+}
+
 // ---- battle-wide values
 
 namespace {

@@ -90,6 +90,9 @@ public:
     quint16 slotCharacter(Side side, int slot) const;
     SlotForm showSlot(Side side, int slot) const;
     Result<int> applySlot(Side side, int slot, const SlotForm& form);
+    // Moves a slot to (x, y): the whole form is checked as the frame's confirm
+    // checks it, but only the two coordinate words are stored.
+    Failure moveSlot(Side side, int slot, const QString& x, const QString& y);
 
     // ---- battle-wide values
     BattleForm showBattle() const;

@@ -11,6 +11,7 @@
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "samplegen/samplegame.h"
+#include "scenario/ui/battlemap.h"
 #include "shell/mainwindow.h"
 
 #include <QAbstractButton>
@@ -151,6 +152,45 @@ void showMap(QWidget* window, const QString& sampleFolder) {
     settle();
 }
 
+// The scenario editor's battle map on the first sample map, enlarged twice,
+// with one enemy dragged three cells to the right, and the list of changes
+// that the drag leaves for the next save. Saved as battlemap.png and
+// changelist.png.
+bool showBattle(QWidget* window, const QDir& out) {
+    runSteps(window, {QStringLiteral("battlemap")});
+    auto* map = window->findChild<lcj::scenario::BattleMap*>(QStringLiteral("BattleMap"));
+    if (!map || map->mapPath().isEmpty()) {
+        note(QStringLiteral("  the battle map shows no map"));
+        return false;
+    }
+    runSteps(map, {QStringLiteral("zoom2")});
+    lcj::scenario::BattleMapImage* image = map->image();
+    const auto& units = image->units();
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        if (units[i].kind != lcj::scenario::UnitKind::Enemy || units[i].index != 30)
+            continue;
+        const int k = map->zoom().cellSize();
+        const QPoint from = image->markerCentre(int(i));
+        const QPoint to = (units[i].cell + QPoint(3, 0)) * k + QPoint(k / 2, k / 2);
+        for (const auto& [type, at] : {std::pair{QEvent::MouseButtonPress, from},
+                                       std::pair{QEvent::MouseButtonRelease, to}}) {
+            QMouseEvent event(type, at, image->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(image, &event);
+        }
+        break;
+    }
+    runSteps(window, {QStringLiteral("changelist")});
+    map->resize(900, 640);
+    settle();
+    bool ok = save(map->grab(), out, QStringLiteral("battlemap"));
+    if (auto* changes = window->findChild<QWidget*>(QStringLiteral("ChangesPanel")))
+        ok = save(changes->grab(), out, QStringLiteral("changelist")) && ok;
+    map->close();
+    return ok;
+}
+
 struct Editor {
     const char16_t* entry;  // the main menu entry, also the picture's name
     const char16_t* window; // the editor window's objectName
@@ -244,6 +284,8 @@ int main(int argc, char* argv[]) {
         frame->resize(frame->sizeHint().boundedTo(QSize(1480, 960)));
         settle();
         ok = save(frame->grab(), out, entryName) && ok;
+        if (entryName == u"sedit")
+            ok = showBattle(window, out) && ok;
         // One window at a time, so that each picture shows its editor alone.
         frame->close();
         settle();

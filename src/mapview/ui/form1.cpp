@@ -3,12 +3,12 @@
 #include "common/ui/controls.h"
 #include "mapimage.h"
 #include "mapview/folderlisting.h"
+#include "mapview/mappicture.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -162,21 +162,19 @@ void Form1::File1_Click() {
 
 void Form1::showPicture(const QString& path) {
     Label7->clear();
-    QImageReader reader(path);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
+    const auto picture = readMapPicture(path);
+    if (!picture) {
         // Nothing is shown rather than half a picture; the program goes on.
         Image1->clear();
         zoom_.reset({});
         showZoom();
         Text1->clear();
         Text2->clear();
-        say(QStringLiteral("无法读取地图图片“%1”：文件已损坏、不是BMP图片或图片过大。")
-                .arg(QDir::toNativeSeparators(path)));
+        say(picture.error());
         return;
     }
-    Image1->setPixmap(QPixmap::fromImage(picture));
-    zoom_.reset(picture.size());
+    Image1->setPixmap(QPixmap::fromImage(*picture));
+    zoom_.reset(picture->size());
     showZoom();
 }
 

@@ -80,6 +80,7 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(redo, &QAction::triggered, this, &Junben::redo_Click);
 
     buildLayout();
+    buildPanelMenu();
 
     onSelect(List1, this, &Junben::List1_Click);
     onSelect(List2, this, &Junben::List2_Click);
@@ -224,10 +225,12 @@ void Junben::sopen_Click() {
 
 void Junben::takeDocument(ScenarioDocument doc) {
     doc_ = std::move(doc);
+    onDisk_ = doc_;
     history_.reset();
     fillLists();
     enableBattleFrames();
     updateTitle();
+    emit documentChanged();
 }
 
 void Junben::enableBattleFrames() {
@@ -246,6 +249,7 @@ void Junben::edited() {
     if (auto change = doc_.takeChange())
         history_.record(std::move(*change));
     updateTitle();
+    emit documentChanged();
 }
 
 void Junben::updateTitle() {
@@ -259,12 +263,14 @@ void Junben::undo_Click() {
     if (history_.undo(doc_))
         fillLists();
     updateTitle();
+    emit documentChanged();
 }
 
 void Junben::redo_Click() {
     if (history_.redo(doc_))
         fillLists();
     updateTitle();
+    emit documentChanged();
 }
 
 bool Junben::mayDropEdits(const QString& question) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ui/editorwindow.h"
+#include "scenario/battleunits.h"
 #include "scenario/diskstamp.h"
 #include "scenario/edithistory.h"
 #include "scenario/rfile.h"
@@ -20,7 +21,14 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
+namespace lcj::changes {
+struct Change;
+}
+
 namespace lcj::scenario {
+
+class BattleMap;
+class ChangesPanel;
 
 // The scenario editor: one scenario script in memory, the names of one data
 // file for reference, and the R file's deployment limits.
@@ -35,7 +43,33 @@ public:
     bool dataLoaded() const { return dataLoaded_; }
 
     bool isModified() const { return history_.modified(); }
+    const QStringList& personNames() const { return personNames_; }
+    // The document as loaded or last saved: what is on disk.
+    const ScenarioDocument& documentOnDisk() const { return onDisk_; }
 
+    // Menu "查看": the battle map and the list of changes, windows of this editor
+    void battlemap_Click();
+    void changelist_Click();
+    BattleMap* battleMap() const { return battleMap_; }
+    ChangesPanel* changesPanel() const { return changesPanel_; }
+    // Selects an entry of the army (List8), ally (List3) or enemy (List4) list, as a click does.
+    void selectUnit(UnitKind kind, int index);
+    // The selected entry of that list, -1 for none.
+    int selectedUnit(UnitKind kind) const;
+    // Gives an entry the coordinates of `cell` with the checks and messages of
+    // its frame's "确定", changing only the two coordinates; one undo step.
+    // False when it was refused.
+    bool moveUnit(UnitKind kind, int index, QPoint cell);
+    // Selects the entry a change lies in.
+    void selectChange(const changes::Change& change);
+
+signals:
+    // The document changed: an edit, an undo or redo, a load or a save.
+    void documentChanged();
+    // An entry of the army, ally or enemy list was selected.
+    void unitSelected(UnitKind kind, int index);
+
+public:
     // Menu "文件"
     void dataopen_Click();
     void sopen_Click();
@@ -107,6 +141,8 @@ private:
 
     void Form_Load();
     void buildLayout();
+    void buildPanelMenu();
+    QListWidget* unitList(UnitKind kind) const;
     QGroupBox* buildNamesFrame();
     QGroupBox* buildBattleFrame();
     QGroupBox* buildSlotFrame(SlotFrame& frame, const SlotNames& names);
@@ -141,6 +177,7 @@ private:
 
     // State
     ScenarioDocument doc_;
+    ScenarioDocument onDisk_;
     QString scenarioPath_;
     QString saveAsPath_;
     bool dataLoaded_ = false;
@@ -159,6 +196,10 @@ private:
     QAction* exit;
     QAction* undo;
     QAction* redo;
+    QAction* battlemap;
+    QAction* changelist;
+    BattleMap* battleMap_ = nullptr;
+    ChangesPanel* changesPanel_ = nullptr;
 
     // "Data文件人物、物品名参考"
     QLabel* Label10;

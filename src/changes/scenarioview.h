@@ -1,0 +1,27 @@
+#pragma once
+
+#include "scenario/scenariodocument.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+// What the scenario editor shows of a scenario, as JSON values: the battle-wide
+// boxes, one object per ally, enemy, army and equipment entry, the spoils.
+// lcjtool prints it, and the comparison of two scenarios walks it.
+namespace lcj::changes {
+
+// The keys of each kind of entry, in the order the frames show them.
+const QStringList& battleKeys();
+const QStringList& slotKeys();
+const QStringList& armyKeys();
+const QStringList& equipKeys();
+
+// A box's text as JSON: a number when it is one, else the text.
+QJsonValue boxValue(const QString& text);
+
+// The view of `doc`. Names come from `people` (the person list), or are null
+// without it. Keys: battle (null without a battle header), allies, enemies,
+// army, equipment, spoils, problems.
+QJsonObject scenarioView(const scenario::ScenarioDocument& doc, const QStringList* people);
+
+} // namespace lcj::changes

@@ -1,0 +1,126 @@
+// The windows of the scenario editor beside its frames: the battle map and the
+// list of changes, and what they ask of the editor.
+#include "battlemap.h"
+#include "changes/scenariochanges.h"
+#include "changespanel.h"
+#include "common/ui/controls.h"
+#include "junben.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace lcj::scenario {
+
+void Junben::buildPanelMenu() {
+    QMenu* view = named(menuBar()->addMenu(QStringLiteral("查看")), QStringLiteral("view"));
+    battlemap = named(view->addAction(QStringLiteral("战场地图")), QStringLiteral("battlemap"));
+    changelist = named(view->addAction(QStringLiteral("修改清单")), QStringLiteral("changelist"));
+    connect(battlemap, &QAction::triggered, this, &Junben::battlemap_Click);
+    connect(changelist, &QAction::triggered, this, &Junben::changelist_Click);
+    for (UnitKind kind : {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy})
+        connect(unitList(kind), &QListWidget::currentRowChanged, this,
+                [this, kind](int row) { emit unitSelected(kind, row); });
+}
+
+QListWidget* Junben::unitList(UnitKind kind) const {
+    switch (kind) {
+    case UnitKind::Army:
+        return List8;
+    case UnitKind::Ally:
+        return ally_.list;
+    case UnitKind::Enemy:
+        break;
+    }
+    return enemy_.list;
+}
+
+void Junben::battlemap_Click() {
+    const bool first = !battleMap_;
+    if (first)
+        battleMap_ = new BattleMap(*this, this);
+    battleMap_->show();
+    battleMap_->raise();
+    battleMap_->activateWindow();
+    // The first time, and whenever this scenario's folder has no map yet, ask for one.
+    if (battleMap_->mapPath().isEmpty())
+        battleMap_->mapopen_Click();
+}
+
+void Junben::changelist_Click() {
+    if (!changesPanel_)
+        changesPanel_ = new ChangesPanel(*this, this);
+    changesPanel_->show();
+    changesPanel_->raise();
+    changesPanel_->activateWindow();
+}
+
+void Junben::selectUnit(UnitKind kind, int index) {
+    QListWidget* list = unitList(kind);
+    if (index < 0 || index >= list->count())
+        return;
+    if (list->currentRow() == index) {
+        // Shown afresh, as a click on the selected item does.
+        emit list->itemClicked(list->item(index));
+    } else {
+        list->setCurrentRow(index);
+    }
+    list->scrollToItem(list->item(index));
+}
+
+int Junben::selectedUnit(UnitKind kind) const {
+    return unitList(kind)->currentRow();
+}
+
+bool Junben::moveUnit(UnitKind kind, int index, QPoint cell) {
+    if (index < 0 || index >= unitList(kind)->count())
+        return false;
+    selectUnit(kind, index);
+    if (auto failure = scenario::moveUnit(doc_, kind, index, cell)) {
+        say(*failure);
+        return false;
+    }
+    edited();
+    // The frame shows the new coordinates.
+    selectUnit(kind, index);
+    return true;
+}
+
+void Junben::selectChange(const changes::Change& change) {
+    using changes::Frame;
+    QListWidget* list = nullptr;
+    switch (change.frame) {
+    case Frame::Army:
+        list = List8;
+        break;
+    case Frame::Ally:
+        list = ally_.list;
+        break;
+    case Frame::Enemy:
+        list = enemy_.list;
+        break;
+    case Frame::Equipment:
+        list = List9;
+        break;
+    case Frame::Spoils:
+        list = List6;
+        break;
+    case Frame::Battle:
+        Text4->setFocus();
+        return;
+    case Frame::Script:
+        return;
+    }
+    if (change.entry < 0 || change.entry >= list->count())
+        return;
+    if (list->currentRow() == change.entry)
+        emit list->itemClicked(list->item(change.entry));
+    else
+        list->setCurrentRow(change.entry);
+    list->scrollToItem(list->item(change.entry));
+    list->setFocus();
+}
+
+} // namespace lcj::scenario
