@@ -158,6 +158,36 @@ private slots:
         QVERIFY(!QFile::exists(d.path));
     }
 
+    void backupPlaceTakenByAFolderIsReported_data() {
+        QTest::addColumn<int>("editor");
+        for (int e = 0; e < allEditors().size(); ++e)
+            QTest::addRow("%s", allEditors()[e].name) << e;
+    }
+
+    // A folder where the backup belongs: no backup can be kept, so nothing
+    // is written and the user is told; without the folder the save goes on.
+    void backupPlaceTakenByAFolderIsReported() {
+        QFETCH(int, editor);
+        const EditorCase& c = allEditors()[editor];
+        const QByteArray saved = cleanSaveOf(editor);
+        const QByteArray original = c.sample();
+        Driver d(c.entry, c.window, c.fileName, original);
+        test::openAndShow(d, c);
+        c.edit(d);
+        const QString bak = files::backupPath(d.path);
+        QVERIFY(QDir().mkdir(bak));
+        d.save(c.save);
+        QCOMPARE(d.prompts.messages.size(), 1);
+        QVERIFY2(d.prompts.lastMessage().contains(QStringLiteral("文件夹")),
+                 qPrintable(d.prompts.lastMessage()));
+        QCOMPARE(test::readFile(d.path), original);
+        QVERIFY(QDir().rmdir(bak));
+        d.save(c.save);
+        QCOMPARE(d.prompts.messages.size(), 1);
+        QCOMPARE(test::readFile(d.path), saved);
+        QCOMPARE(test::readFile(bak), original);
+    }
+
     void everySaveIsOneReplace_data() {
         QTest::addColumn<int>("editor");
         for (int e = 0; e < allEditors().size(); ++e)
