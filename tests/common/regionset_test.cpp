@@ -1,6 +1,7 @@
 #include "common/regionset.h"
 #include "support/testfiles.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace lcj;
@@ -117,4 +118,30 @@ TEST(RegionSet, CopyOfChangedSizeIsNotWritten) {
     set.bytes(0).append('!');
     EXPECT_TRUE(set.write().has_value());
     EXPECT_EQ(test::readFile(path), counting(64));
+}
+
+// The stamp tells the window whether another program changed the file since
+// the set read or wrote it: by content, not by time alone.
+TEST(RegionSet, KnowsWhenAnotherProgramChangedTheFile) {
+    test::TestFolder dir;
+    const QByteArray original = counting(64);
+    const QString path = dir.write(QStringLiteral("f.bin"), original);
+    RegionSet set = twoRegions();
+    ASSERT_FALSE(set.read(path));
+    EXPECT_EQ(set.diskState(), DiskStamp::State::Unchanged);
+    // Written again with the same bytes: nothing to lose.
+    dir.write(QStringLiteral("f.bin"), original);
+    EXPECT_EQ(set.diskState(), DiskStamp::State::Unchanged);
+    QByteArray other = original;
+    other[63] = 'z';
+    dir.write(QStringLiteral("f.bin"), other);
+    EXPECT_EQ(set.diskState(), DiskStamp::State::Changed);
+    // Writing renews the stamp, from what is now on disk.
+    set.bytes(0)[0] = 'x';
+    ASSERT_FALSE(set.write());
+    EXPECT_EQ(set.diskState(), DiskStamp::State::Unchanged);
+    other[10] = 'x';
+    EXPECT_EQ(test::readFile(path), other);
+    QFile::remove(path);
+    EXPECT_EQ(set.diskState(), DiskStamp::State::Vanished);
 }

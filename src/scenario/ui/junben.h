@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/diskstamp.h"
 #include "common/ui/editorwindow.h"
 #include "scenario/battleunits.h"
-#include "scenario/diskstamp.h"
 #include "scenario/edithistory.h"
 #include "scenario/rfile.h"
 #include "scenario/scenariodocument.h"
