@@ -7,11 +7,14 @@
 #include "support/testfiles.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QtTest>
 
 using namespace lcj;
@@ -108,10 +111,11 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("three letters") << "abc" << padded("abc");
         QTest::newRow("empty") << "" << QByteArray(200, '\0');
+        // Typing stops where the slot is full: what is stored is what the box shows.
         QTest::newRow("150 chinese")
             << QString(150, QChar(u'岚')) << QByteArray("\xE1\xB0").repeated(100);
-        QTest::newRow("cut at a character") << QStringLiteral("a") + QString(150, QChar(u'岚'))
-                                            << padded("a" + QByteArray("\xE1\xB0").repeated(99));
+        QTest::newRow("full at a character") << QStringLiteral("a") + QString(150, QChar(u'岚'))
+                                             << padded("a" + QByteArray("\xE1\xB0").repeated(99));
     }
     void slotRules() {
         QFETCH(QString, typed);
@@ -119,7 +123,8 @@ private slots:
         open(sample::messageFile());
         trigger("wuping");
         list("List3")->setCurrentRow(7);
-        text()->setPlainText(typed);
+        retype(typed);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(stored));
         save();
         noMessages();
         QCOMPARE(slotOnDisk(1400), stored);
@@ -227,6 +232,64 @@ private slots:
         text()->clear();
         QTest::keyClicks(text(), QString(205, u'x'));
         QCOMPARE(text()->toPlainText().size(), 200);
+    }
+
+    void fullTextBoxRefusesAKeystrokeAndKeepsItsText_data() {
+        QTest::addColumn<QString>("full");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<int>("at"); // where the cursor stands for the refused key
+        QTest::newRow("letter at the start") << QString(200, u'x') << "y" << 0;
+        QTest::newRow("chinese at the end") << QString(200, u'x') << "岚" << 200;
+        QTest::newRow("chinese in a 199-byte text")
+            << QStringLiteral("a") + QString(99, QChar(u'岚')) << "岚" << 50;
+        QTest::newRow("line break in the middle") << QString(100, QChar(u'岚')) << "\n" << 10;
+    }
+    void fullTextBoxRefusesAKeystrokeAndKeepsItsText() {
+        QFETCH(QString, full);
+        QFETCH(QString, refused);
+        QFETCH(int, at);
+        open(sample::messageFile());
+        trigger("chetui");
+        list("List4")->setCurrentRow(3);
+        retype(full);
+        QCOMPARE(text()->toPlainText(), full);
+        const QString used = QStringLiteral("已用 %1/200 字节").arg(imsg::slotBytes(full));
+        QCOMPARE(label("Text1Bytes")->text(), used);
+        QTextCursor cursor = text()->textCursor();
+        cursor.setPosition(at);
+        text()->setTextCursor(cursor);
+        if (refused == u"\n")
+            QTest::keyClick(text(), Qt::Key_Return);
+        else
+            typeKeys(refused);
+        // Nothing typed before is deleted to make room, and the cursor stays.
+        QCOMPARE(text()->toPlainText(), full);
+        QCOMPARE(text()->textCursor().position(), at);
+        QCOMPARE(label("Text1Bytes")->text(), used);
+        // Undo takes back the typing, never bringing the refused key back.
+        text()->undo();
+        QVERIFY(imsg::slotBytes(text()->toPlainText()) <= 200);
+        text()->redo();
+        QCOMPARE(text()->toPlainText(), full);
+        save();
+        noMessages();
+        QCOMPARE(slotOnDisk(130600), *imsg::encodeSlot(full));
+        QCOMPARE(list("List4")->item(3)->text(), full);
+        onlySlotChanged(130600);
+    }
+
+    void pasteThatDoesNotFitIsRefusedWhole() {
+        open(sample::messageFile());
+        trigger("wuping");
+        list("List3")->setCurrentRow(2);
+        retype(QString(190, u'x'));
+        QGuiApplication::clipboard()->setText(QStringLiteral("岚川记数据工坊"));
+        text()->paste();
+        QCOMPARE(text()->toPlainText(), QString(190, u'x'));
+        QGuiApplication::clipboard()->setText(QStringLiteral("岚川记数据"));
+        text()->paste();
+        QCOMPARE(text()->toPlainText(), QString(190, u'x') + QStringLiteral("岚川记数据"));
+        QCOMPARE(label("Text1Bytes")->text(), QStringLiteral("已用 200/200 字节"));
     }
 
     void fileTooShortOrMissingIsNotOpened() {

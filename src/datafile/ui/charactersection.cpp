@@ -1,6 +1,7 @@
 #include "charactersection.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 
@@ -30,8 +31,8 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
     List1->setMinimumWidth(130);
 
     auto* grid = new QGridLayout;
-    Text1 = addLabelledBox(grid, 0, 0, QStringLiteral("Text1"), QStringLiteral("姓名"));
-    Text1->setMaxLength(nameBoxLength);
+    Text1 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text1"), QStringLiteral("姓名"),
+                               data::characters.nameWidth, nameBoxLength);
     Text2 = addLabelledBox(grid, 1, 0, QStringLiteral("Text2"), QStringLiteral("头像"));
     Text3 = addLabelledBox(grid, 2, 0, QStringLiteral("Text3"), QStringLiteral("战场外形象"));
     Text33 = addLabelledBox(grid, 3, 0, QStringLiteral("Text33"),
@@ -140,8 +141,7 @@ void CharacterSection::Command2_Click() {
 void CharacterSection::renwushuju() {
     const CharacterForm form = CharacterForm::show(renwushuju_);
     // A stored name longer than the box's limit is shown whole; typing is still limited.
-    Text1->setMaxLength(std::max<int>(nameBoxLength, form.name.size()));
-    Text1->setText(form.name);
+    ByteLimit::of(Text1)->show(form.name);
     Text2->setText(form.portrait);
     Text3->setText(form.figure);
     Text4->setText(form.force);
@@ -198,15 +198,9 @@ void CharacterSection::Command1_Click() {
         return;
     }
     renwushuju_ = record;
-    // The list shows the name as typed; selecting it again reloads the record
+    // The list shows the name as stored; selecting it again reloads the record
     // from the file, so every box shows what is on disk.
-    const QString typed = Text1->text();
-    {
-        const QSignalBlocker blocker(List1);
-        delete List1->takeItem(row);
-        List1->insertItem(row, typed);
-        List1->setCurrentRow(row);
-    }
+    replaceEntry(List1, row, CharacterForm::show(renwushuju_).name);
     List1_Click();
 }
 

@@ -1,6 +1,7 @@
 #include "strategysection.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "datafile/datanames.h"
@@ -47,7 +48,8 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     List9->setMaximumWidth(110);
 
     auto* grid = new QGridLayout;
-    Text28 = addLabelledBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"));
+    Text28 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"),
+                                data::strategies.nameWidth);
     Text29 = addLabelledBox(grid, 1, 0, QStringLiteral("Text29"), QStringLiteral("策略类型"));
     Combo9 = addLabelledCombo(grid, 2, 0, QStringLiteral("Combo9"), QStringLiteral("施展对象"));
     Combo9->addItems(lists::strategyTargets());
@@ -150,7 +152,7 @@ void StrategySection::Command13_Click() {
 }
 
 void StrategySection::show(const StrategyForm& form) {
-    Text28->setText(form.name);
+    ByteLimit::of(Text28)->show(form.name);
     Text29->setText(form.type);
     showChoice(Combo9, StrategyForm::targets, form.target);
     showChoice(Combo10, StrategyForm::castingRanges, form.castingRange);
@@ -182,8 +184,8 @@ void StrategySection::Command12_Click() {
     const int row = List9->currentRow();
     if (!saveRecord(data::strategies, row, formFromControls(), strategy_))
         return;
-    // The list shows the name as typed; selecting it again reloads the record.
-    replaceEntry(List9, row, Text28->text());
+    // The list shows the name as stored; selecting it again reloads the record.
+    replaceEntry(List9, row, StrategyForm::show(strategy_).name);
     List9_Click();
 }
 

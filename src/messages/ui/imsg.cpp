@@ -1,6 +1,7 @@
 #include "imsg.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
 #include "common/ui/regionwindow.h"
 
@@ -13,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace lcj::imsg {
@@ -21,7 +21,6 @@ namespace lcj::imsg {
 namespace {
 
 const QString noCategoryCaption = QStringLiteral("Imsg文件说明");
-constexpr int textBoxLimit = 200; // characters, a line break counting as its two
 
 // The fixed names of a named category's list, by its list's name.
 QStringList fixedNames(const Category& category) {
@@ -33,10 +32,6 @@ QStringList fixedNames(const Category& category) {
     if (list == u"List3")
         return names::items();
     return names::strategies();
-}
-
-int storedLength(const QString& text) {
-    return int(text.size() + text.count(u'\n'));
 }
 
 } // namespace
@@ -68,7 +63,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
 
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));
-    connect(Text1, &QPlainTextEdit::textChanged, this, &Imsg::limitText);
+    textLimit_ = ByteLimit::attach(Text1, slotSize, slotBytes);
     Label2 = named(new QLabel(QStringLiteral("致命一击台词类型对应值")), QStringLiteral("Label2"));
     Label3 = named(new QLabel, QStringLiteral("Label3"));
     Label4 = named(new QLabel, QStringLiteral("Label4"));
@@ -80,6 +75,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     labels->addWidget(Label3);
     labels->addWidget(Label4);
     labels->addStretch();
+    labels->addWidget(textLimit_->label());
     labels->addWidget(Command1);
     auto* textColumn = new QVBoxLayout;
     textColumn->addWidget(Label1);
@@ -108,7 +104,7 @@ void Imsg::showNothing() {
     Label3->hide();
     Label4->hide();
     Label1->setText(noCategoryCaption);
-    Text1->clear();
+    textLimit_->show(QString());
     mode_ = Mode::None;
     category_ = -1;
     currentSlot_ = -1;
@@ -141,7 +137,7 @@ void Imsg::chooseCategory(int c) {
         return;
     showOnly(c);
     Label1->setText(QString::fromUtf16(category.caption));
-    Text1->clear();
+    textLimit_->show(QString());
     category_ = c;
     mode_ = category.mode;
     selectRow(c, 0);
@@ -198,19 +194,19 @@ void Imsg::showNamedEntry(int c, int row) {
         // Nothing is shown, so nothing can be saved over the slot.
         currentSlot_ = -1;
         shown_.clear();
-        Text1->clear();
+        textLimit_->show(QString());
         say(QStringLiteral("读取文件出错\n\n") + slot.error());
         return;
     }
     shown_ = *slot;
-    Text1->setPlainText(decodeSlot(shown_));
+    textLimit_->show(decodeSlot(shown_));
     currentSlot_ = categories[c].slotOffset(row);
 }
 
 void Imsg::showTextEntry(int c, int row) {
     QListWidgetItem* item = lists_[c]->item(row);
     shown_ = item->data(Qt::UserRole).toByteArray();
-    Text1->setPlainText(item->text().trimmed());
+    textLimit_->show(item->text().trimmed());
     currentSlot_ = categories[c].slotOffset(row);
     if (mode_ == Mode::Critical)
         Label3->setText(criticalTypeText(row));
@@ -232,31 +228,23 @@ void Imsg::Command1_Click() {
         return;
     }
     shown_ = *slot;
-    if (categories[category_].named())
+    // The box and the list show the text as stored.
+    const QString stored = decodeSlot(shown_);
+    if (categories[category_].named()) {
+        textLimit_->show(stored);
         return;
+    }
     // A text category shows the saved text as its row, selected again.
     QListWidget* list = lists_[category_];
     const int row = list->currentRow();
     {
         const QSignalBlocker blocker(list);
         delete list->takeItem(row);
-        auto* item = new QListWidgetItem(typed);
+        auto* item = new QListWidgetItem(stored);
         item->setData(Qt::UserRole, *slot);
         list->insertItem(row, item);
     }
     selectRow(category_, row);
-}
-
-void Imsg::limitText() {
-    const QString text = Text1->toPlainText();
-    if (storedLength(text) <= textBoxLimit)
-        return;
-    QString kept = text;
-    while (storedLength(kept) > textBoxLimit)
-        kept.chop(1);
-    const QSignalBlocker blocker(Text1);
-    Text1->setPlainText(kept);
-    Text1->moveCursor(QTextCursor::End);
 }
 
 void Imsg::takeNames(const names::GameNames& names) {

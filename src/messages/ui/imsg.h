@@ -13,6 +13,10 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace lcj {
+class ByteLimit;
+}
+
 namespace lcj::imsg {
 
 // The message-file editor "Imsg文件修改": one 200-byte text slot of Imsg.e5 at
@@ -50,7 +54,6 @@ private:
     void showNamedEntry(int c, int row);
     void showTextEntry(int c, int row);
     void selectRow(int c, int row);
-    void limitText();
     void takeNames(const names::GameNames& names);
 
     MessageFile file_;
@@ -66,6 +69,7 @@ private:
     QLabel* Label3;
     QLabel* Label4;
     QPlainTextEdit* Text1;
+    ByteLimit* textLimit_;
     QPushButton* Command1;
 };
 
