@@ -203,9 +203,14 @@ private slots:
     void reopeningTheSectionReadsBlockZeroAgain() {
         open();
         clearTicks(equipment());
+        // Leaving the section with the ticks changed asks; the edits are dropped.
+        h.prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         h.trigger(QStringLiteral("daopre"));
+        QCOMPARE(h.prompts.questions.size(), 1);
         h.trigger(QStringLiteral("shoppre"));
         QCOMPARE(selectedRows(equipment()), stored(0, 3));
+        QCOMPARE(h.prompts.questions.size(), 1);
+        QCOMPARE(h.written(), h.original);
     }
 };
 

@@ -117,6 +117,7 @@ bool CharacterSection::readSelected() {
     const int row = List1->currentRow();
     if (row < 0)
         return false;
+    shown_.reset();
     auto record = file().readRecord(data::characters, row);
     // Nothing read from a broken file is shown as data, and no save can follow.
     Command1->setEnabled(record.ok());
@@ -130,6 +131,8 @@ bool CharacterSection::readSelected() {
 }
 
 void CharacterSection::List1_Click() {
+    if (!mayLeaveRow(List1))
+        return;
     if (readSelected())
         setTitle(QStringLiteral("人物属性修改-武将序号%1").arg(List1->currentRow()));
 }
@@ -159,6 +162,7 @@ void CharacterSection::renwushuju() {
     Combo2->setCurrentIndex(form.armour);
     Combo3->setCurrentIndex(form.auxiliary);
     Check1->setCheckState(form.forcedJoin);
+    shown_ = formFromControls();
 }
 
 CharacterForm CharacterSection::formFromControls() const {
@@ -184,24 +188,25 @@ CharacterForm CharacterSection::formFromControls() const {
     return form;
 }
 
-void CharacterSection::Command1_Click() {
+bool CharacterSection::Command1_Click() {
     const int row = List1->currentRow();
     if (row < 0 || renwushuju_.isEmpty())
-        return;
+        return false;
     QByteArray record = renwushuju_;
     if (auto failure = formFromControls().apply(record)) {
         say(*failure);
-        return;
+        return false;
     }
     if (auto failure = file().writeRecord(data::characters, row, record)) {
         say(*failure);
-        return;
+        return false;
     }
     renwushuju_ = record;
     // The list shows the name as stored; selecting it again reloads the record
     // from the file, so every box shows what is on disk.
     replaceEntry(List1, row, CharacterForm::show(renwushuju_).name);
     List1_Click();
+    return true;
 }
 
 } // namespace lcj::data

@@ -97,8 +97,9 @@ bool ItemSection::daofile() {
 
 void ItemSection::List3_Click() {
     const int row = List3->currentRow();
-    if (row < 0)
+    if (row < 0 || !mayLeaveRow(List3))
         return;
+    shown_.reset();
     if (auto record = readRecord(data::items, row, Command4)) {
         daojushuju_ = *record;
         daojushuju();
@@ -137,6 +138,7 @@ void ItemSection::daojushuju() {
     Text18->setEnabled(equipment);
     Combo6->setEnabled(consumable);
     Combo7->setEnabled(auxiliary);
+    shown_ = formFromControls();
 }
 
 ItemForm ItemSection::formFromControls() const {
@@ -154,13 +156,14 @@ ItemForm ItemSection::formFromControls() const {
     return form;
 }
 
-void ItemSection::Command4_Click() {
+bool ItemSection::Command4_Click() {
     const int row = List3->currentRow();
     if (!saveRecord(data::items, row, formFromControls(), daojushuju_))
-        return;
+        return false;
     // The list shows the name as stored; selecting it again reloads the record.
     replaceEntry(List3, row, ItemForm::show(daojushuju_).name);
     List3_Click();
+    return true;
 }
 
 } // namespace lcj::data

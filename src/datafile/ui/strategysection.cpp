@@ -136,11 +136,12 @@ bool StrategySection::open() {
 
 void StrategySection::List9_Click() {
     const int row = List9->currentRow();
-    if (row < 0)
+    if (row < 0 || !mayLeaveRow(List9))
         return;
     // An edit left open belongs to the record shown before.
     cancelEdit();
     strategy_.clear();
+    shown_.reset();
     if (auto record = readRecord(data::strategies, row, Command12)) {
         strategy_ = *record;
         show(StrategyForm::show(strategy_));
@@ -161,6 +162,7 @@ void StrategySection::show(const StrategyForm& form) {
     Text31->setText(form.icon);
     for (int t = 0; t < StrategyForm::troopTypes; ++t)
         msfgrid->item(t + 1, levelColumn)->setText(form.levels[t]);
+    shown_ = formFromControls();
 }
 
 StrategyForm StrategySection::formFromControls() const {
@@ -177,16 +179,17 @@ StrategyForm StrategySection::formFromControls() const {
     return form;
 }
 
-void StrategySection::Command12_Click() {
+bool StrategySection::Command12_Click() {
     // A level still being typed counts; a refused one stops the save.
     if (!Text32_LostFocus())
-        return;
+        return false;
     const int row = List9->currentRow();
     if (!saveRecord(data::strategies, row, formFromControls(), strategy_))
-        return;
+        return false;
     // The list shows the name as stored; selecting it again reloads the record.
     replaceEntry(List9, row, StrategyForm::show(strategy_).name);
     List9_Click();
+    return true;
 }
 
 bool StrategySection::eventFilter(QObject* watched, QEvent* event) {
