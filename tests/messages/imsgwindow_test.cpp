@@ -292,6 +292,93 @@ private slots:
         QCOMPARE(label("Text1Bytes")->text(), QStringLiteral("已用 200/200 字节"));
     }
 
+    void nothingIsAskedWhenNothingChanged() {
+        open(sample::messageFile());
+        for (const char* entry : entryNames) {
+            trigger(entry);
+            QListWidget* rows = nullptr;
+            for (QListWidget* l : form->findChildren<QListWidget*>())
+                if (l->isVisible())
+                    rows = l;
+            for (int row = 1; row < 6; ++row)
+                rows->setCurrentRow(row);
+        }
+        // Blanks at the ends are not stored: typing them is no edit either.
+        text()->moveCursor(QTextCursor::End);
+        typeKeys(QStringLiteral("  "));
+        list("List7")->setCurrentRow(9);
+        QVERIFY(form->close());
+        QVERIFY2(prompts.questions.isEmpty(), qPrintable(prompts.questions.join(u'|')));
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    void anotherSlotAsksAboutAnEditedText_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<qint64>("table");
+        QTest::newRow("named") << "liezhuan"
+                               << "List1" << qint64(90000);
+        QTest::newRow("text") << "chetui"
+                              << "List4" << qint64(130000);
+    }
+    void anotherSlotAsksAboutAnEditedText() {
+        QFETCH(QString, entry);
+        QFETCH(QString, list);
+        QFETCH(qint64, table);
+        open(sample::messageFile());
+        trigger(entry);
+        QListWidget* rows = this->list(list);
+        rows->setCurrentRow(4);
+        retype(QStringLiteral("改过的文本"));
+        // 取消: the row and the text stay.
+        rows->setCurrentRow(8);
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(rows->currentRow(), 4);
+        QCOMPARE(text()->toPlainText(), QStringLiteral("改过的文本"));
+        QCOMPARE(test::readFile(path), original);
+        // 放弃: the next row shows, nothing is written.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
+        rows->setCurrentRow(8);
+        QCOMPARE(rows->currentRow(), 8);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(original.mid(table + 1600, 200)));
+        QCOMPARE(test::readFile(path), original);
+        // 保存: the edited slot is written, then the next row shows.
+        retype(QStringLiteral("又改了"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        rows->setCurrentRow(2);
+        QCOMPARE(prompts.questions.size(), 3);
+        QCOMPARE(rows->currentRow(), 2);
+        QCOMPARE(slotOnDisk(table + 1600), padded(*gbk::encode(QStringLiteral("又改了"))));
+        onlySlotChanged(table + 1600);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(original.mid(table + 400, 200)));
+        noMessages();
+    }
+
+    void anotherCategoryOrClosingAsks() {
+        open(sample::messageFile());
+        trigger("zandou");
+        list("List7")->setCurrentRow(3);
+        retype(QStringLiteral("新的简介"));
+        trigger("wuping");
+        QVERIFY(list("List7")->isVisible());
+        QCOMPARE(text()->toPlainText(), QStringLiteral("新的简介"));
+        trigger("zandou"); // read again, it would drop the edit too
+        QCOMPARE(text()->toPlainText(), QStringLiteral("新的简介"));
+        QVERIFY(!form->close());
+        QCOMPARE(prompts.questions.size(), 3);
+        QCOMPARE(test::readFile(path), original);
+        // A save that fails keeps the window open.
+        text()->setPlainText(QStringLiteral("表情😀"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(!form->close());
+        QCOMPARE(prompts.messages.size(), 1);
+        retype(QStringLiteral("新的简介"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(form->close());
+        QCOMPARE(slotOnDisk(50600), padded(*gbk::encode(QStringLiteral("新的简介"))));
+        onlySlotChanged(50600);
+    }
+
     void fileTooShortOrMissingIsNotOpened() {
         open(sample::messageFile());
         const QString first = path;

@@ -4,6 +4,7 @@
 #include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
 #include "common/ui/regionwindow.h"
+#include "common/ui/unsavededits.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@ namespace lcj::imsg {
 namespace {
 
 const QString noCategoryCaption = QStringLiteral("Imsg文件说明");
+const QString unsavedQuestion = QStringLiteral("当前文本的修改还没有保存。要保存吗？");
 
 // The fixed names of a named category's list, by its list's name.
 QStringList fixedNames(const Category& category) {
@@ -108,10 +110,31 @@ void Imsg::showNothing() {
     mode_ = Mode::None;
     category_ = -1;
     currentSlot_ = -1;
+    shownRow_ = -1;
     shown_.clear();
 }
 
+bool Imsg::edited() const {
+    if (mode_ == Mode::None || currentSlot_ < 0)
+        return false;
+    // What a save would store, against the bytes read; a text that cannot be
+    // stored at all is an edit too.
+    const auto slot = encodeSlot(Text1->toPlainText(), shown_);
+    return !slot || *slot != shown_;
+}
+
+bool Imsg::mayLeaveText() {
+    return settleEdits(prompts(), this, unsavedQuestion, edited(),
+                       [this] { return Command1_Click(); });
+}
+
+bool Imsg::mayClose() {
+    return mayLeaveText();
+}
+
 void Imsg::fileopen_Click() {
+    if (!mayLeaveText())
+        return;
     const QString path = prompts().chooseOpenFile(
         this, QStringLiteral("打开"), QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
         Prompts::editorFolder());
@@ -132,6 +155,9 @@ void Imsg::fileopen_Click() {
 }
 
 void Imsg::chooseCategory(int c) {
+    if (!mayLeaveText())
+        return;
+    shownRow_ = -1;
     const Category& category = categories[c];
     if (!category.named() && !fillList(c))
         return;
@@ -182,6 +208,10 @@ void Imsg::List_Click(int c) {
     const int row = lists_[c]->currentRow();
     if (c != category_ || row < 0)
         return;
+    if (!settleEditsBeforeRow(lists_[c], shownRow_, prompts(), this, unsavedQuestion, edited(),
+                              [this] { return Command1_Click(); }))
+        return;
+    shownRow_ = row;
     if (categories[c].named())
         showNamedEntry(c, row);
     else
@@ -214,25 +244,25 @@ void Imsg::showTextEntry(int c, int row) {
         Label4->setText(battleNumberText(row));
 }
 
-void Imsg::Command1_Click() {
+bool Imsg::Command1_Click() {
     if (mode_ == Mode::None || currentSlot_ < 0)
-        return;
+        return false;
     const QString typed = Text1->toPlainText();
     const auto slot = encodeSlot(typed, shown_);
     if (!slot) {
         say(QStringLiteral("文本：") + slot.error() + QStringLiteral("，没有保存"));
-        return;
+        return false;
     }
     if (auto failure = file_.writeSlot(currentSlot_, *slot)) {
         say(QStringLiteral("保存出错\n\n") + *failure);
-        return;
+        return false;
     }
     shown_ = *slot;
     // The box and the list show the text as stored.
     const QString stored = decodeSlot(shown_);
     if (categories[category_].named()) {
         textLimit_->show(stored);
-        return;
+        return true;
     }
     // A text category shows the saved text as its row, selected again.
     QListWidget* list = lists_[category_];
@@ -245,6 +275,7 @@ void Imsg::Command1_Click() {
         list->insertItem(row, item);
     }
     selectRow(category_, row);
+    return true;
 }
 
 void Imsg::takeNames(const names::GameNames& names) {

@@ -39,9 +39,16 @@ public:
     void zhiming_Click() { chooseCategory(4); }
     void chelue_Click() { chooseCategory(5); }
     void zandou_Click() { chooseCategory(6); }
-    void Command1_Click(); // 保存
+    bool Command1_Click(); // 保存
+
+protected:
+    bool mayClose() override;
 
 private:
+    // Whether the text box holds a text other than the slot shown.
+    bool edited() const;
+    // Asks about an edited text before the window moves on; true when it may.
+    bool mayLeaveText();
     void Form_Load();
     // Back to the state before any category was chosen.
     void showNothing();
@@ -60,6 +67,7 @@ private:
     Mode mode_ = Mode::None;
     int category_ = -1;
     qint64 currentSlot_ = -1; // file offset of the slot shown; -1 for none
+    int shownRow_ = -1;       // the row of the current category's list shown
     QByteArray shown_;        // the bytes of the slot shown, as read
 
     std::array<QAction*, 7> entries_{};
