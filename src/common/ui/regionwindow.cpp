@@ -62,10 +62,13 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
     return false;
 }
 
-void saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions) {
-    if (auto failure = regions.write())
+bool saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions) {
+    if (auto failure = regions.write()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
                             window->windowTitle());
+        return false;
+    }
+    return true;
 }
 
 void renameRows(QListWidget* list, const QStringList& names) {

@@ -41,8 +41,9 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter);
 
 // The save command of a region editor: every region written back in place; a
-// failure is reported and the in-memory copies stay as they were.
-void saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions);
+// failure is reported and the in-memory copies stay as they were. True when
+// the regions are on disk.
+bool saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions);
 
 // Renames the first rows of a list or combo box, keeping every row's place,
 // the selection and any extra row past the names.

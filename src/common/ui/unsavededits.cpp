@@ -1,5 +1,6 @@
 #include "unsavededits.h"
 
+#include "common/regionset.h"
 #include "prompts.h"
 
 #include <QListWidget>
@@ -37,6 +38,23 @@ bool settleEditsBeforeRow(QListWidget* list, int shownRow, Prompts& prompts, QWi
     const QSignalBlocker blocker(list);
     list->setCurrentRow(wanted);
     return true;
+}
+
+void SavedRegions::take(const RegionSet& regions) {
+    bytes_.clear();
+    if (!regions.loaded())
+        return;
+    for (std::size_t i = 0; i < regions.layout().size(); ++i)
+        bytes_.push_back(regions.bytes(i));
+}
+
+bool SavedRegions::differ(const RegionSet& regions) const {
+    if (!regions.loaded() || bytes_.size() != regions.layout().size())
+        return false;
+    for (std::size_t i = 0; i < bytes_.size(); ++i)
+        if (bytes_[i] != regions.bytes(i))
+            return true;
+    return false;
 }
 
 } // namespace lcj

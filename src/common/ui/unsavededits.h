@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QListWidget;
 class QWidget;
@@ -9,6 +11,7 @@ class QWidget;
 namespace lcj {
 
 class Prompts;
+class RegionSet;
 
 // Before a window moves on (another record, another section, closing) while
 // its controls hold edits, it asks "保存" / "放弃" / "取消". True when it may
@@ -24,5 +27,17 @@ bool settleEdits(Prompts& prompts, QWidget* parent, const QString& question, boo
 // may go on, the selection moves on again, still without the handler.
 bool settleEditsBeforeRow(QListWidget* list, int shownRow, Prompts& prompts, QWidget* parent,
                           const QString& question, bool edited, const std::function<bool()>& save);
+
+// The bytes of a region editor's regions as they are on disk (read or last
+// saved), so that edits confirmed in memory but not saved can be told apart.
+class SavedRegions {
+public:
+    void take(const RegionSet& regions);
+    // Whether the regions in memory differ from the bytes on disk.
+    bool differ(const RegionSet& regions) const;
+
+private:
+    std::vector<QByteArray> bytes_;
+};
 
 } // namespace lcj
