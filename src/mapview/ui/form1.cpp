@@ -2,6 +2,7 @@
 
 #include "common/ui/controls.h"
 #include "mapimage.h"
+#include "mapview/bmpextent.h"
 #include "mapview/folderlisting.h"
 
 #include <QComboBox>
@@ -162,8 +163,11 @@ void Form1::File1_Click() {
 
 void Form1::showPicture(const QString& path) {
     Label7->clear();
-    QImageReader reader(path);
-    const QImage picture = reader.read();
+    // A picture cut short would show made-up pixels: it is refused as broken.
+    const Failure cut = checkBmpExtent(path);
+    QImage picture;
+    if (!cut)
+        picture = QImageReader(path).read();
     if (picture.isNull()) {
         // Nothing is shown rather than half a picture; the program goes on.
         Image1->clear();
@@ -171,8 +175,12 @@ void Form1::showPicture(const QString& path) {
         showZoom();
         Text1->clear();
         Text2->clear();
-        say(QStringLiteral("无法读取地图图片“%1”：文件已损坏、不是BMP图片或图片过大。")
-                .arg(QDir::toNativeSeparators(path)));
+        if (cut)
+            say(QStringLiteral("无法读取地图图片“%1”：文件不完整，%2。")
+                    .arg(QDir::toNativeSeparators(path), *cut));
+        else
+            say(QStringLiteral("无法读取地图图片“%1”：文件已损坏、不是BMP图片或图片过大。")
+                    .arg(QDir::toNativeSeparators(path)));
         return;
     }
     Image1->setPixmap(QPixmap::fromImage(picture));
