@@ -145,10 +145,12 @@ ShopForm ShopSection::formFromControls() const {
 
 bool ShopSection::Command6_Click() {
     // Block 57's last byte is troop type 0's movement: it goes back as read.
-    const ShopForm form = formFromControls();
-    if (!saveRecord(data::shops, List4->currentRow(), form, shopBlock_))
+    if (!saveRecord(data::shops, List4->currentRow(), formFromControls(), shopBlock_))
         return false;
-    shown_ = form;
+    // The ticks show what was stored.
+    resetShop(List5, equipmentEntries);
+    resetShop(List6, itemEntries);
+    shopfile();
     return true;
 }
 

@@ -148,6 +148,12 @@ void StrategySection::List9_Click() {
     }
 }
 
+bool StrategySection::edited() const {
+    // A level still being typed counts as well.
+    const bool typing = editing_ && Text32->text() != msfgrid->item(editRow, editCol)->text();
+    return shown_ && (typing || *shown_ != formFromControls());
+}
+
 void StrategySection::Command13_Click() {
     List9_Click();
 }

@@ -37,7 +37,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool edited() const override { return shown_ && *shown_ != formFromControls(); }
+    bool edited() const override;
     bool saveEdits() override { return Command12_Click(); }
 
 private:

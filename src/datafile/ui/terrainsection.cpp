@@ -85,6 +85,10 @@ void TerrainSection::List7_Click() {
     if (!record)
         return;
     terrain_ = *record;
+    showRecord();
+}
+
+void TerrainSection::showRecord() {
     const TerrainForm form = TerrainForm::show(terrain_);
     for (int k = 0; k < TerrainForm::boxes; ++k)
         Text19[k]->setText(form.values[k]);
@@ -103,10 +107,10 @@ TerrainForm TerrainSection::formFromControls() const {
 }
 
 bool TerrainSection::Command8_Click() {
-    const TerrainForm form = formFromControls();
-    if (!saveRecord(data::terrain, List7->currentRow(), form, terrain_))
+    if (!saveRecord(data::terrain, List7->currentRow(), formFromControls(), terrain_))
         return false;
-    shown_ = form;
+    // The boxes show what was stored.
+    showRecord();
     return true;
 }
 

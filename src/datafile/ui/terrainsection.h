@@ -32,6 +32,8 @@ protected:
 
 private:
     TerrainForm formFromControls() const;
+    // Shows the work copy.
+    void showRecord();
 
     QListWidget* List7;
     QLabel* Label92;

@@ -147,10 +147,10 @@ TroopTypeForm TroopTypeSection::formFromControls() const {
 }
 
 bool TroopTypeSection::Command10_Click() {
-    const TroopTypeForm form = formFromControls();
-    if (!saveRecord(data::troopTypes, List8->currentRow(), form, troopType_))
+    if (!saveRecord(data::troopTypes, List8->currentRow(), formFromControls(), troopType_))
         return false;
-    shown_ = form;
+    // The boxes show what was stored.
+    show(TroopTypeForm::show(troopType_));
     return true;
 }
 
