@@ -40,6 +40,17 @@ bool settleEditsBeforeRow(QListWidget* list, int shownRow, Prompts& prompts, QWi
     return true;
 }
 
+QString unconfirmedQuestion() {
+    return QStringLiteral("当前的修改还没有确定。要保存（确定）这些修改吗？");
+}
+
+bool settleRegionEdits(Prompts& prompts, QWidget* parent, const QString& question,
+                       const std::function<bool()>& unconfirmed, bool unsaved,
+                       const std::function<bool()>& confirm, const std::function<bool()>& save) {
+    return settleEdits(prompts, parent, question, unconfirmed() || unsaved,
+                       [&] { return (!unconfirmed() || confirm()) && save(); });
+}
+
 void SavedRegions::take(const RegionSet& regions) {
     bytes_.clear();
     if (!regions.loaded())

@@ -28,6 +28,17 @@ bool settleEdits(Prompts& prompts, QWidget* parent, const QString& question, boo
 bool settleEditsBeforeRow(QListWidget* list, int shownRow, Prompts& prompts, QWidget* parent,
                           const QString& question, bool edited, const std::function<bool()>& save);
 
+// What a region editor asks before another row while the controls hold
+// edits not yet confirmed ("确定"); its "保存" confirms them.
+QString unconfirmedQuestion();
+
+// What a region editor does before it closes or reads another file, with
+// edits not confirmed and confirmed edits not saved: "保存" confirms (when
+// needed) and saves; true when it may go on.
+bool settleRegionEdits(Prompts& prompts, QWidget* parent, const QString& question,
+                       const std::function<bool()>& unconfirmed, bool unsaved,
+                       const std::function<bool()>& confirm, const std::function<bool()>& save);
+
 // The bytes of a region editor's regions as they are on disk (read or last
 // saved), so that edits confirmed in memory but not saved can be told apart.
 class SavedRegions {

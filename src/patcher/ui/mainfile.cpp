@@ -24,8 +24,6 @@ namespace lcj::exe {
 
 namespace {
 
-const QString unconfirmedQuestion =
-    QStringLiteral("当前的修改还没有确定。要保存（确定）这些修改吗？");
 const QString unsavedQuestion = QStringLiteral("程序文件的修改还没有保存到文件。要保存吗？");
 
 QStringList figureEntries(const QStringList& characters) {
@@ -116,8 +114,8 @@ void MainFile::mainopen_Click() {
 void MainFile::List1_Click() {
     if (!file_.loaded() || List1->currentRow() < 0)
         return;
-    if (!settleEditsBeforeRow(List1, shownRow_, prompts(), this, unconfirmedQuestion, unconfirmed(),
-                              [this] { return Command1_Click(); }))
+    if (!settleEditsBeforeRow(List1, shownRow_, prompts(), this, unconfirmedQuestion(),
+                              unconfirmed(), [this] { return Command1_Click(); }))
         return;
     {
         const QSignalBlocker blocker(Combo1);
@@ -140,9 +138,10 @@ bool MainFile::unconfirmed() const {
 }
 
 bool MainFile::mayDropFile() {
-    const bool edited = unconfirmed() || saved_.differ(file_.regions());
-    return settleEdits(prompts(), this, unsavedQuestion, edited,
-                       [this] { return (!unconfirmed() || Command1_Click()) && Command2_Click(); });
+    return settleRegionEdits(
+        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); },
+        saved_.differ(file_.regions()), [this] { return Command1_Click(); },
+        [this] { return Command2_Click(); });
 }
 
 bool MainFile::mayClose() {

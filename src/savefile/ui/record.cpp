@@ -26,8 +26,6 @@ namespace lcj::save {
 namespace {
 
 constexpr int shortBoxLength = 6; // the figure, hit-point and level boxes
-const QString unconfirmedQuestion =
-    QStringLiteral("当前的修改还没有确定。要保存（确定）这些修改吗？");
 const QString unsavedQuestion = QStringLiteral("存档的修改还没有保存到文件。要保存吗？");
 const int troopTypeCount = 53;
 
@@ -182,7 +180,7 @@ void Record::showLoaded() {
 void Record::List1_Click() {
     if (List1->currentRow() < 0)
         return;
-    if (!settleEditsBeforeRow(List1, character_, prompts(), this, unconfirmedQuestion,
+    if (!settleEditsBeforeRow(List1, character_, prompts(), this, unconfirmedQuestion(),
                               unconfirmed(), [this] { return Command1_Click(); }))
         return;
     character_ = List1->currentRow();
@@ -193,7 +191,7 @@ void Record::List1_Click() {
 void Record::List3_Click() {
     if (List3->currentRow() < 0)
         return;
-    if (!settleEditsBeforeRow(List3, consumable_, prompts(), this, unconfirmedQuestion,
+    if (!settleEditsBeforeRow(List3, consumable_, prompts(), this, unconfirmedQuestion(),
                               unconfirmed(), [this] { return Command1_Click(); }))
         return;
     consumable_ = List3->currentRow();
@@ -295,9 +293,10 @@ bool Record::Command2_Click() {
 }
 
 bool Record::mayDropFile() {
-    const bool edited = unconfirmed() || saved_.differ(game_.regions());
-    return settleEdits(prompts(), this, unsavedQuestion, edited,
-                       [this] { return (!unconfirmed() || Command1_Click()) && Command2_Click(); });
+    return settleRegionEdits(
+        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); },
+        saved_.differ(game_.regions()), [this] { return Command1_Click(); },
+        [this] { return Command2_Click(); });
 }
 
 bool Record::mayClose() {
