@@ -70,6 +70,28 @@ Result<QByteArray> encode(const QString& text) {
     return whole;
 }
 
+int byteCount(QStringView text) {
+    bool failed = false;
+    const QByteArray whole = encodeRaw(text, &failed);
+    if (!failed && decode(whole) == text)
+        return int(whole.size());
+    // Count character by character, so that one character without a code
+    // does not hide the size of the others.
+    int count = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const QStringView ch = text.mid(i, len);
+        const QByteArray code = encodeRaw(ch, &failed);
+        count += (failed || !encodesFaithfully(ch, code)) ? 2 : int(code.size());
+        i += len;
+    }
+    return count;
+}
+
+int fieldBytes(const QString& text) {
+    return byteCount(QStringView(text).trimmed());
+}
+
 QString decodeField(QByteArrayView field) {
     const qsizetype end = field.indexOf('\0');
     return decode(end < 0 ? field : field.first(end)).trimmed();

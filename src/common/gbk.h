@@ -22,6 +22,14 @@ Result<QByteArray> encode(const QString& text);
 // decoded and trimmed of blanks.
 QString decodeField(QByteArrayView field);
 
+// The bytes `text` takes in GBK. A character that GBK has no code for counts
+// as two bytes: storing it is refused anyway.
+int byteCount(QStringView text);
+
+// The bytes a fixed-length field needs for `text`: its trimmed form, counted
+// as byteCount() does.
+int fieldBytes(const QString& text);
+
 // Stores trimmed text in a field of `width` bytes: encoded, cut to the width
 // without splitting a two-byte character, padded with zero bytes.
 Result<QByteArray> encodeField(const QString& text, int width);

@@ -52,15 +52,28 @@ Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QStrin
     return std::nullopt;
 }
 
+QString tooLong(const QString& label, int used, int width) {
+    return QStringLiteral("%1：最多%2字节（一个汉字占2字节），现在是%3字节，没有保存")
+        .arg(label)
+        .arg(width)
+        .arg(used);
+}
+
 Failure storeText(QByteArray& record, int offset, int width, const QString& label,
                   const QString& text) {
     const QByteArrayView stored = QByteArrayView(record).sliced(offset, width);
     if (text.trimmed() == gbk::decodeField(stored))
         return std::nullopt;
-    const auto code = gbk::encodeField(text, width);
+    const auto code = gbk::encode(text.trimmed());
     if (!code)
         return QStringLiteral("%1：%2").arg(label, code.error());
-    record.replace(offset, width, *code);
+    // A name that does not fit is refused whole: cutting it would store
+    // another name than the one typed.
+    if (code->size() > width)
+        return tooLong(label, int(code->size()), width);
+    QByteArray field = *code;
+    field.append(width - field.size(), '\0');
+    record.replace(offset, width, field);
     return std::nullopt;
 }
 

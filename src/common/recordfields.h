@@ -30,8 +30,12 @@ Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QStrin
 
 // Stores a typed name in a text field. A name left as it was shown keeps its
 // stored bytes exactly, even bytes that are not GBK or that follow the first zero.
+// A name whose GBK form is longer than the field is refused, never cut.
 Failure storeText(QByteArray& record, int offset, int width, const QString& label,
                   const QString& text);
+
+// The message for a text of `used` bytes that does not fit a field of `width`.
+QString tooLong(const QString& label, int used, int width);
 
 template <class Form> struct NumberField {
     QString Form::*box;

@@ -31,6 +31,8 @@ struct CharacterForm {
 
     static constexpr int noneEntry = 104; // "无" at the end of the equipment lists
 
+    bool operator==(const CharacterForm&) const = default;
+
     static CharacterForm show(QByteArrayView record);
     // Stores the form into the record; on any invalid field nothing changes.
     Failure apply(QByteArray& record) const;

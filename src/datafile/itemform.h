@@ -37,6 +37,8 @@ struct ItemForm {
     static constexpr int noEffectEntry = 45;   // "无" at the end of Combo5
     static constexpr int allClassesEntry = 27; // "所有兵种" at the end of Combo7
 
+    bool operator==(const ItemForm&) const = default;
+
     static ItemForm show(QByteArrayView record);
     // Stores the fields the record's category uses, by the kind byte as read:
     // an item never moves to another category. On any invalid field nothing changes.

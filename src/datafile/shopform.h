@@ -20,6 +20,8 @@ struct ShopForm {
     static constexpr int firstItemShopItem = 87;
     static constexpr int itemCount = 104;
 
+    bool operator==(const ShopForm&) const = default;
+
     static ShopForm show(QByteArrayView block);
     // shopsave: each shop's items sorted by number, packed to the front of its
     // slots and padded with 255. More than 16 in either shop is refused with

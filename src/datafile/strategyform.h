@@ -28,6 +28,8 @@ struct StrategyForm {
     // learns the strategy (0: never).
     std::array<QString, troopTypes> levels;
 
+    bool operator==(const StrategyForm&) const = default;
+
     static StrategyForm show(QByteArrayView record);
     // On any invalid field nothing changes; byte 10 stays as it was.
     Failure apply(QByteArray& record) const;

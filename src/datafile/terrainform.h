@@ -18,6 +18,8 @@ struct TerrainForm {
 
     std::array<QString, boxes> values;
 
+    bool operator==(const TerrainForm&) const = default;
+
     static TerrainForm show(QByteArrayView record);
     // Each value is taken to the nearest whole number, halves to the even
     // neighbour. On any invalid box nothing changes.

@@ -28,6 +28,8 @@ struct TroopTypeForm {
     static constexpr int shapes = 16;
     static constexpr int maxMovement = 20;
 
+    bool operator==(const TroopTypeForm&) const = default;
+
     static TroopTypeForm show(QByteArrayView record);
     // Movement is checked first; on any invalid field nothing changes.
     Failure apply(QByteArray& record) const;

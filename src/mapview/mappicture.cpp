@@ -1,11 +1,17 @@
 #include "mappicture.h"
 
+#include "bmpextent.h"
+
 #include <QDir>
 #include <QImageReader>
 
 namespace lcj::mapview {
 
 Result<QImage> readMapPicture(const QString& path) {
+    // A picture cut short would show made-up pixels: it is refused as broken.
+    if (const Failure cut = checkBmpExtent(path))
+        return Result<QImage>::failure(QStringLiteral("无法读取地图图片“%1”：文件不完整，%2。")
+                                           .arg(QDir::toNativeSeparators(path), *cut));
     QImageReader reader(path);
     QImage picture = reader.read();
     if (picture.isNull())

@@ -17,12 +17,34 @@ QString decodeSlot(QByteArrayView slot) {
     return text;
 }
 
-Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown) {
-    if (shown.size() == slotSize && text.trimmed() == decodeSlot(shown))
-        return shown.toByteArray();
+namespace {
+
+// The text as a slot stores it: trimmed, every line break as 0D 0A.
+QString storedForm(const QString& text) {
     QString stored = text.trimmed();
     stored.replace(lineBreak, QStringLiteral("\n"));
     stored.replace(u'\n', lineBreak);
+    return stored;
+}
+
+} // namespace
+
+int slotBytes(const QString& text) {
+    return gbk::byteCount(storedForm(text));
+}
+
+Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown) {
+    if (shown.size() == slotSize && text.trimmed() == decodeSlot(shown))
+        return shown.toByteArray();
+    const QString stored = storedForm(text);
+    const auto code = gbk::encode(stored);
+    if (!code)
+        return code;
+    if (code->size() > slotSize)
+        return Result<QByteArray>::failure(
+            QStringLiteral("最多%1字节（一个汉字占2字节，换行占2字节），现在是%2字节")
+                .arg(slotSize)
+                .arg(code->size()));
     return gbk::encodeField(stored, slotSize);
 }
 

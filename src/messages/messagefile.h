@@ -16,9 +16,12 @@ namespace lcj::imsg {
 // each 0D 0A line break becomes one "\n", as a text box shows it.
 QString decodeSlot(QByteArrayView slot);
 
+// The bytes a slot needs for `text`: trimmed, each line break as two bytes.
+int slotBytes(const QString& text);
+
 // The 200 bytes of a slot holding `text`: trimmed, line breaks stored as 0D 0A,
-// encoded as GBK, cut to 200 bytes at a character boundary and padded with
-// zero bytes. When the text is the one `shown` holds, `shown` comes back
+// encoded as GBK and padded with zero bytes. A text longer than 200 bytes is
+// refused, never cut. When the text is the one `shown` holds, `shown` comes back
 // unchanged, so a slot saved as it was keeps every byte. A character that GBK
 // cannot encode is refused.
 Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown = {});

@@ -41,6 +41,8 @@ struct CharacterForm {
 
     static constexpr int noneEntry = 104; // "无" at the end of the equipment lists
 
+    bool operator==(const CharacterForm&) const = default;
+
     static CharacterForm show(QByteArrayView record);
     // Stores the form into the record; on any invalid field nothing changes.
     Failure apply(QByteArray& record) const;
@@ -52,6 +54,8 @@ struct SaveForm {
     QString loyalty; // Text24
     CharacterForm character;
     QString stock; // Text23
+
+    bool operator==(const SaveForm&) const = default;
 };
 
 // The in-memory copies of a save game's three regions.

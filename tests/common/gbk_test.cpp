@@ -58,3 +58,13 @@ TEST(Gbk, InvalidBytesDecodeWithoutCrashing) {
     const QString text = gbk::decodeField(bytes("\xFF\xFF\x81", 3));
     EXPECT_FALSE(text.isNull());
 }
+
+TEST(Gbk, ByteCountIsTheSizeOfTheGbkForm) {
+    EXPECT_EQ(gbk::byteCount(u""), 0);
+    EXPECT_EQ(gbk::byteCount(u"abc"), 3);
+    EXPECT_EQ(gbk::byteCount(u"岚川记"), 6);
+    EXPECT_EQ(gbk::byteCount(u"a岚 b"), 5);
+    // A character without a GBK code counts two bytes and hides nothing else.
+    EXPECT_EQ(gbk::byteCount(u"岚😀a"), 5);
+    EXPECT_EQ(gbk::fieldBytes(QStringLiteral("  岚川 ")), 4);
+}

@@ -50,3 +50,19 @@ TEST(RecordFields, UnchangedTextKeepsItsStoredBytes) {
     EXPECT_FALSE(storeText(record, 0, 6, QStringLiteral("姓名"), QStringLiteral("abc")));
     EXPECT_EQ(record, QByteArray("abc\0\0\0", 6));
 }
+
+TEST(RecordFields, NameLongerThanItsFieldIsRefusedNotCut) {
+    const QByteArray before("ab\0\0\0\0", 6);
+    QByteArray record = before;
+    // Seven letters, or four Chinese characters (8 bytes), do not fit 6 bytes.
+    for (const QString& name : {QStringLiteral("abcdefg"), QStringLiteral("岚川记数")}) {
+        const Failure refused = storeText(record, 0, 6, QStringLiteral("姓名"), name);
+        ASSERT_TRUE(refused);
+        EXPECT_TRUE(refused->startsWith(QStringLiteral("姓名："))) << refused->toStdString();
+        EXPECT_TRUE(refused->contains(QStringLiteral("6字节")));
+        EXPECT_EQ(record, before);
+    }
+    // Exactly the width fits, with no zero left over.
+    EXPECT_FALSE(storeText(record, 0, 6, QStringLiteral("姓名"), QStringLiteral(" 岚川记 ")));
+    EXPECT_EQ(record, QByteArray("\xE1\xB0\xB4\xA8\xBC\xC7", 6));
+}

@@ -295,7 +295,15 @@ TEST(StrategyForm, ShowsAndStoresEveryField) {
     EXPECT_EQ(f.icon, QStringLiteral("33"));
     EXPECT_EQ(f.levels[0], QStringLiteral("0"));
     EXPECT_EQ(f.levels[52], QStringLiteral("52"));
-    f.name = QStringLiteral("岚川记数据工坊"); // 14 bytes of GBK: cut to 10
+    f.name = QStringLiteral("岚川记数据工"); // 12 bytes of GBK: refused below
+    {
+        QByteArray untouched = record;
+        const Failure refused = f.apply(untouched);
+        ASSERT_TRUE(refused);
+        EXPECT_TRUE(refused->startsWith(QStringLiteral("策略名称："))) << refused->toStdString();
+        EXPECT_EQ(untouched, record);
+    }
+    f.name = QStringLiteral("岚川记数据"); // exactly the 10 bytes of the field
     f.target = Choice::entry(2);
     f.castingRange = Choice::entry(0);
     f.mp = QStringLiteral("12.9");

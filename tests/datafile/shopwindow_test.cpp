@@ -174,6 +174,10 @@ private slots:
         QCOMPARE(goods()->item(17)->text(), QStringLiteral("（未知：4）"));
         save();
         QVERIFY(h.prompts.messages.isEmpty());
+        // The ticks show what was stored, each unlisted item once.
+        QCOMPARE(equipment()->count(), 88);
+        QVERIFY(equipment()->item(87)->isSelected());
+        QCOMPARE(goods()->count(), 18);
         QList<int> goodsItems = stored(2, 19);
         goodsItems.removeLast();
         goodsItems.prepend(4);
@@ -203,9 +207,14 @@ private slots:
     void reopeningTheSectionReadsBlockZeroAgain() {
         open();
         clearTicks(equipment());
+        // Leaving the section with the ticks changed asks; the edits are dropped.
+        h.prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         h.trigger(QStringLiteral("daopre"));
+        QCOMPARE(h.prompts.questions.size(), 1);
         h.trigger(QStringLiteral("shoppre"));
         QCOMPARE(selectedRows(equipment()), stored(0, 3));
+        QCOMPARE(h.prompts.questions.size(), 1);
+        QCOMPARE(h.written(), h.original);
     }
 };
 

@@ -262,6 +262,9 @@ private slots:
         huge[24] = '\xFF';
         huge[25] = '\x0F';
         QTest::newRow("impossible size") << huge;
+        // Whole headers, but the last pixel rows missing.
+        QTest::newRow("pixels cut short") << sample::mapPicture(20, 10, 1).chopped(200);
+        QTest::newRow("one byte short") << sample::mapPicture(20, 10, 1).chopped(1);
     }
     void aBrokenPictureLeavesAnEmptyPicture() {
         QFETCH(QByteArray, bytes);

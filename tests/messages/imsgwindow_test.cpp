@@ -7,11 +7,14 @@
 #include "support/testfiles.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QtTest>
 
 using namespace lcj;
@@ -108,10 +111,11 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("three letters") << "abc" << padded("abc");
         QTest::newRow("empty") << "" << QByteArray(200, '\0');
+        // Typing stops where the slot is full: what is stored is what the box shows.
         QTest::newRow("150 chinese")
             << QString(150, QChar(u'岚')) << QByteArray("\xE1\xB0").repeated(100);
-        QTest::newRow("cut at a character") << QStringLiteral("a") + QString(150, QChar(u'岚'))
-                                            << padded("a" + QByteArray("\xE1\xB0").repeated(99));
+        QTest::newRow("full at a character") << QStringLiteral("a") + QString(150, QChar(u'岚'))
+                                             << padded("a" + QByteArray("\xE1\xB0").repeated(99));
     }
     void slotRules() {
         QFETCH(QString, typed);
@@ -119,7 +123,8 @@ private slots:
         open(sample::messageFile());
         trigger("wuping");
         list("List3")->setCurrentRow(7);
-        text()->setPlainText(typed);
+        retype(typed);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(stored));
         save();
         noMessages();
         QCOMPARE(slotOnDisk(1400), stored);
@@ -227,6 +232,151 @@ private slots:
         text()->clear();
         QTest::keyClicks(text(), QString(205, u'x'));
         QCOMPARE(text()->toPlainText().size(), 200);
+    }
+
+    void fullTextBoxRefusesAKeystrokeAndKeepsItsText_data() {
+        QTest::addColumn<QString>("full");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<int>("at"); // where the cursor stands for the refused key
+        QTest::newRow("letter at the start") << QString(200, u'x') << "y" << 0;
+        QTest::newRow("chinese at the end") << QString(200, u'x') << "岚" << 200;
+        QTest::newRow("chinese in a 199-byte text")
+            << QStringLiteral("a") + QString(99, QChar(u'岚')) << "岚" << 50;
+        QTest::newRow("line break in the middle") << QString(100, QChar(u'岚')) << "\n" << 10;
+    }
+    void fullTextBoxRefusesAKeystrokeAndKeepsItsText() {
+        QFETCH(QString, full);
+        QFETCH(QString, refused);
+        QFETCH(int, at);
+        open(sample::messageFile());
+        trigger("chetui");
+        list("List4")->setCurrentRow(3);
+        retype(full);
+        QCOMPARE(text()->toPlainText(), full);
+        const QString used = QStringLiteral("已用 %1/200 字节").arg(imsg::slotBytes(full));
+        QCOMPARE(label("Text1Bytes")->text(), used);
+        QTextCursor cursor = text()->textCursor();
+        cursor.setPosition(at);
+        text()->setTextCursor(cursor);
+        if (refused == u"\n")
+            QTest::keyClick(text(), Qt::Key_Return);
+        else
+            typeKeys(refused);
+        // Nothing typed before is deleted to make room, and the cursor stays.
+        QCOMPARE(text()->toPlainText(), full);
+        QCOMPARE(text()->textCursor().position(), at);
+        QCOMPARE(label("Text1Bytes")->text(), used);
+        // Undo takes back the typing, never bringing the refused key back.
+        text()->undo();
+        QVERIFY(imsg::slotBytes(text()->toPlainText()) <= 200);
+        text()->redo();
+        QCOMPARE(text()->toPlainText(), full);
+        save();
+        noMessages();
+        QCOMPARE(slotOnDisk(130600), *imsg::encodeSlot(full));
+        QCOMPARE(list("List4")->item(3)->text(), full);
+        onlySlotChanged(130600);
+    }
+
+    void pasteThatDoesNotFitIsRefusedWhole() {
+        open(sample::messageFile());
+        trigger("wuping");
+        list("List3")->setCurrentRow(2);
+        retype(QString(190, u'x'));
+        QGuiApplication::clipboard()->setText(QStringLiteral("岚川记数据工坊"));
+        text()->paste();
+        QCOMPARE(text()->toPlainText(), QString(190, u'x'));
+        QGuiApplication::clipboard()->setText(QStringLiteral("岚川记数据"));
+        text()->paste();
+        QCOMPARE(text()->toPlainText(), QString(190, u'x') + QStringLiteral("岚川记数据"));
+        QCOMPARE(label("Text1Bytes")->text(), QStringLiteral("已用 200/200 字节"));
+    }
+
+    void nothingIsAskedWhenNothingChanged() {
+        open(sample::messageFile());
+        for (const char* entry : entryNames) {
+            trigger(entry);
+            QListWidget* rows = nullptr;
+            for (QListWidget* l : form->findChildren<QListWidget*>())
+                if (l->isVisible())
+                    rows = l;
+            for (int row = 1; row < 6; ++row)
+                rows->setCurrentRow(row);
+        }
+        // Blanks at the ends are not stored: typing them is no edit either.
+        text()->moveCursor(QTextCursor::End);
+        typeKeys(QStringLiteral("  "));
+        list("List7")->setCurrentRow(9);
+        QVERIFY(form->close());
+        QVERIFY2(prompts.questions.isEmpty(), qPrintable(prompts.questions.join(u'|')));
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    void anotherSlotAsksAboutAnEditedText_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<qint64>("table");
+        QTest::newRow("named") << "liezhuan"
+                               << "List1" << qint64(90000);
+        QTest::newRow("text") << "chetui"
+                              << "List4" << qint64(130000);
+    }
+    void anotherSlotAsksAboutAnEditedText() {
+        QFETCH(QString, entry);
+        QFETCH(QString, list);
+        QFETCH(qint64, table);
+        open(sample::messageFile());
+        trigger(entry);
+        QListWidget* rows = this->list(list);
+        rows->setCurrentRow(4);
+        retype(QStringLiteral("改过的文本"));
+        // 取消: the row and the text stay.
+        rows->setCurrentRow(8);
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(rows->currentRow(), 4);
+        QCOMPARE(text()->toPlainText(), QStringLiteral("改过的文本"));
+        QCOMPARE(test::readFile(path), original);
+        // 放弃: the next row shows, nothing is written.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
+        rows->setCurrentRow(8);
+        QCOMPARE(rows->currentRow(), 8);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(original.mid(table + 1600, 200)));
+        QCOMPARE(test::readFile(path), original);
+        // 保存: the edited slot is written, then the next row shows.
+        retype(QStringLiteral("又改了"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        rows->setCurrentRow(2);
+        QCOMPARE(prompts.questions.size(), 3);
+        QCOMPARE(rows->currentRow(), 2);
+        QCOMPARE(slotOnDisk(table + 1600), padded(*gbk::encode(QStringLiteral("又改了"))));
+        onlySlotChanged(table + 1600);
+        QCOMPARE(text()->toPlainText(), imsg::decodeSlot(original.mid(table + 400, 200)));
+        noMessages();
+    }
+
+    void anotherCategoryOrClosingAsks() {
+        open(sample::messageFile());
+        trigger("zandou");
+        list("List7")->setCurrentRow(3);
+        retype(QStringLiteral("新的简介"));
+        trigger("wuping");
+        QVERIFY(list("List7")->isVisible());
+        QCOMPARE(text()->toPlainText(), QStringLiteral("新的简介"));
+        trigger("zandou"); // read again, it would drop the edit too
+        QCOMPARE(text()->toPlainText(), QStringLiteral("新的简介"));
+        QVERIFY(!form->close());
+        QCOMPARE(prompts.questions.size(), 3);
+        QCOMPARE(test::readFile(path), original);
+        // A save that fails keeps the window open.
+        text()->setPlainText(QStringLiteral("表情😀"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(!form->close());
+        QCOMPARE(prompts.messages.size(), 1);
+        retype(QStringLiteral("新的简介"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(form->close());
+        QCOMPARE(slotOnDisk(50600), padded(*gbk::encode(QStringLiteral("新的简介"))));
+        onlySlotChanged(50600);
     }
 
     void fileTooShortOrMissingIsNotOpened() {

@@ -40,8 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SlotCase{"blanks", QStringLiteral("  a b  "), padded("a b")},
                     SlotCase{"lineBreak", QStringLiteral("ab\ncd"), padded("ab\r\ncd")},
                     SlotCase{"typedCrLf", QStringLiteral("ab\r\ncd"), padded("ab\r\ncd")},
-                    SlotCase{"chinese150", chinese(150), QByteArray("\xE1\xB0").repeated(100)},
-                    SlotCase{"cutAtBoundary", QStringLiteral("a") + chinese(150),
+                    SlotCase{"chinese100", chinese(100), QByteArray("\xE1\xB0").repeated(100)},
+                    SlotCase{"oneShort", QStringLiteral("a") + chinese(99),
                              padded("a" + QByteArray("\xE1\xB0").repeated(99))},
                     SlotCase{"exactly200", QString(200, u'x'), QByteArray(200, 'x')}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -62,6 +62,18 @@ TEST(Slot, UnchangedTextKeepsTheBytesItWasReadFrom) {
     const auto changed = encodeSlot(QStringLiteral("ab\ncde"), slot);
     ASSERT_TRUE(changed.ok());
     EXPECT_EQ(*changed, padded("ab\r\ncde"));
+}
+
+TEST(Slot, TextLongerThanTheSlotIsRefusedNotCut) {
+    // 150 Chinese characters are 300 bytes; a line break takes two bytes.
+    for (const QString& text :
+         {chinese(150), QStringLiteral("a") + chinese(100), chinese(99) + QStringLiteral("\na")}) {
+        const auto slot = encodeSlot(text);
+        ASSERT_FALSE(slot.ok()) << text.toStdString();
+        EXPECT_TRUE(slot.error().contains(QStringLiteral("200字节"))) << slot.error().toStdString();
+    }
+    EXPECT_EQ(slotBytes(chinese(99) + QStringLiteral("\na")), 201);
+    EXPECT_EQ(slotBytes(QStringLiteral("  ab\ncd  ")), 6);
 }
 
 TEST(Slot, CharacterWithoutGbkCodeIsRefused) {

@@ -150,7 +150,10 @@ private slots:
         combo()->setCurrentIndex(20);
         click("Command2");
         QCOMPARE(test::readFile(path), original);
+        // Another character asks first; the choice is dropped on "放弃".
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         list()->setCurrentRow(10);
+        QCOMPARE(prompts.questions.size(), 1);
         list()->setCurrentRow(9);
         QCOMPARE(combo()->currentIndex(), 9);
     }
@@ -167,6 +170,37 @@ private slots:
         QCOMPARE(test::readFile(path), bytes);
     }
 
+    void anotherCharacterOrClosingAsksAboutUnsavedFigures() {
+        open(sample::programFile());
+        for (int row = 1; row < 8; ++row)
+            list()->setCurrentRow(row);
+        QVERIFY(prompts.questions.isEmpty());
+        list()->setCurrentRow(3);
+        const int stored = combo()->currentIndex();
+        combo()->setCurrentIndex(stored == 12 ? 13 : 12);
+        const int chosen = combo()->currentIndex();
+        list()->setCurrentRow(4); // 取消
+        QCOMPARE(list()->currentRow(), 3);
+        QCOMPARE(combo()->currentIndex(), chosen);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save); // confirms it
+        list()->setCurrentRow(4);
+        QCOMPARE(list()->currentRow(), 4);
+        QCOMPARE(test::readFile(path), original);
+        // The switch ticked differently and not confirmed counts too.
+        check()->setChecked(!check()->isChecked());
+        QVERIFY(!form->close());
+        QCOMPARE(prompts.questions.size(), 3);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QSignalSpy exits(form.get(), &EditorWindow::exitCommand);
+        trigger("exit");
+        QCOMPARE(exits.count(), 1);
+        onlyRegionsChanged();
+        const QByteArray written = test::readFile(path);
+        QCOMPARE(quint8(written[figureAt + 3]), quint8(chosen));
+        QVERIFY(written.mid(switchAt, 5) != original.mid(switchAt, 5));
+        noMessages();
+    }
+
     void failedOpenKeepsTheFileItHeld() {
         open(sample::programFile());
         list()->setCurrentRow(3);
@@ -175,7 +209,10 @@ private slots:
         const QByteArray shortBytes = sample::programFile().left(200000);
         const QString shortFile = dir->write(QStringLiteral("short.exe"), shortBytes);
         prompts.openAnswers.enqueue(shortFile);
+        // The confirmed figure is not saved yet: opening asks; "放弃" goes on.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         trigger("mainopen");
+        QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("文件打开出错")));
         QCOMPARE(form->programFilePath(), path);
         click("Command2");

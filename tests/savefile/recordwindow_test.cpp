@@ -150,7 +150,10 @@ private slots:
         list("List1")->setCurrentRow(5);
         const QString shown = box("Text3")->text();
         type("Text3", QStringLiteral("1"));
+        // Another character asks first; the typing is dropped on "放弃".
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         list("List1")->setCurrentRow(6);
+        QCOMPARE(prompts.questions.size(), 1);
         list("List1")->setCurrentRow(5);
         QCOMPARE(box("Text3")->text(), shown);
         type("Text3", QStringLiteral("1"));
@@ -261,6 +264,61 @@ private slots:
         QCOMPARE(written.mid(at + 14, 2), QByteArray("\xFF\xFF", 2));
     }
 
+    void nothingIsAskedWhenNothingChanged() {
+        open(sample::saveGame());
+        for (int row = 1; row < 10; ++row) {
+            list("List1")->setCurrentRow(row);
+            list("List3")->setCurrentRow(row);
+        }
+        confirm(); // confirming what is shown changes nothing
+        QVERIFY(form->close());
+        QVERIFY2(prompts.questions.isEmpty(), qPrintable(prompts.questions.join(u'|')));
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    void anotherCharacterAsksAboutUnconfirmedEdits() {
+        open(sample::saveGame());
+        list("List1")->setCurrentRow(5);
+        type("Text3", QStringLiteral("99"));
+        list("List1")->setCurrentRow(6); // 取消
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(list("List1")->currentRow(), 5);
+        QCOMPARE(box("Text3")->text(), QStringLiteral("99"));
+        // "保存" confirms the edits of character 5, then shows character 6.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        list("List1")->setCurrentRow(6);
+        QCOMPARE(list("List1")->currentRow(), 6);
+        QCOMPARE(box("Text3")->text(), QString::number(quint8(original[recordAt(6) + 4])));
+        QCOMPARE(test::readFile(path), original); // confirmed only
+        // A consumable's count typed and not confirmed asks as well; a refused
+        // value keeps the selection.
+        type("Text23", QStringLiteral("300"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        list("List3")->setCurrentRow(4);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(list("List3")->currentRow(), 0);
+        type("Text23", QString::number(quint8(original[687])));
+        // Closing asks about the confirmed edit not saved: 取消 keeps the window.
+        QVERIFY(!form->close());
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(form->close());
+        QByteArray expected = original;
+        expected[recordAt(5) + 4] = char(99);
+        QCOMPARE(test::readFile(path), expected);
+    }
+
+    void closingDropsConfirmedEditsOnlyWhenTold() {
+        open(sample::saveGame());
+        type("Text24", QStringLiteral("7"));
+        confirm();
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
+        QSignalSpy exits(form.get(), &EditorWindow::exitCommand);
+        trigger("exit");
+        QCOMPARE(exits.count(), 1);
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(test::readFile(path), original);
+    }
+
     void failedOpenKeepsTheFileItHeld() {
         open(sample::saveGame());
         list("List1")->setCurrentRow(4);
@@ -270,7 +328,10 @@ private slots:
         for (const QString& answer : {shortFile, QString()}) {
             prompts.messages.clear();
             prompts.openAnswers.enqueue(answer);
+            // The confirmed loyalty is not saved yet: opening asks; "放弃" goes on.
+            prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
             trigger("fileopen");
+            QVERIFY(prompts.saveChoices.isEmpty());
             QCOMPARE(prompts.messages.size(), 1);
             QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("文件打开出错")));
             QCOMPARE(form->saveFilePath(), path);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -114,6 +115,40 @@ private slots:
         prompts.askAnswers.enqueue(true);
         exit->trigger();
         QVERIFY(!main->isVisible());
+    }
+
+    void exitAndEditorExitsKeepEditsOnCancel() {
+        test::TestFolder dir;
+        const QString path = dir.write(QStringLiteral("data.e5"), sample::dataFile());
+        trigger(main.get(), "dataedit");
+        QWidget* dform = editor("DForm");
+        trigger(main.get(), "imsgedit");
+        prompts.openAnswers.enqueue(path);
+        trigger(dform, "fileop");
+        trigger(dform, "renpre");
+        auto* force = dform->findChild<QLineEdit*>(QStringLiteral("Text4"));
+        force->setText(QStringLiteral("20"));
+        // The editor's own exit: 取消 keeps it open, and the banner hidden.
+        trigger(dform, "exit");
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY(dform->isVisible());
+        QVERIFY(!main->banner()->isVisible());
+        // The program's exit: 取消 keeps the program and that editor; the
+        // message-file editor, with nothing to ask, closes.
+        auto* gn = main->findChild<QMenu*>(QStringLiteral("gn"));
+        auto* exit = gn->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly);
+        exit->trigger();
+        QCOMPARE(prompts.questions.size(), 2);
+        QVERIFY(main->isVisible());
+        QVERIFY(dform->isVisible());
+        QCOMPARE(force->text(), QStringLiteral("20"));
+        QCOMPARE(test::readFile(path), sample::dataFile());
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        exit->trigger();
+        QVERIFY(!main->isVisible());
+        QByteArray expected = sample::dataFile();
+        expected[396 + 18] = char(10); // 武力 is stored halved
+        QCOMPARE(test::readFile(path), expected);
     }
 
     void exitEndsTheProgramWindows() {

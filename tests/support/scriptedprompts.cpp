@@ -21,4 +21,9 @@ bool ScriptedPrompts::ask(QWidget*, const QString& text, const QString&) {
     return askAnswers.isEmpty() ? false : askAnswers.dequeue();
 }
 
+Prompts::SaveChoice ScriptedPrompts::askToSave(QWidget*, const QString& text, const QString&) {
+    questions.append(text);
+    return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.dequeue();
+}
+
 } // namespace lcj::test

@@ -15,6 +15,8 @@ public:
     QQueue<QString> openAnswers;
     QQueue<QString> saveAnswers;
     QQueue<bool> askAnswers;
+    // Answers to the unsaved-edits question; none left answers "取消".
+    QQueue<SaveChoice> saveChoices;
     QStringList messages;
     QStringList questions;
     QStringList openFolders; // the start folder of each open dialog
@@ -26,6 +28,7 @@ public:
     void showMessage(QWidget* parent, const QString& text, const QString& title,
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
+    SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last(); }
 };

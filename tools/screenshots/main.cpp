@@ -58,6 +58,9 @@ public:
         note(QStringLiteral("  message: %1").arg(text));
     }
     bool ask(QWidget*, const QString&, const QString&) override { return false; }
+    SaveChoice askToSave(QWidget*, const QString&, const QString&) override {
+        return SaveChoice::Discard;
+    }
 
 private:
     // The kinds of game file, most specific first: each is known by a word of

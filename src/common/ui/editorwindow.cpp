@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 
+#include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -13,11 +14,17 @@ EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
 }
 
 void EditorWindow::closeByExitCommand() {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
-    emit exitCommand();
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame ? frame->close() : close())
+        emit exitCommand();
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void EditorWindow::say(const QString& text) {

@@ -23,8 +23,13 @@ signals:
     void exitCommand();
 
 protected:
-    // Closes the window, or the frame that holds it, then tells the main window.
+    // Closes the window, or the frame that holds it, then tells the main
+    // window; nothing happens when the window keeps itself open.
     void closeByExitCommand();
+    // Asked before the window closes, however it is closed: false keeps it
+    // open (the user chose to keep unsaved edits).
+    virtual bool mayClose() { return true; }
+    void closeEvent(QCloseEvent* event) override;
     // Shows `text` in a message box with an OK button.
     void say(const QString& text);
     QMenuBar* menuBar() const { return menuBar_; }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace lcj {
 
@@ -47,6 +48,25 @@ bool DialogPrompts::ask(QWidget* parent, const QString& text, const QString& tit
     return QMessageBox::question(parent,
                                  title.isEmpty() ? QCoreApplication::applicationName() : title,
                                  text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+Prompts::SaveChoice DialogPrompts::askToSave(QWidget* parent, const QString& text,
+                                             const QString& title) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
+    box.setIcon(QMessageBox::Question);
+    box.setText(text);
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    if (box.clickedButton() == discard)
+        return SaveChoice::Discard;
+    return SaveChoice::Cancel;
 }
 
 } // namespace lcj

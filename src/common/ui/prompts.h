@@ -11,6 +11,8 @@ namespace lcj {
 class Prompts {
 public:
     enum class Icon { None, Information, Warning, Critical };
+    // The answers to the question about unsaved edits.
+    enum class SaveChoice { Save, Discard, Cancel };
 
     virtual ~Prompts() = default;
 
@@ -24,6 +26,10 @@ public:
                              Icon icon = Icon::None) = 0;
     // A question answered yes (true) or no.
     virtual bool ask(QWidget* parent, const QString& text, const QString& title = {}) = 0;
+    // A question about unsaved edits answered "保存", "放弃" or "取消"; closing
+    // the box without choosing is "取消".
+    virtual SaveChoice askToSave(QWidget* parent, const QString& text,
+                                 const QString& title = {}) = 0;
 
     // Every open dialog starts in the editor's own folder.
     static QString editorFolder();
@@ -39,6 +45,7 @@ public:
     void showMessage(QWidget* parent, const QString& text, const QString& title,
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
+    SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
 };
 
 } // namespace lcj

@@ -63,13 +63,16 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
     return false;
 }
 
-void saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind) {
+bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind) {
     if (regions.loaded() &&
         !mayOverwrite(window, prompts, regions.stamp(), regions.path(), kind, false))
-        return;
-    if (auto failure = regions.write())
+        return false;
+    if (auto failure = regions.write()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
                             window->windowTitle());
+        return false;
+    }
+    return true;
 }
 
 void renameRows(QListWidget* list, const QStringList& names) {

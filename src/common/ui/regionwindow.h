@@ -44,8 +44,8 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
 // in one replace of the file; a failure is reported and the in-memory copies
 // stay as they were. A file that another program changed since it was read
 // is written over only when the user says so; `kind` names the file in that
-// question ("记录文件").
-void saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind);
+// question ("记录文件"). True when the regions are on disk.
+bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind);
 
 // Renames the first rows of a list or combo box, keeping every row's place,
 // the selection and any extra row past the names.

@@ -1,6 +1,7 @@
 #include "charactersection.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 
@@ -30,8 +31,8 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
     List1->setMinimumWidth(130);
 
     auto* grid = new QGridLayout;
-    Text1 = addLabelledBox(grid, 0, 0, QStringLiteral("Text1"), QStringLiteral("姓名"));
-    Text1->setMaxLength(nameBoxLength);
+    Text1 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text1"), QStringLiteral("姓名"),
+                               data::characters.nameWidth, nameBoxLength);
     Text2 = addLabelledBox(grid, 1, 0, QStringLiteral("Text2"), QStringLiteral("头像"));
     Text3 = addLabelledBox(grid, 2, 0, QStringLiteral("Text3"), QStringLiteral("战场外形象"));
     Text33 = addLabelledBox(grid, 3, 0, QStringLiteral("Text33"),
@@ -116,6 +117,7 @@ bool CharacterSection::readSelected() {
     const int row = List1->currentRow();
     if (row < 0)
         return false;
+    shown_.reset();
     auto record = file().readRecord(data::characters, row);
     // Nothing read from a broken file is shown as data, and no save can follow.
     Command1->setEnabled(record.ok());
@@ -129,6 +131,8 @@ bool CharacterSection::readSelected() {
 }
 
 void CharacterSection::List1_Click() {
+    if (!mayLeaveRow(List1))
+        return;
     if (readSelected())
         setTitle(QStringLiteral("人物属性修改-武将序号%1").arg(List1->currentRow()));
 }
@@ -140,8 +144,7 @@ void CharacterSection::Command2_Click() {
 void CharacterSection::renwushuju() {
     const CharacterForm form = CharacterForm::show(renwushuju_);
     // A stored name longer than the box's limit is shown whole; typing is still limited.
-    Text1->setMaxLength(std::max<int>(nameBoxLength, form.name.size()));
-    Text1->setText(form.name);
+    ByteLimit::of(Text1)->show(form.name);
     Text2->setText(form.portrait);
     Text3->setText(form.figure);
     Text4->setText(form.force);
@@ -159,6 +162,7 @@ void CharacterSection::renwushuju() {
     Combo2->setCurrentIndex(form.armour);
     Combo3->setCurrentIndex(form.auxiliary);
     Check1->setCheckState(form.forcedJoin);
+    shown_ = formFromControls();
 }
 
 CharacterForm CharacterSection::formFromControls() const {
@@ -184,28 +188,23 @@ CharacterForm CharacterSection::formFromControls() const {
     return form;
 }
 
-void CharacterSection::Command1_Click() {
+bool CharacterSection::Command1_Click() {
     const int row = List1->currentRow();
     if (row < 0 || renwushuju_.isEmpty())
-        return;
+        return false;
     QByteArray record = renwushuju_;
     if (auto failure = formFromControls().apply(record)) {
         say(*failure);
-        return;
+        return false;
     }
     if (!writeRecord(data::characters, row, record))
-        return;
+        return false;
     renwushuju_ = record;
-    // The list shows the name as typed; selecting it again reloads the record
+    // The list shows the name as stored; selecting it again reloads the record
     // from the file, so every box shows what is on disk.
-    const QString typed = Text1->text();
-    {
-        const QSignalBlocker blocker(List1);
-        delete List1->takeItem(row);
-        List1->insertItem(row, typed);
-        List1->setCurrentRow(row);
-    }
+    replaceEntry(List1, row, CharacterForm::show(renwushuju_).name);
     List1_Click();
+    return true;
 }
 
 } // namespace lcj::data

@@ -22,8 +22,12 @@ public:
     bool open() override; // renpre
 
     void List1_Click();
-    void Command1_Click(); // 保存
+    bool Command1_Click(); // 保存
     void Command2_Click(); // 还原
+
+protected:
+    bool edited() const override { return shown_ && *shown_ != formFromControls(); }
+    bool saveEdits() override { return Command1_Click(); }
 
 private:
     bool renfile();
@@ -53,7 +57,8 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
 
-    QByteArray renwushuju_; // the work copy: the record last read
+    QByteArray renwushuju_;              // the work copy: the record last read
+    std::optional<CharacterForm> shown_; // the controls as they showed it
 };
 
 } // namespace lcj::data

@@ -2,6 +2,7 @@
 
 #include "common/ui/diskchange.h"
 #include "common/ui/prompts.h"
+#include "common/ui/unsavededits.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -14,6 +15,25 @@ DataSection::DataSection(const SectionContext& context, const QString& objectNam
                          const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent), context_(context) {
     setObjectName(objectName);
+}
+
+namespace {
+
+const QString unsavedQuestion = QStringLiteral("当前记录的修改还没有保存。要保存吗？");
+
+} // namespace
+
+bool DataSection::mayLeave() {
+    return shownRow_ < 0 || settleEdits(context_.prompts, window(), unsavedQuestion, edited(),
+                                        [this] { return saveEdits(); });
+}
+
+bool DataSection::mayLeaveRow(QListWidget* list) {
+    if (!settleEditsBeforeRow(list, shownRow_, context_.prompts, window(), unsavedQuestion,
+                              shownRow_ >= 0 && edited(), [this] { return saveEdits(); }))
+        return false;
+    shownRow_ = list->currentRow();
+    return true;
 }
 
 void DataSection::say(const QString& text) {

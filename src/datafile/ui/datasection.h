@@ -36,8 +36,23 @@ public:
     // the file could not be read; the user has been told why.
     virtual bool open() = 0;
 
+    // While the controls hold edits of the record shown, asks whether to save
+    // them. True when the window may go on (saved, dropped or none).
+    bool mayLeave();
+    // Forgets the record shown: what the controls hold is no longer asked about.
+    void forgetShown() { shownRow_ = -1; }
+
 protected:
     DataFile& file() const { return context_.file; }
+
+    // Whether the controls differ from the record as it was shown.
+    virtual bool edited() const { return false; }
+    // Saves the record shown; false, with the user told why, when it was not.
+    virtual bool saveEdits() { return true; }
+    // For a list's selection handler, before it shows the newly selected
+    // record: false when the user kept the edits (the list is back on the
+    // record shown) or their save failed.
+    bool mayLeaveRow(QListWidget* list);
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
 
@@ -75,6 +90,7 @@ protected:
 
 private:
     SectionContext context_;
+    int shownRow_ = -1; // the row whose record the controls show
 };
 
 } // namespace lcj::data

@@ -63,12 +63,27 @@ void DForm::Form_Load() {
 }
 
 void DForm::hideSections() {
-    for (DataSection* section : sections_)
+    for (DataSection* section : sections_) {
         section->hide();
+        section->forgetShown();
+    }
     gj->clear();
 }
 
+bool DForm::mayLeaveSection() {
+    for (DataSection* section : sections_)
+        if (!section->isHidden() && !section->mayLeave())
+            return false;
+    return true;
+}
+
+bool DForm::mayClose() {
+    return mayLeaveSection();
+}
+
 void DForm::showSection(DataSection* section) {
+    if (!mayLeaveSection())
+        return;
     hideSections();
     section->show();
     if (!section->open())
@@ -76,6 +91,8 @@ void DForm::showSection(DataSection* section) {
 }
 
 void DForm::fileop_Click() {
+    if (!mayLeaveSection())
+        return;
     const QString path = prompts().chooseOpenFile(
         this, QStringLiteral("打开"),
         QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),

@@ -24,8 +24,14 @@ public:
     void fileop_Click();
     void exit_Click();
 
+protected:
+    bool mayClose() override;
+
 private:
     void Form_Load();
+    // Settles the edits of the section shown, if any: true when the window may
+    // go on to another section, file or close.
+    bool mayLeaveSection();
     // Shows `section` alone and opens it; the other frames are hidden.
     void showSection(DataSection* section);
     void hideSections();

@@ -1,6 +1,7 @@
 #include "itemsection.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "datafile/datanames.h"
@@ -35,7 +36,8 @@ ItemSection::ItemSection(const SectionContext& context, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label17, 0, 0, 1, 2);
-    Text13 = addLabelledBox(grid, 1, 0, QStringLiteral("Text13"), QStringLiteral("道具名称"));
+    Text13 = addLabelledNameBox(grid, 1, 0, QStringLiteral("Text13"), QStringLiteral("道具名称"),
+                                data::items.nameWidth);
     Combo4 =
         addLabelledCombo(grid, 2, 0, QStringLiteral("Combo4"), QStringLiteral("武具/防具类型"));
     Combo4->addItems(names::equipmentKinds());
@@ -95,8 +97,9 @@ bool ItemSection::daofile() {
 
 void ItemSection::List3_Click() {
     const int row = List3->currentRow();
-    if (row < 0)
+    if (row < 0 || !mayLeaveRow(List3))
         return;
+    shown_.reset();
     if (auto record = readRecord(data::items, row, Command4)) {
         daojushuju_ = *record;
         daojushuju();
@@ -110,7 +113,7 @@ void ItemSection::Command5_Click() {
 void ItemSection::daojushuju() {
     const ItemForm form = ItemForm::show(daojushuju_);
     Label17->setText(form.caption);
-    Text13->setText(form.name);
+    ByteLimit::of(Text13)->show(form.name);
     Text14->setText(form.price);
     Text15->setText(form.icon);
     Text17->setText(form.effectValue);
@@ -135,6 +138,7 @@ void ItemSection::daojushuju() {
     Text18->setEnabled(equipment);
     Combo6->setEnabled(consumable);
     Combo7->setEnabled(auxiliary);
+    shown_ = formFromControls();
 }
 
 ItemForm ItemSection::formFromControls() const {
@@ -152,13 +156,14 @@ ItemForm ItemSection::formFromControls() const {
     return form;
 }
 
-void ItemSection::Command4_Click() {
+bool ItemSection::Command4_Click() {
     const int row = List3->currentRow();
     if (!saveRecord(data::items, row, formFromControls(), daojushuju_))
-        return;
-    // The list shows the name as typed; selecting it again reloads the record.
-    replaceEntry(List3, row, Text13->text());
+        return false;
+    // The list shows the name as stored; selecting it again reloads the record.
+    replaceEntry(List3, row, ItemForm::show(daojushuju_).name);
     List3_Click();
+    return true;
 }
 
 } // namespace lcj::data

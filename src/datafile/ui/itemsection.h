@@ -23,8 +23,12 @@ public:
     bool open() override; // daopre
 
     void List3_Click();
-    void Command4_Click(); // 保存
+    bool Command4_Click(); // 保存
     void Command5_Click(); // 还原
+
+protected:
+    bool edited() const override { return shown_ && *shown_ != formFromControls(); }
+    bool saveEdits() override { return Command4_Click(); }
 
 private:
     bool daofile();
@@ -46,7 +50,8 @@ private:
     QPushButton* Command4;
     QPushButton* Command5;
 
-    QByteArray daojushuju_; // the work copy: the record last read
+    QByteArray daojushuju_;         // the work copy: the record last read
+    std::optional<ItemForm> shown_; // the controls as they showed it
 };
 
 } // namespace lcj::data

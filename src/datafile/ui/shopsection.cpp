@@ -109,6 +109,7 @@ bool ShopSection::readSelected() {
     const int row = List4->currentRow();
     if (row < 0)
         return false;
+    shown_.reset();
     resetShop(List5, equipmentEntries);
     resetShop(List6, itemEntries);
     auto block = readRecord(data::shops, row, Command6);
@@ -119,7 +120,7 @@ bool ShopSection::readSelected() {
 }
 
 void ShopSection::List4_Click() {
-    if (!readSelected())
+    if (!mayLeaveRow(List4) || !readSelected())
         return;
     Label112->setText(QStringLiteral("关卡对应的文件剧本号%1").arg(List4->currentRow()));
     shopfile();
@@ -134,6 +135,7 @@ void ShopSection::shopfile() {
     const ShopForm form = ShopForm::show(shopBlock_);
     markShop(List5, form.equipmentShop, 0, equipmentEntries);
     markShop(List6, form.itemShop, ShopForm::firstItemShopItem, itemEntries);
+    shown_ = formFromControls();
 }
 
 ShopForm ShopSection::formFromControls() const {
@@ -141,9 +143,15 @@ ShopForm ShopSection::formFromControls() const {
             chosenItems(List6, ShopForm::firstItemShopItem, itemEntries)};
 }
 
-void ShopSection::Command6_Click() {
+bool ShopSection::Command6_Click() {
     // Block 57's last byte is troop type 0's movement: it goes back as read.
-    saveRecord(data::shops, List4->currentRow(), formFromControls(), shopBlock_);
+    if (!saveRecord(data::shops, List4->currentRow(), formFromControls(), shopBlock_))
+        return false;
+    // The ticks show what was stored.
+    resetShop(List5, equipmentEntries);
+    resetShop(List6, itemEntries);
+    shopfile();
+    return true;
 }
 
 } // namespace lcj::data

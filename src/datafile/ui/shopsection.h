@@ -20,8 +20,12 @@ public:
     bool open() override; // shoppre
 
     void List4_Click();
-    void Command6_Click(); // 保存
+    bool Command6_Click(); // 保存
     void Command7_Click(); // 还原
+
+protected:
+    bool edited() const override { return shown_ && *shown_ != formFromControls(); }
+    bool saveEdits() override { return Command6_Click(); }
 
 private:
     bool readSelected();
@@ -38,7 +42,8 @@ private:
     QPushButton* Command6;
     QPushButton* Command7;
 
-    QByteArray shopBlock_; // the work copy: the block last read
+    QByteArray shopBlock_;          // the work copy: the block last read
+    std::optional<ShopForm> shown_; // the controls as they showed it
 };
 
 } // namespace lcj::data

@@ -1,6 +1,7 @@
 #include "strategysection.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "datafile/datanames.h"
@@ -47,7 +48,8 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     List9->setMaximumWidth(110);
 
     auto* grid = new QGridLayout;
-    Text28 = addLabelledBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"));
+    Text28 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"),
+                                data::strategies.nameWidth);
     Text29 = addLabelledBox(grid, 1, 0, QStringLiteral("Text29"), QStringLiteral("策略类型"));
     Combo9 = addLabelledCombo(grid, 2, 0, QStringLiteral("Combo9"), QStringLiteral("施展对象"));
     Combo9->addItems(lists::strategyTargets());
@@ -134,15 +136,22 @@ bool StrategySection::open() {
 
 void StrategySection::List9_Click() {
     const int row = List9->currentRow();
-    if (row < 0)
+    if (row < 0 || !mayLeaveRow(List9))
         return;
     // An edit left open belongs to the record shown before.
     cancelEdit();
     strategy_.clear();
+    shown_.reset();
     if (auto record = readRecord(data::strategies, row, Command12)) {
         strategy_ = *record;
         show(StrategyForm::show(strategy_));
     }
+}
+
+bool StrategySection::edited() const {
+    // A level still being typed counts as well.
+    const bool typing = editing_ && Text32->text() != msfgrid->item(editRow, editCol)->text();
+    return shown_ && (typing || *shown_ != formFromControls());
 }
 
 void StrategySection::Command13_Click() {
@@ -150,7 +159,7 @@ void StrategySection::Command13_Click() {
 }
 
 void StrategySection::show(const StrategyForm& form) {
-    Text28->setText(form.name);
+    ByteLimit::of(Text28)->show(form.name);
     Text29->setText(form.type);
     showChoice(Combo9, StrategyForm::targets, form.target);
     showChoice(Combo10, StrategyForm::castingRanges, form.castingRange);
@@ -159,6 +168,7 @@ void StrategySection::show(const StrategyForm& form) {
     Text31->setText(form.icon);
     for (int t = 0; t < StrategyForm::troopTypes; ++t)
         msfgrid->item(t + 1, levelColumn)->setText(form.levels[t]);
+    shown_ = formFromControls();
 }
 
 StrategyForm StrategySection::formFromControls() const {
@@ -175,16 +185,17 @@ StrategyForm StrategySection::formFromControls() const {
     return form;
 }
 
-void StrategySection::Command12_Click() {
+bool StrategySection::Command12_Click() {
     // A level still being typed counts; a refused one stops the save.
     if (!Text32_LostFocus())
-        return;
+        return false;
     const int row = List9->currentRow();
     if (!saveRecord(data::strategies, row, formFromControls(), strategy_))
-        return;
-    // The list shows the name as typed; selecting it again reloads the record.
-    replaceEntry(List9, row, Text28->text());
+        return false;
+    // The list shows the name as stored; selecting it again reloads the record.
+    replaceEntry(List9, row, StrategyForm::show(strategy_).name);
     List9_Click();
+    return true;
 }
 
 bool StrategySection::eventFilter(QObject* watched, QEvent* event) {

@@ -26,7 +26,7 @@ public:
     bool open() override; // chepre
 
     void List9_Click();
-    void Command12_Click(); // 保存
+    bool Command12_Click(); // 保存
     void Command13_Click(); // 还原
     // A key typed in the grid opens the editor; a key other than Enter is
     // typed into it.
@@ -37,6 +37,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool edited() const override;
+    bool saveEdits() override { return Command12_Click(); }
 
 private:
     void setUpGrid();
@@ -58,7 +60,8 @@ private:
     QPushButton* Command12;
     QPushButton* Command13;
 
-    QByteArray strategy_; // the work copy: the record last read
+    QByteArray strategy_;               // the work copy: the record last read
+    std::optional<StrategyForm> shown_; // the controls as they showed it
     bool editing_ = false;
     int editRow = 0;
     int editCol = 0;

@@ -77,27 +77,41 @@ bool TerrainSection::open() {
 
 void TerrainSection::List7_Click() {
     const int row = List7->currentRow();
-    if (row < 0)
+    if (row < 0 || !mayLeaveRow(List7))
         return;
     terrain_.clear();
+    shown_.reset();
     auto record = readRecord(data::terrain, row, Command8);
     if (!record)
         return;
     terrain_ = *record;
+    showRecord();
+}
+
+void TerrainSection::showRecord() {
     const TerrainForm form = TerrainForm::show(terrain_);
     for (int k = 0; k < TerrainForm::boxes; ++k)
         Text19[k]->setText(form.values[k]);
+    shown_ = formFromControls();
 }
 
 void TerrainSection::Command9_Click() {
     List7_Click();
 }
 
-void TerrainSection::Command8_Click() {
+TerrainForm TerrainSection::formFromControls() const {
     TerrainForm form;
     for (int k = 0; k < TerrainForm::boxes; ++k)
         form.values[k] = Text19[k]->text();
-    saveRecord(data::terrain, List7->currentRow(), form, terrain_);
+    return form;
+}
+
+bool TerrainSection::Command8_Click() {
+    if (!saveRecord(data::terrain, List7->currentRow(), formFromControls(), terrain_))
+        return false;
+    // The boxes show what was stored.
+    showRecord();
+    return true;
 }
 
 } // namespace lcj::data

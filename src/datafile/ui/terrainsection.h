@@ -23,10 +23,18 @@ public:
     bool open() override; // dipfe
 
     void List7_Click();
-    void Command8_Click(); // 保存
+    bool Command8_Click(); // 保存
     void Command9_Click(); // 还原
 
+protected:
+    bool edited() const override { return shown_ && *shown_ != formFromControls(); }
+    bool saveEdits() override { return Command8_Click(); }
+
 private:
+    TerrainForm formFromControls() const;
+    // Shows the work copy.
+    void showRecord();
+
     QListWidget* List7;
     QLabel* Label92;
     QLabel* Label91;
@@ -34,7 +42,8 @@ private:
     QPushButton* Command8;
     QPushButton* Command9;
 
-    QByteArray terrain_; // the work copy: the record last read
+    QByteArray terrain_;               // the work copy: the record last read
+    std::optional<TerrainForm> shown_; // the controls as they showed it
 };
 
 } // namespace lcj::data

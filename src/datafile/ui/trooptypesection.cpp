@@ -86,9 +86,10 @@ bool TroopTypeSection::open() {
 
 void TroopTypeSection::List8_Click() {
     const int row = List8->currentRow();
-    if (row < 0)
+    if (row < 0 || !mayLeaveRow(List8))
         return;
     troopType_.clear();
+    shown_.reset();
     if (auto record = readRecord(data::troopTypes, row, Command10)) {
         troopType_ = *record;
         show(TroopTypeForm::show(troopType_));
@@ -118,6 +119,7 @@ void TroopTypeSection::show(const TroopTypeForm& form) {
                                 &form.morale, &form.hpGrowth, &form.mpGrowth};
     for (int i = 0; i < 7; ++i)
         numberBoxes[i]->setText(*numbers[i]);
+    shown_ = formFromControls();
 }
 
 void TroopTypeSection::Combo8_Click() {
@@ -144,8 +146,12 @@ TroopTypeForm TroopTypeSection::formFromControls() const {
     return form;
 }
 
-void TroopTypeSection::Command10_Click() {
-    saveRecord(data::troopTypes, List8->currentRow(), formFromControls(), troopType_);
+bool TroopTypeSection::Command10_Click() {
+    if (!saveRecord(data::troopTypes, List8->currentRow(), formFromControls(), troopType_))
+        return false;
+    // The boxes show what was stored.
+    show(TroopTypeForm::show(troopType_));
+    return true;
 }
 
 } // namespace lcj::data

@@ -26,8 +26,12 @@ public:
 
     void List8_Click();
     void Combo8_Click();
-    void Command10_Click(); // 保存
+    bool Command10_Click(); // 保存
     void Command11_Click(); // 还原
+
+protected:
+    bool edited() const override { return shown_ && *shown_ != formFromControls(); }
+    bool saveEdits() override { return Command10_Click(); }
 
 private:
     void show(const TroopTypeForm& form);
@@ -42,7 +46,8 @@ private:
     QPushButton* Command10;
     QPushButton* Command11;
 
-    QByteArray troopType_; // the work copy: the record last read
+    QByteArray troopType_;               // the work copy: the record last read
+    std::optional<TroopTypeForm> shown_; // the controls as they showed it
 };
 
 } // namespace lcj::data

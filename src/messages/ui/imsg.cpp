@@ -1,9 +1,11 @@
 #include "imsg.h"
 
 #include "common/nametables.h"
+#include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
 #include "common/ui/diskchange.h"
 #include "common/ui/regionwindow.h"
+#include "common/ui/unsavededits.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -14,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace lcj::imsg {
@@ -22,7 +23,7 @@ namespace lcj::imsg {
 namespace {
 
 const QString noCategoryCaption = QStringLiteral("Imsg文件说明");
-constexpr int textBoxLimit = 200; // characters, a line break counting as its two
+const QString unsavedQuestion = QStringLiteral("当前文本的修改还没有保存。要保存吗？");
 
 // The fixed names of a named category's list, by its list's name.
 QStringList fixedNames(const Category& category) {
@@ -34,10 +35,6 @@ QStringList fixedNames(const Category& category) {
     if (list == u"List3")
         return names::items();
     return names::strategies();
-}
-
-int storedLength(const QString& text) {
-    return int(text.size() + text.count(u'\n'));
 }
 
 } // namespace
@@ -69,7 +66,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
 
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));
-    connect(Text1, &QPlainTextEdit::textChanged, this, &Imsg::limitText);
+    textLimit_ = ByteLimit::attach(Text1, slotSize, slotBytes);
     Label2 = named(new QLabel(QStringLiteral("致命一击台词类型对应值")), QStringLiteral("Label2"));
     Label3 = named(new QLabel, QStringLiteral("Label3"));
     Label4 = named(new QLabel, QStringLiteral("Label4"));
@@ -81,6 +78,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     labels->addWidget(Label3);
     labels->addWidget(Label4);
     labels->addStretch();
+    labels->addWidget(textLimit_->label());
     labels->addWidget(Command1);
     auto* textColumn = new QVBoxLayout;
     textColumn->addWidget(Label1);
@@ -109,14 +107,35 @@ void Imsg::showNothing() {
     Label3->hide();
     Label4->hide();
     Label1->setText(noCategoryCaption);
-    Text1->clear();
+    textLimit_->show(QString());
     mode_ = Mode::None;
     category_ = -1;
     currentSlot_ = -1;
+    shownRow_ = -1;
     shown_.clear();
 }
 
+bool Imsg::edited() const {
+    if (mode_ == Mode::None || currentSlot_ < 0)
+        return false;
+    // What a save would store, against the bytes read; a text that cannot be
+    // stored at all is an edit too.
+    const auto slot = encodeSlot(Text1->toPlainText(), shown_);
+    return !slot || *slot != shown_;
+}
+
+bool Imsg::mayLeaveText() {
+    return settleEdits(prompts(), this, unsavedQuestion, edited(),
+                       [this] { return Command1_Click(); });
+}
+
+bool Imsg::mayClose() {
+    return mayLeaveText();
+}
+
 void Imsg::fileopen_Click() {
+    if (!mayLeaveText())
+        return;
     const QString path = prompts().chooseOpenFile(
         this, QStringLiteral("打开"), QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
         Prompts::editorFolder());
@@ -138,12 +157,15 @@ void Imsg::fileopen_Click() {
 }
 
 void Imsg::chooseCategory(int c) {
+    if (!mayLeaveText())
+        return;
+    shownRow_ = -1;
     const Category& category = categories[c];
     if (!category.named() && !fillList(c))
         return;
     showOnly(c);
     Label1->setText(QString::fromUtf16(category.caption));
-    Text1->clear();
+    textLimit_->show(QString());
     category_ = c;
     mode_ = category.mode;
     selectRow(c, 0);
@@ -188,6 +210,10 @@ void Imsg::List_Click(int c) {
     const int row = lists_[c]->currentRow();
     if (c != category_ || row < 0)
         return;
+    if (!settleEditsBeforeRow(lists_[c], shownRow_, prompts(), this, unsavedQuestion, edited(),
+                              [this] { return Command1_Click(); }))
+        return;
+    shownRow_ = row;
     if (categories[c].named())
         showNamedEntry(c, row);
     else
@@ -200,19 +226,19 @@ void Imsg::showNamedEntry(int c, int row) {
         // Nothing is shown, so nothing can be saved over the slot.
         currentSlot_ = -1;
         shown_.clear();
-        Text1->clear();
+        textLimit_->show(QString());
         say(QStringLiteral("读取文件出错\n\n") + slot.error());
         return;
     }
     shown_ = *slot;
-    Text1->setPlainText(decodeSlot(shown_));
+    textLimit_->show(decodeSlot(shown_));
     currentSlot_ = categories[c].slotOffset(row);
 }
 
 void Imsg::showTextEntry(int c, int row) {
     QListWidgetItem* item = lists_[c]->item(row);
     shown_ = item->data(Qt::UserRole).toByteArray();
-    Text1->setPlainText(item->text().trimmed());
+    textLimit_->show(item->text().trimmed());
     currentSlot_ = categories[c].slotOffset(row);
     if (mode_ == Mode::Critical)
         Label3->setText(criticalTypeText(row));
@@ -220,48 +246,41 @@ void Imsg::showTextEntry(int c, int row) {
         Label4->setText(battleNumberText(row));
 }
 
-void Imsg::Command1_Click() {
+bool Imsg::Command1_Click() {
     if (mode_ == Mode::None || currentSlot_ < 0)
-        return;
+        return false;
     const QString typed = Text1->toPlainText();
     const auto slot = encodeSlot(typed, shown_);
     if (!slot) {
         say(QStringLiteral("文本：") + slot.error() + QStringLiteral("，没有保存"));
-        return;
+        return false;
     }
     if (!mayOverwrite(this, prompts(), file_.stamp(), file_.path(), QStringLiteral("Imsg文件"),
                       false))
-        return;
+        return false;
     if (auto failure = file_.writeSlot(currentSlot_, *slot)) {
         say(QStringLiteral("保存出错\n\n") + *failure);
-        return;
+        return false;
     }
     shown_ = *slot;
-    if (categories[category_].named())
-        return;
+    // The box and the list show the text as stored.
+    const QString stored = decodeSlot(shown_);
+    if (categories[category_].named()) {
+        textLimit_->show(stored);
+        return true;
+    }
     // A text category shows the saved text as its row, selected again.
     QListWidget* list = lists_[category_];
     const int row = list->currentRow();
     {
         const QSignalBlocker blocker(list);
         delete list->takeItem(row);
-        auto* item = new QListWidgetItem(typed);
+        auto* item = new QListWidgetItem(stored);
         item->setData(Qt::UserRole, *slot);
         list->insertItem(row, item);
     }
     selectRow(category_, row);
-}
-
-void Imsg::limitText() {
-    const QString text = Text1->toPlainText();
-    if (storedLength(text) <= textBoxLimit)
-        return;
-    QString kept = text;
-    while (storedLength(kept) > textBoxLimit)
-        kept.chop(1);
-    const QSignalBlocker blocker(Text1);
-    Text1->setPlainText(kept);
-    Text1->moveCursor(QTextCursor::End);
+    return true;
 }
 
 void Imsg::takeNames(const names::GameNames& names) {

@@ -13,6 +13,10 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace lcj {
+class ByteLimit;
+}
+
 namespace lcj::imsg {
 
 // The message-file editor "Imsg文件修改": one 200-byte text slot of Imsg.e5 at
@@ -35,9 +39,16 @@ public:
     void zhiming_Click() { chooseCategory(4); }
     void chelue_Click() { chooseCategory(5); }
     void zandou_Click() { chooseCategory(6); }
-    void Command1_Click(); // 保存
+    bool Command1_Click(); // 保存
+
+protected:
+    bool mayClose() override;
 
 private:
+    // Whether the text box holds a text other than the slot shown.
+    bool edited() const;
+    // Asks about an edited text before the window moves on; true when it may.
+    bool mayLeaveText();
     void Form_Load();
     // Back to the state before any category was chosen.
     void showNothing();
@@ -50,13 +61,13 @@ private:
     void showNamedEntry(int c, int row);
     void showTextEntry(int c, int row);
     void selectRow(int c, int row);
-    void limitText();
     void takeNames(const names::GameNames& names);
 
     MessageFile file_;
     Mode mode_ = Mode::None;
     int category_ = -1;
     qint64 currentSlot_ = -1; // file offset of the slot shown; -1 for none
+    int shownRow_ = -1;       // the row of the current category's list shown
     QByteArray shown_;        // the bytes of the slot shown, as read
 
     std::array<QAction*, 7> entries_{};
@@ -66,6 +77,7 @@ private:
     QLabel* Label3;
     QLabel* Label4;
     QPlainTextEdit* Text1;
+    ByteLimit* textLimit_;
     QPushButton* Command1;
 };
 

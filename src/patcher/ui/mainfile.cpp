@@ -4,6 +4,7 @@
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "common/ui/regionwindow.h"
+#include "common/ui/unsavededits.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,6 +23,8 @@
 namespace lcj::exe {
 
 namespace {
+
+const QString unsavedQuestion = QStringLiteral("程序文件的修改还没有保存到文件。要保存吗？");
 
 QStringList figureEntries(const QStringList& characters) {
     QStringList entries;
@@ -91,12 +94,16 @@ void MainFile::Form_Load() {
 }
 
 void MainFile::mainopen_Click() {
+    if (!mayDropFile())
+        return;
     // A cancelled dialog or a failed read leaves the window holding what it
     // held: the regions of the file it last read, and that file's name.
     if (!openRegions(this, prompts(), file_.regions(),
                      QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
         return;
+    saved_.take(file_.regions());
     Check1->setChecked(file_.switchOn());
+    shownRow_ = -1;
     {
         const QSignalBlocker blocker(List1);
         List1->setCurrentRow(0);
@@ -107,11 +114,38 @@ void MainFile::mainopen_Click() {
 void MainFile::List1_Click() {
     if (!file_.loaded() || List1->currentRow() < 0)
         return;
+    if (!settleEditsBeforeRow(List1, shownRow_, prompts(), this, unconfirmedQuestion(),
+                              unconfirmed(), [this] { return Command1_Click(); }))
+        return;
     {
         const QSignalBlocker blocker(Combo1);
         showChoice(Combo1, figureCount, file_.figure(List1->currentRow()));
     }
+    takeShown();
     Combo1_Click();
+}
+
+void MainFile::takeShown() {
+    shownRow_ = List1->currentRow();
+    shownFigure_ = chosenValue(Combo1, figureCount);
+    shownSwitch_ = Check1->isChecked();
+}
+
+bool MainFile::unconfirmed() const {
+    return file_.loaded() && shownRow_ >= 0 &&
+           (chosenValue(Combo1, figureCount) != shownFigure_ ||
+            Check1->isChecked() != shownSwitch_);
+}
+
+bool MainFile::mayDropFile() {
+    return settleRegionEdits(
+        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); },
+        saved_.differ(file_.regions()), [this] { return Command1_Click(); },
+        [this] { return Command2_Click(); });
+}
+
+bool MainFile::mayClose() {
+    return mayDropFile();
 }
 
 void MainFile::Combo1_Click() {
@@ -129,18 +163,24 @@ void MainFile::Combo1_Click() {
         pixmap.scaled(Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
-void MainFile::Command1_Click() {
+bool MainFile::Command1_Click() {
     if (!file_.loaded())
-        return;
+        return false;
     if (auto failure = file_.confirm(List1->currentRow(), chosenValue(Combo1, figureCount),
-                                     Check1->isChecked()))
+                                     Check1->isChecked())) {
         say(*failure);
+        return false;
+    }
+    takeShown();
+    return true;
 }
 
-void MainFile::Command2_Click() {
-    if (!file_.loaded())
-        return;
-    saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件"));
+bool MainFile::Command2_Click() {
+    if (!file_.loaded() ||
+        !saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件")))
+        return false;
+    saved_.take(file_.regions());
+    return true;
 }
 
 void MainFile::takeNames(const names::GameNames& names) {

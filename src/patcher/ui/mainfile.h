@@ -2,6 +2,7 @@
 
 #include "common/gamenames.h"
 #include "common/ui/editorwindow.h"
+#include "common/ui/unsavededits.h"
 #include "patcher/programfile.h"
 
 class QCheckBox;
@@ -26,15 +27,29 @@ public:
     void mainopen_Click();
     void List1_Click();
     void Combo1_Click();
-    void Command1_Click(); // 确定
-    void Command2_Click(); // 保存
+    bool Command1_Click(); // 确定
+    bool Command2_Click(); // 保存
     void exit_Click();
 
+protected:
+    bool mayClose() override;
+
 private:
+    // Whether the figure or the switch differ from what they showed.
+    bool unconfirmed() const;
+    // Remembers what the controls show now as confirmed.
+    void takeShown();
+    // Settles unconfirmed edits and edits not yet saved before the window
+    // closes or reads another file; true when it may go on.
+    bool mayDropFile();
     void Form_Load();
     void takeNames(const names::GameNames& names);
 
     ProgramFile file_;
+    int shownRow_ = -1;   // the character whose figure Combo1 shows
+    int shownFigure_ = 0; // the figure Combo1 showed for it
+    bool shownSwitch_ = false;
+    SavedRegions saved_; // the regions as on disk
 
     QListWidget* List1;
     QComboBox* Combo1;

@@ -4,6 +4,7 @@
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
 #include "common/ui/regionwindow.h"
+#include "common/ui/unsavededits.h"
 #include "savefile/savelayout.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@ namespace lcj::save {
 namespace {
 
 constexpr int shortBoxLength = 6; // the figure, hit-point and level boxes
+const QString unsavedQuestion = QStringLiteral("存档的修改还没有保存到文件。要保存吗？");
 const int troopTypeCount = 53;
 
 QListWidget* captionedList(QBoxLayout* into, const QString& objectName, const QString& caption) {
@@ -144,6 +146,8 @@ void Record::Form_Load() {
 }
 
 void Record::fileopen_Click() {
+    if (!mayDropFile())
+        return;
     // A cancelled dialog or a failed read leaves the window holding what it
     // held: the copies of the file it last read, and that file's name.
     if (openRegions(this, prompts(), game_.regions(),
@@ -160,8 +164,10 @@ void Record::reload_Click() {
 }
 
 void Record::showLoaded() {
+    saved_.take(game_.regions());
     reload->setEnabled(true);
     Text24->setText(game_.showLoyalty());
+    shown_.loyalty = Text24->text();
     {
         const QSignalBlocker one(List1), three(List3);
         List1->setCurrentRow(0);
@@ -174,6 +180,9 @@ void Record::showLoaded() {
 void Record::List1_Click() {
     if (List1->currentRow() < 0)
         return;
+    if (!settleEditsBeforeRow(List1, character_, prompts(), this, unconfirmedQuestion(),
+                              unconfirmed(), [this] { return Command1_Click(); }))
+        return;
     character_ = List1->currentRow();
     if (game_.loaded())
         showCharacter();
@@ -182,9 +191,14 @@ void Record::List1_Click() {
 void Record::List3_Click() {
     if (List3->currentRow() < 0)
         return;
+    if (!settleEditsBeforeRow(List3, consumable_, prompts(), this, unconfirmedQuestion(),
+                              unconfirmed(), [this] { return Command1_Click(); }))
+        return;
     consumable_ = List3->currentRow();
-    if (game_.loaded())
+    if (game_.loaded()) {
         Text23->setText(game_.showStock(consumable_));
+        shown_.stock = Text23->text();
+    }
 }
 
 void Record::showCharacter() {
@@ -216,6 +230,7 @@ void Record::showCharacter() {
     Combo2->setCurrentIndex(form.armour);
     Combo3->setCurrentIndex(form.accessory);
     Check1->setChecked(form.joined);
+    shown_.character = formFromControls();
 }
 
 CharacterForm Record::formFromControls() const {
@@ -250,18 +265,43 @@ CharacterForm Record::formFromControls() const {
     return form;
 }
 
-void Record::Command1_Click() {
-    if (!game_.loaded())
-        return;
-    const SaveForm form{Text24->text(), formFromControls(), Text23->text()};
-    if (auto failure = game_.confirm(form, character_, consumable_))
-        say(*failure);
+SaveForm Record::formsFromControls() const {
+    return {Text24->text(), formFromControls(), Text23->text()};
 }
 
-void Record::Command2_Click() {
+bool Record::unconfirmed() const {
+    return game_.loaded() && formsFromControls() != shown_;
+}
+
+bool Record::Command1_Click() {
     if (!game_.loaded())
-        return;
-    saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件"));
+        return false;
+    const SaveForm form = formsFromControls();
+    if (auto failure = game_.confirm(form, character_, consumable_)) {
+        say(*failure);
+        return false;
+    }
+    shown_ = form;
+    return true;
+}
+
+bool Record::Command2_Click() {
+    if (!game_.loaded() ||
+        !saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件")))
+        return false;
+    saved_.take(game_.regions());
+    return true;
+}
+
+bool Record::mayDropFile() {
+    return settleRegionEdits(
+        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); },
+        saved_.differ(game_.regions()), [this] { return Command1_Click(); },
+        [this] { return Command2_Click(); });
+}
+
+bool Record::mayClose() {
+    return mayDropFile();
 }
 
 void Record::takeNames(const names::GameNames& names) {

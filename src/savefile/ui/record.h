@@ -2,6 +2,7 @@
 
 #include "common/gamenames.h"
 #include "common/ui/editorwindow.h"
+#include "common/ui/unsavededits.h"
 #include "savefile/saveform.h"
 
 class QAction;
@@ -28,11 +29,20 @@ public:
     void reload_Click();
     void List1_Click();
     void List3_Click();
-    void Command1_Click(); // 确定
-    void Command2_Click(); // 保存
+    bool Command1_Click(); // 确定
+    bool Command2_Click(); // 保存
     void exit_Click();
 
+protected:
+    bool mayClose() override;
+
 private:
+    SaveForm formsFromControls() const;
+    // Whether the controls differ from what they showed (edits not confirmed).
+    bool unconfirmed() const;
+    // Settles unconfirmed edits and edits not yet saved before the window
+    // closes or reads another file; true when it may go on.
+    bool mayDropFile();
     void Form_Load();
     QLayout* buildCharacterFields();
     // Shows the loyalty, character 0 and consumable 0 of freshly read regions.
@@ -44,6 +54,8 @@ private:
     SaveGame game_;
     int character_ = 0;  // last clicked row of List1
     int consumable_ = 0; // last clicked row of List3
+    SaveForm shown_;     // the controls as they showed the regions
+    SavedRegions saved_; // the regions as on disk
 
     QAction* reload;
     QListWidget* List1;
