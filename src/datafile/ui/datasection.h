@@ -36,6 +36,9 @@ public:
     // the file could not be read; the user has been told why.
     virtual bool open() = 0;
 
+    // The section's "保存" button: Enter in its boxes and Ctrl+S press it.
+    QPushButton* saveButton() const { return save_; }
+
 protected:
     const DataFile& file() const { return context_.file; }
     QLabel* gj() const { return context_.gj; }
@@ -53,6 +56,9 @@ protected:
     static void selectFirst(QListWidget* list, const std::function<void()>& click);
     // The row of a section's "保存" and "还原" buttons, at the right.
     static QHBoxLayout* buttonRow(QPushButton* save, QPushButton* restore);
+    // Makes `save` the button that Enter and Ctrl+S press; call once the
+    // section's boxes are built.
+    void useSaveKeys(QPushButton* save);
 
     // Stores `form` into a copy of the work copy and writes it as record `row`;
     // the work copy takes the written bytes. False, with the user told why,
@@ -74,6 +80,7 @@ protected:
 
 private:
     SectionContext context_;
+    QPushButton* save_ = nullptr;
 };
 
 } // namespace lcj::data

@@ -2,6 +2,8 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -85,6 +87,12 @@ ShopSection::ShopSection(const SectionContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid, 1);
     layout->addLayout(buttonRow(Command6, Command7));
+
+    NumberGutter::install(List4);
+    new ListFilter(List4);
+    NumberGutter::install(List5);
+    NumberGutter::install(List6, ShopForm::firstItemShopItem);
+    useSaveKeys(Command6);
 
     connect(List4, &QListWidget::currentRowChanged, this, [this] { List4_Click(); });
     connect(Command6, &QPushButton::clicked, this, &ShopSection::Command6_Click);

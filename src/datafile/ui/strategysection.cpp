@@ -3,6 +3,8 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "datafile/datanames.h"
 
 #include <QApplication>
@@ -44,7 +46,7 @@ QTableWidgetItem* fixedCell(const QString& text) {
 StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     : DataSection(context, QStringLiteral("Frame7"), QStringLiteral("策略属性修改"), parent) {
     List9 = named(new QListWidget, QStringLiteral("List9"));
-    List9->setMaximumWidth(110);
+    List9->setMaximumWidth(130);
 
     auto* grid = new QGridLayout;
     Text28 = addLabelledBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"));
@@ -88,6 +90,10 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     layout->addWidget(List9);
     layout->addLayout(fields);
     layout->addLayout(levels, 1);
+
+    NumberGutter::install(List9);
+    new ListFilter(List9);
+    useSaveKeys(Command12);
 
     connect(List9, &QListWidget::currentRowChanged, this, [this] { List9_Click(); });
     connect(Command12, &QPushButton::clicked, this, &StrategySection::Command12_Click);

@@ -2,6 +2,7 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
+#include "common/ui/numbergutter.h"
 #include "datafile/datanames.h"
 
 #include <QGridLayout>
@@ -65,6 +66,9 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
     layout->addWidget(List7);
     layout->addLayout(fields, 1);
 
+    NumberGutter::install(List7);
+    useSaveKeys(Command8);
+
     connect(List7, &QListWidget::currentRowChanged, this, [this] { List7_Click(); });
     connect(Command8, &QPushButton::clicked, this, &TerrainSection::Command8_Click);
     connect(Command9, &QPushButton::clicked, this, &TerrainSection::Command9_Click);
@@ -84,6 +88,10 @@ void TerrainSection::List7_Click() {
     if (!record)
         return;
     terrain_ = *record;
+    showTerrain();
+}
+
+void TerrainSection::showTerrain() {
     const TerrainForm form = TerrainForm::show(terrain_);
     for (int k = 0; k < TerrainForm::boxes; ++k)
         Text19[k]->setText(form.values[k]);
@@ -97,7 +105,9 @@ void TerrainSection::Command8_Click() {
     TerrainForm form;
     for (int k = 0; k < TerrainForm::boxes; ++k)
         form.values[k] = Text19[k]->text();
-    saveRecord(data::terrain, List7->currentRow(), form, terrain_);
+    // The boxes then show what was stored, rounded as it was stored.
+    if (saveRecord(data::terrain, List7->currentRow(), form, terrain_))
+        showTerrain();
 }
 
 } // namespace lcj::data

@@ -27,6 +27,7 @@ public:
     void Command9_Click(); // 还原
 
 private:
+    void showTerrain();
     QListWidget* List7;
     QLabel* Label92;
     QLabel* Label91;

@@ -3,6 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/prompts.h"
 #include "datafile/datanames.h"
 
@@ -72,6 +73,9 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List8);
     layout->addLayout(fields, 1);
+
+    NumberGutter::install(List8);
+    useSaveKeys(Command10);
 
     connect(List8, &QListWidget::currentRowChanged, this, [this] { List8_Click(); });
     connect(Combo8, &QComboBox::currentIndexChanged, this, [this] { Combo8_Click(); });
@@ -145,7 +149,9 @@ TroopTypeForm TroopTypeSection::formFromControls() const {
 }
 
 void TroopTypeSection::Command10_Click() {
-    saveRecord(data::troopTypes, List8->currentRow(), formFromControls(), troopType_);
+    // The boxes then show what was stored ("254" where "254.5" was typed).
+    if (saveRecord(data::troopTypes, List8->currentRow(), formFromControls(), troopType_))
+        show(TroopTypeForm::show(troopType_));
 }
 
 } // namespace lcj::data

@@ -2,6 +2,8 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 
 #include <QAction>
@@ -63,6 +65,8 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
         else
             lists_[c]->setWordWrap(true);
         listColumn->addWidget(lists_[c]);
+        NumberGutter::install(lists_[c]);
+        new ListFilter(lists_[c]);
         connect(lists_[c], &QListWidget::currentRowChanged, this, [this, c] { List_Click(c); });
     }
 
@@ -74,6 +78,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     Label4 = named(new QLabel, QStringLiteral("Label4"));
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));
     connect(Command1, &QPushButton::clicked, this, &Imsg::Command1_Click);
+    setSaveKey([this] { Command1->click(); });
 
     auto* labels = new QHBoxLayout;
     labels->addWidget(Label2);
@@ -119,10 +124,9 @@ void Imsg::fileopen_Click() {
     const QString path = prompts().chooseOpenFile(
         this, QStringLiteral("打开"), QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
         Prompts::editorFolder());
-    if (path.isEmpty()) {
-        say(QStringLiteral("文件打开出错"));
+    // Cancelling the dialog is no error: the file chosen before stays.
+    if (path.isEmpty())
         return;
-    }
     // A file that cannot be a message file is refused; the one chosen before stays.
     if (auto failure = MessageFile(path).check()) {
         say(QStringLiteral("文件打开出错\n\n") + *failure);

@@ -3,6 +3,8 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 
 #include <QAction>
@@ -78,6 +80,10 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     row->addLayout(fields, 1);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
 
+    NumberGutter::install(List1);
+    new ListFilter(List1);
+    setSaveKey([this] { Command2->click(); });
+
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
     connect(Command1, &QPushButton::clicked, this, &MainFile::Command1_Click);
@@ -96,7 +102,7 @@ void MainFile::mainopen_Click() {
     if (!openRegions(this, prompts(), file_.regions(),
                      QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
         return;
-    Check1->setChecked(file_.switchOn());
+    showSwitch();
     {
         const QSignalBlocker blocker(List1);
         List1->setCurrentRow(0);
@@ -133,8 +139,22 @@ void MainFile::Command1_Click() {
     if (!file_.loaded())
         return;
     if (auto failure = file_.confirm(List1->currentRow(), chosenValue(Combo1, figureCount),
-                                     Check1->isChecked()))
+                                     Check1->checkState())) {
         say(*failure);
+        return;
+    }
+    showSwitch();
+}
+
+void MainFile::showSwitch() {
+    // Bytes that are neither the on nor the off pattern show partly checked,
+    // never as "off" over bytes that are not off.
+    const Qt::CheckState state = file_.switchState();
+    Check1->setTristate(state == Qt::PartiallyChecked);
+    Check1->setCheckState(state);
+    Check1->setToolTip(state == Qt::PartiallyChecked
+                           ? QStringLiteral("存储值既非开启也非关闭，确定时保持原样")
+                           : QString());
 }
 
 void MainFile::Command2_Click() {

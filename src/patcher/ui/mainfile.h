@@ -31,6 +31,7 @@ public:
     void exit_Click();
 
 private:
+    void showSwitch();
     void Form_Load();
     void takeNames(const names::GameNames& names);
 

@@ -3,6 +3,9 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/keyboard.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "savefile/savelayout.h"
 
@@ -26,6 +29,7 @@ namespace {
 
 constexpr int shortBoxLength = 6; // the figure, hit-point and level boxes
 const int troopTypeCount = 53;
+constexpr int firstConsumableItem = 87;
 
 QListWidget* captionedList(QBoxLayout* into, const QString& objectName, const QString& caption) {
     auto* list = named(new QListWidget, objectName);
@@ -88,6 +92,14 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     row->addLayout(troops);
     row->addLayout(stock);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    NumberGutter::install(List1);
+    new ListFilter(List1);
+    NumberGutter::install(List2);
+    // The consumables are items 87..103.
+    NumberGutter::install(List3, firstConsumableItem);
+    pressOnEnter(this, Command1);
+    setSaveKey([this] { Command2->click(); });
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(List3, &QListWidget::currentRowChanged, this, [this] { List3_Click(); });
@@ -254,8 +266,14 @@ void Record::Command1_Click() {
     if (!game_.loaded())
         return;
     const SaveForm form{Text24->text(), formFromControls(), Text23->text()};
-    if (auto failure = game_.confirm(form, character_, consumable_))
+    if (auto failure = game_.confirm(form, character_, consumable_)) {
         say(*failure);
+        return;
+    }
+    // The boxes show what is stored now ("254" where "254.5" was typed).
+    Text24->setText(game_.showLoyalty());
+    Text23->setText(game_.showStock(consumable_));
+    showCharacter();
 }
 
 void Record::Command2_Click() {

@@ -134,9 +134,21 @@ private:
     void selectPerson(int row);
     void showSpoilsNames(int index);
     void clearLimitBoxes();
+    void showLimits();
 
     QString personName(int n) const;
     QString itemName(int n) const;
+
+    // Modding helps: numbers beside names, filters, keys.
+    void addModdingHelps();
+    // The names a number box names: the data file's, else the fixed table.
+    QStringList characterNames() const;
+    QStringList itemNames() const;
+    // A double-clicked person or item goes into the number box that last had
+    // the focus, when that box takes such a number.
+    void takeNumber(const QList<QLineEdit*>& boxes, int number);
+    QList<QLineEdit*> characterBoxes() const;
+    QList<QLineEdit*> itemBoxes() const;
 
     // State
     ScenarioDocument doc_;
@@ -149,6 +161,7 @@ private:
     EditHistory history_;
     DiskStamp stamp_;
     bool armyKeptAppearance_ = false;
+    QLineEdit* lastNumberBox_ = nullptr; // the number box that last had the focus
 
     // Menu
     QAction* dataopen;

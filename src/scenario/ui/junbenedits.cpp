@@ -85,10 +85,13 @@ void Junben::Command1_Click() {
                              chosenOptions(Option4, Option3, armyKeptAppearance_)};
     // With no entry selected nothing is addressed and nothing written.
     const ScenarioDocument before = doc_;
-    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form))
+    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form)) {
         say(*failure);
-    else
-        edited(before);
+        return;
+    }
+    edited(before);
+    // The boxes show what is stored now ("254" where "254.5" was typed).
+    List8_Click();
 }
 
 void Junben::Command3_Click() {
@@ -121,13 +124,17 @@ void Junben::Check1_Click() {
         return;
     }
     rFile_ = std::move(*file);
+    showLimits();
+    Command2->setEnabled(true);
+}
+
+void Junben::showLimits() {
     const RLimitsForm form = rFile_->show();
     Text31->setText(form.deployCount);
     for (int k = 0; k < 5; ++k) {
         limitBoxes_[k]->setText(form.forced[k]);
         limitBoxes_[5 + k]->setText(form.restricted[k]);
     }
-    Command2->setEnabled(true);
 }
 
 void Junben::Command2_Click() {
@@ -141,8 +148,11 @@ void Junben::Command2_Click() {
         form.forced[k] = limitBoxes_[k]->text();
         form.restricted[k] = limitBoxes_[5 + k]->text();
     }
-    if (auto failure = rFile_->save(form))
+    if (auto failure = rFile_->save(form)) {
         say(*failure);
+        return;
+    }
+    showLimits();
 }
 
 // ---- ally and enemy frames
@@ -190,6 +200,7 @@ void Junben::confirmSlot(SlotFrame& f) {
     edited(before);
     if (*result >= 0)
         f.list->item(k)->setText(personName(*result));
+    selectSlot(f);
 }
 
 void Junben::List3_Click() {
@@ -246,10 +257,12 @@ void Junben::Label6_DblClick() {
 void Junben::Command6_Click() {
     const BattleForm form{Text3->text(), Text4->text(), Text5->text(), Text6->text(), 0};
     const ScenarioDocument before = doc_;
-    if (auto failure = doc_.applyBattle(form))
+    if (auto failure = doc_.applyBattle(form)) {
         say(*failure);
-    else
-        edited(before);
+        return;
+    }
+    edited(before);
+    showBattle();
 }
 
 // ---- spoils frame
@@ -284,7 +297,7 @@ void Junben::Command7_Click() {
         return;
     }
     edited(before);
-    showSpoilsNames(k);
+    List6_Click();
 }
 
 // ---- equipment frame
@@ -316,6 +329,7 @@ void Junben::Command9_Click() {
     }
     edited(before);
     List9->item(k)->setText(*result >= 0 ? personName(*result) : none);
+    List9_Click();
 }
 
 } // namespace lcj::scenario
