@@ -65,8 +65,6 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
         else
             lists_[c]->setWordWrap(true);
         listColumn->addWidget(lists_[c]);
-        NumberGutter::install(lists_[c]);
-        new ListFilter(lists_[c]);
         connect(lists_[c], &QListWidget::currentRowChanged, this, [this, c] { List_Click(c); });
     }
 
@@ -95,6 +93,11 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     row->addLayout(listColumn);
     row->addLayout(textColumn, 1);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
+    // Once the lists are laid out, each gets its numbers and its filter box.
+    for (QListWidget* list : lists_) {
+        NumberGutter::install(list);
+        new ListFilter(list);
+    }
 
     Form_Load();
 }
