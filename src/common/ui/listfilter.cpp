@@ -50,6 +50,12 @@ bool ListFilter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 ListFilter* ListFilter::nearestFocus(QWidget* window) {
+    // The focused list's own filter first.
+    QWidget* focus = QApplication::focusWidget();
+    for (ListFilter* filter : window->findChildren<ListFilter*>())
+        if (filter->isVisible() && focus &&
+            (filter->list() == focus || filter->list()->isAncestorOf(focus)))
+            return filter;
     for (QWidget* w = QApplication::focusWidget(); w && w != window->parentWidget();
          w = w->parentWidget()) {
         if (!window->isAncestorOf(w) && w != window)

@@ -40,7 +40,19 @@ bool place(QWidget* anchor, QWidget* extra, Qt::Orientation along) {
     if (!qobject_cast<QGridLayout*>(holder) && !qobject_cast<QBoxLayout*>(holder))
         return false;
     // A grid cell, or a row running the other way: the anchor's place takes a
-    // small row or column of both.
+    // small row or column of both. The anchor leaves its place first, so that
+    // no other control moves.
+    int row = 0, column = 0, rows = 1, columns = 1, stretch = 0;
+    Qt::Alignment alignment;
+    auto* grid = qobject_cast<QGridLayout*>(holder);
+    auto* box = qobject_cast<QBoxLayout*>(holder);
+    if (grid) {
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        alignment = grid->itemAt(index)->alignment();
+    } else {
+        stretch = box->stretch(index);
+    }
+    delete holder->takeAt(index);
     auto* pair =
         new QBoxLayout(along == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
     pair->setContentsMargins(0, 0, 0, 0);
@@ -49,18 +61,10 @@ bool place(QWidget* anchor, QWidget* extra, Qt::Orientation along) {
     pair->addWidget(anchor, 1);
     if (along == Qt::Horizontal)
         pair->addWidget(extra);
-    if (auto* grid = qobject_cast<QGridLayout*>(holder)) {
-        int row = 0, column = 0, rows = 1, columns = 1;
-        grid->getItemPosition(index, &row, &column, &rows, &columns);
-        const Qt::Alignment alignment = grid->itemAt(index)->alignment();
-        delete grid->takeAt(index);
+    if (grid)
         grid->addLayout(pair, row, column, rows, columns, alignment);
-        return true;
-    }
-    auto* box = static_cast<QBoxLayout*>(holder);
-    const int stretch = box->stretch(index);
-    delete box->takeAt(index);
-    box->insertLayout(index, pair, stretch);
+    else
+        box->insertLayout(index, pair, stretch);
     return true;
 }
 
