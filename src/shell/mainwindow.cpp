@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -68,6 +69,16 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
     QAction* about = named(menuBar()->addAction(QStringLiteral("关于")), QStringLiteral("about"));
     connect(about, &QAction::triggered, this, &MainWindow::about_Click);
+    // Alt+F opens "功能" and Alt+A shows "关于", from anywhere in the window;
+    // the captions stay as they are.
+    auto* openFunctions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
+    connect(openFunctions, &QShortcut::activated, this, [this, gn] {
+        menuBar()->setActiveAction(gn->menuAction());
+        if (!gn->actions().isEmpty())
+            gn->setActiveAction(gn->actions().first());
+    });
+    auto* showAbout = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
+    connect(showAbout, &QShortcut::activated, about, &QAction::trigger);
 
     MDIForm_Load();
 }
