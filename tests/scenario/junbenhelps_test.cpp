@@ -145,6 +145,35 @@ private slots:
         QCOMPARE(test::readFile(path), expected);
     }
 
+    // What the lists leave out, in their tooltips; a confirm updates them.
+    void listsTellWhatTheyLeaveOutInTooltips() {
+        readData();
+        loadSample(S01);
+        const QString item8 = list("List2")->item(8)->text();
+        const QString item61 = list("List2")->item(61)->text();
+        QCOMPARE(list("List6")->item(1)->toolTip(),
+                 QStringLiteral("第一战利品：8 %1\n第二战利品：无\n第三战利品：61 %2")
+                     .arg(item8, item61));
+        list("List6")->setCurrentRow(1);
+        type("Text16", QStringLiteral("7"));
+        click("Command7");
+        QVERIFY(list("List6")->item(1)->toolTip().contains(QStringLiteral("第二战利品：7 ") +
+                                                           list("List2")->item(7)->text()));
+
+        list("List8")->setCurrentRow(0);
+        QCOMPARE(list("List8")->item(0)->toolTip(),
+                 QStringLiteral("横坐标：%1\n纵坐标：%2\n朝向：%3")
+                     .arg(box("Text28")->text(), box("Text29")->text(), box("Text30")->text()));
+
+        list("List4")->setCurrentRow(1); // character 105 at (2, y), level bonus 3
+        QCOMPARE(list("List4")->item(1)->toolTip(),
+                 QStringLiteral("人物：105 %1\n坐标：(2, %2)\n等级加成：3")
+                     .arg(sample::characterNames()[105].trimmed(), box("Text11")->text()));
+        type("Text10", QStringLiteral("9"));
+        click("Command5");
+        QVERIFY(list("List4")->item(1)->toolTip().contains(QStringLiteral("坐标：(9, ")));
+    }
+
     void referenceListsAreNumberedAndFiltered() {
         readData();
         QApplication::setActiveWindow(form.get());

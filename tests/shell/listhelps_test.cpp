@@ -102,6 +102,32 @@ private slots:
                  QString::number(shop->count() - 2));
     }
 
+    // A battle's entry names its shops' items: exactly the entries the shop
+    // lists select for it, and a save updates it.
+    void shopTooltipNamesItsItems() {
+        d.openSection(sample::dataFile(), QStringLiteral("shoppre"));
+        QListWidget* battles = sectionList("Frame3", "List4");
+        const auto chosen = [this](const char* name) {
+            QStringList out;
+            for (QListWidgetItem* item : sectionList("Frame3", name)->selectedItems())
+                out << item->text();
+            return out.isEmpty() ? QStringLiteral("无") : out.join(QStringLiteral("、"));
+        };
+        for (int row : {0, 5, 57}) {
+            battles->setCurrentRow(row);
+            QCOMPARE(
+                battles->item(row)->toolTip(),
+                QStringLiteral("装备店：%1\n道具店：%2").arg(chosen("List5"), chosen("List6")));
+        }
+        QListWidget* itemShop = sectionList("Frame3", "List6");
+        for (int row = 0; row < itemShop->count(); ++row)
+            itemShop->item(row)->setSelected(row == 2);
+        d.click("Command6");
+        d.noMessages();
+        QVERIFY(battles->item(57)->toolTip().endsWith(QStringLiteral("道具店：") +
+                                                      itemShop->item(2)->text()));
+    }
+
     void theGutterIsPaintedBeforeTheText() {
         d.openSection(sample::dataFile(), QStringLiteral("renpre"));
         QListWidget* list = sectionList("Frame1", "List1");

@@ -109,6 +109,13 @@ bool ShopSection::open() {
     }
     List5->addItems(items->mid(0, equipmentEntries));
     List6->addItems(items->mid(equipmentEntries));
+    itemNames_ = *items;
+    for (int row = 0; row < List4->count(); ++row) {
+        const auto block = file().readRecord(data::shops, row);
+        List4->item(row)->setToolTip(QString());
+        if (block)
+            showShopTip(row, ShopForm::show(*block));
+    }
     selectFirst(List4, [this] { List4_Click(); });
     return true;
 }
@@ -151,7 +158,22 @@ ShopForm ShopSection::formFromControls() const {
 
 void ShopSection::Command6_Click() {
     // Block 57's last byte is troop type 0's movement: it goes back as read.
-    saveRecord(data::shops, List4->currentRow(), formFromControls(), shopBlock_);
+    const int row = List4->currentRow();
+    if (saveRecord(data::shops, row, formFromControls(), shopBlock_))
+        showShopTip(row, ShopForm::show(shopBlock_));
+}
+
+void ShopSection::showShopTip(int row, const ShopForm& form) {
+    const auto names = [this](const QList<int>& items) {
+        QStringList out;
+        for (int item : items)
+            out << (item >= 0 && item < itemNames_.size()
+                        ? itemNames_[item]
+                        : QStringLiteral("（未知：%1）").arg(item));
+        return out.isEmpty() ? QStringLiteral("无") : out.join(QStringLiteral("、"));
+    };
+    List4->item(row)->setToolTip(QStringLiteral("装备店：%1\n道具店：%2")
+                                     .arg(names(form.equipmentShop), names(form.itemShop)));
 }
 
 } // namespace lcj::data

@@ -24,6 +24,10 @@ public:
     void Command7_Click(); // 还原
 
 private:
+    // Each battle's entry names its shops' items in a tooltip.
+    void showShopTip(int row, const ShopForm& form);
+
+    QStringList itemNames_; // as read when the section opened
     bool readSelected();
     void shopfile();
     ShopForm formFromControls() const;

@@ -248,6 +248,7 @@ void Junben::takeDocument(ScenarioDocument doc) {
 void Junben::edited(const ScenarioDocument& before) {
     history_.record(before);
     updateTitle();
+    refreshTips();
 }
 
 void Junben::updateTitle() {
@@ -316,6 +317,7 @@ void Junben::fillLists() {
         for (int k = 0; k < doc_.spoilsCount(); ++k)
             List6->addItem(QStringLiteral("战利品"));
     }
+    refreshTips();
 }
 
 void Junben::showBattle() {

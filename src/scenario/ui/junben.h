@@ -149,6 +149,10 @@ private:
     void takeNumber(const QList<QLineEdit*>& boxes, int number);
     QList<QLineEdit*> characterBoxes() const;
     QList<QLineEdit*> itemBoxes() const;
+    // What the lists leave out, as tooltips: a spoils instruction's three
+    // items, an army entry's place and facing, a slot's character, place and
+    // level bonus.
+    void refreshTips();
 
     // State
     ScenarioDocument doc_;

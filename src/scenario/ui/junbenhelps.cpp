@@ -1,5 +1,6 @@
 // What the scenario editor adds for a day of modding: names beside number
 // boxes, numbered and filtered reference lists, and keys for every frame.
+#include "common/numbernames.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/namebeside.h"
@@ -18,6 +19,7 @@ namespace {
 
 // A spoil box from this number up means none.
 constexpr qint64 spoilsNone = 105;
+const char16_t* const spoilsCaptions[3] = {u"第一战利品", u"第二战利品", u"第三战利品"};
 
 } // namespace
 
@@ -70,6 +72,38 @@ void Junben::addModdingHelps() {
         if (ssave->isEnabled())
             ssave_Click();
     });
+}
+
+void Junben::refreshTips() {
+    for (int k = 0; k < List6->count() && k < doc_.spoilsCount(); ++k) {
+        const QByteArray instruction = doc_.spoilsInstruction(k);
+        const SpoilsForm form = SpoilsForm::show(instruction);
+        QStringList lines;
+        for (int i = 0; i < 3; ++i) {
+            const int item = spoilsItem(instruction, i);
+            lines << QStringLiteral("%1：%2").arg(QString::fromUtf16(spoilsCaptions[i]),
+                                                  item < 0 ? QStringLiteral("无")
+                                                           : form.items[i] + u' ' + itemName(item));
+        }
+        List6->item(k)->setToolTip(lines.join(u'\n'));
+    }
+    for (int k = 0; k < List8->count() && k < doc_.armyEntryCount; ++k) {
+        const ArmyEntryForm form = ArmyEntryForm::show(doc_.armyEntry(k));
+        List8->item(k)->setToolTip(
+            QStringLiteral("横坐标：%1\n纵坐标：%2\n朝向：%3").arg(form.x, form.y, form.facing));
+    }
+    if (!doc_.hasBattleHeader)
+        return;
+    for (SlotFrame* f : {&ally_, &enemy_}) {
+        for (int k = 0; k < f->list->count() && k < ScenarioDocument::slotCount(f->side); ++k) {
+            const SlotForm form = doc_.showSlot(f->side, k);
+            const QString name =
+                names::nameForNumber(characterNames(), form.character, names::noneWord);
+            f->list->item(k)->setToolTip(
+                QStringLiteral("人物：%1 %2\n坐标：(%3, %4)\n等级加成：%5")
+                    .arg(form.character, name, form.x, form.y, form.levelBonus));
+        }
+    }
 }
 
 void Junben::takeNumber(const QList<QLineEdit*>& boxes, int number) {
