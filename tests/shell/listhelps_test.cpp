@@ -217,6 +217,21 @@ private slots:
                     QString::number(row).contains(u"剑"));
     }
 
+    // Tab goes from the filter box into its list and on into the record's boxes.
+    void tabGoesFromTheFilterToItsListAndOn() {
+        d.openSection(sample::dataFile(), QStringLiteral("renpre"));
+        QApplication::setActiveWindow(d.form.get());
+        ListFilter* filter = filterOf(d.form.get(), QStringLiteral("List1"));
+        filter->setFocus();
+        QTest::keyClick(filter, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), sectionList("Frame1", "List1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d.box("Text1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), filter);
+    }
+
     void enterInABoxSaves() {
         const QByteArray file = sample::dataFile();
         d.openSection(file, QStringLiteral("renpre"));

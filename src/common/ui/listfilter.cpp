@@ -22,6 +22,13 @@ ListFilter::ListFilter(QListWidget* list, int first) : list_(list), first_(first
     connect(model, &QAbstractItemModel::rowsInserted, this, &ListFilter::apply);
     connect(model, &QAbstractItemModel::dataChanged, this, &ListFilter::apply);
     connect(model, &QAbstractItemModel::modelReset, this, &ListFilter::apply);
+    // Tab reaches the box just before its list.
+    QWidget* before = list->previousInFocusChain();
+    if (before && before != this && before->window() == list->window() &&
+        window() == list->window()) {
+        setTabOrder(before, this);
+        setTabOrder(this, list);
+    }
     setHidden(list->isHidden());
     list->installEventFilter(this);
     // Enter in the box goes into the list.
