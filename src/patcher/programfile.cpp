@@ -10,6 +10,14 @@ bool switchOn(QByteArrayView switchBytes) {
     return byteAt(switchBytes, 0) == switchOnByte && byteAt(switchBytes, 4) == switchOnByte;
 }
 
+Qt::CheckState switchState(QByteArrayView switchBytes) {
+    if (switchOn(switchBytes))
+        return Qt::Checked;
+    if (byteAt(switchBytes, 0) == switchOffFirst && byteAt(switchBytes, 4) == switchOffFifth)
+        return Qt::Unchecked;
+    return Qt::PartiallyChecked;
+}
+
 void setSwitch(QByteArray& switchBytes, bool on) {
     setByte(switchBytes, 0, on ? switchOnByte : switchOffFirst);
     setByte(switchBytes, 4, on ? switchOnByte : switchOffFifth);
@@ -33,6 +41,20 @@ int ProgramFile::figure(int character) const {
 
 bool ProgramFile::switchOn() const {
     return exe::switchOn(regions_.bytes(Switch));
+}
+
+Qt::CheckState ProgramFile::switchState() const {
+    return exe::switchState(regions_.bytes(Switch));
+}
+
+Failure ProgramFile::confirm(int character, int figure, Qt::CheckState state) {
+    const bool on = state == Qt::PartiallyChecked ? switchOn() : state == Qt::Checked;
+    if (auto failure = confirm(character, figure, on))
+        return failure;
+    // "Off" chosen over a pair that is neither encoding writes the off pattern.
+    if (state == Qt::Unchecked && switchState() != Qt::Unchecked)
+        setSwitch(regions_.bytes(Switch), false);
+    return std::nullopt;
 }
 
 Failure ProgramFile::confirm(int character, int figure, bool on) {

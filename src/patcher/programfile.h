@@ -28,6 +28,9 @@ enum ProgramRegion : std::size_t { Figures = 0, Switch = 1 };
 
 // "敌军小兵自动升级兵种" is on exactly when both carrying bytes are 0xEE.
 bool switchOn(QByteArrayView switchBytes);
+// The switch as a check box shows it: on, off (0xE2 and 0xE8), or, for a pair
+// that is neither, partly checked.
+Qt::CheckState switchState(QByteArrayView switchBytes);
 void setSwitch(QByteArray& switchBytes, bool on);
 
 // The text of figure entry n (0..29) for the character whose name is `name`.
@@ -49,11 +52,15 @@ public:
     // The stored figure byte of a character, whatever its value.
     int figure(int character) const;
     bool switchOn() const;
+    Qt::CheckState switchState() const;
 
     // "确定": the character's figure and the switch change together, or not at
     // all. The switch bytes are rewritten only when `on` differs from what
     // they show.
     Failure confirm(int character, int figure, bool on);
+    // The same from a check box that may be partly checked: that state keeps
+    // the switch bytes as read; on or off rewrites them when they differ.
+    Failure confirm(int character, int figure, Qt::CheckState state);
 
 private:
     RegionSet regions_;

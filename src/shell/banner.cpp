@@ -11,9 +11,17 @@
 
 namespace lcj {
 
+namespace {
+
+// The tops of the title, the credits frame and the credit label as designed.
+constexpr int designTops[] = {120, 250, 380};
+constexpr int squeezedGap = 4; // least room above, between and below them
+
+} // namespace
+
 Banner::Banner(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Picdb"));
-    setMinimumHeight(200);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     Frame1 = named(new QGroupBox(this), QStringLiteral("Frame1"));
     auto* credits = new QVBoxLayout(Frame1);
@@ -31,13 +39,13 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     Frame1->setStyleSheet(QStringLiteral("QGroupBox { background: rgba(255,255,255,150); "
                                          "border: 1px solid #557; border-radius: 6px; }"));
     Frame1->adjustSize();
-    Frame1->move(0, 250);
+    Frame1->move(0, designTops[1]);
 
     Label5 = named(new QLabel(QStringLiteral("数据无价，一字节之差足以毁档：存盘之前请三思"), this),
                    QStringLiteral("Label5"));
     Label5->setStyleSheet(QStringLiteral("color: #223;"));
     Label5->adjustSize();
-    Label5->move(0, 380);
+    Label5->move(0, designTops[2]);
 
     Label1 =
         named(new QLabel(QStringLiteral("岚川记数据工坊V1.13版"), this), QStringLiteral("Label1"));
@@ -47,7 +55,17 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     Label1->setFont(title);
     Label1->setStyleSheet(QStringLiteral("color: #1b2a4a;"));
     Label1->adjustSize();
-    Label1->move(0, 120);
+    Label1->move(0, designTops[0]);
+}
+
+QSize Banner::sizeHint() const {
+    // Beside an open editor the banner keeps no more than it needs.
+    return minimumSizeHint();
+}
+
+QSize Banner::minimumSizeHint() const {
+    return {Label5->width(),
+            Label1->height() + Frame1->height() + Label5->height() + 4 * squeezedGap};
 }
 
 void Banner::paintEvent(QPaintEvent*) {
@@ -85,9 +103,17 @@ void Banner::resizeEvent(QResizeEvent* event) {
 }
 
 void Banner::Picdb_Resize() {
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Frame1),
-                       static_cast<QWidget*>(Label5)})
-        w->move((width() - w->width()) / 2, w->y());
+    QWidget* const parts[] = {Label1, Frame1, Label5};
+    const bool roomy = designTops[2] + Label5->height() + squeezedGap <= height();
+    // Squeezed: the room left over is shared out evenly above, between and below.
+    const int spare = height() - (Label1->height() + Frame1->height() + Label5->height());
+    const int gap = std::max(0, spare / 4);
+    int top = gap;
+    for (int i = 0; i < 3; ++i) {
+        QWidget* w = parts[i];
+        w->move((width() - w->width()) / 2, roomy ? designTops[i] : top);
+        top += w->height() + gap;
+    }
 }
 
 } // namespace lcj

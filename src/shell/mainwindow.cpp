@@ -16,6 +16,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace lcj {
@@ -23,6 +26,7 @@ namespace lcj {
 namespace {
 
 const QString productTitle = QStringLiteral("岚川记数据工坊V1.13版");
+const QSize preferredSize(1180, 860);
 
 template <class W> std::function<EditorWindow*(Prompts&)> factory() {
     return [](Prompts& prompts) { return new W(prompts); };
@@ -32,7 +36,7 @@ template <class W> std::function<EditorWindow*(Prompts&)> factory() {
 
 MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("Main"));
-    resize(1180, 860);
+    resize(preferredSize);
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -40,9 +44,15 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     layout->setSpacing(0);
     Picdb = new Banner;
     mdi_ = named(new QMdiArea, QStringLiteral("mdi"));
-    layout->addWidget(Picdb, 1);
-    layout->addWidget(mdi_, 3);
+    // Beside an open editor the banner keeps only the room its texts need.
+    layout->addWidget(Picdb, 0);
+    layout->addWidget(mdi_, 1);
     setCentralWidget(central);
+    // An editor larger than the area is scrolled to, never allowed to push the
+    // main window past the screen.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    fitToScreen();
 
     named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
     addEditor(QStringLiteral("dataedit"), QStringLiteral("Data文件修改"), factory<data::DForm>());
@@ -59,6 +69,16 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
     QAction* about = named(menuBar()->addAction(QStringLiteral("关于")), QStringLiteral("about"));
     connect(about, &QAction::triggered, this, &MainWindow::about_Click);
+    // Alt+F opens "功能" and Alt+A shows "关于", from anywhere in the window;
+    // the captions stay as they are.
+    auto* openFunctions = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
+    connect(openFunctions, &QShortcut::activated, this, [this, gn] {
+        menuBar()->setActiveAction(gn->menuAction());
+        if (!gn->actions().isEmpty())
+            gn->setActiveAction(gn->actions().first());
+    });
+    auto* showAbout = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
+    connect(showAbout, &QShortcut::activated, about, &QAction::trigger);
 
     MDIForm_Load();
 }
@@ -83,10 +103,42 @@ void MainWindow::addEditor(const QString& entryName, const QString& caption,
     connect(entry, &QAction::triggered, this, [this, index] { showEditor(editors_[index]); });
 }
 
+void MainWindow::fitToScreen() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    const QRect area = where->availableGeometry();
+    // The frame the window system draws around the window, once it is known;
+    // before the first showing, room for a title bar.
+    QSize decoration = frameGeometry().size() - geometry().size();
+    if (!isVisible() && decoration.isNull())
+        decoration = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize room = (area.size() - decoration).expandedTo(minimumSizeHint());
+    if (width() > room.width() || height() > room.height())
+        resize(size().boundedTo(room));
+    QRect outer = frameGeometry();
+    if (!area.contains(outer)) {
+        outer.moveRight(std::min(outer.right(), area.right()));
+        outer.moveBottom(std::min(outer.bottom(), area.bottom()));
+        outer.moveLeft(std::max(outer.left(), area.left()));
+        outer.moveTop(std::max(outer.top(), area.top()));
+        move(outer.topLeft());
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The window system's frame is known only now.
+    fitToScreen();
+}
+
 void MainWindow::showEditor(Editor& editor) {
     if (editor.hidesBanner)
         Picdb->hide();
     const bool created = !editor.frame;
+    // The area takes its real size before a new window is measured against it.
+    mdi_->show();
+    centralWidget()->layout()->activate();
     if (created) {
         EditorWindow* window = editor.create(prompts_);
         editor.frame = mdi_->addSubWindow(window);
@@ -102,9 +154,16 @@ void MainWindow::showEditor(Editor& editor) {
             connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
     }
     editor.frame->showNormal();
-    // A new window takes the room it asks for, but never more than the area has.
-    if (created)
-        editor.frame->resize(editor.frame->sizeHint().boundedTo(mdi_->viewport()->size()));
+    // A new window takes the room it asks for, but never more than the area has
+    // (nor less than it needs: a larger one is scrolled to).
+    if (created) {
+        editor.frame->resize(editor.frame->sizeHint()
+                                 .boundedTo(mdi_->viewport()->size())
+                                 .expandedTo(editor.frame->minimumSizeHint()));
+        // Placed where it would hang out of the area, it starts at the corner.
+        if (!mdi_->viewport()->rect().contains(editor.frame->geometry()))
+            editor.frame->move(0, 0);
+    }
     editor.frame->raise();
     mdi_->setActiveSubWindow(editor.frame);
     editor.frame->widget()->setFocus();

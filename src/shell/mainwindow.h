@@ -27,6 +27,9 @@ public:
     void about_Click();
     void exit_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     struct Editor {
         QAction* entry;
@@ -41,6 +44,8 @@ private:
     // Shows the editor, creating it the first time and bringing it forward after.
     void showEditor(Editor& editor);
     void updateArea();
+    // Keeps the whole window, frame included, inside the screen's free area.
+    void fitToScreen();
 
     Prompts& prompts_;
     Banner* Picdb;

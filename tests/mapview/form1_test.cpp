@@ -196,6 +196,14 @@ private slots:
         clickFile(QStringLiteral("map02.bmp"));
         QCOMPARE(form->zoom().cellSize(), 6);
         QCOMPARE(image->size(), QSize(786, 678));
+        // Clicking the file already shown loads it again at natural size.
+        press("Command2");
+        QCOMPARE(image->size(), QSize(786 * 2, 678 * 2));
+        clickFile(QStringLiteral("map02.bmp"));
+        QCOMPARE(form->zoom().cellSize(), 6);
+        QCOMPARE(image->size(), QSize(786, 678));
+        QCOMPARE(text("Label1"), QStringLiteral("678"));
+        QVERIFY(prompts.messages.isEmpty());
     }
 
     // What is drawn under the pointer is the picture pixel whose cell the

@@ -79,9 +79,9 @@ private slots:
         noMessages();
     }
 
-    void openEnablesTheCategoriesAndCancelIsReported() {
+    void openEnablesTheCategoriesAndCancelSaysNothing() {
         trigger("fileopen");
-        QCOMPARE(prompts.lastMessage(), QStringLiteral("文件打开出错"));
+        QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(prompts.openFolders, QStringList{QCoreApplication::applicationDirPath()});
         QVERIFY(!find<QAction>("liezhuan")->isEnabled());
         open(sample::messageFile());

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -59,7 +60,14 @@ struct Driver {
         return w;
     }
     void trigger(const char* name) { find<QAction>(name)->trigger(); }
-    void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+    void click(const char* name) {
+        auto* button = find<QAbstractButton>(name);
+        // A check box is clicked on its box, as a user clicks it: its middle
+        // may lie past its caption when the layout gives it a wide cell.
+        const QPoint at =
+            qobject_cast<QCheckBox*>(button) ? QPoint(6, button->height() / 2) : QPoint();
+        QTest::mouseClick(button, Qt::LeftButton, {}, at);
+    }
     void type(const char* name, const QString& text) {
         find<QLineEdit>(name)->clear();
         QTest::keyClicks(find<QLineEdit>(name), text);
@@ -229,7 +237,8 @@ inline QByteArray cleanSave(const EditorCase& c) {
     if (!d.prompts.messages.isEmpty())
         qFatal("clean save of %s: %s", c.name, qPrintable(d.prompts.lastMessage()));
     if (readFile(d.path) == c.sample())
-        qFatal("clean save of %s changed nothing", c.name);
+        qFatal("clean save of %s changed nothing (%s)", c.name,
+               qPrintable(d.prompts.questions.join(u'|')));
     return readFile(d.path);
 }
 

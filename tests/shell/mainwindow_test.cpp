@@ -88,6 +88,26 @@ private slots:
         }
     }
 
+    // Without a mouse: Alt+F opens "功能", the arrow keys and Enter pick an
+    // editor; Alt+A shows "关于".
+    void menusAnswerTheirAltKeys() {
+        QApplication::setActiveWindow(main.get());
+        auto* gn = main->findChild<QMenu*>(QStringLiteral("gn"));
+        QTest::keyClick(main.get(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(gn->isVisible());
+        QCOMPARE(gn->activeAction()->objectName(), QStringLiteral("dataedit"));
+        QTest::keyClick(gn, Qt::Key_Down);
+        QCOMPARE(gn->activeAction()->objectName(), QStringLiteral("saveedit"));
+        QTest::keyClick(gn, Qt::Key_Return);
+        QTRY_VERIFY(editor("Record"));
+        QVERIFY(!main->banner()->isVisible());
+        QTest::keyClick(main.get(), Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("岚川记数据工坊V1.13版")));
+        // The captions are left as they were.
+        QCOMPARE(gn->title(), QStringLiteral("功能"));
+    }
+
     void aboutShowsTheProductTitleFirst() {
         trigger(main.get(), "about");
         QCOMPARE(prompts.messages.size(), 1);

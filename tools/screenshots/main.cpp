@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -117,6 +118,15 @@ void selectRow(QWidget* window, const QString& name, int row) {
     if (list && list->isVisible() && list->count() > row)
         list->setCurrentRow(row);
     settle();
+}
+
+// Types `text` into the filter box of list `name` and selects its row `row`,
+// so that the picture shows a filtered list with its record numbers.
+void filterList(QWidget* window, const QString& name, const QString& text, int row) {
+    auto* filter = window->findChild<QLineEdit*>(name + QStringLiteral("Filter"));
+    if (filter && filter->isVisible())
+        filter->setText(text);
+    selectRow(window, name, row);
 }
 
 bool save(const QPixmap& picture, const QDir& out, const QString& name) {
@@ -282,6 +292,8 @@ int main(int argc, char* argv[]) {
             selectRow(window, QString::fromUtf16(editor.list), 0);
         if (entryName == u"map")
             showMap(window, sampleFolder);
+        if (entryName == u"dataedit")
+            filterList(window, QStringLiteral("List1"), QStringLiteral("13"), 137);
         frame->showNormal();
         // As the main window would show it on a common screen.
         frame->resize(frame->sizeHint().boundedTo(QSize(1480, 960)));

@@ -3,6 +3,7 @@
 #include "prompts.h"
 
 #include <QWidget>
+#include <functional>
 
 class QMenuBar;
 
@@ -33,6 +34,8 @@ protected:
     // Shows `text` in a message box with an OK button.
     void say(const QString& text);
     QMenuBar* menuBar() const { return menuBar_; }
+    // Ctrl+S runs `save` while the keyboard is anywhere in this window.
+    void setSaveKey(std::function<void()> save);
 
 private:
     Prompts& prompts_;

@@ -53,7 +53,10 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter) {
     const QString path =
         prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder());
-    const Failure failure = path.isEmpty() ? Failure(QString()) : regions.read(path);
+    // Cancelling the dialog is no error: nothing is said and nothing changes.
+    if (path.isEmpty())
+        return false;
+    const Failure failure = regions.read(path);
     if (!failure)
         return true;
     prompts.showMessage(window,

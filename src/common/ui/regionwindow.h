@@ -36,8 +36,8 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 
 // The open command of a region editor: the open dialog (starting in the
 // editor's folder), then every region read. True when `regions` now hold the
-// chosen file. A cancelled dialog or a failed read shows "文件打开出错" and
-// leaves `regions` holding what they held, file name included.
+// chosen file. A failed read shows "文件打开出错"; it and a cancelled dialog
+// leave `regions` holding what they held, file name included.
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter);
 
 // The save command of a region editor: every region written back in place,

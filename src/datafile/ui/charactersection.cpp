@@ -4,6 +4,8 @@
 #include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,6 +77,11 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
     layout->addWidget(List1);
     layout->addLayout(fields, 1);
     layout->addLayout(troops);
+
+    NumberGutter::install(List1);
+    new ListFilter(List1);
+    NumberGutter::install(List2);
+    useSaveKeys(Command1);
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, &CharacterSection::Command1_Click);

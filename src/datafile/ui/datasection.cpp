@@ -1,6 +1,7 @@
 #include "datasection.h"
 
 #include "common/ui/diskchange.h"
+#include "common/ui/keyboard.h"
 #include "common/ui/prompts.h"
 #include "common/ui/unsavededits.h"
 
@@ -73,6 +74,11 @@ void DataSection::selectFirst(QListWidget* list, const std::function<void()>& cl
         click();
     else
         list->setCurrentRow(0);
+}
+
+void DataSection::useSaveKeys(QPushButton* save) {
+    save_ = save;
+    pressOnEnter(this, save);
 }
 
 QHBoxLayout* DataSection::buttonRow(QPushButton* save, QPushButton* restore) {

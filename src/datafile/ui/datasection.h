@@ -42,6 +42,9 @@ public:
     // Forgets the record shown: what the controls hold is no longer asked about.
     void forgetShown() { shownRow_ = -1; }
 
+    // The section's "保存" button: Enter in its boxes and Ctrl+S press it.
+    QPushButton* saveButton() const { return save_; }
+
 protected:
     DataFile& file() const { return context_.file; }
 
@@ -69,6 +72,9 @@ protected:
     static void selectFirst(QListWidget* list, const std::function<void()>& click);
     // The row of a section's "保存" and "还原" buttons, at the right.
     static QHBoxLayout* buttonRow(QPushButton* save, QPushButton* restore);
+    // Makes `save` the button that Enter and Ctrl+S press; call once the
+    // section's boxes are built.
+    void useSaveKeys(QPushButton* save);
 
     // Stores `form` into a copy of the work copy and writes it as record `row`;
     // the work copy takes the written bytes. False, with the user told why,
@@ -91,6 +97,7 @@ protected:
 private:
     SectionContext context_;
     int shownRow_ = -1; // the row whose record the controls show
+    QPushButton* save_ = nullptr;
 };
 
 } // namespace lcj::data

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 namespace lcj::data {
 
@@ -47,6 +48,12 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
         row->addWidget(section, 1);
     row->addWidget(gj, 0, Qt::AlignTop);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    setSaveKey([this] {
+        for (DataSection* section : sections_)
+            if (section->isVisible() && section->saveButton()->isEnabled())
+                section->saveButton()->click();
+    });
 
     Form_Load();
 }

@@ -4,6 +4,8 @@
 #include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "datafile/datanames.h"
 
 #include <QComboBox>
@@ -67,6 +69,10 @@ ItemSection::ItemSection(const SectionContext& context, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List3);
     layout->addLayout(fields, 1);
+
+    NumberGutter::install(List3);
+    new ListFilter(List3);
+    useSaveKeys(Command4);
 
     connect(List3, &QListWidget::currentRowChanged, this, [this] { List3_Click(); });
     connect(Command4, &QPushButton::clicked, this, &ItemSection::Command4_Click);

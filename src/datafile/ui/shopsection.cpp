@@ -2,6 +2,8 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -86,6 +88,12 @@ ShopSection::ShopSection(const SectionContext& context, QWidget* parent)
     layout->addLayout(grid, 1);
     layout->addLayout(buttonRow(Command6, Command7));
 
+    NumberGutter::install(List4);
+    new ListFilter(List4);
+    NumberGutter::install(List5);
+    NumberGutter::install(List6, ShopForm::firstItemShopItem);
+    useSaveKeys(Command6);
+
     connect(List4, &QListWidget::currentRowChanged, this, [this] { List4_Click(); });
     connect(Command6, &QPushButton::clicked, this, &ShopSection::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &ShopSection::Command7_Click);
@@ -101,6 +109,13 @@ bool ShopSection::open() {
     }
     List5->addItems(items->mid(0, equipmentEntries));
     List6->addItems(items->mid(equipmentEntries));
+    itemNames_ = *items;
+    for (int row = 0; row < List4->count(); ++row) {
+        const auto block = file().readRecord(data::shops, row);
+        List4->item(row)->setToolTip(QString());
+        if (block)
+            showShopTip(row, ShopForm::show(*block));
+    }
     selectFirst(List4, [this] { List4_Click(); });
     return true;
 }
@@ -145,13 +160,28 @@ ShopForm ShopSection::formFromControls() const {
 
 bool ShopSection::Command6_Click() {
     // Block 57's last byte is troop type 0's movement: it goes back as read.
-    if (!saveRecord(data::shops, List4->currentRow(), formFromControls(), shopBlock_))
+    const int row = List4->currentRow();
+    if (!saveRecord(data::shops, row, formFromControls(), shopBlock_))
         return false;
     // The ticks show what was stored.
     resetShop(List5, equipmentEntries);
     resetShop(List6, itemEntries);
     shopfile();
+    showShopTip(row, ShopForm::show(shopBlock_));
     return true;
+}
+
+void ShopSection::showShopTip(int row, const ShopForm& form) {
+    const auto names = [this](const QList<int>& items) {
+        QStringList out;
+        for (int item : items)
+            out << (item >= 0 && item < itemNames_.size()
+                        ? itemNames_[item]
+                        : QStringLiteral("（未知：%1）").arg(item));
+        return out.isEmpty() ? QStringLiteral("无") : out.join(QStringLiteral("、"));
+    };
+    List4->item(row)->setToolTip(QStringLiteral("装备店：%1\n道具店：%2")
+                                     .arg(names(form.equipmentShop), names(form.itemShop)));
 }
 
 } // namespace lcj::data

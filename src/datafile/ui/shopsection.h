@@ -28,6 +28,10 @@ protected:
     bool saveEdits() override { return Command6_Click(); }
 
 private:
+    // Each battle's entry names its shops' items in a tooltip.
+    void showShopTip(int row, const ShopForm& form);
+
+    QStringList itemNames_; // as read when the section opened
     bool readSelected();
     void shopfile();
     ShopForm formFromControls() const;

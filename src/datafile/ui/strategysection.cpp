@@ -4,6 +4,8 @@
 #include "common/ui/bytelimit.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "datafile/datanames.h"
 
 #include <QApplication>
@@ -45,7 +47,7 @@ QTableWidgetItem* fixedCell(const QString& text) {
 StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     : DataSection(context, QStringLiteral("Frame7"), QStringLiteral("策略属性修改"), parent) {
     List9 = named(new QListWidget, QStringLiteral("List9"));
-    List9->setMaximumWidth(110);
+    List9->setMaximumWidth(130);
 
     auto* grid = new QGridLayout;
     Text28 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"),
@@ -90,6 +92,10 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     layout->addWidget(List9);
     layout->addLayout(fields);
     layout->addLayout(levels, 1);
+
+    NumberGutter::install(List9);
+    new ListFilter(List9);
+    useSaveKeys(Command12);
 
     connect(List9, &QListWidget::currentRowChanged, this, [this] { List9_Click(); });
     connect(Command12, &QPushButton::clicked, this, &StrategySection::Command12_Click);

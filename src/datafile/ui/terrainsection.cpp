@@ -2,6 +2,7 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
+#include "common/ui/numbergutter.h"
 #include "datafile/datanames.h"
 
 #include <QGridLayout>
@@ -64,6 +65,9 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List7);
     layout->addLayout(fields, 1);
+
+    NumberGutter::install(List7);
+    useSaveKeys(Command8);
 
     connect(List7, &QListWidget::currentRowChanged, this, [this] { List7_Click(); });
     connect(Command8, &QPushButton::clicked, this, &TerrainSection::Command8_Click);

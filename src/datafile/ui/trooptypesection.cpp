@@ -3,6 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/prompts.h"
 #include "datafile/datanames.h"
 
@@ -72,6 +73,9 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(List8);
     layout->addLayout(fields, 1);
+
+    NumberGutter::install(List8);
+    useSaveKeys(Command10);
 
     connect(List8, &QListWidget::currentRowChanged, this, [this] { List8_Click(); });
     connect(Combo8, &QComboBox::currentIndexChanged, this, [this] { Combo8_Click(); });

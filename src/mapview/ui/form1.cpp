@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -98,12 +99,25 @@ Form1::Form1(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     connect(Dir1, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { setFolder(item->data(Qt::UserRole).toString()); });
     connect(File1, &QListWidget::currentRowChanged, this, &Form1::File1_Click);
+    // A click on the file already shown loads it again, at natural size; a
+    // click on another file is loaded once, by the change of row above.
+    File1->viewport()->installEventFilter(this);
+    connect(File1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (File1->row(item) == rowBeforePress_)
+            File1_Click();
+    });
     connect(Image1, &MapImage::pointerMoved, this, &Form1::Image1_MouseMove);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
 
     Form_Load();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress)
+        rowBeforePress_ = File1->currentRow();
+    return EditorWindow::eventFilter(watched, event);
 }
 
 void Form1::Form_Load() {

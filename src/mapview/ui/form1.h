@@ -40,6 +40,12 @@ public:
     Q_INVOKABLE void setFolder(const QString& folder);
 
 private:
+    int rowBeforePress_ = -1; // File1's current row when the mouse went down on it
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     void Form_Load();
     void fillDrives(const QString& folder);
     void fillFolders();

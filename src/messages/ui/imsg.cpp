@@ -4,6 +4,8 @@
 #include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
 #include "common/ui/diskchange.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 
@@ -72,6 +74,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     Label4 = named(new QLabel, QStringLiteral("Label4"));
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));
     connect(Command1, &QPushButton::clicked, this, &Imsg::Command1_Click);
+    setSaveKey([this] { Command1->click(); });
 
     auto* labels = new QHBoxLayout;
     labels->addWidget(Label2);
@@ -89,6 +92,11 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     row->addLayout(listColumn);
     row->addLayout(textColumn, 1);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
+    // Once the lists are laid out, each gets its numbers and its filter box.
+    for (QListWidget* list : lists_) {
+        NumberGutter::install(list);
+        new ListFilter(list);
+    }
 
     Form_Load();
 }
@@ -139,10 +147,9 @@ void Imsg::fileopen_Click() {
     const QString path = prompts().chooseOpenFile(
         this, QStringLiteral("打开"), QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
         Prompts::editorFolder());
-    if (path.isEmpty()) {
-        say(QStringLiteral("文件打开出错"));
+    // Cancelling the dialog is no error: the file chosen before stays.
+    if (path.isEmpty())
         return;
-    }
     // A file that cannot be a message file is refused; the one chosen before stays.
     if (auto failure = MessageFile(path).check()) {
         say(QStringLiteral("文件打开出错\n\n") + *failure);

@@ -3,6 +3,8 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 
@@ -81,6 +83,10 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     row->addLayout(fields, 1);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
 
+    NumberGutter::install(List1);
+    new ListFilter(List1);
+    setSaveKey([this] { Command2->click(); });
+
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
     connect(Command1, &QPushButton::clicked, this, &MainFile::Command1_Click);
@@ -102,7 +108,7 @@ void MainFile::mainopen_Click() {
                      QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
         return;
     saved_.take(file_.regions());
-    Check1->setChecked(file_.switchOn());
+    showSwitch();
     shownRow_ = -1;
     {
         const QSignalBlocker blocker(List1);
@@ -128,13 +134,13 @@ void MainFile::List1_Click() {
 void MainFile::takeShown() {
     shownRow_ = List1->currentRow();
     shownFigure_ = chosenValue(Combo1, figureCount);
-    shownSwitch_ = Check1->isChecked();
+    shownSwitch_ = Check1->checkState();
 }
 
 bool MainFile::unconfirmed() const {
     return file_.loaded() && shownRow_ >= 0 &&
            (chosenValue(Combo1, figureCount) != shownFigure_ ||
-            Check1->isChecked() != shownSwitch_);
+            Check1->checkState() != shownSwitch_);
 }
 
 bool MainFile::mayDropFile() {
@@ -167,12 +173,24 @@ bool MainFile::Command1_Click() {
     if (!file_.loaded())
         return false;
     if (auto failure = file_.confirm(List1->currentRow(), chosenValue(Combo1, figureCount),
-                                     Check1->isChecked())) {
+                                     Check1->checkState())) {
         say(*failure);
         return false;
     }
+    showSwitch();
     takeShown();
     return true;
+}
+
+void MainFile::showSwitch() {
+    // Bytes that are neither the on nor the off pattern show partly checked,
+    // never as "off" over bytes that are not off.
+    const Qt::CheckState state = file_.switchState();
+    Check1->setTristate(state == Qt::PartiallyChecked);
+    Check1->setCheckState(state);
+    Check1->setToolTip(state == Qt::PartiallyChecked
+                           ? QStringLiteral("存储值既非开启也非关闭，确定时保持原样")
+                           : QString());
 }
 
 bool MainFile::Command2_Click() {

@@ -42,13 +42,14 @@ private:
     // Settles unconfirmed edits and edits not yet saved before the window
     // closes or reads another file; true when it may go on.
     bool mayDropFile();
+    void showSwitch();
     void Form_Load();
     void takeNames(const names::GameNames& names);
 
     ProgramFile file_;
     int shownRow_ = -1;   // the character whose figure Combo1 shows
     int shownFigure_ = 0; // the figure Combo1 showed for it
-    bool shownSwitch_ = false;
+    Qt::CheckState shownSwitch_ = Qt::Unchecked;
     SavedRegions saved_; // the regions as on disk
 
     QListWidget* List1;

@@ -3,6 +3,9 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/keyboard.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "savefile/savelayout.h"
@@ -28,6 +31,7 @@ namespace {
 constexpr int shortBoxLength = 6; // the figure, hit-point and level boxes
 const QString unsavedQuestion = QStringLiteral("存档的修改还没有保存到文件。要保存吗？");
 const int troopTypeCount = 53;
+constexpr int firstConsumableItem = 87;
 
 QListWidget* captionedList(QBoxLayout* into, const QString& objectName, const QString& caption) {
     auto* list = named(new QListWidget, objectName);
@@ -90,6 +94,14 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     row->addLayout(troops);
     row->addLayout(stock);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    NumberGutter::install(List1);
+    new ListFilter(List1);
+    NumberGutter::install(List2);
+    // The consumables are items 87..103.
+    NumberGutter::install(List3, firstConsumableItem);
+    pressOnEnter(this, Command1);
+    setSaveKey([this] { Command2->click(); });
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(List3, &QListWidget::currentRowChanged, this, [this] { List3_Click(); });
@@ -281,7 +293,11 @@ bool Record::Command1_Click() {
         say(*failure);
         return false;
     }
-    shown_ = form;
+    // The boxes show what is stored now ("254" where "254.5" was typed).
+    Text24->setText(game_.showLoyalty());
+    Text23->setText(game_.showStock(consumable_));
+    showCharacter();
+    shown_ = formsFromControls();
     return true;
 }
 

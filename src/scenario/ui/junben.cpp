@@ -1,8 +1,10 @@
 #include "junben.h"
 
 #include "common/fileaccess.h"
+#include "common/nametables.h"
 #include "common/ui/controls.h"
 #include "common/ui/diskchange.h"
+#include "common/ui/namebeside.h"
 #include "datafile/datafile.h"
 #include "scenario/savebuilder.h"
 
@@ -100,6 +102,7 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(Command9, &QPushButton::clicked, this, &Junben::Command9_Click);
     connect(Check1, &QCheckBox::clicked, this, &Junben::Check1_Click);
     connect(jiacheng, &QScrollBar::valueChanged, this, &Junben::jiacheng_Change);
+    addModdingHelps();
 
     Form_Load();
 }
@@ -166,6 +169,7 @@ void Junben::dataopen_Click() {
     Label10->setText(QStringLiteral("人物列表"));
     Label9->setText(QStringLiteral("物品列表"));
     dataLoaded_ = true;
+    NameBeside::refreshAll(this);
     sopen->setEnabled(true);
 }
 
@@ -190,7 +194,18 @@ QString Junben::personName(int n) const {
 }
 
 QString Junben::itemName(int n) const {
-    return n >= 0 && n < itemNames_.size() ? itemNames_[n] : none;
+    if (n >= 0 && n < itemNames_.size())
+        return itemNames_[n];
+    // A stored item no list entry stands for is named by its number, not taken for none.
+    return n >= 0 ? QStringLiteral("（未知：%1）").arg(n) : none;
+}
+
+QStringList Junben::characterNames() const {
+    return dataLoaded_ ? personNames_ : names::characters();
+}
+
+QStringList Junben::itemNames() const {
+    return dataLoaded_ ? itemNames_ : names::items();
 }
 
 // ---- loading
@@ -251,6 +266,7 @@ void Junben::edited() {
         history_.record(std::move(*change));
     updateTitle();
     emit documentChanged();
+    refreshTips();
 }
 
 void Junben::updateTitle() {
@@ -321,6 +337,7 @@ void Junben::fillLists() {
         for (int k = 0; k < doc_.spoilsCount(); ++k)
             List6->addItem(QStringLiteral("战利品"));
     }
+    refreshTips();
 }
 
 void Junben::showBattle() {

@@ -171,9 +171,25 @@ private:
     void selectPerson(int row);
     void showSpoilsNames(int index);
     void clearLimitBoxes();
+    void showLimits();
 
     QString personName(int n) const;
     QString itemName(int n) const;
+
+    // Modding helps: numbers beside names, filters, keys.
+    void addModdingHelps();
+    // The names a number box names: the data file's, else the fixed table.
+    QStringList characterNames() const;
+    QStringList itemNames() const;
+    // A double-clicked person or item goes into the number box that last had
+    // the focus, when that box takes such a number.
+    void takeNumber(const QList<QLineEdit*>& boxes, int number);
+    QList<QLineEdit*> characterBoxes() const;
+    QList<QLineEdit*> itemBoxes() const;
+    // What the lists leave out, as tooltips: a spoils instruction's three
+    // items, an army entry's place and facing, a slot's character, place and
+    // level bonus.
+    void refreshTips();
 
     // State
     ScenarioDocument doc_;
@@ -187,6 +203,7 @@ private:
     EditHistory history_;
     DiskStamp stamp_;
     bool armyKeptAppearance_ = false;
+    QLineEdit* lastNumberBox_ = nullptr; // the number box that last had the focus
 
     // Menu
     QAction* dataopen;

@@ -85,10 +85,13 @@ void Junben::Command1_Click() {
     const ArmyEntryForm form{Text28->text(), Text29->text(), Text30->text(),
                              chosenOptions(Option4, Option3, armyKeptAppearance_)};
     // With no entry selected nothing is addressed and nothing written.
-    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form))
+    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form)) {
         say(*failure);
-    else
-        edited();
+        return;
+    }
+    edited();
+    // The boxes show what is stored now ("254" where "254.5" was typed).
+    List8_Click();
 }
 
 void Junben::Command3_Click() {
@@ -120,13 +123,17 @@ void Junben::Check1_Click() {
         return;
     }
     rFile_ = std::move(*file);
+    showLimits();
+    Command2->setEnabled(true);
+}
+
+void Junben::showLimits() {
     const RLimitsForm form = rFile_->show();
     Text31->setText(form.deployCount);
     for (int k = 0; k < 5; ++k) {
         limitBoxes_[k]->setText(form.forced[k]);
         limitBoxes_[5 + k]->setText(form.restricted[k]);
     }
-    Command2->setEnabled(true);
 }
 
 void Junben::Command2_Click() {
@@ -143,8 +150,11 @@ void Junben::Command2_Click() {
     if (!mayOverwrite(this, prompts(), rFile_->stamp(), rFile_->rFilePath(),
                       QStringLiteral("R文件"), true))
         return;
-    if (auto failure = rFile_->save(form))
+    if (auto failure = rFile_->save(form)) {
         say(*failure);
+        return;
+    }
+    showLimits();
 }
 
 // ---- ally and enemy frames
@@ -191,6 +201,7 @@ void Junben::confirmSlot(SlotFrame& f) {
     edited();
     // A character number that names nobody empties the slot.
     f.list->item(k)->setText(*result >= 0 ? personName(*result) : none);
+    selectSlot(f);
 }
 
 void Junben::List3_Click() {
@@ -246,10 +257,12 @@ void Junben::Label6_DblClick() {
 
 void Junben::Command6_Click() {
     const BattleForm form{Text3->text(), Text4->text(), Text5->text(), Text6->text(), 0};
-    if (auto failure = doc_.applyBattle(form))
+    if (auto failure = doc_.applyBattle(form)) {
         say(*failure);
-    else
-        edited();
+        return;
+    }
+    edited();
+    showBattle();
 }
 
 // ---- spoils frame
@@ -283,7 +296,7 @@ void Junben::Command7_Click() {
         return;
     }
     edited();
-    showSpoilsNames(k);
+    List6_Click();
 }
 
 // ---- equipment frame
@@ -314,6 +327,7 @@ void Junben::Command9_Click() {
     }
     edited();
     List9->item(k)->setText(*result >= 0 ? personName(*result) : none);
+    List9_Click();
 }
 
 } // namespace lcj::scenario

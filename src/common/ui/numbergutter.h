@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+class QListWidget;
+
+namespace lcj {
+
+// Draws each entry's record number in a grey gutter before its text. The
+// entry's own text stays exactly what the list holds: the number is painted,
+// never stored. An entry that stands for a stored code no record has (the
+// "（未知：…）" entries) gets no number.
+class NumberGutter : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    // Row r of `list` shows the number first + r.
+    static NumberGutter* install(QListWidget* list, int first = 0);
+
+    // The number drawn for an entry, or an empty text.
+    QString numberText(const QModelIndex& index) const;
+    // Whether an entry stands for a stored code no record has: such entries
+    // carry that code as a number of their own (Qt::UserRole).
+    static bool standsForStoredCode(const QVariant& userData);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    NumberGutter(QListWidget* list, int first);
+    int gutterWidth(const QStyleOptionViewItem& option) const;
+
+    QListWidget* list_;
+    int first_;
+};
+
+} // namespace lcj
