@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -10,6 +11,12 @@ EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
     : QWidget(parent), prompts_(prompts), menuBar_(new QMenuBar(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar_);
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+    for (QListWidget* list : findChildren<QListWidget*>())
+        list->setUniformItemSizes(!list->wordWrap());
+    QWidget::showEvent(event);
 }
 
 void EditorWindow::closeByExitCommand() {

@@ -200,13 +200,7 @@ void CharacterSection::Command1_Click() {
     renwushuju_ = record;
     // The list shows the name as typed; selecting it again reloads the record
     // from the file, so every box shows what is on disk.
-    const QString typed = Text1->text();
-    {
-        const QSignalBlocker blocker(List1);
-        delete List1->takeItem(row);
-        List1->insertItem(row, typed);
-        List1->setCurrentRow(row);
-    }
+    replaceEntry(List1, row, Text1->text());
     List1_Click();
 }
 
