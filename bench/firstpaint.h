@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QWidget>
+#include <chrono>
+#include <cstdio>
 
 namespace lcj::bench {
 
@@ -31,6 +33,15 @@ inline bool waitForFirstPaint(QWidget* window) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     qApp->removeEventFilter(&watcher);
     return watcher.painted;
+}
+
+// Prints the moment of the first paint on the monotonic clock, in
+// nanoseconds, which the parent process reads: the program's start time
+// without its teardown.
+inline void printFirstPaintTime() {
+    std::printf("%lld\n", static_cast<long long>(
+                              std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::fflush(stdout);
 }
 
 } // namespace lcj::bench

@@ -163,6 +163,24 @@ int main(int argc, char** argv) {
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    if (showStages) {
+        // Every anonymous mapping with its resident size: heaps, thread stacks, caches.
+        QFile smaps(QStringLiteral("/proc/self/smaps"));
+        if (smaps.open(QIODevice::ReadOnly)) {
+            QByteArray range;
+            bool anonymous = false;
+            for (const QByteArray& line : smaps.readAll().split('\n')) {
+                const QList<QByteArray> fields = line.simplified().split(' ');
+                if (fields.size() >= 5 && fields[0].contains('-')) {
+                    range = fields[0];
+                    anonymous = fields.size() < 6;
+                } else if (anonymous && fields.size() >= 2 && fields[0] == "Rss:" &&
+                           fields[1].toLong() >= 256)
+                    std::fprintf(stderr, "  anonymous %s %ld KB\n", range.constData(),
+                                 fields[1].toLong());
+            }
+        }
+    }
     std::printf("%ld\n", usage.ru_maxrss);
     return 0;
 }
