@@ -2,14 +2,19 @@
 # Builds and runs every benchmark, then prints every figure as a table beside
 # its goal and, where the goal is relative, beside the peer it is compared
 # with (measured in the same run) and their ratio.
-#   ./bench.sh [--benchmark_filter=REGEX]
+#   ./bench.sh [--benchmark_filter=REGEX] [other benchmark flags]
 #
 # A benchmark states its goal in its label (see bench/windowbench.h):
 #   goal<16ms  goal>300MB/s  goal<1028B       an absolute limit
 #   goal<=1.1x:Peer  goal>=0.5x:Peer          a ratio to benchmark Peer's figure
 #   peer                                      a floor others are compared with
+# or measures its peer itself and reports both as counters: a ratio counter
+# ("ratio" or "x_...") with the goal "goal ratio>=0.5" or "goal<=1.5x ...",
+# the peer's figure as a counter named memchr_... or cp_....
 # A figure is the benchmark's time, its throughput for ">" goals, or its
 # "bytes" counter when it has one. Of repeated benchmarks the median is used.
+# Each benchmark runs in a process of its own, so that benchmarks with
+# different counters can share a program.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -18,10 +23,23 @@ lcj_build default >&2
 export QT_QPA_PLATFORM=offscreen
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+n=0
 for b in build/bin/*_bench; do
     [ -x "$b" ] || continue
     echo "== $(basename "$b")" >&2
-    "$b" --benchmark_min_time=0.2 --benchmark_format=csv "$@" >"$out/$(basename "$b").csv"
+    while IFS= read -r name; do
+        [ -n "$name" ] || continue
+        pattern=$(printf '%s' "$name" | sed 's/[][\\.*^$+?(){}|]/\\&/g')
+        n=$((n + 1))
+        csv="$out/$(printf '%04d' "$n").csv"
+        "$b" --benchmark_min_time=0.2 --benchmark_format=csv "$@" \
+            --benchmark_filter="^${pattern}\$" >"$csv" 2>>"$out/stderr.log" || true
+        # A benchmark program that ended without its figure still has its row.
+        if [ "$(grep -c . "$csv")" -lt 2 ]; then
+            printf 'name,error_occurred,error_message\n"%s",true,"the benchmark program failed"\n' \
+                "$name" >"$csv"
+        fi
+    done < <("$b" --benchmark_list_tests "$@")
 done
 
 awk '
@@ -60,7 +78,8 @@ awk '
     }
     FNR == 1 {
         delete col
-        for (i = 1; i <= splitcsv($0, h); i++) col[h[i]] = i
+        ncol = splitcsv($0, h)
+        for (i = 1; i <= ncol; i++) col[h[i]] = i
         next
     }
     {
@@ -74,7 +93,18 @@ awk '
         order[++rows] = name
         label[name] = f[col["label"]]
         failed[name] = f[col["error_occurred"]] == "true" ? f[col["error_message"]] : ""
+        # Counters after the standard columns: a ratio and the peer measured in the same row.
+        ratioOf[name] = ""; peerOf[name] = ""; rateOf[name] = ""
+        for (i = col["error_message"] + 1; i <= ncol; i++) {
+            if (f[i] == "") continue
+            if (h[i] == "ratio" || h[i] ~ /^x_/) ratioOf[name] = f[i] + 0
+            else if (h[i] ~ /^(memchr|cp)_.*ms$/) { peerOf[name] = f[i] + 0; peerKind[name] = "time" }
+            else if (h[i] ~ /^(memchr|cp)_.*MBps$/) { peerOf[name] = f[i] * 1e6; peerKind[name] = "rate" }
+            if (h[i] ~ /^(memchr|cp)_/) { peerLabel[name] = h[i]; sub(/_.*/, "", peerLabel[name]) }
+            else if (h[i] ~ /MBps$/) rateOf[name] = f[i] * 1e6
+        }
         if (("bytes" in col) && f[col["bytes"]] != "") { kind[name] = "bytes"; value[name] = f[col["bytes"]] + 0 }
+        else if (rateOf[name] != "") { kind[name] = "rate"; value[name] = rateOf[name] }
         else if (label[name] ~ /goal>/) { kind[name] = "rate"; value[name] = f[col["bytes_per_second"]] + 0 }
         else { kind[name] = "time"; value[name] = ms(f[col["real_time"]] + 0, f[col["time_unit"]]) }
     }
@@ -87,7 +117,17 @@ awk '
             name = order[r]; l = label[name]
             if (failed[name] != "") { printf fmt, name, "error", failed[name], "", "", "no"; continue }
             v = value[name]; goal = l; peer = ""; ratio = ""; met = ""
-            if (match(l, /goal(<|>)=?[0-9.]+x:[^ ]+/)) {
+            if (ratioOf[name] != "" && match(l, /goal ?(ratio)?(<|>)=?[0-9.]+/)) {
+                # The benchmark measured its peer itself.
+                spec = substr(l, RSTART, RLENGTH); sub(/^goal ?(ratio)?/, "", spec)
+                op = substr(spec, 1, 1); limit = spec; sub(/^[<>]=?/, "", limit); limit += 0
+                goal = op "= " limit " x " (peerLabel[name] == "cp" ? "cp loop" : peerLabel[name])
+                if (peerOf[name] != "") peer = shown(peerKind[name], peerOf[name])
+                q = ratioOf[name]
+                # A speed ratio reads as the figure over its peer: the larger, the faster.
+                ratio = sprintf("%.2fx", q)
+                met = (op == "<" ? q <= limit : q >= limit) ? "yes" : "NO"
+            } else if (match(l, /goal(<|>)=?[0-9.]+x:[^ ]+/)) {
                 spec = substr(l, RSTART + 4, RLENGTH - 4)
                 op = substr(spec, 1, 1)
                 rest = substr(spec, 2); if (substr(rest, 1, 1) == "=") rest = substr(rest, 2)
