@@ -181,7 +181,7 @@ int dataFile(const std::uint8_t* data, std::size_t size) {
         hot.push_back({s.table.offset, s.table.end() - s.table.offset});
     QByteArray bytes = damagedFile(in, sample, hot);
     const QString path = scratchFile(QStringLiteral("data.e5"), bytes);
-    const DataFile file(path);
+    DataFile file(path);
     const bool longEnough = bytes.size() >= minimumFileSize;
     for (const Section& s : sections) {
         if (s.table.nameWidth > 0) {

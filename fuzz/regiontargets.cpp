@@ -170,7 +170,7 @@ int messageFile(const std::uint8_t* data, std::size_t size) {
         hot.push_back({c.offset, c.end() - c.offset});
     const QByteArray bytes = damagedFile(in, sample, hot);
     const QString path = scratchFile(QStringLiteral("Imsg.e5"), bytes);
-    const MessageFile file(path);
+    MessageFile file(path);
     const bool whole = bytes.size() >= minimumFileSize;
     LCJ_FUZZ_CHECK(file.check().has_value() == !whole);
     const Category& category = categories[std::size_t(in.below(int(categories.size())))];

@@ -235,15 +235,18 @@ public:
         return t;
     }
     Failure save() override {
-        // Each changed slot is written in place, as "确定" writes it.
+        // Each changed slot is written in place, as "确定" writes it; all of
+        // them in one replace of the file.
+        QList<files::Patch> changed;
         for (std::size_t c = 0; c < imsg::categories.size(); ++c)
             for (int r = 0; r < slotTexts[c].size(); ++r)
-                if (slotTexts[c][r] != read[c][r]) {
-                    if (auto failure =
-                            file.writeSlot(imsg::categories[c].slotOffset(r), slotTexts[c][r]))
-                        return QStringLiteral("保存出错\n\n") + *failure;
-                    read[c][r] = slotTexts[c][r];
-                }
+                if (slotTexts[c][r] != read[c][r])
+                    changed.append({imsg::categories[c].slotOffset(r), slotTexts[c][r]});
+        if (changed.isEmpty())
+            return std::nullopt;
+        if (auto failure = file.writeSlots(changed))
+            return QStringLiteral("保存出错\n\n") + *failure;
+        read = slotTexts;
         return std::nullopt;
     }
 };

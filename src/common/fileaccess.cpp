@@ -1,23 +1,35 @@
 #include "fileaccess.h"
 
+#include "durablefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+#include <algorithm>
 #include <array>
 
 namespace lcj::files {
 
 namespace {
 
-std::array<int, 4> pendingFaults{};
+struct Pending {
+    int count = 0; // faults still to come
+    int after = 0; // operations that go through before them
+};
+std::array<Pending, 4> pendingFaults{};
 
 // True when a pending fault of this kind is due; uses it up.
 bool meets(Fault fault) {
-    int& left = pendingFaults[static_cast<std::size_t>(fault)];
-    if (left <= 0)
+    Pending& p = pendingFaults[static_cast<std::size_t>(fault)];
+    if (p.count <= 0)
         return false;
-    --left;
+    if (p.after > 0) {
+        --p.after;
+        return false;
+    }
+    --p.count;
     return true;
 }
 
@@ -50,13 +62,76 @@ bool openForReading(QFile& file) {
     return file.open(QIODevice::ReadOnly);
 }
 
+// Writes every byte of `bytes`; a short or failed write is false.
+bool writeAll(QFileDevice& file, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// `failed`, followed by why, as far as the system tells: a full disk is named.
+QString writeFailure(const QString& failed, const QString& path, const QString& reason,
+                     qint64 needed) {
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < needed)
+        return failed + QStringLiteral("：磁盘空间不足（需要%1字节，只剩%2字节）")
+                            .arg(needed)
+                            .arg(std::max<qint64>(0, disk.bytesAvailable()));
+    return reason.isEmpty() ? failed : failed + QStringLiteral("：") + reason;
+}
+
+// Builds the new file beside `path` and replaces `path` with it only once
+// every byte is on the disk; on any failure `path` stays exactly as it was,
+// nothing new is left behind, and the message starts with `failed`. The new
+// file takes the owner and permissions of `like` where that exists. Injected
+// faults hit only the file itself, not its backup (`injectable` false).
+Failure replace(const QString& path, const QByteArray& bytes, const QString& like,
+                const QString& failed, bool injectable = true) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return writeFailure(failed, path, file.errorString(), 0);
+    const QFileInfo model(like);
+    if (model.exists()) {
+        durable::keepOwner(file, like);
+        file.setPermissions(model.permissions());
+    }
+    bool written = !(injectable && meets(Fault::WriteError)) && writeAll(file, bytes);
+    // The size check catches a device that took fewer bytes than it said.
+    written = written && durable::syncToDisk(file) && file.size() == bytes.size();
+    if (!written || (injectable && meets(Fault::CommitFailure))) {
+        const QString reason =
+            file.error() == QFileDevice::NoError ? QString() : file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return writeFailure(failed, path, reason, bytes.size());
+    }
+    if (!file.commit())
+        return writeFailure(failed, path, file.errorString(), bytes.size());
+    return std::nullopt;
+}
+
+// Keeps a copy of `path` as NAME.bak before its first write. The copy is made
+// the same safe way, so there is a whole backup or none: a cut-short backup
+// would be kept for good, since it is never overwritten.
 Failure keepBackup(const QString& path) {
     const QString backup = backupPath(path);
-    if (!QFileInfo::exists(path) || QFileInfo::exists(backup))
+    const QFileInfo info(backup);
+    if (info.isDir())
+        return QStringLiteral("备份文件的位置“%1”是一个文件夹，无法保留备份，没有写入任何内容")
+            .arg(shown(backup));
+    if (!QFileInfo::exists(path) || info.exists() || info.isSymLink())
         return std::nullopt;
-    if (!QFile::copy(path, backup))
-        return QStringLiteral("无法建立备份文件“%1”，没有写入任何内容").arg(shown(backup));
-    return std::nullopt;
+    const auto original = readWhole(path);
+    if (!original)
+        return original.error() + QStringLiteral("\n没有写入任何内容");
+    return replace(backup, *original, path,
+                   QStringLiteral("无法建立备份文件“%1”，没有写入任何内容").arg(shown(backup)),
+                   false);
 }
 
 } // namespace
@@ -65,12 +140,12 @@ QString backupPath(const QString& path) {
     return path + QStringLiteral(".bak");
 }
 
-void injectFault(Fault fault, int count) {
-    pendingFaults[static_cast<std::size_t>(fault)] = count;
+void injectFault(Fault fault, int count, int after) {
+    pendingFaults[static_cast<std::size_t>(fault)] = {count, after};
 }
 
 void clearFaults() {
-    pendingFaults.fill(0);
+    pendingFaults.fill({});
 }
 
 Result<qint64> size(const QString& path) {
@@ -105,15 +180,27 @@ Result<QByteArray> readWhole(const QString& path) {
 }
 
 Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes) {
+    return writeRegions(path, {{pos, bytes}});
+}
+
+Failure writeRegions(const QString& path, const QList<Patch>& patches) {
     // The file must be there already: a region write never creates one.
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return openError(path, QFile(path));
     auto whole = readWhole(path);
     if (!whole)
         return whole.error();
-    if (pos < 0 || whole->size() < pos + bytes.size())
-        return tooShort(path, pos + bytes.size(), whole->size());
-    whole->replace(pos, bytes.size(), bytes);
+    // A file that does not reach every region gets none of them.
+    qint64 reach = 0;
+    bool inside = true;
+    for (const Patch& p : patches) {
+        reach = std::max(reach, p.pos + p.bytes.size());
+        inside = inside && p.pos >= 0;
+    }
+    if (!inside || whole->size() < reach)
+        return tooShort(path, reach, whole->size());
+    for (const Patch& p : patches)
+        whole->replace(p.pos, p.bytes.size(), p.bytes);
     return writeWhole(path, *whole);
 }
 
@@ -121,6 +208,8 @@ Failure writeWhole(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty())
         return QStringLiteral("还没有选择文件");
     const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("“%1”是一个文件夹，无法写入").arg(shown(path));
     // Replacing the file would go around its read-only mark: refuse instead.
     // The mode bits, not access(): a root user may write anything.
     const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
@@ -128,23 +217,8 @@ Failure writeWhole(const QString& path, const QByteArray& bytes) {
         return QStringLiteral("文件“%1”是只读的，无法写入").arg(shown(path));
     if (auto failure = keepBackup(path))
         return failure;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("无法写入文件“%1”：%2").arg(shown(path), file.errorString());
-    if (meets(Fault::WriteError) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path));
-    }
-    if (meets(Fault::CommitFailure)) {
-        file.cancelWriting();
-        file.commit();
-        return QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path));
-    }
-    if (!file.commit())
-        return QStringLiteral("写入文件“%1”出错，文件保持原样：%2")
-            .arg(shown(path), file.errorString());
-    return std::nullopt;
+    return replace(path, bytes, path,
+                   QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));
 }
 
 } // namespace lcj::files

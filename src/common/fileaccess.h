@@ -3,15 +3,16 @@
 #include "result.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // Positioned and whole-file access. Every call opens the file, does its one
 // thing and closes it again; failures come back as a message in Chinese.
 //
 // No write can leave a half-written file: every write builds the new file
-// beside the old one and replaces it only when complete. Before the first
-// write to a file, a copy of it is kept as NAME.bak, made once and never
-// overwritten.
+// beside the old one, puts it on the disk and only then replaces the old one.
+// Before the first write to a file, a copy of it is kept as NAME.bak, made
+// once (whole, or not at all) and never overwritten.
 namespace lcj::files {
 
 // Size of the file, or a message when it cannot be found or opened.
@@ -24,9 +25,22 @@ Result<QByteArray> readRegion(const QString& path, qint64 pos, qint64 length);
 // a region write never changes a file's length nor any byte outside the region.
 Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes);
 
+// Bytes to put at a position of a file.
+struct Patch {
+    qint64 pos;
+    QByteArray bytes;
+};
+
+// Writes every patch in place and replaces the file once: all of them reach
+// the disk or none. A file too short for any of them gets none of them.
+Failure writeRegions(const QString& path, const QList<Patch>& patches);
+
 Result<QByteArray> readWhole(const QString& path);
 
-// Writes a whole file; the old file stays intact until the new one is complete.
+// Writes a whole file. Success means every byte is on the disk; on any
+// failure (a full disk included) the old file stays exactly as it was. The new
+// file keeps the old one's permissions and, where the user may set it, owner.
+// A NAME.bak that is a folder is refused, since no backup could be kept.
 Failure writeWhole(const QString& path, const QByteArray& bytes);
 
 // The backup kept beside a file before its first write.
@@ -40,8 +54,9 @@ enum class Fault {
     CommitFailure, // the finished file cannot replace the old one
 };
 
-// Makes the next `count` operations that can meet `fault` fail with it.
-void injectFault(Fault fault, int count = 1);
+// Makes the next `count` operations that can meet `fault` fail with it, after
+// the first `after` such operations have gone through.
+void injectFault(Fault fault, int count = 1, int after = 0);
 void clearFaults();
 
 } // namespace lcj::files

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diskstamp.h"
 #include "result.h"
 
 #include <QByteArray>
@@ -21,6 +22,9 @@ struct Region {
 // back together, in place, on "保存". Every byte outside them stays as it is,
 // and the file never changes its length.
 //
+// The set keeps a stamp of the file as it read or last wrote it, so that the
+// window can ask before writing over another program's change.
+//
 // A set is loaded or empty. A failed read leaves it exactly as it was, so the
 // copies it holds always come from the file whose path it holds, and a write
 // can never carry regions of one file into another.
@@ -37,9 +41,14 @@ public:
     Failure read(const QString& path);
     // Reads the same file again. On failure the set keeps what it held.
     Failure reload();
-    // Writes every region back in place. A file too short to hold every region
-    // is refused before anything is written.
-    Failure write() const;
+    // Writes every region back in place, all in one replace of the file. A
+    // file too short to hold every region is refused before anything is
+    // written. Renews the stamp.
+    Failure write();
+
+    // How the file stands against what was read or last written.
+    DiskStamp::State diskState() const { return stamp_.state(); }
+    const DiskStamp& stamp() const { return stamp_; }
 
     // The in-memory copy of region i. Its length is fixed: change bytes, never
     // the size (write() refuses a copy whose size changed).
@@ -47,12 +56,10 @@ public:
     QByteArray& bytes(std::size_t i) { return bytes_.at(i); }
 
 private:
-    // The offset one past the last byte of every region: how long a file must be.
-    qint64 reach() const;
-
     std::vector<Region> layout_;
     std::vector<QByteArray> bytes_;
     QString path_;
+    DiskStamp stamp_;
     bool loaded_ = false;
 };
 

@@ -26,11 +26,14 @@ Result<QByteArray> DataFile::readRecord(const Table& table, int index) const {
     return files::readRegion(path_, table.recordOffset(index), table.recordSize);
 }
 
-Failure DataFile::writeRecord(const Table& table, int index, const QByteArray& record) const {
+Failure DataFile::writeRecord(const Table& table, int index, const QByteArray& record) {
     Q_ASSERT(index >= 0 && index < table.count && record.size() == table.recordSize);
     if (auto failure = checkSize())
         return failure;
-    return files::writeRegion(path_, table.recordOffset(index), record);
+    if (auto failure = files::writeRegion(path_, table.recordOffset(index), record))
+        return failure;
+    stampNow();
+    return std::nullopt;
 }
 
 Result<QStringList> DataFile::readNames(const Table& table) const {

@@ -64,10 +64,18 @@ Result<QList<QByteArray>> MessageFile::readSlots(const Category& category) const
     return read;
 }
 
-Failure MessageFile::writeSlot(qint64 offset, const QByteArray& slot) const {
-    if (slot.size() != slotSize)
-        return QStringLiteral("内部错误：文本槽的长度不是%1字节，没有写入").arg(slotSize);
-    return files::writeRegion(path_, offset, slot);
+Failure MessageFile::writeSlot(qint64 offset, const QByteArray& slot) {
+    return writeSlots({{offset, slot}});
+}
+
+Failure MessageFile::writeSlots(const QList<files::Patch>& patches) {
+    for (const files::Patch& slot : patches)
+        if (slot.bytes.size() != slotSize)
+            return QStringLiteral("内部错误：文本槽的长度不是%1字节，没有写入").arg(slotSize);
+    if (auto failure = files::writeRegions(path_, patches))
+        return failure;
+    stampNow();
+    return std::nullopt;
 }
 
 } // namespace lcj::imsg

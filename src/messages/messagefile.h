@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/diskstamp.h"
+#include "common/fileaccess.h"
 #include "common/result.h"
 #include "imsglayout.h"
 
@@ -42,11 +44,21 @@ public:
     Result<QByteArray> readSlot(const Category& category, int index) const;
     // Every slot of the category, in order.
     Result<QList<QByteArray>> readSlots(const Category& category) const;
-    // Writes exactly one slot of 200 bytes in place.
-    Failure writeSlot(qint64 offset, const QByteArray& slot) const;
+    // Writes exactly one slot of 200 bytes in place and renews the stamp.
+    Failure writeSlot(qint64 offset, const QByteArray& slot);
+    // Writes several slots in place, in one replace of the file: all of them
+    // or, on any failure, none.
+    Failure writeSlots(const QList<files::Patch>& patches);
+
+    // The file as the editor opened it or last wrote it, so that a save over
+    // another program's change is the user's choice.
+    const DiskStamp& stamp() const { return stamp_; }
+    // Takes the stamp of the file as it is now.
+    void stampNow() { stamp_ = DiskStamp::read(path_); }
 
 private:
     QString path_;
+    DiskStamp stamp_;
 };
 
 } // namespace lcj::imsg

@@ -53,6 +53,7 @@ Result<RFile> RFile::read(const QString& path) {
                                       QStringLiteral("\nR文件中没有出场人数记录"));
     RFile file;
     file.rFilePath_ = path;
+    file.stamp_ = DiskStamp::take(path, *bytes);
     file.rFileBytes_ = std::move(*bytes);
     file.rLimitPos_ = last;
     return file;
@@ -73,6 +74,7 @@ Failure RFile::save(const RLimitsForm& form) {
     bytes.replace(rLimitPos_, recordSize, record);
     if (auto failure = files::writeWhole(rFilePath_, bytes))
         return failure;
+    stamp_ = DiskStamp::take(rFilePath_, bytes);
     rFileBytes_ = std::move(bytes);
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/diskstamp.h"
 #include "common/result.h"
 #include "scenarioforms.h"
 
@@ -30,6 +31,9 @@ public:
     const QString& rFilePath() const { return rFilePath_; }
     const QByteArray& rFileBytes() const { return rFileBytes_; }
     qint64 rLimitPos() const { return rLimitPos_; }
+    // The file as it was read or last saved: a save over another program's
+    // change is the user's choice, asked by the window.
+    const DiskStamp& stamp() const { return stamp_; }
 
     RLimitsForm show() const;
     // Stores the form into the record in memory, then writes the whole file.
@@ -40,6 +44,7 @@ private:
     QString rFilePath_;
     QByteArray rFileBytes_;
     qint64 rLimitPos_ = -1;
+    DiskStamp stamp_;
 };
 
 // "你所访问的该路径下找不到相应的R文件"

@@ -198,7 +198,10 @@ private slots:
         select(5);
         dir->write(QStringLiteral("data.e5"), original.left(1000));
         box("Text4")->setText(QStringLiteral("80"));
+        // Another program's change: the user chooses to write over it.
+        prompts.askAnswers.enqueue(true);
         save();
+        QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(test::readFile(path), original.left(1000));
     }

@@ -52,7 +52,7 @@ TEST(DataFile, ShortMissingOrUnchosenFileIsRefusedAndNothingWritten) {
     test::TestFolder dir;
     const QByteArray shortFile = sample::dataFile().left(29278);
     const QString path = dir.write(QStringLiteral("data.e5"), shortFile);
-    const data::DataFile file(path);
+    data::DataFile file(path);
     // Even a record wholly inside the file: a file this short is not a data file.
     EXPECT_FALSE(file.readRecord(data::characters, 0).ok());
     EXPECT_FALSE(file.readNames(data::items).ok());

@@ -115,7 +115,10 @@ private slots:
         select(3);
         h.dir->write(QStringLiteral("data.e5"), h.original.left(1000));
         box("Text14")->setText(QStringLiteral("1"));
+        // Another program's change: the user chooses to write over it.
+        h.prompts.askAnswers.enqueue(true);
         save();
+        QCOMPARE(h.prompts.questions.size(), 1);
         QCOMPARE(h.prompts.messages.size(), 1);
         QCOMPARE(h.written(), h.original.left(1000));
         QCOMPARE(h.list(QStringLiteral("List3"))->item(3)->text(), names::items()[3]);

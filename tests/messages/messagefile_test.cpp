@@ -99,7 +99,7 @@ TEST(Layout, TablesLieWhereTheGameKeepsThem) {
 TEST(MessageFile, ReadsAndWritesOneSlot) {
     test::TestFolder dir;
     const QByteArray original = sample::messageFile();
-    const MessageFile file(dir.write(QStringLiteral("Imsg.e5"), original));
+    MessageFile file(dir.write(QStringLiteral("Imsg.e5"), original));
     const Category& biographies = categories[0];
     const auto slot = file.readSlot(biographies, 5);
     ASSERT_TRUE(slot.ok());
@@ -119,7 +119,7 @@ TEST(MessageFile, ReadsAndWritesOneSlot) {
 TEST(MessageFile, ShortFileIsRefusedAndNotWritten) {
     test::TestFolder dir;
     const QByteArray shortened = sample::messageFile().left(150000);
-    const MessageFile file(dir.write(QStringLiteral("Imsg.e5"), shortened));
+    MessageFile file(dir.write(QStringLiteral("Imsg.e5"), shortened));
     EXPECT_TRUE(file.check().has_value());
     EXPECT_FALSE(
         MessageFile(dir.write(QStringLiteral("full.e5"), sample::messageFile().left(159800)))

@@ -188,7 +188,10 @@ private slots:
         check()->setChecked(false);
         click("Command1");
         dir->write(QStringLiteral("Lcj5.exe"), original.left(269803));
+        // Another program's change: the user chooses to write over it.
+        prompts.askAnswers.enqueue(true);
         click("Command2");
+        QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(prompts.lastMessage().startsWith(QStringLiteral("保存出错")));
         QCOMPARE(test::readFile(path), original.left(269803));
         dir->write(QStringLiteral("Lcj5.exe"), original);

@@ -1,5 +1,5 @@
+#include "common/diskstamp.h"
 #include "scanhelpers.h"
-#include "scenario/diskstamp.h"
 #include "scenario/edithistory.h"
 #include "support/testfiles.h"
 

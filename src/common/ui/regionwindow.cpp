@@ -2,6 +2,7 @@
 
 #include "common/regionset.h"
 #include "controls.h"
+#include "diskchange.h"
 #include "prompts.h"
 
 #include <QAction>
@@ -62,7 +63,10 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
     return false;
 }
 
-void saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions) {
+void saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind) {
+    if (regions.loaded() &&
+        !mayOverwrite(window, prompts, regions.stamp(), regions.path(), kind, false))
+        return;
     if (auto failure = regions.write())
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
                             window->windowTitle());

@@ -40,9 +40,12 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 // leaves `regions` holding what they held, file name included.
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter);
 
-// The save command of a region editor: every region written back in place; a
-// failure is reported and the in-memory copies stay as they were.
-void saveRegions(QWidget* window, Prompts& prompts, const RegionSet& regions);
+// The save command of a region editor: every region written back in place,
+// in one replace of the file; a failure is reported and the in-memory copies
+// stay as they were. A file that another program changed since it was read
+// is written over only when the user says so; `kind` names the file in that
+// question ("记录文件").
+void saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind);
 
 // Renames the first rows of a list or combo box, keeping every row's place,
 // the selection and any extra row past the names.

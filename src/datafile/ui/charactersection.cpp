@@ -193,10 +193,8 @@ void CharacterSection::Command1_Click() {
         say(*failure);
         return;
     }
-    if (auto failure = file().writeRecord(data::characters, row, record)) {
-        say(*failure);
+    if (!writeRecord(data::characters, row, record))
         return;
-    }
     renwushuju_ = record;
     // The list shows the name as typed; selecting it again reloads the record
     // from the file, so every box shows what is on disk.

@@ -1,5 +1,6 @@
 #include "datasection.h"
 
+#include "common/ui/diskchange.h"
 #include "common/ui/prompts.h"
 
 #include <QHBoxLayout>
@@ -30,6 +31,9 @@ std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, Q
 }
 
 bool DataSection::writeRecord(const Table& table, int row, const QByteArray& record) {
+    if (!mayOverwrite(window(), context_.prompts, file().stamp(), file().path(),
+                      QStringLiteral("Data文件"), false))
+        return false;
     if (auto failure = file().writeRecord(table, row, record)) {
         say(*failure);
         return false;

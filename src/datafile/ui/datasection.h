@@ -20,7 +20,7 @@ namespace lcj::data {
 // What every section of the data file editor shares: the chosen data file,
 // the prompts, and the attack-range picture box of the window.
 struct SectionContext {
-    const DataFile& file;
+    DataFile& file;
     Prompts& prompts;
     QLabel* gj;
 };
@@ -37,14 +37,15 @@ public:
     virtual bool open() = 0;
 
 protected:
-    const DataFile& file() const { return context_.file; }
+    DataFile& file() const { return context_.file; }
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
 
     // Reads record `row` of `table`. On failure says why and disables `save`,
     // so that nothing read from a broken file is shown or written back.
     std::optional<QByteArray> readRecord(const Table& table, int row, QPushButton* save);
-    // Writes record `row`; false (the user told why) when it could not be written.
+    // Writes record `row`; false (the user told why) when it could not be
+    // written, or when the user kept another program's change to the file.
     bool writeRecord(const Table& table, int row, const QByteArray& record);
     // Changes the text of entry `row` of a name list to `text`, in place, and
     // selects it again, without running the list's selection handler.

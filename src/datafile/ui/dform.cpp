@@ -84,6 +84,7 @@ void DForm::fileop_Click() {
     if (path.isEmpty())
         return;
     file_ = DataFile(path);
+    file_.stampNow();
     edit->setEnabled(true);
     hideSections();
 }

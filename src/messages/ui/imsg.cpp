@@ -2,6 +2,7 @@
 
 #include "common/nametables.h"
 #include "common/ui/controls.h"
+#include "common/ui/diskchange.h"
 #include "common/ui/regionwindow.h"
 
 #include <QAction>
@@ -129,6 +130,7 @@ void Imsg::fileopen_Click() {
         return;
     }
     file_ = MessageFile(path);
+    file_.stampNow();
     for (QAction* entry : entries_)
         entry->setEnabled(true);
     // Nothing shown from the file before may be saved into this one.
@@ -231,6 +233,9 @@ void Imsg::Command1_Click() {
         say(QStringLiteral("文本：") + slot.error() + QStringLiteral("，没有保存"));
         return;
     }
+    if (!mayOverwrite(this, prompts(), file_.stamp(), file_.path(), QStringLiteral("Imsg文件"),
+                      false))
+        return;
     if (auto failure = file_.writeSlot(currentSlot_, *slot)) {
         say(QStringLiteral("保存出错\n\n") + *failure);
         return;

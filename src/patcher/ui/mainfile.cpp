@@ -140,7 +140,7 @@ void MainFile::Command1_Click() {
 void MainFile::Command2_Click() {
     if (!file_.loaded())
         return;
-    saveRegions(this, prompts(), file_.regions());
+    saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件"));
 }
 
 void MainFile::takeNames(const names::GameNames& names) {

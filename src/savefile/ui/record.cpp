@@ -261,7 +261,7 @@ void Record::Command1_Click() {
 void Record::Command2_Click() {
     if (!game_.loaded())
         return;
-    saveRegions(this, prompts(), game_.regions());
+    saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件"));
 }
 
 void Record::takeNames(const names::GameNames& names) {

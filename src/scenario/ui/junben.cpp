@@ -2,6 +2,7 @@
 
 #include "common/fileaccess.h"
 #include "common/ui/controls.h"
+#include "common/ui/diskchange.h"
 #include "datafile/datafile.h"
 #include "scenario/savebuilder.h"
 
@@ -334,12 +335,7 @@ void Junben::reportProblems() {
 // ---- saving
 
 std::optional<Failure> Junben::writeScenario(const QString& target) {
-    if (stamp_.changedOnDisk(target) &&
-        !prompts().ask(this,
-                       QStringLiteral("剧本文件“%1”在读入之后已被其他程序改动。\n"
-                                      "仍要用编辑器中的内容覆盖它吗？")
-                           .arg(QDir::toNativeSeparators(target)),
-                       windowTitle()))
+    if (!mayOverwrite(this, prompts(), stamp_, target, QStringLiteral("剧本文件"), true))
         return std::nullopt;
     auto built = buildSave(doc_);
     if (!built)

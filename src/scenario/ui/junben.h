@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/diskstamp.h"
 #include "common/ui/editorwindow.h"
-#include "scenario/diskstamp.h"
 #include "scenario/edithistory.h"
 #include "scenario/rfile.h"
 #include "scenario/scenariodocument.h"

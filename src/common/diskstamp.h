@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace lcj {
+
+// What a file looked like on disk when an editor read or wrote it, so that a
+// save can tell whether another program has changed it since.
+struct DiskStamp {
+    enum class State {
+        Unchanged, // as read (or another path than the stamp's)
+        Changed,   // other contents, or no longer readable
+        Vanished,  // no file there any more
+    };
+
+    QString path;
+    qint64 size = -1;
+    QByteArray bytes;
+
+    // The file at `path` as it is now, holding `bytes`.
+    static DiskStamp take(const QString& path, const QByteArray& bytes);
+    // Reads the file at `path` whole for its stamp. A file that cannot be
+    // read gives a stamp that no file matches.
+    static DiskStamp read(const QString& path);
+
+    // How the file at `target` stands against the stamp. A stamp never speaks
+    // for another path, and an empty stamp for none.
+    State stateOf(const QString& target) const;
+    State state() const { return stateOf(path); }
+    bool changedOnDisk(const QString& target) const { return stateOf(target) != State::Unchanged; }
+};
+
+} // namespace lcj

@@ -1,0 +1,29 @@
+#include "diskchange.h"
+
+#include "prompts.h"
+
+#include <QDir>
+#include <QWidget>
+
+namespace lcj {
+
+bool mayOverwrite(QWidget* window, Prompts& prompts, const DiskStamp& stamp, const QString& target,
+                  const QString& kind, bool holdsWholeFile) {
+    switch (stamp.stateOf(target)) {
+    case DiskStamp::State::Unchanged:
+        return true;
+    case DiskStamp::State::Vanished:
+        if (!holdsWholeFile)
+            return true;
+        break;
+    case DiskStamp::State::Changed:
+        break;
+    }
+    return prompts.ask(window,
+                       QStringLiteral("%1“%2”在读入之后已被其他程序改动。\n"
+                                      "仍要用编辑器中的内容覆盖它吗？")
+                           .arg(kind, QDir::toNativeSeparators(target)),
+                       window->windowTitle());
+}
+
+} // namespace lcj

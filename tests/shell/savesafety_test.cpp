@@ -1,0 +1,185 @@
+// Every editor's save as it meets the disk for real: a disk that fills up
+// during the save, a file that another program saved over while the editor
+// had it open, and a save of several regions that must replace the file once.
+#include "common/fileaccess.h"
+#include "editorcases.h"
+#include "support/smalldisk.h"
+
+#include <QtTest>
+
+using namespace lcj;
+using test::allEditors;
+using test::Driver;
+using test::EditorCase;
+
+namespace {
+
+const QByteArray& cleanSaveOf(int editor) {
+    static QHash<int, QByteArray> clean;
+    if (!clean.contains(editor))
+        clean.insert(editor, test::cleanSave(allEditors()[editor]));
+    return clean[editor];
+}
+
+// Another program's save of the file: the same file with its last byte
+// changed, a byte that no editor writes.
+QByteArray otherProgramsSave(QByteArray bytes) {
+    bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x5A);
+    return bytes;
+}
+
+enum class Answer { No, Yes };
+
+} // namespace
+
+class SaveSafetyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { files::clearFaults(); }
+
+    void fullDiskKeepsTheFileAndSays_data() {
+        QTest::addColumn<int>("editor");
+        QTest::addColumn<bool>("backupBefore");
+        for (int e = 0; e < allEditors().size(); ++e) {
+            QTest::addRow("%s, backup kept before", allEditors()[e].name) << e << true;
+            QTest::addRow("%s, first save", allEditors()[e].name) << e << false;
+        }
+    }
+
+    // The disk fills up during the save: a message that names the full disk,
+    // the file keeps every byte, nothing is left behind; once there is room
+    // the same save writes what a clean save writes.
+    void fullDiskKeepsTheFileAndSays() {
+        QFETCH(int, editor);
+        QFETCH(bool, backupBefore);
+        const EditorCase& c = allEditors()[editor];
+        const QByteArray saved = cleanSaveOf(editor);
+        const QByteArray original = c.sample();
+        test::SmallDisk disk(1024);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.skipReason()));
+        Driver d(c.entry, c.window, c.fileName, original, disk.path(QString()));
+        const QString bak = files::backupPath(d.path);
+        if (backupBefore)
+            d.write(QFileInfo(bak).fileName(), original);
+        test::openAndShow(d, c);
+        c.edit(d);
+        QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+        const QStringList before = disk.entries();
+        QVERIFY(disk.fill());
+
+        d.save(c.save);
+        QCOMPARE(d.prompts.messages.size(), 1);
+        QVERIFY2(d.prompts.lastMessage().contains(QStringLiteral("磁盘空间不足")),
+                 qPrintable(d.prompts.lastMessage()));
+        QCOMPARE(test::readFile(d.path), original);
+        QCOMPARE(disk.entries(), before);
+        QVERIFY(d.prompts.questions.isEmpty());
+
+        disk.makeRoom();
+        d.save(c.save);
+        QCOMPARE(d.prompts.messages.size(), 1);
+        QCOMPARE(test::readFile(d.path), saved);
+        QCOMPARE(test::readFile(bak), original);
+        QVERIFY(d.prompts.questions.isEmpty());
+    }
+
+    void fileChangedOnDiskIsKeptUnlessTheUserSaysSo_data() {
+        QTest::addColumn<int>("editor");
+        QTest::addColumn<int>("answer");
+        for (int e = 0; e < allEditors().size(); ++e) {
+            QTest::addRow("%s, no", allEditors()[e].name) << e << int(Answer::No);
+            QTest::addRow("%s, yes", allEditors()[e].name) << e << int(Answer::Yes);
+        }
+    }
+
+    // The player saves the game into the file the editor has open, then
+    // presses the editor's save. No (the default) keeps the other program's
+    // file to the byte; Yes writes the editor's content over it, and the
+    // next save asks no more.
+    void fileChangedOnDiskIsKeptUnlessTheUserSaysSo() {
+        QFETCH(int, editor);
+        QFETCH(int, answer);
+        const EditorCase& c = allEditors()[editor];
+        const QByteArray saved = cleanSaveOf(editor);
+        const QByteArray original = c.sample();
+        Driver d(c.entry, c.window, c.fileName, original);
+        test::openAndShow(d, c);
+        c.edit(d);
+        const QByteArray other = otherProgramsSave(original);
+        d.write(QString::fromLatin1(c.fileName), other);
+
+        d.prompts.askAnswers.enqueue(Answer(answer) == Answer::Yes);
+        d.save(c.save);
+        QCOMPARE(d.prompts.questions.size(), 1);
+        const QString kind = d.prompts.questions[0].section(u'“', 0, 0);
+        QCOMPARE(d.prompts.questions[0], kind + QStringLiteral("“%1”在读入之后已被其他程序改动。\n"
+                                                               "仍要用编辑器中的内容覆盖它吗？")
+                                                    .arg(QDir::toNativeSeparators(d.path)));
+        QVERIFY2(kind.endsWith(QStringLiteral("文件")), qPrintable(kind));
+        QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+        if (Answer(answer) == Answer::No) {
+            QCOMPARE(test::readFile(d.path), other);
+            return;
+        }
+        // A region editor writes its regions over the other program's file;
+        // an editor holding the whole file writes all of it.
+        const QByteArray expected = c.holdsWholeFile ? saved : otherProgramsSave(saved);
+        QCOMPARE(test::readFile(d.path), expected);
+        // The stamp is renewed: the next save is not asked about.
+        d.save(c.save);
+        QCOMPARE(d.prompts.questions.size(), 1);
+        QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+        QCOMPARE(test::readFile(d.path), expected);
+    }
+
+    void vanishedFileIsNeverMadeAgainUnasked_data() {
+        QTest::addColumn<int>("editor");
+        for (int e = 0; e < allEditors().size(); ++e)
+            QTest::addRow("%s", allEditors()[e].name) << e;
+    }
+
+    // The file is deleted while the editor has it open: a region editor says
+    // it cannot find it, an editor holding the whole file asks; neither makes
+    // the file again unasked.
+    void vanishedFileIsNeverMadeAgainUnasked() {
+        QFETCH(int, editor);
+        const EditorCase& c = allEditors()[editor];
+        Driver d(c.entry, c.window, c.fileName, c.sample());
+        test::openAndShow(d, c);
+        c.edit(d);
+        QVERIFY(QFile::remove(d.path));
+        d.save(c.save);
+        QCOMPARE(d.prompts.questions.size() + d.prompts.messages.size(), 1);
+        if (!c.holdsWholeFile)
+            QVERIFY2(d.prompts.lastMessage().contains(QStringLiteral("找不到")),
+                     qPrintable(d.prompts.lastMessage()));
+        QVERIFY(!QFile::exists(d.path));
+    }
+
+    void everySaveIsOneReplace_data() {
+        QTest::addColumn<int>("editor");
+        for (int e = 0; e < allEditors().size(); ++e)
+            QTest::addRow("%s", allEditors()[e].name) << e;
+    }
+
+    // A save that replaced its file once per region could fail half-way,
+    // leaving some regions written and others not. With the second replace
+    // of a save set to fail, every save still goes through whole.
+    void everySaveIsOneReplace() {
+        QFETCH(int, editor);
+        const EditorCase& c = allEditors()[editor];
+        const QByteArray saved = cleanSaveOf(editor);
+        Driver d(c.entry, c.window, c.fileName, c.sample());
+        test::openAndShow(d, c);
+        c.edit(d);
+        files::injectFault(files::Fault::CommitFailure, 1, 1);
+        d.save(c.save);
+        QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+        QCOMPARE(test::readFile(d.path), saved);
+    }
+};
+
+QTEST_MAIN(SaveSafetyTest)
+#include "savesafety_test.moc"
