@@ -13,12 +13,6 @@ EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
     layout->setMenuBar(menuBar_);
 }
 
-void EditorWindow::showEvent(QShowEvent* event) {
-    for (QListWidget* list : findChildren<QListWidget*>())
-        list->setUniformItemSizes(!list->wordWrap());
-    QWidget::showEvent(event);
-}
-
 void EditorWindow::closeByExitCommand() {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
         frame->close();
@@ -29,6 +23,12 @@ void EditorWindow::closeByExitCommand() {
 
 void EditorWindow::say(const QString& text) {
     prompts_.showMessage(this, text, windowTitle());
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+    for (QListWidget* list : findChildren<QListWidget*>())
+        list->setUniformItemSizes(!list->wordWrap());
+    QWidget::showEvent(event);
 }
 
 } // namespace lcj

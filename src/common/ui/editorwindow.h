@@ -23,10 +23,6 @@ signals:
     void exitCommand();
 
 protected:
-    // Every list of one-line entries (names, numbers) gets rows of one height,
-    // so that filling, selecting and repainting it never measures each entry.
-    // Lists that wrap their text keep rows of their own heights.
-    void showEvent(QShowEvent* event) override;
     // Closes the window, or the frame that holds it, then tells the main window.
     void closeByExitCommand();
     // Shows `text` in a message box with an OK button.
@@ -36,6 +32,11 @@ protected:
 private:
     Prompts& prompts_;
     QMenuBar* menuBar_;
+
+    // Every list of one-line entries (names, numbers) gets rows of one height,
+    // so that filling, selecting and repainting it never measures each entry.
+    // Lists that wrap their text keep rows of their own heights.
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace lcj
