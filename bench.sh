@@ -39,7 +39,7 @@ for b in build/bin/*_bench; do
             printf 'name,error_occurred,error_message\n"%s",true,"the benchmark program failed"\n' \
                 "$name" >"$csv"
         fi
-    done < <("$b" --benchmark_list_tests "$@")
+    done < <("$b" --benchmark_list_tests "$@" 2>>"$out/stderr.log")
 done
 
 awk '

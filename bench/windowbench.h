@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QPointer>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
