@@ -1,8 +1,11 @@
 // lcj_probe: the program as a user starts it, for measurements from outside.
-//   lcj_probe start    shows the main window and ends once it is on screen
 //   lcj_probe memory   opens every editor through the main window, each with
 //                      a sample file loaded, and prints the peak resident
 //                      memory in KB (getrusage)
+//   lcj_probe stages   as memory, and prints to stderr the resident memory
+//                      after each step, to find where it goes
+#include "common/gbk.h"
+#include "firstpaint.h"
 #include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
@@ -10,14 +13,59 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QListWidget>
+#include <QMap>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
 using namespace lcj;
+using lcj::bench::waitForFirstPaint;
 
 namespace {
+
+bool showStages = false;
+QElapsedTimer sinceMain;
+
+// Resident memory now, in KB.
+long residentKb() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * 4 : 0;
+}
+
+void stage(const char* name) {
+    if (showStages)
+        std::fprintf(stderr, "%-28s %7ld KB %6.1f ms\n", name, residentKb(),
+                     sinceMain.nsecsElapsed() / 1e6);
+}
+
+// The largest resident mappings (libraries, fonts, heap), to stderr.
+void showMappings() {
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly))
+        return;
+    QMap<QByteArray, long> byName;
+    QByteArray name;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 5 && fields[0].contains('-'))
+            name = fields.size() >= 6 ? fields[5] : QByteArrayLiteral("[anonymous]");
+        else if (fields.size() >= 2 && fields[0] == "Rss:")
+            byName[name] += fields[1].toLong();
+    }
+    QList<std::pair<long, QByteArray>> sorted;
+    for (auto it = byName.cbegin(); it != byName.cend(); ++it)
+        sorted.append({it.value(), it.key()});
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    for (const auto& [kb, mapping] : sorted.mid(0, 20))
+        std::fprintf(stderr, "  %7ld KB  %s\n", kb, mapping.constData());
+}
 
 void trigger(QWidget* root, const char* name) {
     if (auto* action = root->findChild<QAction*>(QString::fromLatin1(name)))
@@ -29,6 +77,7 @@ void trigger(QWidget* root, const char* name) {
 
 QWidget* openEditor(MainWindow& main, const char* entry, const char* window) {
     trigger(&main, entry);
+    stage(entry);
     auto* editor = main.findChild<QWidget*>(QString::fromLatin1(window));
     if (!editor)
         qFatal("no editor %s", window);
@@ -40,18 +89,30 @@ QWidget* openEditor(MainWindow& main, const char* entry, const char* window) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    sinceMain.start();
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    test::ScriptedPrompts prompts;
-    MainWindow main(prompts);
-    main.show();
-    QApplication::processEvents();
-    if (mode == QStringLiteral("start"))
-        return main.isVisible() ? 0 : 1;
-    if (mode != QStringLiteral("memory")) {
-        std::fprintf(stderr, "usage: lcj_probe start|memory\n");
+    showStages = mode == QStringLiteral("stages");
+    if (mode != QStringLiteral("memory") && !showStages) {
+        std::fprintf(stderr, "usage: lcj_probe memory|stages\n");
         return 2;
     }
+    stage("before the application");
+    // As main() starts the program (shell/startup.cpp), with scripted prompts.
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
+    stage("application");
+    if (!gbk::available())
+        return 1;
+    stage("GBK check");
+    test::ScriptedPrompts prompts;
+    MainWindow main(prompts);
+    stage("main window built");
+    main.show();
+    if (!waitForFirstPaint(&main))
+        return 1;
+    stage("main window painted");
+    if (showStages)
+        showMappings();
     QTemporaryDir dir;
     if (sample::writeSampleGame(dir.path()))
         return 1;
@@ -62,6 +123,7 @@ int main(int argc, char** argv) {
     trigger(data, "fileop");
     for (const char* section : {"renpre", "daopre", "shoppre", "binpre", "dipfe", "chepre"})
         trigger(data, section);
+    stage("data sections");
 
     QWidget* save = openEditor(main, "saveedit", "Record");
     prompts.openAnswers.enqueue(file("Sv01d.e5s"));
@@ -77,18 +139,23 @@ int main(int argc, char** argv) {
     for (const char* category :
          {"liezhuan", "wuping", "binzhong", "chetui", "zhiming", "chelue", "zandou"})
         trigger(messages, category);
+    stage("message categories");
 
     QWidget* scenario = openEditor(main, "sedit", "Junben");
     prompts.openAnswers.enqueue(file("data.e5"));
     trigger(scenario, "dataopen");
     prompts.openAnswers.enqueue(file("S_01.eex"));
     trigger(scenario, "sopen");
+    stage("scenario loaded");
 
     // The map viewer lists the maps of the editor's folder; the largest is shown.
     QWidget* map = openEditor(main, "map", "Form1");
     if (auto* files = map->findChild<QListWidget*>(QStringLiteral("File1")); files->count() > 0)
         files->setCurrentRow(files->count() - 1);
     QApplication::processEvents();
+    stage("map shown");
+    if (showStages)
+        showMappings();
 
     if (!prompts.messages.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(prompts.lastMessage()));
@@ -96,6 +163,24 @@ int main(int argc, char** argv) {
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    if (showStages) {
+        // Every anonymous mapping with its resident size: heaps, thread stacks, caches.
+        QFile smaps(QStringLiteral("/proc/self/smaps"));
+        if (smaps.open(QIODevice::ReadOnly)) {
+            QByteArray range;
+            bool anonymous = false;
+            for (const QByteArray& line : smaps.readAll().split('\n')) {
+                const QList<QByteArray> fields = line.simplified().split(' ');
+                if (fields.size() >= 5 && fields[0].contains('-')) {
+                    range = fields[0];
+                    anonymous = fields.size() < 6;
+                } else if (anonymous && fields.size() >= 2 && fields[0] == "Rss:" &&
+                           fields[1].toLong() >= 256)
+                    std::fprintf(stderr, "  anonymous %s %ld KB\n", range.constData(),
+                                 fields[1].toLong());
+            }
+        }
+    }
     std::printf("%ld\n", usage.ru_maxrss);
     return 0;
 }

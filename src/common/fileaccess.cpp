@@ -118,7 +118,7 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
 // Keeps a copy of `path` as NAME.bak before its first write. The copy is made
 // the same safe way, so there is a whole backup or none: a cut-short backup
 // would be kept for good, since it is never overwritten.
-Failure keepBackup(const QString& path) {
+Failure keepBackup(const QString& path, const QByteArray* onDisk) {
     const QString backup = backupPath(path);
     const QFileInfo info(backup);
     if (info.isDir())
@@ -126,7 +126,7 @@ Failure keepBackup(const QString& path) {
             .arg(shown(backup));
     if (!QFileInfo::exists(path) || info.exists() || info.isSymLink())
         return std::nullopt;
-    const auto original = readWhole(path);
+    const auto original = onDisk ? Result<QByteArray>(*onDisk) : readWhole(path);
     if (!original)
         return original.error() + QStringLiteral("\n没有写入任何内容");
     return replace(backup, *original, path,
@@ -204,7 +204,7 @@ Failure writeRegions(const QString& path, const QList<Patch>& patches) {
     return writeWhole(path, *whole);
 }
 
-Failure writeWhole(const QString& path, const QByteArray& bytes) {
+Failure writeWhole(const QString& path, const QByteArray& bytes, const QByteArray* onDisk) {
     if (path.isEmpty())
         return QStringLiteral("还没有选择文件");
     const QFileInfo info(path);
@@ -215,7 +215,7 @@ Failure writeWhole(const QString& path, const QByteArray& bytes) {
     const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & writeBits)))
         return QStringLiteral("文件“%1”是只读的，无法写入").arg(shown(path));
-    if (auto failure = keepBackup(path))
+    if (auto failure = keepBackup(path, onDisk))
         return failure;
     return replace(path, bytes, path,
                    QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));

@@ -41,7 +41,10 @@ Result<QByteArray> readWhole(const QString& path);
 // failure (a full disk included) the old file stays exactly as it was. The new
 // file keeps the old one's permissions and, where the user may set it, owner.
 // A NAME.bak that is a folder is refused, since no backup could be kept.
-Failure writeWhole(const QString& path, const QByteArray& bytes);
+// `onDisk`, when given, holds what the caller has just found in the file: the
+// backup takes those bytes instead of reading the file once more.
+Failure writeWhole(const QString& path, const QByteArray& bytes,
+                   const QByteArray* onDisk = nullptr);
 
 // The backup kept beside a file before its first write.
 QString backupPath(const QString& path);

@@ -9,7 +9,12 @@ namespace lcj {
 
 bool mayOverwrite(QWidget* window, Prompts& prompts, const DiskStamp& stamp, const QString& target,
                   const QString& kind, bool holdsWholeFile) {
-    switch (stamp.stateOf(target)) {
+    return mayOverwrite(window, prompts, stamp.stateOf(target), target, kind, holdsWholeFile);
+}
+
+bool mayOverwrite(QWidget* window, Prompts& prompts, DiskStamp::State state, const QString& target,
+                  const QString& kind, bool holdsWholeFile) {
+    switch (state) {
     case DiskStamp::State::Unchanged:
         return true;
     case DiskStamp::State::Vanished:

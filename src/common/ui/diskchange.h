@@ -19,5 +19,8 @@ class Prompts;
 // on to its write, which reports the missing file and never makes one.
 bool mayOverwrite(QWidget* window, Prompts& prompts, const DiskStamp& stamp, const QString& target,
                   const QString& kind, bool holdsWholeFile);
+// The same for a caller that has already taken `target`'s state against its stamp.
+bool mayOverwrite(QWidget* window, Prompts& prompts, DiskStamp::State state, const QString& target,
+                  const QString& kind, bool holdsWholeFile);
 
 } // namespace lcj

@@ -3,6 +3,7 @@
 #include "listfilter.h"
 
 #include <QCloseEvent>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QShortcut>
@@ -47,6 +48,12 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
 
 void EditorWindow::say(const QString& text) {
     prompts_.showMessage(this, text, windowTitle());
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+    for (QListWidget* list : findChildren<QListWidget*>())
+        list->setUniformItemSizes(!list->wordWrap());
+    QWidget::showEvent(event);
 }
 
 } // namespace lcj

@@ -40,6 +40,11 @@ protected:
 private:
     Prompts& prompts_;
     QMenuBar* menuBar_;
+
+    // Every list of one-line entries (names, numbers) gets rows of one height,
+    // so that filling, selecting and repainting it never measures each entry.
+    // Lists that wrap their text keep rows of their own heights.
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace lcj

@@ -64,8 +64,10 @@ bool DataSection::writeRecord(const Table& table, int row, const QByteArray& rec
 
 void DataSection::replaceEntry(QListWidget* list, int row, const QString& text) {
     const QSignalBlocker blocker(list);
-    delete list->takeItem(row);
-    list->insertItem(row, text);
+    // The row keeps its place and height: the list repaints one row and lays
+    // out nothing.
+    if (QListWidgetItem* entry = list->item(row))
+        entry->setText(text);
     list->setCurrentRow(row);
 }
 

@@ -65,8 +65,8 @@ protected:
     // Writes record `row`; false (the user told why) when it could not be
     // written, or when the user kept another program's change to the file.
     bool writeRecord(const Table& table, int row, const QByteArray& record);
-    // Replaces entry `row` of a name list by `text` and selects it again,
-    // without running the list's selection handler.
+    // Changes the text of entry `row` of a name list to `text`, in place, and
+    // selects it again, without running the list's selection handler.
     static void replaceEntry(QListWidget* list, int row, const QString& text);
     // Selects entry 0 of a fixed list, running `click` even when it already was.
     static void selectFirst(QListWidget* list, const std::function<void()>& click);

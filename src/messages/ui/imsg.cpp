@@ -188,10 +188,14 @@ bool Imsg::fillList(int c) {
     QListWidget* list = lists_[c];
     const QSignalBlocker blocker(list);
     list->clear();
-    for (const QByteArray& slot : *read) {
-        auto* item = new QListWidgetItem(decodeSlot(slot), list);
-        item->setData(Qt::UserRole, slot);
-    }
+    // One insertion for all rows, then the slot bytes beside each.
+    QStringList texts;
+    texts.reserve(read->size());
+    for (const QByteArray& slot : *read)
+        texts.append(decodeSlot(slot));
+    list->addItems(texts);
+    for (int row = 0; row < read->size(); ++row)
+        list->item(row)->setData(Qt::UserRole, read->at(row));
     return true;
 }
 
@@ -279,12 +283,10 @@ bool Imsg::Command1_Click() {
     // A text category shows the saved text as its row, selected again.
     QListWidget* list = lists_[category_];
     const int row = list->currentRow();
-    {
+    if (QListWidgetItem* item = list->item(row)) {
         const QSignalBlocker blocker(list);
-        delete list->takeItem(row);
-        auto* item = new QListWidgetItem(stored);
+        item->setText(stored);
         item->setData(Qt::UserRole, *slot);
-        list->insertItem(row, item);
     }
     selectRow(category_, row);
     return true;

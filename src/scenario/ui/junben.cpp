@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -377,12 +378,17 @@ void Junben::reportProblems() {
 // ---- saving
 
 std::optional<Failure> Junben::writeScenario(const QString& target) {
-    if (!mayOverwrite(this, prompts(), stamp_, target, QStringLiteral("剧本文件"), true))
+    // The file is read once before the write (the check) and once after it (what is shown).
+    const DiskStamp::State state = stamp_.stateOf(target);
+    if (!mayOverwrite(this, prompts(), state, target, QStringLiteral("剧本文件"), true))
         return std::nullopt;
     auto built = buildSave(doc_);
     if (!built)
         return Failure(built.error());
-    if (auto failure = files::writeWhole(target, built->bytes))
+    // A file found as it was stamped holds the stamp's bytes: its backup takes them.
+    const bool asStamped = state == DiskStamp::State::Unchanged && stamp_.size >= 0 &&
+                           stamp_.path == QFileInfo(target).absoluteFilePath();
+    if (auto failure = files::writeWhole(target, built->bytes, asStamped ? &stamp_.bytes : nullptr))
         return failure;
     // Show what is on disk.
     auto reread = files::readWhole(target);

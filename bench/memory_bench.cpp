@@ -1,0 +1,116 @@
+// Memory, in bytes (the counter "bytes"; the times here mean nothing): the
+// peak resident memory of the program with every editor open beside that of a
+// minimal Qt 6 window with a 600-row list, and what one confirmed scenario
+// edit keeps in memory for undo.
+#include "scenarioeditor.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <algorithm>
+
+using namespace lcj;
+using namespace lcj::bench;
+
+namespace {
+
+// The peak resident memory `program` reports for "memory" (its other
+// arguments after that), in bytes; the median of five runs. Negative when it failed.
+double peakBytes(const QStringList& program) {
+    QList<double> runs;
+    for (int run = 0; run < 5; ++run) {
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + u'/' + program[0],
+                      QStringList{QStringLiteral("memory")} + program.mid(1));
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0)
+            return -1;
+        runs.append(process.readAllStandardOutput().trimmed().toDouble() * 1024);
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+void timePeak(benchmark::State& state, const QStringList& program) {
+    double bytes = 0;
+    for (auto _ : state) {
+        bytes = peakBytes(program);
+        if (bytes <= 0) {
+            state.SkipWithError("the program failed");
+            break;
+        }
+    }
+    state.counters["bytes"] = bytes;
+}
+
+void MinimalWindowPeakMemory(benchmark::State& state) {
+    timePeak(state, {QStringLiteral("lcj_minimal_window")});
+    state.SetLabel("peer");
+}
+BENCHMARK(MinimalWindowPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same window with Chinese rows: the floor of a program that shows Chinese text.
+void MinimalChineseWindowPeakMemory(benchmark::State& state) {
+    timePeak(state, {QStringLiteral("lcj_minimal_window"), QStringLiteral("chinese")});
+    state.SetLabel("peer");
+}
+BENCHMARK(MinimalChineseWindowPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void PeakMemoryEveryEditorOpen(benchmark::State& state) {
+    timePeak(state, {QStringLiteral("lcj_probe")});
+    state.SetLabel("goal<=1.6x:MinimalWindowPeakMemory");
+}
+BENCHMARK(PeakMemoryEveryEditorOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Resident memory now, in bytes.
+double residentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 : 0;
+}
+
+// What one confirmed edit of an ally slot's y coordinate (one word of the
+// script) keeps in memory for undo: the resident growth over sixteen confirms,
+// per confirm. The goal: twice the bytes changed and 1 KB.
+void ScenarioEditMemory(benchmark::State& state) {
+    constexpr int edits = 16;
+    ScenarioEditor editor(state.range(0));
+    editor.list("List3")->setCurrentRow(1);
+    auto* confirm = editor.find<QPushButton>("Command4");
+    double perEdit = 0;
+    int value = 0;
+    for (auto _ : state) {
+        const double before = residentBytes();
+        for (int k = 0; k < edits; ++k) {
+            editor.box("Text2")->setText(QString::number(10 + value++ % 40));
+            confirm->click();
+        }
+        perEdit = (residentBytes() - before) / edits;
+        state.PauseTiming();
+        // A save empties the history for the next round.
+        editor.trigger("ssave");
+        editor.list("List3")->setCurrentRow(1);
+        state.ResumeTiming();
+    }
+    editor.quiet(state);
+    state.counters["bytes"] = perEdit;
+    state.SetLabel("goal<1028B");
+}
+BENCHMARK(ScenarioEditMemory)
+    ->Arg(1 << 20)
+    ->Arg(16 << 20)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+namespace lcj {
+
+// Starts the program as a user starts it: the application, the check that
+// GBK text can be read and written, the main window shown. `run` receives the
+// shown main window and returns the exit code (the event loop in main()).
+int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWindow)>& run);
+
+} // namespace lcj
