@@ -5,6 +5,7 @@
 #include "csv.h"
 #include "datacommands.h"
 #include "datafile/datafile.h"
+#include "patchcommands.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
 #include "scenariomap.h"
@@ -70,6 +71,7 @@ const QString topHelp =
                    "  scenario edit S.eex EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
                    "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
+                   "  patch make|apply|revert|show ...\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
                    "导入（import/set）都可加 --dry-run：只检查，不写入。\n"
@@ -433,6 +435,8 @@ int run(const QStringList& argsIn) {
         return imsgCommand(args);
     if (command == QStringLiteral("scenario"))
         return scenarioCommand(args);
+    if (command == QStringLiteral("patch"))
+        return patchCommand(args);
     return usage(topHelp, QStringLiteral("未知的命令 %1").arg(command));
 }
 

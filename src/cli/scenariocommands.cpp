@@ -348,6 +348,10 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
 
 } // namespace
 
+Failure applyScenarioEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirmed) {
+    return applyEdits(doc, edits, confirmed);
+}
+
 Result<QString> showScenario(const QString& path, const QString& dataPath) {
     QStringList people;
     if (!dataPath.isEmpty()) {

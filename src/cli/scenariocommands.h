@@ -1,6 +1,9 @@
 #pragma once
 
 #include "common/result.h"
+#include "scenario/scenariodocument.h"
+
+#include <QJsonObject>
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +29,11 @@ struct ScenarioEditOutcome {
 // edit.
 Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& editsJson,
                                          const QString& outPath);
+
+// Presses the frames' "确定" buttons for `edits` (the JSON object editScenario
+// reads) on `doc`; on a refusal the message names the edit.
+Failure applyScenarioEdits(scenario::ScenarioDocument& doc, const QJsonObject& edits,
+                           int& confirmed);
 
 // The field changes from scenario A to scenario B, one line each.
 Result<QStringList> diffScenario(const QString& pathA, const QString& pathB);
