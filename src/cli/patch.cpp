@@ -232,6 +232,36 @@ QList<Cell> scenarioCells(const scenario::ScenarioDocument& doc) {
     return out;
 }
 
+// The file without its last `count` army entries, provided appending them
+// again in the editor with the values they show gives the file back.
+Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
+    using R = Result<QByteArray>;
+    const QString where = QStringLiteral("我军出场人数：");
+    auto removed = scenario::removeLastArmyEntries(bytes, count);
+    if (!removed)
+        return R::failure(where + removed.error());
+    const scenario::ScenarioDocument full = scenario::ScenarioDocument::scan(bytes);
+    const QJsonArray entries =
+        changes::scenarioView(full, nullptr).value(QStringLiteral("army")).toArray();
+    QJsonObject army;
+    for (int k = full.armyEntryCount - count; k < full.armyEntryCount; ++k)
+        army.insert(QString::number(k), entries.at(k));
+    scenario::ScenarioDocument again = scenario::ScenarioDocument::scan(*removed);
+    int confirmed = 0;
+    const auto rebuilt = applyScenarioEdits(again,
+                                            QJsonObject{{QStringLiteral("append_army"), count},
+                                                        {QStringLiteral("army"), army}},
+                                            confirmed)
+                             ? Result<scenario::SavedScenario>::failure(QString())
+                             : scenario::buildSave(again);
+    if (!rebuilt || rebuilt->bytes != bytes)
+        return R::failure(where +
+                          QStringLiteral("最后%1个出场人物不是编辑器追加的样子（也许在别处改过），"
+                                         "不能自动删除")
+                              .arg(count));
+    return removed;
+}
+
 Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>& values) {
     using R = Result<QByteArray>;
     scenario::ScenarioDocument doc = scenario::ScenarioDocument::scan(bytes);
@@ -266,14 +296,14 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
             section.insert(QString::number(it.key()), it.value());
         edits.insert(QStringLiteral("spoils"), section);
     }
+    // A revert takes out entries the patch appended; the editor itself only
+    // appends, so the entries go only when putting them back gives this file.
+    int remove = 0;
     if (armyCount >= 0) {
         if (armyCount < doc.armyEntryCount)
-            return R::failure(
-                QStringLiteral(
-                    "我军出场人数：编辑器只能追加出场人物，不能删除（现有%1人，补丁要求%2人）")
-                    .arg(doc.armyEntryCount)
-                    .arg(armyCount));
-        edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount);
+            remove = doc.armyEntryCount - armyCount;
+        else
+            edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount);
     }
     int confirmed = 0;
     if (auto failure = applyScenarioEdits(doc, edits, confirmed))
@@ -281,7 +311,9 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
     auto built = scenario::buildSave(doc);
     if (!built)
         return R::failure(QStringLiteral("保存剧本文件出错\n") + built.error());
-    return built->bytes;
+    if (remove == 0)
+        return built->bytes;
+    return removeAppendedArmy(built->bytes, remove);
 }
 
 QString sha256(const QByteArray& bytes) {

@@ -129,7 +129,7 @@ TEST_F(PatchGame, MakeApplyRevertRoundTripsEveryFileKind) {
         SCOPED_TRACE(seed);
         const QString modded = dir.path(QStringLiteral("mod%1").arg(seed));
         copyFolder(orig, modded);
-        randomEdits(modded, seed, false);
+        randomEdits(modded, seed, seed == 3);
         const patch::Patch p = make(orig, modded);
         // Every kind of file the editors own is in the patch.
         QStringList names;
@@ -313,12 +313,40 @@ TEST_F(PatchGame, AppendedArmyEntriesApplyToAScenarioWithAnotherTrailingScript) 
     EXPECT_EQ(test::readFile(target), test::readFile(expected));
     EXPECT_NE(test::readFile(target), test::readFile(in(mod, "S_01.eex")));
 
-    // The editor appends entries but never removes them: a revert says so and
-    // leaves the file as it is.
+    // A revert takes the appended entries out again: the file is back byte for
+    // byte. An appended entry moved since is a conflict, and stays unless the
+    // patch is told to win.
+    QDir().mkpath(dir.path(QStringLiteral("moved")));
+    const QString moved = dir.write(QStringLiteral("moved/S_01.eex"), test::readFile(target));
+    ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), moved,
+                        input(QStringLiteral(R"({"army": {"6": {"x": 30}}})"))}),
+              cli::Ok);
+    const QByteArray movedBytes = test::readFile(moved);
+    const auto refused = patch::applyPatch(p, moved, true, patch::Settle::Refuse, false);
+    ASSERT_TRUE(refused.ok()) << refused.error().toStdString();
+    EXPECT_EQ(
+        refused->conflicts,
+        QStringList{QStringLiteral("S_01.eex 我军出场人物 7 横坐标：补丁要求 0 → 无，现在是 30")});
+    EXPECT_EQ(test::readFile(moved), movedBytes);
+    const auto forced = patch::applyPatch(p, moved, true, patch::Settle::TakeTheirs, false);
+    ASSERT_TRUE(forced.ok()) << forced.error().toStdString();
+    EXPECT_EQ(test::readFile(moved), other);
+
+    // Entries of the player's own, which the editor did not append, are never
+    // cut out, whatever the settling.
+    shape.armyEntries = 7;
+    QDir().mkpath(dir.path(QStringLiteral("own")));
+    const QByteArray ownBytes = sample::scenarioFile(shape);
+    const QString own = dir.write(QStringLiteral("own/S_01.eex"), ownBytes);
+    const auto cut = patch::applyPatch(p, own, true, patch::Settle::TakeTheirs, false);
+    ASSERT_FALSE(cut.ok());
+    EXPECT_TRUE(cut.error().contains(QStringLiteral("不能自动删除"))) << cut.error().toStdString();
+    EXPECT_EQ(test::readFile(own), ownBytes);
+
     const auto revert = patch::applyPatch(p, target, true, patch::Settle::Refuse, false);
-    ASSERT_FALSE(revert.ok());
-    EXPECT_TRUE(revert.error().contains(QStringLiteral("我军出场人数")));
-    EXPECT_EQ(test::readFile(target), test::readFile(expected));
+    ASSERT_TRUE(revert.ok()) << revert.error().toStdString();
+    EXPECT_TRUE(revert->conflicts.isEmpty());
+    EXPECT_EQ(test::readFile(target), other);
 }
 
 // A value the window's form refuses is refused here with the form's message,
