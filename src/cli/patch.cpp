@@ -539,6 +539,13 @@ Result<Patch> fromJson(const QByteArray& text) {
     return patch;
 }
 
+Result<Patch> readPatchFile(const QString& path) {
+    const auto bytes = files::readWhole(path);
+    if (!bytes)
+        return Result<Patch>::failure(bytes.error());
+    return fromJson(*bytes);
+}
+
 // ---- make
 
 Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QByteArray& original,

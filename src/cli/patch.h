@@ -77,6 +77,9 @@ inline constexpr int formatVersion = 1;
 QByteArray toJson(const Patch& patch);
 Result<Patch> fromJson(const QByteArray& json);
 
+// A patch file read and checked, or the message that says what is wrong.
+Result<Patch> readPatchFile(const QString& path);
+
 // The changes from `original` to `modded`, two copies of one kind of file.
 // `warnings` gets what the patch cannot carry (bytes no window shows, entries
 // removed).

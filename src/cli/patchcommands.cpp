@@ -55,10 +55,7 @@ bool takeOption(QStringList& args, const QStringList& names, QString& value) {
 }
 
 Result<patch::Patch> readPatch(const QString& path) {
-    const auto bytes = files::readWhole(path);
-    if (!bytes)
-        return Result<patch::Patch>::failure(bytes.error());
-    return patch::fromJson(*bytes);
+    return patch::readPatchFile(path);
 }
 
 int make(QStringList args) {
