@@ -36,6 +36,10 @@ struct Cell {
     QString key() const;
 };
 
+// The column of a list's entry count (a scenario's army: part "army", row -1):
+// the fields of the entries a patch appends follow it.
+inline const QString countColumn = QStringLiteral("count");
+
 // Every field a file shows, in the order of its tables.
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes);
 
@@ -99,9 +103,10 @@ enum class Settle { Refuse, KeepMine, TakeTheirs };
 
 struct FileOutcome {
     QString path;
-    int taken = 0;   // fields set to the patch's value
-    int already = 0; // fields that already held it
-    int kept = 0;    // conflicts settled by keeping the current value
+    int taken = 0;         // fields set to the patch's value
+    int already = 0;       // fields that already held it
+    int kept = 0;          // conflicts settled by keeping the current value
+    bool original = false; // the file is the very one the patch was made from
     QByteArray before;
     QByteArray after; // equal to before when nothing changes
 };

@@ -122,6 +122,8 @@ int apply(QStringList args, bool reverse) {
                            .arg(f.already);
         if (f.kept > 0)
             line += QStringLiteral("，保留现有的值%1处").arg(f.kept);
+        if (f.original)
+            line += QStringLiteral("（与制作补丁时的原版相同）");
         print(stdout, line + u'\n');
     }
     for (const QString& c : outcome->conflicts)

@@ -217,6 +217,11 @@ TEST_F(PatchGame, ConflictWritesNothingAndNamesTheField) {
         EXPECT_EQ(outcome->conflicts,
                   QStringList{
                       QStringLiteral("data.e5 人物 5 武力：补丁要求 %1 → 76，现在是 80").arg(was)});
+        // The save game is still the original the patch was made from; the
+        // data file is not.
+        ASSERT_EQ(outcome->files.size(), 2);
+        EXPECT_FALSE(outcome->files[0].original);
+        EXPECT_TRUE(outcome->files[1].original);
         EXPECT_EQ(folderBytes(game), before);
     }
     EXPECT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("apply"),
