@@ -343,9 +343,10 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
     // A list's count first: the fields of the entries it appends follow it.
     QSet<QString> countTaken;
     const auto conflict = [&](const FieldChange& ch, const QString& now) {
-        conflicts << QStringLiteral("%1 %2：补丁要求 %3 → %4，现在是 %5")
+        conflicts << QStringLiteral("%1 %2：补丁要求 %3 → %4，%5")
                          .arg(file.file, ch.where, shown(ch.before), shown(ch.after), now);
     };
+    const QString missing = QStringLiteral("但文件里没有这一栏");
     for (int pass = 0; pass < 2; ++pass) {
         for (const FieldChange& ch : changes) {
             const bool isCount = ch.row < 0 && ch.column == countColumn;
@@ -357,8 +358,11 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
                     takes.append({ch.part, ch.row, ch.column, ch.where, ch.after});
                 else if (settle == Settle::KeepMine)
                     ++plan.outcome.kept;
-                else
-                    conflict(ch, QStringLiteral("（文件里没有这一栏）"));
+                else if (settle == Settle::Refuse)
+                    conflict(ch, missing);
+                else // the patch's value has nowhere to go: never report that as done
+                    return R::failure(QStringLiteral("%1 %2：%3，无法采用补丁的值")
+                                          .arg(file.file, ch.where, missing));
                 continue;
             }
             if (*it == ch.after) {
@@ -371,7 +375,7 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
                 continue;
             }
             if (!matches && settle == Settle::Refuse) {
-                conflict(ch, shown(*it));
+                conflict(ch, QStringLiteral("现在是 ") + shown(*it));
                 continue;
             }
             // The fields of entries a revert would take out go with them.

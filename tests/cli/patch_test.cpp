@@ -377,6 +377,21 @@ TEST_F(PatchGame, RefusedValuesAndBadPatchesWriteNothing) {
         << refused.error().toStdString();
     EXPECT_EQ(folderBytes(game), before);
 
+    // A field this copy does not have is a conflict; taken anyway, the form
+    // has no box for it and nothing is written.
+    patch::Patch unknown = p;
+    unknown.files.first().changes.first().column = QStringLiteral("魅力");
+    unknown.files.first().changes.first().where = QStringLiteral("人物 5 魅力");
+    const auto missing = patch::applyPatch(unknown, game, false, patch::Settle::Refuse, false);
+    ASSERT_TRUE(missing.ok());
+    EXPECT_EQ(
+        missing->conflicts,
+        QStringList{QStringLiteral("data.e5 人物 5 魅力：补丁要求 74 → 76，但文件里没有这一栏")});
+    const auto forced = patch::applyPatch(unknown, game, false, patch::Settle::TakeTheirs, false);
+    ASSERT_FALSE(forced.ok());
+    EXPECT_TRUE(forced.error().contains(QStringLiteral("魅力"))) << forced.error().toStdString();
+    EXPECT_EQ(folderBytes(game), before);
+
     const QByteArray good = patch::toJson(p);
     const QList<QByteArray> bad{
         QByteArray("not json"),
