@@ -436,7 +436,7 @@ int run(const QStringList& argsIn) {
     if (command == QStringLiteral("scenario"))
         return scenarioCommand(args);
     if (command == QStringLiteral("patch"))
-        return patchCommand(args);
+        return patchCommand(args, print);
     return usage(topHelp, QStringLiteral("未知的命令 %1").arg(command));
 }
 

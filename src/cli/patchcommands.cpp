@@ -5,7 +5,6 @@
 #include "patch.h"
 
 #include <QFileInfo>
-#include <cstdio>
 
 namespace lcj::cli {
 
@@ -23,11 +22,9 @@ const QString patchHelp = QStringLiteral(
 
 namespace {
 
-void print(std::FILE* to, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, bytes.size(), to);
-    std::fflush(to);
-}
+// lcjtool's own console output, so that text reaches a console as every other
+// command's does.
+Printer print;
 
 int fail(const QString& message) {
     print(stderr, message + u'\n');
@@ -52,10 +49,6 @@ bool takeOption(QStringList& args, const QStringList& names, QString& value) {
         args.remove(i, 2);
     }
     return true;
-}
-
-Result<patch::Patch> readPatch(const QString& path) {
-    return patch::readPatchFile(path);
 }
 
 int make(QStringList args) {
@@ -106,7 +99,7 @@ int apply(QStringList args, bool reverse) {
         return usage();
     if (mine && theirs)
         return usage(QStringLiteral("--keep-mine 和 --take-theirs 只能选一个"));
-    const auto p = readPatch(args[0]);
+    const auto p = patch::readPatchFile(args[0]);
     if (!p)
         return fail(p.error());
     const auto settle = mine     ? patch::Settle::KeepMine
@@ -144,7 +137,8 @@ int apply(QStringList args, bool reverse) {
 
 } // namespace
 
-int patchCommand(QStringList args) {
+int patchCommand(QStringList args, const Printer& printer) {
+    print = printer;
     if (args.isEmpty())
         return usage();
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h")))
@@ -159,7 +153,7 @@ int patchCommand(QStringList args) {
     if (verb == QStringLiteral("show")) {
         if (args.size() != 1)
             return usage();
-        const auto p = readPatch(args[0]);
+        const auto p = patch::readPatchFile(args[0]);
         if (!p)
             return fail(p.error());
         print(stdout, patch::describe(*p).join(u'\n') + u'\n');

@@ -142,6 +142,10 @@ TEST_F(PatchGame, MakeApplyRevertRoundTripsEveryFileKind) {
         const QString file = dir.write(QStringLiteral("p%1.lcjpatch").arg(seed), patch::toJson(p));
         const QString game = dir.path(QStringLiteral("game%1").arg(seed));
         copyFolder(orig, game);
+        ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("apply"), file, game,
+                            QStringLiteral("--dry-run")}),
+                  cli::Ok);
+        EXPECT_EQ(folderBytes(game), folderBytes(orig));
         ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("apply"), file, game}),
                   cli::Ok);
         EXPECT_EQ(folderBytes(game), folderBytes(modded));
