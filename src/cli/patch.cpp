@@ -132,7 +132,7 @@ Result<Patch> fromJson(const QByteArray& text) {
         file.file = fo.value(QStringLiteral("file")).toString();
         const auto kind = kindFromName(fo.value(QStringLiteral("kind")).toString());
         if (!fv.isObject() || file.file.isEmpty() || file.file.contains(u'/') ||
-            file.file.contains(u'\\') || file.file.startsWith(u'.'))
+            file.file.contains(u'\\') || file.file.contains(u':') || file.file.startsWith(u'.'))
             return bad(QStringLiteral("文件名“%1”不是游戏文件夹里的文件名").arg(file.file));
         if (!kind || kindOfName(file.file) != kind)
             return bad(QStringLiteral("%1：文件种类不对").arg(file.file));

@@ -402,6 +402,7 @@ TEST_F(PatchGame, RefusedValuesAndBadPatchesWriteNothing) {
         QByteArray(good).replace("\"version\":1", "\"version\":2"),
         QByteArray(good).replace("\"lcjpatch\"", "\"other\""),
         QByteArray(good).replace("\"file\":\"data.e5\"", "\"file\":\"../data.e5\""),
+        QByteArray(good).replace("\"file\":\"data.e5\"", "\"file\":\"C:data.e5\""),
         QByteArray(good).replace("\"part\":\"characters\"", "\"part\":\"\""),
     };
     for (const QByteArray& text : bad) {
