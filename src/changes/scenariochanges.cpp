@@ -273,6 +273,21 @@ QString diffLine(const Change& c) {
     return {};
 }
 
+QString fieldPlace(const QString& section, int entry, const QString& key) {
+    if (section == QStringLiteral("battle"))
+        return QStringLiteral("战役 ") + fieldLabel(Frame::Battle, key);
+    if (section == QStringLiteral("army") && entry < 0)
+        return QStringLiteral("我军出场人数");
+    for (Frame frame : {Frame::Ally, Frame::Enemy, Frame::Army, Frame::Equipment, Frame::Spoils}) {
+        const Section& s = sectionOf(frame);
+        if (str(s.key) != section)
+            continue;
+        const QString where = QStringLiteral("%1 %2").arg(str(s.title)).arg(entry + 1);
+        return s.keys ? where + u' ' + fieldLabel(frame, key) : where;
+    }
+    return QStringLiteral("%1 %2 %3").arg(section).arg(entry + 1).arg(key);
+}
+
 QStringList windowLines(const QList<Change>& changes) {
     QStringList lines;
     for (const Change& c : changes)

@@ -7,6 +7,7 @@
 #include "datacommands.h"
 #include "datafile/datafile.h"
 #include "helptexts.h"
+#include "patchcommands.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
 #include "scenariomap.h"
@@ -618,6 +619,8 @@ int runCommand(const QStringList& argsIn) {
         return imsgCommand(args);
     if (command == QStringLiteral("scenario"))
         return scenarioCommand(args);
+    if (command == QStringLiteral("patch"))
+        return patchCommand(args, print);
     return usage(help::top, QStringLiteral("未知的命令 %1").arg(command));
 }
 

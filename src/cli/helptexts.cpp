@@ -25,6 +25,7 @@ const QString top =
                    "  scenario edit S.eex... EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
                    "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
+                   "  patch make|apply|revert|show ...\n"
                    "  diff KIND A... FOLDER\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"

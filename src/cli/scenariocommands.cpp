@@ -348,6 +348,10 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
 
 } // namespace
 
+Failure applyScenarioEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirmed) {
+    return applyEdits(doc, edits, confirmed);
+}
+
 Result<QStringList> readPeople(const QString& dataPath) {
     const auto names = data::DataFile(dataPath).readNames(data::characters);
     if (!names)

@@ -116,4 +116,28 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     return SavedScenario{std::move(out), inserted, std::move(check)};
 }
 
+Result<QByteArray> removeLastArmyEntries(const QByteArray& bytes, int count) {
+    using R = Result<QByteArray>;
+    const ScenarioDocument doc = ScenarioDocument::scan(bytes);
+    if (!doc.armyBlockReadable || count < 0 || count > doc.armySlotCount)
+        return R::failure(
+            QStringLiteral("我军出场数据无法识别，或没有%1个出场人物可以删除").arg(count));
+    if (count == 0)
+        return bytes;
+    const qint64 removed = qint64(armyEntrySize) * count;
+    QByteArray out = bytes;
+    out.remove(doc.armyBlockEnd - removed, removed);
+    setWord(out, doc.armyBlockStart, quint16(doc.armyBlockLength - removed));
+    if (auto failure = addToLengthWord(out, headerLengthWord1, -removed))
+        return R::failure(*failure);
+    if (auto failure = addToLengthWord(out, headerLengthWord2, -removed))
+        return R::failure(*failure);
+    const ScenarioDocument check = ScenarioDocument::scan(out);
+    if (check.battleHeaderPos != doc.battleHeaderPos || !check.armyBlockReadable ||
+        check.armySlotCount != doc.armySlotCount - count ||
+        check.equipEntryCount != doc.equipEntryCount || check.equipGroup != doc.equipGroup)
+        return R::failure(QStringLiteral("删除出场人物后的剧本无法按原样读回，因此没有保存"));
+    return out;
+}
+
 } // namespace lcj::scenario

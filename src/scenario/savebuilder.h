@@ -27,4 +27,11 @@ struct SavedScenario {
 // it reads back with the army and equipment counts the save means to write.
 Result<SavedScenario> buildSave(const ScenarioDocument& doc);
 
+// The file without the last `count` entries of its army block: the block's
+// length word and the file header's two shrink by the bytes taken out, and
+// every byte after them moves up. Refused when the army block cannot be read
+// or holds fewer entries, or when the result does not read back with the
+// same battle header and `count` entries fewer.
+Result<QByteArray> removeLastArmyEntries(const QByteArray& bytes, int count);
+
 } // namespace lcj::scenario

@@ -8,6 +8,7 @@
 #include "mapview/ui/form1.h"
 #include "messages/ui/imsg.h"
 #include "patcher/ui/mainfile.h"
+#include "patchwindows.h"
 #include "savefile/ui/record.h"
 #include "scenario/ui/junben.h"
 
@@ -67,6 +68,19 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     named(gn->addSeparator(), QStringLiteral("wuyiyi"));
     QAction* exit = named(gn->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
     connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
+
+    // Mod patches: one window to apply or revert a patch, one to make it.
+    QMenu* buding = named(menuBar()->addMenu(QStringLiteral("补丁")), QStringLiteral("buding"));
+    addEditor(QStringLiteral("budingopen"), QStringLiteral("打开补丁…"), factory<Buding>(), true,
+              buding);
+    addEditor(QStringLiteral("budingmake"), QStringLiteral("制作补丁…"), factory<Zhizuo>(), true,
+              buding);
+    // 打开补丁… asks for the patch at once.
+    connect(editors_[editors_.size() - 2].entry, &QAction::triggered, this, [this] {
+        if (auto* window = findChild<Buding*>(QStringLiteral("Buding")))
+            window->openPatch_Click();
+    });
+
     QAction* about = named(menuBar()->addAction(QStringLiteral("关于")), QStringLiteral("about"));
     connect(about, &QAction::triggered, this, &MainWindow::about_Click);
     // Alt+F opens "功能" and Alt+A shows "关于", from anywhere in the window;
@@ -93,9 +107,11 @@ void MainWindow::MDIForm_Load() {
 }
 
 void MainWindow::addEditor(const QString& entryName, const QString& caption,
-                           std::function<EditorWindow*(Prompts&)> create, bool hidesBanner) {
-    QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
-    QAction* entry = named(gn->addAction(caption), entryName);
+                           std::function<EditorWindow*(Prompts&)> create, bool hidesBanner,
+                           QMenu* menu) {
+    if (!menu)
+        menu = findChild<QMenu*>(QStringLiteral("gn"));
+    QAction* entry = named(menu->addAction(caption), entryName);
     // An editor that has not landed yet stays greyed in the menu.
     entry->setEnabled(create != nullptr);
     editors_.push_back({entry, std::move(create), hidesBanner, {}});

@@ -8,6 +8,7 @@
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 
 namespace lcj {
 
@@ -40,7 +41,8 @@ private:
 
     void MDIForm_Load();
     void addEditor(const QString& entryName, const QString& caption,
-                   std::function<EditorWindow*(Prompts&)> create, bool hidesBanner = true);
+                   std::function<EditorWindow*(Prompts&)> create, bool hidesBanner = true,
+                   QMenu* menu = nullptr);
     // Shows the editor, creating it the first time and bringing it forward after.
     void showEditor(Editor& editor);
     void updateArea();

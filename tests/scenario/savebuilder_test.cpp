@@ -331,3 +331,34 @@ TEST(SaveBuilder, ArbitraryBytesScanAndSaveUnchanged) {
         }
     }
 }
+
+// Taking the last entries out is the exact inverse of appending them, with
+// every equipment group shape after the army block.
+TEST(SaveBuilder, RemovingAppendedEntriesGivesTheFileBack) {
+    for (int equip : {-1, 0, 3}) {
+        SCOPED_TRACE(equip);
+        const Built b = buildScenario(5, equip);
+        auto doc = ScenarioDocument::scan(b.bytes);
+        ASSERT_TRUE(doc.appendArmyEntry());
+        ASSERT_TRUE(doc.appendArmyEntry());
+        const QByteArray grown = saved(doc);
+        ASSERT_EQ(grown.size(), b.bytes.size() + 56);
+        const auto one = removeLastArmyEntries(grown, 1);
+        ASSERT_TRUE(one.ok()) << one.error().toStdString();
+        EXPECT_EQ(ScenarioDocument::scan(*one).armySlotCount, 6);
+        const auto two = removeLastArmyEntries(grown, 2);
+        ASSERT_TRUE(two.ok()) << two.error().toStdString();
+        EXPECT_EQ(*two, b.bytes);
+    }
+}
+
+TEST(SaveBuilder, RemovingMoreEntriesThanTheBlockHoldsIsRefused) {
+    const Built b = buildScenario(2, 1);
+    EXPECT_FALSE(removeLastArmyEntries(b.bytes, 3).ok());
+    EXPECT_FALSE(removeLastArmyEntries(b.bytes, -1).ok());
+    // Without a readable army block nothing can be taken out.
+    EXPECT_FALSE(removeLastArmyEntries(QByteArray(300, '\x11'), 1).ok());
+    const auto none = removeLastArmyEntries(b.bytes, 0);
+    ASSERT_TRUE(none.ok());
+    EXPECT_EQ(*none, b.bytes);
+}

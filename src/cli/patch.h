@@ -1,0 +1,128 @@
+#pragma once
+
+#include "common/result.h"
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Mod patches: the field changes between two copies of the game's files, by
+// the keys and captions lcjtool's exports use, each with its old and its new
+// value. Every value is read and written through the windows' own forms, so a
+// patch applies to any copy whose other bytes differ.
+namespace lcj::cli::patch {
+
+enum class FileKind { Data, Save, Imsg, Exe, RFile, Scenario };
+
+// The kind of a game file by its name (data.e5, Sv01d.e5s, Imsg.e5, Lcj5.exe,
+// R_01.eex, S_01.eex), compared without regard to case.
+std::optional<FileKind> kindOfName(const QString& fileName);
+QString kindName(FileKind kind);
+std::optional<FileKind> kindFromName(const QString& name);
+
+// One field of a file: a part (an export's table or part, a scenario
+// section), a row (a record, a slot, an entry; -1 for a part with none), and
+// a column (the window's caption, a scenario field's key).
+struct Cell {
+    QString part;
+    int row = -1;
+    QString column;
+    QString where; // in the windows' words: "人物 5 武力", "敌军 3 横坐标"
+    QJsonValue value;
+
+    QString key() const;
+};
+
+// The column of a list's entry count (a scenario's army: part "army", row -1):
+// the fields of the entries a patch appends follow it.
+inline const QString countColumn = QStringLiteral("count");
+
+// Every field a file shows, in the order of its tables.
+Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes);
+
+// The file after typing each cell's value into its form and saving as the
+// window does. Refused, with the form's message naming the field, when any
+// value is refused.
+Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByteArray& bytes,
+                              const QList<Cell>& values);
+
+struct FieldChange {
+    QString part;
+    int row = -1;
+    QString column;
+    QString where;
+    QJsonValue before; // null for a field of an entry the change appends
+    QJsonValue after;
+
+    QString key() const;
+};
+
+struct FilePatch {
+    QString file; // the file's name in the game folder
+    FileKind kind = FileKind::Data;
+    qint64 size = 0; // the original's
+    QString sha256;  // the original's, as hex
+    QList<FieldChange> changes;
+};
+
+struct Patch {
+    QString name;
+    QString author;
+    QString note;
+    QList<FilePatch> files;
+};
+
+inline constexpr int formatVersion = 1;
+
+// The patch as UTF-8 JSON: stable key order, one change a line.
+QByteArray toJson(const Patch& patch);
+Result<Patch> fromJson(const QByteArray& json);
+
+// A patch file read and checked, or the message that says what is wrong.
+Result<Patch> readPatchFile(const QString& path);
+
+// The changes from `original` to `modded`, two copies of one kind of file.
+// `warnings` gets what the patch cannot carry (bytes no window shows, entries
+// removed).
+Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QByteArray& original,
+                                const QByteArray& modded, QStringList& warnings);
+
+// Makes a patch from two folders, or from two files of one kind.
+Result<Patch> makePatch(const QString& original, const QString& modded, QStringList& warnings);
+
+// A value as the windows show it: "74", "无", "3 17 40".
+QString shown(const QJsonValue& value);
+
+// The patch in the windows' words, one line a change.
+QStringList describe(const Patch& patch);
+
+enum class Settle { Refuse, KeepMine, TakeTheirs };
+
+struct FileOutcome {
+    QString path;
+    int taken = 0;         // fields set to the patch's value
+    int already = 0;       // fields that already held it
+    int kept = 0;          // conflicts settled by keeping the current value
+    bool original = false; // the file is the very one the patch was made from
+    QByteArray before;
+    QByteArray after; // equal to before when nothing changes
+};
+
+struct ApplyOutcome {
+    QList<FileOutcome> files;
+    // "人物 5 武力：补丁要求 74 → 76，现在是 80", one per field.
+    QStringList conflicts;
+    bool written = false;
+};
+
+// Applies `patch` (backwards with `reverse`) to the game folder or file
+// `game`. Every file is built in memory and checked before any is written;
+// with unsettled conflicts, on a refusal or with `dryRun` nothing is written.
+// A write that fails midway puts the files already written back.
+Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool reverse,
+                                Settle settle, bool dryRun);
+
+} // namespace lcj::cli::patch

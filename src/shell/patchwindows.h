@@ -1,0 +1,71 @@
+#pragma once
+
+#include "cli/patch.h"
+#include "common/ui/editorwindow.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace lcj {
+
+// Buding: a patch, its changes, its conflicts against a chosen game folder,
+// and one button each to apply or revert it.
+class Buding : public EditorWindow {
+    Q_OBJECT
+public:
+    explicit Buding(Prompts& prompts, QWidget* parent = nullptr);
+
+    // 打开补丁…: asks for a patch file and lists its changes.
+    void openPatch_Click();
+    // 选择游戏文件夹…: asks for any game file; its folder is the game.
+    void chooseGame_Click();
+    void applyPatch_Click() { run(false); }
+    void revertPatch_Click() { run(true); }
+
+private:
+    void showConflicts();
+    void run(bool reverse);
+    cli::patch::Settle settle() const;
+
+    std::optional<cli::patch::Patch> patch_;
+    QLineEdit* budingPath;
+    QLabel* budingInfo;
+    QLineEdit* gameFolder;
+    QListWidget* changeList;
+    QListWidget* conflictList;
+    QRadioButton* refuse;
+    QRadioButton* keepMine;
+    QRadioButton* takeTheirs;
+    QPushButton* applyPatch;
+    QPushButton* revertPatch;
+};
+
+// Zhizuo: two game folders, the changes between them, and the patch saved.
+class Zhizuo : public EditorWindow {
+    Q_OBJECT
+public:
+    explicit Zhizuo(Prompts& prompts, QWidget* parent = nullptr);
+
+    void chooseOriginal_Click();
+    void chooseModded_Click();
+    // 保存补丁…: asks for a file name and writes the patch with the header boxes.
+    void savePatch_Click();
+
+private:
+    QString chooseFolder(const QString& title);
+    void compare();
+
+    std::optional<cli::patch::Patch> patch_;
+    QLineEdit* originalFolder;
+    QLineEdit* moddedFolder;
+    QLineEdit* budingName;
+    QLineEdit* budingAuthor;
+    QLineEdit* budingNote;
+    QListWidget* changeList;
+    QPushButton* savePatch;
+};
+
+} // namespace lcj
