@@ -2,6 +2,8 @@
 
 #include "common/fileaccess.h"
 #include "common/gbk.h"
+#include "common/version.h"
+#include "console.h"
 #include "csv.h"
 #include "datacommands.h"
 #include "datafile/datafile.h"
@@ -16,9 +18,7 @@ namespace lcj::cli {
 namespace {
 
 void print(std::FILE* to, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, bytes.size(), to);
-    std::fflush(to);
+    console::write(to, text);
 }
 
 int fail(const QString& message) {
@@ -68,6 +68,7 @@ const QString topHelp =
                    "  scenario show S.eex [--data DATA.e5] [-o FILE]\n"
                    "  scenario edit S.eex EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
+                   "  --version\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
                    "导入（import/set）都可加 --dry-run：只检查，不写入。\n"
@@ -382,6 +383,8 @@ int run(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (args.isEmpty())
         return usage(topHelp);
+    if (args.first() == QStringLiteral("--version"))
+        return print(stdout, QStringLiteral("lcjtool " LCJ_VERSION "\n")), Ok;
     if (!gbk::available())
         return fail(QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
     const QString command = args.takeFirst();

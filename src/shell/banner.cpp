@@ -1,6 +1,7 @@
 #include "banner.h"
 
 #include "common/ui/controls.h"
+#include "common/version.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -39,8 +40,8 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     Label5->adjustSize();
     Label5->move(0, 380);
 
-    Label1 =
-        named(new QLabel(QStringLiteral("岚川记数据工坊V1.13版"), this), QStringLiteral("Label1"));
+    Label1 = named(new QLabel(QStringLiteral("岚川记数据工坊V" LCJ_VERSION "版"), this),
+                   QStringLiteral("Label1"));
     QFont title = Label1->font();
     title.setPointSize(28);
     title.setBold(true);
