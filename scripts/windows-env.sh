@@ -90,3 +90,8 @@ lcj_timed() {
     end=$(date +%s)
     printf '%s: %dm%02ds\n' "$label" $(((end - start) / 60)) $(((end - start) % 60))
 }
+
+# True when a finished Qt for Windows of these options is in the cache.
+lcj_qt_cached() {
+    [ -f "$lcj_cache/$(lcj_qt_key)/done" ]
+}
