@@ -29,7 +29,8 @@ lcj_install
 lcj_win_install
 
 echo "== Qt for Windows"
-qt_prefix=$(lcj_timed "Qt for Windows" scripts/windows-qt.sh | tee /dev/stderr | tail -n1)
+lcj_timed "Qt for Windows" scripts/windows-qt.sh
+qt_prefix=$(lcj_qt_prefix)
 [ -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ] || { echo "Qt for Windows missing in $qt_prefix" >&2; exit 1; }
 export LCJ_QT_WINDOWS=$qt_prefix
 
