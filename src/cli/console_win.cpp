@@ -4,6 +4,7 @@
 #define NOMINMAX
 #endif
 #include <algorithm>
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -37,6 +38,9 @@ void write(std::FILE* to, const QString& text) {
         }
         return;
     }
+    // The same bytes as on every other system: no CR added before each LF, so
+    // an export piped to a file is what -o FILE writes.
+    _setmode(_fileno(to), _O_BINARY);
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, bytes.size(), to);
     std::fflush(to);
