@@ -64,7 +64,7 @@ cp -r "$bin/lcjpic" "$stage/" && rm -f "$stage/lcjpic/.stamp"
 x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
 sed 's/$/\r/' packaging/windows-readme.txt | sed "s/@VERSION@/$version/" > "$stage/使用说明.txt"
 scripts/windows-deps.sh "$stage"
-(cd dist && zip -qr9 "$name.zip" "$name")
+scripts/zipdir.py "dist/$name.zip" "$stage"
 printf 'Wrote dist/%s.zip (%s)\n' "$name" "$(du -h "dist/$name.zip" | cut -f1)"
 
 if [ "$run_tests" = 1 ]; then
