@@ -3,6 +3,8 @@
 #include "batch.h"
 #include "common/fileaccess.h"
 #include "common/gbk.h"
+#include "common/version.h"
+#include "console.h"
 #include "csv.h"
 #include "datacommands.h"
 #include "datafile/datafile.h"
@@ -31,9 +33,7 @@ struct Streams {
 } streams;
 
 void print(std::FILE* to, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, bytes.size(), to);
-    std::fflush(to);
+    console::write(to, text);
 }
 
 int fail(const QString& message) {
@@ -597,6 +597,8 @@ int runCommand(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (args.isEmpty())
         return usage(help::top);
+    if (args.first() == QStringLiteral("--version"))
+        return print(streams.out, QStringLiteral("lcjtool " LCJ_VERSION "\n")), Ok;
     if (!gbk::available())
         return fail(QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
     const QString command = args.takeFirst();

@@ -26,6 +26,7 @@ const QString top =
                    "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
                    "  patch make|apply|revert|show ...\n"
+                   "  --version\n"
                    "  diff KIND A... FOLDER\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"

@@ -1,17 +1,10 @@
 #include "gbk.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "gbkbackend.h"
 
 namespace lcj::gbk {
 
 namespace {
-
-// One converter per thread, stateless, so each call stands on its own.
-QStringDecoder& decoder() {
-    thread_local QStringDecoder d("GBK", QStringConverter::Flag::Stateless);
-    return d;
-}
 
 // Length of the GBK character that starts with this byte.
 int charLength(char lead) {
@@ -19,11 +12,25 @@ int charLength(char lead) {
 }
 
 QByteArray encodeRaw(QStringView text, bool* failed) {
-    // A fresh encoder each time: its error flag outlives a reset.
-    QStringEncoder e("GBK", QStringConverter::Flag::Stateless);
-    const QByteArray out = e.encode(text);
-    *failed = !e.isValid() || e.hasError();
-    return out;
+    return backend::encode(text, failed);
+}
+
+// True when the bytes end with the first byte of a two-byte character whose
+// second byte is missing.
+bool endsInsideCharacter(QByteArrayView bytes) {
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<quint8>(bytes[i]);
+        if (b < 0x81 || b == 0xFF)
+            ++i;
+        else if (i + 1 == bytes.size())
+            return true;
+        else {
+            const auto t = static_cast<quint8>(bytes[i + 1]);
+            i += (t >= 0x40 && t <= 0xFE && t != 0x7F) ? 2 : 1;
+        }
+    }
+    return false;
 }
 
 // A character that GBK has no code for comes back as a substitute ('?' or a
@@ -37,7 +44,7 @@ bool encodesFaithfully(QStringView ch, const QByteArray& code) {
 } // namespace
 
 bool available() {
-    if (!decoder().isValid())
+    if (!backend::ready())
         return false;
     // 岚 is E1 B0 in GBK: a codec that answers to the name but is not GBK fails here.
     bool failed = false;
@@ -46,10 +53,11 @@ bool available() {
 }
 
 QString decode(QByteArrayView bytes) {
-    QStringDecoder& d = decoder();
-    QString text = d.decode(bytes);
-    d.resetState();
-    return text;
+    // A cut-off character at the end shows as U+FFFD like any other broken
+    // byte, never vanishes (it would be lost on the next save).
+    if (endsInsideCharacter(bytes))
+        return backend::decode(bytes.chopped(1)) + QChar(QChar::ReplacementCharacter);
+    return backend::decode(bytes);
 }
 
 Result<QByteArray> encode(const QString& text) {

@@ -1,6 +1,7 @@
 #include "banner.h"
 
 #include "common/ui/controls.h"
+#include "common/version.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -47,8 +48,8 @@ Banner::Banner(QWidget* parent) : QWidget(parent) {
     Label5->adjustSize();
     Label5->move(0, designTops[2]);
 
-    Label1 =
-        named(new QLabel(QStringLiteral("岚川记数据工坊V1.13版"), this), QStringLiteral("Label1"));
+    Label1 = named(new QLabel(QStringLiteral("岚川记数据工坊V" LCJ_VERSION "版"), this),
+                   QStringLiteral("Label1"));
     // The title keeps the regular weight: a bold one would load a second CJK
     // font file for these ten characters, some 3 MB of memory and 2 ms of
     // the program's start.

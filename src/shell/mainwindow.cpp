@@ -4,6 +4,7 @@
 #include "common/ui/controls.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
+#include "common/version.h"
 #include "datafile/ui/dform.h"
 #include "mapview/ui/form1.h"
 #include "messages/ui/imsg.h"
@@ -26,7 +27,8 @@ namespace lcj {
 
 namespace {
 
-const QString productTitle = QStringLiteral("岚川记数据工坊V1.13版");
+// The product title carries the build's version ("岚川记数据工坊V1.13版").
+const QString productTitle = QStringLiteral("岚川记数据工坊V" LCJ_VERSION "版");
 const QSize preferredSize(1180, 860);
 
 template <class W> std::function<EditorWindow*(Prompts&)> factory() {

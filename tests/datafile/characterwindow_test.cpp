@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -67,6 +68,23 @@ private slots:
         QCOMPARE(box("Text9")->text(), QString::number(quint8(r[23]) + 256 * quint8(r[24])));
         QCOMPARE(list("List2")->currentRow(), int(quint8(r[26])));
         QCOMPARE(list("List1")->item(8)->text(), QStringLiteral("林青"));
+    }
+
+    // A game folder with Chinese characters and spaces in its name, as players
+    // have on Windows: the file opens and the saved name lands in its bytes.
+    void savesInAFolderWithAChineseName() {
+        QVERIFY(QDir(dir->path(QString())).mkpath(QStringLiteral("岚川记 存档")));
+        open(QStringLiteral("岚川记 存档/data.e5"), sample::dataFile(), "fileop");
+        trigger("renpre");
+        QCOMPARE(form->dataFilePath(), path);
+        select(3);
+        QVERIFY(box("Text1")->text() != QStringLiteral("岚川记"));
+        box("Text1")->setText(QStringLiteral("岚川记"));
+        save();
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
+        QCOMPARE(test::readFile(path),
+                 QByteArray(original).replace(
+                     recordAt(3), 12, QByteArray("\xE1\xB0\xB4\xA8\xBC\xC7\0\0\0\0\0\0", 12)));
     }
 
     void saveWritesTheRecordAndNothingElse() {

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The Windows release, built here: installs what is missing (Debian), builds a
+# minimal Qt for Windows from Debian's own Qt source once (cached in
+# ~/.cache/lcjworkshop/), cross-compiles the editor with MinGW-w64 and writes
+# dist/lcjworkshop-<version>-win64.zip.
+#
+#   ./package-windows.sh          the zip
+#   ./package-windows.sh --test   also builds every test and runs it under Wine
+#   ./package-windows.sh --start  also starts the zipped program under Wine on
+#                                 a virtual display and takes screenshots
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/setup.sh
+. scripts/windows-env.sh
+
+run_tests=0
+start_check=0
+for arg in "$@"; do
+    case $arg in
+    --test) run_tests=1 ;;
+    --start) start_check=1 ;;
+    -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "用法: $0 [--test] [--start]" >&2; exit 2 ;;
+    esac
+done
+
+all_start=$(date +%s)
+lcj_install
+lcj_win_install
+
+echo "== Qt for Windows"
+lcj_timed "Qt for Windows" scripts/windows-qt.sh
+qt_prefix=$(lcj_qt_prefix)
+[ -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ] || { echo "Qt for Windows missing in $qt_prefix" >&2; exit 1; }
+export LCJ_QT_WINDOWS=$qt_prefix
+
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+echo "== The picture folder, drawn by the Linux build"
+cmake --preset default "${launcher[@]}" >/dev/null
+lcj_timed "Linux picture generator" cmake --build build -j "$(nproc)" --target lcjpicgen lcjsamplegen
+
+echo "== Cross-compiling for Windows"
+cmake --preset windows "${launcher[@]}" >/dev/null
+targets=(--target lcjworkshop lcjtool lcjpic lcjscreenshots lcj_windows_runtime)
+[ "$run_tests" = 1 ] && targets=()
+lcj_timed "Windows build" cmake --build build-windows -j "$(nproc)" "${targets[@]}"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+name=lcjworkshop-$version-win64
+stage=dist/$name
+echo "== $stage.zip"
+rm -rf "$stage" "$stage.zip"
+mkdir -p "$stage"
+bin=build-windows/bin
+cp "$bin/lcjworkshop.exe" "$bin/lcjtool.exe" "$stage/"
+cp "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Widgets.dll "$stage/"
+cp "$bin"/libstdc++-6.dll "$bin"/libgcc_s_seh-1.dll "$bin"/libwinpthread-1.dll "$stage/"
+for folder in platforms imageformats styles; do
+    [ -d "$bin/$folder" ] && cp -r "$bin/$folder" "$stage/"
+done
+cp -r "$bin/lcjpic" "$stage/" && rm -f "$stage/lcjpic/.stamp"
+x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
+sed 's/$/\r/' packaging/windows-readme.txt | sed "s/@VERSION@/$version/" > "$stage/使用说明.txt"
+scripts/windows-deps.sh "$stage"
+scripts/zipdir.py "dist/$name.zip" "$stage"
+printf 'Wrote dist/%s.zip (%s)\n' "$name" "$(du -h "dist/$name.zip" | cut -f1)"
+
+if [ "$run_tests" = 1 ]; then
+    echo "== Tests under Wine"
+    scripts/windows-tests.sh build-windows
+fi
+if [ "$start_check" = 1 ]; then
+    echo "== Starting the zipped program under Wine"
+    scripts/windows-start.sh "dist/$name.zip"
+fi
+end=$(date +%s)
+printf 'package-windows.sh: %dm%02ds in all\n' $(((end - all_start) / 60)) $(((end - all_start) % 60))

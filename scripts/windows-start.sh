@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# A real start of the Windows release: unpacks the zip into a folder with a
+# Chinese name, in a fresh Wine prefix on a virtual X display, and
+#  - starts lcjworkshop.exe and waits for its main window, titled in Chinese;
+#  - changes a character's name in the sample data.e5 (itself in a folder with
+#    a Chinese name) with the zip's lcjtool.exe and checks the bytes on disk;
+#  - takes the README's Windows pictures with lcjscreenshots.exe, which runs
+#    on the zip's own DLLs beside lcjworkshop.exe.
+# A CJK font is made reachable through the prefix's Fonts folder and Wine's
+# font replacements (Wine has no Chinese font of its own).
+#   scripts/windows-start.sh dist/lcjworkshop-<version>-win64.zip [picture folder]
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/windows-env.sh"
+zip=$(realpath "$1")
+pictures=$(realpath -m "${2:-$lcj_root/build-windows/screenshots}")
+work=$(mktemp -d /tmp/lcj-start.XXXXXX)
+trap 'kill "${xvfb_pid:-}" 2>/dev/null || true; [ -n "${WINEPREFIX:-}" ] && WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+
+export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+if [ "${LCJ_REUSE_PREFIX:-0}" = 1 ]; then
+    export WINEPREFIX=$lcj_cache/wine-start
+else
+    export WINEPREFIX=$work/prefix # fresh: nothing from an earlier run helps
+fi
+step() { printf '%s %s\n' "$(date -u +%H:%M:%S)" "$*"; }
+
+step "Unpacking $(basename "$zip")"
+app="$work/岚川 工坊"
+mkdir -p "$app"
+unzip -q "$zip" -d "$app"
+app=$(find "$app" -mindepth 1 -maxdepth 1 -type d | head -n1)
+
+step "Wine prefix $WINEPREFIX"
+lcj_timed "Wine prefix" bash -c "\"$lcj_root/scripts/wine-run.sh\" wineboot -i >/dev/null 2>&1 || true"
+font=/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc
+cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+cat >"$work/fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"SimSun"="Noto Sans CJK SC"
+"NSimSun"="Noto Sans CJK SC"
+"Microsoft YaHei"="Noto Sans CJK SC"
+"Microsoft YaHei UI"="Noto Sans CJK SC"
+"MS Shell Dlg"="Noto Sans CJK SC"
+"MS Shell Dlg 2"="Noto Sans CJK SC"
+"Tahoma"="Noto Sans CJK SC"
+"Segoe UI"="Noto Sans CJK SC"
+REG
+"$lcj_root/scripts/wine-run.sh" regedit "$("$lcj_root/scripts/wine-run.sh" winepath -w "$work/fonts.reg" 2>/dev/null)" >/dev/null 2>&1
+
+step "Virtual display"
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1366x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+sleep 2
+
+step "Starting lcjworkshop.exe"
+(cd "$app" && "$lcj_root/scripts/wine-run.sh" ./lcjworkshop.exe >/dev/null 2>&1 &)
+title=
+for _ in $(seq 1 90); do
+    title=$(xwininfo -root -tree 2>/dev/null | grep -o '"岚川记数据工坊V[^"]*"' | head -n1 || true)
+    [ -n "$title" ] && break
+    sleep 1
+done
+[ -n "$title" ] || { echo "lcjworkshop.exe showed no main window" >&2; exit 1; }
+step "Main window up: $title"
+
+step "lcjtool.exe on a data file in a folder with a Chinese name"
+game="$work/我的 游戏"
+mkdir -p "$game"
+"$lcj_root/build/bin/lcjsamplegen" "$game" >/dev/null
+cp "$game/data.e5" "$work/data.before"
+wgame=$("$lcj_root/scripts/wine-run.sh" winepath -w "$game/data.e5" 2>/dev/null)
+(cd "$app" && "$lcj_root/scripts/wine-run.sh" ./lcjtool.exe data export "$wgame" characters) \
+    >"$work/characters.csv"
+# Row of record 2: its name becomes 岚川记.
+awk -F, 'NR == 1 {print; next} NR == 4 {$2 = "岚川记"} {print}' OFS=, "$work/characters.csv" \
+    >"$work/edited.csv"
+wcsv=$("$lcj_root/scripts/wine-run.sh" winepath -w "$work/edited.csv" 2>/dev/null)
+(cd "$app" && "$lcj_root/scripts/wine-run.sh" ./lcjtool.exe data import "$wgame" characters "$wcsv")
+python3 - "$work/data.before" "$game/data.e5" <<'PY'
+import sys
+before, after = open(sys.argv[1], 'rb').read(), open(sys.argv[2], 'rb').read()
+at = 396 + 32 * 2
+want = before[:at] + '岚川记'.encode('gbk').ljust(12, b'\0') + before[at + 12:]
+if after != want:
+    diff = [i for i in range(min(len(after), len(want))) if after[i] != want[i]]
+    sys.exit(f"data.e5 after the edit differs from what was expected at {diff[:8]}")
+print("data.e5: record 2's name is 岚川记 in GBK, every other byte unchanged")
+PY
+
+step "Pictures of the Windows build"
+cp "$lcj_root/build-windows/bin/lcjscreenshots.exe" "$app/"
+mkdir -p "$pictures"
+(cd "$app" && "$lcj_root/scripts/wine-run.sh" ./lcjscreenshots.exe -platform windows \
+    "$("$lcj_root/scripts/wine-run.sh" winepath -w "$pictures" 2>/dev/null)")
+ls "$pictures"
+step "Done"
