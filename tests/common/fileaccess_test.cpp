@@ -211,6 +211,9 @@ TEST(FileAccess, ABackupPlaceThatIsAFolderIsReportedAndNothingWritten) {
 }
 
 TEST(FileAccess, ASaveKeepsTheFilesOwnerAndPermissions) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "owners and mode bits are Unix file attributes: not covered on Windows";
+#endif
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("S_01.eex"), QByteArray("original"));
     const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <vector>
 
 using namespace lcj;
 
@@ -191,10 +192,17 @@ int main(int argc, char** argv) {
     file.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
                    "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
-    QApplication app(argc, argv);
+    // On the command line, where it wins over a platform given there before
+    // (the Windows tests under Wine pass "-platform offscreen").
+    QByteArray flag("-platform"), platform = "offscreen:configfile=" + config.toUtf8();
+    std::vector<char*> args(argv, argv + argc);
+    args.push_back(flag.data());
+    args.push_back(platform.data());
+    int count = int(args.size());
+    args.push_back(nullptr);
+    QApplication app(count, args.data());
     LaptopScreenTest test;
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, count, args.data());
 }
 
 #include "laptopscreen_test.moc"
