@@ -36,6 +36,10 @@ ListFilter::ListFilter(QListWidget* list, int first) : list_(list), first_(first
 }
 
 void ListFilter::apply() {
+    // A list being destroyed clears its model on the way out, when it is no
+    // longer a list: nothing to filter then.
+    if (!qobject_cast<QListWidget*>(static_cast<QObject*>(list_)))
+        return;
     const QString typed = text();
     for (int row = 0; row < list_->count(); ++row) {
         const QListWidgetItem* entry = list_->item(row);
