@@ -6,6 +6,7 @@
 #include "support/testfiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -194,13 +195,18 @@ int main(int argc, char** argv) {
     file.close();
     // On the command line, where it wins over a platform given there before
     // (the Windows tests under Wine pass "-platform offscreen").
-    QByteArray flag("-platform"), platform = "offscreen:configfile=" + config.toUtf8();
+    // The platform's options are split at colons: the file is named without
+    // a drive letter, from its own folder.
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QByteArray flag("-platform"), platform = "offscreen:configfile=laptop.json";
     std::vector<char*> args(argv, argv + argc);
     args.push_back(flag.data());
     args.push_back(platform.data());
     int count = int(args.size());
     args.push_back(nullptr);
     QApplication app(count, args.data());
+    QDir::setCurrent(home); // the folder can go again when the test ends
     LaptopScreenTest test;
     return QTest::qExec(&test, count, args.data());
 }
