@@ -73,7 +73,11 @@ double residentBytes() {
 
 // What one confirmed edit of an ally slot's y coordinate (one word of the
 // script) keeps in memory for undo: the resident growth over sixteen confirms,
-// per confirm. The goal: twice the bytes changed and 1 KB.
+// per confirm. The goal: twice the bytes changed and 1 KB. The first edit
+// after a load or a save is left out of the sixteen and reported on its own
+// ("first"): it parts the script from the copy kept as the file on disk (for
+// the changed-on-disk check and the list of pending changes), one copy of
+// the script per load or save, not per edit.
 void ScenarioEditMemory(benchmark::State& state) {
     constexpr int edits = 16;
     ScenarioEditor editor(state.range(0));
@@ -81,7 +85,12 @@ void ScenarioEditMemory(benchmark::State& state) {
     auto* confirm = editor.find<QPushButton>("Command4");
     double perEdit = 0;
     int value = 0;
+    double first = 0;
     for (auto _ : state) {
+        const double loaded = residentBytes();
+        editor.box("Text2")->setText(QString::number(10 + value++ % 40));
+        confirm->click();
+        first = residentBytes() - loaded;
         const double before = residentBytes();
         for (int k = 0; k < edits; ++k) {
             editor.box("Text2")->setText(QString::number(10 + value++ % 40));
@@ -96,6 +105,7 @@ void ScenarioEditMemory(benchmark::State& state) {
     }
     editor.quiet(state);
     state.counters["bytes"] = perEdit;
+    state.counters["first"] = first;
     state.SetLabel("goal<1028B");
 }
 BENCHMARK(ScenarioEditMemory)

@@ -9,6 +9,7 @@
 #include "datacommands.h"
 #include "datafile/datafile.h"
 #include "helptexts.h"
+#include "options.h"
 #include "patchcommands.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
@@ -50,20 +51,6 @@ int usage(const QString& help, const QString& problem = {}) {
 
 bool wantsHelp(const QStringList& args) {
     return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
-}
-
-// Takes `--name VALUE` out of args; empty when absent. False when VALUE is missing.
-bool takeOption(QStringList& args, const QStringList& names, QString& value) {
-    for (const QString& name : names) {
-        const qsizetype i = args.indexOf(name);
-        if (i < 0)
-            continue;
-        if (i + 1 >= args.size())
-            return false;
-        value = args[i + 1];
-        args.remove(i, 2);
-    }
-    return true;
 }
 
 bool takeFlag(QStringList& args, const QString& name) {

@@ -2,6 +2,7 @@
 
 #include "cli.h"
 #include "common/fileaccess.h"
+#include "options.h"
 #include "patch.h"
 
 #include <QFileInfo>
@@ -36,19 +37,6 @@ int usage(const QString& problem = {}) {
         print(stderr, problem + u'\n');
     print(stderr, patchHelp);
     return UsageError;
-}
-
-bool takeOption(QStringList& args, const QStringList& names, QString& value) {
-    for (const QString& name : names) {
-        const qsizetype i = args.indexOf(name);
-        if (i < 0)
-            continue;
-        if (i + 1 >= args.size())
-            return false;
-        value = args[i + 1];
-        args.remove(i, 2);
-    }
-    return true;
 }
 
 int make(QStringList args) {
