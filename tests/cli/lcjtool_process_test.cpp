@@ -40,6 +40,11 @@ struct Launch {
 };
 
 QString programPath(const QString& name) {
+    static int argc = 1;
+    static char self[] = "cli_process_tests";
+    static char* argv[] = {self, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
 #ifdef Q_OS_WIN
     return QCoreApplication::applicationDirPath() + u'/' + name + QStringLiteral(".exe");
 #else
@@ -48,17 +53,12 @@ QString programPath(const QString& name) {
 }
 
 Outcome launch(const Launch& l) {
-    static int argc = 1;
-    static char name[] = "cli_process_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
+    const QString program = QFileInfo(l.program).isAbsolute() ? l.program : programPath(l.program);
     QProcess p;
     if (!l.stdoutFile.isEmpty())
         p.setStandardOutputFile(l.stdoutFile);
     if (!l.workingDir.isEmpty())
         p.setWorkingDirectory(l.workingDir);
-    const QString program = QFileInfo(l.program).isAbsolute() ? l.program : programPath(l.program);
     p.start(program, l.args);
     Outcome r;
     if (!p.waitForStarted(60000)) {
@@ -469,6 +469,11 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramOptionCase{"lcjpicgen", {u"--help"_s}, 0, "usage: lcjpicgen"},
         ProgramOptionCase{"lcjpicgen", {u"--version"_s}, 0, "lcjpicgen " LCJ_VERSION},
         ProgramOptionCase{"lcjpicgen", {u"--bogus"_s}, 2, "--bogus"},
+        ProgramOptionCase{"lcjscreenshots", {u"--help"_s}, 0, "usage: lcjscreenshots"},
+        ProgramOptionCase{"lcjscreenshots", {u"--version"_s}, 0, "lcjscreenshots " LCJ_VERSION},
+        ProgramOptionCase{"lcjscreenshots", {u"--bogus"_s}, 2, "--bogus"},
+        ProgramOptionCase{"lcjworkshop", {u"--help"_s}, 0, "usage: lcjworkshop"},
+        ProgramOptionCase{"lcjworkshop", {u"--version"_s}, 0, "lcjworkshop " LCJ_VERSION},
         ProgramOptionCase{"lcjtool", {u"--help"_s}, 0, "lcjtool"},
         ProgramOptionCase{"lcjtool", {u"--bogus"_s}, 2, "--bogus"},
         ProgramOptionCase{
