@@ -10,6 +10,7 @@
 #include "datafile/datafile.h"
 #include "helptexts.h"
 #include "options.h"
+#include "output.h"
 #include "patchcommands.h"
 #include "regioncommands.h"
 #include "scenariocommands.h"
@@ -19,7 +20,9 @@
 #include <QFileInfo>
 #include <QThreadPool>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -27,14 +30,35 @@ namespace lcj::cli {
 
 namespace {
 
-// Where output and messages go: standard output and error, or a caller's files.
+// Where output and messages go: standard output and error, or a caller's
+// files; and the first write to either that failed, with why.
 struct Streams {
     std::FILE* out = stdout;
     std::FILE* err = stderr;
+    std::FILE* failed = nullptr;
+    int failure = 0; // errno of that write
 } streams;
 
 void print(std::FILE* to, const QString& text) {
-    console::write(to, text);
+    errno = 0;
+    if (!console::write(to, text) && !streams.failed) {
+        streams.failed = to;
+        streams.failure = errno;
+    }
+}
+
+// Why the output stopped, as the user can act on it.
+QString writeFailure(int error) {
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("磁盘已满");
+    case EPIPE:
+        return QStringLiteral("读取输出的程序已经关闭了管道");
+    case 0:
+        return QStringLiteral("系统没有说明原因");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
 }
 
 int fail(const QString& message) {
@@ -75,41 +99,14 @@ Result<QString> readUserText(const QString& path) {
     return text;
 }
 
-// An output path that names a folder, or the file a command reads: writing
-// there would fail late with a puzzling message, or replace a game file.
-Failure outputProblem(const QString& outPath, const QString& inputPath = {}) {
-    const QFileInfo out(outPath);
-    if (out.isDir())
-        return QStringLiteral("“%1”是一个文件夹，请给出要写入的文件名；没有写入任何内容。")
-            .arg(outPath);
-    if (!inputPath.isEmpty() && out.exists() &&
-        out.canonicalFilePath() == QFileInfo(inputPath).canonicalFilePath())
-        return QStringLiteral("不能写到读入的文件“%1”上，请给出另一个文件名；没有写入任何内容。")
-            .arg(outPath);
-    return std::nullopt;
-}
-
-// A table or view written over a game file would replace the game's data:
-// `save export Sv01d.e5s Sv02d.e5s` is a forgotten output name, not a wish.
-Failure gameFileProblem(const QString& outPath) {
-    static const QStringList gameSuffixes{QStringLiteral("e5"), QStringLiteral("e5s"),
-                                          QStringLiteral("eex"), QStringLiteral("exe"),
-                                          QStringLiteral("bmp")};
-    if (!gameSuffixes.contains(QFileInfo(outPath).suffix().toLower()))
-        return std::nullopt;
-    return QStringLiteral("“%1”是游戏文件的名字，导出的内容不会写到那里，请给出另一个文件名"
-                          "（例如 .csv 或 .json）；没有写入任何内容。")
-        .arg(outPath);
-}
-
-int writeOutput(const QString& text, const QString& outPath, const QString& inputPath) {
-    if (outPath.isEmpty()) {
+// Writes an export to standard output, or to `outPath` once it is clear that
+// nothing the command reads, no game file and no device is replaced.
+int writeOutput(const QString& text, const QString& outPath, const QStringList& inputs) {
+    if (outPath.isEmpty() || isStandardOutput(outPath)) {
         print(streams.out, text);
         return Ok;
     }
-    if (auto problem = outputProblem(outPath, inputPath))
-        return fail(*problem);
-    if (auto problem = gameFileProblem(outPath))
+    if (auto problem = outputProblem(outPath, inputs))
         return fail(*problem);
     if (auto failure = files::writeWhole(outPath, text.toUtf8()))
         return fail(*failure);
@@ -142,7 +139,7 @@ int dataCommand(QStringList args) {
             args[0], *table, format == QStringLiteral("json") ? Format::Json : Format::Csv);
         if (!text)
             return fail(text.error());
-        return writeOutput(*text, out, args[0]);
+        return writeOutput(*text, out, {args[0]});
     }
     if (verb == QStringLiteral("import")) {
         if (args.size() != 3 || !out.isEmpty())
@@ -223,17 +220,22 @@ void writeAll(const QStringList& targets, const std::vector<QByteArray>& outputs
 // always. Several: printed one after another, each under a heading with its
 // file name, or written into the folder `out` as NAME.suffix. A file that
 // fails does not stop the others; the exit code is the worst of them.
-int exportEach(const QStringList& args, const QStringList& filters, const QString& out,
-               const QString& suffix,
-               const std::function<Result<QString>(const QString&)>& produce) {
+// `alsoRead` are the other files the command reads (a data file for names).
+int exportEach(const QStringList& args, const QStringList& filters, const QString& outIn,
+               const QString& suffix, const std::function<Result<QString>(const QString&)>& produce,
+               const QStringList& alsoRead = {}) {
+    const QString out = isStandardOutput(outIn) ? QString() : outIn;
     const auto inputs = expandInputs(args, filters);
     if (!inputs)
         return fail(inputs.error());
     if (!inputs->several) {
+        if (!out.isEmpty())
+            if (auto problem = outputProblem(out, QStringList{inputs->files[0]} + alsoRead))
+                return fail(*problem);
         const auto text = produce(inputs->files[0]);
         if (!text)
             return fail(text.error());
-        return writeOutput(*text, out, inputs->files[0]);
+        return writeOutput(*text, out, QStringList{inputs->files[0]} + alsoRead);
     }
     QStringList targets;
     if (!out.isEmpty()) {
@@ -241,6 +243,9 @@ int exportEach(const QStringList& args, const QStringList& filters, const QStrin
         if (!paths)
             return fail(paths.error());
         targets = *paths;
+        for (const QString& target : targets)
+            if (auto problem = outputProblem(target, inputs->files + alsoRead))
+                return fail(*problem);
     }
     const qsizetype count = inputs->files.size();
     int code = Ok;
@@ -278,8 +283,8 @@ int exportEach(const QStringList& args, const QStringList& filters, const QStrin
 }
 
 int exportPart(RegionKind kind, const QStringList& paths, const QString& part, const QString& out) {
-    return exportEach(paths, filesOf(kind), out == QStringLiteral("-") ? QString() : out,
-                      QStringLiteral("csv"), [&](const QString& path) -> Result<QString> {
+    return exportEach(paths, filesOf(kind), out, QStringLiteral("csv"),
+                      [&](const QString& path) -> Result<QString> {
                           auto model = loadRegionModel(kind, path);
                           if (!model)
                               return Result<QString>::failure(model.error());
@@ -377,13 +382,17 @@ QString editedText(bool written, int confirmed) {
 
 // The same edits on several scenarios: every file is edited and built first,
 // and if any of them refuses an edit, none is written.
-int editEach(const Inputs& inputs, const QString& editsPath, const QString& out) {
+int editEach(const Inputs& inputs, const QString& editsPath, const QString& out,
+             const QString& dataPath) {
     QStringList targets = inputs.files;
     if (!out.isEmpty()) {
         const auto paths = outputPaths(inputs.files, out, {});
         if (!paths)
             return fail(paths.error());
         targets = *paths;
+        for (const QString& target : targets)
+            if (auto problem = outputProblem(target, {editsPath, dataPath}, OutputKind::Scenario))
+                return fail(*problem);
     }
     const auto text = readUserText(editsPath);
     if (!text)
@@ -457,7 +466,7 @@ int scenarioCommand(QStringList args) {
             return fail(names.error());
         const QStringList* shown = *names ? &**names : nullptr;
         return exportEach(args, scenarioFiles, out, QStringLiteral("json"),
-                          [&](const QString& path) { return showScenario(path, shown); });
+                          [&](const QString& path) { return showScenario(path, shown); }, {data});
     }
     if (verb == QStringLiteral("edit")) {
         if (args.size() < 2)
@@ -469,9 +478,9 @@ int scenarioCommand(QStringList args) {
         if (!inputs)
             return fail(inputs.error());
         if (inputs->several)
-            return editEach(*inputs, editsPath, out);
+            return editEach(*inputs, editsPath, out, data);
         if (!out.isEmpty())
-            if (auto problem = outputProblem(out))
+            if (auto problem = outputProblem(out, {editsPath, data}, OutputKind::Scenario))
                 return fail(*problem);
         const auto edits = readUserText(editsPath);
         if (!edits)
@@ -487,6 +496,11 @@ int scenarioCommand(QStringList args) {
         if (args.size() != 1 || map.isEmpty() || out.isEmpty())
             return usage(help::scenario,
                          QStringLiteral("scenario map 需要一个剧本、--map 地图和 -o 输出文件"));
+        if (isStandardOutput(out))
+            return usage(help::scenario, QStringLiteral("scenario map 的图片只写到文件，请用 -o "
+                                                        "给出PNG文件名"));
+        if (auto problem = outputProblem(out, {args[0], map, data}))
+            return fail(*problem);
         bool ok = true;
         const int factor = zoom.isEmpty() ? defaultMapZoom : zoom.toInt(&ok);
         if (!ok || factor < 1 || factor > largestMapZoom)
@@ -511,6 +525,9 @@ using DiffOf = Result<QStringList> (*)(const QString&, const QString&);
 int diffCommand(QStringList args) {
     if (wantsHelp(args))
         return print(streams.out, help::diff), Ok;
+    for (const QString& a : args)
+        if (a.startsWith(u'-'))
+            return usage(help::diff, QStringLiteral("未知的选项 %1").arg(a));
     if (args.size() < 3)
         return usage(help::diff);
     const QString kind = args.takeFirst();
@@ -622,7 +639,16 @@ int run(const QStringList& args) {
 int run(const QStringList& argsIn, std::FILE* out, std::FILE* err) {
     const Streams before = streams;
     streams = {out, err};
-    const int code = runCommand(argsIn);
+    int code = runCommand(argsIn);
+    // Output that did not all arrive is a failure, however the command went:
+    // a cut export must not look like a whole one.
+    if (streams.failed) {
+        const bool toErr = streams.failed == err;
+        code = worse(code, DataError);
+        print(err, QStringLiteral("lcjtool: 写入%1出错（%2），输出不完整。\n")
+                       .arg(toErr ? QStringLiteral("标准错误") : QStringLiteral("标准输出"),
+                            writeFailure(streams.failure)));
+    }
     streams = before;
     return code;
 }

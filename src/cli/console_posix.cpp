@@ -2,10 +2,11 @@
 
 namespace lcj::cli::console {
 
-void write(std::FILE* to, const QString& text) {
+bool write(std::FILE* to, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, bytes.size(), to);
-    std::fflush(to);
+    const bool written =
+        std::fwrite(bytes.constData(), 1, bytes.size(), to) == std::size_t(bytes.size());
+    return std::fflush(to) == 0 && written && !std::ferror(to);
 }
 
 } // namespace lcj::cli::console

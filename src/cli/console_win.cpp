@@ -23,27 +23,29 @@ HANDLE consoleOf(std::FILE* to) {
 
 } // namespace
 
-void write(std::FILE* to, const QString& text) {
+bool write(std::FILE* to, const QString& text) {
     std::fflush(to);
     if (HANDLE console = consoleOf(to)) {
-        const auto* wide = reinterpret_cast<const wchar_t*>(text.utf16());
+        const auto* wide = reinterpret_cast<const char16_t*>(text.utf16());
         qsizetype left = text.size();
         while (left > 0) {
             DWORD written = 0;
-            const DWORD chunk = static_cast<DWORD>(std::min<qsizetype>(left, 8192));
-            if (!WriteConsoleW(console, wide, chunk, &written, nullptr) || written == 0)
-                return;
+            const auto chunk = DWORD(chunkLength(wide, left, 8192));
+            if (!WriteConsoleW(console, wide, chunk, &written, nullptr) || written == 0 ||
+                written > chunk)
+                return false;
             wide += written;
             left -= written;
         }
-        return;
+        return true;
     }
     // The same bytes as on every other system: no CR added before each LF, so
     // an export piped to a file is what -o FILE writes.
     _setmode(_fileno(to), _O_BINARY);
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, bytes.size(), to);
-    std::fflush(to);
+    const bool written =
+        std::fwrite(bytes.constData(), 1, bytes.size(), to) == std::size_t(bytes.size());
+    return std::fflush(to) == 0 && written && !std::ferror(to);
 }
 
 } // namespace lcj::cli::console

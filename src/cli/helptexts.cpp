@@ -31,12 +31,15 @@ const QString top =
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
                    "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
                    "导入（import/set）都可加 --dry-run：只检查，不写入。\n"
+                   "输出文件为 - 时输出到标准输出；输出不会写到游戏文件、读入的文件、\n"
+                   "文件夹或设备上（scenario edit -o 只写到剧本文件名上）。\n"
                    "每一级都可加 --help。退出码: 0 成功, 1 数据或校验错误, 2 用法错误。\n") +
     several;
 
 const QString data =
     QStringLiteral("用法:\n"
                    "  lcjtool data export DATA.e5 TABLE [--format csv|json] [-o FILE]\n"
+                   "      FILE 为 - 或不给时输出到标准输出。\n"
                    "      每条记录一行，第一列“序号”是记录号，其余各列以窗口中的标题为列名。\n"
                    "  lcjtool data import DATA.e5 TABLE FILE [--dry-run]\n"
                    "      同样的列（缺少的列保留原值）；先按各栏目自己的规则检查每一行，\n"

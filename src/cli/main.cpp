@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <memory>
+#ifndef Q_OS_WIN
+#include <csignal>
+#endif
 
 namespace {
 
@@ -15,6 +18,11 @@ bool drawsPictures(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+#ifndef Q_OS_WIN
+    // Output into a pipe whose reader has gone fails like any other failed
+    // write, so that lcjtool can say so and exit non-zero, not die silently.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     std::unique_ptr<QCoreApplication> app;
     if (drawsPictures(argc, argv)) {
         // No window is shown: pictures are drawn without a screen.

@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "common/fileaccess.h"
 #include "options.h"
+#include "output.h"
 #include "patch.h"
 
 #include <QFileInfo>
@@ -51,8 +52,10 @@ int make(QStringList args) {
             return usage(QStringLiteral("未知的选项 %1").arg(a));
     if (args.size() != 2 || out.isEmpty())
         return usage();
-    if (QFileInfo(out).isDir())
-        return fail(QStringLiteral("“%1”是一个文件夹，请给出补丁的文件名").arg(out));
+    if (isStandardOutput(out))
+        return usage(QStringLiteral("补丁只写到文件，请用 -o 给出补丁的文件名"));
+    if (auto problem = outputProblem(out, args))
+        return fail(*problem);
     QStringList warnings;
     auto made = patch::makePatch(args[0], args[1], warnings);
     if (!made)

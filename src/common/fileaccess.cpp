@@ -174,7 +174,10 @@ Result<QByteArray> readWhole(const QString& path) {
     if (path.isEmpty() || !openForReading(file))
         return Result<QByteArray>::failure(openError(path, file));
     QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size() || meets(Fault::ShortRead))
+    // A pipe has no size to hold the bytes against: it is read to its end.
+    const bool whole =
+        file.isSequential() ? file.error() == QFileDevice::NoError : bytes.size() == file.size();
+    if (!whole || meets(Fault::ShortRead))
         return Result<QByteArray>::failure(readError(path));
     return bytes;
 }

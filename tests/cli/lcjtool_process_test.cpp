@@ -2,17 +2,24 @@
 // with file names that hold Chinese characters and spaces.
 #include "cli/datacommands.h"
 #include "cli/tableadapter.h"
+#include "clirun.h"
 #include "common/version.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringDecoder>
 #include <gtest/gtest.h>
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
 
 using namespace lcj;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,29 +29,62 @@ struct Outcome {
     QByteArray err;
 };
 
-// Starts lcjtool from beside this test program.
-Outcome lcjtool(const QStringList& args) {
+// How one program beside this test is started.
+struct Launch {
+    QString program = QStringLiteral("lcjtool");
+    QStringList args;
+    QString stdoutFile;  // standard output goes into this file when given
+    QByteArray input;    // fed to standard input, which is then closed
+    QString workingDir;  // the program starts here when given
+    int waitMs = 120000; // a program that hangs is a failure, not a stuck test
+};
+
+QString programPath(const QString& name) {
     static int argc = 1;
-    static char name[] = "cli_process_tests";
-    static char* argv[] = {name, nullptr};
+    static char self[] = "cli_process_tests";
+    static char* argv[] = {self, nullptr};
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv);
 #ifdef Q_OS_WIN
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/lcjtool.exe");
+    return QCoreApplication::applicationDirPath() + u'/' + name + QStringLiteral(".exe");
 #else
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/lcjtool");
+    return QCoreApplication::applicationDirPath() + u'/' + name;
 #endif
+}
+
+Outcome launch(const Launch& l) {
+    const QString program = QFileInfo(l.program).isAbsolute() ? l.program : programPath(l.program);
     QProcess p;
-    p.start(program, args);
+    if (!l.stdoutFile.isEmpty())
+        p.setStandardOutputFile(l.stdoutFile);
+    if (!l.workingDir.isEmpty())
+        p.setWorkingDirectory(l.workingDir);
+    p.start(program, l.args);
     Outcome r;
-    if (!p.waitForStarted(60000) || !p.waitForFinished(120000)) {
-        ADD_FAILURE() << "lcjtool did not run: " << p.errorString().toStdString();
+    if (!p.waitForStarted(60000)) {
+        ADD_FAILURE() << "the program did not start: " << p.errorString().toStdString();
+        return r;
+    }
+    p.write(l.input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(l.waitMs)) {
+        ADD_FAILURE() << l.program.toStdString() << " " << l.args.join(u' ').toStdString()
+                      << " did not finish: " << p.errorString().toStdString();
+        p.kill();
+        p.waitForFinished();
         return r;
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+// Starts lcjtool from beside this test program.
+Outcome lcjtool(const QStringList& args) {
+    Launch l;
+    l.args = args;
+    return launch(l);
 }
 
 bool isUtf8(const QByteArray& bytes) {
@@ -91,3 +131,358 @@ TEST(LcjtoolProcess, ErrorsNameTheChinesePathInUtf8) {
     EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("没有 这个.e5")))
         << r.err.toStdString();
 }
+
+namespace {
+
+// A sample game in `game/` of a fresh folder, with the folder's bytes to hold
+// it to afterwards: the game's every file and what lies around it.
+struct GameFolder {
+    test::TestFolder dir;
+    QString root = dir.path(QString());
+    QString game = dir.path(QStringLiteral("game"));
+
+    GameFolder() { EXPECT_FALSE(sample::writeSampleGame(game)); }
+    QString at(const QString& name) const { return QDir(game).filePath(name); }
+    QString firstMap() const {
+        const QStringList maps = QDir(game).entryList({QStringLiteral("*.bmp")}, QDir::Files);
+        return maps.isEmpty() ? QString() : at(maps.first());
+    }
+    // The placeholders of a command line: {game}, {root}, {map}.
+    QStringList expand(const QStringList& args) const {
+        QStringList out;
+        for (QString a : args)
+            out << a.replace(QStringLiteral("{game}"), game)
+                       .replace(QStringLiteral("{root}"), root)
+                       .replace(QStringLiteral("{map}"), firstMap());
+        return out;
+    }
+};
+
+} // namespace
+
+// Output that cannot all be written is a failure that lcjtool names: a full
+// disk (/dev/full) and a pipe whose reader leaves without reading (the
+// output is larger than what a pipe holds, so it can never all go in).
+struct CutOutputCase {
+    const char* name;
+    QStringList args;
+    bool closedPipe; // else standard output is /dev/full
+};
+
+void PrintTo(const CutOutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CutOutput : public testing::TestWithParam<CutOutputCase> {};
+
+TEST_P(CutOutput, ExitsNonZeroAndSaysSo) {
+#ifdef Q_OS_LINUX
+    GameFolder g;
+    Launch l;
+    const QStringList args = g.expand(GetParam().args);
+    if (GetParam().closedPipe) {
+        // pipefail: the exit code is lcjtool's, not that of head.
+        l.program = QStringLiteral("/bin/bash");
+        l.args = QStringList{QStringLiteral("-c"), QStringLiteral("set -o pipefail; \"$@\" | true"),
+                             QStringLiteral("bash"), programPath(QStringLiteral("lcjtool"))} +
+                 args;
+    } else {
+        l.args = args;
+        l.stdoutFile = QStringLiteral("/dev/full");
+    }
+    const auto before = test::snapshot(g.root);
+    const Outcome r = launch(l);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("输出不完整")))
+        << r.err.toStdString();
+    EXPECT_EQ(test::snapshot(g.root), before);
+#else
+    GTEST_SKIP() << "/dev/full and bash are Linux's";
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lcjtool, CutOutput,
+    testing::Values(
+        CutOutputCase{"dataExportToAFullDisk",
+                      {u"data"_s, u"export"_s, u"{game}/data.e5"_s, u"characters"_s},
+                      false},
+        CutOutputCase{"scenarioShowToAFullDisk", {u"scenario"_s, u"show"_s, u"{game}"_s}, false},
+        CutOutputCase{"helpToAFullDisk", {u"--help"_s}, false},
+        CutOutputCase{"dataExportIntoAClosedPipe",
+                      {u"data"_s, u"export"_s, u"{game}/data.e5"_s, u"characters"_s, u"--format"_s,
+                       u"json"_s, u"-o"_s, u"-"_s},
+                      true},
+        CutOutputCase{
+            "scenarioShowIntoAClosedPipe", {u"scenario"_s, u"show"_s, u"{game}"_s}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An output named after a game file, one of the command's own inputs, or a
+// link to either is refused, and nothing in or around the game changes.
+struct RefusedOutputCase {
+    const char* name;
+    QStringList args;
+    const char* message; // what the refusal says
+};
+
+void PrintTo(const RefusedOutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedOutput : public testing::TestWithParam<RefusedOutputCase> {};
+
+TEST_P(RefusedOutput, LeavesEveryFileAsItWas) {
+    GameFolder g;
+    g.dir.write(QStringLiteral("edits.json"), R"({"battle": {"turns": 30}})");
+    // A patch needs a difference between its two folders.
+    const QString orig = g.dir.path(QStringLiteral("orig"));
+    ASSERT_FALSE(sample::writeSampleGame(orig));
+    const QString characters = g.dir.write(QStringLiteral("characters.csv"), "序号,武力\n3,77\n");
+    ASSERT_EQ(cli::run({u"data"_s, u"import"_s, g.at(u"data.e5"_s), u"characters"_s, characters}),
+              cli::Ok);
+#ifdef Q_OS_UNIX
+    ASSERT_TRUE(QFile::link(g.at(u"data.e5"_s), g.dir.path(u"to-data.json"_s)));
+    ASSERT_TRUE(QFile::link(g.at(u"Sv01d.e5s"_s), g.dir.path(u"to-save.csv"_s)));
+    ASSERT_TRUE(QFile::link(g.dir.path(u"edits.json"_s), g.dir.path(u"to-edits.eex"_s)));
+#endif
+    const auto before = test::snapshot(g.root);
+    const QStringList args = g.expand(GetParam().args);
+    if (args.join(u' ').contains(QStringLiteral("to-")) &&
+        !QFileInfo::exists(g.dir.path(u"to-data.json"_s)))
+        GTEST_SKIP() << "no links here";
+    const Outcome r = lcjtool(args);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8(GetParam().message)))
+        << r.err.toStdString();
+    EXPECT_EQ(test::snapshot(g.root), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lcjtool, RefusedOutput,
+    testing::Values(RefusedOutputCase{"mapOverTheDataFile",
+                                      {u"scenario"_s, u"map"_s, u"{game}/S_01.eex"_s, u"--map"_s,
+                                       u"{map}"_s, u"-o"_s, u"{game}/data.e5"_s},
+                                      "游戏文件的名字"},
+                    RefusedOutputCase{"mapOverItsOwnMap",
+                                      {u"scenario"_s, u"map"_s, u"{game}/S_01.eex"_s, u"--map"_s,
+                                       u"{map}"_s, u"-o"_s, u"{map}"_s},
+                                      "读入的文件"},
+                    RefusedOutputCase{"patchOverASave",
+                                      {u"patch"_s, u"make"_s, u"{root}/orig"_s, u"{game}"_s,
+                                       u"-o"_s, u"{game}/Sv01d.e5s"_s},
+                                      "游戏文件的名字"},
+                    RefusedOutputCase{"patchOverItsOwnInput",
+                                      {u"patch"_s, u"make"_s, u"{root}/orig/data.e5"_s,
+                                       u"{game}/data.e5"_s, u"-o"_s, u"{game}/data.e5"_s},
+                                      "读入的文件"},
+                    RefusedOutputCase{"editedScenarioOverTheMessages",
+                                      {u"scenario"_s, u"edit"_s, u"{game}/S_02.eex"_s,
+                                       u"{root}/edits.json"_s, u"-o"_s, u"{game}/Imsg.e5"_s},
+                                      "不是剧本文件的名字"},
+                    RefusedOutputCase{"editedScenarioOverADeploymentFile",
+                                      {u"scenario"_s, u"edit"_s, u"{game}/S_02.eex"_s,
+                                       u"{root}/edits.json"_s, u"-o"_s, u"{game}/R_01.eex"_s},
+                                      "不是剧本文件的名字"},
+                    RefusedOutputCase{"editedScenarioOverItsEdits",
+                                      {u"scenario"_s, u"edit"_s, u"{game}/S_02.eex"_s,
+                                       u"{root}/edits.json"_s, u"-o"_s, u"{root}/edits.json"_s},
+                                      "读入的文件"},
+                    RefusedOutputCase{"editedScenarioThroughALinkToItsEdits",
+                                      {u"scenario"_s, u"edit"_s, u"{game}/S_02.eex"_s,
+                                       u"{root}/edits.json"_s, u"-o"_s, u"{root}/to-edits.eex"_s},
+                                      "读入的文件"},
+                    RefusedOutputCase{"showThroughALinkToTheDataFile",
+                                      {u"scenario"_s, u"show"_s, u"{game}/S_01.eex"_s, u"-o"_s,
+                                       u"{root}/to-data.json"_s},
+                                      "游戏文件的名字"},
+                    RefusedOutputCase{
+                        "saveExportThroughALinkToItself",
+                        {u"save"_s, u"export"_s, u"{game}/Sv01d.e5s"_s, u"{root}/to-save.csv"_s},
+                        "读入的文件"},
+                    RefusedOutputCase{"dataExportOverADataFile",
+                                      {u"data"_s, u"export"_s, u"{game}/data.e5"_s, u"items"_s,
+                                       u"-o"_s, u"{root}/orig/data.e5"_s},
+                                      "游戏文件的名字"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An existing output that is not a plain file (a device, a pipe, a link to
+// one, standard output by its name) is never replaced nor read: the command
+// is refused, the thing stays what it was, and no backup of it appears.
+struct SpecialOutputCase {
+    const char* name;
+    // made in the folder: "fifo", "null" (a copy of /dev/null), "link" (to a
+    // fifo), "stdout" (a link to the process's standard output)
+    const char* node;
+    bool asSaveExport; // else data export -o
+};
+
+void PrintTo(const SpecialOutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SpecialOutput : public testing::TestWithParam<SpecialOutputCase> {};
+
+TEST_P(SpecialOutput, IsRefusedAndLeftAlone) {
+#ifdef Q_OS_LINUX
+    GameFolder g;
+    // Apart from the game's folder, whose snapshot would read them.
+    test::TestFolder specials;
+    const QString special = specials.path(QStringLiteral("special"));
+    ASSERT_TRUE(QDir().mkpath(special));
+    const QByteArray node = GetParam().node;
+    QString out = QDir(special).filePath(QString::fromLatin1(node));
+    const QByteArray encoded = QFile::encodeName(out);
+    if (node == "fifo") {
+        ASSERT_EQ(::mkfifo(encoded.constData(), 0600), 0);
+    } else if (node == "null") {
+        if (::mknod(encoded.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            GTEST_SKIP() << "making a device needs root";
+    } else if (node == "link") {
+        const QString fifo = QDir(special).filePath(QStringLiteral("fifo"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ASSERT_TRUE(QFile::link(fifo, out));
+    } else {
+        // The program's own standard output by name (a pipe here), as
+        // /dev/stdout is: the link leads to each process's own.
+        ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/fd/1"), out));
+    }
+    struct stat was {};
+    const bool exists = node != "stdout" && ::stat(QFile::encodeName(out).constData(), &was) == 0;
+    const auto before = test::snapshot(g.root);
+    Launch l;
+    l.waitMs = 30000; // today's fault: reading the fifo or its own pipe for good
+    l.args =
+        GetParam().asSaveExport
+            ? QStringList{u"save"_s, u"export"_s, g.at(u"Sv01d.e5s"_s), out}
+            : QStringList{u"data"_s, u"export"_s, g.at(u"data.e5"_s), u"terrain"_s, u"-o"_s, out};
+    const Outcome r = launch(l);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("不是普通文件")))
+        << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("“-”")));
+    EXPECT_TRUE(r.out.isEmpty());
+    struct stat now {};
+    if (exists) {
+        ASSERT_EQ(::stat(QFile::encodeName(out).constData(), &now), 0);
+        EXPECT_EQ(now.st_mode, was.st_mode);
+        EXPECT_EQ(now.st_rdev, was.st_rdev);
+        EXPECT_EQ(now.st_ino, was.st_ino);
+    }
+    EXPECT_EQ(QFileInfo(out).isSymLink(), node == "link" || node == "stdout");
+    EXPECT_EQ(QDir(special).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              node == "link" ? QStringList({u"fifo"_s, u"link"_s})
+                             : QStringList{QString::fromLatin1(node)});
+    EXPECT_EQ(test::snapshot(g.root), before);
+#else
+    GTEST_SKIP() << "fifos and devices are made the Linux way";
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Lcjtool, SpecialOutput,
+                         testing::Values(SpecialOutputCase{"fifoAsSaveExport", "fifo", true},
+                                         SpecialOutputCase{"fifoAsDataExport", "fifo", false},
+                                         SpecialOutputCase{"deviceAsSaveExport", "null", true},
+                                         SpecialOutputCase{"deviceAsDataExport", "null", false},
+                                         SpecialOutputCase{"linkToAFifo", "link", false},
+                                         SpecialOutputCase{"standardOutputByName", "stdout",
+                                                           false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// "-" is standard output for every export that takes a file.
+TEST(LcjtoolProcess, DashIsStandardOutput) {
+    GameFolder g;
+    const auto before = test::snapshot(g.root);
+    const Outcome data =
+        lcjtool({u"data"_s, u"export"_s, g.at(u"data.e5"_s), u"terrain"_s, u"-o"_s, u"-"_s});
+    EXPECT_EQ(data.exitCode, 0) << data.err.toStdString();
+    const auto expected =
+        cli::exportTable(g.at(u"data.e5"_s), *cli::findDataTable(u"terrain"_s), cli::Format::Csv);
+    ASSERT_TRUE(expected.ok());
+    EXPECT_EQ(data.out, expected->toUtf8());
+    const Outcome show = lcjtool({u"scenario"_s, u"show"_s, g.at(u"S_01.eex"_s), u"-o"_s, u"-"_s});
+    EXPECT_EQ(show.exitCode, 0) << show.err.toStdString();
+    EXPECT_EQ(show.out, lcjtool({u"scenario"_s, u"show"_s, g.at(u"S_01.eex"_s)}).out);
+    EXPECT_EQ(test::snapshot(g.root), before);
+}
+
+// An import reads its file to the end, even from a pipe that has no size.
+TEST(LcjtoolProcess, ImportReadsFromAPipe) {
+#ifdef Q_OS_LINUX
+    GameFolder g;
+    const QString copy = g.dir.write(u"copy.e5"_s, test::readFile(g.at(u"data.e5"_s)));
+    const QByteArray rows = "序号,武力\n3,77\n";
+    ASSERT_EQ(
+        cli::run({u"data"_s, u"import"_s, copy, u"characters"_s, g.dir.write(u"rows.csv"_s, rows)}),
+        cli::Ok);
+    Launch l;
+    l.args = {u"data"_s, u"import"_s, g.at(u"data.e5"_s), u"characters"_s, u"/dev/stdin"_s};
+    l.input = rows;
+    const Outcome r = launch(l);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(test::readFile(g.at(u"data.e5"_s)), test::readFile(copy));
+#else
+    GTEST_SKIP() << "/dev/stdin is Linux's";
+#endif
+}
+
+// Every program answers --help and --version and refuses an option it does
+// not know; none of them writes anything then (lcjsamplegen once made a
+// sample game in a folder named "--help").
+struct ProgramOptionCase {
+    const char* program;
+    QStringList args;
+    int exitCode;
+    const char* says; // on standard output when exitCode is 0, else on standard error
+};
+
+void PrintTo(const ProgramOptionCase& c, std::ostream* os) {
+    *os << c.program << " " << c.args.join(u' ').toStdString();
+}
+
+class ProgramOptions : public testing::TestWithParam<ProgramOptionCase> {};
+
+TEST_P(ProgramOptions, AnswerWithoutWritingAnything) {
+    test::TestFolder dir;
+    const QString cwd = dir.path(QString());
+    Launch l;
+    l.program = QString::fromLatin1(GetParam().program);
+    if (!QFileInfo::exists(programPath(l.program)))
+        GTEST_SKIP() << "not built here";
+#ifdef Q_OS_WIN
+    if (l.program == QStringLiteral("lcjworkshop"))
+        GTEST_SKIP() << "a windowed program's standard output is the console's business";
+#endif
+    l.args = GetParam().args;
+    l.workingDir = cwd;
+    const Outcome r = launch(l);
+    EXPECT_EQ(r.exitCode, GetParam().exitCode) << r.err.toStdString();
+    const QByteArray& said = GetParam().exitCode == 0 ? r.out : r.err;
+    EXPECT_TRUE(said.contains(GetParam().says)) << said.toStdString();
+    EXPECT_TRUE(
+        QDir(cwd).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        << QDir(cwd).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u' ').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, ProgramOptions,
+    testing::Values(
+        ProgramOptionCase{"lcjsamplegen", {u"--help"_s}, 0, "usage: lcjsamplegen"},
+        ProgramOptionCase{"lcjsamplegen", {u"--version"_s}, 0, "lcjsamplegen " LCJ_VERSION},
+        ProgramOptionCase{"lcjsamplegen", {u"--bogus"_s}, 2, "--bogus"},
+        ProgramOptionCase{"lcjsamplegen", {u"--force"_s, u"-x"_s}, 2, "-x"},
+        ProgramOptionCase{"lcjpicgen", {u"--help"_s}, 0, "usage: lcjpicgen"},
+        ProgramOptionCase{"lcjpicgen", {u"--version"_s}, 0, "lcjpicgen " LCJ_VERSION},
+        ProgramOptionCase{"lcjpicgen", {u"--bogus"_s}, 2, "--bogus"},
+        ProgramOptionCase{"lcjscreenshots", {u"--help"_s}, 0, "usage: lcjscreenshots"},
+        ProgramOptionCase{"lcjscreenshots", {u"--version"_s}, 0, "lcjscreenshots " LCJ_VERSION},
+        ProgramOptionCase{"lcjscreenshots", {u"--bogus"_s}, 2, "--bogus"},
+        ProgramOptionCase{"lcjworkshop", {u"--help"_s}, 0, "usage: lcjworkshop"},
+        ProgramOptionCase{"lcjworkshop", {u"--version"_s}, 0, "lcjworkshop " LCJ_VERSION},
+        ProgramOptionCase{"lcjtool", {u"--help"_s}, 0, "lcjtool"},
+        ProgramOptionCase{"lcjtool", {u"--bogus"_s}, 2, "--bogus"},
+        ProgramOptionCase{
+            "lcjtool", {u"diff"_s, u"data"_s, u"a.e5"_s, u"b.e5"_s, u"--bogus"_s}, 2, "--bogus"}),
+    [](const auto& info) {
+        std::string name = std::string(info.param.program) + "_" + std::to_string(info.index);
+        return name;
+    });

@@ -433,3 +433,54 @@ TEST_F(PatchGame, AFailedWriteMidwayPutsBackTheFilesAlreadyWritten) {
     EXPECT_TRUE(outcome.error().contains(QStringLiteral("已恢复原样")));
     EXPECT_EQ(folderBytes(game), before);
 }
+
+// When a file already written cannot be put back, its contents from before
+// the patch are not left to the .bak (which may be older than other edits or a
+// game update): the restore is tried again, and if that fails too, the bytes
+// go into a new file beside it that the message names. `failures` counts the
+// failed writes: the second file's, then the restore's tries.
+TEST_F(PatchGame, AFailedRestoreKeepsTheOriginalInAFileItNames) {
+    randomEdits(mod, 11, false);
+    const patch::Patch p = make(orig, mod);
+    ASSERT_GE(p.files.size(), 2);
+    // Building the new files writes too: count those writes on a dry run, the
+    // first one that gets through them all.
+    int planning = 0;
+    for (;; ++planning) {
+        ASSERT_LT(planning, 1000);
+        files::injectFault(files::Fault::CommitFailure, 1, planning);
+        const bool planned = patch::applyPatch(p, orig, false, patch::Settle::Refuse, true).ok();
+        files::clearFaults();
+        if (planned)
+            break;
+    }
+    for (const int failures : {2, 3}) {
+        SCOPED_TRACE(failures);
+        const QString game = dir.path(QStringLiteral("game%1").arg(failures));
+        copyFolder(orig, game);
+        const auto before = folderBytes(game);
+        const QString first = p.files[0].file;
+        files::injectFault(files::Fault::CommitFailure, failures, planning + 1);
+        const auto outcome = patch::applyPatch(p, game, false, patch::Settle::Refuse, false);
+        files::clearFaults();
+        ASSERT_FALSE(outcome.ok());
+        const QString message = outcome.error();
+        EXPECT_FALSE(message.contains(QStringLiteral(".bak"))) << message.toStdString();
+        auto now = folderBytes(game);
+        if (failures == 2) {
+            // The second try puts the file back.
+            EXPECT_TRUE(message.contains(QStringLiteral("%1 已恢复原样").arg(first)))
+                << message.toStdString();
+            EXPECT_EQ(now, before);
+            continue;
+        }
+        const QStringList kept = QDir(game).entryList({first + QStringLiteral(".补丁前-*")});
+        ASSERT_EQ(kept.size(), 1) << message.toStdString();
+        EXPECT_TRUE(message.contains(kept[0])) << message.toStdString();
+        EXPECT_EQ(now.take(kept[0]), before.value(first));
+        // The file itself holds the patch's bytes; every other file is as it was.
+        EXPECT_NE(now.value(first), before.value(first));
+        now.insert(first, before.value(first));
+        EXPECT_EQ(now, before);
+    }
+}

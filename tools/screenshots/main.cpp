@@ -10,6 +10,7 @@
 #include "common/gbk.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
+#include "common/version.h"
 #include "samplegen/samplegame.h"
 #include "scenario/ui/battlemap.h"
 #include "shell/mainwindow.h"
@@ -214,11 +215,32 @@ struct Editor {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const char usage[] = "usage: lcjscreenshots OUTDIR\n"
+                         "  saves a picture of every editor window into OUTDIR.\n"
+                         "  --help     this text\n"
+                         "  --version  the program's version\n";
+    // The options first: they need no screen.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (qstrcmp(argv[i], "--version") == 0) {
+            std::fputs("lcjscreenshots " LCJ_VERSION "\n", stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
     const QStringList args = QApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (args[i].startsWith(u'-')) {
+            std::fprintf(stderr, "lcjscreenshots: unknown option %s\n%s", qPrintable(args[i]),
+                         usage);
+            return 2;
+        }
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: lcjscreenshots OUTDIR\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     if (!lcj::gbk::available()) {
