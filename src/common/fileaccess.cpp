@@ -150,8 +150,13 @@ durable::Replacement replaceWhenFree(const QString& path, const QString& finishe
 // faults hit only the file itself, not its backup (`injectable` false).
 Failure replace(const QString& path, const QByteArray& bytes, const QString& like,
                 const QString& failed, bool injectable = true) {
+    // A link is followed: the file it leads to is replaced and the link stays.
+    QFileInfo target(path);
+    for (int depth = 0; depth < 128 && target.isSymLink(); ++depth)
+        target.setFile(target.symLinkTarget());
+    const QString real = target.filePath();
     QFile file;
-    if (!createBeside(path, file, injectable)) {
+    if (!createBeside(real, file, injectable)) {
         const QString folder = guardedFolder(path);
         if (!folder.isEmpty())
             return needsAdministrator(folder);
@@ -176,7 +181,7 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
         return writeFailure(failed, path, reason, bytes.size());
     }
     file.close();
-    const durable::Replacement r = replaceWhenFree(path, file.fileName(), injectable);
+    const durable::Replacement r = replaceWhenFree(real, file.fileName(), injectable);
     switch (r.outcome) {
     case durable::Replacement::Done:
         return std::nullopt;

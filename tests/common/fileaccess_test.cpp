@@ -203,6 +203,22 @@ TEST(FileAccess, AnUnconfirmedReplaceIsReportedAsItIs) {
               QStringList({QStringLiteral("data.e5"), QStringLiteral("data.e5.bak")}));
 }
 
+#ifdef Q_OS_UNIX
+// A save through a link writes the file it leads to; the link stays a link.
+TEST(FileAccess, ASaveThroughALinkWritesTheFileItLeadsTo) {
+    test::TestFolder dir;
+    const QString real = dir.write(QStringLiteral("real.eex"), QByteArray("original"));
+    const QString link = dir.path(QStringLiteral("S_01.eex"));
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_FALSE(files::writeWhole(link, QByteArray("changed!")));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(real), QByteArray("changed!"));
+    EXPECT_EQ(entries(real),
+              QStringList({QStringLiteral("S_01.eex"), QStringLiteral("S_01.eex.bak"),
+                           QStringLiteral("real.eex")}));
+}
+#endif
+
 namespace {
 
 class GuardedFolder : public testing::TestWithParam<bool> {
