@@ -166,7 +166,7 @@ Replacement replaceWith(const QString& target, const QString& finished) {
         if (::MoveFileExW(parked.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
             return {Replacement::Busy, false, qt_error_string(static_cast<int>(error))};
         return {
-            Replacement::Failed, false,
+            Replacement::Stranded, false,
             QStringLiteral("原来的文件暂时改名为“%1”，请把它改回原名：%2")
                 .arg(QString::fromStdWString(parked), qt_error_string(static_cast<int>(error)))};
     }

@@ -26,6 +26,7 @@ struct Replacement {
         Unconfirmed, // replaced, but the system did not confirm that it is on the disk
         Busy,        // another program holds the old file: nothing changed, try again
         Failed,      // nothing changed
+        Stranded,    // the old file could not go back to its name: the reason says where it is
     };
     Outcome outcome = Failed;
     bool denied = false; // the system said "access denied" (Busy or Failed)
@@ -35,7 +36,8 @@ struct Replacement {
 // Puts the closed file `finished` in the place of `target` in one step. When
 // `target` exists it keeps what the system keeps of a file beyond its bytes
 // (on Windows its hidden and system marks and its access list). On anything
-// but Done or Unconfirmed, `target` is as it was and `finished` is still there.
+// but Done, Unconfirmed or Stranded, `target` is as it was and `finished` is
+// still there.
 Replacement replaceWith(const QString& target, const QString& finished);
 
 } // namespace lcj::files::durable

@@ -192,6 +192,9 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
                               "断电或拔出磁盘时它可能还是原来的样子，请再保存一次。")
             .arg(shown(path),
                  r.reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(r.reason));
+    case durable::Replacement::Stranded:
+        discard();
+        return QStringLiteral("写入文件“%1”出错：%2").arg(shown(path), r.reason);
     case durable::Replacement::Busy:
     case durable::Replacement::Failed:
         break;
