@@ -174,7 +174,7 @@ TEST_P(BusyFile, IsWaitedForThenRefusedWithTheFileWhole) {
         return;
     }
     ASSERT_TRUE(failure);
-    EXPECT_EQ(*failure, busyMessage(path));
+    EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
     EXPECT_EQ(readFile(path), QByteArray("original"));
 }
 
@@ -407,7 +407,7 @@ TEST(FileAccessWindows, AFileHeldOpenIsWaitedForThenRefusedWithEveryByteKept) {
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
     ::CloseHandle(held);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(*failure, busyMessage(path));
+    EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
     EXPECT_EQ(readFile(path), QByteArray("original"));
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
     EXPECT_EQ(entries(path),
