@@ -1,28 +1,64 @@
 #include "durablefile.h"
 
+#include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
+#endif
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <io.h>
+#include <windows.h>
+#ifndef REPLACEFILE_IGNORE_ACL_ERRORS
+#define REPLACEFILE_IGNORE_ACL_ERRORS 0x00000004
+#endif
 #endif
 
 namespace lcj::files::durable {
 
 #ifdef Q_OS_UNIX
 
-bool syncToDisk(QFileDevice& file) {
-    if (!file.flush())
-        return false;
-    const int fd = file.handle();
-    if (fd < 0)
-        return false;
+namespace {
+
+int fsyncUninterrupted(int fd) {
     int result;
     do
         result = ::fsync(fd);
     while (result != 0 && errno == EINTR);
-    return result == 0;
+    return result;
+}
+
+// Makes the folder's list of names durable, so that a rename in it survives
+// a power cut. Empty when that worked; else the system's reason.
+QString syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return qt_error_string(errno);
+    const int result = fsyncUninterrupted(fd);
+    const int error = errno;
+    ::close(fd);
+    // Some file systems cannot sync a folder on its own: they keep names
+    // durable with the files, and there is nothing more to ask of them.
+    if (result != 0 && error != EINVAL && error != ENOTSUP)
+        return qt_error_string(error);
+    return {};
+}
+
+} // namespace
+
+bool syncToDisk(QFileDevice& file) {
+    if (!file.flush())
+        return false;
+    const int fd = file.handle();
+    return fd >= 0 && fsyncUninterrupted(fd) == 0;
 }
 
 void keepOwner(QFileDevice& file, const QString& original) {
@@ -38,15 +74,104 @@ void keepOwner(QFileDevice& file, const QString& original) {
     [[maybe_unused]] const int ignored = ::fchown(fd, owner, group);
 }
 
-#else
-
-// Elsewhere the replacing commit flushes the file's buffers itself, and a
-// file's owner is not a property a save can carry over.
-bool syncToDisk(QFileDevice& file) {
-    return file.flush();
+Replacement replaceWith(const QString& target, const QString& finished) {
+    if (::rename(QFile::encodeName(finished).constData(), QFile::encodeName(target).constData()) !=
+        0) {
+        const int error = errno;
+        return {error == EBUSY ? Replacement::Busy : Replacement::Failed,
+                error == EACCES || error == EPERM, qt_error_string(error)};
+    }
+    const QString unsynced = syncFolder(QFileInfo(target).absolutePath());
+    if (!unsynced.isEmpty())
+        return {Replacement::Unconfirmed, false, unsynced};
+    return {Replacement::Done, false, {}};
 }
 
+#elif defined(Q_OS_WIN)
+
+namespace {
+
+std::wstring native(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+}
+
+// Errors that another program holding the file open gives: a virus scanner
+// or the game itself lets go of it a moment later. With a backup name given,
+// ReplaceFileW leaves both files under their own names on these.
+bool busy(DWORD error) {
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Replacement failedWith(DWORD error) {
+    return {busy(error) ? Replacement::Busy : Replacement::Failed, error == ERROR_ACCESS_DENIED,
+            qt_error_string(static_cast<int>(error))};
+}
+
+} // namespace
+
+bool syncToDisk(QFileDevice& file) {
+    if (!file.flush())
+        return false;
+    const int fd = file.handle();
+    if (fd < 0)
+        return false;
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    // A write-behind error (a USB stick pulled, a network share gone) shows
+    // here and nowhere else.
+    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle) != 0;
+}
+
+// A file's owner is not a property a save can carry over here: the
+// replace below keeps the old file's access list instead.
 void keepOwner(QFileDevice&, const QString&) {}
+
+Replacement replaceWith(const QString& target, const QString& finished) {
+    const std::wstring to = native(target);
+    const std::wstring from = native(finished);
+    const DWORD marks = ::GetFileAttributesW(to.c_str());
+    if (marks == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+        if (::MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {Replacement::Done, false, {}};
+        return failedWith(::GetLastError());
+    }
+    // The new file takes the old one's hidden and system marks before it
+    // takes its place, whichever way the system carries them over.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (marks != INVALID_FILE_ATTRIBUTES && (marks & kept) != 0)
+        ::SetFileAttributesW(from.c_str(), marks & kept);
+    // The old file moves to this name for the moment of the replace, so that
+    // no failure half-way leaves the target name empty.
+    const std::wstring parked = from + L".old";
+    if (::ReplaceFileW(to.c_str(), from.c_str(), parked.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                       nullptr)) {
+        ::DeleteFileW(parked.c_str());
+        return {Replacement::Done, false, {}};
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // The old file was moved aside and the new one could not follow: the
+        // old one goes back to its name, and the save is tried again.
+        if (::MoveFileExW(parked.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
+            return {Replacement::Busy, false, qt_error_string(static_cast<int>(error))};
+        return {
+            Replacement::Stranded, false,
+            QStringLiteral("原来的文件暂时改名为“%1”，请把它改回原名：%2")
+                .arg(QString::fromStdWString(parked), qt_error_string(static_cast<int>(error)))};
+    }
+    return failedWith(error);
+}
 
 #endif
 

@@ -1,12 +1,15 @@
 #include "fileaccess.h"
 
 #include "durablefile.h"
+#include "virtualstore.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStorageInfo>
+#include <QThread>
 #include <algorithm>
 #include <array>
 
@@ -18,7 +21,7 @@ struct Pending {
     int count = 0; // faults still to come
     int after = 0; // operations that go through before them
 };
-std::array<Pending, 4> pendingFaults{};
+std::array<Pending, 7> pendingFaults{};
 
 // True when a pending fault of this kind is due; uses it up.
 bool meets(Fault fault) {
@@ -85,6 +88,61 @@ QString writeFailure(const QString& failed, const QString& path, const QString& 
     return reason.isEmpty() ? failed : failed + QStringLiteral("：") + reason;
 }
 
+// Opens a new, empty file beside `path` under a name no file has yet.
+bool createBeside(const QString& path, QFile& file, bool injectable) {
+    if (injectable && meets(Fault::CreateRefused))
+        return false;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        file.setFileName(path + QStringLiteral(".%1").arg(
+                                    qulonglong(QRandomGenerator::global()->bounded(0x1000000)), 6,
+                                    16, QChar(u'0')));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            return true;
+        if (!QFileInfo::exists(file.fileName()))
+            return false;
+    }
+    return false;
+}
+
+// The folder of `path` when it is one where Windows lets only an
+// administrator write, else an empty string.
+QString guardedFolder(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir() || !virtualstore::isGuarded(path, virtualstore::systemFolders()))
+        return {};
+    return folder;
+}
+
+QString needsAdministrator(const QString& folder) {
+    return QStringLiteral("文件夹“%1”需要管理员权限才能写入，文件保持原样。"
+                          "请把整个游戏复制到别的文件夹（例如“文档”里）再修改。")
+        .arg(shown(folder));
+}
+
+std::chrono::milliseconds busyWait = defaultBusyWait;
+
+// Puts `finished` in the place of `path`, trying again for a while when
+// another program holds `path` open.
+durable::Replacement replaceWhenFree(const QString& path, const QString& finished,
+                                     bool injectable) {
+    const QDeadlineTimer deadline(busyWait);
+    for (;;) {
+        durable::Replacement r;
+        if (injectable && meets(Fault::CommitFailure))
+            r = {durable::Replacement::Failed, false, {}};
+        else if (injectable && meets(Fault::Busy))
+            r = {durable::Replacement::Busy, false, {}};
+        else
+            r = durable::replaceWith(path, finished);
+        if (r.outcome == durable::Replacement::Done && injectable && meets(Fault::FolderUnsynced))
+            r = {durable::Replacement::Unconfirmed, false, {}};
+        if (r.outcome != durable::Replacement::Busy || deadline.hasExpired())
+            return r;
+        QThread::msleep(static_cast<unsigned long>(
+            std::min<qint64>(100, std::max<qint64>(1, deadline.remainingTime()))));
+    }
+}
+
 // Builds the new file beside `path` and replaces `path` with it only once
 // every byte is on the disk; on any failure `path` stays exactly as it was,
 // nothing new is left behind, and the message starts with `failed`. The new
@@ -92,9 +150,22 @@ QString writeFailure(const QString& failed, const QString& path, const QString& 
 // faults hit only the file itself, not its backup (`injectable` false).
 Failure replace(const QString& path, const QByteArray& bytes, const QString& like,
                 const QString& failed, bool injectable = true) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // A link is followed: the file it leads to is replaced and the link stays.
+    QFileInfo target(path);
+    for (int depth = 0; depth < 128 && target.isSymLink(); ++depth)
+        target.setFile(target.symLinkTarget());
+    const QString real = target.filePath();
+    QFile file;
+    if (!createBeside(real, file, injectable)) {
+        const QString folder = guardedFolder(path);
+        if (!folder.isEmpty())
+            return needsAdministrator(folder);
         return writeFailure(failed, path, file.errorString(), 0);
+    }
+    const auto discard = [&file] {
+        file.close();
+        QFile::remove(file.fileName());
+    };
     const QFileInfo model(like);
     if (model.exists()) {
         durable::keepOwner(file, like);
@@ -103,16 +174,42 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
     bool written = !(injectable && meets(Fault::WriteError)) && writeAll(file, bytes);
     // The size check catches a device that took fewer bytes than it said.
     written = written && durable::syncToDisk(file) && file.size() == bytes.size();
-    if (!written || (injectable && meets(Fault::CommitFailure))) {
+    if (!written) {
         const QString reason =
             file.error() == QFileDevice::NoError ? QString() : file.errorString();
-        file.cancelWriting();
-        file.commit();
+        discard();
         return writeFailure(failed, path, reason, bytes.size());
     }
-    if (!file.commit())
-        return writeFailure(failed, path, file.errorString(), bytes.size());
-    return std::nullopt;
+    file.close();
+    const durable::Replacement r = replaceWhenFree(real, file.fileName(), injectable);
+    switch (r.outcome) {
+    case durable::Replacement::Done:
+        return std::nullopt;
+    case durable::Replacement::Unconfirmed:
+        // The rename has happened: the file holds the new bytes, only the
+        // system's word that they stay there after a power cut is missing.
+        return QStringLiteral("“%1”已经写好，但系统没有确认这一更改已存到磁盘上%2。"
+                              "断电或拔出磁盘时它可能还是原来的样子，请再保存一次。")
+            .arg(shown(path),
+                 r.reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(r.reason));
+    case durable::Replacement::Stranded:
+        discard();
+        return QStringLiteral("写入文件“%1”出错：%2").arg(shown(path), r.reason);
+    case durable::Replacement::Busy:
+    case durable::Replacement::Failed:
+        break;
+    }
+    discard();
+    if (r.denied) {
+        const QString folder = guardedFolder(path);
+        if (!folder.isEmpty())
+            return needsAdministrator(folder);
+    }
+    if (r.outcome == durable::Replacement::Busy)
+        return QStringLiteral(
+                   "“%1”正被其他程序使用（游戏或杀毒软件？），请关闭它后再保存；文件保持原样。")
+            .arg(shown(path));
+    return writeFailure(failed, path, r.reason, 0);
 }
 
 // Keeps a copy of `path` as NAME.bak before its first write. The copy is made
@@ -142,6 +239,10 @@ QString backupPath(const QString& path) {
 
 void injectFault(Fault fault, int count, int after) {
     pendingFaults[static_cast<std::size_t>(fault)] = {count, after};
+}
+
+void setBusyWait(std::chrono::milliseconds wait) {
+    busyWait = wait;
 }
 
 void clearFaults() {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <chrono>
 
 // Positioned and whole-file access. Every call opens the file, does its one
 // thing and closes it again; failures come back as a message in Chinese.
@@ -38,7 +39,8 @@ Failure writeRegions(const QString& path, const QList<Patch>& patches);
 Result<QByteArray> readWhole(const QString& path);
 
 // Writes a whole file. Success means every byte is on the disk; on any
-// failure (a full disk included) the old file stays exactly as it was. The new
+// failure (a full disk included) the old file stays exactly as it was. A file
+// that another program holds open is waited for a moment, then refused. The new
 // file keeps the old one's permissions and, where the user may set it, owner.
 // A NAME.bak that is a folder is refused, since no backup could be kept.
 // `onDisk`, when given, holds what the caller has just found in the file: the
@@ -49,12 +51,20 @@ Failure writeWhole(const QString& path, const QByteArray& bytes,
 // The backup kept beside a file before its first write.
 QString backupPath(const QString& path);
 
+// How long a save waits, trying again every tenth of a second, for a file that
+// another program (the game, a virus scanner) holds open. Tests may shorten it.
+inline constexpr std::chrono::milliseconds defaultBusyWait{2000};
+void setBusyWait(std::chrono::milliseconds wait);
+
 // Faults that tests can make the next file operations meet.
 enum class Fault {
-    OpenRefused,   // opening the file fails
-    ShortRead,     // a read returns fewer bytes than the file holds
-    WriteError,    // writing the new contents fails
-    CommitFailure, // the finished file cannot replace the old one
+    OpenRefused,    // opening the file fails
+    ShortRead,      // a read returns fewer bytes than the file holds
+    WriteError,     // writing the new contents fails
+    CommitFailure,  // the finished file cannot replace the old one
+    Busy,           // another program holds the file open: the replace waits
+    CreateRefused,  // the folder refuses the new file beside the old one
+    FolderUnsynced, // the replace is done but not confirmed to be on the disk
 };
 
 // Makes the next `count` operations that can meet `fault` fail with it, after

@@ -1,4 +1,5 @@
 #include "common/fileaccess.h"
+#include "common/virtualstore.h"
 #include "support/smalldisk.h"
 #include "support/testfiles.h"
 
@@ -7,8 +8,17 @@
 #include <QFileInfo>
 #include <string>
 
+#include <chrono>
+#include <thread>
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 #include <gtest/gtest.h>
 
@@ -80,6 +90,11 @@ TEST(FileAccess, ReadOnlyFileIsRefused) {
 
 namespace {
 
+// Every file in the folder of `path`, hidden ones too.
+QStringList entries(const QString& path) {
+    return QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
 struct FaultCase {
     files::Fault fault;
     bool hitsReads; // else only writes meet it
@@ -95,12 +110,15 @@ protected:
 TEST_P(InjectedFault, FailsCleanlyAndLeavesTheFileWhole) {
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("f.bin"), QByteArray("0123456789"));
+    dir.write(QStringLiteral("f.bin.bak"), QByteArray("0123456789"));
     files::injectFault(GetParam().fault);
     if (GetParam().hitsReads)
         EXPECT_FALSE(files::readRegion(path, 0, 4).ok());
     else
         EXPECT_TRUE(files::writeRegion(path, 2, QByteArray("ab")));
     EXPECT_EQ(readFile(path), QByteArray("0123456789"));
+    // No new file is left behind beside it.
+    EXPECT_EQ(entries(path), QStringList({QStringLiteral("f.bin"), QStringLiteral("f.bin.bak")}));
     // The fault is used up: the next write goes through.
     EXPECT_FALSE(files::writeRegion(path, 2, QByteArray("ab")));
     EXPECT_EQ(readFile(path), QByteArray("01ab456789"));
@@ -110,7 +128,130 @@ INSTANTIATE_TEST_SUITE_P(Faults, InjectedFault,
                          testing::Values(FaultCase{files::Fault::OpenRefused, true},
                                          FaultCase{files::Fault::ShortRead, true},
                                          FaultCase{files::Fault::WriteError, false},
-                                         FaultCase{files::Fault::CommitFailure, false}));
+                                         FaultCase{files::Fault::CommitFailure, false},
+                                         FaultCase{files::Fault::CreateRefused, false}));
+
+namespace {
+
+QString busyMessage(const QString& path) {
+    return QStringLiteral(
+               "“%1”正被其他程序使用（游戏或杀毒软件？），请关闭它后再保存；文件保持原样。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+struct BusyCase {
+    const char* name;
+    int busyTimes; // replaces that meet the file held open
+    bool saved;
+};
+
+class BusyFile : public testing::TestWithParam<BusyCase> {
+protected:
+    void TearDown() override {
+        files::clearFaults();
+        files::setBusyWait(files::defaultBusyWait);
+    }
+};
+
+} // namespace
+
+// Another program holds the file open for a while: the save waits for it and
+// goes through once the file is free, or gives up with a plain message and
+// leaves the file and its folder exactly as they were.
+TEST_P(BusyFile, IsWaitedForThenRefusedWithTheFileWhole) {
+    const BusyCase& c = GetParam();
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
+    files::setBusyWait(std::chrono::milliseconds(c.saved ? 2000 : 300));
+    files::injectFault(files::Fault::Busy, c.busyTimes);
+    const auto failure = files::writeWhole(path, QByteArray("changed!"));
+    const QStringList both{QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.bak")};
+    EXPECT_EQ(entries(path), both);
+    EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
+    if (c.saved) {
+        EXPECT_FALSE(failure) << qPrintable(*failure);
+        EXPECT_EQ(readFile(path), QByteArray("changed!"));
+        return;
+    }
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
+    EXPECT_EQ(readFile(path), QByteArray("original"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, BusyFile,
+                         testing::Values(BusyCase{"freed_after_three_tries", 3, true},
+                                         BusyCase{"held_for_good", 1000000, false}),
+                         [](const testing::TestParamInfo<BusyCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The new file has taken the old one's place, but the system did not confirm
+// that the change is on the disk: the save is not called done, and the
+// message does not claim that the file stayed as it was.
+TEST(FileAccess, AnUnconfirmedReplaceIsReportedAsItIs) {
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("data.e5"), QByteArray("original"));
+    files::injectFault(files::Fault::FolderUnsynced);
+    const auto failure = files::writeWhole(path, QByteArray("changed!"));
+    files::clearFaults();
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->contains(QStringLiteral("没有确认"))) << qPrintable(*failure);
+    EXPECT_FALSE(failure->contains(QStringLiteral("保持原样"))) << qPrintable(*failure);
+    EXPECT_EQ(readFile(path), QByteArray("changed!"));
+    EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
+    EXPECT_EQ(entries(path),
+              QStringList({QStringLiteral("data.e5"), QStringLiteral("data.e5.bak")}));
+}
+
+#ifdef Q_OS_UNIX
+// A save through a link writes the file it leads to; the link stays a link.
+TEST(FileAccess, ASaveThroughALinkWritesTheFileItLeadsTo) {
+    test::TestFolder dir;
+    const QString real = dir.write(QStringLiteral("real.eex"), QByteArray("original"));
+    const QString link = dir.path(QStringLiteral("S_01.eex"));
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_FALSE(files::writeWhole(link, QByteArray("changed!")));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(real), QByteArray("changed!"));
+    EXPECT_EQ(entries(real),
+              QStringList({QStringLiteral("S_01.eex"), QStringLiteral("S_01.eex.bak"),
+                           QStringLiteral("real.eex")}));
+}
+#endif
+
+namespace {
+
+class GuardedFolder : public testing::TestWithParam<bool> {
+protected:
+    void TearDown() override {
+        files::clearFaults();
+        virtualstore::setSystemFolders(std::nullopt);
+    }
+};
+
+} // namespace
+
+// A folder that refuses the new file: when it is one where Windows lets only
+// an administrator write, the message says so and what to do instead.
+TEST_P(GuardedFolder, ARefusedSaveNamesAdministratorRights) {
+    const bool guarded = GetParam();
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("S_01.eex"), QByteArray("original"));
+    const QString folder = QFileInfo(path).absolutePath();
+    virtualstore::setSystemFolders(virtualstore::Folders{
+        {guarded ? folder : dir.path(QStringLiteral("elsewhere"))}, dir.path(QStringLiteral("L"))});
+    files::injectFault(files::Fault::CreateRefused);
+    const auto failure = files::writeWhole(path, QByteArray("changed!"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->contains(QStringLiteral("需要管理员权限")), guarded) << qPrintable(*failure);
+    EXPECT_EQ(failure->contains(QStringLiteral("复制到别的文件夹")), guarded);
+    EXPECT_TRUE(failure->contains(QStringLiteral("文件保持原样")));
+    EXPECT_EQ(readFile(path), QByteArray("original"));
+    EXPECT_EQ(entries(path),
+              QStringList({QStringLiteral("S_01.eex"), QStringLiteral("S_01.eex.bak")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, GuardedFolder, testing::Bool());
 
 namespace {
 
@@ -232,5 +373,82 @@ TEST(FileAccess, ASaveKeepsTheFilesOwnerAndPermissions) {
     EXPECT_EQ(info.groupId(), 4322u);
     // The backup belongs to the same user as the file.
     EXPECT_EQ(QFileInfo(files::backupPath(path)).ownerId(), 4321u);
+#endif
+}
+
+// What Windows does to a file held open by another program, for real: the
+// game or a virus scanner opens it without letting anyone replace it.
+#ifdef Q_OS_WIN
+namespace {
+
+// Opens `path` the way such a program does: others may read it, nothing more.
+HANDLE holdOpen(const QString& path) {
+    return ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                         GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+DWORD marksOf(const QString& path) {
+    return ::GetFileAttributesW(
+        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()));
+}
+
+} // namespace
+#endif
+
+TEST(FileAccessWindows, AFileHeldOpenIsWaitedForThenRefusedWithEveryByteKept) {
+#ifndef Q_OS_WIN
+    GTEST_SKIP() << "a file held open blocks a replace on Windows only: run under Wine";
+#else
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
+    const HANDLE held = holdOpen(path);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const auto failure = files::writeWhole(path, QByteArray("changed!"));
+    ::CloseHandle(held);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
+    EXPECT_EQ(readFile(path), QByteArray("original"));
+    EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
+    EXPECT_EQ(entries(path),
+              QStringList({QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.bak")}));
+#endif
+}
+
+TEST(FileAccessWindows, AFileLetGoWhileTheSaveWaitsIsSaved) {
+#ifndef Q_OS_WIN
+    GTEST_SKIP() << "a file held open blocks a replace on Windows only: run under Wine";
+#else
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
+    const HANDLE held = holdOpen(path);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread letGo([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::CloseHandle(held);
+    });
+    const auto failure = files::writeWhole(path, QByteArray("changed!"));
+    letGo.join();
+    EXPECT_FALSE(failure) << qPrintable(*failure);
+    EXPECT_EQ(readFile(path), QByteArray("changed!"));
+    EXPECT_EQ(entries(path),
+              QStringList({QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.bak")}));
+#endif
+}
+
+TEST(FileAccessWindows, ASaveKeepsTheHiddenAndSystemMarks) {
+#ifndef Q_OS_WIN
+    GTEST_SKIP() << "hidden and system marks are Windows file attributes: run under Wine";
+#else
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(::SetFileAttributesW(
+        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), marks));
+    ASSERT_FALSE(files::writeWhole(path, QByteArray("changed!")));
+    EXPECT_EQ(readFile(path), QByteArray("changed!"));
+    EXPECT_EQ(marksOf(path) & marks, marks);
+    EXPECT_EQ(entries(path),
+              QStringList({QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.bak")}));
 #endif
 }

@@ -4,6 +4,7 @@
 #include "controls.h"
 #include "diskchange.h"
 #include "prompts.h"
+#include "twinfile.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -51,8 +52,9 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 }
 
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter) {
-    const QString path =
-        prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder());
+    const QString path = offerVirtualStoreTwin(
+        window, prompts,
+        prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder()));
     // Cancelling the dialog is no error: nothing is said and nothing changes.
     if (path.isEmpty())
         return false;

@@ -2,6 +2,7 @@
 
 #include "charactersection.h"
 #include "common/ui/controls.h"
+#include "common/ui/twinfile.h"
 #include "itemsection.h"
 #include "shopsection.h"
 #include "strategysection.h"
@@ -100,10 +101,12 @@ void DForm::showSection(DataSection* section) {
 void DForm::fileop_Click() {
     if (!mayLeaveSection())
         return;
-    const QString path = prompts().chooseOpenFile(
-        this, QStringLiteral("打开"),
-        QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),
-        Prompts::editorFolder());
+    const QString path = offerVirtualStoreTwin(
+        this, prompts(),
+        prompts().chooseOpenFile(
+            this, QStringLiteral("打开"),
+            QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),
+            Prompts::editorFolder()));
     // A cancelled dialog leaves the chosen file and the menu as they were.
     if (path.isEmpty())
         return;

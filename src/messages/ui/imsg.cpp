@@ -7,6 +7,7 @@
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
+#include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
 
 #include <QAction>
@@ -144,9 +145,11 @@ bool Imsg::mayClose() {
 void Imsg::fileopen_Click() {
     if (!mayLeaveText())
         return;
-    const QString path = prompts().chooseOpenFile(
-        this, QStringLiteral("打开"), QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
-        Prompts::editorFolder());
+    const QString path = offerVirtualStoreTwin(
+        this, prompts(),
+        prompts().chooseOpenFile(this, QStringLiteral("打开"),
+                                 QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
+                                 Prompts::editorFolder()));
     // Cancelling the dialog is no error: the file chosen before stays.
     if (path.isEmpty())
         return;

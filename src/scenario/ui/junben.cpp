@@ -5,6 +5,7 @@
 #include "common/ui/controls.h"
 #include "common/ui/diskchange.h"
 #include "common/ui/namebeside.h"
+#include "common/ui/twinfile.h"
 #include "datafile/datafile.h"
 #include "scenario/savebuilder.h"
 
@@ -214,8 +215,10 @@ QStringList Junben::itemNames() const {
 void Junben::sopen_Click() {
     if (!mayDropEdits(QStringLiteral("当前剧本有未保存的修改。放弃这些修改，读取另一个剧本吗？")))
         return;
-    const QString path = prompts().chooseOpenFile(this, QStringLiteral("读取剧本文件"),
-                                                  scenarioFilter, Prompts::editorFolder());
+    const QString path =
+        offerVirtualStoreTwin(this, prompts(),
+                              prompts().chooseOpenFile(this, QStringLiteral("读取剧本文件"),
+                                                       scenarioFilter, Prompts::editorFolder()));
     // A cancelled or failed open keeps the scenario loaded before, its lists and its path.
     if (path.isEmpty())
         return;
