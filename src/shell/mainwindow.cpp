@@ -14,6 +14,7 @@
 #include "scenario/ui/junben.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -194,13 +195,29 @@ void MainWindow::updateArea() {
 }
 
 void MainWindow::exit_Click() {
-    // Ends the program, closing every window. The only question asked is an
-    // editor's own about unsaved edits; when the user keeps them, nothing ends.
+    // The same as closing the window by its frame: closeEvent decides.
+    close();
+}
+
+bool MainWindow::closeEditors() {
+    // The only question asked is each editor's own about unsaved edits; an
+    // editor whose edits the user keeps stays open.
     mdi_->closeAllSubWindows();
     for (QMdiSubWindow* frame : mdi_->subWindowList())
         if (frame->isVisible())
-            return;
-    close();
+            return false;
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // However the program is ended (功能 → 退出, the title bar, Alt+F4, the
+    // session ending), every editor settles its edits first; when one is
+    // kept, nothing ends.
+    if (!closeEditors()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::about_Click() {

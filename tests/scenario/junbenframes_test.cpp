@@ -407,8 +407,8 @@ private slots:
     void unsavedEditsAreNotDroppedWithoutAsking() {
         loadSample(S01);
         click("Command3");
-        // Loading another scenario: "no" keeps everything, nothing is opened.
-        prompts.askAnswers.enqueue(false);
+        // Loading another scenario: "取消" keeps everything, nothing is opened.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Cancel);
         prompts.openAnswers.enqueue(
             dir->write(QStringLiteral("S_03.eex"),
                        sample::scenarioFile(test::shapeOf(QStringLiteral("S_03.eex")))));
@@ -416,11 +416,12 @@ private slots:
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(list("List8")->count(), 6);
         QCOMPARE(prompts.openAnswers.size(), 1);
-        // Closing: "no" keeps the window.
-        prompts.askAnswers.enqueue(false);
+        // Closing: "取消" keeps the window.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Cancel);
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
-        prompts.askAnswers.enqueue(true);
+        // "放弃" drops the edit and reads the other scenario.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         action("sopen")->trigger();
         QCOMPARE(list("List8")->count(), 4);
         QVERIFY(!form->isModified());

@@ -127,12 +127,12 @@ private slots:
                           Qt::LeftButton); // appends an army entry: an unsaved edit
         auto* gn = main->findChild<QMenu*>(QStringLiteral("gn"));
         auto* exit = gn->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly);
-        prompts.askAnswers.enqueue(false);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Cancel);
         exit->trigger();
         QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(main->isVisible());
         QVERIFY(junben->isVisible());
-        prompts.askAnswers.enqueue(true);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         exit->trigger();
         QVERIFY(!main->isVisible());
     }
