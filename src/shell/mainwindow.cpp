@@ -14,12 +14,16 @@
 #include "scenario/ui/junben.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -96,6 +100,19 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     });
     auto* showAbout = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
     connect(showAbout, &QShortcut::activated, about, &QAction::trigger);
+
+#if QT_CONFIG(sessionmanager)
+    // Logging off or shutting down asks as closing the window does; when an
+    // editor keeps its edits, the session is asked not to end.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!isVisible() || !manager.allowsInteraction())
+            return;
+        const bool closed = close();
+        manager.release();
+        if (!closed)
+            manager.cancel();
+    });
+#endif
 
     MDIForm_Load();
 }
