@@ -60,6 +60,10 @@ cp "$bin"/libstdc++-6.dll "$bin"/libgcc_s_seh-1.dll "$bin"/libwinpthread-1.dll "
 for folder in platforms imageformats styles; do
     [ -d "$bin/$folder" ] && cp -r "$bin/$folder" "$stage/"
 done
+# Qt's own Chinese texts for the standard dialogs ("打开", "取消", "是").
+[ -f "$bin/translations/qtbase_zh_CN.qm" ] || { echo "$bin/translations/qtbase_zh_CN.qm missing" >&2; exit 1; }
+mkdir -p "$stage/translations"
+cp "$bin/translations/qtbase_zh_CN.qm" "$stage/translations/"
 cp -r "$bin/lcjpic" "$stage/" && rm -f "$stage/lcjpic/.stamp"
 x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
 sed 's/$/\r/' packaging/windows-readme.txt | sed "s/@VERSION@/$version/" > "$stage/使用说明.txt"

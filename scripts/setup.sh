@@ -5,7 +5,7 @@ set -euo pipefail
 
 lcj_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
               clang libclang-rt-14-dev
-              fonts-noto-cjk clang-format)
+              fonts-noto-cjk clang-format qt6-translations-l10n)
 
 lcj_missing_packages() {
     local missing=()

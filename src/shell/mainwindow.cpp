@@ -14,11 +14,16 @@
 #include "scenario/ui/junben.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -95,6 +100,19 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     });
     auto* showAbout = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
     connect(showAbout, &QShortcut::activated, about, &QAction::trigger);
+
+#if QT_CONFIG(sessionmanager)
+    // Logging off or shutting down asks as closing the window does; when an
+    // editor keeps its edits, the session is asked not to end.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!isVisible() || !manager.allowsInteraction())
+            return;
+        const bool closed = close();
+        manager.release();
+        if (!closed)
+            manager.cancel();
+    });
+#endif
 
     MDIForm_Load();
 }
@@ -194,13 +212,29 @@ void MainWindow::updateArea() {
 }
 
 void MainWindow::exit_Click() {
-    // Ends the program, closing every window. The only question asked is an
-    // editor's own about unsaved edits; when the user keeps them, nothing ends.
+    // The same as closing the window by its frame: closeEvent decides.
+    close();
+}
+
+bool MainWindow::closeEditors() {
+    // The only question asked is each editor's own about unsaved edits; an
+    // editor whose edits the user keeps stays open.
     mdi_->closeAllSubWindows();
     for (QMdiSubWindow* frame : mdi_->subWindowList())
         if (frame->isVisible())
-            return;
-    close();
+            return false;
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // However the program is ended (功能 → 退出, the title bar, Alt+F4, the
+    // session ending), every editor settles its edits first; when one is
+    // kept, nothing ends.
+    if (!closeEditors()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::about_Click() {

@@ -30,6 +30,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Closing the window ends the program only when every editor may close.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Editor {
@@ -46,6 +48,8 @@ private:
     // Shows the editor, creating it the first time and bringing it forward after.
     void showEditor(Editor& editor);
     void updateArea();
+    // Closes every editor's window; false when one stays open.
+    bool closeEditors();
     // Keeps the whole window, frame included, inside the screen's free area.
     void fitToScreen();
 

@@ -5,13 +5,31 @@
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace lcj {
+
+bool loadQtTranslation() {
+    // Beside the program first (the Windows build carries it there), then
+    // where Qt keeps its translations (Debian's qt6-translations-l10n).
+    const QStringList folders{QCoreApplication::applicationDirPath() +
+                                  QStringLiteral("/translations"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    for (const QString& folder : folders)
+        if (translator->load(QStringLiteral("qtbase_zh_CN"), folder))
+            return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
+}
 
 int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWindow)>& run) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
+    // Without it the standard dialogs read in English; the program works on.
+    loadQtTranslation();
     if (!gbk::available()) {
         QMessageBox::critical(nullptr, QStringLiteral("岚川记数据工坊"),
                               QStringLiteral("本机的Qt缺少GBK编码支持（需要带ICU的Qt 6），"

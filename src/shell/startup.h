@@ -6,6 +6,10 @@ class QWidget;
 
 namespace lcj {
 
+// Loads Qt's own Chinese texts, so that its standard dialogs and buttons
+// ("打开", "取消", "是", "确定") read in Chinese. False when they are not found.
+bool loadQtTranslation();
+
 // Starts the program as a user starts it: the application, the check that
 // GBK text can be read and written, the main window shown. `run` receives the
 // shown main window and returns the exit code (the event loop in main()).

@@ -162,6 +162,34 @@ private slots:
         QVERIFY(written() != original);
     }
 
+    void clickOnAnotherRowCancelledKeepsTheHighlight_data() { sections(); }
+    // A mouse click on another record, answered "取消": the highlight stays on
+    // the record the form shows, and the form's save still writes that record.
+    void clickOnAnotherRowCancelledKeepsTheHighlight() {
+        QFETCH(QString, name);
+        openAt(name, 3);
+        const QString typed = otherValue();
+        type(s.box, typed);
+        QListWidget* rows = list(s.list);
+        const QRect other = rows->visualItemRect(rows->item(5));
+        QVERIFY(rows->viewport()->rect().contains(other));
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, other.center());
+        QCOMPARE(prompts.questions.size(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(rows->currentRow(), 3);
+        QCOMPARE(rows->selectedItems(), QList<QListWidgetItem*>({rows->item(3)}));
+        QCOMPARE(box(s.box)->text(), typed);
+        QCOMPARE(written(), original);
+        // "保存" on the next click writes record 3 and moves to the clicked one.
+        prompts.saveChoices.enqueue(Choice::Save);
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, other.center());
+        QCoreApplication::processEvents();
+        QCOMPARE(rows->currentRow(), 5);
+        QCOMPARE(rows->selectedItems(), QList<QListWidgetItem*>({rows->item(5)}));
+        onlyRecordChanged(3);
+        QVERIFY(written() != original);
+    }
+
     void shopTicksAreAskedAboutToo() {
         openSection(sample::dataFile(), QStringLiteral("shoppre"));
         QListWidget* battles = list("List4");

@@ -354,6 +354,36 @@ private slots:
         noMessages();
     }
 
+    void clickOnAnotherSlotCancelledKeepsTheHighlight_data() {
+        anotherSlotAsksAboutAnEditedText_data();
+    }
+    // A mouse click on another entry, answered "取消": the highlight stays on
+    // the entry the text box shows, and "保存" writes that entry's slot.
+    void clickOnAnotherSlotCancelledKeepsTheHighlight() {
+        QFETCH(QString, entry);
+        QFETCH(QString, list);
+        QFETCH(qint64, table);
+        open(sample::messageFile());
+        trigger(entry);
+        QListWidget* rows = this->list(list);
+        rows->setCurrentRow(4);
+        retype(QStringLiteral("改过的文本"));
+        rows->scrollToItem(rows->item(5));
+        const QRect other = rows->visualItemRect(rows->item(5));
+        QVERIFY(rows->viewport()->rect().contains(other.center()));
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, other.center());
+        QCOMPARE(prompts.questions.size(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(rows->currentRow(), 4);
+        QCOMPARE(rows->selectedItems(), QList<QListWidgetItem*>({rows->item(4)}));
+        QCOMPARE(text()->toPlainText(), QStringLiteral("改过的文本"));
+        QCOMPARE(test::readFile(path), original);
+        save();
+        QCOMPARE(slotOnDisk(table + 800), padded(*gbk::encode(QStringLiteral("改过的文本"))));
+        onlySlotChanged(table + 800);
+        noMessages();
+    }
+
     void anotherCategoryOrClosingAsks() {
         open(sample::messageFile());
         trigger("zandou");

@@ -230,6 +230,33 @@ private slots:
         noMessages();
     }
 
+    // Another character replaces only the figure: the switch set and not
+    // confirmed is not asked about then, and still counts when closing.
+    void anotherCharacterAsksOnlyAboutTheFigure() {
+        open(withSwitch(0xE2, 0xE8));
+        QVERIFY(!check()->isChecked());
+        check()->setChecked(true);
+        for (int row = 1; row < 5; ++row)
+            list()->setCurrentRow(row);
+        QVERIFY2(prompts.questions.isEmpty(), qPrintable(prompts.questions.join(u'|')));
+        QVERIFY(check()->isChecked());
+        // Even after a figure's question answered 放弃, the switch still counts.
+        combo()->setCurrentIndex(combo()->currentIndex() == 12 ? 13 : 12);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
+        list()->setCurrentRow(6);
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY(!form->close()); // 取消
+        QCOMPARE(prompts.questions.size(), 2);
+        QCOMPARE(test::readFile(path), original);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(form->close());
+        QByteArray expected = original;
+        expected[switchAt] = char(0xEE);
+        expected[switchAt + 4] = char(0xEE);
+        QCOMPARE(test::readFile(path), expected);
+        noMessages();
+    }
+
     void failedOpenKeepsTheFileItHeld() {
         open(sample::programFile());
         list()->setCurrentRow(3);

@@ -307,6 +307,40 @@ private slots:
         QCOMPARE(test::readFile(path), expected);
     }
 
+    // Another item replaces only the count box, another character only the
+    // character's boxes: typing in the other boxes is not asked about then,
+    // stays in its box, and is asked about when the window would drop it.
+    void switchesAskOnlyAboutTheBoxesTheyReplace() {
+        open(sample::saveGame());
+        type("Text24", QStringLiteral("9"));
+        for (int row = 1; row < 5; ++row)
+            list("List3")->setCurrentRow(row);
+        list("List1")->setCurrentRow(3);
+        type("Text4", QStringLiteral("12"));
+        list("List3")->setCurrentRow(6);
+        QVERIFY2(prompts.questions.isEmpty(), qPrintable(prompts.questions.join(u'|')));
+        QCOMPARE(list("List3")->currentRow(), 6);
+        QCOMPARE(box("Text24")->text(), QStringLiteral("9"));
+        QCOMPARE(box("Text4")->text(), QStringLiteral("12"));
+        // Closing would drop them: asked; 取消 keeps them.
+        QVERIFY(!form->close());
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(test::readFile(path), original);
+        // The count typed is asked about when another item replaces it.
+        type("Text23", QStringLiteral("5"));
+        list("List3")->setCurrentRow(7);
+        QCOMPARE(prompts.questions.size(), 2);
+        QCOMPARE(list("List3")->currentRow(), 6);
+        confirm();
+        save();
+        noMessages();
+        QByteArray expected = original;
+        expected[86] = char(9);
+        expected[recordAt(3) + 5] = char(12);
+        expected[687 + 6] = char(5);
+        QCOMPARE(test::readFile(path), expected);
+    }
+
     void closingDropsConfirmedEditsOnlyWhenTold() {
         open(sample::saveGame());
         type("Text24", QStringLiteral("7"));

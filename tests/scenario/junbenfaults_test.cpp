@@ -147,6 +147,11 @@ private slots:
         if (Trouble(trouble) == Trouble::Shrunk)
             QCOMPARE(test::readFile(path), other);
         QVERIFY(form->isModified());
+        // The user is told that nothing was written.
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.lastMessage().startsWith(QStringLiteral("没有写入任何内容")),
+                 qPrintable(prompts.lastMessage()));
+        prompts.messages.clear();
         // Yes: the editor holds the whole script, so it writes it whole.
         prompts.askAnswers.enqueue(true);
         action("ssave")->trigger();

@@ -407,8 +407,8 @@ private slots:
     void unsavedEditsAreNotDroppedWithoutAsking() {
         loadSample(S01);
         click("Command3");
-        // Loading another scenario: "no" keeps everything, nothing is opened.
-        prompts.askAnswers.enqueue(false);
+        // Loading another scenario: "取消" keeps everything, nothing is opened.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Cancel);
         prompts.openAnswers.enqueue(
             dir->write(QStringLiteral("S_03.eex"),
                        sample::scenarioFile(test::shapeOf(QStringLiteral("S_03.eex")))));
@@ -416,16 +416,90 @@ private slots:
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(list("List8")->count(), 6);
         QCOMPARE(prompts.openAnswers.size(), 1);
-        // Closing: "no" keeps the window.
-        prompts.askAnswers.enqueue(false);
+        // Closing: "取消" keeps the window.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Cancel);
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
-        prompts.askAnswers.enqueue(true);
+        // "放弃" drops the edit and reads the other scenario.
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         action("sopen")->trigger();
         QCOMPARE(list("List8")->count(), 4);
         QVERIFY(!form->isModified());
         QVERIFY(form->close()); // nothing to ask now
         QCOMPARE(prompts.questions.size(), 3);
+    }
+
+    // Showing entries in every frame is no edit: closing asks nothing.
+    void entriesShownAreNoEdit() {
+        loadSample(S01);
+        for (const char* name : {"List8", "List3", "List4", "List6", "List9"})
+            for (int row : {1, 0, 2})
+                list(name)->setCurrentRow(row);
+        QVERIFY(form->close());
+        QVERIFY2(prompts.questions.isEmpty(), qPrintable(prompts.questions.join(u'|')));
+    }
+
+    void valuesTypedWithoutConfirmingAreAskedAbout_data() {
+        QTest::addColumn<QString>("list"); // the frame's list, none for the battle frame
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("confirm");
+        QTest::newRow("battle, 回合数") << ""
+                                        << "Text4"
+                                        << "Command6";
+        QTest::newRow("army") << "List8"
+                              << "Text28"
+                              << "Command1";
+        QTest::newRow("ally") << "List3"
+                              << "Text1"
+                              << "Command4";
+        QTest::newRow("enemy") << "List4"
+                               << "Text10"
+                               << "Command5";
+        QTest::newRow("spoils") << "List6"
+                                << "Text15"
+                                << "Command7";
+        QTest::newRow("equipment") << "List9"
+                                   << "Text21"
+                                   << "Command9";
+    }
+    // A value typed into a frame and not confirmed: closing or reading
+    // another scenario asks; 取消 keeps it, 保存 confirms and saves what
+    // 确定 and 保存剧本文件 would have written.
+    void valuesTypedWithoutConfirmingAreAskedAbout() {
+        QFETCH(QString, list);
+        const QString listName = list;
+        QFETCH(QString, box);
+        const QByteArray boxName = box.toLatin1();
+        QFETCH(QString, confirm);
+        const QByteArray confirmName = confirm.toLatin1();
+        const auto typeIn = [&] {
+            if (!listName.isEmpty())
+                this->list(listName)->setCurrentRow(1);
+            type(boxName.constData(), QStringLiteral("7"));
+        };
+        // What the user writes by hand.
+        const QString first = loadSample(S01);
+        const QByteArray original = test::readFile(first);
+        typeIn();
+        click(confirmName.constData());
+        action("ssave")->trigger();
+        noMessages();
+        const QByteArray expected = test::readFile(first);
+        QVERIFY(expected != original);
+        stop();
+        start();
+        readData();
+        const QString path = loadSample(S01);
+        typeIn();
+        action("sopen")->trigger(); // 取消
+        QVERIFY(!form->close());    // 取消
+        QCOMPARE(prompts.questions.size(), 2);
+        QCOMPARE(this->box(boxName.constData())->text(), QStringLiteral("7"));
+        QCOMPARE(test::readFile(path), original);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(form->close());
+        noMessages();
+        QCOMPARE(test::readFile(path), expected);
     }
 
     void aFileChangedOnDiskIsNotOverwrittenUnasked() {

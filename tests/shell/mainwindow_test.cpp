@@ -127,12 +127,12 @@ private slots:
                           Qt::LeftButton); // appends an army entry: an unsaved edit
         auto* gn = main->findChild<QMenu*>(QStringLiteral("gn"));
         auto* exit = gn->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly);
-        prompts.askAnswers.enqueue(false);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Cancel);
         exit->trigger();
         QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(main->isVisible());
         QVERIFY(junben->isVisible());
-        prompts.askAnswers.enqueue(true);
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
         exit->trigger();
         QVERIFY(!main->isVisible());
     }
@@ -165,6 +165,34 @@ private slots:
         QCOMPARE(test::readFile(path), sample::dataFile());
         prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
         exit->trigger();
+        QVERIFY(!main->isVisible());
+        QByteArray expected = sample::dataFile();
+        expected[396 + 18] = char(10); // 武力 is stored halved
+        QCOMPARE(test::readFile(path), expected);
+    }
+
+    // The title bar's ×, Alt+F4 or the session ending close the window: each
+    // editor asks about its edits exactly once, as 功能 → 退出 does, and
+    // 取消 keeps the program and every edit.
+    void closingTheWindowAsksAsExitDoes() {
+        test::TestFolder dir;
+        const QString path = dir.write(QStringLiteral("data.e5"), sample::dataFile());
+        trigger(main.get(), "dataedit");
+        QWidget* dform = editor("DForm");
+        prompts.openAnswers.enqueue(path);
+        trigger(dform, "fileop");
+        trigger(dform, "renpre");
+        auto* force = dform->findChild<QLineEdit*>(QStringLiteral("Text4"));
+        force->setText(QStringLiteral("20"));
+        QVERIFY(!main->close());
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY(main->isVisible());
+        QVERIFY(dform->isVisible());
+        QCOMPARE(force->text(), QStringLiteral("20"));
+        QCOMPARE(test::readFile(path), sample::dataFile());
+        prompts.saveChoices.enqueue(Prompts::SaveChoice::Save);
+        QVERIFY(main->close());
+        QCOMPARE(prompts.questions.size(), 2);
         QVERIFY(!main->isVisible());
         QByteArray expected = sample::dataFile();
         expected[396 + 18] = char(10); // 武力 is stored halved

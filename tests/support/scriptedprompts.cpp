@@ -12,17 +12,25 @@ QString ScriptedPrompts::chooseSaveFile(QWidget*, const QString&, const QString&
     return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
 }
 
-void ScriptedPrompts::showMessage(QWidget*, const QString& text, const QString&, Icon) {
+void ScriptedPrompts::showMessage(QWidget* parent, const QString& text, const QString& title,
+                                  Icon icon) {
     messages.append(text);
+    if (realBoxes)
+        DialogPrompts().showMessage(parent, text, title, icon);
 }
 
-bool ScriptedPrompts::ask(QWidget*, const QString& text, const QString&) {
+bool ScriptedPrompts::ask(QWidget* parent, const QString& text, const QString& title) {
     questions.append(text);
+    if (realBoxes)
+        return DialogPrompts().ask(parent, text, title);
     return askAnswers.isEmpty() ? false : askAnswers.dequeue();
 }
 
-Prompts::SaveChoice ScriptedPrompts::askToSave(QWidget*, const QString& text, const QString&) {
+Prompts::SaveChoice ScriptedPrompts::askToSave(QWidget* parent, const QString& text,
+                                               const QString& title) {
     questions.append(text);
+    if (realBoxes)
+        return DialogPrompts().askToSave(parent, text, title);
     return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.dequeue();
 }
 

@@ -9,7 +9,8 @@ namespace lcj::test {
 
 // Prompts that answer from a script instead of a person: each file dialog
 // takes the next queued path (an empty one is a cancel), each question the
-// next queued answer, and every message is recorded.
+// next queued answer, and every message is recorded; with `realBoxes` the
+// questions and messages go to the real boxes instead.
 class ScriptedPrompts : public Prompts {
 public:
     QQueue<QString> openAnswers;
@@ -20,6 +21,10 @@ public:
     QStringList messages;
     QStringList questions;
     QStringList openFolders; // the start folder of each open dialog
+    // When set, every question and message is also shown in the real box
+    // (DialogPrompts) and answered there, as by a DialogKeys; the file
+    // dialogs still answer from the script.
+    bool realBoxes = false;
 
     QString chooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& startFolder) override;

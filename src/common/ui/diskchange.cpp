@@ -24,11 +24,20 @@ bool mayOverwrite(QWidget* window, Prompts& prompts, DiskStamp::State state, con
     case DiskStamp::State::Changed:
         break;
     }
-    return prompts.ask(window,
-                       QStringLiteral("%1“%2”在读入之后已被其他程序改动。\n"
-                                      "仍要用编辑器中的内容覆盖它吗？")
-                           .arg(kind, QDir::toNativeSeparators(target)),
-                       window->windowTitle());
+    const QString where = QDir::toNativeSeparators(target);
+    const QString title = window->windowTitle();
+    if (prompts.ask(window,
+                    QStringLiteral("%1“%2”在读入之后已被其他程序改动。\n"
+                                   "仍要用编辑器中的内容覆盖它吗？")
+                        .arg(kind, where),
+                    title))
+        return true;
+    prompts.showMessage(window,
+                        QStringLiteral("没有写入任何内容：%1“%2”保持其他程序留下的样子，"
+                                       "编辑器中的修改仍然保留。")
+                            .arg(kind, where),
+                        title, Prompts::Icon::Information);
+    return false;
 }
 
 } // namespace lcj

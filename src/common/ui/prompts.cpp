@@ -45,9 +45,17 @@ void DialogPrompts::showMessage(QWidget* parent, const QString& text, const QStr
 }
 
 bool DialogPrompts::ask(QWidget* parent, const QString& text, const QString& title) {
-    return QMessageBox::question(parent,
-                                 title.isEmpty() ? QCoreApplication::applicationName() : title,
-                                 text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // Enter and Escape both answer "否": only a deliberate "是" goes on.
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
+    box.setIcon(QMessageBox::Question);
+    box.setText(text);
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 Prompts::SaveChoice DialogPrompts::askToSave(QWidget* parent, const QString& text,

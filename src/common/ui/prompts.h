@@ -24,7 +24,8 @@ public:
     // A message with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title = {},
                              Icon icon = Icon::None) = 0;
-    // A question answered yes (true) or no.
+    // A question answered yes (true) or no; Enter and Escape answer no, so
+    // that only a deliberate yes goes on.
     virtual bool ask(QWidget* parent, const QString& text, const QString& title = {}) = 0;
     // A question about unsaved edits answered "保存", "放弃" or "取消"; closing
     // the box without choosing is "取消".

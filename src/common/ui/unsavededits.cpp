@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace lcj {
 
@@ -33,8 +34,18 @@ bool settleEditsBeforeRow(QListWidget* list, int shownRow, Prompts& prompts, QWi
         const QSignalBlocker blocker(list);
         list->setCurrentRow(shownRow);
     }
-    if (!settleEdits(prompts, parent, question, edited, save))
+    if (!settleEdits(prompts, parent, question, edited, save)) {
+        // A mouse press on another row selects that row after its handler
+        // has run, that is after this question: once the press is over, the
+        // highlight goes back to the row the controls show.
+        QTimer::singleShot(0, list, [list, shownRow] {
+            if (list->currentRow() != shownRow || shownRow >= list->count())
+                return;
+            const QSignalBlocker blocker(list);
+            list->setCurrentRow(shownRow, QItemSelectionModel::ClearAndSelect);
+        });
         return false;
+    }
     const QSignalBlocker blocker(list);
     list->setCurrentRow(wanted);
     return true;

@@ -24,7 +24,8 @@ bool settleEdits(Prompts& prompts, QWidget* parent, const QString& question, boo
 // `shownRow` to another row while the controls hold edits of `shownRow`. The
 // selection goes back to `shownRow` (without running the handler) while the
 // question is asked, so that `save` stores the record shown; when the window
-// may go on, the selection moves on again, still without the handler.
+// may go on, the selection moves on again, still without the handler; when it
+// may not, the highlight stays on `shownRow`, also after a mouse press.
 bool settleEditsBeforeRow(QListWidget* list, int shownRow, Prompts& prompts, QWidget* parent,
                           const QString& question, bool edited, const std::function<bool()>& save);
 

@@ -120,14 +120,22 @@ void MainFile::mainopen_Click() {
 void MainFile::List1_Click() {
     if (!file_.loaded() || List1->currentRow() < 0)
         return;
+    // Another character replaces only the figure: the switch keeps what was
+    // set in it, and is asked about when it would be lost.
     if (!settleEditsBeforeRow(List1, shownRow_, prompts(), this, unconfirmedQuestion(),
-                              unconfirmed(), [this] { return Command1_Click(); }))
+                              file_.loaded() && shownRow_ >= 0 &&
+                                  chosenValue(Combo1, figureCount) != shownFigure_,
+                              [this] { return Command1_Click(); }))
         return;
     {
         const QSignalBlocker blocker(Combo1);
         showChoice(Combo1, figureCount, file_.figure(List1->currentRow()));
     }
+    const bool firstShown = shownRow_ < 0;
+    const Qt::CheckState switchShown = shownSwitch_;
     takeShown();
+    if (!firstShown)
+        shownSwitch_ = switchShown;
     Combo1_Click();
 }
 

@@ -192,8 +192,11 @@ void Record::showLoaded() {
 void Record::List1_Click() {
     if (List1->currentRow() < 0)
         return;
+    // Another character replaces the character's boxes only: the loyalty and
+    // the count keep what was typed in them, and are asked about when they go.
     if (!settleEditsBeforeRow(List1, character_, prompts(), this, unconfirmedQuestion(),
-                              unconfirmed(), [this] { return Command1_Click(); }))
+                              game_.loaded() && formFromControls() != shown_.character,
+                              [this] { return Command1_Click(); }))
         return;
     character_ = List1->currentRow();
     if (game_.loaded())
@@ -203,8 +206,10 @@ void Record::List1_Click() {
 void Record::List3_Click() {
     if (List3->currentRow() < 0)
         return;
+    // Another consumable replaces only the count box.
     if (!settleEditsBeforeRow(List3, consumable_, prompts(), this, unconfirmedQuestion(),
-                              unconfirmed(), [this] { return Command1_Click(); }))
+                              game_.loaded() && Text23->text() != shown_.stock,
+                              [this] { return Command1_Click(); }))
         return;
     consumable_ = List3->currentRow();
     if (game_.loaded()) {

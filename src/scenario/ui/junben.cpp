@@ -6,13 +6,13 @@
 #include "common/ui/diskchange.h"
 #include "common/ui/namebeside.h"
 #include "common/ui/twinfile.h"
+#include "common/ui/unsavededits.h"
 #include "datafile/datafile.h"
 #include "scenario/savebuilder.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -213,7 +213,7 @@ QStringList Junben::itemNames() const {
 // ---- loading
 
 void Junben::sopen_Click() {
-    if (!mayDropEdits(QStringLiteral("当前剧本有未保存的修改。放弃这些修改，读取另一个剧本吗？")))
+    if (!mayDropEdits(QStringLiteral("剧本的修改还没有保存到文件。读取另一个剧本前要保存吗？")))
         return;
     const QString path =
         offerVirtualStoreTwin(this, prompts(),
@@ -295,15 +295,19 @@ void Junben::redo_Click() {
 }
 
 bool Junben::mayDropEdits(const QString& question) {
-    return !history_.modified() || prompts().ask(this, question, windowTitle());
+    return settleEdits(prompts(), this, question, hasUnconfirmedEdits() || history_.modified(),
+                       [this] {
+                           // Every frame's typing is confirmed first, so that the
+                           // save writes it; a refused value stops here with its message.
+                           for (int f = 0; f < frameCount; ++f)
+                               if (frameEdited(Frame(f)) && !confirmFrame(Frame(f)))
+                                   return false;
+                           return !history_.modified() || ssave_Click();
+                       });
 }
 
-void Junben::closeEvent(QCloseEvent* event) {
-    if (!mayDropEdits(QStringLiteral("当前剧本有未保存的修改。不保存就关闭吗？"))) {
-        event->ignore();
-        return;
-    }
-    EditorWindow::closeEvent(event);
+bool Junben::mayClose() {
+    return mayDropEdits(QStringLiteral("剧本的修改还没有保存到文件。关闭前要保存吗？"));
 }
 
 void Junben::fillLists() {
@@ -349,6 +353,7 @@ void Junben::showBattle() {
         // Values of a scenario loaded before are not shown as this one's.
         for (QLineEdit* box : {Text3, Text4, Text5, Text6})
             box->clear();
+        takeShown(Frame::Battle);
         return;
     }
     const BattleForm form = doc_.showBattle();
@@ -361,6 +366,7 @@ void Junben::showBattle() {
     Text4->setText(form.turns);
     Text5->setText(form.victory);
     Text6->setText(form.defeat);
+    takeShown(Frame::Battle);
 }
 
 void Junben::reportProblems() {
@@ -405,16 +411,17 @@ std::optional<Failure> Junben::writeScenario(const QString& target) {
     return Failure();
 }
 
-void Junben::ssave_Click() {
+bool Junben::ssave_Click() {
     const QString target = saveAsPath_.isEmpty() ? scenarioPath_ : saveAsPath_;
     const auto result = writeScenario(target);
     if (!result)
-        return; // the user kept the file changed on disk
+        return false; // the user kept the file changed on disk
     if (*result) {
         say(QStringLiteral("保存剧本文件出错\n") + **result);
-        return;
+        return false;
     }
     scenarioPath_ = target;
+    return true;
 }
 
 void Junben::linsave_Click() {

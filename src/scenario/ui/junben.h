@@ -73,7 +73,8 @@ public:
     // Menu "文件"
     void dataopen_Click();
     void sopen_Click();
-    void ssave_Click();
+    // True when the scenario was written.
+    bool ssave_Click();
     void linsave_Click();
     void exit_Click();
 
@@ -85,37 +86,42 @@ public:
     void List1_Click();
     void List2_Click();
 
-    // Army frame and R file
+    // Army frame and R file; each "确定" (and the R file's "保存") is true
+    // when it stored the frame, false when it refused it with a message.
     void List8_Click();
-    void Command1_Click();
+    bool Command1_Click();
     void Command3_Click();
     void Check1_Click();
-    void Command2_Click();
+    bool Command2_Click();
 
     // Ally and enemy frames
     void List3_Click();
-    void Command4_Click();
+    bool Command4_Click();
     void List4_Click();
-    void Command5_Click();
+    bool Command5_Click();
 
     // Battle-wide frame
     void jiacheng_Change();
     void Label5_DblClick();
     void Label6_DblClick();
-    void Command6_Click();
+    bool Command6_Click();
 
     // Spoils frame
     void List6_Click();
-    void Command7_Click();
+    bool Command7_Click();
 
     // Equipment frame
     void List9_Click();
-    void Command9_Click();
+    bool Command9_Click();
+
+    // Whether a frame's boxes hold values typed but not confirmed ("确定"),
+    // or the R file's boxes values not saved.
+    bool hasUnconfirmedEdits() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Unsaved edits are not dropped without asking.
-    void closeEvent(QCloseEvent* event) override;
+    // Unsaved or unconfirmed edits are not dropped without asking.
+    bool mayClose() override;
 
 private:
     // The controls of one ally or enemy frame; one implementation serves both.
@@ -138,6 +144,22 @@ private:
         bool keptAppearance = false;
     };
     struct SlotNames; // the design names of one slot frame's controls
+
+    // The frames whose boxes are stored by a button of their own.
+    enum class Frame { Battle, Army, Ally, Enemy, Spoils, Equip, Limits };
+    static constexpr int frameCount = 7;
+    // What a frame's controls showed for the entry shown, so that typing not
+    // yet confirmed can be told apart.
+    struct Shown {
+        int row = -1;
+        QStringList values;
+    };
+    // The entry a frame shows (0 for the frames of one entry), -1 for none.
+    int frameRow(Frame frame) const;
+    QStringList frameValues(Frame frame) const;
+    void takeShown(Frame frame);
+    bool frameEdited(Frame frame) const;
+    bool confirmFrame(Frame frame);
 
     void Form_Load();
     void buildLayout();
@@ -163,10 +185,12 @@ private:
     // Records the change of an edit of the document that has just succeeded.
     void edited();
     void updateTitle();
+    // Asks "保存" / "放弃" / "取消" when edits are unconfirmed or unsaved;
+    // "保存" confirms every frame and saves. True when the window may go on.
     bool mayDropEdits(const QString& question);
 
     void selectSlot(SlotFrame& frame);
-    void confirmSlot(SlotFrame& frame);
+    bool confirmSlot(SlotFrame& frame);
     void lookUpGeneral(QLineEdit* box);
     void selectPerson(int row);
     void showSpoilsNames(int index);
@@ -204,6 +228,7 @@ private:
     DiskStamp stamp_;
     bool armyKeptAppearance_ = false;
     QLineEdit* lastNumberBox_ = nullptr; // the number box that last had the focus
+    Shown shown_[frameCount];
 
     // Menu
     QAction* dataopen;

@@ -79,19 +79,21 @@ void Junben::List8_Click() {
     Text29->setText(form.y);
     Text30->setText(form.facing);
     showOptions(armyOptions_, Option4, Option3, form.appearance, armyKeptAppearance_);
+    takeShown(Frame::Army);
 }
 
-void Junben::Command1_Click() {
+bool Junben::Command1_Click() {
     const ArmyEntryForm form{Text28->text(), Text29->text(), Text30->text(),
                              chosenOptions(Option4, Option3, armyKeptAppearance_)};
     // With no entry selected nothing is addressed and nothing written.
     if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form)) {
         say(*failure);
-        return;
+        return false;
     }
     edited();
     // The boxes show what is stored now ("254" where "254.5" was typed).
     List8_Click();
+    return true;
 }
 
 void Junben::Command3_Click() {
@@ -114,6 +116,7 @@ void Junben::Check1_Click() {
         clearLimitBoxes();
         Command2->setEnabled(false);
         rFile_.reset();
+        takeShown(Frame::Limits);
         return;
     }
     const auto path = RFile::pathFor(scenarioPath_);
@@ -134,12 +137,13 @@ void Junben::showLimits() {
         limitBoxes_[k]->setText(form.forced[k]);
         limitBoxes_[5 + k]->setText(form.restricted[k]);
     }
+    takeShown(Frame::Limits);
 }
 
-void Junben::Command2_Click() {
+bool Junben::Command2_Click() {
     if (!rFile_) {
         say(QStringLiteral("R文件中没有出场人数记录，无法保存"));
-        return;
+        return false;
     }
     RLimitsForm form;
     form.deployCount = Text31->text();
@@ -149,12 +153,13 @@ void Junben::Command2_Click() {
     }
     if (!mayOverwrite(this, prompts(), rFile_->stamp(), rFile_->rFilePath(),
                       QStringLiteral("R文件"), true))
-        return;
+        return false;
     if (auto failure = rFile_->save(form)) {
         say(*failure);
-        return;
+        return false;
     }
     showLimits();
+    return true;
 }
 
 // ---- ally and enemy frames
@@ -178,9 +183,10 @@ void Junben::selectSlot(SlotFrame& f) {
     f.runY->setText(form.runY);
     f.tendency->setText(form.tendency);
     showOptions(f.options, f.initial, f.story, form.appearance, f.keptAppearance);
+    takeShown(f.side == Side::Ally ? Frame::Ally : Frame::Enemy);
 }
 
-void Junben::confirmSlot(SlotFrame& f) {
+bool Junben::confirmSlot(SlotFrame& f) {
     SlotForm form;
     form.character = f.character->text();
     form.levelBonus = f.levelBonus->text();
@@ -196,25 +202,26 @@ void Junben::confirmSlot(SlotFrame& f) {
     const auto result = doc_.applySlot(f.side, k, form);
     if (!result) {
         say(result.error());
-        return;
+        return false;
     }
     edited();
     // A character number that names nobody empties the slot.
     f.list->item(k)->setText(*result >= 0 ? personName(*result) : none);
     selectSlot(f);
+    return true;
 }
 
 void Junben::List3_Click() {
     selectSlot(ally_);
 }
-void Junben::Command4_Click() {
-    confirmSlot(ally_);
+bool Junben::Command4_Click() {
+    return confirmSlot(ally_);
 }
 void Junben::List4_Click() {
     selectSlot(enemy_);
 }
-void Junben::Command5_Click() {
-    confirmSlot(enemy_);
+bool Junben::Command5_Click() {
+    return confirmSlot(enemy_);
 }
 
 void Junben::selectPerson(int row) {
@@ -255,14 +262,15 @@ void Junben::Label6_DblClick() {
     lookUpGeneral(Text6);
 }
 
-void Junben::Command6_Click() {
+bool Junben::Command6_Click() {
     const BattleForm form{Text3->text(), Text4->text(), Text5->text(), Text6->text(), 0};
     if (auto failure = doc_.applyBattle(form)) {
         say(*failure);
-        return;
+        return false;
     }
     edited();
     showBattle();
+    return true;
 }
 
 // ---- spoils frame
@@ -286,17 +294,19 @@ void Junben::List6_Click() {
     Text15->setText(form.items[0]);
     Text16->setText(form.items[1]);
     Text17->setText(form.items[2]);
+    takeShown(Frame::Spoils);
 }
 
-void Junben::Command7_Click() {
+bool Junben::Command7_Click() {
     const int k = List6->currentRow();
     const SpoilsForm form{{Text15->text(), Text16->text(), Text17->text()}};
     if (auto failure = doc_.applySpoils(k, form)) {
         say(*failure);
-        return;
+        return false;
     }
     edited();
     List6_Click();
+    return true;
 }
 
 // ---- equipment frame
@@ -311,9 +321,10 @@ void Junben::List9_Click() {
     showItem(Combo1, form.weapon);
     showItem(Combo2, form.armour);
     showItem(Combo3, form.accessory);
+    takeShown(Frame::Equip);
 }
 
-void Junben::Command9_Click() {
+bool Junben::Command9_Click() {
     const int k = List9->currentRow();
     EquipForm form;
     form.character = Text21->text();
@@ -323,11 +334,115 @@ void Junben::Command9_Click() {
     const auto result = doc_.applyEquipEntry(k, form);
     if (!result) {
         say(result.error());
-        return;
+        return false;
     }
     edited();
     List9->item(k)->setText(*result >= 0 ? personName(*result) : none);
     List9_Click();
+    return true;
+}
+
+// ---- edits typed but not confirmed
+
+int Junben::frameRow(Frame frame) const {
+    const auto selected = [](const QListWidget* list, int count) {
+        const int row = list->currentRow();
+        return row >= 0 && row < count ? row : -1;
+    };
+    switch (frame) {
+    case Frame::Battle:
+        return doc_.hasBattleHeader ? 0 : -1;
+    case Frame::Army:
+        return selected(List8, doc_.armyEntryCount);
+    case Frame::Ally:
+        return doc_.hasBattleHeader ? selected(ally_.list, ally_.list->count()) : -1;
+    case Frame::Enemy:
+        return doc_.hasBattleHeader ? selected(enemy_.list, enemy_.list->count()) : -1;
+    case Frame::Spoils:
+        return selected(List6, doc_.spoilsCount());
+    case Frame::Equip:
+        return doc_.equipmentEditable() ? selected(List9, List9->count()) : -1;
+    case Frame::Limits:
+        return rFile_ ? 0 : -1;
+    }
+    return -1;
+}
+
+QStringList Junben::frameValues(Frame frame) const {
+    QList<const QWidget*> controls;
+    switch (frame) {
+    case Frame::Battle:
+        controls = {Text3, Text4, Text5, Text6};
+        break;
+    case Frame::Army:
+        controls = {Text28, Text29, Text30, Option4, Option3};
+        break;
+    case Frame::Ally:
+    case Frame::Enemy: {
+        const SlotFrame& f = frame == Frame::Ally ? ally_ : enemy_;
+        controls = {f.character, f.levelBonus, f.x,    f.y,       f.facing, f.tendency,
+                    f.follow,    f.runX,       f.runY, f.initial, f.story};
+        break;
+    }
+    case Frame::Spoils:
+        controls = {Text15, Text16, Text17};
+        break;
+    case Frame::Equip:
+        controls = {Text21, Combo1, Combo2, Combo3};
+        break;
+    case Frame::Limits:
+        controls = {Text31};
+        for (const QLineEdit* box : limitBoxes_)
+            controls.append(box);
+        break;
+    }
+    QStringList values;
+    for (const QWidget* control : controls) {
+        if (const auto* box = qobject_cast<const QLineEdit*>(control))
+            values.append(box->text());
+        else if (const auto* option = qobject_cast<const QRadioButton*>(control))
+            values.append(option->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+        else if (const auto* combo = qobject_cast<const QComboBox*>(control))
+            values.append(QString::number(combo->currentIndex()));
+    }
+    return values;
+}
+
+void Junben::takeShown(Frame frame) {
+    shown_[int(frame)] = {frameRow(frame), frameValues(frame)};
+}
+
+bool Junben::frameEdited(Frame frame) const {
+    const Shown& shown = shown_[int(frame)];
+    const int row = frameRow(frame);
+    return row >= 0 && row == shown.row && frameValues(frame) != shown.values;
+}
+
+bool Junben::hasUnconfirmedEdits() const {
+    for (int f = 0; f < frameCount; ++f)
+        if (frameEdited(Frame(f)))
+            return true;
+    return false;
+}
+
+bool Junben::confirmFrame(Frame frame) {
+    switch (frame) {
+    case Frame::Battle:
+        return Command6_Click();
+    case Frame::Army:
+        return Command1_Click();
+    case Frame::Ally:
+        return Command4_Click();
+    case Frame::Enemy:
+        return Command5_Click();
+    case Frame::Spoils:
+        return Command7_Click();
+    case Frame::Equip:
+        return Command9_Click();
+    case Frame::Limits:
+        return Command2_Click();
+    }
+    return false;
 }
 
 } // namespace lcj::scenario
