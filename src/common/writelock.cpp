@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QStorageInfo>
 #include <algorithm>
 
 namespace lcj::files {
@@ -26,8 +27,7 @@ QString shown(const QString& path) {
 QString refusal(const QLockFile& lock, const QString& path) {
     const QString file = shown(path);
     const QString lockFile = shown(lock.fileName());
-    switch (lock.error()) {
-    case QLockFile::LockFailedError: {
+    if (lock.error() == QLockFile::LockFailedError) {
         qint64 pid = 0;
         QString host, app;
         const QString owner = lock.getLockInfo(&pid, &host, &app)
@@ -39,14 +39,21 @@ QString refusal(const QLockFile& lock, const QString& path) {
             .arg(double(waitForOthers.count()) / 1000.0)
             .arg(lockFile);
     }
-    case QLockFile::PermissionError:
+    // A full disk has no room even for the lock file: said as such, as a
+    // failing write says it.
+    const QStorageInfo disk(QFileInfo(lock.fileName()).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < std::max(disk.blockSize(), 4096))
+        return QStringLiteral("无法建立锁文件“%1”：磁盘空间不足（只剩%2字节），不能保存“%3”；"
+                              "没有写入任何内容。")
+            .arg(lockFile)
+            .arg(std::max<qint64>(0, disk.bytesAvailable()))
+            .arg(file);
+    if (lock.error() == QLockFile::PermissionError)
         return QStringLiteral("无法在“%1”所在的文件夹中建立锁文件“%2”（没有写入权限）；"
                               "没有写入任何内容。")
             .arg(file, lockFile);
-    default:
-        return QStringLiteral("无法建立锁文件“%1”，不能保存“%2”；没有写入任何内容。")
-            .arg(lockFile, file);
-    }
+    return QStringLiteral("无法建立锁文件“%1”，不能保存“%2”；没有写入任何内容。")
+        .arg(lockFile, file);
 }
 
 } // namespace

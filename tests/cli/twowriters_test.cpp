@@ -60,7 +60,7 @@ std::vector<Finished> runTogether(const QList<QStringList>& commands) {
 int rounds() {
     bool ok = false;
     const int asked = qEnvironmentVariableIntValue("LCJ_TWO_WRITER_ROUNDS", &ok);
-    return ok && asked > 0 ? asked : 15;
+    return ok && asked > 0 ? asked : 12;
 }
 
 using Folder = QMap<QString, QByteArray>;
