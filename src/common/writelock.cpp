@@ -62,10 +62,6 @@ QString lockPath(const QString& path) {
     return resolved(path) + QStringLiteral(".lcj.lock");
 }
 
-std::chrono::milliseconds lockWait() {
-    return waitForOthers;
-}
-
 void setLockWait(std::chrono::milliseconds wait) {
     waitForOthers = wait;
 }

@@ -43,9 +43,8 @@ private:
 // The lock file that stands for `path`: the same whichever way the path is spelt.
 QString lockPath(const QString& path);
 
-// How long a lock held by another program is waited for (a few seconds unless
-// a test says otherwise).
-std::chrono::milliseconds lockWait();
+// How long a lock held by another program is waited for: a few seconds, unless
+// a test says otherwise.
 void setLockWait(std::chrono::milliseconds wait);
 
 } // namespace lcj::files

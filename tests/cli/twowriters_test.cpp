@@ -5,6 +5,7 @@
 #include "cli/clirun.h"
 #include "common/writelock.h"
 #include "samplegen/samplegame.h"
+#include "support/deadlock.h"
 #include "support/testfiles.h"
 
 #include <QCoreApplication>
@@ -232,18 +233,8 @@ TEST(LockedFile, LockOfAProgramThatDiedIsTakenOver) {
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("Sv01d.e5s"), sample::saveGame());
     const QString edit = dir.write(QStringLiteral("a.csv"), "序号,武力\r\n5,76\r\n");
-    // The lock file as a process that is gone left it.
+    ASSERT_TRUE(test::leaveLockOfADeadProgram(path));
     const QString lockFile = files::lockPath(path);
-    QByteArray contents;
-    {
-        auto own = files::WriteLock::take(path);
-        ASSERT_TRUE(own.ok());
-        contents = test::readFile(lockFile);
-    }
-    const qsizetype eol = contents.indexOf('\n');
-    ASSERT_GT(eol, 0);
-    contents.replace(0, eol, "2147483000");
-    dir.write(QStringLiteral("Sv01d.e5s.lcj.lock"), contents);
     const auto r = runTogether({{QStringLiteral("save"), QStringLiteral("import"), path, edit}});
     EXPECT_EQ(r[0].code, 0) << r[0].err.toStdString();
     EXPECT_NE(test::readFile(path), sample::saveGame());

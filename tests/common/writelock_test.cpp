@@ -1,9 +1,9 @@
 #include "common/writelock.h"
+#include "support/deadlock.h"
 #include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 
 #include <gtest/gtest.h>
 
@@ -74,18 +74,8 @@ TEST_F(WriteLockTest, EverySpellingOfThePathMeetsAtOneLock) {
 
 // A program that died holding the lock leaves its file; the next save takes it over.
 TEST_F(WriteLockTest, LockOfADeadProgramIsTakenOver) {
-    const QString lockFile = files::lockPath(path);
-    QByteArray contents;
-    {
-        QLockFile own(lockFile);
-        ASSERT_TRUE(own.tryLock());
-        contents = test::readFile(lockFile);
-    }
-    // The same lock file, as a process that is gone would have left it.
-    const qsizetype eol = contents.indexOf('\n');
-    ASSERT_GT(eol, 0);
-    contents.replace(0, eol, "2147483000");
-    dir.write(QStringLiteral("data.e5.lcj.lock"), contents);
+    ASSERT_TRUE(test::leaveLockOfADeadProgram(path));
+    ASSERT_TRUE(QFile::exists(files::lockPath(path)));
     {
         const auto lock = files::WriteLock::take(path);
         ASSERT_TRUE(lock.ok()) << lock.error().toStdString();
