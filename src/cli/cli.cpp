@@ -4,6 +4,7 @@
 #include "common/fileaccess.h"
 #include "common/gbk.h"
 #include "common/version.h"
+#include "common/writelock.h"
 #include "console.h"
 #include "csv.h"
 #include "datacommands.h"
@@ -297,6 +298,10 @@ int importPart(RegionKind kind, const QString& path, const QString& part, const 
     const auto input = readUserText(file);
     if (!input)
         return fail(input.error());
+    // The file is read, changed and written under its lock.
+    const auto lock = files::WriteLock::take(dryRun ? QStringList{} : QStringList{path});
+    if (!lock)
+        return fail(lock.error());
     auto model = loadRegionModel(kind, path);
     if (!model)
         return fail(model.error());
@@ -400,6 +405,10 @@ int editEach(const Inputs& inputs, const QString& editsPath, const QString& out,
     const auto edits = parseEdits(text->toUtf8());
     if (!edits)
         return fail(edits.error());
+    // Every scenario is read, edited and written under the lock of the file it goes to.
+    const auto lock = files::WriteLock::take(targets);
+    if (!lock)
+        return fail(lock.error());
     QList<PreparedEdit> prepared;
     int refused = 0;
     for (const QString& file : inputs.files) {

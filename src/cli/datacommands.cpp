@@ -1,6 +1,7 @@
 #include "datacommands.h"
 
 #include "common/fileaccess.h"
+#include "common/writelock.h"
 #include "csv.h"
 #include "jsontext.h"
 
@@ -72,6 +73,11 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& t
     const auto rows = csv::readNumbered(csvText, numbered(table), outcome.problems);
     if (!rows)
         return R::failure(rows.error());
+    // Read, changed and written under the file's lock: another import of the
+    // same file waits, and reads what this one wrote.
+    const auto lock = files::WriteLock::take(dryRun ? QStringList{} : QStringList{dataPath});
+    if (!lock)
+        return R::failure(lock.error());
     auto file = readDataFile(dataPath);
     if (!file)
         return R::failure(file.error());

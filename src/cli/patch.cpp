@@ -1,6 +1,7 @@
 #include "patch.h"
 
 #include "common/fileaccess.h"
+#include "common/writelock.h"
 #include "jsontext.h"
 
 #include <QCryptographicHash>
@@ -452,7 +453,7 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
     if (!gi.isDir() && patch.files.size() != 1)
         return R::failure(
             QStringLiteral("补丁涉及%1个文件，请给出游戏文件夹").arg(patch.files.size()));
-    ApplyOutcome outcome;
+    QStringList paths;
     for (const FilePatch& file : patch.files) {
         const QString path = gi.isDir() ? findInFolder(game, file.file) : game;
         if (path.isEmpty())
@@ -460,6 +461,17 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
         if (!gi.isDir() && kindOfName(gi.fileName()) != file.kind)
             return R::failure(
                 QStringLiteral("“%1”不是补丁要改的那种文件（%2）").arg(gi.fileName(), file.file));
+        paths.append(path);
+    }
+    // Every file is locked before the first is read and stays locked until the
+    // last is written: no other save of ours comes between the check and the write.
+    const auto lock = files::WriteLock::take(dryRun ? QStringList{} : paths);
+    if (!lock)
+        return R::failure(lock.error());
+    ApplyOutcome outcome;
+    for (qsizetype i = 0; i < patch.files.size(); ++i) {
+        const FilePatch& file = patch.files[i];
+        const QString& path = paths[i];
         auto plan = planFile(file, path, reverse, settle, outcome.conflicts);
         if (!plan)
             return R::failure(plan.error() + QStringLiteral("\n没有写入任何文件。"));

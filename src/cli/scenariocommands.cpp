@@ -3,6 +3,7 @@
 #include "changes/scenariochanges.h"
 #include "changes/scenarioview.h"
 #include "common/fileaccess.h"
+#include "common/writelock.h"
 #include "datafile/datafile.h"
 #include "jsontext.h"
 #include "scenario/savebuilder.h"
@@ -430,11 +431,16 @@ Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& 
     const auto edits = parseEdits(editsJson);
     if (!edits)
         return R::failure(edits.error());
+    // Read, edited and written under the lock of the file it goes to.
+    const QString target = outPath.isEmpty() ? path : outPath;
+    const auto lock = files::WriteLock::take(target);
+    if (!lock)
+        return R::failure(lock.error());
     const auto prepared = prepareEdit(path, *edits);
     if (!prepared)
         return R::failure(prepared.error());
     ScenarioEditOutcome outcome{prepared->confirmed, prepared->problems, false};
-    const auto written = saveEdit(*prepared, outPath.isEmpty() ? path : outPath);
+    const auto written = saveEdit(*prepared, target);
     if (!written)
         return R::failure(written.error());
     outcome.written = *written;

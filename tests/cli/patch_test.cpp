@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/patch.h"
 #include "common/fileaccess.h"
+#include "common/writelock.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 
@@ -483,4 +484,38 @@ TEST_F(PatchGame, AFailedRestoreKeepsTheOriginalInAFileItNames) {
         now.insert(first, before.value(first));
         EXPECT_EQ(now, before);
     }
+}
+
+// Another program of ours saving one of the patch's files holds its lock: the
+// patch waits, then stops before reading any file, and no file of the folder changes.
+TEST_F(PatchGame, AFileLockedElsewhereStopsTheApplyBeforeAnyWrite) {
+    randomEdits(mod, 11, false);
+    const patch::Patch p = make(orig, mod);
+    const QString game = dir.path(QStringLiteral("game"));
+    copyFolder(orig, game);
+    const auto everything = [&] {
+        QMap<QString, QByteArray> out;
+        for (const QString& name : QDir(game).entryList(QDir::Files | QDir::Hidden))
+            out.insert(name, test::readFile(QDir(game).filePath(name)));
+        return out;
+    };
+    files::setLockWait(std::chrono::milliseconds(200));
+    auto held = files::WriteLock::take(in(game, "Sv01d.e5s"));
+    ASSERT_TRUE(held.ok());
+    const auto before = everything();
+    for (const bool reverse : {false, true}) {
+        const auto outcome = patch::applyPatch(p, game, reverse, patch::Settle::Refuse, false);
+        ASSERT_FALSE(outcome.ok());
+        EXPECT_TRUE(outcome.error().contains(QStringLiteral("Sv01d.e5s")) &&
+                    outcome.error().contains(QStringLiteral("没有写入任何内容")))
+            << outcome.error().toStdString();
+        EXPECT_EQ(everything(), before);
+    }
+    held->release();
+    files::setLockWait(std::chrono::milliseconds(3000));
+    const auto outcome = patch::applyPatch(p, game, false, patch::Settle::Refuse, false);
+    ASSERT_TRUE(outcome.ok()) << outcome.error().toStdString();
+    EXPECT_EQ(folderBytes(game), folderBytes(mod));
+    for (const QString& name : QDir(game).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_FALSE(name.endsWith(QStringLiteral(".lock"))) << name.toStdString();
 }

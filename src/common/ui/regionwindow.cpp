@@ -5,6 +5,7 @@
 #include "diskchange.h"
 #include "prompts.h"
 #include "twinfile.h"
+#include "savelock.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -69,8 +70,10 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
 }
 
 bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind) {
+    // Nothing loaded: the write below says so.
+    std::optional<files::WriteLock> lock;
     if (regions.loaded() &&
-        !mayOverwrite(window, prompts, regions.stamp(), regions.path(), kind, false))
+        !(lock = lockForSave(window, prompts, regions.stamp(), regions.path(), kind, false)))
         return false;
     if (auto failure = regions.write()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,

@@ -1,8 +1,8 @@
 #include "datasection.h"
 
-#include "common/ui/diskchange.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/prompts.h"
+#include "common/ui/savelock.h"
 #include "common/ui/unsavededits.h"
 
 #include <QHBoxLayout>
@@ -52,8 +52,9 @@ std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, Q
 }
 
 bool DataSection::writeRecord(const Table& table, int row, const QByteArray& record) {
-    if (!mayOverwrite(window(), context_.prompts, file().stamp(), file().path(),
-                      QStringLiteral("Data文件"), false))
+    const auto lock = lockForSave(window(), context_.prompts, file().stamp(), file().path(),
+                                  QStringLiteral("Data文件"), false);
+    if (!lock)
         return false;
     if (auto failure = file().writeRecord(table, row, record)) {
         say(*failure);

@@ -3,11 +3,11 @@
 #include "common/nametables.h"
 #include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
-#include "common/ui/diskchange.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/twinfile.h"
+#include "common/ui/savelock.h"
 #include "common/ui/unsavededits.h"
 
 #include <QAction>
@@ -269,8 +269,9 @@ bool Imsg::Command1_Click() {
         say(QStringLiteral("文本：") + slot.error() + QStringLiteral("，没有保存"));
         return false;
     }
-    if (!mayOverwrite(this, prompts(), file_.stamp(), file_.path(), QStringLiteral("Imsg文件"),
-                      false))
+    const auto lock = lockForSave(this, prompts(), file_.stamp(), file_.path(),
+                                  QStringLiteral("Imsg文件"), false);
+    if (!lock)
         return false;
     if (auto failure = file_.writeSlot(currentSlot_, *slot)) {
         say(QStringLiteral("保存出错\n\n") + *failure);

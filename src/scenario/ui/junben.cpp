@@ -7,6 +7,7 @@
 #include "common/ui/namebeside.h"
 #include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
+#include "common/writelock.h"
 #include "datafile/datafile.h"
 #include "scenario/savebuilder.h"
 
@@ -387,7 +388,11 @@ void Junben::reportProblems() {
 // ---- saving
 
 std::optional<Failure> Junben::writeScenario(const QString& target) {
-    // The file is read once before the write (the check) and once after it (what is shown).
+    // The file is read once before the write (the check) and once after it
+    // (what is shown), both under its lock.
+    const auto lock = files::WriteLock::take(target);
+    if (!lock)
+        return Failure(lock.error());
     const DiskStamp::State state = stamp_.stateOf(target);
     if (!mayOverwrite(this, prompts(), state, target, QStringLiteral("剧本文件"), true))
         return std::nullopt;

@@ -1,7 +1,7 @@
 // The editing frames of the scenario editor: each selection shows an entry
 // through its form, each "确定" stores the form into the document in memory.
 #include "common/ui/choicebinding.h"
-#include "common/ui/diskchange.h"
+#include "common/ui/savelock.h"
 #include "junben.h"
 
 #include <QButtonGroup>
@@ -151,8 +151,9 @@ bool Junben::Command2_Click() {
         form.forced[k] = limitBoxes_[k]->text();
         form.restricted[k] = limitBoxes_[5 + k]->text();
     }
-    if (!mayOverwrite(this, prompts(), rFile_->stamp(), rFile_->rFilePath(),
-                      QStringLiteral("R文件"), true))
+    const auto lock = lockForSave(this, prompts(), rFile_->stamp(), rFile_->rFilePath(),
+                                  QStringLiteral("R文件"), true);
+    if (!lock)
         return false;
     if (auto failure = rFile_->save(form)) {
         say(*failure);

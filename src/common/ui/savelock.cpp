@@ -1,0 +1,24 @@
+#include "savelock.h"
+
+#include "diskchange.h"
+#include "prompts.h"
+
+#include <QWidget>
+
+namespace lcj {
+
+std::optional<files::WriteLock> lockForSave(QWidget* window, Prompts& prompts,
+                                            const DiskStamp& stamp, const QString& target,
+                                            const QString& kind, bool holdsWholeFile) {
+    auto lock = files::WriteLock::take(target);
+    if (!lock) {
+        prompts.showMessage(window, QStringLiteral("保存出错\n\n") + lock.error(),
+                            window->windowTitle());
+        return std::nullopt;
+    }
+    if (!mayOverwrite(window, prompts, stamp, target, kind, holdsWholeFile))
+        return std::nullopt;
+    return std::move(*lock);
+}
+
+} // namespace lcj
