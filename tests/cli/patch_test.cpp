@@ -468,6 +468,12 @@ TEST_F(PatchGame, RevertNeverCutsAnArmyEntryThePlayerAppended) {
         EXPECT_TRUE(run.err.contains(QStringLiteral("我军出场人物 7"))) << run.err.toStdString();
         EXPECT_EQ(test::snapshot(root), before);
     }
+    // Kept, the list keeps its length and the patch's own entry with it.
+    const test::CliRun kept = test::runCli({QStringLiteral("patch"), QStringLiteral("revert"),
+                                            patchPath, game, QStringLiteral("--keep-mine")});
+    EXPECT_EQ(kept.code, cli::Ok) << kept.err.toStdString();
+    EXPECT_TRUE(kept.out.contains(QStringLiteral("保留现有的值"))) << kept.out.toStdString();
+    EXPECT_EQ(test::snapshot(root), before);
 }
 
 // patch show names each field by the part, row and column the patch changes,
