@@ -392,7 +392,12 @@ Result<QString> place(FileKind kind, const QString& part, int row, const QString
         const RegionKind region = *regionKind(kind);
         if (!regionParts(region).contains(part))
             return asGiven;
-        const RowTable t = regionShape(region, part);
+        // A shape is the same for every file of the kind: made once per part.
+        thread_local QHash<std::pair<int, QString>, RowTable> shapes;
+        const auto key = std::pair{int(region), part};
+        if (!shapes.contains(key))
+            shapes.insert(key, regionShape(region, part));
+        const RowTable& t = shapes[key];
         end = t.rows;
         where = regionWhere(t, row, column);
     }
