@@ -48,6 +48,17 @@ QString shown(const QJsonValue& v) {
     return text.isEmpty() ? QStringLiteral("（空）") : text;
 }
 
+namespace {
+
+// A change's old value; a 登场方式 without one shows as the window shows it.
+QString shownBefore(const FieldChange& ch) {
+    if (ch.before.isNull() && ch.column == QStringLiteral("mode"))
+        return QStringLiteral("未选");
+    return shown(ch.before);
+}
+
+} // namespace
+
 // ---- the patch file
 
 QByteArray toJson(const Patch& patch) {
@@ -278,7 +289,7 @@ QStringList irreversible(FileKind kind, const QString& fileName, const QByteArra
         const auto one = writeCells(kind, fileName, modded, {back[k]});
         if (!one)
             out << QStringLiteral("%1 %2：%3 → %4 撤销补丁时改不回来（%5）")
-                       .arg(fileName, back[k].where, shown(of[k]->before), shown(of[k]->after),
+                       .arg(fileName, back[k].where, shownBefore(*of[k]), shown(of[k]->after),
                             one.error());
     }
     if (out.isEmpty())
@@ -405,12 +416,19 @@ QStringList describe(const Patch& patch) {
         lines << QStringLiteral("说明：%1").arg(patch.note);
     for (const FilePatch& file : patch.files) {
         lines << QStringLiteral("%1（%2处修改）").arg(file.file).arg(file.changes.size());
+        // The entries a list's new length adds; a field without a value
+        // elsewhere (a 登场方式 not chosen) is no appended entry.
+        QHash<QString, int> appendedFrom;
         for (const FieldChange& ch : file.changes)
+            if (ch.row < 0 && ch.column == countColumn)
+                appendedFrom.insert(ch.part, ch.before.toInt(0));
+        for (const FieldChange& ch : file.changes) {
+            const bool appended = ch.before.isNull() && !ch.after.isNull() &&
+                                  ch.row >= appendedFrom.value(ch.part, rowLimit);
             lines << QStringLiteral("  %1：%2 → %3")
-                         .arg(ch.where,
-                              ch.before.isNull() && !ch.after.isNull() ? QStringLiteral("（追加）")
-                                                                       : shown(ch.before),
+                         .arg(ch.where, appended ? QStringLiteral("（追加）") : shownBefore(ch),
                               shown(ch.after));
+        }
     }
     return lines;
 }

@@ -524,6 +524,11 @@ TEST_F(PatchGame, MakeNamesAChangeThatCannotBeReverted) {
     EXPECT_TRUE(made.err.contains(QStringLiteral("注意：S_01.eex 敌军 3 登场方式：")))
         << made.err.toStdString();
     EXPECT_TRUE(made.err.contains(QStringLiteral("撤销补丁时改不回来"))) << made.err.toStdString();
+    // Shown as the window shows it, not as an appended entry.
+    const test::CliRun shown =
+        test::runCli({QStringLiteral("patch"), QStringLiteral("show"), patchPath});
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("  敌军 3 登场方式：未选 → 0\n")))
+        << shown.out.toStdString();
     // An edit that can be undone is not named.
     const QString other = dir.path(QStringLiteral("other"));
     copyFolder(orig, other);
