@@ -635,7 +635,10 @@ int runCommand(const QStringList& argsIn) {
     if (command == QStringLiteral("scenario"))
         return scenarioCommand(args);
     if (command == QStringLiteral("patch"))
-        return patchCommand(args, print);
+        return patchCommand(args, [](std::FILE* to, const QString& text) {
+            // The patch commands name stdout and stderr: both go where run() was told.
+            print(to == stdout ? streams.out : to == stderr ? streams.err : to, text);
+        });
     return usage(help::top, QStringLiteral("未知的命令 %1").arg(command));
 }
 

@@ -50,6 +50,17 @@ QString shown(const QJsonValue& v) {
     return text.isEmpty() ? QStringLiteral("（空）") : text;
 }
 
+namespace {
+
+// A change's old value; a 登场方式 without one shows as the window shows it.
+QString shownBefore(const FieldChange& ch) {
+    if (ch.before.isNull() && ch.column == QStringLiteral("mode"))
+        return QStringLiteral("未选");
+    return shown(ch.before);
+}
+
+} // namespace
+
 // ---- the patch file
 
 QByteArray toJson(const Patch& patch) {
@@ -96,6 +107,38 @@ QByteArray toJson(const Patch& patch) {
     return (out.join(u'\n') + u'\n').toUtf8();
 }
 
+namespace {
+
+// A member that must be text when it is there: a number or anything else in
+// its place is named, not read as empty text.
+Result<QString> textMember(const QJsonObject& o, const QString& key, const QString& where) {
+    const QJsonValue v = o.value(key);
+    if (v.isUndefined() || v.isString())
+        return v.toString();
+    return Result<QString>::failure(
+        QStringLiteral("%1“%2”应是一段文字，而不是 %3").arg(where, key, json::value(v)));
+}
+
+// A change's row: a whole number from -1 up (-1 for a part without rows).
+Result<int> rowMember(const QJsonObject& o, const QString& where) {
+    using R = Result<int>;
+    const QJsonValue v = o.value(QStringLiteral("row"));
+    const QString shownRow = json::value(v);
+    if (!v.isDouble())
+        return R::failure(QStringLiteral("%1row 应是一个整数，而不是 %2").arg(where, shownRow));
+    const auto whole = json::wholeNumber(v.toDouble());
+    if (!whole)
+        return R::failure(QStringLiteral("%1row %2 不是整数").arg(where, shownRow));
+    if (*whole < -1)
+        return R::failure(
+            QStringLiteral("%1row %2 是负数（只有没有序号的部分用 -1）").arg(where, shownRow));
+    if (*whole >= rowLimit)
+        return R::failure(QStringLiteral("%1row %2 太大").arg(where, shownRow));
+    return int(*whole);
+}
+
+} // namespace
+
 Result<Patch> fromJson(const QByteArray& text) {
     using R = Result<Patch>;
     const auto bad = [](const QString& why) {
@@ -105,6 +148,13 @@ Result<Patch> fromJson(const QByteArray& text) {
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
         return bad(QStringLiteral("%1（位置%2）").arg(error.errorString()).arg(error.offset));
+    // QJsonDocument keeps one of two equal keys and drops the other unseen.
+    if (const auto twice = json::firstDuplicateKey(QString::fromUtf8(text)))
+        return bad(
+            QStringLiteral("“%1”出现了不止一次%2")
+                .arg(twice->key, twice->path.isEmpty()
+                                     ? QString()
+                                     : QStringLiteral("（在“%1”中）").arg(twice->path.join(u'/'))));
     const QJsonObject o = doc.object();
     if (!doc.isObject() ||
         o.value(QStringLiteral("format")) != QJsonValue(QStringLiteral("lcjpatch")))
@@ -131,8 +181,17 @@ Result<Patch> fromJson(const QByteArray& text) {
     for (const QJsonValue& fv : o.value(QStringLiteral("files")).toArray()) {
         const QJsonObject fo = fv.toObject();
         FilePatch file;
-        file.file = fo.value(QStringLiteral("file")).toString();
-        const auto kind = kindFromName(fo.value(QStringLiteral("kind")).toString());
+        for (const auto& [key, field] : {std::pair{QStringLiteral("file"), &file.file},
+                                         std::pair{QStringLiteral("sha256"), &file.sha256}}) {
+            const auto t = textMember(fo, key, QString());
+            if (!t)
+                return bad(t.error());
+            *field = *t;
+        }
+        const auto kindText = textMember(fo, QStringLiteral("kind"), file.file + u'：');
+        if (!kindText)
+            return bad(kindText.error());
+        const auto kind = kindFromName(*kindText);
         if (!fv.isObject() || file.file.isEmpty() || file.file.contains(u'/') ||
             file.file.contains(u'\\') || file.file.contains(u':') || file.file.startsWith(u'.'))
             return bad(QStringLiteral("文件名“%1”不是游戏文件夹里的文件名").arg(file.file));
@@ -143,26 +202,51 @@ Result<Patch> fromJson(const QByteArray& text) {
         names.insert(file.file.toLower());
         file.kind = *kind;
         file.size = qint64(fo.value(QStringLiteral("size")).toDouble(-1));
-        file.sha256 = fo.value(QStringLiteral("sha256")).toString();
         if (!fo.value(QStringLiteral("changes")).isArray())
             return bad(QStringLiteral("%1：缺少修改列表“changes”").arg(file.file));
         QSet<QString> keys;
-        for (const QJsonValue& cv : fo.value(QStringLiteral("changes")).toArray()) {
+        const QJsonArray changes = fo.value(QStringLiteral("changes")).toArray();
+        for (qsizetype n = 0; n < changes.size(); ++n) {
+            const QJsonValue& cv = changes[n];
             const QJsonObject co = cv.toObject();
+            const QString where = QStringLiteral("%1 第%2条修改：").arg(file.file).arg(n + 1);
             FieldChange ch;
-            ch.part = co.value(QStringLiteral("part")).toString();
-            const QJsonValue row = co.value(QStringLiteral("row"));
-            ch.row = row.toInt(-2);
-            ch.column = co.value(QStringLiteral("column")).toString();
-            ch.where = co.value(QStringLiteral("where")).toString();
+            for (const auto& [key, field] : {std::pair{QStringLiteral("part"), &ch.part},
+                                             std::pair{QStringLiteral("column"), &ch.column},
+                                             std::pair{QStringLiteral("where"), &ch.where}}) {
+                const auto t = textMember(co, key, where);
+                if (!t)
+                    return bad(t.error());
+                *field = *t;
+            }
             ch.before = co.value(QStringLiteral("old"));
             ch.after = co.value(QStringLiteral("new"));
-            if (!cv.isObject() || ch.part.isEmpty() || ch.column.isEmpty() || ch.row < -1 ||
-                ch.before.isUndefined() || ch.after.isUndefined())
+            if (!cv.isObject() || ch.part.isEmpty() || ch.column.isEmpty() ||
+                !co.contains(QStringLiteral("row")) || ch.before.isUndefined() ||
+                ch.after.isUndefined())
                 return bad(QStringLiteral("%1：一条修改缺少 part、row、column、old 或 new")
                                .arg(file.file));
-            if (ch.where.isEmpty())
-                ch.where = QStringLiteral("%1 %2 %3").arg(ch.part).arg(ch.row).arg(ch.column);
+            // Every field of the other files shows text, and is compared as text.
+            if (file.kind != FileKind::Scenario)
+                for (const auto& [key, v] : {std::pair{QStringLiteral("old"), ch.before},
+                                             std::pair{QStringLiteral("new"), ch.after}})
+                    if (!v.isString())
+                        return bad(QStringLiteral("%1%2 应是一段文字（窗口里的值都是文字），"
+                                                  "而不是 %3")
+                                       .arg(where, key, json::value(v)));
+            const auto row = rowMember(co, where);
+            if (!row)
+                return bad(row.error());
+            ch.row = *row;
+            // The field is named by its part, row and column, which are what
+            // the apply changes; a label that names another field is refused.
+            const auto placed = place(file.kind, ch.part, ch.row, ch.column);
+            if (!placed)
+                return bad(where + placed.error());
+            if (!ch.where.isEmpty() && ch.where != *placed)
+                return bad(
+                    QStringLiteral("%1标为“%2”，但它改的是“%3”").arg(where, ch.where, *placed));
+            ch.where = *placed;
             if (keys.contains(ch.key()))
                 return bad(QStringLiteral("%1：%2 出现了两次").arg(file.file, ch.where));
             keys.insert(ch.key());
@@ -181,6 +265,41 @@ Result<Patch> readPatchFile(const QString& path) {
 }
 
 // ---- make
+
+namespace {
+
+// The changes a revert could not undo on the modded file, each named with
+// the form's reason (a 登场方式 once chosen cannot go back to 未选).
+QStringList irreversible(FileKind kind, const QString& fileName, const QByteArray& modded,
+                         const QList<FieldChange>& changes) {
+    QSet<QString> counted; // the lists whose entries the patch appends
+    for (const FieldChange& ch : changes)
+        if (ch.row < 0 && ch.column == countColumn)
+            counted.insert(ch.part);
+    QList<Cell> back;
+    QList<const FieldChange*> of;
+    for (const FieldChange& ch : changes)
+        if (!(ch.before.isNull() && counted.contains(ch.part))) { // goes with its entry
+            back.append({ch.part, ch.row, ch.column, ch.where, ch.before});
+            of.append(&ch);
+        }
+    const auto whole = writeCells(kind, fileName, modded, back);
+    if (whole)
+        return {};
+    QStringList out;
+    for (qsizetype k = 0; k < back.size(); ++k) {
+        const auto one = writeCells(kind, fileName, modded, {back[k]});
+        if (!one)
+            out << QStringLiteral("%1 %2：%3 → %4 撤销补丁时改不回来（%5）")
+                       .arg(fileName, back[k].where, shownBefore(*of[k]), shown(of[k]->after),
+                            one.error());
+    }
+    if (out.isEmpty())
+        out << QStringLiteral("%1：补丁不能撤销：%2").arg(fileName, whole.error());
+    return out;
+}
+
+} // namespace
 
 Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QByteArray& original,
                                 const QByteArray& modded, QStringList& warnings) {
@@ -225,6 +344,7 @@ Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QB
         warnings << QStringLiteral("%1：补丁用在原版上时被拒绝：%2").arg(fileName, rebuilt.error());
     else if (*rebuilt != modded)
         warnings << QStringLiteral("%1：还有编辑器不显示的字节不同，补丁不包含它们").arg(fileName);
+    warnings << irreversible(kind, fileName, modded, file.changes);
     return file;
 }
 
@@ -298,12 +418,19 @@ QStringList describe(const Patch& patch) {
         lines << QStringLiteral("说明：%1").arg(patch.note);
     for (const FilePatch& file : patch.files) {
         lines << QStringLiteral("%1（%2处修改）").arg(file.file).arg(file.changes.size());
+        // The entries a list's new length adds; a field without a value
+        // elsewhere (a 登场方式 not chosen) is no appended entry.
+        QHash<QString, int> appendedFrom;
         for (const FieldChange& ch : file.changes)
+            if (ch.row < 0 && ch.column == countColumn)
+                appendedFrom.insert(ch.part, ch.before.toInt(0));
+        for (const FieldChange& ch : file.changes) {
+            const bool appended = ch.before.isNull() && !ch.after.isNull() &&
+                                  ch.row >= appendedFrom.value(ch.part, rowLimit);
             lines << QStringLiteral("  %1：%2 → %3")
-                         .arg(ch.where,
-                              ch.before.isNull() && !ch.after.isNull() ? QStringLiteral("（追加）")
-                                                                       : shown(ch.before),
+                         .arg(ch.where, appended ? QStringLiteral("（追加）") : shownBefore(ch),
                               shown(ch.after));
+        }
     }
     return lines;
 }
@@ -343,7 +470,7 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
 
     QList<Cell> takes;
     // A list's count first: the fields of the entries it appends follow it.
-    QSet<QString> countTaken;
+    QSet<QString> countTaken, countKept;
     const auto conflict = [&](const FieldChange& ch, const QString& now) {
         conflicts << QStringLiteral("%1 %2：补丁要求 %3 → %4，%5")
                          .arg(file.file, ch.where, shown(ch.before), shown(ch.after), now);
@@ -371,18 +498,43 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
                 ++plan.outcome.already;
                 continue;
             }
+            // A list is cut only by the patch's own entries: the ones past
+            // them were added by the player, and stay.
+            QString players;
+            if (isCount) {
+                const int now = it->toInt(0);
+                const int own = std::max(ch.before.toInt(0), ch.after.toInt(0));
+                QStringList entries;
+                for (int k = own; ch.after.toInt(0) < now && k < now; ++k) {
+                    const auto entry = place(file.kind, ch.part, k, QString());
+                    entries << (entry ? entry->trimmed() : QString::number(k));
+                }
+                if (!entries.isEmpty())
+                    players = QStringLiteral("%1 不是这个补丁追加的，补丁不会删除它们")
+                                  .arg(entries.join(u'、'));
+            }
             const bool matches = *it == ch.before;
             if (!matches && settle == Settle::KeepMine) {
                 ++plan.outcome.kept;
+                if (isCount)
+                    countKept.insert(ch.part);
                 continue;
             }
             if (!matches && settle == Settle::Refuse) {
-                conflict(ch, QStringLiteral("现在是 ") + shown(*it));
+                conflict(ch, QStringLiteral("现在是 ") + shown(*it) +
+                                 (players.isEmpty() ? QString() : u'；' + players));
                 continue;
             }
-            // The fields of entries a revert would take out go with them.
+            if (!players.isEmpty())
+                return R::failure(QStringLiteral("%1 %2").arg(file.file, players));
+            // The fields of entries a revert would take out go with them, and
+            // stay with them when the list keeps its length.
             if (ch.after.isNull() && !ch.before.isNull() && countTaken.contains(ch.part))
                 continue;
+            if (ch.after.isNull() && !ch.before.isNull() && countKept.contains(ch.part)) {
+                ++plan.outcome.kept;
+                continue;
+            }
             takes.append({ch.part, ch.row, ch.column, ch.where, ch.after});
             if (isCount)
                 countTaken.insert(ch.part);

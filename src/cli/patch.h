@@ -40,6 +40,14 @@ struct Cell {
 // the fields of the entries a patch appends follow it.
 inline const QString countColumn = QStringLiteral("count");
 
+// The most rows a part of any file can have.
+inline constexpr int rowLimit = 100000;
+
+// Where a field is, in the windows' words ("人物 5 武力", "敌军 3 横坐标"),
+// from its part, row and column alone, as readCells() names it. Refused when
+// the part has no such row; a part the kind does not know is named as given.
+Result<QString> place(FileKind kind, const QString& part, int row, const QString& column);
+
 // Every field a file shows, in the order of its tables.
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes);
 

@@ -5,6 +5,7 @@
 #include "regioncommands.h"
 #include "scenario/savebuilder.h"
 #include "scenario/scenariodocument.h"
+#include "scenario/scenariolayout.h"
 #include "scenariocommands.h"
 #include "tableadapter.h"
 
@@ -357,6 +358,57 @@ std::optional<FileKind> kindFromName(const QString& name) {
         if (name == QString::fromUtf16(n))
             return k;
     return std::nullopt;
+}
+
+Result<QString> place(FileKind kind, const QString& part, int row, const QString& column) {
+    // A part this program does not know keeps the patch's own words; the
+    // apply finds no such field and says so.
+    const QString asGiven = QStringLiteral("%1 %2 %3").arg(part).arg(row).arg(column);
+    int first = 0, end = rowLimit;
+    QString where;
+    if (kind == FileKind::Data) {
+        const TableAdapter* table = findDataTable(part);
+        if (!table)
+            return asGiven;
+        end = table->table().count;
+        where = QStringLiteral("%1 %2 %3").arg(table->title()).arg(row).arg(column);
+    } else if (kind == FileKind::Scenario) {
+        namespace layout = scenario::layout;
+        const QString army = QStringLiteral("army");
+        if (part == QStringLiteral("battle") || (part == army && column == countColumn))
+            first = -1, end = 0;
+        else if (part == QStringLiteral("allies"))
+            end = layout::allyCount;
+        else if (part == QStringLiteral("enemies"))
+            end = layout::enemyCount;
+        else if (part == army)
+            end = layout::maxArmyEntries;
+        else if (part == QStringLiteral("equipment"))
+            end = layout::maxEquipEntries;
+        else if (part != QStringLiteral("spoils"))
+            return asGiven;
+        where = changes::fieldPlace(part, row, column);
+    } else {
+        const RegionKind region = *regionKind(kind);
+        if (!regionParts(region).contains(part))
+            return asGiven;
+        // A shape is the same for every file of the kind: made once per part.
+        thread_local QHash<std::pair<int, QString>, RowTable> shapes;
+        const auto key = std::pair{int(region), part};
+        if (!shapes.contains(key))
+            shapes.insert(key, regionShape(region, part));
+        const RowTable& t = shapes[key];
+        end = t.rows;
+        where = regionWhere(t, row, column);
+    }
+    if (row < first || row >= end)
+        return Result<QString>::failure(
+            QStringLiteral("“%1”没有 row %2（应是%3）")
+                .arg(part)
+                .arg(row)
+                .arg(end - first == 1 ? QString::number(first)
+                                      : QStringLiteral("%1到%2").arg(first).arg(end - 1)));
+    return where;
 }
 
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes) {

@@ -403,6 +403,29 @@ Result<std::unique_ptr<RegionModel>> loadRegionModel(RegionKind kind, const QStr
     return R::failure(QStringLiteral("未知的文件种类"));
 }
 
+RowTable regionShape(RegionKind kind, const QString& part) {
+    std::unique_ptr<RegionModel> model;
+    switch (kind) {
+    case RegionKind::Save:
+        model = std::make_unique<SaveModel>();
+        break;
+    case RegionKind::Imsg:
+        model = std::make_unique<ImsgModel>();
+        break;
+    case RegionKind::Exe:
+        model = std::make_unique<ExeModel>();
+        break;
+    case RegionKind::RFile:
+        model = std::make_unique<RFileModel>();
+        break;
+    }
+    RowTable t = model->table(part);
+    t.label = {};
+    t.get = {};
+    t.set = {};
+    return t;
+}
+
 QString exportRows(const RowTable& table) {
     return csv::writeNumbered({table.headers, table.labelHeader, table.rows}, table.get,
                               table.label);

@@ -39,6 +39,10 @@ enum class RegionKind { Save, Imsg, Exe, RFile };
 // The parts a kind knows (the first is the default), with a line of help each.
 QStringList regionParts(RegionKind kind);
 
+// A part's title, columns and number of rows, which every file of the kind
+// shares; the table reads and writes nothing (no get, set or label).
+RowTable regionShape(RegionKind kind, const QString& part);
+
 // Loads the file of `kind` at `path`.
 Result<std::unique_ptr<RegionModel>> loadRegionModel(RegionKind kind, const QString& path);
 

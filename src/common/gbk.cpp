@@ -6,9 +6,11 @@ namespace lcj::gbk {
 
 namespace {
 
-// Length of the GBK character that starts with this byte.
+// Length of the GBK character that starts with this byte: 81..FE lead a
+// two-byte character; FF, like every byte below 81, stands alone.
 int charLength(char lead) {
-    return static_cast<quint8>(lead) >= 0x81 ? 2 : 1;
+    const auto b = static_cast<quint8>(lead);
+    return b >= 0x81 && b <= 0xFE ? 2 : 1;
 }
 
 QByteArray encodeRaw(QStringView text, bool* failed) {

@@ -1,7 +1,9 @@
 #include "cli/cli.h"
 #include "cli/patch.h"
+#include "clirun.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
+#include "datafile/datalayout.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 
@@ -519,3 +521,175 @@ TEST_F(PatchGame, AFileLockedElsewhereStopsTheApplyBeforeAnyWrite) {
     for (const QString& name : QDir(game).entryList(QDir::Files | QDir::Hidden))
         EXPECT_FALSE(name.endsWith(QStringLiteral(".lock"))) << name.toStdString();
 }
+
+// What a patch promises it keeps: the checks below each refuse, and then
+// nothing in the game folder or the folder around it changes.
+
+// A revert takes out the army entries the patch appended and never one the
+// player appended after it, whatever the settling.
+TEST_F(PatchGame, RevertNeverCutsAnArmyEntryThePlayerAppended) {
+    ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(mod, "S_01.eex"),
+                        input(QStringLiteral(R"({"append_army": 1, "army": {"5": {"x": 9}}})"))}),
+              cli::Ok);
+    ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("make"), orig, mod,
+                        QStringLiteral("-o"), patchPath}),
+              cli::Ok);
+    const QString game = dir.path(QStringLiteral("game"));
+    copyFolder(orig, game);
+    ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("apply"), patchPath, game}),
+              cli::Ok);
+    // The player's own entry, appended in the editor after the patch.
+    ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(game, "S_01.eex"),
+                        input(QStringLiteral(R"({"append_army": 1, "army": {"6": {"x": 3}}})"))}),
+              cli::Ok);
+    const QString root = QFileInfo(game).absolutePath();
+    const auto before = test::snapshot(root);
+    for (const QString& settle : {QStringLiteral("--take-theirs"), QString()}) {
+        SCOPED_TRACE(settle.toStdString());
+        QStringList args{QStringLiteral("patch"), QStringLiteral("revert"), patchPath, game};
+        if (!settle.isEmpty())
+            args << settle;
+        const test::CliRun run = test::runCli(args);
+        EXPECT_EQ(run.code, cli::DataError);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("我军出场人物 7"))) << run.err.toStdString();
+        EXPECT_EQ(test::snapshot(root), before);
+    }
+    // Kept, the list keeps its length and the patch's own entry with it.
+    const test::CliRun kept = test::runCli({QStringLiteral("patch"), QStringLiteral("revert"),
+                                            patchPath, game, QStringLiteral("--keep-mine")});
+    EXPECT_EQ(kept.code, cli::Ok) << kept.err.toStdString();
+    EXPECT_TRUE(kept.out.contains(QStringLiteral("保留现有的值"))) << kept.out.toStdString();
+    EXPECT_EQ(test::snapshot(root), before);
+}
+
+// patch show names each field by the part, row and column the patch changes,
+// never by a label of the patch's own; a label naming another field is refused.
+TEST_F(PatchGame, ShowNamesTheFieldThePatchChanges) {
+    ASSERT_EQ(cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
+                        QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
+              cli::Ok);
+    const QByteArray good = patch::toJson(make(orig, mod));
+    ASSERT_TRUE(good.contains("\"where\":\"人物 5 武力\", "));
+
+    QByteArray unlabelled = good;
+    unlabelled.replace("\"where\":\"人物 5 武力\", ", "");
+    const test::CliRun shown = test::runCli({QStringLiteral("patch"), QStringLiteral("show"),
+                                             dir.write(QStringLiteral("u.lcjpatch"), unlabelled)});
+    EXPECT_EQ(shown.code, cli::Ok);
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("  人物 5 武力：74 → 76")))
+        << shown.out.toStdString();
+
+    const QString game = dir.path(QStringLiteral("game"));
+    copyFolder(orig, game);
+    const QString root = QFileInfo(game).absolutePath();
+    const QString lying =
+        dir.write(QStringLiteral("l.lcjpatch"),
+                  QByteArray(good).replace("\"column\":\"武力\"", "\"column\":\"智力\""));
+    const auto before = test::snapshot(root);
+    for (const QString& verb : {QStringLiteral("show"), QStringLiteral("apply")}) {
+        QStringList args{QStringLiteral("patch"), verb, lying};
+        if (verb != QStringLiteral("show"))
+            args << game;
+        const test::CliRun run = test::runCli(args);
+        EXPECT_EQ(run.code, cli::DataError);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("“人物 5 武力”，但它改的是“人物 5 智力”")))
+            << run.err.toStdString();
+        EXPECT_EQ(test::snapshot(root), before);
+    }
+}
+
+// A change the windows cannot undo is named by make: a 登场方式 once chosen
+// cannot go back to 未选, so reverting the patch would be refused.
+TEST_F(PatchGame, MakeNamesAChangeThatCannotBeReverted) {
+    ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(mod, "S_01.eex"),
+                        input(QStringLiteral(R"({"enemies": {"2": {"mode": 0}}})"))}),
+              cli::Ok);
+    const test::CliRun made = test::runCli({QStringLiteral("patch"), QStringLiteral("make"), orig,
+                                            mod, QStringLiteral("-o"), patchPath});
+    EXPECT_EQ(made.code, cli::Ok);
+    EXPECT_TRUE(made.err.contains(QStringLiteral("注意：S_01.eex 敌军 3 登场方式：")))
+        << made.err.toStdString();
+    EXPECT_TRUE(made.err.contains(QStringLiteral("撤销补丁时改不回来"))) << made.err.toStdString();
+    // Shown as the window shows it, not as an appended entry.
+    const test::CliRun shown =
+        test::runCli({QStringLiteral("patch"), QStringLiteral("show"), patchPath});
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("  敌军 3 登场方式：未选 → 0\n")))
+        << shown.out.toStdString();
+    // An edit that can be undone is not named.
+    const QString other = dir.path(QStringLiteral("other"));
+    copyFolder(orig, other);
+    ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(other, "S_01.eex"),
+                        input(QStringLiteral(R"({"enemies": {"0": {"mode": 1}}})"))}),
+              cli::Ok);
+    const test::CliRun undoable =
+        test::runCli({QStringLiteral("patch"), QStringLiteral("make"), orig, other,
+                      QStringLiteral("-o"), dir.path(QStringLiteral("o.lcjpatch"))});
+    EXPECT_EQ(undoable.code, cli::Ok);
+    EXPECT_FALSE(undoable.err.contains(QStringLiteral("注意"))) << undoable.err.toStdString();
+}
+
+// Patch text that is not what it should be is refused with a message saying
+// what is wrong, and no file is touched.
+struct BadPatchText {
+    const char* name;
+    const char* from;
+    QByteArray to;
+    QString message;
+};
+
+class PatchText : public PatchGame, public testing::WithParamInterface<BadPatchText> {};
+
+TEST_P(PatchText, IsRefusedWithItsReason) {
+    ASSERT_EQ(cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
+                        QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
+              cli::Ok);
+    const QByteArray good = patch::toJson(make(orig, mod));
+    const BadPatchText& c = GetParam();
+    ASSERT_TRUE(good.contains(c.from)) << good.toStdString();
+    const QByteArray text = QByteArray(good).replace(c.from, c.to);
+    const auto read = patch::fromJson(text);
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().contains(c.message)) << read.error().toStdString();
+
+    const QString game = dir.path(QStringLiteral("game"));
+    copyFolder(orig, game);
+    const QString root = QFileInfo(game).absolutePath();
+    const QString file = dir.write(QStringLiteral("bad.lcjpatch"), text);
+    const auto before = test::snapshot(root);
+    const test::CliRun run = test::runCli({QStringLiteral("patch"), QStringLiteral("apply"), file,
+                                           game, QStringLiteral("--take-theirs")});
+    EXPECT_EQ(run.code, cli::DataError);
+    EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+    EXPECT_EQ(test::snapshot(root), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patch, PatchText,
+    testing::Values(
+        BadPatchText{"KeyTwice", "\"row\":5,", "\"row\":5, \"row\":6,",
+                     QStringLiteral("“row”出现了不止一次（在“files/0/changes/0”中）")},
+        BadPatchText{"NameTwice", "\"author\":", "\"name\":\"x\",\"author\":",
+                     QStringLiteral("“name”出现了不止一次")},
+        BadPatchText{"NumberForColumn", "\"column\":\"武力\"", "\"column\":7",
+                     QStringLiteral("“column”应是一段文字，而不是 7")},
+        BadPatchText{"NumberForPart", "\"part\":\"characters\"", "\"part\":3",
+                     QStringLiteral("“part”应是一段文字，而不是 3")},
+        BadPatchText{"NumberForFile", "\"file\":\"data.e5\"", "\"file\":5",
+                     QStringLiteral("“file”应是一段文字，而不是 5")},
+        BadPatchText{"NumberForValue", "\"new\":\"76\"", "\"new\":76",
+                     QStringLiteral("new 应是一段文字（窗口里的值都是文字），而不是 76")},
+        BadPatchText{"TextForRow", "\"row\":5", "\"row\":\"5\"",
+                     QStringLiteral("row 应是一个整数，而不是 \"5\"")},
+        BadPatchText{"NegativeRow", "\"row\":5", "\"row\":-3", QStringLiteral("row -3 是负数")},
+        BadPatchText{"FractionalRow", "\"row\":5", "\"row\":5.5",
+                     QStringLiteral("row 5.5 不是整数")},
+        BadPatchText{"HugeRow", "\"row\":5", "\"row\":4294967301",
+                     QStringLiteral("row 4294967301 太大")},
+        BadPatchText{"RowPastTheTable", "\"row\":5",
+                     "\"row\":" + QByteArray::number(data::characters.count),
+                     QStringLiteral("“characters”没有 row %1（应是0到%2）")
+                         .arg(data::characters.count)
+                         .arg(data::characters.count - 1)},
+        BadPatchText{"RowlessRowInATable", "\"row\":5", "\"row\":-1",
+                     QStringLiteral("“characters”没有 row -1")}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -153,6 +153,45 @@ TEST(Gbk, ByteFfKeepsOrRefuses) {
     }
 }
 
+// FF is a character of one byte: a field that holds it is stored back byte
+// for byte, and a cut after it never splits the two-byte character behind it.
+struct FfField {
+    const char* name;
+    QByteArray text; // UTF-8; U+F8F5 is how FF shows
+    int width;
+    QByteArray stored;
+};
+
+void PrintTo(const FfField& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GbkFfField : public testing::TestWithParam<FfField> {};
+
+TEST_P(GbkFfField, StoresWholeCharacters) {
+    if (gbk::decode(bytes("\xFF", 1)) != QString(QChar(0xF8F5)))
+        GTEST_SKIP() << "this converter refuses FF (see ByteFfKeepsOrRefuses)";
+    const FfField& c = GetParam();
+    const auto code = gbk::encodeField(QString::fromUtf8(c.text), c.width);
+    ASSERT_TRUE(code.ok()) << code.error().toStdString();
+    EXPECT_EQ(code->toHex(' '), c.stored.toHex(' '));
+    // What is shown stores back as the same bytes.
+    const auto again = gbk::encodeField(gbk::decodeField(c.stored), c.width);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again->toHex(' '), c.stored.toHex(' '));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gbk, GbkFfField,
+    testing::Values(
+        // The field the gbkfields fuzz target broke on: three FF, five 洓 (9B 9B).
+        FfField{"FuzzFinding", "\uF8F5\uF8F5\uF8F5洓洓洓洓洓", 13,
+                QByteArray("\xFF\xFF\xFF") + QByteArray(10, '\x9B')},
+        FfField{"OneFfThenFullField", "\uF8F5岚川", 5, QByteArray("\xFF\xE1\xB0\xB4\xA8")},
+        FfField{"CutAfterFf", "\uF8F5岚川", 4, QByteArray("\xFF\xE1\xB0\0", 4)},
+        FfField{"FfAfterALetter", "a\uF8F5岚", 4, QByteArray("a\xFF\xE1\xB0")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Every two-byte code the converter knows comes back as the same two bytes,
 // and the number of them is GBK's: a converter that guessed at codes, or a
 // best-fit table, fails here.
