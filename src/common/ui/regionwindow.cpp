@@ -4,8 +4,8 @@
 #include "controls.h"
 #include "diskchange.h"
 #include "prompts.h"
-#include "twinfile.h"
 #include "savelock.h"
+#include "twinfile.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -6,8 +6,8 @@
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
-#include "common/ui/twinfile.h"
 #include "common/ui/savelock.h"
+#include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
 
 #include <QAction>
