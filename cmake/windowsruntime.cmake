@@ -42,7 +42,8 @@ endforeach()
 # Qt's own Chinese texts for its standard dialogs and buttons, in a
 # "translations" folder beside the program (Debian's qt6-translations-l10n).
 find_file(lcj_qtbase_zh_CN qtbase_zh_CN.qm
-          PATHS /usr/share/qt6/translations ${LCJ_QT_WINDOWS}/translations NO_DEFAULT_PATH)
+          PATHS /usr/share/qt6/translations ${LCJ_QT_WINDOWS}/translations NO_DEFAULT_PATH
+          NO_CMAKE_FIND_ROOT_PATH)
 if(NOT lcj_qtbase_zh_CN)
   message(FATAL_ERROR "qtbase_zh_CN.qm not found: install qt6-translations-l10n")
 endif()

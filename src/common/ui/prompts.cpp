@@ -7,6 +7,18 @@
 
 namespace lcj {
 
+namespace {
+
+// A message box of the program: its window's title (or the program's name),
+// the text and the icon.
+void prepare(QMessageBox& box, const QString& text, const QString& title, QMessageBox::Icon icon) {
+    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
+    box.setIcon(icon);
+    box.setText(text);
+}
+
+} // namespace
+
 QString Prompts::editorFolder() {
     return QCoreApplication::applicationDirPath();
 }
@@ -23,23 +35,22 @@ QString DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title, con
 
 void DialogPrompts::showMessage(QWidget* parent, const QString& text, const QString& title,
                                 Icon icon) {
-    QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
-    box.setText(text);
+    QMessageBox::Icon shown = QMessageBox::NoIcon;
     switch (icon) {
     case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
         break;
     case Icon::Information:
-        box.setIcon(QMessageBox::Information);
+        shown = QMessageBox::Information;
         break;
     case Icon::Warning:
-        box.setIcon(QMessageBox::Warning);
+        shown = QMessageBox::Warning;
         break;
     case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
+        shown = QMessageBox::Critical;
         break;
     }
+    QMessageBox box(parent);
+    prepare(box, text, title, shown);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
@@ -47,9 +58,7 @@ void DialogPrompts::showMessage(QWidget* parent, const QString& text, const QStr
 bool DialogPrompts::ask(QWidget* parent, const QString& text, const QString& title) {
     // Enter and Escape both answer "否": only a deliberate "是" goes on.
     QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
-    box.setIcon(QMessageBox::Question);
-    box.setText(text);
+    prepare(box, text, title, QMessageBox::Question);
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     box.setDefaultButton(no);
@@ -61,9 +70,7 @@ bool DialogPrompts::ask(QWidget* parent, const QString& text, const QString& tit
 Prompts::SaveChoice DialogPrompts::askToSave(QWidget* parent, const QString& text,
                                              const QString& title) {
     QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
-    box.setIcon(QMessageBox::Question);
-    box.setText(text);
+    prepare(box, text, title, QMessageBox::Question);
     QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
