@@ -42,7 +42,7 @@ Failure outputProblem(const QString& out, const QStringList& inputs, OutputKind 
     const QFileInfo info(out);
     if (info.isDir())
         return QStringLiteral("“%1”是一个文件夹，请给出要写入的文件名；没有写入任何内容。")
-            .arg(shown(out));
+            .arg(out);
     // A device, a pipe or a socket would be replaced by a plain file (and its
     // backup read without end); a link to one the same.
     if ((info.exists() || info.isSymLink()) && !info.isFile())
