@@ -1,10 +1,10 @@
 // data.e5: every section's form on arbitrary records, and damaged files read
 // through the data file and the name lists.
 #include "common.h"
-#include "common/gamenames.h"
 #include "datafile/characterform.h"
 #include "datafile/datafile.h"
 #include "datafile/datalayout.h"
+#include "datafile/gamenames.h"
 #include "datafile/itemform.h"
 #include "datafile/shopform.h"
 #include "datafile/strategyform.h"

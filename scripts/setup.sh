@@ -35,8 +35,10 @@ lcj_install() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends $missing
 }
 
+# lcj_build PRESET [CMAKE-OPTION...]
 lcj_build() {
     local preset=$1
-    cmake --preset "$preset" >/dev/null
+    shift
+    cmake --preset "$preset" "$@" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)"
 }

@@ -2,10 +2,10 @@
 
 #include "common/fileaccess.h"
 #include "datafile/datafile.h"
-#include "mapview/mappicture.h"
+#include "mapview/gui/mappicture.h"
 #include "scenario/battleunits.h"
+#include "scenario/gui/battlepainter.h"
 #include "scenario/scenariodocument.h"
-#include "scenario/ui/battlepainter.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "changes/scenariochanges.h"
 #include "junbendriver.h"
+#include "scenario/gui/battlepainter.h"
 #include "scenario/ui/battlemap.h"
-#include "scenario/ui/battlepainter.h"
 #include "scenario/ui/changespanel.h"
 
 #include <QDir>

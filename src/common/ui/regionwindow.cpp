@@ -17,27 +17,22 @@ namespace lcj {
 
 namespace {
 
-void takeNamesFromDataFile(QWidget* window, Prompts& prompts,
-                           const std::function<void(const names::GameNames&)>& takeNames) {
+void takeNamesFromDataFile(QWidget* window, Prompts& prompts, const NameSource& takeNames) {
     const QString path = prompts.chooseOpenFile(
         window, QStringLiteral("从Data文件读取名称"),
         QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),
         Prompts::editorFolder());
     if (path.isEmpty())
         return;
-    const auto read = names::readGameNames(path);
-    if (!read) {
-        prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + read.error(),
+    if (const Failure failure = takeNames(path))
+        prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + *failure,
                             window->windowTitle());
-        return;
-    }
-    takeNames(*read);
 }
 
 } // namespace
 
 FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QString& openName,
-                     std::function<void(const names::GameNames&)> takeNames) {
+                     NameSource takeNames) {
     FileMenu m;
     m.menu = named(bar->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
     m.open = named(m.menu->addAction(QStringLiteral("打开")), openName);

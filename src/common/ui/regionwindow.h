@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/gamenames.h"
+#include "common/result.h"
 
 #include <QStringList>
 #include <functional>
@@ -20,11 +20,17 @@ class RegionSet;
 // What the save-file editor, the message-file editor and the program-file
 // patcher share in their windows.
 
+// Reads the character and item names of the data file at `dataFilePath` and
+// shows them in the window, or gives the reason it could not, the window then
+// left as it was. The editors supply it: reading a data file is not this
+// layer's business.
+using NameSource = std::function<Failure(const QString& dataFilePath)>;
+
 // Their 文件 menu: the open entry `openName` "打开", `datanames`
 // "从Data文件读取名称", a separator and `exit` "退出". The names entry lets the
 // user pick a data.e5 whose character and item names the window then shows in
-// place of the fixed tables, for as long as it lives; `takeNames` receives
-// them. A cancelled dialog or a file that cannot be read changes nothing.
+// place of the fixed tables, for as long as it lives; `takeNames` reads and
+// shows them. A cancelled dialog or a file that cannot be read changes nothing.
 struct FileMenu {
     QMenu* menu;
     QAction* open;
@@ -32,7 +38,7 @@ struct FileMenu {
     QAction* exit;
 };
 FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QString& openName,
-                     std::function<void(const names::GameNames&)> takeNames);
+                     NameSource takeNames);
 
 // The open command of a region editor: the open dialog (starting in the
 // editor's folder), then every region read. True when `regions` now hold the

@@ -3,7 +3,7 @@
 #include "common/ui/controls.h"
 #include "mapimage.h"
 #include "mapview/folderlisting.h"
-#include "mapview/mappicture.h"
+#include "mapview/gui/mappicture.h"
 
 #include <QComboBox>
 #include <QDir>

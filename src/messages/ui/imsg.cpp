@@ -46,8 +46,9 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Imsg"));
     setWindowTitle(QStringLiteral("Imsg文件修改"));
 
-    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
-                                      [this](const names::GameNames& n) { takeNames(n); });
+    const FileMenu file =
+        addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
+                    names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
 

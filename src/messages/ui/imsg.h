@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/gamenames.h"
 #include "common/ui/editorwindow.h"
+#include "datafile/gamenames.h"
 #include "messages/messagefile.h"
 
 #include <QByteArray>

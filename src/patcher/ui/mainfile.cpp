@@ -42,8 +42,9 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     setObjectName(QStringLiteral("MainFile"));
     setWindowTitle(QStringLiteral("程序文件修改"));
 
-    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("mainopen"),
-                                      [this](const names::GameNames& n) { takeNames(n); });
+    const FileMenu file =
+        addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("mainopen"),
+                    names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &MainFile::mainopen_Click);
     connect(file.exit, &QAction::triggered, this, &MainFile::exit_Click);
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/gamenames.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/unsavededits.h"
+#include "datafile/gamenames.h"
 #include "patcher/programfile.h"
 
 class QCheckBox;

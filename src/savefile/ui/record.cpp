@@ -46,8 +46,9 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     setObjectName(QStringLiteral("Record"));
     setWindowTitle(QStringLiteral("存档文件修改"));
 
-    const FileMenu file = addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
-                                      [this](const names::GameNames& n) { takeNames(n); });
+    const FileMenu file =
+        addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
+                    names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     reload = named(new QAction(QStringLiteral("重新载入"), file.menu), QStringLiteral("reload"));
     file.menu->insertAction(file.names, reload);
     connect(reload, &QAction::triggered, this, &Record::reload_Click);

@@ -1,9 +1,9 @@
 #include "battlemap.h"
 
-#include "battlepainter.h"
 #include "common/ui/controls.h"
 #include "junben.h"
-#include "mapview/mappicture.h"
+#include "mapview/gui/mappicture.h"
+#include "scenario/gui/battlepainter.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "gamenames.h"
 
+#include "common/nametables.h"
 #include "datafile/datafile.h"
-#include "nametables.h"
 
 namespace lcj::names {
 
@@ -15,6 +15,16 @@ Result<GameNames> readGameNames(const QString& dataFilePath) {
         return Result<GameNames>::failure(things.error());
     const qsizetype count = characters().size();
     return GameNames{people->mid(0, count), *things};
+}
+
+std::function<Failure(const QString&)> gameNamesInto(std::function<void(const GameNames&)> take) {
+    return [take = std::move(take)](const QString& dataFilePath) -> Failure {
+        const auto read = readGameNames(dataFilePath);
+        if (!read)
+            return read.error();
+        take(*read);
+        return std::nullopt;
+    };
 }
 
 GameNames fixedGameNames() {

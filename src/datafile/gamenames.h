@@ -1,9 +1,10 @@
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace lcj::names {
 
@@ -17,6 +18,12 @@ struct GameNames {
 
 // Reads them as the data file editor reads them.
 Result<GameNames> readGameNames(const QString& dataFilePath);
+
+// Where the region editors' names entry takes its names from: reads the data
+// file it is given and hands the names to `take`, or gives the reason it could
+// not (and `take` is not called).
+std::function<Failure(const QString& dataFilePath)>
+gameNamesInto(std::function<void(const GameNames&)> take);
 
 // The fixed tables the windows show until the user takes names from a data file.
 GameNames fixedGameNames();

@@ -1,6 +1,6 @@
 #include "mappicture.h"
 
-#include "bmpextent.h"
+#include "mapview/bmpextent.h"
 
 #include <QDir>
 #include <QImageReader>

@@ -1,7 +1,7 @@
-#include "common/gamenames.h"
 #include "common/gbk.h"
 #include "common/nametables.h"
 #include "datafile/datalayout.h"
+#include "datafile/gamenames.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 

@@ -1,0 +1,188 @@
+# The rooms of src/ and their floors: a room may include headers of its own
+# floor and lower ones only, and the core rooms (floors 1 to 5) never reach
+# Qt6::Widgets. Configuring fails on either fault.
+#
+# Included from the top CMakeLists.txt after add_subdirectory(src): both checks.
+# As a script, the include check alone on any tree (the tests use it on small
+# made-up trees, and on the real one):
+#   cmake -DLCJ_LAYERS_SRC=<folder holding the rooms> -P cmake/layers.cmake
+#
+# A file's room is the first folder under src/, or "<room>/ui" for what lies in
+# src/<room>/ui/. An include names its room the same way ("datafile/ui/dform.h"
+# is in datafile/ui); includes without a room ("controls.h") are the file's own
+# room's and not looked at. A room must have a floor here: a new room gets its
+# row in this table.
+set(LCJ_ROOM_FLOORS
+  common=1
+  datafile=2 scenario=2 savefile=2 messages=2 patcher=2 mapview=2
+  fields=3
+  changes=4
+  cli=5
+  common/ui=6
+  datafile/ui=7 savefile/ui=7 messages/ui=7 patcher/ui=7 mapview/ui=7 scenario/ui=7
+  changes/ui=7
+  shell=8
+)
+# The highest floor of the core rooms: their libraries link QtCore, the drawing
+# libraries (named lcj_*_gui) QtGui, and none of them Qt6::Widgets.
+set(LCJ_CORE_TOP_FLOOR 5)
+
+# The room of `path` (relative to src/, or an include's text) into `out`;
+# empty when the path names no room (a file of the same folder).
+function(lcj_room_of path out)
+  if(path MATCHES "^([^/]+)/ui/")
+    set(${out} "${CMAKE_MATCH_1}/ui" PARENT_SCOPE)
+  elseif(path MATCHES "^([^/]+)/")
+    set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+  else()
+    set(${out} "" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The table as one variable per room, LCJ_FLOOR_<room>, looked up once per include.
+foreach(entry IN LISTS LCJ_ROOM_FLOORS)
+  string(REPLACE "=" ";" entry "${entry}")
+  list(GET entry 0 room)
+  list(GET entry 1 floor)
+  set(LCJ_FLOOR_${room} ${floor})
+endforeach()
+unset(entry)
+unset(room)
+unset(floor)
+
+# Every source file under `src_dir` whose room includes a header of a higher
+# room fails configuring, all faults named at once.
+function(lcj_check_includes src_dir)
+  file(GLOB_RECURSE sources RELATIVE "${src_dir}" "${src_dir}/*.h" "${src_dir}/*.cpp")
+  set(faults "")
+  foreach(source IN LISTS sources)
+    lcj_room_of("${source}" room)
+    if(room STREQUAL "")
+      continue() # a file directly in src/, if any
+    endif()
+    set(floor "${LCJ_FLOOR_${room}}")
+    if(floor STREQUAL "")
+      string(APPEND faults "\n  src/${source}: its room ${room} has no floor in cmake/layers.cmake")
+      continue()
+    endif()
+    file(STRINGS "${src_dir}/${source}" includes ENCODING UTF-8
+         REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+/")
+    foreach(line IN LISTS includes)
+      if(NOT line MATCHES "#[ \t]*include[ \t]*\"(([^\"/]+)(/ui)?/[^\"]*)\"")
+        continue()
+      endif()
+      set(header "${CMAKE_MATCH_1}")
+      set(target_room "${CMAKE_MATCH_2}${CMAKE_MATCH_3}")
+      set(target_floor "${LCJ_FLOOR_${target_room}}")
+      # A first folder that is no room ("gtest/gtest.h") is none of ours.
+      if(target_floor STREQUAL "")
+        continue()
+      endif()
+      if(target_floor GREATER floor)
+        string(APPEND faults "\n  src/${source}: #include \"${header}\": room ${room} (floor ${floor})"
+                             " includes room ${target_room} (floor ${target_floor})")
+      endif()
+    endforeach()
+  endforeach()
+  if(faults)
+    message(FATAL_ERROR "Layering fault: a room may include its own floor and lower ones only"
+                        " (floors in cmake/layers.cmake):${faults}")
+  endif()
+endfunction()
+
+# The chain from `target` to Qt6::Widgets into `out` ("a -> b -> Qt6::Widgets"),
+# empty when it links no Widgets. `seen` keeps each target walked once.
+function(lcj_widgets_path target out)
+  set(${out} "" PARENT_SCOPE)
+  get_property(seen GLOBAL PROPERTY LCJ_LAYERS_SEEN)
+  if(target IN_LIST seen)
+    return()
+  endif()
+  set_property(GLOBAL APPEND PROPERTY LCJ_LAYERS_SEEN ${target})
+  get_target_property(type ${target} TYPE)
+  set(links "")
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    get_target_property(direct ${target} LINK_LIBRARIES)
+    if(direct)
+      list(APPEND links ${direct})
+    endif()
+  endif()
+  get_target_property(public ${target} INTERFACE_LINK_LIBRARIES)
+  if(public)
+    list(APPEND links ${public})
+  endif()
+  foreach(link IN LISTS links)
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+    if(link MATCHES "^Qt[0-9]*::Widgets$")
+      set(${out} "${target} -> ${link}" PARENT_SCOPE)
+      return()
+    endif()
+    if(TARGET ${link} AND link MATCHES "^lcj")
+      lcj_widgets_path(${link} below)
+      if(below)
+        set(${out} "${target} -> ${below}" PARENT_SCOPE)
+        return()
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# The targets defined in `dir` and the folders below it into `out`.
+function(lcj_targets_below dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    lcj_targets_below(${sub} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# The libraries and programs of the core rooms (under `src_dir`, the window
+# libraries being those named *_ui) link no Qt6::Widgets, not even through
+# another library; of them, only the drawing libraries (*_gui) link Qt6::Gui
+# themselves.
+function(lcj_check_core_links src_dir)
+  lcj_targets_below(${src_dir} targets)
+  set(faults "")
+  foreach(target IN LISTS targets)
+    get_target_property(dir ${target} SOURCE_DIR)
+    file(RELATIVE_PATH rel "${src_dir}" "${dir}")
+    lcj_room_of("${rel}/" room)
+    set(floor "${LCJ_FLOOR_${room}}")
+    if(target MATCHES "_ui$" OR floor STREQUAL "" OR floor GREATER LCJ_CORE_TOP_FLOOR)
+      continue()
+    endif()
+    set_property(GLOBAL PROPERTY LCJ_LAYERS_SEEN "")
+    lcj_widgets_path(${target} chain)
+    if(chain)
+      string(APPEND faults "\n  ${target} (room ${room}, floor ${floor}) links Qt6::Widgets: ${chain}")
+    endif()
+    get_target_property(type ${target} TYPE)
+    if(NOT target MATCHES "_gui$")
+      get_target_property(direct ${target} INTERFACE_LINK_LIBRARIES)
+      if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(private ${target} LINK_LIBRARIES)
+        list(APPEND direct ${private})
+      endif()
+      if(direct MATCHES "(^|[;:])Qt[0-9]*::Gui(>|;|$)")
+        string(APPEND faults "\n  ${target} (room ${room}, floor ${floor}) links Qt6::Gui itself:"
+                             " only the drawing libraries (lcj_*_gui) do")
+      endif()
+    endif()
+  endforeach()
+  if(faults)
+    message(FATAL_ERROR "Layering fault: the core rooms (floors 1 to ${LCJ_CORE_TOP_FLOOR}) link"
+                        " QtCore, their drawing libraries QtGui, never Widgets:${faults}")
+  endif()
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  if(NOT LCJ_LAYERS_SRC)
+    message(FATAL_ERROR "usage: cmake -DLCJ_LAYERS_SRC=<folder holding the rooms> -P layers.cmake")
+  endif()
+  lcj_check_includes("${LCJ_LAYERS_SRC}")
+else()
+  lcj_check_includes("${PROJECT_SOURCE_DIR}/src")
+  lcj_check_core_links("${PROJECT_SOURCE_DIR}/src")
+endif()
