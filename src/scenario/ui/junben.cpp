@@ -255,8 +255,8 @@ void Junben::takeDocument(ScenarioDocument doc) {
 }
 
 void Junben::enableBattleFrames() {
-    Command6->setEnabled(doc_.hasBattleHeader);
-    if (doc_.hasBattleHeader)
+    Command6->setEnabled(doc_.scan().hasBattleHeader);
+    if (doc_.scan().hasBattleHeader)
         return; // the other buttons wait for a selection
     // Without a battle header nothing may write through one, whatever a
     // scenario loaded before had enabled.
@@ -316,7 +316,7 @@ void Junben::fillLists() {
         const QSignalBlocker blocker(l);
         l->clear();
     }
-    if (doc_.hasBattleHeader) {
+    if (doc_.scan().hasBattleHeader) {
         for (SlotFrame* f : {&ally_, &enemy_}) {
             const QSignalBlocker blocker(f->list);
             for (int k = 0; k < ScenarioDocument::slotCount(f->side); ++k) {
@@ -328,7 +328,7 @@ void Junben::fillLists() {
     showBattle();
     {
         const QSignalBlocker blocker(List8);
-        for (int k = 1; k <= doc_.armyEntryCount; ++k)
+        for (int k = 1; k <= doc_.armyEntryCount(); ++k)
             List8->addItem(QString::number(k));
     }
     Command3->setEnabled(doc_.canAppendArmyEntry());
@@ -350,7 +350,7 @@ void Junben::fillLists() {
 }
 
 void Junben::showBattle() {
-    if (!doc_.hasBattleHeader) {
+    if (!doc_.scan().hasBattleHeader) {
         // Values of a scenario loaded before are not shown as this one's.
         for (QLineEdit* box : {Text3, Text4, Text5, Text6})
             box->clear();
@@ -374,10 +374,10 @@ void Junben::reportProblems() {
     QStringList parts;
     if (const QString nothing = doc_.nothingToEdit(); !nothing.isEmpty())
         parts << nothing;
-    if (!doc_.problems.isEmpty()) {
-        QStringList lines = doc_.problems.mid(0, shownProblems);
-        if (doc_.problems.size() > shownProblems)
-            lines << QStringLiteral("……（另有%1处）").arg(doc_.problems.size() - shownProblems);
+    if (!doc_.problems().isEmpty()) {
+        QStringList lines = doc_.problems().mid(0, shownProblems);
+        if (doc_.problems().size() > shownProblems)
+            lines << QStringLiteral("……（另有%1处）").arg(doc_.problems().size() - shownProblems);
         parts << QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
                      lines.join(u'\n');
     }

@@ -69,7 +69,7 @@ int chosenItem(const QComboBox* combo) {
 
 void Junben::List8_Click() {
     const int row = List8->currentRow();
-    if (row < 0 || row >= doc_.armyEntryCount)
+    if (row < 0 || row >= doc_.armyEntryCount())
         return;
     Command1->setEnabled(true);
     Option3->setEnabled(true);
@@ -101,7 +101,7 @@ void Junben::Command3_Click() {
         Command3->setEnabled(false);
         return;
     }
-    List8->addItem(QString::number(doc_.armyEntryCount));
+    List8->addItem(QString::number(doc_.armyEntryCount()));
     edited();
 }
 
@@ -167,7 +167,7 @@ bool Junben::Command2_Click() {
 
 void Junben::selectSlot(SlotFrame& f) {
     const int k = f.list->currentRow();
-    if (k < 0 || !doc_.hasBattleHeader)
+    if (k < 0 || !doc_.scan().hasBattleHeader)
         return;
     f.confirm->setEnabled(true);
     f.initial->setEnabled(true);
@@ -352,13 +352,13 @@ int Junben::frameRow(Frame frame) const {
     };
     switch (frame) {
     case Frame::Battle:
-        return doc_.hasBattleHeader ? 0 : -1;
+        return doc_.scan().hasBattleHeader ? 0 : -1;
     case Frame::Army:
-        return selected(List8, doc_.armyEntryCount);
+        return selected(List8, doc_.armyEntryCount());
     case Frame::Ally:
-        return doc_.hasBattleHeader ? selected(ally_.list, ally_.list->count()) : -1;
+        return doc_.scan().hasBattleHeader ? selected(ally_.list, ally_.list->count()) : -1;
     case Frame::Enemy:
-        return doc_.hasBattleHeader ? selected(enemy_.list, enemy_.list->count()) : -1;
+        return doc_.scan().hasBattleHeader ? selected(enemy_.list, enemy_.list->count()) : -1;
     case Frame::Spoils:
         return selected(List6, doc_.spoilsCount());
     case Frame::Equip:

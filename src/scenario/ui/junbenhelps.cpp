@@ -87,12 +87,12 @@ void Junben::refreshTips() {
         }
         List6->item(k)->setToolTip(lines.join(u'\n'));
     }
-    for (int k = 0; k < List8->count() && k < doc_.armyEntryCount; ++k) {
+    for (int k = 0; k < List8->count() && k < doc_.armyEntryCount(); ++k) {
         const ArmyEntryForm form = ArmyEntryForm::show(doc_.armyEntry(k));
         List8->item(k)->setToolTip(
             QStringLiteral("横坐标：%1\n纵坐标：%2\n朝向：%3").arg(form.x, form.y, form.facing));
     }
-    if (!doc_.hasBattleHeader)
+    if (!doc_.scan().hasBattleHeader)
         return;
     for (SlotFrame* f : {&ally_, &enemy_}) {
         for (int k = 0; k < f->list->count() && k < ScenarioDocument::slotCount(f->side); ++k) {
