@@ -34,7 +34,7 @@ void ScenarioLoadAndScan(benchmark::State& state) {
     for (auto _ : state) {
         auto bytes = files::readWhole(path);
         const auto doc = ScenarioDocument::scan(std::move(*bytes));
-        benchmark::DoNotOptimize(doc.armySlotCount);
+        benchmark::DoNotOptimize(doc.scan().armySlotCount);
     }
     state.SetBytesProcessed(state.iterations() * file.size());
     state.SetLabel("goal<16ms");
@@ -45,7 +45,7 @@ void ScenarioScanOnly(benchmark::State& state) {
     const QByteArray file = sample::scenarioFile(bigShape(state.range(0)));
     for (auto _ : state) {
         const auto doc = ScenarioDocument::scan(file);
-        benchmark::DoNotOptimize(doc.spoilsPositions.size());
+        benchmark::DoNotOptimize(doc.scan().spoilsPositions.size());
     }
     state.SetBytesProcessed(state.iterations() * file.size());
     state.SetLabel("goal>300MB/s");
@@ -91,7 +91,7 @@ void ScenarioScanAgainstMemchr(benchmark::State& state) {
         benchmark::DoNotOptimize(found);
         const double t1 = threadSeconds();
         const auto doc = ScenarioDocument::scan(file);
-        benchmark::DoNotOptimize(doc.spoilsPositions.size());
+        benchmark::DoNotOptimize(doc.scan().spoilsPositions.size());
         const double t2 = threadSeconds();
         memchrSeconds += t1 - t0;
         scanSeconds += t2 - t1;
@@ -131,7 +131,7 @@ void ScenarioSaveAndReadBack(benchmark::State& state) {
         const auto onDisk = files::readWhole(target);
         const ScenarioDocument reread =
             *onDisk == built->bytes ? std::move(built->scanned) : ScenarioDocument::scan(*onDisk);
-        benchmark::DoNotOptimize(reread.equipEntryCount);
+        benchmark::DoNotOptimize(reread.scan().equipEntryCount);
     }
     state.SetLabel("goal<16ms");
 }

@@ -22,8 +22,8 @@ void edit(Input& in, ScenarioDocument& doc) {
         doc.appendArmyEntry();
         break;
     case 1:
-        if (doc.armyEntryCount > 0) {
-            const int i = in.below(doc.armyEntryCount);
+        if (doc.armyEntryCount() > 0) {
+            const int i = in.below(doc.armyEntryCount());
             ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(i));
             (in.flag() ? form.x : form.y) = in.text();
             (void)doc.applyArmyEntry(i, form);
@@ -31,7 +31,7 @@ void edit(Input& in, ScenarioDocument& doc) {
         break;
     case 2: {
         const Side side = in.flag() ? Side::Ally : Side::Enemy;
-        if (!doc.hasBattleHeader)
+        if (!doc.scan().hasBattleHeader)
             break;
         const int slot = in.below(ScenarioDocument::slotCount(side));
         SlotForm form = doc.showSlot(side, slot);
@@ -41,7 +41,7 @@ void edit(Input& in, ScenarioDocument& doc) {
         break;
     }
     case 3:
-        if (doc.hasBattleHeader) {
+        if (doc.scan().hasBattleHeader) {
             BattleForm form = doc.showBattle();
             (in.flag() ? form.turns : form.levelBonus) = in.text();
             (void)doc.applyBattle(form);
@@ -83,9 +83,9 @@ void checkAgainstEveryPosition(const QByteArray& file, const ScenarioDocument& d
                 header = i;
         }
     }
-    LCJ_FUZZ_CHECK(doc.spoilsPositions == spoils);
-    LCJ_FUZZ_CHECK(doc.hasBattleHeader == (header >= 0));
-    LCJ_FUZZ_CHECK(doc.battleHeaderPos == header);
+    LCJ_FUZZ_CHECK(doc.scan().spoilsPositions == spoils);
+    LCJ_FUZZ_CHECK(doc.scan().hasBattleHeader == (header >= 0));
+    LCJ_FUZZ_CHECK(doc.scan().battleHeaderPos == header);
 }
 
 } // namespace
@@ -95,7 +95,7 @@ int scenarioFile(const std::uint8_t* data, std::size_t size) {
     const QByteArray edits = in.take(editBytes);
     const QByteArray file = in.rest();
     ScenarioDocument doc = ScenarioDocument::scan(file);
-    LCJ_FUZZ_CHECK(doc.scenarioBytes == file);
+    LCJ_FUZZ_CHECK(doc.bytes() == file);
     checkAgainstEveryPosition(file, doc);
     Input e(reinterpret_cast<const std::uint8_t*>(edits.constData()), std::size_t(edits.size()));
     while (!e.empty())
@@ -104,25 +104,25 @@ int scenarioFile(const std::uint8_t* data, std::size_t size) {
     if (!built)
         return 0;
     // What the save writes is what a load finds: the same length, entries and slots.
-    LCJ_FUZZ_CHECK(built->bytes.size() == doc.scenarioBytes.size() + built->insertedCount);
+    LCJ_FUZZ_CHECK(built->bytes.size() == doc.bytes().size() + built->insertedCount);
     const ScenarioDocument reread = ScenarioDocument::scan(built->bytes);
-    LCJ_FUZZ_CHECK(reread.hasBattleHeader == doc.hasBattleHeader);
-    LCJ_FUZZ_CHECK(reread.armySlotCount == built->scanned.armySlotCount);
-    LCJ_FUZZ_CHECK(reread.equipEntryCount == built->scanned.equipEntryCount);
-    if (doc.armyBlockReadable) {
-        LCJ_FUZZ_CHECK(reread.armyEntryCount == doc.armyEntryCount);
-        for (int i = 0; i < doc.armyEntryCount; ++i)
+    LCJ_FUZZ_CHECK(reread.scan().hasBattleHeader == doc.scan().hasBattleHeader);
+    LCJ_FUZZ_CHECK(reread.scan().armySlotCount == built->scanned.scan().armySlotCount);
+    LCJ_FUZZ_CHECK(reread.scan().equipEntryCount == built->scanned.scan().equipEntryCount);
+    if (doc.scan().armyBlockReadable) {
+        LCJ_FUZZ_CHECK(reread.armyEntryCount() == doc.armyEntryCount());
+        for (int i = 0; i < doc.armyEntryCount(); ++i)
             LCJ_FUZZ_CHECK(reread.armyEntry(i) == doc.armyEntry(i));
     }
-    if (doc.hasBattleHeader)
+    if (doc.scan().hasBattleHeader)
         for (Side side : {Side::Ally, Side::Enemy})
             for (int s = 0; s < ScenarioDocument::slotCount(side); ++s)
                 LCJ_FUZZ_CHECK(reread.slotCharacter(side, s) == doc.slotCharacter(side, s));
     // The group as loaded while untouched, else the entries that name a character.
     if (doc.equipmentEditable()) {
         const QByteArray entries = doc.equipEntriesToWrite();
-        LCJ_FUZZ_CHECK(qint64(reread.equipEntryCount) * 26 == entries.size());
-        LCJ_FUZZ_CHECK(reread.equipBytes.left(entries.size()) == entries);
+        LCJ_FUZZ_CHECK(qint64(reread.scan().equipEntryCount) * 26 == entries.size());
+        LCJ_FUZZ_CHECK(reread.equipBytes().left(entries.size()) == entries);
     }
     return 0;
 }

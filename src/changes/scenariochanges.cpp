@@ -223,16 +223,16 @@ QList<Change> compareScenarios(const ScenarioDocument& a, const ScenarioDocument
     // Script bytes no frame shows still count as a difference.
     const bool listed = std::any_of(cmp.out.cbegin(), cmp.out.cend(),
                                     [](const Change& c) { return !diffLine(c).isEmpty(); });
-    if (!listed && a.scenarioBytes != b.scenarioBytes)
+    if (!listed && a.bytes() != b.bytes())
         cmp.out.append({Change::Kind::Bytes,
                         Frame::Script,
                         -1,
                         {},
-                        int(a.scenarioBytes.size()),
-                        int(b.scenarioBytes.size()),
+                        int(a.bytes().size()),
+                        int(b.bytes().size()),
                         QStringLiteral("编辑器不显示的字节不同（文件长度 %1 → %2）")
-                            .arg(a.scenarioBytes.size())
-                            .arg(b.scenarioBytes.size())});
+                            .arg(a.bytes().size())
+                            .arg(b.bytes().size())});
     return cmp.out;
 }
 

@@ -68,7 +68,7 @@ QJsonObject scenarioView(const ScenarioDocument& doc, const QStringList* people)
     const QStringList& ak = armyKeys();
     const QStringList& ek = equipKeys();
     QJsonObject out;
-    if (doc.hasBattleHeader) {
+    if (doc.scan().hasBattleHeader) {
         const BattleForm b = doc.showBattle();
         out.insert(QStringLiteral("battle"), QJsonObject{{bk[0], boxValue(b.levelBonus)},
                                                          {bk[1], boxValue(b.turns)},
@@ -80,7 +80,7 @@ QJsonObject scenarioView(const ScenarioDocument& doc, const QStringList* people)
     for (const auto& [key, side] : {std::pair{QStringLiteral("allies"), Side::Ally},
                                     std::pair{QStringLiteral("enemies"), Side::Enemy}}) {
         QJsonArray slotViews;
-        for (int k = 0; doc.hasBattleHeader && k < ScenarioDocument::slotCount(side); ++k) {
+        for (int k = 0; doc.scan().hasBattleHeader && k < ScenarioDocument::slotCount(side); ++k) {
             const SlotForm f = doc.showSlot(side, k);
             const quint16 n = doc.slotCharacter(side, k);
             slotViews.append(QJsonObject{
@@ -99,7 +99,7 @@ QJsonObject scenarioView(const ScenarioDocument& doc, const QStringList* people)
         out.insert(key, slotViews);
     }
     QJsonArray army;
-    for (int k = 0; k < doc.armyEntryCount; ++k) {
+    for (int k = 0; k < doc.armyEntryCount(); ++k) {
         const ArmyEntryForm f = ArmyEntryForm::show(doc.armyEntry(k));
         army.append(QJsonObject{{ak[0], boxValue(f.x)},
                                 {ak[1], boxValue(f.y)},
@@ -130,7 +130,7 @@ QJsonObject scenarioView(const ScenarioDocument& doc, const QStringList* people)
         spoils.append(items);
     }
     out.insert(QStringLiteral("spoils"), spoils);
-    out.insert(QStringLiteral("problems"), QJsonArray::fromStringList(doc.problems));
+    out.insert(QStringLiteral("problems"), QJsonArray::fromStringList(doc.problems()));
     return out;
 }
 

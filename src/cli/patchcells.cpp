@@ -213,7 +213,7 @@ QList<Cell> scenarioCells(const scenario::ScenarioDocument& doc) {
           std::pair{army, &changes::armyKeys()},
           std::pair{QStringLiteral("equipment"), &changes::equipKeys()}}) {
         const QJsonArray entries = view.value(section).toArray();
-        if (section == army && doc.armyBlockReadable)
+        if (section == army && doc.scan().armyBlockReadable)
             add(army, -1, countColumn, int(entries.size()));
         for (qsizetype k = 0; k < entries.size(); ++k)
             for (const QString& key : *keys)
@@ -238,7 +238,7 @@ Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
     const QJsonArray entries =
         changes::scenarioView(full, nullptr).value(QStringLiteral("army")).toArray();
     QJsonObject army;
-    for (int k = full.armyEntryCount - count; k < full.armyEntryCount; ++k)
+    for (int k = full.armyEntryCount() - count; k < full.armyEntryCount(); ++k)
         army.insert(QString::number(k), entries.at(k));
     scenario::ScenarioDocument again = scenario::ScenarioDocument::scan(*removed);
     int confirmed = 0;
@@ -294,10 +294,10 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
     // appends, so the entries go only when putting them back gives this file.
     int remove = 0;
     if (armyCount >= 0) {
-        if (armyCount < doc.armyEntryCount)
-            remove = doc.armyEntryCount - armyCount;
+        if (armyCount < doc.armyEntryCount())
+            remove = doc.armyEntryCount() - armyCount;
         else
-            edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount);
+            edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount());
     }
     int confirmed = 0;
     if (auto failure = applyScenarioEdits(doc, edits, confirmed))

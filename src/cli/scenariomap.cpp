@@ -37,7 +37,7 @@ Result<ScenarioMapOutcome> drawScenarioMap(const QString& path, const QString& m
     if (!bytes)
         return R::failure(QStringLiteral("读取剧本文件出错\n") + bytes.error());
     const ScenarioDocument doc = ScenarioDocument::scan(std::move(*bytes));
-    if (!doc.hasBattleHeader)
+    if (!doc.scan().hasBattleHeader)
         return R::failure(QStringLiteral("剧本中没有战役头，没有可画的出场人物"));
     const auto map = mapview::readMapPicture(mapPath);
     if (!map)

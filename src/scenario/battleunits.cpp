@@ -60,7 +60,7 @@ QString tendencyName(const BattleUnit& u) {
 
 QList<BattleUnit> battleUnits(const ScenarioDocument& doc) {
     QList<BattleUnit> units;
-    for (int k = 0; k < doc.armyEntryCount; ++k) {
+    for (int k = 0; k < doc.armyEntryCount(); ++k) {
         const ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(k));
         BattleUnit u;
         u.kind = UnitKind::Army;
@@ -70,7 +70,7 @@ QList<BattleUnit> battleUnits(const ScenarioDocument& doc) {
         u.fromStart = form.appearance == Appearance::Initial;
         units.append(u);
     }
-    if (!doc.hasBattleHeader)
+    if (!doc.scan().hasBattleHeader)
         return units;
     for (Side side : {Side::Ally, Side::Enemy})
         for (int k = 0; k < ScenarioDocument::slotCount(side); ++k)
@@ -114,7 +114,7 @@ bool cellOnMap(QPoint cell, QSize mapSize) {
 Failure moveUnit(ScenarioDocument& doc, UnitKind kind, int index, QPoint cell) {
     const QString x = QString::number(cell.x()), y = QString::number(cell.y());
     if (kind == UnitKind::Army) {
-        if (index < 0 || index >= doc.armyEntryCount)
+        if (index < 0 || index >= doc.armyEntryCount())
             return QStringLiteral("请先在列表中选择一个出场人物");
         // The army form writes back exactly what it shows.
         ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(index));

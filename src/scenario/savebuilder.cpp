@@ -36,31 +36,32 @@ Failure addToLengthWord(QByteArray& out, int pos, qint64 added) {
 } // namespace
 
 Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
-    const QByteArray& in = doc.scenarioBytes;
-    if (!doc.armyBlockReadable) {
+    const QByteArray& in = doc.bytes();
+    const ScenarioScan& found = doc.scan();
+    if (!found.armyBlockReadable) {
         // Nothing of the army block or after it is touched.
-        Q_ASSERT(doc.armyEntryCount == doc.armySlotCount);
+        Q_ASSERT(doc.armyEntryCount() == found.armySlotCount);
         return SavedScenario{in, 0, ScenarioDocument::scan(in)};
     }
-    const int n = doc.armySlotCount;
-    const int nNew = doc.armyEntryCount;
+    const int n = found.armySlotCount;
+    const int nNew = doc.armyEntryCount();
     const qint64 A = qint64(armyEntrySize) * (nNew - n);
     const bool editable = doc.equipmentEditable();
-    const int e = doc.equipEntryCount;
+    const int e = found.equipEntryCount;
     const QByteArray entries = editable ? doc.equipEntriesToWrite() : QByteArray();
     const int k = editable ? int(entries.size() / equipEntrySize) : e;
     const qint64 W = entries.size();
-    const qint64 q = doc.armyBlockEnd;
-    const qint64 E = doc.equipBlockLength;
-    const bool present = doc.equipGroup == EquipGroup::Present;
+    const qint64 q = found.armyBlockEnd;
+    const qint64 E = found.equipBlockLength;
+    const bool present = found.equipGroup == EquipGroup::Present;
 
-    if (A < 0 || A > doc.extraSlotBytes.size())
+    if (A < 0 || A > doc.extraSlotBytes().size())
         return refuse(QStringLiteral("追加的出场人物数目不正确，无法保存"));
 
     QByteArray out;
     out.reserve(in.size() + A + W + 6);
     out.append(in.constData(), q);
-    out.append(doc.extraSlotBytes.constData(), A);
+    out.append(doc.extraSlotBytes().constData(), A);
     qint64 inserted = A;
 
     if (k == e || !editable) {
@@ -92,7 +93,7 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     }
 
     if (A != 0)
-        setWord(out, doc.armyBlockStart, quint16(doc.armyBlockLength + A));
+        setWord(out, found.armyBlockStart, quint16(found.armyBlockLength + A));
     if (inserted != 0) {
         if (auto failure = addToLengthWord(out, headerLengthWord1, inserted))
             return refuse(*failure);
@@ -103,11 +104,13 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     // The written file must read back as meant.
     ScenarioDocument check = ScenarioDocument::scan(out);
     if (A != 0 || (editable && k != e)) {
+        const ScenarioScan& reread = check.scan();
         const bool same =
-            check.battleHeaderPos == doc.battleHeaderPos && check.armyBlockReadable &&
-            check.armySlotCount == nNew &&
-            (!editable || (check.equipGroup == EquipGroup::Present && check.equipEntryCount == k) ||
-             (k == 0 && !present && check.equipGroup == EquipGroup::Absent));
+            reread.battleHeaderPos == found.battleHeaderPos && reread.armyBlockReadable &&
+            reread.armySlotCount == nNew &&
+            (!editable ||
+             (reread.equipGroup == EquipGroup::Present && reread.equipEntryCount == k) ||
+             (k == 0 && !present && reread.equipGroup == EquipGroup::Absent));
         if (!same)
             return refuse(
                 QStringLiteral("保存后的剧本无法按原样读回（出场人物或个人装备的数目不符），"
@@ -119,23 +122,24 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
 Result<QByteArray> removeLastArmyEntries(const QByteArray& bytes, int count) {
     using R = Result<QByteArray>;
     const ScenarioDocument doc = ScenarioDocument::scan(bytes);
-    if (!doc.armyBlockReadable || count < 0 || count > doc.armySlotCount)
+    const ScenarioScan& found = doc.scan();
+    if (!found.armyBlockReadable || count < 0 || count > found.armySlotCount)
         return R::failure(
             QStringLiteral("我军出场数据无法识别，或没有%1个出场人物可以删除").arg(count));
     if (count == 0)
         return bytes;
     const qint64 removed = qint64(armyEntrySize) * count;
     QByteArray out = bytes;
-    out.remove(doc.armyBlockEnd - removed, removed);
-    setWord(out, doc.armyBlockStart, quint16(doc.armyBlockLength - removed));
+    out.remove(found.armyBlockEnd - removed, removed);
+    setWord(out, found.armyBlockStart, quint16(found.armyBlockLength - removed));
     if (auto failure = addToLengthWord(out, headerLengthWord1, -removed))
         return R::failure(*failure);
     if (auto failure = addToLengthWord(out, headerLengthWord2, -removed))
         return R::failure(*failure);
-    const ScenarioDocument check = ScenarioDocument::scan(out);
-    if (check.battleHeaderPos != doc.battleHeaderPos || !check.armyBlockReadable ||
-        check.armySlotCount != doc.armySlotCount - count ||
-        check.equipEntryCount != doc.equipEntryCount || check.equipGroup != doc.equipGroup)
+    const ScenarioScan reread = ScenarioDocument::scan(out).scan();
+    if (reread.battleHeaderPos != found.battleHeaderPos || !reread.armyBlockReadable ||
+        reread.armySlotCount != found.armySlotCount - count ||
+        reread.equipEntryCount != found.equipEntryCount || reread.equipGroup != found.equipGroup)
         return R::failure(QStringLiteral("删除出场人物后的剧本无法按原样读回，因此没有保存"));
     return out;
 }

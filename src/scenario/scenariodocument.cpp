@@ -18,11 +18,11 @@ const QByteArray freshEquipBytes(equipRoom, '\xFF');
 
 ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
     ScenarioDocument doc;
-    doc.scenarioBytes = std::move(bytes);
-    doc.scenarioLength = doc.scenarioBytes.size();
-    doc.equipBytes = freshEquipBytes;
-    const auto* b = reinterpret_cast<const uchar*>(doc.scenarioBytes.constData());
-    const qint64 length = doc.scenarioLength;
+    doc.bytes_ = std::move(bytes);
+    doc.scan_.scenarioLength = doc.bytes_.size();
+    doc.equipBytes_ = freshEquipBytes;
+    const auto* b = reinterpret_cast<const uchar*>(doc.bytes_.constData());
+    const qint64 length = doc.scan_.scenarioLength;
     qint64 lastHeader = -1;
     // Positions 0 .. length - scanTail are tested; only those holding a
     // signature's first byte can start one.
@@ -35,10 +35,11 @@ ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
         if (b[i + 2] != 0x04 || b[i + 8] != 0x17)
             return;
         if (i + spoilsSpan > length) {
-            doc.problems << QStringLiteral("位置%1的战利品指令超出文件末尾，未作为数据读入").arg(i);
+            doc.problems_
+                << QStringLiteral("位置%1的战利品指令超出文件末尾，未作为数据读入").arg(i);
             return;
         }
-        doc.spoilsPositions.append(i);
+        doc.scan_.spoilsPositions.append(i);
     });
     if (lastHeader >= 0)
         doc.takeBattleHeader(lastHeader);
@@ -46,125 +47,128 @@ ScenarioDocument ScenarioDocument::scan(QByteArray bytes) {
 }
 
 bool ScenarioDocument::armyBlockReads(qint64 pos) {
-    if (pos + battleHeaderSpan > scenarioLength) {
-        problems << QStringLiteral("位置%1的战役头超出文件末尾，未作为数据读入").arg(pos);
+    if (pos + battleHeaderSpan > scan_.scenarioLength) {
+        problems_ << QStringLiteral("位置%1的战役头超出文件末尾，未作为数据读入").arg(pos);
         return false;
     }
     const qint64 start = pos + armyOffset;
-    const int length = wordAt(scenarioBytes, start);
+    const int length = wordAt(bytes_, start);
     const int entryBytes = length - 2;
     if (entryBytes >= 0 && entryBytes % armyEntrySize == 0 &&
-        entryBytes / armyEntrySize <= maxArmyEntries && start + length <= scenarioLength) {
-        ++battleHeaderCount;
+        entryBytes / armyEntrySize <= maxArmyEntries && start + length <= scan_.scenarioLength) {
+        ++scan_.battleHeaderCount;
         return true;
     }
-    problems << QStringLiteral("位置%1像是战役头，但其后我军出场数据（位置%2）的长度%3无法识别"
-                               "（应为2加28的倍数，最多15人，且不超出文件末尾），未作为战役头读入")
-                    .arg(pos)
-                    .arg(start)
-                    .arg(length);
+    problems_ << QStringLiteral("位置%1像是战役头，但其后我军出场数据（位置%2）的长度%3无法识别"
+                                "（应为2加28的倍数，最多15人，且不超出文件末尾），未作为战役头读入")
+                     .arg(pos)
+                     .arg(start)
+                     .arg(length);
     return false;
 }
 
 void ScenarioDocument::takeBattleHeader(qint64 pos) {
-    hasBattleHeader = true;
-    battleHeaderPos = pos;
-    allyBase = pos + allyOffset;
-    enemyBase = pos + enemyOffset;
-    armyBlockStart = pos + armyOffset;
-    armyBlockLength = wordAt(scenarioBytes, armyBlockStart);
-    armyBlockEnd = armyBlockStart + armyBlockLength;
-    armyBlockReadable = true;
-    armySlotCount = (armyBlockLength - 2) / armyEntrySize;
-    armyEntryCount = armySlotCount;
-    extraSlotBytes = QByteArray((maxArmyEntries - armySlotCount) * armyEntrySize, '\0');
+    scan_.hasBattleHeader = true;
+    scan_.battleHeaderPos = pos;
+    scan_.allyBase = pos + allyOffset;
+    scan_.enemyBase = pos + enemyOffset;
+    scan_.armyBlockStart = pos + armyOffset;
+    scan_.armyBlockLength = wordAt(bytes_, scan_.armyBlockStart);
+    scan_.armyBlockEnd = scan_.armyBlockStart + scan_.armyBlockLength;
+    scan_.armyBlockReadable = true;
+    scan_.armySlotCount = (scan_.armyBlockLength - 2) / armyEntrySize;
+    armyEntryCount_ = scan_.armySlotCount;
+    extraSlotBytes_ = QByteArray((maxArmyEntries - scan_.armySlotCount) * armyEntrySize, '\0');
     readEquipGroup();
 }
 
 QString ScenarioDocument::nothingToEdit() const {
-    if (hasBattleHeader || !spoilsPositions.isEmpty())
+    if (scan_.hasBattleHeader || !scan_.spoilsPositions.isEmpty())
         return {};
-    if (scenarioLength < scanTail)
+    if (scan_.scenarioLength < scanTail)
         return QStringLiteral("剧本文件只有%1个字节，其中没有找到战役数据或战利品，"
                               "没有可以修改的内容。")
-            .arg(scenarioLength);
+            .arg(scan_.scenarioLength);
     return QStringLiteral("剧本中没有找到战役数据或战利品，没有可以修改的内容。");
 }
 
 void ScenarioDocument::readEquipGroup() {
-    equipBlockLength = 0;
-    equipEntryCount = 0;
-    equipBytes = freshEquipBytes;
-    equipEdited = false;
-    const qint64 q = armyBlockEnd;
-    const bool found = q + 7 <= scenarioLength && byteAt(scenarioBytes, q) == 0x00 &&
-                       byteAt(scenarioBytes, q + 2) == 0x01 &&
-                       byteAt(scenarioBytes, q + 4) == 0x02 && byteAt(scenarioBytes, q + 6) == 0x05;
+    scan_.equipBlockLength = 0;
+    scan_.equipEntryCount = 0;
+    equipBytes_ = freshEquipBytes;
+    equipEdited_ = false;
+    const qint64 q = scan_.armyBlockEnd;
+    const bool found = q + 7 <= scan_.scenarioLength && byteAt(bytes_, q) == 0x00 &&
+                       byteAt(bytes_, q + 2) == 0x01 && byteAt(bytes_, q + 4) == 0x02 &&
+                       byteAt(bytes_, q + 6) == 0x05;
     if (!found) {
-        equipGroup = EquipGroup::Absent;
+        scan_.equipGroup = EquipGroup::Absent;
         return;
     }
-    const bool lengthFits = q + equipEntriesOffset <= scenarioLength;
-    const int length = lengthFits ? wordAt(scenarioBytes, q + equipLengthOffset) : 0;
+    const bool lengthFits = q + equipEntriesOffset <= scan_.scenarioLength;
+    const int length = lengthFits ? wordAt(bytes_, q + equipLengthOffset) : 0;
     const int entryBytes = length - 2;
     if (!lengthFits || entryBytes < 0 || entryBytes % equipEntrySize != 0 ||
         entryBytes / equipEntrySize > maxEquipEntries ||
-        q + equipLengthOffset + length > scenarioLength) {
-        equipGroup = EquipGroup::Unreadable;
-        problems << QStringLiteral("个人装备数据（位置%1）的长度%2无法识别（应为2加26的倍数，"
-                                   "最多100人，且不超出文件末尾）：个人装备不能修改")
-                        .arg(q)
-                        .arg(lengthFits ? QString::number(length) : QStringLiteral("缺失"));
+        q + equipLengthOffset + length > scan_.scenarioLength) {
+        scan_.equipGroup = EquipGroup::Unreadable;
+        problems_ << QStringLiteral("个人装备数据（位置%1）的长度%2无法识别（应为2加26的倍数，"
+                                    "最多100人，且不超出文件末尾）：个人装备不能修改")
+                         .arg(q)
+                         .arg(lengthFits ? QString::number(length) : QStringLiteral("缺失"));
         return;
     }
-    equipGroup = EquipGroup::Present;
-    equipBlockLength = length;
-    equipEntryCount = entryBytes / equipEntrySize;
-    equipBytes.replace(0, entryBytes,
-                       QByteArrayView(scenarioBytes).sliced(q + equipEntriesOffset, entryBytes));
+    scan_.equipGroup = EquipGroup::Present;
+    scan_.equipBlockLength = length;
+    scan_.equipEntryCount = entryBytes / equipEntrySize;
+    equipBytes_.replace(0, entryBytes,
+                        QByteArrayView(bytes_).sliced(q + equipEntriesOffset, entryBytes));
 }
 
 // ---- army entries
 
 bool ScenarioDocument::canAppendArmyEntry() const {
-    return armyBlockReadable && armyEntryCount < maxArmyEntries;
+    return scan_.armyBlockReadable && armyEntryCount_ < maxArmyEntries;
 }
 
 bool ScenarioDocument::appendArmyEntry() {
     change_.reset();
     if (!canAppendArmyEntry())
         return false;
-    const int j = armyEntryCount - armySlotCount;
+    const int j = armyEntryCount_ - scan_.armySlotCount;
     QByteArray entry(armyEntrySize, '\0');
     const quint16 words[14] = {
-        0x4B, 0x04, quint16(armyEntryCount), 0, 0x04, 0, 0, 0x04, 0, 0, 0x2B, 0, 0x26, 0};
+        0x4B, 0x04, quint16(armyEntryCount_), 0, 0x04, 0, 0, 0x04, 0, 0, 0x2B, 0, 0x26, 0};
     for (int i = 0; i < 14; ++i)
         setWord(entry, 2 * i, words[i]);
-    store(DocumentChange::Buffer::ExtraSlots, qint64(j) * armyEntrySize, entry, armyEntryCount + 1,
-          equipEdited);
+    store(DocumentChange::Buffer::ExtraSlots, qint64(j) * armyEntrySize, entry, armyEntryCount_ + 1,
+          equipEdited_);
     return true;
 }
 
 QByteArray ScenarioDocument::armyEntry(int index) const {
-    Q_ASSERT(index >= 0 && index < armyEntryCount);
-    if (index < armySlotCount)
-        return scenarioBytes.mid(armyBlockStart + 2 + qint64(armyEntrySize) * index, armyEntrySize);
-    return extraSlotBytes.mid(qint64(armyEntrySize) * (index - armySlotCount), armyEntrySize);
+    Q_ASSERT(index >= 0 && index < armyEntryCount_);
+    if (index < scan_.armySlotCount)
+        return bytes_.mid(scan_.armyBlockStart + 2 + qint64(armyEntrySize) * index, armyEntrySize);
+    return extraSlotBytes_.mid(qint64(armyEntrySize) * (index - scan_.armySlotCount),
+                               armyEntrySize);
 }
 
 Failure ScenarioDocument::applyArmyEntry(int index, const ArmyEntryForm& form) {
     change_.reset();
-    if (index < 0 || index >= armyEntryCount)
+    if (index < 0 || index >= armyEntryCount_)
         return QStringLiteral("请先在列表中选择一个出场人物");
     QByteArray entry = armyEntry(index);
     if (auto failure = form.apply(entry))
         return failure;
-    if (index < armySlotCount)
-        store(DocumentChange::Buffer::Scenario, armyBlockStart + 2 + qint64(armyEntrySize) * index,
-              entry, armyEntryCount, equipEdited);
+    if (index < scan_.armySlotCount)
+        store(DocumentChange::Buffer::Scenario,
+              scan_.armyBlockStart + 2 + qint64(armyEntrySize) * index, entry, armyEntryCount_,
+              equipEdited_);
     else
-        store(DocumentChange::Buffer::ExtraSlots, qint64(armyEntrySize) * (index - armySlotCount),
-              entry, armyEntryCount, equipEdited);
+        store(DocumentChange::Buffer::ExtraSlots,
+              qint64(armyEntrySize) * (index - scan_.armySlotCount), entry, armyEntryCount_,
+              equipEdited_);
     return std::nullopt;
 }
 
@@ -179,49 +183,50 @@ int ScenarioDocument::slotCount(Side side) {
 }
 
 qint64 ScenarioDocument::slotPos(Side side, int slot) const {
-    Q_ASSERT(hasBattleHeader && slot >= 0 && slot < slotCount(side));
-    return (side == Side::Ally ? allyBase : enemyBase) + qint64(slotLayout(side).entrySize) * slot;
+    Q_ASSERT(scan_.hasBattleHeader && slot >= 0 && slot < slotCount(side));
+    return (side == Side::Ally ? scan_.allyBase : scan_.enemyBase) +
+           qint64(slotLayout(side).entrySize) * slot;
 }
 
 quint16 ScenarioDocument::slotCharacter(Side side, int slot) const {
-    return wordAt(scenarioBytes, slotPos(side, slot) + slotCharacterOffset);
+    return wordAt(bytes_, slotPos(side, slot) + slotCharacterOffset);
 }
 
 SlotForm ScenarioDocument::showSlot(Side side, int slot) const {
     const auto& layout = slotLayout(side);
-    return SlotForm::show(
-        layout, QByteArrayView(scenarioBytes).sliced(slotPos(side, slot), layout.entrySize));
+    return SlotForm::show(layout,
+                          QByteArrayView(bytes_).sliced(slotPos(side, slot), layout.entrySize));
 }
 
 Result<int> ScenarioDocument::applySlot(Side side, int slot, const SlotForm& form) {
     change_.reset();
-    if (!hasBattleHeader || slot < 0 || slot >= slotCount(side))
+    if (!scan_.hasBattleHeader || slot < 0 || slot >= slotCount(side))
         return Result<int>::failure(QStringLiteral("请先在列表中选择一个出场位置"));
     const auto& layout = slotLayout(side);
     const qint64 pos = slotPos(side, slot);
-    QByteArray entry = scenarioBytes.mid(pos, layout.entrySize);
+    QByteArray entry = bytes_.mid(pos, layout.entrySize);
     auto result = form.apply(layout, entry);
     if (result)
-        store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount, equipEdited);
+        store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount_, equipEdited_);
     return result;
 }
 
 Failure ScenarioDocument::moveSlot(Side side, int slot, const QString& x, const QString& y) {
     change_.reset();
-    if (!hasBattleHeader || slot < 0 || slot >= slotCount(side))
+    if (!scan_.hasBattleHeader || slot < 0 || slot >= slotCount(side))
         return QStringLiteral("请先在列表中选择一个出场位置");
     SlotForm form = showSlot(side, slot);
     form.x = x;
     form.y = y;
     const auto& layout = slotLayout(side);
     const qint64 pos = slotPos(side, slot);
-    QByteArray trial = scenarioBytes.mid(pos, layout.entrySize);
+    QByteArray trial = bytes_.mid(pos, layout.entrySize);
     if (const auto checked = form.apply(layout, trial); !checked)
         return checked.error();
-    QByteArray entry = scenarioBytes.mid(pos, layout.entrySize);
+    QByteArray entry = bytes_.mid(pos, layout.entrySize);
     for (const int offset : {layout.x, layout.y})
         setWord(entry, offset, wordAt(trial, offset));
-    store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount, equipEdited);
+    store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount_, equipEdited_);
     return std::nullopt;
 }
 
@@ -232,25 +237,26 @@ constexpr int battleFormSpan = 38; // the header bytes the battle-wide values re
 }
 
 BattleForm ScenarioDocument::showBattle() const {
-    Q_ASSERT(hasBattleHeader);
-    return BattleForm::show(QByteArrayView(scenarioBytes).sliced(battleHeaderPos, battleFormSpan));
+    Q_ASSERT(scan_.hasBattleHeader);
+    return BattleForm::show(QByteArrayView(bytes_).sliced(scan_.battleHeaderPos, battleFormSpan));
 }
 
 Failure ScenarioDocument::applyBattle(const BattleForm& form) {
     change_.reset();
-    if (!hasBattleHeader)
+    if (!scan_.hasBattleHeader)
         return QStringLiteral("剧本中没有找到战役数据");
-    QByteArray header = scenarioBytes.mid(battleHeaderPos, battleFormSpan);
+    QByteArray header = bytes_.mid(scan_.battleHeaderPos, battleFormSpan);
     if (auto failure = form.apply(header))
         return failure;
-    store(DocumentChange::Buffer::Scenario, battleHeaderPos, header, armyEntryCount, equipEdited);
+    store(DocumentChange::Buffer::Scenario, scan_.battleHeaderPos, header, armyEntryCount_,
+          equipEdited_);
     return std::nullopt;
 }
 
 // ---- spoils
 
 QByteArray ScenarioDocument::spoilsInstruction(int index) const {
-    return scenarioBytes.mid(spoilsPositions.at(index), spoilsSpan);
+    return bytes_.mid(scan_.spoilsPositions.at(index), spoilsSpan);
 }
 
 Failure ScenarioDocument::applySpoils(int index, const SpoilsForm& form) {
@@ -260,23 +266,23 @@ Failure ScenarioDocument::applySpoils(int index, const SpoilsForm& form) {
     QByteArray instruction = spoilsInstruction(index);
     if (auto failure = form.apply(instruction))
         return failure;
-    store(DocumentChange::Buffer::Scenario, spoilsPositions.at(index), instruction, armyEntryCount,
-          equipEdited);
+    store(DocumentChange::Buffer::Scenario, scan_.spoilsPositions.at(index), instruction,
+          armyEntryCount_, equipEdited_);
     return std::nullopt;
 }
 
 // ---- equipment
 
 bool ScenarioDocument::equipmentEditable() const {
-    return armyBlockReadable && equipGroup != EquipGroup::Unreadable;
+    return scan_.armyBlockReadable && scan_.equipGroup != EquipGroup::Unreadable;
 }
 
 QByteArray ScenarioDocument::equipEntry(int index) const {
-    return equipBytes.mid(qint64(equipEntrySize) * index, equipEntrySize);
+    return equipBytes_.mid(qint64(equipEntrySize) * index, equipEntrySize);
 }
 
 quint16 ScenarioDocument::equipCharacter(int index) const {
-    return wordAt(equipBytes, qint64(equipEntrySize) * index + 4);
+    return wordAt(equipBytes_, qint64(equipEntrySize) * index + 4);
 }
 
 Result<int> ScenarioDocument::applyEquipEntry(int index, const EquipForm& form) {
@@ -288,7 +294,7 @@ Result<int> ScenarioDocument::applyEquipEntry(int index, const EquipForm& form) 
     QByteArray entry = equipEntry(index);
     auto result = form.apply(entry);
     if (result)
-        store(DocumentChange::Buffer::Equip, qint64(equipEntrySize) * index, entry, armyEntryCount,
+        store(DocumentChange::Buffer::Equip, qint64(equipEntrySize) * index, entry, armyEntryCount_,
               true);
     return result;
 }
@@ -298,8 +304,8 @@ int ScenarioDocument::newEquipCount() const {
 }
 
 QByteArray ScenarioDocument::equipEntriesToWrite() const {
-    if (!equipmentEditable() || !equipEdited)
-        return equipBytes.left(qint64(equipEntrySize) * equipEntryCount);
+    if (!equipmentEditable() || !equipEdited_)
+        return equipBytes_.left(qint64(equipEntrySize) * scan_.equipEntryCount);
     QByteArray out;
     for (int k = 0; k < maxEquipEntries; ++k)
         if (equipCharacter(k) <= lastEquipCharacter)
@@ -312,13 +318,13 @@ QByteArray ScenarioDocument::equipEntriesToWrite() const {
 QByteArray& ScenarioDocument::buffer(DocumentChange::Buffer which) {
     switch (which) {
     case DocumentChange::Buffer::ExtraSlots:
-        return extraSlotBytes;
+        return extraSlotBytes_;
     case DocumentChange::Buffer::Equip:
-        return equipBytes;
+        return equipBytes_;
     case DocumentChange::Buffer::Scenario:
         break;
     }
-    return scenarioBytes;
+    return bytes_;
 }
 
 void ScenarioDocument::store(DocumentChange::Buffer which, qint64 pos, const QByteArray& bytes,
@@ -338,14 +344,14 @@ void ScenarioDocument::store(DocumentChange::Buffer which, qint64 pos, const QBy
     change.pos = pos + first;
     change.before = QByteArray(old + first, end - first);
     change.after = bytes.mid(first, end - first);
-    change.armyEntryCountBefore = armyEntryCount;
+    change.armyEntryCountBefore = armyEntryCount_;
     change.armyEntryCountAfter = armyCountAfter;
-    change.equipEditedBefore = equipEdited;
+    change.equipEditedBefore = equipEdited_;
     change.equipEditedAfter = equipEditedAfter;
     if (end > first)
         target.replace(change.pos, end - first, change.after);
-    armyEntryCount = armyCountAfter;
-    equipEdited = equipEditedAfter;
+    armyEntryCount_ = armyCountAfter;
+    equipEdited_ = equipEditedAfter;
     change_ = std::move(change);
 }
 
@@ -355,15 +361,15 @@ std::optional<DocumentChange> ScenarioDocument::takeChange() {
 
 void ScenarioDocument::revert(const DocumentChange& change) {
     buffer(change.buffer).replace(change.pos, change.before.size(), change.before);
-    armyEntryCount = change.armyEntryCountBefore;
-    equipEdited = change.equipEditedBefore;
+    armyEntryCount_ = change.armyEntryCountBefore;
+    equipEdited_ = change.equipEditedBefore;
     change_.reset();
 }
 
 void ScenarioDocument::reapply(const DocumentChange& change) {
     buffer(change.buffer).replace(change.pos, change.after.size(), change.after);
-    armyEntryCount = change.armyEntryCountAfter;
-    equipEdited = change.equipEditedAfter;
+    armyEntryCount_ = change.armyEntryCountAfter;
+    equipEdited_ = change.equipEditedAfter;
     change_.reset();
 }
 

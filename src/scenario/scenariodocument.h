@@ -33,21 +33,10 @@ struct DocumentChange {
     bool equipEditedAfter = false;
 };
 
-// One scenario script in memory: its bytes, where the structures the editor
-// understands lie, and the edits that change the file's length until the next save.
-//
-// The scan takes the last battle header of the file whose army block reads (a
-// length word of 2 + 28n, n at most 15, and the block inside the file); the
-// ally, enemy, army and equipment entries are those of that header only.
-// Header-shaped bytes whose army block does not read are named in `problems`
-// and never edited. Spoils instructions are taken from the whole file.
-class ScenarioDocument {
-public:
-    // Scans `bytes` as a freshly loaded file.
-    static ScenarioDocument scan(QByteArray bytes);
-
-    // ---- state as loaded (positions are offsets into scenarioBytes)
-    QByteArray scenarioBytes;
+// Where the scan of a freshly loaded file found the structures the editor
+// understands. Positions are offsets into the document's bytes; the edits never
+// move them (only a save, which scans its result afresh, does).
+struct ScenarioScan {
     qint64 scenarioLength = 0;
     bool hasBattleHeader = false;
     qint64 battleHeaderPos = -1;
@@ -58,25 +47,51 @@ public:
     qint64 armyBlockEnd = -1;
     // Set with hasBattleHeader: a header is only taken when its army block reads.
     bool armyBlockReadable = false;
-    int armySlotCount = 0;     // entries in the file as loaded
-    int armyEntryCount = 0;    // entries now listed, appended ones included
-    QByteArray extraSlotBytes; // (15 - armySlotCount) * 28 bytes: the appended entries
+    int armySlotCount = 0; // entries in the file as loaded
     EquipGroup equipGroup = EquipGroup::Absent;
     int equipBlockLength = 0; // the group's length word, 0 when absent
     int equipEntryCount = 0;  // entries as loaded
-    QByteArray equipBytes;    // 2600 bytes: the entries, then 0xFF
-    bool equipEdited = false; // an equipment entry was confirmed since the load
     QList<qint64> spoilsPositions;
     int battleHeaderCount = 0; // battle headers whose army block reads; the last one is edited
-    // What the scan found but could not take as data, one sentence each.
-    QStringList problems;
+};
 
-    int spoilsCount() const { return int(spoilsPositions.size()); }
+// One scenario script in memory: its bytes, where the structures the editor
+// understands lie, and the edits that change the file's length until the next save.
+//
+// The scan takes the last battle header of the file whose army block reads (a
+// length word of 2 + 28n, n at most 15, and the block inside the file); the
+// ally, enemy, army and equipment entries are those of that header only.
+// Header-shaped bytes whose army block does not read are named in `problems()`
+// and never edited. Spoils instructions are taken from the whole file.
+//
+// Everything is read through const accessors; only the document's own edits
+// (and revert / reapply of their changes) write its bytes and counts.
+class ScenarioDocument {
+public:
+    // Scans `bytes` as a freshly loaded file.
+    static ScenarioDocument scan(QByteArray bytes);
+
+    // What the scan found.
+    const ScenarioScan& scan() const { return scan_; }
+    // The file's bytes with the confirmed edits of loaded entries.
+    const QByteArray& bytes() const { return bytes_; }
+    // What the scan found but could not take as data, one sentence each.
+    const QStringList& problems() const { return problems_; }
+    // Army entries now listed, appended ones included.
+    int armyEntryCount() const { return armyEntryCount_; }
+    // (15 - armySlotCount) * 28 bytes: the appended army entries.
+    const QByteArray& extraSlotBytes() const { return extraSlotBytes_; }
+    // 2600 bytes: the equipment entries, then 0xFF.
+    const QByteArray& equipBytes() const { return equipBytes_; }
+    // An equipment entry was confirmed since the load.
+    bool equipEdited() const { return equipEdited_; }
+
+    int spoilsCount() const { return int(scan_.spoilsPositions.size()); }
     // A sentence for the user when the file holds nothing to edit (too short,
     // or no battle header and no spoils); empty otherwise.
     QString nothingToEdit() const;
 
-    // ---- army entries (loaded ones in scenarioBytes, appended ones in extraSlotBytes)
+    // ---- army entries (loaded ones in bytes(), appended ones in extraSlotBytes())
     bool canAppendArmyEntry() const;
     // Appends a new entry at X 0, Y 0, facing up, present from the start; false at 15.
     bool appendArmyEntry();
@@ -102,7 +117,7 @@ public:
     QByteArray spoilsInstruction(int index) const;
     Failure applySpoils(int index, const SpoilsForm& form);
 
-    // ---- equipment (in equipBytes until the next save)
+    // ---- equipment (in equipBytes() until the next save)
     bool equipmentEditable() const;
     QByteArray equipEntry(int index) const;
     // The character number of an entry as the list shows it.
@@ -128,12 +143,19 @@ private:
     void store(DocumentChange::Buffer which, qint64 pos, const QByteArray& bytes,
                int armyCountAfter, bool equipEditedAfter);
     // True when the army block of header-shaped bytes at `pos` reads; else
-    // the bytes are named in `problems`.
+    // the bytes are named in `problems_`.
     bool armyBlockReads(qint64 pos);
     void takeBattleHeader(qint64 pos);
     void readEquipGroup();
     qint64 slotPos(Side side, int slot) const;
 
+    ScenarioScan scan_;
+    QByteArray bytes_;
+    QStringList problems_;
+    int armyEntryCount_ = 0;
+    QByteArray extraSlotBytes_;
+    QByteArray equipBytes_;
+    bool equipEdited_ = false;
     std::optional<DocumentChange> change_;
 };
 

@@ -31,7 +31,7 @@ class ScenarioChanges : public ::testing::Test {
 protected:
     sample::ScenarioShape shape; // 5 army entries, 3 equipment entries
     ScenarioDocument loaded = ScenarioDocument::scan(sample::scenarioFile(shape));
-    qint64 enemy(int k, int offset) const { return loaded.enemyBase + 56 * k + offset; }
+    qint64 enemy(int k, int offset) const { return loaded.scan().enemyBase + 56 * k + offset; }
 };
 
 TEST_F(ScenarioChanges, SameFileHasNoChanges) {
@@ -40,8 +40,8 @@ TEST_F(ScenarioChanges, SameFileHasNoChanges) {
 }
 
 TEST_F(ScenarioChanges, MovedEnemyIsTwoFieldsInBothWordings) {
-    const int oldX = wordAt(loaded.scenarioBytes, enemy(3, 14));
-    const int oldY = wordAt(loaded.scenarioBytes, enemy(3, 20));
+    const int oldX = wordAt(loaded.bytes(), enemy(3, 14));
+    const int oldY = wordAt(loaded.bytes(), enemy(3, 20));
     ScenarioDocument doc = loaded;
     scenario::SlotForm form = doc.showSlot(Side::Enemy, 3);
     form.x = QStringLiteral("21");
@@ -86,7 +86,8 @@ TEST_F(ScenarioChanges, EmptiedEquipmentEntryDropsAloneAndTheNextMovesUp) {
         EXPECT_TRUE(line.startsWith(QStringLiteral("个人装备 2 "))) << line.toStdString();
     // lcjtool diff lists the fields of both places that change.
     const QStringList cli = diffLines(list);
-    const int second = wordAt(loaded.equipBytes, 26 + 4), third = wordAt(loaded.equipBytes, 52 + 4);
+    const int second = wordAt(loaded.equipBytes(), 26 + 4),
+              third = wordAt(loaded.equipBytes(), 52 + 4);
     EXPECT_TRUE(
         cli.contains(QStringLiteral("个人装备 1 character: %1 → %2").arg(second).arg(third)))
         << cli.join(u'\n').toStdString();
@@ -151,7 +152,7 @@ TEST_F(ScenarioChanges, NamesFollowTheCharacterNumber) {
 }
 
 TEST_F(ScenarioChanges, BytesNoFrameShowsAreOneLine) {
-    QByteArray bytes = loaded.scenarioBytes;
+    QByteArray bytes = loaded.bytes();
     bytes[5] = char(bytes[5] ^ 0x01); // invented script in the file header
     const ScenarioDocument other = ScenarioDocument::scan(bytes);
     const auto list = changes::compareScenarios(loaded, other);

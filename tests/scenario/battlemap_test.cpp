@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         const QString dropped = prompts.lastMessage();
         QVERIFY(!action("undo")->isEnabled());
-        QCOMPARE(form->document().scenarioBytes, original);
+        QCOMPARE(form->document().bytes(), original);
         // The frame's own "确定" says the same.
         list("List8")->setCurrentRow(0);
         type("Text28", QStringLiteral("256"));

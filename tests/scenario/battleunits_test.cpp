@@ -13,9 +13,9 @@ class BattleUnits : public ::testing::Test {
 protected:
     sample::ScenarioShape shape; // 5 army entries
     ScenarioDocument doc = ScenarioDocument::scan(sample::scenarioFile(shape));
-    qint64 enemy(int k) const { return doc.enemyBase + 56 * k; }
-    qint64 ally(int k) const { return doc.allyBase + 52 * k; }
-    qint64 army(int k) const { return doc.armyBlockStart + 2 + 28 * k; }
+    qint64 enemy(int k) const { return doc.scan().enemyBase + 56 * k; }
+    qint64 ally(int k) const { return doc.scan().allyBase + 52 * k; }
+    qint64 army(int k) const { return doc.scan().armyBlockStart + 2 + 28 * k; }
     const BattleUnit* find(const QList<BattleUnit>& units, UnitKind kind, int index) {
         for (const BattleUnit& u : units)
             if (u.kind == kind && u.index == index)
@@ -26,9 +26,9 @@ protected:
 
 TEST_F(BattleUnits, EveryEntryOnTheCellItsBytesGive) {
     const QList<BattleUnit> units = battleUnits(doc);
-    int expected = doc.armyEntryCount;
-    const QByteArray& b = doc.scenarioBytes;
-    for (int k = 0; k < doc.armyEntryCount; ++k) {
+    int expected = doc.armyEntryCount();
+    const QByteArray& b = doc.bytes();
+    for (int k = 0; k < doc.armyEntryCount(); ++k) {
         const BattleUnit* u = find(units, UnitKind::Army, k);
         ASSERT_NE(u, nullptr);
         EXPECT_EQ(u->cell, QPoint(byteAt(b, army(k) + 10), byteAt(b, army(k) + 16)));
@@ -76,7 +76,7 @@ TEST_F(BattleUnits, MoveChangesOnlyTheCoordinateBytes) {
     for (const Case& c : cases) {
         ScenarioDocument moved = doc;
         ASSERT_FALSE(moveUnit(moved, c.kind, c.index, QPoint(201, 202)));
-        QByteArray expected = doc.scenarioBytes;
+        QByteArray expected = doc.bytes();
         if (c.kind == UnitKind::Army) {
             setByte(expected, c.changed[0], 201);
             setByte(expected, c.changed[1], 202);
@@ -86,7 +86,7 @@ TEST_F(BattleUnits, MoveChangesOnlyTheCoordinateBytes) {
         }
         // The high bytes of facing, level bonus and tendency that a confirm
         // writes as 0 keep their values here.
-        EXPECT_EQ(moved.scenarioBytes, expected) << int(c.kind);
+        EXPECT_EQ(moved.bytes(), expected) << int(c.kind);
         const QList<BattleUnit> units = battleUnits(moved);
         EXPECT_EQ(find(units, c.kind, c.index)->cell, QPoint(201, 202));
     }
@@ -94,11 +94,11 @@ TEST_F(BattleUnits, MoveChangesOnlyTheCoordinateBytes) {
 
 TEST_F(BattleUnits, AppendedArmyEntryMovesInItsOwnBuffer) {
     ASSERT_TRUE(doc.appendArmyEntry());
-    const QByteArray file = doc.scenarioBytes;
+    const QByteArray file = doc.bytes();
     ASSERT_FALSE(moveUnit(doc, UnitKind::Army, 5, QPoint(9, 11)));
-    EXPECT_EQ(doc.scenarioBytes, file);
-    EXPECT_EQ(byteAt(doc.extraSlotBytes, 10), 9);
-    EXPECT_EQ(byteAt(doc.extraSlotBytes, 16), 11);
+    EXPECT_EQ(doc.bytes(), file);
+    EXPECT_EQ(byteAt(doc.extraSlotBytes(), 10), 9);
+    EXPECT_EQ(byteAt(doc.extraSlotBytes(), 16), 11);
 }
 
 TEST_F(BattleUnits, RefusedMoveChangesNothing) {
@@ -112,8 +112,8 @@ TEST_F(BattleUnits, RefusedMoveChangesNothing) {
     EXPECT_TRUE(slot->startsWith(QStringLiteral("纵坐标"))) << slot->toStdString();
     EXPECT_TRUE(moveUnit(doc, UnitKind::Enemy, 80, QPoint(1, 1)).has_value());
     EXPECT_TRUE(moveUnit(doc, UnitKind::Army, 5, QPoint(1, 1)).has_value());
-    EXPECT_EQ(doc.scenarioBytes, before.scenarioBytes);
-    EXPECT_EQ(doc.extraSlotBytes, before.extraSlotBytes);
+    EXPECT_EQ(doc.bytes(), before.bytes());
+    EXPECT_EQ(doc.extraSlotBytes(), before.extraSlotBytes());
 }
 
 TEST(BattleMarkers, UnitsOnOneCellShareIt) {

@@ -28,7 +28,7 @@ void setArmyX(ScenarioDocument& doc, int index, int x) {
 
 TEST(EditHistory, UndoRedoAndTheModifiedMark) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
-    const QByteArray loaded = doc.scenarioBytes;
+    const QByteArray loaded = doc.bytes();
     EditHistory history;
     EXPECT_FALSE(history.modified());
 
@@ -42,18 +42,18 @@ TEST(EditHistory, UndoRedoAndTheModifiedMark) {
     ASSERT_TRUE(history.undo(doc));
     EXPECT_FALSE(history.undo(doc));
     EXPECT_FALSE(history.modified());
-    EXPECT_EQ(doc.scenarioBytes, loaded);
-    EXPECT_EQ(doc.armyEntryCount, 3);
+    EXPECT_EQ(doc.bytes(), loaded);
+    EXPECT_EQ(doc.armyEntryCount(), 3);
 
     ASSERT_TRUE(history.redo(doc));
-    EXPECT_EQ(doc.armyEntryCount, 4);
+    EXPECT_EQ(doc.armyEntryCount(), 4);
     EXPECT_TRUE(history.modified());
     // A new edit after an undo drops the steps that could be redone.
     doc.appendArmyEntry();
     recordEdit(history, doc);
     EXPECT_FALSE(history.canRedo());
     ASSERT_TRUE(history.undo(doc));
-    EXPECT_EQ(doc.armyEntryCount, 4);
+    EXPECT_EQ(doc.armyEntryCount(), 4);
     EXPECT_EQ(doc.armyEntry(0), ScenarioDocument::scan(loaded).armyEntry(0));
 }
 
@@ -63,7 +63,7 @@ TEST(EditHistory, AStepKeepsOnlyTheBytesThatDiffer) {
     const auto change = doc.takeChange();
     ASSERT_TRUE(change.has_value());
     EXPECT_EQ(change->buffer, DocumentChange::Buffer::Scenario);
-    EXPECT_EQ(change->pos, doc.armyBlockStart + 2 + 28 + 10);
+    EXPECT_EQ(change->pos, doc.scan().armyBlockStart + 2 + 28 + 10);
     EXPECT_EQ(change->before, QByteArray(1, char(11)));
     EXPECT_EQ(change->after, QByteArray(1, char(200)));
     EXPECT_FALSE(doc.takeChange().has_value()); // taken once
@@ -108,9 +108,9 @@ TEST(EditHistory, EveryKindOfEditIsTakenBackAndMadeAgain) {
     states << doc;
 
     auto same = [](const ScenarioDocument& a, const ScenarioDocument& e) {
-        return a.scenarioBytes == e.scenarioBytes && a.extraSlotBytes == e.extraSlotBytes &&
-               a.equipBytes == e.equipBytes && a.armyEntryCount == e.armyEntryCount &&
-               a.equipEdited == e.equipEdited && a.newEquipCount() == e.newEquipCount();
+        return a.bytes() == e.bytes() && a.extraSlotBytes() == e.extraSlotBytes() &&
+               a.equipBytes() == e.equipBytes() && a.armyEntryCount() == e.armyEntryCount() &&
+               a.equipEdited() == e.equipEdited() && a.newEquipCount() == e.newEquipCount();
     };
     for (qsizetype i = states.size() - 2; i >= 0; --i) {
         ASSERT_TRUE(history.undo(doc));
@@ -125,7 +125,7 @@ TEST(EditHistory, EveryKindOfEditIsTakenBackAndMadeAgain) {
 
 TEST(EditHistory, BoundedInStepsAndInBytes) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
-    const QByteArray loaded = doc.scenarioBytes;
+    const QByteArray loaded = doc.bytes();
     EditHistory bySteps(5, 1 << 20);
     for (int i = 0; i < 12; ++i) {
         setArmyX(doc, i % 3, 100 + i);
@@ -138,7 +138,7 @@ TEST(EditHistory, BoundedInStepsAndInBytes) {
     EXPECT_EQ(undone, 5);
     // The oldest steps are forgotten: the loaded state cannot be reached again.
     EXPECT_TRUE(bySteps.modified());
-    EXPECT_NE(doc.scenarioBytes, loaded);
+    EXPECT_NE(doc.bytes(), loaded);
 
     EditHistory byBytes(1000, 1000);
     for (int i = 0; i < 100; ++i) {

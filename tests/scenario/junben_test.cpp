@@ -176,7 +176,7 @@ private slots:
                  QByteArray::fromHex("4b000400060000000400000000000400090000002b00000026000000"));
         QCOMPARE(after.mid(start + 2 + 7 * 28), before.mid(start + 2 + 5 * 28));
         QCOMPARE(texts("List8").last(), QStringLiteral("7"));
-        QCOMPARE(form->document().armySlotCount, 7);
+        QCOMPARE(form->document().scan().armySlotCount, 7);
     }
 
     void fourteenEntriesTakeOneMore() {
@@ -289,8 +289,8 @@ private slots:
         QCOMPARE(prompts.messages.size(), 2);
         QVERIFY(form->saveAsPath().isEmpty());
         // The appended entry is still waiting in memory.
-        QCOMPARE(form->document().armyEntryCount, 6);
-        QCOMPARE(form->document().armySlotCount, 5);
+        QCOMPARE(form->document().armyEntryCount(), 6);
+        QCOMPARE(form->document().scan().armySlotCount, 5);
         action("ssave")->trigger();
         QCOMPARE(test::readFile(path).size(),
                  sample::scenarioFile(test::shapeOf(QStringLiteral("S_01.eex"))).size() + 28);
@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(list("List3")->count(), 20);
         QCOMPARE(list("List4")->count(), 80);
         QCOMPARE(list("List8")->count(), 4); // the second battle's army
-        QCOMPARE(form->document().battleHeaderPos,
+        QCOMPARE(form->document().scan().battleHeaderPos,
                  one.size() + sample::scenarioHeaderPos(test::shapeOf(QStringLiteral("S_03.eex"))));
         QCOMPARE(list("List6")->count(), 5); // spoils of the whole file
     }

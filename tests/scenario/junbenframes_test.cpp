@@ -218,7 +218,7 @@ private slots:
         click("Command7");
         QCOMPARE(texts("List5")[0], QStringLiteral("无"));
         QCOMPARE(texts("List5")[2], list("List2")->item(7)->text());
-        const qint64 s = form->document().spoilsPositions[1];
+        const qint64 s = form->document().scan().spoilsPositions[1];
         action("ssave")->trigger();
         const QByteArray after = test::readFile(path);
         QCOMPARE(after.mid(s + 10, 2), QByteArray::fromHex("ffff"));
@@ -250,7 +250,7 @@ private slots:
     void equipmentConfirmAndGrowth() {
         const QString path = loadSample(S01);
         const QByteArray before = test::readFile(path);
-        const qint64 q = form->document().armyBlockEnd;
+        const qint64 q = form->document().scan().armyBlockEnd;
         list("List9")->setCurrentRow(3);
         type("Text21", QStringLiteral("40"));
         combo("Combo1")->setCurrentIndex(5);
@@ -267,7 +267,7 @@ private slots:
             after.mid(q + 23 + 78, 26),
             QByteArray::fromHex("48000200 2800 3b00 0700 4900ffff 3c00 0300 4900ffff 3d00 ffff"));
         QCOMPARE(list("List9")->item(3)->text(), sample::characterNames()[40]);
-        QCOMPARE(form->document().equipEntryCount, 4);
+        QCOMPARE(form->document().scan().equipEntryCount, 4);
     }
 
     void equipmentRefusalsAndNoCharacter() {

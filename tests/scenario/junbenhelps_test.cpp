@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(box("Text16")->text(), QStringLiteral("104"));
         action("ssave")->trigger();
         noMessages();
-        const qint64 s = form->document().spoilsPositions[1];
+        const qint64 s = form->document().scan().spoilsPositions[1];
         QCOMPARE(test::readFile(path).mid(s + 18, 2), QByteArray::fromHex("6800"));
     }
 

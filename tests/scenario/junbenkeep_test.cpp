@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY2(prompts.lastMessage().contains(QString::number(stray)),
                  qPrintable(prompts.lastMessage()));
-        QCOMPARE(form->document().battleHeaderPos, headerPos(S01));
+        QCOMPARE(form->document().scan().battleHeaderPos, headerPos(S01));
         // The real battle's values and lists.
         QCOMPARE(box("Text4")->text(), QStringLiteral("30"));
         QCOMPARE(box("Text5")->text(), QStringLiteral("5"));
@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY2(prompts.lastMessage().contains(QString::number(headerPos(S01))),
                  qPrintable(prompts.lastMessage()));
-        QVERIFY(!form->document().hasBattleHeader);
+        QVERIFY(!form->document().scan().hasBattleHeader);
         expectFramesDisabled();
         QVERIFY(action("ssave")->isEnabled());
         action("ssave")->trigger();

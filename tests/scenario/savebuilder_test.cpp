@@ -68,7 +68,7 @@ TEST(SaveBuilder, TwoAppendedArmyEntries) {
     auto doc = ScenarioDocument::scan(b.bytes);
     ASSERT_TRUE(doc.appendArmyEntry());
     ASSERT_TRUE(doc.appendArmyEntry());
-    EXPECT_EQ(doc.armyEntryCount, 7);
+    EXPECT_EQ(doc.armyEntryCount(), 7);
 
     QByteArray expected = b.bytes.left(b.q) + appendedEntry5 + appendedEntry6 + b.bytes.mid(b.q);
     setWord(expected, b.army, 2 + 7 * 28);
@@ -79,8 +79,8 @@ TEST(SaveBuilder, TwoAppendedArmyEntries) {
     EXPECT_EQ(result->bytes, expected);
 
     const auto reread = ScenarioDocument::scan(result->bytes);
-    EXPECT_EQ(reread.armySlotCount, 7);
-    EXPECT_EQ(reread.equipEntryCount, 3);
+    EXPECT_EQ(reread.scan().armySlotCount, 7);
+    EXPECT_EQ(reread.scan().equipEntryCount, 3);
     EXPECT_EQ(reread.armyEntry(6), appendedEntry6);
 }
 
@@ -88,9 +88,9 @@ TEST(SaveBuilder, AppendingStopsAtFifteen) {
     auto doc = ScenarioDocument::scan(buildScenario(14, 0).bytes);
     EXPECT_TRUE(doc.appendArmyEntry());
     EXPECT_FALSE(doc.appendArmyEntry());
-    EXPECT_EQ(doc.armyEntryCount, 15);
+    EXPECT_EQ(doc.armyEntryCount(), 15);
     const auto reread = ScenarioDocument::scan(saved(doc));
-    EXPECT_EQ(reread.armySlotCount, 15);
+    EXPECT_EQ(reread.scan().armySlotCount, 15);
     EXPECT_FALSE(reread.canAppendArmyEntry());
 }
 
@@ -101,13 +101,14 @@ TEST(SaveBuilder, ConfirmedEntriesReachTheirOwnBytesOnly) {
     ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(1));
     form.x = QStringLiteral("33");
     ASSERT_FALSE(doc.applyArmyEntry(1, form)); // loaded entry: in scenarioBytes
-    EXPECT_EQ(doc.extraSlotBytes.left(28), appendedEntry5.left(4) + '\x02' + appendedEntry5.mid(5));
+    EXPECT_EQ(doc.extraSlotBytes().left(28),
+              appendedEntry5.left(4) + '\x02' + appendedEntry5.mid(5));
     form = ArmyEntryForm::show(doc.armyEntry(2));
     form.y = QStringLiteral("44");
     form.appearance = Appearance::Story;
-    const QByteArray before = doc.scenarioBytes;
+    const QByteArray before = doc.bytes();
     ASSERT_FALSE(doc.applyArmyEntry(2, form)); // appended entry: in extraSlotBytes
-    EXPECT_EQ(doc.scenarioBytes, before);
+    EXPECT_EQ(doc.bytes(), before);
 
     QByteArray entry2 = hex("4b000400 02000000 0400 00000000 0400 2c000000 2b00 0000 2600 0100");
     QByteArray expected = b.bytes.left(b.q) + entry2 + b.bytes.mid(b.q);
@@ -215,8 +216,8 @@ TEST(SaveBuilder, EquipmentCreatedFromNone) {
     EXPECT_EQ(result->insertedCount, 32);
     EXPECT_EQ(result->bytes, expected);
     const auto reread = ScenarioDocument::scan(result->bytes);
-    EXPECT_EQ(reread.equipGroup, EquipGroup::Present);
-    EXPECT_EQ(reread.equipEntryCount, 1);
+    EXPECT_EQ(reread.scan().equipGroup, EquipGroup::Present);
+    EXPECT_EQ(reread.scan().equipEntryCount, 1);
     EXPECT_EQ(reread.equipEntry(0), equipBytesFor(9));
 }
 
@@ -326,7 +327,7 @@ TEST(SaveBuilder, ArbitraryBytesScanAndSaveUnchanged) {
         if (doc.appendArmyEntry()) {
             const auto grown = buildSave(doc);
             if (grown.ok()) {
-                EXPECT_EQ(grown->scanned.armySlotCount, doc.armyEntryCount);
+                EXPECT_EQ(grown->scanned.scan().armySlotCount, doc.armyEntryCount());
             }
         }
     }
@@ -345,7 +346,7 @@ TEST(SaveBuilder, RemovingAppendedEntriesGivesTheFileBack) {
         ASSERT_EQ(grown.size(), b.bytes.size() + 56);
         const auto one = removeLastArmyEntries(grown, 1);
         ASSERT_TRUE(one.ok()) << one.error().toStdString();
-        EXPECT_EQ(ScenarioDocument::scan(*one).armySlotCount, 6);
+        EXPECT_EQ(ScenarioDocument::scan(*one).scan().armySlotCount, 6);
         const auto two = removeLastArmyEntries(grown, 2);
         ASSERT_TRUE(two.ok()) << two.error().toStdString();
         EXPECT_EQ(*two, b.bytes);

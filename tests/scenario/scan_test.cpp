@@ -9,27 +9,27 @@ using lcj::test::buildScenario;
 
 TEST(Scan, ShortFileFindsNothing) {
     const auto doc = ScenarioDocument::scan(QByteArray("\x44\x00\x45\x00\x00\x00\x00\x00", 8));
-    EXPECT_FALSE(doc.hasBattleHeader);
-    EXPECT_EQ(doc.scenarioLength, 8);
+    EXPECT_FALSE(doc.scan().hasBattleHeader);
+    EXPECT_EQ(doc.scan().scenarioLength, 8);
     EXPECT_EQ(doc.spoilsCount(), 0);
-    EXPECT_EQ(doc.armyEntryCount, 0);
-    EXPECT_TRUE(doc.problems.isEmpty());
+    EXPECT_EQ(doc.armyEntryCount(), 0);
+    EXPECT_TRUE(doc.problems().isEmpty());
 }
 
 TEST(Scan, PositionsOfTheBattleHeader) {
     const auto b = buildScenario(5, 3, 100);
     const auto doc = ScenarioDocument::scan(b.bytes);
-    ASSERT_TRUE(doc.hasBattleHeader);
-    EXPECT_EQ(doc.battleHeaderPos, 100);
-    EXPECT_EQ(doc.allyBase, 148);
-    EXPECT_EQ(doc.enemyBase, 148 + 1042);
-    EXPECT_EQ(doc.armyBlockStart, 148 + 5540);
-    EXPECT_EQ(doc.armyBlockLength, 2 + 5 * 28);
-    EXPECT_EQ(doc.armyBlockEnd, b.q);
-    EXPECT_EQ(doc.armySlotCount, 5);
-    EXPECT_EQ(doc.armyEntryCount, 5);
-    EXPECT_EQ(doc.extraSlotBytes, QByteArray(10 * 28, '\0'));
-    EXPECT_TRUE(doc.problems.isEmpty());
+    ASSERT_TRUE(doc.scan().hasBattleHeader);
+    EXPECT_EQ(doc.scan().battleHeaderPos, 100);
+    EXPECT_EQ(doc.scan().allyBase, 148);
+    EXPECT_EQ(doc.scan().enemyBase, 148 + 1042);
+    EXPECT_EQ(doc.scan().armyBlockStart, 148 + 5540);
+    EXPECT_EQ(doc.scan().armyBlockLength, 2 + 5 * 28);
+    EXPECT_EQ(doc.scan().armyBlockEnd, b.q);
+    EXPECT_EQ(doc.scan().armySlotCount, 5);
+    EXPECT_EQ(doc.armyEntryCount(), 5);
+    EXPECT_EQ(doc.extraSlotBytes(), QByteArray(10 * 28, '\0'));
+    EXPECT_TRUE(doc.problems().isEmpty());
 }
 
 struct ArmyCase {
@@ -40,11 +40,11 @@ class ArmyCounts : public ::testing::TestWithParam<ArmyCase> {};
 
 TEST_P(ArmyCounts, CountsAndRoomForAppendedEntries) {
     const auto doc = ScenarioDocument::scan(buildScenario(GetParam().entries, 1).bytes);
-    EXPECT_EQ(doc.armySlotCount, GetParam().entries);
-    EXPECT_EQ(doc.armyEntryCount, GetParam().entries);
+    EXPECT_EQ(doc.scan().armySlotCount, GetParam().entries);
+    EXPECT_EQ(doc.armyEntryCount(), GetParam().entries);
     EXPECT_EQ(doc.canAppendArmyEntry(), GetParam().canAppend);
-    EXPECT_EQ(doc.extraSlotBytes.size(), (15 - GetParam().entries) * 28);
-    EXPECT_EQ(doc.equipEntryCount, 1); // found right after the block
+    EXPECT_EQ(doc.extraSlotBytes().size(), (15 - GetParam().entries) * 28);
+    EXPECT_EQ(doc.scan().equipEntryCount, 1); // found right after the block
 }
 INSTANTIATE_TEST_SUITE_P(Scan, ArmyCounts,
                          ::testing::Values(ArmyCase{0, true}, ArmyCase{1, true}, ArmyCase{14, true},
@@ -57,35 +57,35 @@ TEST(Scan, ArmyBlockThatCannotBeReadIsNotTakenAsData) {
         const auto doc = ScenarioDocument::scan(b.bytes);
         SCOPED_TRACE(length);
         // Header-shaped bytes whose army block does not read are no battle header.
-        EXPECT_FALSE(doc.hasBattleHeader);
-        EXPECT_EQ(doc.battleHeaderCount, 0);
-        EXPECT_FALSE(doc.armyBlockReadable);
-        EXPECT_EQ(doc.armyEntryCount, 0);
+        EXPECT_FALSE(doc.scan().hasBattleHeader);
+        EXPECT_EQ(doc.scan().battleHeaderCount, 0);
+        EXPECT_FALSE(doc.scan().armyBlockReadable);
+        EXPECT_EQ(doc.armyEntryCount(), 0);
         EXPECT_FALSE(doc.canAppendArmyEntry());
         EXPECT_FALSE(doc.equipmentEditable());
-        EXPECT_EQ(doc.problems.size(), 1);
+        EXPECT_EQ(doc.problems().size(), 1);
     }
 }
 
 TEST(Scan, EquipmentGroupWithOneAndNoEntries) {
     const auto one = ScenarioDocument::scan(buildScenario(2, 1).bytes);
-    EXPECT_EQ(one.equipGroup, EquipGroup::Present);
-    EXPECT_EQ(one.equipBlockLength, 28);
-    EXPECT_EQ(one.equipEntryCount, 1);
+    EXPECT_EQ(one.scan().equipGroup, EquipGroup::Present);
+    EXPECT_EQ(one.scan().equipBlockLength, 28);
+    EXPECT_EQ(one.scan().equipEntryCount, 1);
     EXPECT_EQ(one.equipCharacter(0), 20);
-    EXPECT_EQ(one.equipBytes.mid(26), QByteArray(2600 - 26, '\xFF'));
+    EXPECT_EQ(one.equipBytes().mid(26), QByteArray(2600 - 26, '\xFF'));
 
     const auto none = ScenarioDocument::scan(buildScenario(2, 0).bytes);
-    EXPECT_EQ(none.equipGroup, EquipGroup::Present);
-    EXPECT_EQ(none.equipBlockLength, 2);
-    EXPECT_EQ(none.equipEntryCount, 0);
-    EXPECT_EQ(none.equipBytes, QByteArray(2600, '\xFF'));
+    EXPECT_EQ(none.scan().equipGroup, EquipGroup::Present);
+    EXPECT_EQ(none.scan().equipBlockLength, 2);
+    EXPECT_EQ(none.scan().equipEntryCount, 0);
+    EXPECT_EQ(none.equipBytes(), QByteArray(2600, '\xFF'));
 
     const auto absent = ScenarioDocument::scan(buildScenario(2, -1).bytes);
-    EXPECT_EQ(absent.equipGroup, EquipGroup::Absent);
-    EXPECT_EQ(absent.equipBlockLength, 0);
-    EXPECT_EQ(absent.equipEntryCount, 0);
-    EXPECT_EQ(absent.equipBytes, QByteArray(2600, '\xFF'));
+    EXPECT_EQ(absent.scan().equipGroup, EquipGroup::Absent);
+    EXPECT_EQ(absent.scan().equipBlockLength, 0);
+    EXPECT_EQ(absent.scan().equipEntryCount, 0);
+    EXPECT_EQ(absent.equipBytes(), QByteArray(2600, '\xFF'));
 }
 
 TEST(Scan, EquipmentGroupThatCannotBeReadIsLeftAlone) {
@@ -94,10 +94,10 @@ TEST(Scan, EquipmentGroupThatCannotBeReadIsLeftAlone) {
         setWord(b.bytes, b.q + 21, length); // 50 entries run past the end of this file
         const auto doc = ScenarioDocument::scan(b.bytes);
         SCOPED_TRACE(length);
-        EXPECT_EQ(doc.equipGroup, EquipGroup::Unreadable);
+        EXPECT_EQ(doc.scan().equipGroup, EquipGroup::Unreadable);
         EXPECT_FALSE(doc.equipmentEditable());
-        EXPECT_TRUE(doc.armyBlockReadable);
-        EXPECT_EQ(doc.problems.size(), 1);
+        EXPECT_TRUE(doc.scan().armyBlockReadable);
+        EXPECT_EQ(doc.problems().size(), 1);
     }
 }
 
@@ -142,8 +142,8 @@ TEST(Scan, WordsOf0x8000AndAboveAreUnsigned) {
     const auto doc = ScenarioDocument::scan(b.bytes);
     EXPECT_EQ(doc.slotCharacter(Side::Ally, 0), 0x8001);
     EXPECT_EQ(doc.slotCharacter(Side::Enemy, 79), 0xFFFE);
-    EXPECT_EQ(doc.armySlotCount, 1);
-    EXPECT_TRUE(doc.problems.isEmpty());
+    EXPECT_EQ(doc.scan().armySlotCount, 1);
+    EXPECT_TRUE(doc.problems().isEmpty());
 }
 
 TEST(Scan, SpoilsInsideTheTablesAreFoundInFileOrder) {
@@ -157,7 +157,7 @@ TEST(Scan, SpoilsInsideTheTablesAreFoundInFileOrder) {
         setByte(b.bytes, s + 8, 0x17);
     }
     const auto doc = ScenarioDocument::scan(b.bytes);
-    EXPECT_EQ(doc.spoilsPositions, (QList<qint64>{inAlly, inEnemy, after}));
+    EXPECT_EQ(doc.scan().spoilsPositions, (QList<qint64>{inAlly, inEnemy, after}));
 }
 
 TEST(Scan, MoreThanSixSpoilsAreAllFound) {
@@ -178,7 +178,7 @@ TEST(Scan, SpoilsRunningPastTheEndAreNotTaken) {
     setByte(bytes, 28, 0x17);
     const auto doc = ScenarioDocument::scan(bytes);
     EXPECT_EQ(doc.spoilsCount(), 0);
-    EXPECT_EQ(doc.problems.size(), 1);
+    EXPECT_EQ(doc.problems().size(), 1);
 }
 
 TEST(Scan, BattleHeaderRunningPastTheEndIsNotTaken) {
@@ -188,9 +188,9 @@ TEST(Scan, BattleHeaderRunningPastTheEndIsNotTaken) {
     setByte(b.bytes, late, 0x44);
     setByte(b.bytes, late + 2, 0x45);
     const auto doc = ScenarioDocument::scan(b.bytes);
-    EXPECT_EQ(doc.battleHeaderPos, b.p);
-    EXPECT_EQ(doc.armySlotCount, 2);
-    EXPECT_EQ(doc.problems.size(), 1);
+    EXPECT_EQ(doc.scan().battleHeaderPos, b.p);
+    EXPECT_EQ(doc.scan().armySlotCount, 2);
+    EXPECT_EQ(doc.problems().size(), 1);
 }
 
 TEST(Scan, HeaderShapedBytesWhoseArmyBlockDoesNotReadArePassedOver) {
@@ -205,14 +205,14 @@ TEST(Scan, HeaderShapedBytesWhoseArmyBlockDoesNotReadArePassedOver) {
         setByte(b.bytes, s + 2, 0x45);
     }
     const auto doc = ScenarioDocument::scan(b.bytes);
-    EXPECT_TRUE(doc.hasBattleHeader);
-    EXPECT_EQ(doc.battleHeaderPos, b.p);
-    EXPECT_EQ(doc.battleHeaderCount, 1);
-    EXPECT_EQ(doc.armySlotCount, 3);
-    EXPECT_EQ(doc.equipEntryCount, 2);
-    ASSERT_EQ(doc.problems.size(), 2);
-    EXPECT_TRUE(doc.problems[0].startsWith(QStringLiteral("位置%1").arg(strays[0])));
-    EXPECT_TRUE(doc.problems[1].startsWith(QStringLiteral("位置%1").arg(strays[1])));
+    EXPECT_TRUE(doc.scan().hasBattleHeader);
+    EXPECT_EQ(doc.scan().battleHeaderPos, b.p);
+    EXPECT_EQ(doc.scan().battleHeaderCount, 1);
+    EXPECT_EQ(doc.scan().armySlotCount, 3);
+    EXPECT_EQ(doc.scan().equipEntryCount, 2);
+    ASSERT_EQ(doc.problems().size(), 2);
+    EXPECT_TRUE(doc.problems()[0].startsWith(QStringLiteral("位置%1").arg(strays[0])));
+    EXPECT_TRUE(doc.problems()[1].startsWith(QStringLiteral("位置%1").arg(strays[1])));
 }
 
 TEST(Scan, NothingToEditIsSaid) {
@@ -233,10 +233,10 @@ TEST(Scan, TheLastOfSeveralBattleHeadersIsEdited) {
     setWord(second.bytes, 18, 0);
     const QByteArray bytes = first.bytes + second.bytes;
     const auto doc = ScenarioDocument::scan(bytes);
-    EXPECT_EQ(doc.battleHeaderCount, 2);
-    EXPECT_EQ(doc.battleHeaderPos, first.bytes.size());
-    EXPECT_EQ(doc.armySlotCount, 4);
-    EXPECT_EQ(doc.equipEntryCount, 2);
+    EXPECT_EQ(doc.scan().battleHeaderCount, 2);
+    EXPECT_EQ(doc.scan().battleHeaderPos, first.bytes.size());
+    EXPECT_EQ(doc.scan().armySlotCount, 4);
+    EXPECT_EQ(doc.scan().equipEntryCount, 2);
 }
 
 TEST(Scan, SampleScenariosReadCompletely) {
@@ -254,12 +254,12 @@ TEST(Scan, SampleScenariosReadCompletely) {
     for (const auto& [name, shape] : sample::sampleScenarios()) {
         const auto doc = ScenarioDocument::scan(sample::scenarioFile(shape));
         SCOPED_TRACE(name.toStdString());
-        EXPECT_TRUE(doc.problems.isEmpty());
-        EXPECT_EQ(doc.battleHeaderCount, 1);
-        EXPECT_EQ(doc.battleHeaderPos, sample::scenarioHeaderPos(shape));
-        EXPECT_EQ(doc.armySlotCount, expected[i].army);
-        EXPECT_EQ(doc.equipGroup, expected[i].group);
-        EXPECT_EQ(doc.equipEntryCount, expected[i].equip);
+        EXPECT_TRUE(doc.problems().isEmpty());
+        EXPECT_EQ(doc.scan().battleHeaderCount, 1);
+        EXPECT_EQ(doc.scan().battleHeaderPos, sample::scenarioHeaderPos(shape));
+        EXPECT_EQ(doc.scan().armySlotCount, expected[i].army);
+        EXPECT_EQ(doc.scan().equipGroup, expected[i].group);
+        EXPECT_EQ(doc.scan().equipEntryCount, expected[i].equip);
         EXPECT_EQ(doc.spoilsCount(), expected[i].spoils);
         ++i;
     }

@@ -1,5 +1,7 @@
 #include "junben.h"
 
+#include "armyframe.h"
+#include "battleframe.h"
 #include "common/fileaccess.h"
 #include "common/nametables.h"
 #include "common/ui/controls.h"
@@ -9,24 +11,19 @@
 #include "common/ui/unsavededits.h"
 #include "common/writelock.h"
 #include "datafile/datafile.h"
+#include "equipframe.h"
 #include "scenario/savebuilder.h"
+#include "slotframe.h"
+#include "spoilsframe.h"
 
 #include <QAction>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace lcj::scenario {
@@ -36,19 +33,19 @@ namespace {
 const QString scenarioFilter =
     QStringLiteral("岚川记剧本文件(S_??.eex) (S_*.eex s_*.eex);;所有文件 (*)");
 const QString dataFilter = QStringLiteral("岚川记Data文件 (data.e5 Data.e5 DATA.E5);;所有文件 (*)");
-const QString none = QStringLiteral("无");
 // Problems the scan reports at most, one line each.
 constexpr int shownProblems = 8;
 
 // A list handler runs when the selection moves (also from code) and when the
 // selected item is clicked again.
-template <class Handler> void onSelect(QListWidget* list, Junben* window, Handler handler) {
-    QObject::connect(list, &QListWidget::currentRowChanged, window, [window, handler](int row) {
+template <class Receiver, class Handler>
+void onSelect(QListWidget* list, Receiver* receiver, Handler handler) {
+    QObject::connect(list, &QListWidget::currentRowChanged, receiver, [receiver, handler](int row) {
         if (row >= 0)
-            (window->*handler)();
+            (receiver->*handler)();
     });
-    QObject::connect(list, &QListWidget::itemClicked, window,
-                     [window, handler] { (window->*handler)(); });
+    QObject::connect(list, &QListWidget::itemClicked, receiver,
+                     [receiver, handler] { (receiver->*handler)(); });
 }
 
 } // namespace
@@ -90,53 +87,23 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
 
     onSelect(List1, this, &Junben::List1_Click);
     onSelect(List2, this, &Junben::List2_Click);
-    onSelect(List8, this, &Junben::List8_Click);
-    onSelect(ally_.list, this, &Junben::List3_Click);
-    onSelect(enemy_.list, this, &Junben::List4_Click);
-    onSelect(List6, this, &Junben::List6_Click);
-    onSelect(List9, this, &Junben::List9_Click);
-    connect(Command1, &QPushButton::clicked, this, &Junben::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Junben::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Junben::Command3_Click);
-    connect(ally_.confirm, &QPushButton::clicked, this, &Junben::Command4_Click);
-    connect(enemy_.confirm, &QPushButton::clicked, this, &Junben::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Junben::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &Junben::Command7_Click);
-    connect(Command9, &QPushButton::clicked, this, &Junben::Command9_Click);
-    connect(Check1, &QCheckBox::clicked, this, &Junben::Check1_Click);
-    connect(jiacheng, &QScrollBar::valueChanged, this, &Junben::jiacheng_Change);
+    onSelect(army_->list(), army_, &ArmyFrame::select);
+    onSelect(ally_->list(), ally_, &SlotFrame::select);
+    onSelect(enemy_->list(), enemy_, &SlotFrame::select);
+    onSelect(spoils_->list(), spoils_, &SpoilsFrame::select);
+    onSelect(equip_->list(), equip_, &EquipFrame::select);
     addModdingHelps();
 
     Form_Load();
 }
 
 void Junben::Form_Load() {
+    // The frames' buttons wait for a scenario and a selection from their creation.
     dataLoaded_ = false;
-    for (QPushButton* b : {Command1, Command2, Command3, ally_.confirm, enemy_.confirm, Command6,
-                           Command7, Command9})
-        b->setEnabled(false);
     for (QAction* a : {sopen, ssave, linsave})
         a->setEnabled(false);
-    Check1->setEnabled(false);
     undo->setEnabled(false);
     redo->setEnabled(false);
-    for (QRadioButton* o :
-         {enemy_.initial, enemy_.story, Option3, Option4, ally_.story, ally_.initial})
-        o->setEnabled(false);
-}
-
-bool Junben::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == Label5) {
-            Label5_DblClick();
-            return true;
-        }
-        if (watched == Label6) {
-            Label6_DblClick();
-            return true;
-        }
-    }
-    return EditorWindow::eventFilter(watched, event);
 }
 
 // ---- names from the data file
@@ -164,11 +131,7 @@ void Junben::dataopen_Click() {
         List1->addItems(personNames_);
         List2->addItems(itemNames_);
     }
-    for (QComboBox* combo : {Combo1, Combo2, Combo3}) {
-        combo->clear();
-        combo->addItems(itemNames_);
-        combo->addItem(none);
-    }
+    equip_->setItemNames(itemNames_);
     Label10->setText(QStringLiteral("人物列表"));
     Label9->setText(QStringLiteral("物品列表"));
     dataLoaded_ = true;
@@ -200,7 +163,7 @@ QString Junben::itemName(int n) const {
     if (n >= 0 && n < itemNames_.size())
         return itemNames_[n];
     // A stored item no list entry stands for is named by its number, not taken for none.
-    return n >= 0 ? QStringLiteral("（未知：%1）").arg(n) : none;
+    return n >= 0 ? QStringLiteral("（未知：%1）").arg(n) : noneName();
 }
 
 QStringList Junben::characterNames() const {
@@ -232,15 +195,12 @@ void Junben::sopen_Click() {
     // A plain save writes to the scenario just loaded, never to an earlier save-as target.
     saveAsPath_.clear();
     // The R file's limits belong to the scenario before.
-    if (Check1->isChecked()) {
-        Check1->setChecked(false);
-        Check1_Click();
-    }
+    army_->dropRFile();
     stamp_ = DiskStamp::take(path, *bytes);
     takeDocument(ScenarioDocument::scan(std::move(*bytes)));
     ssave->setEnabled(true);
     linsave->setEnabled(true);
-    Check1->setEnabled(true);
+    army_->allowRFile();
     reportProblems();
 }
 
@@ -249,21 +209,16 @@ void Junben::takeDocument(ScenarioDocument doc) {
     onDisk_ = doc_;
     history_.reset();
     fillLists();
-    enableBattleFrames();
+    // Without a battle header nothing may write through one, whatever a
+    // scenario loaded before had enabled.
+    for (ScenarioFrame* frame : frames())
+        frame->enableForDocument();
     updateTitle();
     emit documentChanged();
 }
 
-void Junben::enableBattleFrames() {
-    Command6->setEnabled(doc_.hasBattleHeader);
-    if (doc_.hasBattleHeader)
-        return; // the other buttons wait for a selection
-    // Without a battle header nothing may write through one, whatever a
-    // scenario loaded before had enabled.
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             Command1, Command3, Option3, Option4, ally_.confirm, ally_.initial, ally_.story,
-             enemy_.confirm, enemy_.initial, enemy_.story, Command9})
-        w->setEnabled(false);
+void Junben::say(const QString& text) {
+    EditorWindow::say(text);
 }
 
 void Junben::edited() {
@@ -300,8 +255,8 @@ bool Junben::mayDropEdits(const QString& question) {
                        [this] {
                            // Every frame's typing is confirmed first, so that the
                            // save writes it; a refused value stops here with its message.
-                           for (int f = 0; f < frameCount; ++f)
-                               if (frameEdited(Frame(f)) && !confirmFrame(Frame(f)))
+                           for (EditPart* part : editParts_)
+                               if (part->holdsEdits() && !part->confirmEdits())
                                    return false;
                            return !history_.modified() || ssave_Click();
                        });
@@ -311,73 +266,42 @@ bool Junben::mayClose() {
     return mayDropEdits(QStringLiteral("剧本的修改还没有保存到文件。关闭前要保存吗？"));
 }
 
+bool Junben::hasUnconfirmedEdits() const {
+    for (const EditPart* part : editParts_)
+        if (part->holdsEdits())
+            return true;
+    return false;
+}
+
+QList<ScenarioFrame*> Junben::frames() const {
+    return {battle_, army_, ally_, enemy_, spoils_, equip_};
+}
+
 void Junben::fillLists() {
-    for (QListWidget* l : {ally_.list, enemy_.list, List5, List6, List9, List8}) {
-        const QSignalBlocker blocker(l);
-        l->clear();
-    }
-    if (doc_.hasBattleHeader) {
-        for (SlotFrame* f : {&ally_, &enemy_}) {
-            const QSignalBlocker blocker(f->list);
-            for (int k = 0; k < ScenarioDocument::slotCount(f->side); ++k) {
-                const quint16 n = doc_.slotCharacter(f->side, k);
-                f->list->addItem(n == 0xFFFF ? none : personName(n));
-            }
-        }
-    }
-    showBattle();
-    {
-        const QSignalBlocker blocker(List8);
-        for (int k = 1; k <= doc_.armyEntryCount; ++k)
-            List8->addItem(QString::number(k));
-    }
-    Command3->setEnabled(doc_.canAppendArmyEntry());
-    {
-        const QSignalBlocker blocker(List9);
-        for (int k = 0; k < 100; ++k) {
-            const quint16 n = doc_.equipCharacter(k);
-            // Slots past the loaded entries hold FF bytes until an entry is confirmed there.
-            List9->addItem(n <= 512 ? personName(n) : none);
-        }
-    }
-    List9->setEnabled(doc_.equipmentEditable());
-    {
-        const QSignalBlocker blocker(List6);
-        for (int k = 0; k < doc_.spoilsCount(); ++k)
-            List6->addItem(QStringLiteral("战利品"));
-    }
+    for (ScenarioFrame* frame :
+         std::initializer_list<ScenarioFrame*>{ally_, enemy_, battle_, army_, equip_, spoils_})
+        frame->showDocument();
     refreshTips();
 }
 
-void Junben::showBattle() {
-    if (!doc_.hasBattleHeader) {
-        // Values of a scenario loaded before are not shown as this one's.
-        for (QLineEdit* box : {Text3, Text4, Text5, Text6})
-            box->clear();
-        takeShown(Frame::Battle);
-        return;
+void Junben::selectPerson(int row) {
+    if (row >= 0 && row < List1->count()) {
+        List1->setCurrentRow(row);
+        List1->scrollToItem(List1->item(row));
+    } else {
+        List1->setCurrentRow(-1);
+        List1->clearSelection();
     }
-    const BattleForm form = doc_.showBattle();
-    {
-        // A bonus the scroll bar cannot take is still shown in the box.
-        const QSignalBlocker blocker(jiacheng);
-        jiacheng->setValue(form.scrollValue);
-    }
-    Text3->setText(form.levelBonus);
-    Text4->setText(form.turns);
-    Text5->setText(form.victory);
-    Text6->setText(form.defeat);
-    takeShown(Frame::Battle);
 }
 
 void Junben::reportProblems() {
     QStringList parts;
     if (const QString nothing = doc_.nothingToEdit(); !nothing.isEmpty())
         parts << nothing;
-    if (!doc_.problems.isEmpty()) {
-        QStringList lines = doc_.problems.mid(0, shownProblems);
-        if (doc_.problems.size() > shownProblems)
-            lines << QStringLiteral("……（另有%1处）").arg(doc_.problems.size() - shownProblems);
+    if (!doc_.problems().isEmpty()) {
+        QStringList lines = doc_.problems().mid(0, shownProblems);
+        if (doc_.problems().size() > shownProblems)
+            lines << QStringLiteral("……（另有%1处）").arg(doc_.problems().size() - shownProblems);
         parts << QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
                      lines.join(u'\n');
     }

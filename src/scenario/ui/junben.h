@@ -4,22 +4,16 @@
 #include "common/ui/editorwindow.h"
 #include "scenario/battleunits.h"
 #include "scenario/edithistory.h"
-#include "scenario/rfile.h"
 #include "scenario/scenariodocument.h"
+#include "scenarioframe.h"
 
 #include <optional>
 
 class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPushButton;
-class QRadioButton;
-class QScrollBar;
 
 namespace lcj::changes {
 struct Change;
@@ -27,20 +21,27 @@ struct Change;
 
 namespace lcj::scenario {
 
+class ArmyFrame;
+class BattleFrame;
 class BattleMap;
 class ChangesPanel;
+class EquipFrame;
+class SlotFrame;
+class SpoilsFrame;
 
 // The scenario editor: one scenario script in memory, the names of one data
-// file for reference, and the R file's deployment limits.
-class Junben : public EditorWindow {
+// file for reference, and the R file's deployment limits. The editing frames
+// are classes of their own; the window holds the menus, the history, the
+// reference lists, the panels beside it, and the loading and saving of files.
+class Junben : public EditorWindow, private FrameHost {
     Q_OBJECT
 public:
     explicit Junben(Prompts& prompts, QWidget* parent = nullptr);
 
     const ScenarioDocument& document() const { return doc_; }
-    const QString& scenarioPath() const { return scenarioPath_; }
+    const QString& scenarioPath() const override { return scenarioPath_; }
     const QString& saveAsPath() const { return saveAsPath_; }
-    bool dataLoaded() const { return dataLoaded_; }
+    bool dataLoaded() const override { return dataLoaded_; }
 
     bool isModified() const { return history_.modified(); }
     const QStringList& personNames() const { return personNames_; }
@@ -86,124 +87,49 @@ public:
     void List1_Click();
     void List2_Click();
 
-    // Army frame and R file; each "确定" (and the R file's "保存") is true
-    // when it stored the frame, false when it refused it with a message.
-    void List8_Click();
-    bool Command1_Click();
-    void Command3_Click();
-    void Check1_Click();
-    bool Command2_Click();
-
-    // Ally and enemy frames
-    void List3_Click();
-    bool Command4_Click();
-    void List4_Click();
-    bool Command5_Click();
-
-    // Battle-wide frame
-    void jiacheng_Change();
-    void Label5_DblClick();
-    void Label6_DblClick();
-    bool Command6_Click();
-
-    // Spoils frame
-    void List6_Click();
-    bool Command7_Click();
-
-    // Equipment frame
-    void List9_Click();
-    bool Command9_Click();
-
     // Whether a frame's boxes hold values typed but not confirmed ("确定"),
     // or the R file's boxes values not saved.
     bool hasUnconfirmedEdits() const;
 
+    Prompts& prompts() const override { return EditorWindow::prompts(); }
+
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // Unsaved or unconfirmed edits are not dropped without asking.
     bool mayClose() override;
 
 private:
-    // The controls of one ally or enemy frame; one implementation serves both.
-    struct SlotFrame {
-        Side side;
-        QListWidget* list = nullptr;
-        QLineEdit* character = nullptr;
-        QLineEdit* levelBonus = nullptr;
-        QLineEdit* x = nullptr;
-        QLineEdit* y = nullptr;
-        QLineEdit* facing = nullptr;
-        QLineEdit* tendency = nullptr;
-        QLineEdit* follow = nullptr;
-        QLineEdit* runX = nullptr;
-        QLineEdit* runY = nullptr;
-        QRadioButton* initial = nullptr;
-        QRadioButton* story = nullptr;
-        QButtonGroup* options = nullptr;
-        QPushButton* confirm = nullptr;
-        bool keptAppearance = false;
-    };
-    struct SlotNames; // the design names of one slot frame's controls
-
-    // The frames whose boxes are stored by a button of their own.
-    enum class Frame { Battle, Army, Ally, Enemy, Spoils, Equip, Limits };
-    static constexpr int frameCount = 7;
-    // What a frame's controls showed for the entry shown, so that typing not
-    // yet confirmed can be told apart.
-    struct Shown {
-        int row = -1;
-        QStringList values;
-    };
-    // The entry a frame shows (0 for the frames of one entry), -1 for none.
-    int frameRow(Frame frame) const;
-    QStringList frameValues(Frame frame) const;
-    void takeShown(Frame frame);
-    bool frameEdited(Frame frame) const;
-    bool confirmFrame(Frame frame);
-
     void Form_Load();
     void buildLayout();
     void buildPanelMenu();
     QListWidget* unitList(UnitKind kind) const;
     QGroupBox* buildNamesFrame();
-    QGroupBox* buildBattleFrame();
-    QGroupBox* buildSlotFrame(SlotFrame& frame, const SlotNames& names);
     QGroupBox* buildNoteFrame();
-    QGroupBox* buildArmyFrame();
-    QGroupBox* buildSpoilsFrame();
-    QGroupBox* buildEquipFrame();
+    QList<ScenarioFrame*> frames() const;
 
     // Takes a freshly scanned document and fills every list from it.
     void takeDocument(ScenarioDocument doc);
     void fillLists();
-    void enableBattleFrames();
-    void showBattle();
     void reportProblems();
     // Builds, writes and reads back; the document changes only on success.
     // False, with nothing written, when the user keeps a file changed on disk.
     std::optional<Failure> writeScenario(const QString& target);
-    // Records the change of an edit of the document that has just succeeded.
-    void edited();
+    // FrameHost
+    void say(const QString& text) override;
+    void edited() override;
+    QString personName(int n) const override;
+    QString itemName(int n) const override;
+    QStringList characterNames() const override;
+    void selectPerson(int row) override;
+    QWidget* questionParent() override { return this; }
+
     void updateTitle();
     // Asks "保存" / "放弃" / "取消" when edits are unconfirmed or unsaved;
     // "保存" confirms every frame and saves. True when the window may go on.
     bool mayDropEdits(const QString& question);
 
-    void selectSlot(SlotFrame& frame);
-    bool confirmSlot(SlotFrame& frame);
-    void lookUpGeneral(QLineEdit* box);
-    void selectPerson(int row);
-    void showSpoilsNames(int index);
-    void clearLimitBoxes();
-    void showLimits();
-
-    QString personName(int n) const;
-    QString itemName(int n) const;
-
     // Modding helps: numbers beside names, filters, keys.
     void addModdingHelps();
-    // The names a number box names: the data file's, else the fixed table.
-    QStringList characterNames() const;
+    // The names an item number box names: the data file's, else the fixed table.
     QStringList itemNames() const;
     // A double-clicked person or item goes into the number box that last had
     // the focus, when that box takes such a number.
@@ -223,12 +149,9 @@ private:
     bool dataLoaded_ = false;
     QStringList personNames_;
     QStringList itemNames_;
-    std::optional<RFile> rFile_;
     EditHistory history_;
     DiskStamp stamp_;
-    bool armyKeptAppearance_ = false;
     QLineEdit* lastNumberBox_ = nullptr; // the number box that last had the focus
-    Shown shown_[frameCount];
 
     // Menu
     QAction* dataopen;
@@ -249,50 +172,15 @@ private:
     QListWidget* List1;
     QListWidget* List2;
 
-    // "战役全局变量控制"
-    QLineEdit* Text3;
-    QScrollBar* jiacheng;
-    QLineEdit* Text4;
-    QLabel* Label5;
-    QLineEdit* Text5;
-    QLabel* Label6;
-    QLineEdit* Text6;
-    QPushButton* Command6;
-
-    // "友军出场" and "敌军出场"
-    SlotFrame ally_{Side::Ally};
-    SlotFrame enemy_{Side::Enemy};
-
-    // "我军出场人数及出场位置设定"
-    QListWidget* List8;
-    QLineEdit* Text28;
-    QLineEdit* Text29;
-    QLineEdit* Text30;
-    QRadioButton* Option4;
-    QRadioButton* Option3;
-    QButtonGroup* armyOptions_;
-    QPushButton* Command1;
-    QPushButton* Command3;
-    QCheckBox* Check1;
-    QLineEdit* Text31;
-    QLineEdit* limitBoxes_[10]; // Text32..Text41
-    QPushButton* Command2;
-
-    // "战利品"
-    QListWidget* List6;
-    QListWidget* List5;
-    QLineEdit* Text15;
-    QLineEdit* Text16;
-    QLineEdit* Text17;
-    QPushButton* Command7;
-
-    // "个人装备设定"
-    QListWidget* List9;
-    QLineEdit* Text21;
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QComboBox* Combo3;
-    QPushButton* Command9;
+    // The editing frames
+    BattleFrame* battle_;
+    ArmyFrame* army_;
+    SlotFrame* ally_;
+    SlotFrame* enemy_;
+    SpoilsFrame* spoils_;
+    EquipFrame* equip_;
+    // Whatever a button of its own stores, in the order "保存" confirms them.
+    QList<EditPart*> editParts_;
 };
 
 } // namespace lcj::scenario

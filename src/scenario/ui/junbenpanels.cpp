@@ -1,13 +1,17 @@
 // The windows of the scenario editor beside its frames: the battle map and the
 // list of changes, and what they ask of the editor.
+#include "armyframe.h"
+#include "battleframe.h"
 #include "battlemap.h"
 #include "changes/scenariochanges.h"
 #include "changespanel.h"
 #include "common/ui/controls.h"
+#include "equipframe.h"
 #include "junben.h"
+#include "slotframe.h"
+#include "spoilsframe.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,13 +32,13 @@ void Junben::buildPanelMenu() {
 QListWidget* Junben::unitList(UnitKind kind) const {
     switch (kind) {
     case UnitKind::Army:
-        return List8;
+        return army_->list();
     case UnitKind::Ally:
-        return ally_.list;
+        return ally_->list();
     case UnitKind::Enemy:
         break;
     }
-    return enemy_.list;
+    return enemy_->list();
 }
 
 void Junben::battlemap_Click() {
@@ -93,22 +97,22 @@ void Junben::selectChange(const changes::Change& change) {
     QListWidget* list = nullptr;
     switch (change.frame) {
     case Frame::Army:
-        list = List8;
+        list = army_->list();
         break;
     case Frame::Ally:
-        list = ally_.list;
+        list = ally_->list();
         break;
     case Frame::Enemy:
-        list = enemy_.list;
+        list = enemy_->list();
         break;
     case Frame::Equipment:
-        list = List9;
+        list = equip_->list();
         break;
     case Frame::Spoils:
-        list = List6;
+        list = spoils_->list();
         break;
     case Frame::Battle:
-        Text4->setFocus();
+        battle_->focusValues();
         return;
     case Frame::Script:
         return;
