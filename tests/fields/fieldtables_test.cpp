@@ -155,3 +155,51 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"R_01.eex", "limits", 0, "强制出场人员1", "12", "本关出场人数", "5", "abc",
                   "强制出场人员1"},
         WriteCase{"S_01.eex", "enemies", 2, "x", "21", "y", "9", "abc", "横坐标"}));
+
+namespace {
+
+struct PlaceCase {
+    const char* file;
+    const char* part;
+    int row;
+    const char* column;
+    const char* place; // in the windows' words: records from 0, list entries from 1
+};
+
+class FieldPlace : public testing::TestWithParam<PlaceCase> {};
+
+} // namespace
+
+TEST_P(FieldPlace, NamesACellAsTheWindowsDo) {
+    const PlaceCase& c = GetParam();
+    const QString name = QString::fromLatin1(c.file);
+    for (const sample::SampleFile& f : sample::sampleGameFiles()) {
+        if (f.name != name)
+            continue;
+        const auto file = fields::openFile(*fields::kindOfName(name), name, f.bytes);
+        ASSERT_TRUE(file.ok()) << file.error().toStdString();
+        const fields::FieldTable* t = (*file)->table(QString::fromUtf8(c.part));
+        ASSERT_TRUE(t);
+        ASSERT_LT(c.row, t->rowCount());
+        const int column = t->columnOf(QString::fromUtf8(c.column));
+        ASSERT_GE(column, 0);
+        EXPECT_EQ(t->place(c.row, column), QString::fromUtf8(c.place));
+        return;
+    }
+    FAIL() << "no sample " << c.file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FieldPlace,
+    testing::Values(PlaceCase{"data.e5", "characters", 5, "武力", "人物 5 武力"},
+                    PlaceCase{"data.e5", "troops", 0, "移动力", "兵种 0 移动力"},
+                    PlaceCase{"Sv01d.e5s", "characters", 3, "武具", "人物 3 武具"},
+                    PlaceCase{"Sv01d.e5s", "loyalty", 0, "忠奸度", "忠奸度"},
+                    PlaceCase{"Imsg.e5", "liezhuan", 2, "人物列传", "人物列传 2"},
+                    PlaceCase{"Lcj5.exe", "switch", 0, "敌军小兵自动升级兵种",
+                              "开关 敌军小兵自动升级兵种"},
+                    PlaceCase{"R_01.eex", "limits", 0, "本关出场人数", "出场人物数 本关出场人数"},
+                    PlaceCase{"S_01.eex", "battle", 0, "turns", "战役 回合数"},
+                    PlaceCase{"S_01.eex", "enemies", 2, "x", "敌军 3 横坐标"},
+                    PlaceCase{"S_01.eex", "army", 0, "facing", "我军出场人物 1 朝向"},
+                    PlaceCase{"S_01.eex", "spoils", 1, "items", "战利品 2"}));
