@@ -104,6 +104,16 @@ template <class Form> QString captionOf(const FormFields<Form>& fields, const vo
     return {};
 }
 
+// The caption of the field of Form::fields() that edits `member`, as in
+// fieldCaption(&CharacterForm::force).
+template <class Form, class T> QString fieldCaption(T Form::*member) {
+    return captionOf(Form::fields(), fieldKey(member));
+}
+template <class Form, class T, std::size_t N>
+QString fieldCaption(std::array<T, N> Form::*member, int k) {
+    return captionOf(Form::fields(), fieldKey(member, k));
+}
+
 // A box of the form taken as typed; the form checks it when applied.
 template <class Form>
 FormField<Form> boxField(const QString& caption, QString Form::*box, bool text = false) {
