@@ -138,15 +138,7 @@ const FormFields<RLimitsForm>& RLimitsForm::fields() {
         for (auto [column, boxes] : {std::pair{forcedCaption, &RLimitsForm::forced},
                                      std::pair{restrictedCaption, &RLimitsForm::restricted}})
             for (int k = 0; k < 5; ++k)
-                f.push_back({slotLabel(column, k),
-                             [boxes, k](const RLimitsForm& form, QByteArrayView) {
-                                 return (form.*boxes)[k];
-                             },
-                             [boxes, k](RLimitsForm& form, const QString& text) -> Failure {
-                                 (form.*boxes)[k] = text;
-                                 return std::nullopt;
-                             },
-                             false, fieldKey(boxes, k)});
+                f.push_back(boxField(slotLabel(column, k), boxes, k));
         return f;
     }();
     return all;
