@@ -104,6 +104,16 @@ template <class Form> QString captionOf(const FormFields<Form>& fields, const vo
     return {};
 }
 
+// The caption of the field of Form::fields() that edits `member`, as in
+// fieldCaption(&CharacterForm::force).
+template <class Form, class T> QString fieldCaption(T Form::*member) {
+    return captionOf(Form::fields(), fieldKey(member));
+}
+template <class Form, class T, std::size_t N>
+QString fieldCaption(std::array<T, N> Form::*member, int k) {
+    return captionOf(Form::fields(), fieldKey(member, k));
+}
+
 // A box of the form taken as typed; the form checks it when applied.
 template <class Form>
 FormField<Form> boxField(const QString& caption, QString Form::*box, bool text = false) {
@@ -113,6 +123,17 @@ FormField<Form> boxField(const QString& caption, QString Form::*box, bool text =
                 return std::nullopt;
             },
             text, fieldKey(box)};
+}
+
+// Box k of a row of boxes, taken as typed.
+template <class Form, std::size_t N>
+FormField<Form> boxField(const QString& caption, std::array<QString, N> Form::*boxes, int k) {
+    return {caption, [boxes, k](const Form& f, QByteArrayView) { return (f.*boxes)[k]; },
+            [boxes, k](Form& f, const QString& typed) -> Failure {
+                (f.*boxes)[k] = typed;
+                return std::nullopt;
+            },
+            false, fieldKey(boxes, k)};
 }
 
 // The number box of `fields` that shows `box`, captioned as its messages are.
@@ -126,6 +147,19 @@ FormField<Form> boxField(std::span<const NumberField<Form>> fields, QString Form
 
 // A typed list choice as its stored number: a whole number 0..max.
 Result<qint64> parseChoice(const QString& caption, const QString& text, qint64 max = 255);
+
+// A list whose entry is the stored number itself, typed as that number.
+template <class Form> FormField<Form> numberChoiceField(const QString& caption, int Form::*entry) {
+    return {caption, [entry](const Form& f, QByteArrayView) { return QString::number(f.*entry); },
+            [caption, entry](Form& f, const QString& text) -> Failure {
+                const auto value = parseChoice(caption, text);
+                if (!value)
+                    return value.error();
+                f.*entry = int(*value);
+                return std::nullopt;
+            },
+            false, fieldKey(entry)};
+}
 
 // A typed code for a list whose entry p stands for code p + first and whose
 // optional entry `noneEntry` (-1 for none) stands for 255.

@@ -86,17 +86,7 @@ const FormFields<CharacterForm>& CharacterForm::fields() {
                          &Form::intelligence, &Form::agility, &Form::luck, &Form::hp, &Form::mp,
                          &Form::level, &Form::experience, &Form::criticalLine})
             f.push_back(boxField<Form>(numberFields, box));
-        f.push_back(
-            {troopTypeCaption,
-             [](const Form& form, QByteArrayView) { return QString::number(form.troopType); },
-             [](Form& form, const QString& text) -> Failure {
-                 const auto value = parseChoice(troopTypeCaption, text);
-                 if (!value)
-                     return value.error();
-                 form.troopType = int(*value);
-                 return std::nullopt;
-             },
-             false, fieldKey(&Form::troopType)});
+        f.push_back(numberChoiceField(troopTypeCaption, &Form::troopType));
         for (const auto& e : equipment) {
             const QString caption = QString::fromUtf16(e.caption);
             // The stored byte, even one past the list that the window shows as "无".

@@ -41,9 +41,6 @@ struct CharacterForm {
     // Every field by its caption, in the order of lcjtool's table. Equipment is
     // typed as the stored number (255 for "无"), the tick box as 1 or 0.
     static const FormFields<CharacterForm>& fields();
-    template <class T> static QString fieldCaption(T CharacterForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 };
 
 } // namespace lcj::data

@@ -49,9 +49,6 @@ struct ItemForm {
     // typed as its stored code; a field the item's category does not use shows
     // empty and refuses any text.
     static const FormFields<ItemForm>& fields();
-    template <class T> static QString fieldCaption(T ItemForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 };
 
 } // namespace lcj::data

@@ -25,9 +25,6 @@ struct ShopForm {
 
     // Both shops by caption, each typed as item numbers separated by blanks ("3 17 40").
     static const FormFields<ShopForm>& fields();
-    template <class T> static QString fieldCaption(T ShopForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 
     static ShopForm show(QByteArrayView block);
     // shopsave: each shop's items sorted by number, packed to the front of its

@@ -57,13 +57,7 @@ const FormFields<StrategyForm>& StrategyForm::fields() {
         f.push_back(boxField<Form>(numberFields, &Form::mp));
         f.push_back(boxField<Form>(numberFields, &Form::icon));
         for (int t = 0; t < troopTypes; ++t)
-            f.push_back({levelName(t),
-                         [t](const Form& form, QByteArrayView) { return form.levels[t]; },
-                         [t](Form& form, const QString& text) -> Failure {
-                             form.levels[t] = text;
-                             return std::nullopt;
-                         },
-                         false, fieldKey(&Form::levels, t)});
+            f.push_back(boxField(levelName(t), &Form::levels, t));
         return f;
     }();
     return all;

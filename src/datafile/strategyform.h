@@ -34,9 +34,6 @@ struct StrategyForm {
     // Every field by its caption, in the order of lcjtool's table: the lists
     // typed as their stored codes, then each troop type's learning level.
     static const FormFields<StrategyForm>& fields();
-    template <class T> static QString fieldCaption(T StrategyForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 
     static StrategyForm show(QByteArrayView record);
     // On any invalid field nothing changes; byte 10 stays as it was.

@@ -23,9 +23,6 @@ struct TerrainForm {
 
     // Every box, captioned by boxName().
     static const FormFields<TerrainForm>& fields();
-    template <class T> static QString fieldCaption(T TerrainForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 
     static TerrainForm show(QByteArrayView record);
     // Each value is taken to the nearest whole number, halves to the even

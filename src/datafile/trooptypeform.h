@@ -34,9 +34,6 @@ struct TroopTypeForm {
     // Every field by its caption, in the order of lcjtool's table: the attack
     // range typed as its shape code, each equipment kind as 1 (can equip) or 0.
     static const FormFields<TroopTypeForm>& fields();
-    template <class T> static QString fieldCaption(T TroopTypeForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 
     static TroopTypeForm show(QByteArrayView record);
     // Movement is checked first; on any invalid field nothing changes.

@@ -114,17 +114,7 @@ const FormFields<CharacterForm>& CharacterForm::fields() {
                          },
                          false, fieldKey(e.entry)});
         }
-        f.push_back(
-            {troopTypeCaption,
-             [](const Form& form, QByteArrayView) { return QString::number(form.troopType); },
-             [](Form& form, const QString& text) -> Failure {
-                 const auto value = parseChoice(troopTypeCaption, text);
-                 if (!value)
-                     return value.error();
-                 form.troopType = int(*value);
-                 return std::nullopt;
-             },
-             false, fieldKey(&Form::troopType)});
+        f.push_back(numberChoiceField(troopTypeCaption, &Form::troopType));
         f.push_back({joinedCaption,
                      [](const Form& form, QByteArrayView) {
                          return form.joined ? QStringLiteral("1") : QStringLiteral("0");

@@ -52,9 +52,6 @@ struct CharacterForm {
     // lcjtool's table. Equipment is typed as the stored number (255 for "无"),
     // the tick box as 1 or 0.
     static const FormFields<CharacterForm>& fields();
-    template <class T> static QString fieldCaption(T CharacterForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 };
 
 // What "确定" takes from the window besides the character: the loyalty box
@@ -68,9 +65,6 @@ struct SaveForm {
 
     // The loyalty and count boxes by caption.
     static const FormFields<SaveForm>& fields();
-    template <class T> static QString fieldCaption(T SaveForm::*member) {
-        return captionOf(fields(), fieldKey(member));
-    }
 };
 
 // The in-memory copies of a save game's three regions.
