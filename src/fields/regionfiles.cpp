@@ -110,13 +110,13 @@ private:
         t.part = QStringLiteral("stock");
         t.title = QStringLiteral("道具");
         t.labelHeader = QStringLiteral("道具");
-        t.headers = {SaveForm::fieldCaption(&SaveForm::stock)};
+        t.headers = {fieldCaption(&SaveForm::stock)};
         t.rows = save::consumableCount;
         t.label = [](int r) { return names::consumables().value(r); };
         t.get = [this](int r) { return QStringList{game.showStock(r)}; };
         t.set = [this](int r, const TypedCells& cells) -> Failure {
             save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(r)};
-            take(cells, SaveForm::fieldCaption(&SaveForm::stock), form.stock);
+            take(cells, fieldCaption(&SaveForm::stock), form.stock);
             return game.confirm(form, 0, r);
         };
         return t;
@@ -125,12 +125,12 @@ private:
         RowSpec t;
         t.part = QStringLiteral("loyalty");
         t.title = QStringLiteral("忠奸度");
-        t.headers = {SaveForm::fieldCaption(&SaveForm::loyalty)};
+        t.headers = {fieldCaption(&SaveForm::loyalty)};
         t.rows = 1;
         t.get = [this](int) { return QStringList{game.showLoyalty()}; };
         t.set = [this](int, const TypedCells& cells) -> Failure {
             save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(0)};
-            take(cells, SaveForm::fieldCaption(&SaveForm::loyalty), form.loyalty);
+            take(cells, fieldCaption(&SaveForm::loyalty), form.loyalty);
             return game.confirm(form, 0, 0);
         };
         return t;
@@ -230,7 +230,7 @@ private:
             t.labelHeader = QStringLiteral("名称");
             t.label = [names](int r) { return names->value(r); };
         } else if (category.mode == imsg::Mode::Critical) {
-            t.labelHeader = QStringLiteral("致命一击台词类型对应值");
+            t.labelHeader = imsg::criticalTypeCaption();
             t.label = [](int r) { return imsg::criticalTypeText(r); };
         } else if (category.mode == imsg::Mode::Battle) {
             t.labelHeader = QStringLiteral("战斗");
@@ -274,19 +274,19 @@ private:
         RowSpec t;
         t.part = QStringLiteral("switch");
         t.title = QStringLiteral("开关");
-        t.headers = {QStringLiteral("敌军小兵自动升级兵种")};
+        t.headers = {exe::switchCaption()};
         t.rows = 1;
         t.get = [this](int) {
             return QStringList{file.switchOn() ? QStringLiteral("1") : QStringLiteral("0")};
         };
-        t.set = [this, h = t.headers[0]](int, const TypedCells& cells) -> Failure {
-            const auto it = cells.constFind(h);
+        t.set = [this](int, const TypedCells& cells) -> Failure {
+            const auto it = cells.constFind(exe::switchCaption());
             if (it == cells.constEnd())
                 return std::nullopt;
-            const auto v = parseChoice(h, *it, 1);
-            if (!v)
-                return v.error();
-            return file.confirm(0, file.figure(0), *v == 1);
+            const auto on = exe::parseSwitch(*it);
+            if (!on)
+                return on.error();
+            return file.confirm(0, file.figure(0), *on);
         };
         return t;
     }
@@ -295,18 +295,18 @@ private:
         t.part = QStringLiteral("figures");
         t.title = QStringLiteral("人物");
         t.labelHeader = QStringLiteral("人物");
-        t.headers = {QStringLiteral("形象")};
+        t.headers = {exe::figureCaption()};
         t.rows = exe::characterCount;
         t.label = [](int r) { return names::characters().value(r); };
         t.get = [this](int r) { return QStringList{QString::number(file.figure(r))}; };
         t.set = [this](int r, const TypedCells& cells) -> Failure {
-            const auto it = cells.constFind(QStringLiteral("形象"));
+            const auto it = cells.constFind(exe::figureCaption());
             if (it == cells.constEnd() || *it == QString::number(file.figure(r)))
                 return std::nullopt;
-            const auto v = parseChoice(QStringLiteral("形象"), *it, exe::figureCount - 1);
-            if (!v)
-                return v.error();
-            return file.confirm(r, int(*v), file.switchOn());
+            const auto figure = exe::parseFigure(*it);
+            if (!figure)
+                return figure.error();
+            return file.confirm(r, *figure, file.switchOn());
         };
         return t;
     }
@@ -332,35 +332,25 @@ public:
     }
 
 private:
-    static QStringList headers() {
-        QStringList h{QStringLiteral("本关出场人数")};
-        for (int k = 1; k <= 5; ++k)
-            h << QStringLiteral("强制出场人员%1").arg(k);
-        for (int k = 1; k <= 5; ++k)
-            h << QStringLiteral("限制出场人员%1").arg(k);
-        return h;
-    }
     RowSpec limits() {
         RowSpec t;
         t.part = QStringLiteral("limits");
         t.title = QStringLiteral("出场人物数");
-        t.headers = headers();
+        for (const auto& f : scenario::RLimitsForm::fields())
+            t.headers.append(f.caption);
         t.rows = 1;
         t.get = [this](int) {
-            QStringList out{form.deployCount};
-            for (const QString& v : form.forced)
-                out << v;
-            for (const QString& v : form.restricted)
-                out << v;
+            QStringList out;
+            for (const auto& f : scenario::RLimitsForm::fields())
+                out << f.show(form, {});
             return out;
         };
-        t.set = [this, h = t.headers](int, const TypedCells& cells) -> Failure {
+        t.set = [this](int, const TypedCells& cells) -> Failure {
             scenario::RLimitsForm next = form;
-            take(cells, h[0], next.deployCount);
-            for (int k = 0; k < 5; ++k) {
-                take(cells, h[1 + k], next.forced[k]);
-                take(cells, h[6 + k], next.restricted[k]);
-            }
+            for (const auto& f : scenario::RLimitsForm::fields())
+                if (const auto it = cells.constFind(f.caption); it != cells.constEnd())
+                    if (auto failure = f.take(next, *it))
+                        return failure;
             // Checked by the form before "R文件保存" writes anything.
             QByteArray record =
                 file.rFileBytes().mid(file.rLimitPos(), scenario::RFile::recordSize);
