@@ -21,6 +21,16 @@ Failure TerrainForm::apply(QByteArray& record) const {
     return std::nullopt;
 }
 
+const FormFields<TerrainForm>& TerrainForm::fields() {
+    static const FormFields<TerrainForm> all = [] {
+        FormFields<TerrainForm> f;
+        for (int k = 0; k < boxes; ++k)
+            f.push_back(boxField(boxName(k), &TerrainForm::values, k));
+        return f;
+    }();
+    return all;
+}
+
 QString TerrainForm::boxName(int k) {
     return QStringLiteral("%1（%2）")
         .arg(names::terrains()[k % terrains],

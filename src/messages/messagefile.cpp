@@ -48,6 +48,10 @@ Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown) {
     return gbk::encodeField(stored, slotSize);
 }
 
+QString criticalTypeCaption() {
+    return QStringLiteral("致命一击台词类型对应值");
+}
+
 QString criticalTypeText(int row) {
     if (row <= 20)
         return QStringLiteral("特定人物台词");

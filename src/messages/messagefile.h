@@ -26,6 +26,9 @@ int slotBytes(const QString& text);
 // cannot encode is refused.
 Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown = {});
 
+// The caption over Label3: what the critical-hit lines are numbered by.
+QString criticalTypeCaption();
+
 // Label3 for row `row` of the critical-hit lines: "特定人物台词" for rows
 // 0..20, then the type value row ÷ 3 − 7 that names each group of three lines.
 QString criticalTypeText(int row);

@@ -1,6 +1,7 @@
 #include "programfile.h"
 
 #include "common/bytes.h"
+#include "common/recordfields.h"
 
 #include <QDir>
 
@@ -24,7 +25,26 @@ void setSwitch(QByteArray& switchBytes, bool on) {
 }
 
 QString figureEntryText(const QString& name) {
-    return name + QStringLiteral("形象");
+    return name + figureCaption();
+}
+
+QString figureCaption() {
+    return QStringLiteral("形象");
+}
+
+QString switchCaption() {
+    return QStringLiteral("敌军小兵自动升级兵种");
+}
+
+Result<int> parseFigure(const QString& text) {
+    const auto value = parseChoice(figureCaption(), text, figureCount - 1);
+    if (!value)
+        return Result<int>::failure(value.error());
+    return int(*value);
+}
+
+Result<bool> parseSwitch(const QString& text) {
+    return parseFlag(switchCaption(), text);
 }
 
 QString previewPath(const QString& editorFolder, int figure) {

@@ -33,6 +33,13 @@ bool switchOn(QByteArrayView switchBytes);
 Qt::CheckState switchState(QByteArrayView switchBytes);
 void setSwitch(QByteArray& switchBytes, bool on);
 
+// The captions of the window's figure list and switch box, and how a typed
+// text goes in: a figure as its number 0..30, the switch as 1 (on) or 0.
+QString figureCaption();
+QString switchCaption();
+Result<int> parseFigure(const QString& text);
+Result<bool> parseSwitch(const QString& text);
+
 // The text of figure entry n (0..29) for the character whose name is `name`.
 QString figureEntryText(const QString& name);
 

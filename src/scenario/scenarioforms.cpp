@@ -99,6 +99,10 @@ QString slotLabel(const char16_t* column, int k) {
     return label(column) + QString::number(k + 1);
 }
 
+constexpr const char16_t* deployCountCaption = u"本关出场人数";
+constexpr const char16_t* forcedCaption = u"强制出场人员";
+constexpr const char16_t* restrictedCaption = u"限制出场人员";
+
 } // namespace
 
 RLimitsForm RLimitsForm::show(QByteArrayView record) {
@@ -114,18 +118,30 @@ RLimitsForm RLimitsForm::show(QByteArrayView record) {
 Failure RLimitsForm::apply(QByteArray& record) const {
     QByteArray staged = record;
     if (auto failure = storeNumber(staged, deployCountOffset, FieldKind::Byte,
-                                   label(u"本关出场人数"), deployCount))
+                                   label(deployCountCaption), deployCount))
         return failure;
     for (int k = 0; k < 5; ++k)
         if (auto failure = storeNumber(staged, forcedOffset + 4 * k, FieldKind::Word,
-                                       slotLabel(u"强制出场人员", k), forced[k]))
+                                       slotLabel(forcedCaption, k), forced[k]))
             return failure;
     for (int k = 0; k < 5; ++k)
         if (auto failure = storeNumber(staged, restrictedOffset + 4 * k, FieldKind::Word,
-                                       slotLabel(u"限制出场人员", k), restricted[k]))
+                                       slotLabel(restrictedCaption, k), restricted[k]))
             return failure;
     record = staged;
     return std::nullopt;
+}
+
+const FormFields<RLimitsForm>& RLimitsForm::fields() {
+    static const FormFields<RLimitsForm> all = [] {
+        FormFields<RLimitsForm> f{boxField(label(deployCountCaption), &RLimitsForm::deployCount)};
+        for (auto [column, boxes] : {std::pair{forcedCaption, &RLimitsForm::forced},
+                                     std::pair{restrictedCaption, &RLimitsForm::restricted}})
+            for (int k = 0; k < 5; ++k)
+                f.push_back(boxField(slotLabel(column, k), boxes, k));
+        return f;
+    }();
+    return all;
 }
 
 // ---- battle-wide values

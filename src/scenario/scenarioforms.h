@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -43,6 +44,9 @@ struct RLimitsForm {
 
     static RLimitsForm show(QByteArrayView record);
     Failure apply(QByteArray& record) const;
+
+    // The boxes by caption: the count, then 强制出场人员1..5 and 限制出场人员1..5.
+    static const FormFields<RLimitsForm>& fields();
 };
 
 // The battle-wide values of a battle header ("战役全局变量控制").

@@ -102,3 +102,12 @@ TEST(ProgramFileSwitch, UnknownPairIsKeptUnlessTheSwitchIsTurned) {
     EXPECT_EQ(file.regions().bytes(exe::Switch),
               QByteArray("\xE2", 1) + bytes.mid(269802, 3) + "\xE8");
 }
+
+TEST(ProgramFile, TypedFigureAndSwitch) {
+    EXPECT_EQ(*exe::parseFigure(QStringLiteral("30")), 30);
+    EXPECT_EQ(exe::parseFigure(QStringLiteral("31")).error(),
+              QStringLiteral("形象：请输入0到30之间的整数"));
+    EXPECT_TRUE(*exe::parseSwitch(QStringLiteral("1")));
+    EXPECT_FALSE(*exe::parseSwitch(QStringLiteral("0")));
+    EXPECT_TRUE(exe::parseSwitch(QStringLiteral("2")).error().startsWith(exe::switchCaption()));
+}

@@ -1,6 +1,7 @@
 #include "samplegen/samplegame.h"
 #include "savefile/saveform.h"
 #include "savefile/savelayout.h"
+#include "support/formfieldscheck.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -215,4 +216,17 @@ TEST_F(SaveGameTest, ConfirmNeedsASelection) {
     EXPECT_TRUE(game.confirm(formFor(0, 0), 0, 17).has_value());
     save::SaveGame empty;
     EXPECT_TRUE(empty.confirm(formFor(0, 0), 0, 0).has_value());
+}
+
+TEST(SaveCharacterForm, EveryFieldCarriesTypedTextToItsBytes) {
+    test::expectDistinctFields<CharacterForm>();
+    const QByteArray file = sample::saveGame();
+    auto at = [&](int i) {
+        return file.mid(save::characterRegion.offset + save::recordSize * i, save::recordSize);
+    };
+    for (int i = 0; i < save::characterCount; ++i) {
+        SCOPED_TRACE(i);
+        test::expectFieldsCarry<CharacterForm>(at(i), at(save::characterCount - 1 - i));
+        test::expectOutOfRangeRefused<CharacterForm>(at(i));
+    }
 }

@@ -1,5 +1,6 @@
 #include "scanhelpers.h"
 #include "scenario/scenarioforms.h"
+#include "support/formfieldscheck.h"
 
 #include <gtest/gtest.h>
 
@@ -123,4 +124,18 @@ TEST(BattleForm, StoresTheSixBytes) {
     QByteArray h = header;
     EXPECT_TRUE(bad.apply(h));
     EXPECT_EQ(h, header);
+}
+
+TEST(RLimitsForm, EveryFieldCarriesTypedTextToItsBytes) {
+    QByteArray a(50, '\x07');
+    QByteArray b = a;
+    setByte(a, 6, 8);
+    setByte(b, 6, 9);
+    for (int k = 0; k < 10; ++k) {
+        setWord(a, 12 + 4 * k, quint16(100 + k));
+        setWord(b, 12 + 4 * k, quint16(300 + k));
+    }
+    test::expectDistinctFields<RLimitsForm>();
+    test::expectFieldsCarry<RLimitsForm>(a, b);
+    test::expectOutOfRangeRefused<RLimitsForm>(a);
 }

@@ -22,6 +22,7 @@ namespace lcj::data {
 
 namespace {
 
+using Form = CharacterForm;
 constexpr int nameBoxLength = 6; // characters the name box accepts
 const int troopTypeCount = 53;
 
@@ -33,32 +34,32 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
     List1->setMinimumWidth(130);
 
     auto* grid = new QGridLayout;
-    Text1 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text1"), QStringLiteral("姓名"),
+    Text1 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text1"), fieldCaption(&Form::name),
                                data::characters.nameWidth, nameBoxLength);
-    Text2 = addLabelledBox(grid, 1, 0, QStringLiteral("Text2"), QStringLiteral("头像"));
-    Text3 = addLabelledBox(grid, 2, 0, QStringLiteral("Text3"), QStringLiteral("战场外形象"));
-    Text33 = addLabelledBox(grid, 3, 0, QStringLiteral("Text33"),
-                            QStringLiteral("人物致命一击台词类型"));
-    Text9 = addLabelledBox(grid, 4, 0, QStringLiteral("Text9"), QStringLiteral("初始HP值"));
-    Text10 = addLabelledBox(grid, 5, 0, QStringLiteral("Text10"), QStringLiteral("初始MP值"));
-    Text11 = addLabelledBox(grid, 6, 0, QStringLiteral("Text11"), QStringLiteral("等级"));
-    Text12 = addLabelledBox(grid, 7, 0, QStringLiteral("Text12"), QStringLiteral("经验"));
-    Text4 = addLabelledBox(grid, 0, 2, QStringLiteral("Text4"), QStringLiteral("武力"));
-    Text5 = addLabelledBox(grid, 1, 2, QStringLiteral("Text5"), QStringLiteral("统率"));
-    Text6 = addLabelledBox(grid, 2, 2, QStringLiteral("Text6"), QStringLiteral("智力"));
-    Text7 = addLabelledBox(grid, 3, 2, QStringLiteral("Text7"), QStringLiteral("敏捷"));
-    Text8 = addLabelledBox(grid, 4, 2, QStringLiteral("Text8"), QStringLiteral("运气"));
-    Combo1 = addLabelledCombo(grid, 5, 2, QStringLiteral("Combo1"), QStringLiteral("武具"));
-    Combo2 = addLabelledCombo(grid, 6, 2, QStringLiteral("Combo2"), QStringLiteral("防具"));
-    Combo3 = addLabelledCombo(grid, 7, 2, QStringLiteral("Combo3"), QStringLiteral("辅助"));
-    Check1 = named(new QCheckBox(QStringLiteral("强行加入我军")), QStringLiteral("Check1"));
+    Text2 = addLabelledBox(grid, 1, 0, QStringLiteral("Text2"), fieldCaption(&Form::portrait));
+    Text3 = addLabelledBox(grid, 2, 0, QStringLiteral("Text3"), fieldCaption(&Form::figure));
+    Text33 =
+        addLabelledBox(grid, 3, 0, QStringLiteral("Text33"), fieldCaption(&Form::criticalLine));
+    Text9 = addLabelledBox(grid, 4, 0, QStringLiteral("Text9"), fieldCaption(&Form::hp));
+    Text10 = addLabelledBox(grid, 5, 0, QStringLiteral("Text10"), fieldCaption(&Form::mp));
+    Text11 = addLabelledBox(grid, 6, 0, QStringLiteral("Text11"), fieldCaption(&Form::level));
+    Text12 = addLabelledBox(grid, 7, 0, QStringLiteral("Text12"), fieldCaption(&Form::experience));
+    Text4 = addLabelledBox(grid, 0, 2, QStringLiteral("Text4"), fieldCaption(&Form::force));
+    Text5 = addLabelledBox(grid, 1, 2, QStringLiteral("Text5"), fieldCaption(&Form::command));
+    Text6 = addLabelledBox(grid, 2, 2, QStringLiteral("Text6"), fieldCaption(&Form::intelligence));
+    Text7 = addLabelledBox(grid, 3, 2, QStringLiteral("Text7"), fieldCaption(&Form::agility));
+    Text8 = addLabelledBox(grid, 4, 2, QStringLiteral("Text8"), fieldCaption(&Form::luck));
+    Combo1 = addLabelledCombo(grid, 5, 2, QStringLiteral("Combo1"), fieldCaption(&Form::weapon));
+    Combo2 = addLabelledCombo(grid, 6, 2, QStringLiteral("Combo2"), fieldCaption(&Form::armour));
+    Combo3 = addLabelledCombo(grid, 7, 2, QStringLiteral("Combo3"), fieldCaption(&Form::auxiliary));
+    Check1 = named(new QCheckBox(fieldCaption(&Form::forcedJoin)), QStringLiteral("Check1"));
     grid->addWidget(Check1, 8, 2, 1, 2);
 
     List2 = named(new QListWidget, QStringLiteral("List2"));
     List2->addItems(names::troopTypes());
     List2->setMaximumWidth(110);
     auto* troops = new QVBoxLayout;
-    troops->addWidget(new QLabel(QStringLiteral("兵种")));
+    troops->addWidget(new QLabel(fieldCaption(&Form::troopType)));
     troops->addWidget(List2);
 
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));

@@ -38,24 +38,27 @@ ItemSection::ItemSection(const SectionContext& context, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label17, 0, 0, 1, 2);
-    Text13 = addLabelledNameBox(grid, 1, 0, QStringLiteral("Text13"), QStringLiteral("道具名称"),
+    Text13 = addLabelledNameBox(grid, 1, 0, QStringLiteral("Text13"), fieldCaption(&ItemForm::name),
                                 data::items.nameWidth);
-    Combo4 =
-        addLabelledCombo(grid, 2, 0, QStringLiteral("Combo4"), QStringLiteral("武具/防具类型"));
+    Combo4 = addLabelledCombo(grid, 2, 0, QStringLiteral("Combo4"),
+                              fieldCaption(&ItemForm::equipmentKind));
     Combo4->addItems(names::equipmentKinds());
-    Combo5 = addLabelledCombo(grid, 3, 0, QStringLiteral("Combo5"), QStringLiteral("特殊效果"));
+    Combo5 =
+        addLabelledCombo(grid, 3, 0, QStringLiteral("Combo5"), fieldCaption(&ItemForm::effect));
     Combo5->addItems(lists::specialEffects());
-    Combo6 =
-        addLabelledCombo(grid, 4, 0, QStringLiteral("Combo6"), QStringLiteral("消耗类道具效果"));
+    Combo6 = addLabelledCombo(grid, 4, 0, QStringLiteral("Combo6"),
+                              fieldCaption(&ItemForm::consumableEffect));
     Combo6->addItems(lists::consumableEffects());
-    Text14 = addLabelledBox(grid, 5, 0, QStringLiteral("Text14"),
-                            QStringLiteral("价值/100      (255表示不可买卖)"));
-    Text15 = addLabelledBox(grid, 6, 0, QStringLiteral("Text15"), QStringLiteral("道具图标"));
-    Text16 =
-        addLabelledBox(grid, 7, 0, QStringLiteral("Text16"), QStringLiteral("武具/防具初始能力"));
-    Text17 = addLabelledBox(grid, 8, 0, QStringLiteral("Text17"), QStringLiteral("特殊效果值"));
-    Text18 = addLabelledBox(grid, 9, 0, QStringLiteral("Text18"), QStringLiteral("升级成长值"));
-    Combo7 = addLabelledCombo(grid, 10, 0, QStringLiteral("Combo7"), QStringLiteral("适合兵种"));
+    Text14 =
+        addLabelledBox(grid, 5, 0, QStringLiteral("Text14"),
+                       fieldCaption(&ItemForm::price) + QStringLiteral("      (255表示不可买卖)"));
+    Text15 = addLabelledBox(grid, 6, 0, QStringLiteral("Text15"), fieldCaption(&ItemForm::icon));
+    Text16 = addLabelledBox(grid, 7, 0, QStringLiteral("Text16"), fieldCaption(&ItemForm::ability));
+    Text17 =
+        addLabelledBox(grid, 8, 0, QStringLiteral("Text17"), fieldCaption(&ItemForm::effectValue));
+    Text18 = addLabelledBox(grid, 9, 0, QStringLiteral("Text18"), fieldCaption(&ItemForm::growth));
+    Combo7 = addLabelledCombo(grid, 10, 0, QStringLiteral("Combo7"),
+                              fieldCaption(&ItemForm::suitableClass));
     Combo7->addItems(lists::suitableClasses());
 
     Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("保存"));

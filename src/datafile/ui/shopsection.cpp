@@ -68,9 +68,9 @@ ShopSection::ShopSection(const SectionContext& context, QWidget* parent)
     List4->addItems(names::battles());
     List4->setMinimumWidth(150);
     Label112 = named(new QLabel, QStringLiteral("Label112"));
-    Label29 = named(new QLabel(QStringLiteral("装备店(最多16种)")), QStringLiteral("Label29"));
+    Label29 = named(new QLabel(fieldCaption(&ShopForm::equipmentShop)), QStringLiteral("Label29"));
     List5 = shopList(QStringLiteral("List5"));
-    Label30 = named(new QLabel(QStringLiteral("道具店(最多16种)")), QStringLiteral("Label30"));
+    Label30 = named(new QLabel(fieldCaption(&ShopForm::itemShop)), QStringLiteral("Label30"));
     List6 = shopList(QStringLiteral("List6"));
     Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("保存"));
     Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("还原"));

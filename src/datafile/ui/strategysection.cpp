@@ -50,17 +50,22 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
     List9->setMaximumWidth(130);
 
     auto* grid = new QGridLayout;
-    Text28 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text28"), QStringLiteral("策略名称"),
-                                data::strategies.nameWidth);
-    Text29 = addLabelledBox(grid, 1, 0, QStringLiteral("Text29"), QStringLiteral("策略类型"));
-    Combo9 = addLabelledCombo(grid, 2, 0, QStringLiteral("Combo9"), QStringLiteral("施展对象"));
+    Text28 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text28"),
+                                fieldCaption(&StrategyForm::name), data::strategies.nameWidth);
+    Text29 =
+        addLabelledBox(grid, 1, 0, QStringLiteral("Text29"), fieldCaption(&StrategyForm::type));
+    Combo9 =
+        addLabelledCombo(grid, 2, 0, QStringLiteral("Combo9"), fieldCaption(&StrategyForm::target));
     Combo9->addItems(lists::strategyTargets());
-    Combo10 = addLabelledCombo(grid, 3, 0, QStringLiteral("Combo10"), QStringLiteral("施展范围"));
+    Combo10 = addLabelledCombo(grid, 3, 0, QStringLiteral("Combo10"),
+                               fieldCaption(&StrategyForm::castingRange));
     Combo10->addItems(lists::castingRanges());
-    Combo11 = addLabelledCombo(grid, 4, 0, QStringLiteral("Combo11"), QStringLiteral("效果范围"));
+    Combo11 = addLabelledCombo(grid, 4, 0, QStringLiteral("Combo11"),
+                               fieldCaption(&StrategyForm::effectArea));
     Combo11->addItems(lists::effectAreas());
-    Text30 = addLabelledBox(grid, 5, 0, QStringLiteral("Text30"), QStringLiteral("消耗MP"));
-    Text31 = addLabelledBox(grid, 6, 0, QStringLiteral("Text31"), QStringLiteral("图标"));
+    Text30 = addLabelledBox(grid, 5, 0, QStringLiteral("Text30"), fieldCaption(&StrategyForm::mp));
+    Text31 =
+        addLabelledBox(grid, 6, 0, QStringLiteral("Text31"), fieldCaption(&StrategyForm::icon));
 
     gridNote = new QLabel(QStringLiteral("注：0表示该兵种不能学会此计策"));
     msfgrid = named(new QTableWidget, QStringLiteral("msfgrid"));

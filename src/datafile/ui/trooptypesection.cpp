@@ -23,8 +23,12 @@ namespace lcj::data {
 
 namespace {
 
-constexpr std::array<const char16_t*, 7> numberCaptions{
-    u"攻击力", u"防御力", u"精神力", u"爆发力", u"士气", u"HP增长率", u"MP增长率",
+using Form = TroopTypeForm;
+
+// The boxes Text21..Text27.
+constexpr std::array<QString Form::*, 7> numberMembers{
+    &Form::attack, &Form::defence,  &Form::spirit,   &Form::burst,
+    &Form::morale, &Form::hpGrowth, &Form::mpGrowth,
 };
 
 } // namespace
@@ -36,18 +40,19 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
     List8->setMaximumWidth(110);
 
     auto* grid = new QGridLayout;
-    Text20 = addLabelledBox(grid, 0, 0, QStringLiteral("Text20"), QStringLiteral("移动力"));
-    Combo8 = addLabelledCombo(grid, 1, 0, QStringLiteral("Combo8"), QStringLiteral("攻击范围"));
+    Text20 = addLabelledBox(grid, 0, 0, QStringLiteral("Text20"), fieldCaption(&Form::movement));
+    Combo8 =
+        addLabelledCombo(grid, 1, 0, QStringLiteral("Combo8"), fieldCaption(&Form::attackRange));
     Combo8->addItems(lists::attackRanges());
     for (int i = 0; i < 7; ++i)
         numberBoxes[i] = addLabelledBox(grid, 2 + i, 0, QStringLiteral("Text%1").arg(21 + i),
-                                        QString::fromUtf16(numberCaptions[i]));
+                                        fieldCaption(numberMembers[i]));
 
     Frame6 = named(new QGroupBox(QStringLiteral("装备")), QStringLiteral("Frame6"));
     auto* flags = new QGridLayout(Frame6);
-    const QStringList& kinds = names::equipmentKinds();
     for (int k = 0; k < 18; ++k) {
-        Check2[k] = named(new QCheckBox(kinds[k]), QStringLiteral("Check2_%1").arg(k));
+        Check2[k] = named(new QCheckBox(fieldCaption(&Form::equipment, k)),
+                          QStringLiteral("Check2_%1").arg(k));
         // Normal kinds on the left, special kinds on the right.
         flags->addWidget(Check2[k], k / 2, k % 2);
     }
@@ -119,10 +124,8 @@ void TroopTypeSection::show(const TroopTypeForm& form) {
     // The picture follows the shape even when the selection did not move.
     if (Combo8->currentIndex() == before)
         Combo8_Click();
-    const QString* numbers[] = {&form.attack, &form.defence,  &form.spirit,  &form.burst,
-                                &form.morale, &form.hpGrowth, &form.mpGrowth};
     for (int i = 0; i < 7; ++i)
-        numberBoxes[i]->setText(*numbers[i]);
+        numberBoxes[i]->setText(form.*numberMembers[i]);
     shown_ = formFromControls();
 }
 
@@ -141,10 +144,8 @@ TroopTypeForm TroopTypeSection::formFromControls() const {
     TroopTypeForm form;
     form.movement = Text20->text();
     form.attackRange = chosenChoice(Combo8, TroopTypeForm::shapes);
-    QString* numbers[] = {&form.attack, &form.defence,  &form.spirit,  &form.burst,
-                          &form.morale, &form.hpGrowth, &form.mpGrowth};
     for (int i = 0; i < 7; ++i)
-        *numbers[i] = numberBoxes[i]->text();
+        form.*numberMembers[i] = numberBoxes[i]->text();
     for (int k = 0; k < 18; ++k)
         form.equipment[k] = Check2[k]->checkState();
     return form;

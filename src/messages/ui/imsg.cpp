@@ -71,7 +71,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));
     textLimit_ = ByteLimit::attach(Text1, slotSize, slotBytes);
-    Label2 = named(new QLabel(QStringLiteral("致命一击台词类型对应值")), QStringLiteral("Label2"));
+    Label2 = named(new QLabel(criticalTypeCaption()), QStringLiteral("Label2"));
     Label3 = named(new QLabel, QStringLiteral("Label3"));
     Label4 = named(new QLabel, QStringLiteral("Label4"));
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));

@@ -63,7 +63,7 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     auto* picture = new QGroupBox(QStringLiteral("图示"));
     auto* pictureLayout = new QVBoxLayout(picture);
     pictureLayout->addWidget(Picture1, 0, Qt::AlignCenter);
-    Check1 = named(new QCheckBox(QStringLiteral("敌军小兵自动升级兵种")), QStringLiteral("Check1"));
+    Check1 = named(new QCheckBox(switchCaption()), QStringLiteral("Check1"));
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("确定"));
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("保存"));
     auto* buttons = new QHBoxLayout;
@@ -72,7 +72,7 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     buttons->addWidget(Command2);
 
     auto* fields = new QVBoxLayout;
-    fields->addWidget(new QLabel(QStringLiteral("形象")));
+    fields->addWidget(new QLabel(figureCaption()));
     fields->addWidget(Combo1);
     fields->addWidget(picture);
     fields->addWidget(Check1);

@@ -61,7 +61,7 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     List1->setMinimumWidth(120);
 
     auto* troops = new QVBoxLayout;
-    List2 = captionedList(troops, QStringLiteral("List2"), QStringLiteral("兵种"));
+    List2 = captionedList(troops, QStringLiteral("List2"), fieldCaption(&CharacterForm::troopType));
     List2->addItems(names::troopTypes());
     List2->setMaximumWidth(110);
 
@@ -70,8 +70,10 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     List3->addItems(names::consumables());
     List3->setMaximumWidth(110);
     auto* stockGrid = new QGridLayout;
-    Text23 = addLabelledBox(stockGrid, 0, 0, QStringLiteral("Text23"), QStringLiteral("数量"));
-    Text24 = addLabelledBox(stockGrid, 1, 0, QStringLiteral("Text24"), QStringLiteral("忠奸度"));
+    Text23 =
+        addLabelledBox(stockGrid, 0, 0, QStringLiteral("Text23"), fieldCaption(&SaveForm::stock));
+    Text24 =
+        addLabelledBox(stockGrid, 1, 0, QStringLiteral("Text24"), fieldCaption(&SaveForm::loyalty));
     stock->addLayout(stockGrid);
     auto* note = new QLabel(QStringLiteral("注：数值100最奸数值0最忠"));
     note->setWordWrap(true);
@@ -114,42 +116,46 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
 
 QLayout* Record::buildCharacterFields() {
     auto* grid = new QGridLayout;
-    auto box = [grid](int row, int column, const char* name, const QString& caption) {
-        return addLabelledBox(grid, row, column, QString::fromLatin1(name), caption);
+    using Form = CharacterForm;
+    auto box = [grid](int row, int column, const char* name, QString Form::*field) {
+        return addLabelledBox(grid, row, column, QString::fromLatin1(name), fieldCaption(field));
     };
-    Text1 = box(0, 0, "Text1", QStringLiteral("形象"));
-    Text2 = box(1, 0, "Text2", QStringLiteral("头像"));
-    Text3 = box(2, 0, "Text3", QStringLiteral("攻击"));
-    Text4 = box(3, 0, "Text4", QStringLiteral("防御"));
-    Text5 = box(4, 0, "Text5", QStringLiteral("精神"));
-    Text6 = box(5, 0, "Text6", QStringLiteral("爆发"));
-    Text7 = box(6, 0, "Text7", QStringLiteral("士气"));
-    Text13 = box(7, 0, "Text13", QStringLiteral("HP值"));
-    Text14 = box(8, 0, "Text14", QStringLiteral("MP值"));
-    Text8 = box(0, 2, "Text8", QStringLiteral("武力"));
-    Text9 = box(1, 2, "Text9", QStringLiteral("统率"));
-    Text10 = box(2, 2, "Text10", QStringLiteral("智力"));
-    Text11 = box(3, 2, "Text11", QStringLiteral("敏捷"));
-    Text12 = box(4, 2, "Text12", QStringLiteral("运气"));
-    Text15 = box(5, 2, "Text15", QStringLiteral("等级"));
-    Text16 = box(6, 2, "Text16", QStringLiteral("经验"));
-    Text17 = box(7, 2, "Text17", QStringLiteral("出阵"));
-    Text18 = box(8, 2, "Text18", QStringLiteral("撤退"));
+    Text1 = box(0, 0, "Text1", &Form::figure);
+    Text2 = box(1, 0, "Text2", &Form::portrait);
+    Text3 = box(2, 0, "Text3", &Form::attack);
+    Text4 = box(3, 0, "Text4", &Form::defence);
+    Text5 = box(4, 0, "Text5", &Form::spirit);
+    Text6 = box(5, 0, "Text6", &Form::burst);
+    Text7 = box(6, 0, "Text7", &Form::morale);
+    Text13 = box(7, 0, "Text13", &Form::hp);
+    Text14 = box(8, 0, "Text14", &Form::mp);
+    Text8 = box(0, 2, "Text8", &Form::force);
+    Text9 = box(1, 2, "Text9", &Form::command);
+    Text10 = box(2, 2, "Text10", &Form::intelligence);
+    Text11 = box(3, 2, "Text11", &Form::agility);
+    Text12 = box(4, 2, "Text12", &Form::luck);
+    Text15 = box(5, 2, "Text15", &Form::level);
+    Text16 = box(6, 2, "Text16", &Form::experience);
+    Text17 = box(7, 2, "Text17", &Form::sorties);
+    Text18 = box(8, 2, "Text18", &Form::retreats);
     for (QLineEdit* shortBox : {Text1, Text13, Text15})
         shortBox->setMaxLength(shortBoxLength);
 
-    Combo1 = addLabelledCombo(grid, 9, 0, QStringLiteral("Combo1"), QStringLiteral("武具"));
-    Text19 = box(9, 2, "Text19", QStringLiteral("等级"));
-    Text20 = box(9, 4, "Text20", QStringLiteral("经验"));
-    Combo2 = addLabelledCombo(grid, 10, 0, QStringLiteral("Combo2"), QStringLiteral("防具"));
-    Text21 = box(10, 2, "Text21", QStringLiteral("等级"));
-    Text22 = box(10, 4, "Text22", QStringLiteral("经验"));
-    Combo3 = addLabelledCombo(grid, 11, 0, QStringLiteral("Combo3"), QStringLiteral("辅助"));
+    // Beside each equipment list, its level and experience boxes are captioned
+    // as the character's own.
+    Combo1 = addLabelledCombo(grid, 9, 0, QStringLiteral("Combo1"), fieldCaption(&Form::weapon));
+    Text19 = box(9, 2, "Text19", &Form::level);
+    Text20 = box(9, 4, "Text20", &Form::experience);
+    Combo2 = addLabelledCombo(grid, 10, 0, QStringLiteral("Combo2"), fieldCaption(&Form::armour));
+    Text21 = box(10, 2, "Text21", &Form::level);
+    Text22 = box(10, 4, "Text22", &Form::experience);
+    Combo3 =
+        addLabelledCombo(grid, 11, 0, QStringLiteral("Combo3"), fieldCaption(&Form::accessory));
     for (QComboBox* combo : {Combo1, Combo2, Combo3}) {
         combo->addItems(names::items());
         combo->addItem(QStringLiteral("无"));
     }
-    Check1 = named(new QCheckBox(QStringLiteral("强行加入我军")), QStringLiteral("Check1"));
+    Check1 = named(new QCheckBox(fieldCaption(&Form::joined)), QStringLiteral("Check1"));
     grid->addWidget(Check1, 12, 0, 1, 4);
     return grid;
 }
