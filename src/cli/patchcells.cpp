@@ -96,7 +96,7 @@ Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
     const QJsonArray entries =
         fields::scenarioView(full, nullptr).value(QStringLiteral("army")).toArray();
     QJsonObject army;
-    for (int k = full.armyEntryCount - count; k < full.armyEntryCount; ++k)
+    for (int k = full.armyEntryCount() - count; k < full.armyEntryCount(); ++k)
         army.insert(QString::number(k), entries.at(k));
     scenario::ScenarioDocument again = scenario::ScenarioDocument::scan(*removed);
     int confirmed = 0;
@@ -153,10 +153,10 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
     // appends, so the entries go only when putting them back gives this file.
     int remove = 0;
     if (armyCount >= 0) {
-        if (armyCount < doc.armyEntryCount)
-            remove = doc.armyEntryCount - armyCount;
+        if (armyCount < doc.armyEntryCount())
+            remove = doc.armyEntryCount() - armyCount;
         else
-            edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount);
+            edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount());
     }
     int confirmed = 0;
     if (auto failure = fields::applyScenarioEdits(doc, edits, confirmed))
@@ -225,7 +225,7 @@ Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByt
     if (!file)
         return Result<QList<Cell>>::failure(file.error());
     if (kind == FileKind::Scenario)
-        return scenarioCells(**file, scenario::ScenarioDocument::scan(bytes).armyBlockReadable);
+        return scenarioCells(**file, scenario::ScenarioDocument::scan(bytes).scan().armyBlockReadable);
     return tableCells(**file);
 }
 

@@ -124,7 +124,7 @@ Result<PreparedEdit> prepareEdit(const QString& path, const QJsonObject& edits) 
     if (!doc)
         return R::failure(doc.error());
     PreparedEdit prepared;
-    prepared.problems = doc->problems;
+    prepared.problems = doc->problems();
     if (auto failure = fields::applyScenarioEdits(*doc, edits, prepared.confirmed))
         return R::failure(*failure + QStringLiteral("\n没有写入任何内容。"));
     // "保存剧本文件": build the whole file; it is written by saveEdit.

@@ -129,7 +129,7 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
         const QJsonValue v = edits.value(where);
         if (auto f = needObject(v, where))
             return f;
-        if (!doc.hasBattleHeader)
+        if (!doc.scan().hasBattleHeader)
             return QStringLiteral("battle：剧本中没有战役头，不能修改战役全局变量");
         const QJsonObject e = v.toObject();
         if (auto f = checkKeys(e, battleKeys, where))
@@ -163,7 +163,7 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
             e.remove(QStringLiteral("name"));
             if (auto f = checkKeys(e, slotEditKeys, where))
                 return f;
-            if (!doc.hasBattleHeader || k >= ScenarioDocument::slotCount(side))
+            if (!doc.scan().hasBattleHeader || k >= ScenarioDocument::slotCount(side))
                 return where + QStringLiteral("：") +
                        QStringLiteral("请先在列表中选择一个出场位置");
             SlotForm form = doc.showSlot(side, k);
@@ -207,7 +207,7 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
             const QJsonObject e = v.toObject();
             if (auto f = checkKeys(e, armyKeys, where))
                 return f;
-            if (k >= doc.armyEntryCount)
+            if (k >= doc.armyEntryCount())
                 return where + QStringLiteral("：请先在列表中选择一个出场人物");
             ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(k));
             for (auto [key, box] :
