@@ -1,13 +1,13 @@
 #include "patch.h"
 
-#include "changes/scenariochanges.h"
-#include "changes/scenarioview.h"
-#include "regioncommands.h"
+#include "cli/regioncommands.h"
+#include "cli/scenariocommands.h"
+#include "cli/tableadapter.h"
 #include "scenario/savebuilder.h"
 #include "scenario/scenariodocument.h"
 #include "scenario/scenariolayout.h"
-#include "scenariocommands.h"
-#include "tableadapter.h"
+#include "scenariochanges.h"
+#include "scenarioview.h"
 
 #include <QFile>
 #include <QHash>
@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 
 // Every field a game file shows, read and written through the windows' forms.
-namespace lcj::cli::patch {
+namespace lcj::changes::patch {
+
+using namespace lcj::cli;
 
 namespace {
 
@@ -430,4 +432,4 @@ Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByt
     return writeRegionCells(*regionKind(kind), fileName, bytes, values);
 }
 
-} // namespace lcj::cli::patch
+} // namespace lcj::changes::patch

@@ -13,7 +13,7 @@
 // the keys and captions lcjtool's exports use, each with its old and its new
 // value. Every value is read and written through the windows' own forms, so a
 // patch applies to any copy whose other bytes differ.
-namespace lcj::cli::patch {
+namespace lcj::changes::patch {
 
 enum class FileKind { Data, Save, Imsg, Exe, RFile, Scenario };
 
@@ -133,4 +133,4 @@ struct ApplyOutcome {
 Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool reverse,
                                 Settle settle, bool dryRun);
 
-} // namespace lcj::cli::patch
+} // namespace lcj::changes::patch

@@ -1,8 +1,8 @@
 #include "patch.h"
 
+#include "cli/jsontext.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
-#include "jsontext.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -13,7 +13,9 @@
 #include <QJsonObject>
 #include <QSet>
 
-namespace lcj::cli::patch {
+namespace lcj::changes::patch {
+
+namespace json = cli::json;
 
 namespace {
 
@@ -678,4 +680,4 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
     return outcome;
 }
 
-} // namespace lcj::cli::patch
+} // namespace lcj::changes::patch
