@@ -3,7 +3,6 @@
 #include "scenarioview.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace lcj::changes {
@@ -12,27 +11,20 @@ using namespace lcj::scenario;
 
 namespace {
 
-// A value as compact JSON, the way lcjtool prints it.
-QString json(const QJsonValue& v) {
-    const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(a.mid(1, a.size() - 2));
-}
-
 struct Section {
     Frame frame;
-    const char16_t* key;       // the view's key
-    const char16_t* diffTitle; // lcjtool diff's title
-    const char16_t* title;     // the windows' title of one entry
-    const QStringList* keys;   // null: the entry is compared whole (spoils)
+    const char16_t* key;     // the view's key
+    const char16_t* title;   // the windows' title of one entry
+    const QStringList* keys; // null: the entry is compared whole (spoils)
 };
 
 const Section& sectionOf(Frame frame) {
     static const Section sections[] = {
-        {Frame::Ally, u"allies", u"友军", u"友军", &slotKeys()},
-        {Frame::Enemy, u"enemies", u"敌军", u"敌军", &slotKeys()},
-        {Frame::Army, u"army", u"我军出场", u"我军出场人物", &armyKeys()},
-        {Frame::Equipment, u"equipment", u"个人装备", u"个人装备", &equipKeys()},
-        {Frame::Spoils, u"spoils", u"战利品", u"战利品", nullptr},
+        {Frame::Ally, u"allies", u"友军", &slotKeys()},
+        {Frame::Enemy, u"enemies", u"敌军", &slotKeys()},
+        {Frame::Army, u"army", u"我军出场人物", &armyKeys()},
+        {Frame::Equipment, u"equipment", u"个人装备", &equipKeys()},
+        {Frame::Spoils, u"spoils", u"战利品", nullptr},
     };
     for (const Section& s : sections)
         if (s.frame == frame)
@@ -88,6 +80,49 @@ QString shown(const QString& key, const QJsonValue& v) {
     return v.toString();
 }
 
+const QString spoilsNames[3] = {QStringLiteral("第一战利品"), QStringLiteral("第二战利品"),
+                                QStringLiteral("第三战利品")};
+
+// Where an entry lies in the lists, numbered from 1 as they number it: "敌军 3".
+QString entryPlace(Frame frame, int entry) {
+    return QStringLiteral("%1 %2").arg(str(sectionOf(frame).title)).arg(entry + 1);
+}
+
+// A field change in the windows' words, `colon` between the field and its
+// values: "敌军 3 横坐标：12 → 21", "战利品 2 第三战利品：5 → 无".
+QString fieldText(const Change& c, const QString& colon) {
+    if (c.frame == Frame::Spoils) {
+        QStringList parts;
+        const QJsonArray ia = c.before.toArray(), ib = c.after.toArray();
+        for (int i = 0; i < 3; ++i)
+            if (ia.at(i) != ib.at(i))
+                parts << spoilsNames[i] + colon +
+                             QStringLiteral("%1 → %2").arg(shown({}, ia.at(i)),
+                                                           shown({}, ib.at(i)));
+        return entryPlace(c.frame, c.entry) + u' ' + parts.join(u'，');
+    }
+    const QString where =
+        c.frame == Frame::Battle ? QStringLiteral("战役") : entryPlace(c.frame, c.entry);
+    return QStringLiteral("%1 %2").arg(where, fieldLabel(c.frame, c.field)) + colon +
+           QStringLiteral("%1 → %2").arg(shown(c.field, c.before), shown(c.field, c.after));
+}
+
+// A whole entry in the windows' words: "横坐标 0，纵坐标 0，朝向 0，登场方式 初始登场".
+QString entryText(Frame frame, const QJsonValue& entry) {
+    QStringList parts;
+    if (entry.isArray()) {
+        const QJsonArray items = entry.toArray();
+        for (int i = 0; i < 3; ++i)
+            parts << spoilsNames[i] + u' ' + shown({}, items.at(i));
+    } else if (const QStringList* keys = sectionOf(frame).keys) {
+        const QJsonObject fields = entry.toObject();
+        for (const QString& key : *keys)
+            if (key != QStringLiteral("name") && fields.contains(key))
+                parts << fieldLabel(frame, key) + u' ' + shown(key, fields.value(key));
+    }
+    return parts.join(u'，');
+}
+
 QString personName(const QStringList* people, const QJsonValue& n) {
     if (!people || !n.isDouble())
         return {};
@@ -104,12 +139,7 @@ public:
                bool listed) {
         Change c{Change::Kind::Field, frame, entry, key, a, b, {}};
         if (listed && key != QStringLiteral("name")) {
-            const QString where =
-                frame == Frame::Battle
-                    ? QStringLiteral("战役")
-                    : QStringLiteral("%1 %2").arg(str(sectionOf(frame).title)).arg(entry + 1);
-            c.line = QStringLiteral("%1 %2：%3 → %4")
-                         .arg(where, fieldLabel(frame, key), shown(key, a), shown(key, b));
+            c.line = fieldText(c, QStringLiteral("："));
             const QString na = personName(people_, a), nb = personName(people_, b);
             if (key == QStringLiteral("character") && (!na.isEmpty() || !nb.isEmpty()))
                 c.line += QStringLiteral("（%1 → %2）")
@@ -127,21 +157,9 @@ public:
     }
 
     void spoils(int entry, const QJsonValue& a, const QJsonValue& b) {
-        static const QString names[3] = {QStringLiteral("第一战利品"), QStringLiteral("第二战利品"),
-                                         QStringLiteral("第三战利品")};
-        QStringList parts;
-        const QJsonArray ia = a.toArray(), ib = b.toArray();
-        for (int i = 0; i < 3; ++i)
-            if (ia.at(i) != ib.at(i))
-                parts << QStringLiteral("%1：%2 → %3")
-                             .arg(names[i], shown({}, ia.at(i)), shown({}, ib.at(i)));
-        out.append({Change::Kind::Field,
-                    Frame::Spoils,
-                    entry,
-                    {},
-                    a,
-                    b,
-                    QStringLiteral("战利品 %1 %2").arg(entry + 1).arg(parts.join(u'，'))});
+        Change c{Change::Kind::Field, Frame::Spoils, entry, {}, a, b, {}};
+        c.line = fieldText(c, QStringLiteral("："));
+        out.append(c);
     }
 
 private:
@@ -237,30 +255,20 @@ QList<Change> compareScenarios(const ScenarioDocument& a, const ScenarioDocument
 }
 
 QString diffLine(const Change& c) {
-    const Section& s = sectionOf(c.frame);
-    const QString title = str(s.diffTitle);
+    const QString colon = QStringLiteral(": ");
     switch (c.kind) {
     case Change::Kind::Field:
-        if (c.frame == Frame::Battle)
-            return QStringLiteral("战役 %1: %2 → %3").arg(c.field, json(c.before), json(c.after));
-        if (c.field.isEmpty())
-            return QStringLiteral("%1 %2: %3 → %4")
-                .arg(title)
-                .arg(c.entry)
-                .arg(json(c.before), json(c.after));
-        return QStringLiteral("%1 %2 %3: %4 → %5")
-            .arg(title)
-            .arg(c.entry)
-            .arg(c.field, json(c.before), json(c.after));
+        return c.field == QStringLiteral("name") ? QString() : fieldText(c, colon);
     case Change::Kind::Count:
-        return QStringLiteral("%1条数: %2 → %3")
-            .arg(title)
-            .arg(c.before.toInt())
-            .arg(c.after.toInt());
+        return (c.frame == Frame::Army ? fieldPlace(QStringLiteral("army"), -1, {})
+                                       : str(sectionOf(c.frame).title) + QStringLiteral("条数")) +
+               colon + QStringLiteral("%1 → %2").arg(c.before.toInt()).arg(c.after.toInt());
     case Change::Kind::Added:
-        return QStringLiteral("%1 %2: 新增 %3").arg(title).arg(c.entry).arg(json(c.after));
+        return entryPlace(c.frame, c.entry) + colon + QStringLiteral("新增 ") +
+               entryText(c.frame, c.after);
     case Change::Kind::Removed:
-        return QStringLiteral("%1 %2: 删除 %3").arg(title).arg(c.entry).arg(json(c.before));
+        return entryPlace(c.frame, c.entry) + colon + QStringLiteral("删除 ") +
+               entryText(c.frame, c.before);
     case Change::Kind::Header:
         return QStringLiteral("战役头: %1 → %2")
             .arg(c.before.toBool() ? QStringLiteral("有") : QStringLiteral("无"),

@@ -44,8 +44,9 @@ QList<Change> compareScenarios(const scenario::ScenarioDocument& a,
                                const scenario::ScenarioDocument& b,
                                const QStringList* people = nullptr);
 
-// The line lcjtool diff prints for a change ("敌军 4 facing: 1 → 3"), or an
-// empty text for a change it does not print.
+// The line lcjtool diff prints for a change, in the words and numbers of the
+// windows ("敌军 4 朝向: 1 → 3"), or an empty text for a change it does not
+// print.
 QString diffLine(const Change& change);
 
 // The lines the windows list, in order, empty ones left out.
