@@ -45,8 +45,8 @@ struct Game {
     }
 };
 
-const cli::TableAdapter& characters() {
-    return *cli::findDataTable(QStringLiteral("characters"));
+const fields::TableAdapter& characters() {
+    return *fields::findDataTable(QStringLiteral("characters"));
 }
 
 void DataExport(benchmark::State& state) {

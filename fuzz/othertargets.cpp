@@ -1,9 +1,9 @@
 // Map pictures, lcjtool's CSV and GBK text fields.
 #include "cli/csv.h"
 #include "cli/datacommands.h"
-#include "cli/tableadapter.h"
 #include "common.h"
 #include "common/gbk.h"
+#include "fields/datatable.h"
 #include "mapview/mapzoom.h"
 #include "mapview/ui/mapimage.h"
 #include "samplegen/samplegame.h"
@@ -89,7 +89,7 @@ int csvImport(const std::uint8_t* data, std::size_t size) {
         LCJ_FUZZ_CHECK(again.ok() && *again == *rows);
     }
     const QString path = scratchFile(QStringLiteral("data.e5"), sample);
-    for (const auto& table : cli::dataTables()) {
+    for (const auto& table : fields::dataTables()) {
         const auto outcome = cli::importTable(path, *table, text, dryRun);
         QFile file(path);
         LCJ_FUZZ_CHECK(file.open(QIODevice::ReadOnly));

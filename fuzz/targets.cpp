@@ -1,9 +1,9 @@
 #include "targets.h"
 
 #include "cli/datacommands.h"
-#include "cli/tableadapter.h"
 #include "common.h"
 #include "datafile/datalayout.h"
+#include "fields/datatable.h"
 #include "samplegen/samplegame.h"
 
 namespace lcj::fuzz {
@@ -71,7 +71,7 @@ QList<QByteArray> seeds(const QString& target) {
     }
     if (target == QLatin1String("csvimport")) {
         const QString path = scratchFile(QStringLiteral("seed.e5"), sample::dataFile());
-        for (const auto& table : cli::dataTables()) {
+        for (const auto& table : fields::dataTables()) {
             const auto csv = cli::exportTable(path, *table, cli::Format::Csv);
             if (!csv)
                 continue;

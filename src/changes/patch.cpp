@@ -1,8 +1,8 @@
 #include "patch.h"
 
-#include "cli/jsontext.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
+#include "jsontext.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -14,8 +14,6 @@
 #include <QSet>
 
 namespace lcj::changes::patch {
-
-namespace json = cli::json;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "fields/filekind.h"
 
 #include <QByteArray>
 #include <QJsonValue>
@@ -15,13 +16,10 @@
 // patch applies to any copy whose other bytes differ.
 namespace lcj::changes::patch {
 
-enum class FileKind { Data, Save, Imsg, Exe, RFile, Scenario };
-
-// The kind of a game file by its name (data.e5, Sv01d.e5s, Imsg.e5, Lcj5.exe,
-// R_01.eex, S_01.eex), compared without regard to case.
-std::optional<FileKind> kindOfName(const QString& fileName);
-QString kindName(FileKind kind);
-std::optional<FileKind> kindFromName(const QString& name);
+using fields::FileKind;
+using fields::kindFromName;
+using fields::kindName;
+using fields::kindOfName;
 
 // One field of a file: a part (an export's table or part, a scenario
 // section), a row (a record, a slot, an entry; -1 for a part with none), and

@@ -1,25 +1,20 @@
 #include "patch.h"
 
-#include "cli/regioncommands.h"
-#include "cli/scenariocommands.h"
-#include "cli/tableadapter.h"
+#include "fields/fieldtable.h"
+#include "fields/scenarioedits.h"
+#include "fields/scenarioview.h"
 #include "scenario/savebuilder.h"
 #include "scenario/scenariodocument.h"
 #include "scenario/scenariolayout.h"
-#include "scenariochanges.h"
-#include "scenarioview.h"
 
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
-#include <QTemporaryDir>
 
 // Every field a game file shows, read and written through the windows' forms.
 namespace lcj::changes::patch {
-
-using namespace lcj::cli;
 
 namespace {
 
@@ -27,170 +22,42 @@ QString keyOf(const QString& part, int row, const QString& column) {
     return part + u'\x1f' + QString::number(row) + u'\x1f' + column;
 }
 
-// A cell's value as the text typed into its box.
-QString boxText(const QJsonValue& v) {
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
-    return v.toString();
-}
+using fields::boxText;
 
-std::optional<RegionKind> regionKind(FileKind kind) {
-    switch (kind) {
-    case FileKind::Save:
-        return RegionKind::Save;
-    case FileKind::Imsg:
-        return RegionKind::Imsg;
-    case FileKind::Exe:
-        return RegionKind::Exe;
-    case FileKind::RFile:
-        return RegionKind::RFile;
-    default:
-        return std::nullopt;
-    }
-}
+// ---- data.e5, save game, message file, program file, R file: their tables
 
-// ---- data.e5: the tables of lcjtool data export
-
-Failure checkDataSize(const QByteArray& bytes) {
-    if (bytes.size() < data::minimumFileSize)
-        return QStringLiteral("不是完整的Data文件：长度只有%1字节，至少应有%2字节")
-            .arg(bytes.size())
-            .arg(data::minimumFileSize);
-    return std::nullopt;
-}
-
-Result<QList<Cell>> dataCells(const QByteArray& bytes) {
-    if (auto failure = checkDataSize(bytes))
-        return Result<QList<Cell>>::failure(*failure);
+QList<Cell> tableCells(const fields::FieldFile& file) {
     QList<Cell> out;
-    for (const auto& table : dataTables()) {
-        const data::Table& layout = table->table();
-        const QStringList headers = table->headers();
-        for (int i = 0; i < layout.count; ++i) {
-            const QStringList cells = table->exportRecord(
-                QByteArrayView(bytes).sliced(layout.recordOffset(i), layout.recordSize));
-            for (qsizetype c = 0; c < headers.size(); ++c)
-                out.append({table->name(), i, headers[c],
-                            QStringLiteral("%1 %2 %3").arg(table->title()).arg(i).arg(headers[c]),
-                            cells[c]});
+    for (const auto& t : file.tables())
+        for (int r = 0; r < t->rowCount(); ++r) {
+            const QStringList values = t->readRow(r);
+            for (qsizetype c = 0; c < values.size(); ++c)
+                out.append({t->part(), r, t->columns()[c].key, t->place(r, int(c)), values[c]});
         }
-    }
     return out;
 }
 
-Result<QByteArray> writeDataCells(const QByteArray& bytes, const QList<Cell>& values) {
+Result<QByteArray> writeTableCells(fields::FieldFile& file, const QList<Cell>& values) {
     using R = Result<QByteArray>;
-    if (auto failure = checkDataSize(bytes))
-        return R::failure(*failure);
-    QMap<std::pair<QString, int>, QHash<QString, QString>> records;
-    for (const Cell& c : values)
-        records[{c.part, c.row}].insert(c.column, boxText(c.value));
-    QByteArray out = bytes;
-    for (auto it = records.cbegin(); it != records.cend(); ++it) {
-        const auto& [part, row] = it.key();
-        const TableAdapter* table = findDataTable(part);
-        if (!table)
-            return R::failure(QStringLiteral("未知的表 %1").arg(part));
-        const data::Table& layout = table->table();
-        if (row < 0 || row >= layout.count)
-            return R::failure(QStringLiteral("%1：没有序号%2").arg(table->title()).arg(row));
-        const QStringList headers = table->headers();
-        for (const QString& column : it.value().keys())
-            if (!headers.contains(column))
-                return R::failure(QStringLiteral("%1：没有“%2”这一栏").arg(table->title(), column));
-        QByteArray record = out.mid(layout.recordOffset(row), layout.recordSize);
-        if (auto failure = table->importRecord(it.value(), record))
-            return R::failure(
-                QStringLiteral("%1 %2 %3").arg(table->title()).arg(row).arg(*failure));
-        out.replace(layout.recordOffset(row), layout.recordSize, record);
-    }
-    return out;
-}
-
-// ---- save game, message file, program file, R file: their region models,
-// loaded from a private copy so that nothing reaches the game folder here
-
-class RegionCopy {
-public:
-    Failure load(RegionKind kind, const QString& fileName, const QByteArray& bytes) {
-        if (!dir_.isValid())
-            return QStringLiteral("无法建立临时文件夹");
-        path_ = dir_.filePath(fileName);
-        QFile f(path_);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-            return QStringLiteral("无法写入临时文件：%1").arg(f.errorString());
-        f.close();
-        auto model = loadRegionModel(kind, path_);
-        if (!model)
-            return model.error();
-        model_ = std::move(*model);
-        kind_ = kind;
-        return std::nullopt;
-    }
-    RegionModel& model() { return *model_; }
-    RegionKind kind() const { return kind_; }
-    Result<QByteArray> bytes() const {
-        QFile f(path_);
-        if (!f.open(QIODevice::ReadOnly))
-            return Result<QByteArray>::failure(f.errorString());
-        return f.readAll();
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString path_;
-    std::unique_ptr<RegionModel> model_;
-    RegionKind kind_ = RegionKind::Save;
-};
-
-QString regionWhere(const RowTable& t, int r, const QString& header) {
-    const QString prefix = t.rows == 1 ? t.title : QStringLiteral("%1 %2").arg(t.title).arg(r);
-    return header == t.title ? prefix : prefix + u' ' + header;
-}
-
-Result<QList<Cell>> regionCells(RegionKind kind, const QString& fileName, const QByteArray& bytes) {
-    RegionCopy copy;
-    if (auto failure = copy.load(kind, fileName, bytes))
-        return Result<QList<Cell>>::failure(*failure);
-    QList<Cell> out;
-    for (const QString& part : regionParts(kind)) {
-        const RowTable t = copy.model().table(part);
-        for (int r = 0; r < t.rows; ++r) {
-            const QStringList values = t.get(r);
-            for (qsizetype c = 0; c < t.headers.size(); ++c)
-                out.append({part, r, t.headers[c], regionWhere(t, r, t.headers[c]), values[c]});
-        }
-    }
-    return out;
-}
-
-Result<QByteArray> writeRegionCells(RegionKind kind, const QString& fileName,
-                                    const QByteArray& bytes, const QList<Cell>& values) {
-    using R = Result<QByteArray>;
-    RegionCopy copy;
-    if (auto failure = copy.load(kind, fileName, bytes))
-        return R::failure(*failure);
-    QMap<std::pair<QString, int>, QHash<QString, QString>> rows;
+    QMap<std::pair<QString, int>, fields::Cells> rows;
     for (const Cell& c : values)
         rows[{c.part, c.row}].insert(c.column, boxText(c.value));
-    const QStringList parts = regionParts(kind);
+    const bool data = file.kind() == FileKind::Data;
     for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
         const auto& [part, row] = it.key();
-        if (!parts.contains(part))
-            return R::failure(QStringLiteral("未知的部分 %1").arg(part));
-        const RowTable t = copy.model().table(part);
-        if (row < 0 || row >= t.rows)
-            return R::failure(QStringLiteral("%1：没有序号%2").arg(t.title).arg(row));
-        for (const QString& column : it.value().keys())
-            if (!t.headers.contains(column))
-                return R::failure(QStringLiteral("%1：没有“%2”这一栏").arg(t.title, column));
-        if (auto failure = t.set(row, it.value()))
-            return R::failure(QStringLiteral("%1：%2").arg(
-                t.rows == 1 ? t.title : QStringLiteral("%1 %2").arg(t.title).arg(row), *failure));
+        fields::FieldTable* t = file.table(part);
+        if (!t)
+            return R::failure(data ? QStringLiteral("未知的表 %1").arg(part)
+                                   : QStringLiteral("未知的部分 %1").arg(part));
+        if (row < 0 || row >= t->rowCount())
+            return R::failure(QStringLiteral("%1：没有序号%2").arg(t->title()).arg(row));
+        if (auto failure = t->checkColumns(it.value()))
+            return R::failure(*failure);
+        if (auto failure = t->write(row, it.value()))
+            return R::failure(data ? QStringLiteral("%1 %2").arg(t->rowName(row), *failure)
+                                   : QStringLiteral("%1：%2").arg(t->rowName(row), *failure));
     }
-    if (auto failure = copy.model().save())
-        return R::failure(*failure);
-    return copy.bytes();
+    return file.bytes();
 }
 
 // ---- scenarios: the view the scenario editor shows
@@ -198,22 +65,22 @@ Result<QByteArray> writeRegionCells(RegionKind kind, const QString& fileName,
 const QString itemsColumn = QStringLiteral("items");
 
 QList<Cell> scenarioCells(const scenario::ScenarioDocument& doc) {
-    const QJsonObject view = changes::scenarioView(doc, nullptr);
+    const QJsonObject view = fields::scenarioView(doc, nullptr);
     QList<Cell> out;
     const auto add = [&out](const QString& part, int row, const QString& column,
                             const QJsonValue& v) {
-        out.append({part, row, column, changes::fieldPlace(part, row, column), v});
+        out.append({part, row, column, fields::fieldPlace(part, row, column), v});
     };
     const QJsonValue battle = view.value(QStringLiteral("battle"));
     if (battle.isObject())
-        for (const QString& key : changes::battleKeys())
+        for (const QString& key : fields::battleKeys())
             add(QStringLiteral("battle"), -1, key, battle.toObject().value(key));
     const QString army = QStringLiteral("army");
     for (const auto& [section, keys] :
-         {std::pair{QStringLiteral("allies"), &changes::slotKeys()},
-          std::pair{QStringLiteral("enemies"), &changes::slotKeys()},
-          std::pair{army, &changes::armyKeys()},
-          std::pair{QStringLiteral("equipment"), &changes::equipKeys()}}) {
+         {std::pair{QStringLiteral("allies"), &fields::slotKeys()},
+          std::pair{QStringLiteral("enemies"), &fields::slotKeys()},
+          std::pair{army, &fields::armyKeys()},
+          std::pair{QStringLiteral("equipment"), &fields::equipKeys()}}) {
         const QJsonArray entries = view.value(section).toArray();
         if (section == army && doc.armyBlockReadable)
             add(army, -1, countColumn, int(entries.size()));
@@ -238,18 +105,19 @@ Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
         return R::failure(where + removed.error());
     const scenario::ScenarioDocument full = scenario::ScenarioDocument::scan(bytes);
     const QJsonArray entries =
-        changes::scenarioView(full, nullptr).value(QStringLiteral("army")).toArray();
+        fields::scenarioView(full, nullptr).value(QStringLiteral("army")).toArray();
     QJsonObject army;
     for (int k = full.armyEntryCount - count; k < full.armyEntryCount; ++k)
         army.insert(QString::number(k), entries.at(k));
     scenario::ScenarioDocument again = scenario::ScenarioDocument::scan(*removed);
     int confirmed = 0;
-    const auto rebuilt = applyScenarioEdits(again,
-                                            QJsonObject{{QStringLiteral("append_army"), count},
-                                                        {QStringLiteral("army"), army}},
-                                            confirmed)
-                             ? Result<scenario::SavedScenario>::failure(QString())
-                             : scenario::buildSave(again);
+    const auto rebuilt =
+        fields::applyScenarioEdits(
+            again,
+            QJsonObject{{QStringLiteral("append_army"), count}, {QStringLiteral("army"), army}},
+            confirmed)
+            ? Result<scenario::SavedScenario>::failure(QString())
+            : scenario::buildSave(again);
     if (!rebuilt || rebuilt->bytes != bytes)
         return R::failure(where +
                           QStringLiteral("最后%1个出场人物不是编辑器追加的样子（也许在别处改过），"
@@ -302,7 +170,7 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
             edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount);
     }
     int confirmed = 0;
-    if (auto failure = applyScenarioEdits(doc, edits, confirmed))
+    if (auto failure = fields::applyScenarioEdits(doc, edits, confirmed))
         return R::failure(*failure);
     auto built = scenario::buildSave(doc);
     if (!built)
@@ -322,59 +190,21 @@ QString FieldChange::key() const {
     return keyOf(part, row, column);
 }
 
-std::optional<FileKind> kindOfName(const QString& fileName) {
-    const QString n = fileName.toLower();
-    if (n == QStringLiteral("data.e5"))
-        return FileKind::Data;
-    if (n == QStringLiteral("imsg.e5"))
-        return FileKind::Imsg;
-    if (n.endsWith(QStringLiteral(".e5s")))
-        return FileKind::Save;
-    if (n.endsWith(QStringLiteral(".exe")))
-        return FileKind::Exe;
-    if (n.endsWith(QStringLiteral(".eex"))) {
-        if (n.startsWith(u's'))
-            return FileKind::Scenario;
-        if (n.startsWith(u'r'))
-            return FileKind::RFile;
-    }
-    return std::nullopt;
-}
-
-namespace {
-const std::pair<FileKind, const char16_t*> kindNames[] = {
-    {FileKind::Data, u"data"}, {FileKind::Save, u"save"},   {FileKind::Imsg, u"imsg"},
-    {FileKind::Exe, u"exe"},   {FileKind::RFile, u"rfile"}, {FileKind::Scenario, u"scenario"},
-};
-} // namespace
-
-QString kindName(FileKind kind) {
-    for (const auto& [k, name] : kindNames)
-        if (k == kind)
-            return QString::fromUtf16(name);
-    return {};
-}
-
-std::optional<FileKind> kindFromName(const QString& name) {
-    for (const auto& [k, n] : kindNames)
-        if (name == QString::fromUtf16(n))
-            return k;
-    return std::nullopt;
-}
-
 Result<QString> place(FileKind kind, const QString& part, int row, const QString& column) {
     // A part this program does not know keeps the patch's own words; the
     // apply finds no such field and says so.
     const QString asGiven = QStringLiteral("%1 %2 %3").arg(part).arg(row).arg(column);
     int first = 0, end = rowLimit;
     QString where;
-    if (kind == FileKind::Data) {
-        const TableAdapter* table = findDataTable(part);
-        if (!table)
+    if (kind != FileKind::Scenario) {
+        // A table's shape is the same for every file of the kind.
+        const fields::FieldTable* t = fields::shapeOf(kind)->table(part);
+        if (!t)
             return asGiven;
-        end = table->table().count;
-        where = QStringLiteral("%1 %2 %3").arg(table->title()).arg(row).arg(column);
-    } else if (kind == FileKind::Scenario) {
+        end = t->rowCount();
+        where = column == t->title() && kind != FileKind::Data ? t->rowName(row)
+                                                               : t->rowName(row) + u' ' + column;
+    } else {
         namespace layout = scenario::layout;
         const QString army = QStringLiteral("army");
         if (part == QStringLiteral("battle") || (part == army && column == countColumn))
@@ -389,19 +219,7 @@ Result<QString> place(FileKind kind, const QString& part, int row, const QString
             end = layout::maxEquipEntries;
         else if (part != QStringLiteral("spoils"))
             return asGiven;
-        where = changes::fieldPlace(part, row, column);
-    } else {
-        const RegionKind region = *regionKind(kind);
-        if (!regionParts(region).contains(part))
-            return asGiven;
-        // A shape is the same for every file of the kind: made once per part.
-        thread_local QHash<std::pair<int, QString>, RowTable> shapes;
-        const auto key = std::pair{int(region), part};
-        if (!shapes.contains(key))
-            shapes.insert(key, regionShape(region, part));
-        const RowTable& t = shapes[key];
-        end = t.rows;
-        where = regionWhere(t, row, column);
+        where = fields::fieldPlace(part, row, column);
     }
     if (row < first || row >= end)
         return Result<QString>::failure(
@@ -414,22 +232,24 @@ Result<QString> place(FileKind kind, const QString& part, int row, const QString
 }
 
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes) {
-    if (kind == FileKind::Data)
-        return dataCells(bytes);
     if (kind == FileKind::Scenario)
         return scenarioCells(scenario::ScenarioDocument::scan(bytes));
-    return regionCells(*regionKind(kind), fileName, bytes);
+    const auto file = fields::openFile(kind, fileName, bytes);
+    if (!file)
+        return Result<QList<Cell>>::failure(file.error());
+    return tableCells(**file);
 }
 
 Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByteArray& bytes,
                               const QList<Cell>& values) {
     if (values.isEmpty())
         return bytes;
-    if (kind == FileKind::Data)
-        return writeDataCells(bytes, values);
     if (kind == FileKind::Scenario)
         return writeScenarioCells(bytes, values);
-    return writeRegionCells(*regionKind(kind), fileName, bytes, values);
+    auto file = fields::openFile(kind, fileName, bytes);
+    if (!file)
+        return Result<QByteArray>::failure(file.error());
+    return writeTableCells(**file, values);
 }
 
 } // namespace lcj::changes::patch

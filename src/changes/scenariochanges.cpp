@@ -1,6 +1,6 @@
 #include "scenariochanges.h"
 
-#include "scenarioview.h"
+#include "fields/scenarioview.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -8,6 +8,7 @@
 namespace lcj::changes {
 
 using namespace lcj::scenario;
+using namespace lcj::fields;
 
 namespace {
 
@@ -38,30 +39,8 @@ QString str(const char16_t* s) {
 
 // The label of a field in its frame.
 QString fieldLabel(Frame frame, const QString& key) {
-    static const QHash<QString, QString> labels{
-        {QStringLiteral("character"), QStringLiteral("人物编号")},
-        {QStringLiteral("mode"), QStringLiteral("登场方式")},
-        {QStringLiteral("x"), QStringLiteral("横坐标")},
-        {QStringLiteral("y"), QStringLiteral("纵坐标")},
-        {QStringLiteral("facing"), QStringLiteral("朝向")},
-        {QStringLiteral("tendency"), QStringLiteral("行动趋向")},
-        {QStringLiteral("follow"), QStringLiteral("跟随武将")},
-        {QStringLiteral("run_x"), QStringLiteral("奔向横坐标")},
-        {QStringLiteral("run_y"), QStringLiteral("奔向纵坐标")},
-        {QStringLiteral("weapon"), QStringLiteral("武具")},
-        {QStringLiteral("armour"), QStringLiteral("防具")},
-        {QStringLiteral("accessory"), QStringLiteral("辅助装备")},
-        {QStringLiteral("turns"), QStringLiteral("回合数")},
-        {QStringLiteral("victory"), QStringLiteral("胜利条件武将编号")},
-        {QStringLiteral("defeat"), QStringLiteral("失败条件武将编号")},
-    };
-    if (key == QStringLiteral("level_bonus")) {
-        if (frame == Frame::Battle)
-            return QStringLiteral("全局敌兵等级加成");
-        return frame == Frame::Ally ? QStringLiteral("友军等级加成")
-                                    : QStringLiteral("敌军等级加成");
-    }
-    return labels.value(key, key);
+    return fields::fieldCaption(
+        frame == Frame::Battle ? QStringLiteral("battle") : str(sectionOf(frame).key), key);
 }
 
 // A value as the frame shows it.
@@ -279,21 +258,6 @@ QString diffLine(const Change& c) {
         break;
     }
     return {};
-}
-
-QString fieldPlace(const QString& section, int entry, const QString& key) {
-    if (section == QStringLiteral("battle"))
-        return QStringLiteral("战役 ") + fieldLabel(Frame::Battle, key);
-    if (section == QStringLiteral("army") && entry < 0)
-        return QStringLiteral("我军出场人数");
-    for (Frame frame : {Frame::Ally, Frame::Enemy, Frame::Army, Frame::Equipment, Frame::Spoils}) {
-        const Section& s = sectionOf(frame);
-        if (str(s.key) != section)
-            continue;
-        const QString where = QStringLiteral("%1 %2").arg(str(s.title)).arg(entry + 1);
-        return s.keys ? where + u' ' + fieldLabel(frame, key) : where;
-    }
-    return QStringLiteral("%1 %2 %3").arg(section).arg(entry + 1).arg(key);
 }
 
 QStringList windowLines(const QList<Change>& changes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fields/scenarioview.h"
 #include "scenario/scenariodocument.h"
 
 #include <QJsonValue>
@@ -52,9 +53,6 @@ QString diffLine(const Change& change);
 // The lines the windows list, in order, empty ones left out.
 QStringList windowLines(const QList<Change>& changes);
 
-// Where a field lies, in the windows' words: "敌军 3 横坐标", "战役 回合数",
-// "战利品 2", "我军出场人数". `section` is the view's key (battle, allies,
-// enemies, army, equipment, spoils), `entry` counts from 0.
-QString fieldPlace(const QString& section, int entry, const QString& key);
+using fields::fieldPlace;
 
 } // namespace lcj::changes

@@ -84,7 +84,7 @@ bool takeFlag(QStringList& args, const QString& name) {
 
 QString tableNames() {
     QStringList names;
-    for (const auto& t : dataTables())
+    for (const auto& t : fields::dataTables())
         names.append(t->name());
     return names.join(QStringLiteral(", "));
 }
@@ -132,7 +132,7 @@ int dataCommand(QStringList args) {
             return usage(help::data);
         if (format != QStringLiteral("csv") && format != QStringLiteral("json"))
             return usage(help::data, QStringLiteral("--format 只能是 csv 或 json"));
-        const TableAdapter* table = findDataTable(args[1]);
+        const TableAdapter* table = fields::findDataTable(args[1]);
         if (!table)
             return usage(help::data,
                          QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
@@ -145,7 +145,7 @@ int dataCommand(QStringList args) {
     if (verb == QStringLiteral("import")) {
         if (args.size() != 3 || !out.isEmpty())
             return usage(help::data);
-        const TableAdapter* table = findDataTable(args[1]);
+        const TableAdapter* table = fields::findDataTable(args[1]);
         if (!table)
             return usage(help::data,
                          QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
@@ -194,8 +194,9 @@ QStringList filesOf(RegionKind kind) {
         return {QStringLiteral("*.exe")};
     case RegionKind::RFile:
         return {QStringLiteral("R_*.eex")};
+    default:
+        return {};
     }
-    return {};
 }
 const QStringList scenarioFiles{QStringLiteral("S_*.eex")};
 const QStringList dataFiles{QStringLiteral("data*.e5")};

@@ -1,9 +1,10 @@
 #include "datacommands.h"
 
+#include "changes/jsontext.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
 #include "csv.h"
-#include "jsontext.h"
+#include "fields/fieldtable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -35,42 +36,58 @@ QJsonValue jsonCell(const QString& cell, bool text) {
     return (!text && ok) ? QJsonValue(n) : QJsonValue(cell);
 }
 
-csv::NumberedTable numbered(const TableAdapter& table) {
-    return {table.headers(), table.labelHeader(), table.table().count};
+csv::NumberedTable numbered(const fields::FieldTable& table) {
+    QStringList headers;
+    for (const fields::Column& c : table.columns())
+        headers.append(c.key);
+    return {headers, table.labelHeader(), table.rowCount()};
+}
+
+// The data file at `path` opened as its tables.
+Result<std::unique_ptr<fields::FieldFile>> openData(const QString& path) {
+    using R = Result<std::unique_ptr<fields::FieldFile>>;
+    const auto bytes = readDataFile(path);
+    if (!bytes)
+        return R::failure(bytes.error());
+    return fields::openFile(fields::FileKind::Data, path, *bytes);
 }
 
 } // namespace
 
-Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, Format format) {
-    const auto file = readDataFile(dataPath);
+Result<QString> exportTable(const QString& dataPath, const TableAdapter& adapter, Format format) {
+    const auto file = openData(dataPath);
     if (!file)
         return Result<QString>::failure(file.error());
-    const QStringList headers = table.headers();
-    const data::Table& layout = table.table();
+    const fields::FieldTable& table = *(*file)->table(adapter.name());
+    const QList<fields::Column>& columns = table.columns();
     if (format == Format::Json) {
         // Written by hand so that the keys keep the order of the columns.
         QStringList rows;
-        for (int i = 0; i < layout.count; ++i) {
-            const QStringList cells = table.exportRecord(recordOf(*file, layout, i));
-            QStringList members{json::member(numberHeader, QJsonValue(i))};
+        for (int i = 0; i < table.rowCount(); ++i) {
+            const QStringList cells = table.readRow(i);
+            QStringList members{changes::json::member(numberHeader, QJsonValue(i))};
             if (!table.labelHeader().isEmpty())
-                members.append(json::member(table.labelHeader(), QJsonValue(table.label(i))));
-            for (int c = 0; c < headers.size(); ++c)
-                members.append(json::member(headers[c], jsonCell(cells[c], table.isText(c))));
+                members.append(
+                    changes::json::member(table.labelHeader(), QJsonValue(table.label(i))));
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                members.append(
+                    changes::json::member(columns[c].key, jsonCell(cells[c], columns[c].text)));
             rows.append(QStringLiteral("  {") + members.join(QStringLiteral(", ")) + u'}');
         }
         return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n]\n");
     }
     return csv::writeNumbered(
-        numbered(table), [&](int i) { return table.exportRecord(recordOf(*file, layout, i)); },
+        numbered(table), [&](int i) { return table.readRow(i); },
         [&](int i) { return table.label(i); });
 }
 
-Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& table,
+Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& adapter,
                                   const QString& csvText, bool dryRun) {
     using R = Result<ImportOutcome>;
     ImportOutcome outcome;
-    const auto rows = csv::readNumbered(csvText, numbered(table), outcome.problems);
+    const auto rows = csv::readNumbered(
+        csvText, numbered(*fields::shapeOf(fields::FileKind::Data)->table(adapter.name())),
+        outcome.problems);
     if (!rows)
         return R::failure(rows.error());
     // Read, changed and written under the file's lock: another import of the
@@ -78,27 +95,27 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& t
     const auto lock = files::WriteLock::take(dryRun ? QStringList{} : QStringList{dataPath});
     if (!lock)
         return R::failure(lock.error());
-    auto file = readDataFile(dataPath);
+    auto file = openData(dataPath);
     if (!file)
         return R::failure(file.error());
-    const data::Table& layout = table.table();
-    QByteArray changed = *file;
+    fields::FieldTable& table = *(*file)->table(adapter.name());
+    const data::Table& layout = adapter.table();
     for (const csv::NumberedRow& row : *rows) {
-        const qint64 at = layout.recordOffset(row.number);
-        QByteArray record = changed.mid(at, layout.recordSize);
-        if (auto failure = table.importRecord(row.cells, record)) {
+        const QByteArray before = (*file)->bytes();
+        fields::Cells cells;
+        for (auto cell = row.cells.cbegin(); cell != row.cells.cend(); ++cell)
+            cells.insert(cell.key(), cell.value());
+        if (auto failure = table.write(row.number, cells)) {
             outcome.problems.append(
                 QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
             continue;
         }
-        if (record != changed.mid(at, layout.recordSize)) {
-            changed.replace(at, layout.recordSize, record);
+        if (recordOf((*file)->bytes(), layout, row.number) != recordOf(before, layout, row.number))
             ++outcome.changedRecords;
-        }
     }
     if (!outcome.problems.isEmpty() || dryRun || outcome.changedRecords == 0)
         return outcome;
-    if (auto failure = files::writeWhole(dataPath, changed))
+    if (auto failure = files::writeWhole(dataPath, (*file)->bytes()))
         return R::failure(*failure);
     return outcome;
 }
@@ -111,7 +128,7 @@ Result<QStringList> diffData(const QString& pathA, const QString& pathB) {
     if (!b)
         return Result<QStringList>::failure(b.error());
     QStringList lines;
-    for (const auto& table : dataTables()) {
+    for (const auto& table : fields::dataTables()) {
         const data::Table& layout = table->table();
         const QStringList headers = table->headers();
         for (int i = 0; i < layout.count; ++i) {

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "common/result.h"
-#include "tableadapter.h"
+#include "fields/datatable.h"
 
 #include <QString>
 #include <QStringList>
 
 // The data commands of lcjtool, as functions from files to text.
 namespace lcj::cli {
+
+using fields::TableAdapter;
 
 enum class Format { Csv, Json };
 

@@ -1,52 +1,45 @@
 #pragma once
 
 #include "common/result.h"
+#include "fields/fieldtable.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 
-// The region editors' files as tables for lcjtool: the save game, the
-// message file, the program file and a scenario's R file. Every row is what
-// the window shows after selecting it, every import goes through the window's
-// own "确定" on the core model, and the file is written as its "保存" does.
+// The region editors' files for lcjtool: the save game, the message file, the
+// program file and a scenario's R file, read from their paths and written back
+// as the windows' "保存" writes them. The tables are those of lcj_fields.
 namespace lcj::cli {
 
-struct RowTable {
-    QString title;       // how a difference names a row: "人物 5 武力: 74 → 76"
-    QString labelHeader; // a read-only name column after 序号, or empty
-    QStringList headers; // the editable columns
-    int rows = 0;
-    std::function<QString(int)> label;
-    std::function<QStringList(int)> get;
-    // Applies the cells that differ from what row r shows (through the
-    // window's confirm); on a refusal nothing of the row changes.
-    std::function<Failure(int, const QHash<QString, QString>&)> set;
-};
+// The kinds of file the region commands take: Save, Imsg, Exe, RFile.
+using RegionKind = fields::FileKind;
 
-// A loaded file with its tables; save() writes what the tables changed.
+// A file loaded from its path, with its tables; save() writes what the
+// tables changed.
 class RegionModel {
 public:
-    virtual ~RegionModel() = default;
-    virtual RowTable table(const QString& part) = 0;
-    virtual Failure save() = 0;
+    RegionModel(RegionKind kind, QString path, std::unique_ptr<fields::FieldFile> file)
+        : kind_(kind), path_(std::move(path)), file_(std::move(file)) {}
+
+    // The part `part`; the first part for a name the kind does not know.
+    fields::FieldTable& table(const QString& part);
+    const fields::FieldFile& file() const { return *file_; }
+    Failure save();
+
+private:
+    RegionKind kind_;
+    QString path_;
+    std::unique_ptr<fields::FieldFile> file_;
 };
 
-enum class RegionKind { Save, Imsg, Exe, RFile };
-
-// The parts a kind knows (the first is the default), with a line of help each.
+// The parts a kind knows (the first is the default).
 QStringList regionParts(RegionKind kind);
-
-// A part's title, columns and number of rows, which every file of the kind
-// shares; the table reads and writes nothing (no get, set or label).
-RowTable regionShape(RegionKind kind, const QString& part);
 
 // Loads the file of `kind` at `path`.
 Result<std::unique_ptr<RegionModel>> loadRegionModel(RegionKind kind, const QString& path);
 
-QString exportRows(const RowTable& table);
+QString exportRows(const fields::FieldTable& table);
 
 struct RowImportOutcome {
     int changedRows = 0;

@@ -48,11 +48,6 @@ Result<PreparedEdit> prepareEdit(const QString& path, const QJsonObject& edits);
 // Writes the prepared file to `target`, read back; false when it already held these bytes.
 Result<bool> saveEdit(const PreparedEdit& prepared, const QString& target);
 
-// Presses the frames' "确定" buttons for `edits` (the JSON object editScenario
-// reads) on `doc`; on a refusal the message names the edit.
-Failure applyScenarioEdits(scenario::ScenarioDocument& doc, const QJsonObject& edits,
-                           int& confirmed);
-
 // The field changes from scenario A to scenario B, one line each.
 Result<QStringList> diffScenario(const QString& pathA, const QString& pathB);
 

@@ -17,19 +17,23 @@ Failure RegionSet::read(const QString& path) {
     auto whole = files::readWhole(path);
     if (!whole)
         return whole.error();
+    return take(path, *whole);
+}
+
+Failure RegionSet::take(const QString& path, const QByteArray& whole) {
     std::vector<QByteArray> fresh;
     fresh.reserve(layout_.size());
     for (const Region& r : layout_) {
-        if (whole->size() < r.end())
+        if (whole.size() < r.end())
             return QStringLiteral("文件“%1”太短：需要至少%2字节，实际只有%3字节")
                 .arg(QDir::toNativeSeparators(path))
                 .arg(r.end())
-                .arg(whole->size());
-        fresh.push_back(whole->mid(r.offset, r.length));
+                .arg(whole.size());
+        fresh.push_back(whole.mid(r.offset, r.length));
     }
     bytes_ = std::move(fresh);
     path_ = path;
-    stamp_ = DiskStamp::take(path, *whole);
+    stamp_ = DiskStamp::take(path, whole);
     loaded_ = true;
     return std::nullopt;
 }

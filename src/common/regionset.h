@@ -39,6 +39,8 @@ public:
 
     // Reads every region of `path` in one go. On failure the set keeps what it held.
     Failure read(const QString& path);
+    // The same from `whole`, the bytes of the file at `path` as read.
+    Failure take(const QString& path, const QByteArray& whole);
     // Reads the same file again. On failure the set keeps what it held.
     Failure reload();
     // Writes every region back in place, all in one replace of the file. A

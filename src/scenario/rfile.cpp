@@ -39,12 +39,16 @@ Result<RFile> RFile::read(const QString& path) {
     auto bytes = files::readWhole(path);
     if (!bytes)
         return Result<RFile>::failure(rFileNotFoundMessage() + u'\n' + bytes.error());
-    if (bytes->isEmpty())
+    return fromBytes(path, std::move(*bytes));
+}
+
+Result<RFile> RFile::fromBytes(const QString& path, QByteArray bytes) {
+    if (bytes.isEmpty())
         return Result<RFile>::failure(
             rFileNotFoundMessage() +
             QStringLiteral("\nR文件“%1”是空的").arg(QDir::toNativeSeparators(path)));
-    const qint64 last = bytes->lastIndexOf(signature);
-    if (last >= 0 && last + recordSize > bytes->size())
+    const qint64 last = bytes.lastIndexOf(signature);
+    if (last >= 0 && last + recordSize > bytes.size())
         return Result<RFile>::failure(
             rFileNotFoundMessage() +
             QStringLiteral("\nR文件中位置%1的出场人数记录超出文件末尾").arg(last));
@@ -53,8 +57,8 @@ Result<RFile> RFile::read(const QString& path) {
                                       QStringLiteral("\nR文件中没有出场人数记录"));
     RFile file;
     file.rFilePath_ = path;
-    file.stamp_ = DiskStamp::take(path, *bytes);
-    file.rFileBytes_ = std::move(*bytes);
+    file.stamp_ = DiskStamp::take(path, bytes);
+    file.rFileBytes_ = std::move(bytes);
     file.rLimitPos_ = last;
     return file;
 }

@@ -27,6 +27,8 @@ public:
     // Reads the whole file and finds its record; a missing or empty file, or a
     // file without a complete record, is an error.
     static Result<RFile> read(const QString& path);
+    // The same from `bytes`, the whole file at `path` as read.
+    static Result<RFile> fromBytes(const QString& path, QByteArray bytes);
 
     const QString& rFilePath() const { return rFilePath_; }
     const QByteArray& rFileBytes() const { return rFileBytes_; }

@@ -19,7 +19,7 @@ protected:
     test::TestFolder dir;
     QByteArray original = sample::dataFile();
     QString path = dir.write(QStringLiteral("data.e5"), original);
-    const cli::TableAdapter& characters = *cli::findDataTable(QStringLiteral("characters"));
+    const fields::TableAdapter& characters = *fields::findDataTable(QStringLiteral("characters"));
 
     csv::Rows exported() {
         const auto text = cli::exportTable(path, characters, cli::Format::Csv);
@@ -160,7 +160,7 @@ TEST_P(EveryTable, ExportThenImportChangesNothing) {
     test::TestFolder dir;
     const QByteArray original = sample::dataFile();
     const QString path = dir.write(QStringLiteral("data.e5"), original);
-    const auto* table = cli::findDataTable(QString::fromLatin1(GetParam()));
+    const auto* table = fields::findDataTable(QString::fromLatin1(GetParam()));
     ASSERT_TRUE(table);
     for (auto format : {cli::Format::Csv, cli::Format::Json}) {
         const auto text = cli::exportTable(path, *table, format);
@@ -209,7 +209,7 @@ TEST_P(TableEdit, ChangesOneByteOrNothing) {
     test::TestFolder dir;
     const QByteArray original = sample::dataFile();
     const QString path = dir.write(QStringLiteral("data.e5"), original);
-    const auto* table = cli::findDataTable(QString::fromLatin1(e.table));
+    const auto* table = fields::findDataTable(QString::fromLatin1(e.table));
     const QString text = QStringLiteral("序号,%1\r\n%2,\"%3\"\r\n")
                              .arg(QString::fromUtf16(e.column))
                              .arg(e.record)
@@ -252,7 +252,7 @@ TEST(ShopImport, PacksTheItemsSortedAndPadsWith255) {
     const QByteArray original = sample::dataFile();
     const QString path = dir.write(QStringLiteral("data.e5"), original);
     const auto outcome =
-        cli::importTable(path, *cli::findDataTable(QStringLiteral("shops")),
+        cli::importTable(path, *fields::findDataTable(QStringLiteral("shops")),
                          QStringLiteral("序号,战役,装备店(最多16种),道具店(最多16种)\r\n"
                                         "5,徐州复仇战,40 3 17,\r\n"),
                          false);

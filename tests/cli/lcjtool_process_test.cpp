@@ -108,8 +108,8 @@ TEST(LcjtoolProcess, ExportThroughAPipeIsUtf8FromAChinesePath) {
     test::TestFolder dir;
     ASSERT_TRUE(QDir(dir.path(QString())).mkpath(QStringLiteral("岚川 存档")));
     const QString path = dir.write(QStringLiteral("岚川 存档/数据 一.e5"), sample::dataFile());
-    const auto expected =
-        cli::exportTable(path, *cli::findDataTable(QStringLiteral("characters")), cli::Format::Csv);
+    const auto expected = cli::exportTable(
+        path, *fields::findDataTable(QStringLiteral("characters")), cli::Format::Csv);
     ASSERT_TRUE(expected.ok());
     const Outcome r = lcjtool({QStringLiteral("data"), QStringLiteral("export"),
                                QDir::toNativeSeparators(path), QStringLiteral("characters")});
@@ -395,8 +395,8 @@ TEST(LcjtoolProcess, DashIsStandardOutput) {
     const Outcome data =
         lcjtool({u"data"_s, u"export"_s, g.at(u"data.e5"_s), u"terrain"_s, u"-o"_s, u"-"_s});
     EXPECT_EQ(data.exitCode, 0) << data.err.toStdString();
-    const auto expected =
-        cli::exportTable(g.at(u"data.e5"_s), *cli::findDataTable(u"terrain"_s), cli::Format::Csv);
+    const auto expected = cli::exportTable(g.at(u"data.e5"_s), *fields::findDataTable(u"terrain"_s),
+                                           cli::Format::Csv);
     ASSERT_TRUE(expected.ok());
     EXPECT_EQ(data.out, expected->toUtf8());
     const Outcome show = lcjtool({u"scenario"_s, u"show"_s, g.at(u"S_01.eex"_s), u"-o"_s, u"-"_s});

@@ -1,8 +1,9 @@
 #include "scenarioview.h"
 
+#include <QHash>
 #include <QJsonArray>
 
-namespace lcj::changes {
+namespace lcj::fields {
 
 using namespace lcj::scenario;
 
@@ -38,6 +39,52 @@ QJsonValue boxValue(const QString& text) {
     bool ok = false;
     const int n = text.toInt(&ok);
     return ok ? QJsonValue(n) : QJsonValue(text);
+}
+
+QString fieldCaption(const QString& section, const QString& key) {
+    static const QHash<QString, QString> labels{
+        {QStringLiteral("character"), QStringLiteral("人物编号")},
+        {QStringLiteral("mode"), QStringLiteral("登场方式")},
+        {QStringLiteral("x"), QStringLiteral("横坐标")},
+        {QStringLiteral("y"), QStringLiteral("纵坐标")},
+        {QStringLiteral("facing"), QStringLiteral("朝向")},
+        {QStringLiteral("tendency"), QStringLiteral("行动趋向")},
+        {QStringLiteral("follow"), QStringLiteral("跟随武将")},
+        {QStringLiteral("run_x"), QStringLiteral("奔向横坐标")},
+        {QStringLiteral("run_y"), QStringLiteral("奔向纵坐标")},
+        {QStringLiteral("weapon"), QStringLiteral("武具")},
+        {QStringLiteral("armour"), QStringLiteral("防具")},
+        {QStringLiteral("accessory"), QStringLiteral("辅助装备")},
+        {QStringLiteral("turns"), QStringLiteral("回合数")},
+        {QStringLiteral("victory"), QStringLiteral("胜利条件武将编号")},
+        {QStringLiteral("defeat"), QStringLiteral("失败条件武将编号")},
+    };
+    if (key == QStringLiteral("level_bonus")) {
+        if (section == QStringLiteral("battle"))
+            return QStringLiteral("全局敌兵等级加成");
+        return section == QStringLiteral("allies") ? QStringLiteral("友军等级加成")
+                                                   : QStringLiteral("敌军等级加成");
+    }
+    return labels.value(key, key);
+}
+
+QString fieldPlace(const QString& section, int entry, const QString& key) {
+    if (section == QStringLiteral("battle"))
+        return QStringLiteral("战役 ") + fieldCaption(section, key);
+    if (section == QStringLiteral("army") && entry < 0)
+        return QStringLiteral("我军出场人数");
+    static const std::pair<const char16_t*, const char16_t*> titles[] = {
+        {u"allies", u"友军"},        {u"enemies", u"敌军"},  {u"army", u"我军出场人物"},
+        {u"equipment", u"个人装备"}, {u"spoils", u"战利品"},
+    };
+    for (const auto& [k, title] : titles) {
+        if (QString::fromUtf16(k) != section)
+            continue;
+        const QString where = QStringLiteral("%1 %2").arg(QString::fromUtf16(title)).arg(entry + 1);
+        return section == QStringLiteral("spoils") ? where
+                                                   : where + u' ' + fieldCaption(section, key);
+    }
+    return QStringLiteral("%1 %2 %3").arg(section).arg(entry + 1).arg(key);
 }
 
 namespace {
@@ -134,4 +181,4 @@ QJsonObject scenarioView(const ScenarioDocument& doc, const QStringList* people)
     return out;
 }
 
-} // namespace lcj::changes
+} // namespace lcj::fields

@@ -7,9 +7,9 @@
 #include "datafile/strategyform.h"
 #include "datafile/terrainform.h"
 #include "datafile/trooptypeform.h"
-#include "tableadapter.h"
+#include "datatable.h"
 
-namespace lcj::cli {
+namespace lcj::fields {
 
 namespace {
 
@@ -368,4 +368,4 @@ const TableAdapter* findDataTable(const QString& name) {
     return nullptr;
 }
 
-} // namespace lcj::cli
+} // namespace lcj::fields

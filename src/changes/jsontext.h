@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fields/fieldtable.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -9,16 +11,9 @@
 #include <optional>
 
 // JSON text written by hand where the order of keys matters to a reader.
-namespace lcj::cli::json {
+namespace lcj::changes::json {
 
-// A JSON number that is a whole number a cell can hold exactly (within
-// ±2^53), or nothing; never converts a number out of qint64's range.
-inline std::optional<qint64> wholeNumber(double d) {
-    constexpr double limit = 9007199254740992.0;
-    if (!(d > -limit && d < limit) || d != double(qint64(d)))
-        return std::nullopt;
-    return qint64(d);
-}
+using fields::wholeNumber;
 
 // A value as compact JSON, written exactly as QJsonDocument writes it.
 QString value(const QJsonValue& v);
@@ -37,4 +32,4 @@ struct DuplicateKey {
 // The first repeated key of JSON text that QJsonDocument has accepted.
 std::optional<DuplicateKey> firstDuplicateKey(QStringView text);
 
-} // namespace lcj::cli::json
+} // namespace lcj::changes::json

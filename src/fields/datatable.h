@@ -12,11 +12,11 @@
 #include <memory>
 #include <vector>
 
-// A table of data.e5 as rows and columns for the batch command line. Every
+// A section of data.e5 as rows and columns over its form. Every
 // column is a box of the section's form, headed by that box's caption, and
 // every import goes through the form's own validation, so a value means the
 // same here as in the window.
-namespace lcj::cli {
+namespace lcj::fields {
 
 class TableAdapter {
 public:
@@ -115,8 +115,8 @@ template <class Form> FormColumn<Form> boxColumn(const QString& header, QString 
 // Parses a cell that holds a list choice's stored number.
 Result<qint64> parseChoice(const QString& header, const QString& cell, qint64 max = 255);
 
-// Every table the command line knows, by name.
+// Every section of data.e5, by name.
 const std::vector<std::unique_ptr<TableAdapter>>& dataTables();
 const TableAdapter* findDataTable(const QString& name);
 
-} // namespace lcj::cli
+} // namespace lcj::fields

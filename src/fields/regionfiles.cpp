@@ -1,0 +1,507 @@
+#include "common/nametables.h"
+#include "datatable.h"
+#include "fieldfiles.h"
+#include "messages/messagefile.h"
+#include "patcher/programfile.h"
+#include "savefile/saveform.h"
+#include "savefile/savelayout.h"
+#include "scenario/rfile.h"
+
+#include <functional>
+
+// The region editors' files: the save game, the message file, the program
+// file and a scenario's R file. Every row is what the window shows after
+// selecting it, and every write goes through the window's own "确定" on the
+// core model.
+namespace lcj::fields {
+
+namespace {
+
+using TypedCells = QHash<QString, QString>;
+
+// A part of a region file as functions over its model.
+struct RowSpec {
+    QString part;
+    QString title;       // how the windows name a row: "人物 5 武力"
+    QString labelHeader; // a read-only name column after 序号, or empty
+    QStringList headers; // the editable columns
+    int rows = 0;
+    std::function<QString(int)> label;
+    std::function<QStringList(int)> get;
+    // Applies the cells of row r (through the window's confirm); on a refusal
+    // nothing of the row changes.
+    std::function<Failure(int, const TypedCells&)> set;
+};
+
+class RowFieldTable : public FieldTable {
+public:
+    explicit RowFieldTable(RowSpec spec) : spec_(std::move(spec)) {
+        for (const QString& h : spec_.headers)
+            columns_.append({h, h, false, false});
+    }
+    QString part() const override { return spec_.part; }
+    QString title() const override { return spec_.title; }
+    const QList<Column>& columns() const override { return columns_; }
+    int rowCount() const override { return spec_.rows; }
+    QString labelHeader() const override { return spec_.labelHeader; }
+    QString label(int row) const override { return spec_.label ? spec_.label(row) : QString(); }
+    QString rowName(int row) const override {
+        return spec_.rows == 1 ? spec_.title : QStringLiteral("%1 %2").arg(spec_.title).arg(row);
+    }
+    QString read(int row, int column) const override { return spec_.get(row).value(column); }
+    QStringList readRow(int row) const override { return spec_.get(row); }
+    Failure write(int row, const Cells& cells) override {
+        TypedCells typed;
+        for (auto it = cells.cbegin(); it != cells.cend(); ++it)
+            if (columnOf(it.key()) >= 0)
+                typed.insert(it.key(), boxText(it.value()));
+        return spec_.set(row, typed);
+    }
+
+private:
+    RowSpec spec_;
+    QList<Column> columns_;
+};
+
+// Reads cell `header` into `box` when present.
+void take(const TypedCells& cells, const QString& header, QString& box) {
+    const auto it = cells.constFind(header);
+    if (it != cells.constEnd())
+        box = *it;
+}
+
+// The file with the regions of `set` in place of its own bytes.
+QByteArray withRegions(QByteArray bytes, const RegionSet& set) {
+    for (std::size_t i = 0; i < set.layout().size(); ++i)
+        bytes.replace(set.layout()[i].offset, set.layout()[i].length, set.bytes(i));
+    return bytes;
+}
+
+// Every region of `set`, as its "保存" writes them.
+QList<files::Patch> regionPatches(const RegionSet& set) {
+    QList<files::Patch> out;
+    for (std::size_t i = 0; i < set.layout().size(); ++i)
+        out.append({set.layout()[i].offset, set.bytes(i)});
+    return out;
+}
+
+// ---- save games
+
+using save::CharacterForm;
+
+struct SaveBox {
+    const char16_t* header;
+    QString CharacterForm::*box;
+};
+// The boxes in the order of the window's grid; the level and experience boxes
+// beside an equipment list are named after it.
+const SaveBox saveBoxes[] = {
+    {u"形象", &CharacterForm::figure},
+    {u"头像", &CharacterForm::portrait},
+    {u"攻击", &CharacterForm::attack},
+    {u"防御", &CharacterForm::defence},
+    {u"精神", &CharacterForm::spirit},
+    {u"爆发", &CharacterForm::burst},
+    {u"士气", &CharacterForm::morale},
+    {u"HP值", &CharacterForm::hp},
+    {u"MP值", &CharacterForm::mp},
+    {u"武力", &CharacterForm::force},
+    {u"统率", &CharacterForm::command},
+    {u"智力", &CharacterForm::intelligence},
+    {u"敏捷", &CharacterForm::agility},
+    {u"运气", &CharacterForm::luck},
+    {u"等级", &CharacterForm::level},
+    {u"经验", &CharacterForm::experience},
+    {u"出阵", &CharacterForm::sorties},
+    {u"撤退", &CharacterForm::retreats},
+    {u"武具等级", &CharacterForm::weaponLevel},
+    {u"武具经验", &CharacterForm::weaponExperience},
+    {u"防具等级", &CharacterForm::armourLevel},
+    {u"防具经验", &CharacterForm::armourExperience},
+};
+struct SaveChoice {
+    const char16_t* header;
+    int CharacterForm::*entry;
+};
+const SaveChoice saveEquipment[] = {{u"武具", &CharacterForm::weapon},
+                                    {u"防具", &CharacterForm::armour},
+                                    {u"辅助", &CharacterForm::accessory}};
+
+// An equipment choice as its stored number: an item 0..103, 255 for "无".
+QString equipmentText(int entry) {
+    return QString::number(entry == CharacterForm::noneEntry ? 255 : entry);
+}
+
+Failure chooseEquipment(const QString& header, const QString& cell, int& entry) {
+    const auto v = parseChoice(header, cell);
+    if (!v)
+        return v.error();
+    if (*v >= CharacterForm::noneEntry && *v != 255)
+        return QStringLiteral("%1：请输入0到103之间的道具序号，或255表示无").arg(header);
+    entry = *v == 255 ? CharacterForm::noneEntry : int(*v);
+    return std::nullopt;
+}
+
+class SaveFieldFile : public FieldFile {
+public:
+    SaveFieldFile(const QByteArray& bytes) : bytes_(bytes) {
+        tables_.push_back(std::make_unique<RowFieldTable>(characters()));
+        tables_.push_back(std::make_unique<RowFieldTable>(stock()));
+        tables_.push_back(std::make_unique<RowFieldTable>(loyalty()));
+    }
+    FileKind kind() const override { return FileKind::Save; }
+    QByteArray bytes() const override { return withRegions(bytes_, game.regions()); }
+    QList<files::Patch> savedRegions() const override { return regionPatches(game.regions()); }
+
+    save::SaveGame game;
+
+private:
+    RowSpec stock() {
+        RowSpec t;
+        t.part = QStringLiteral("stock");
+        t.title = QStringLiteral("道具");
+        t.labelHeader = QStringLiteral("道具");
+        t.headers = {QStringLiteral("数量")};
+        t.rows = save::consumableCount;
+        t.label = [](int r) { return names::consumables().value(r); };
+        t.get = [this](int r) { return QStringList{game.showStock(r)}; };
+        t.set = [this](int r, const TypedCells& cells) -> Failure {
+            save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(r)};
+            take(cells, QStringLiteral("数量"), form.stock);
+            return game.confirm(form, 0, r);
+        };
+        return t;
+    }
+    RowSpec loyalty() {
+        RowSpec t;
+        t.part = QStringLiteral("loyalty");
+        t.title = QStringLiteral("忠奸度");
+        t.headers = {QStringLiteral("忠奸度")};
+        t.rows = 1;
+        t.get = [this](int) { return QStringList{game.showLoyalty()}; };
+        t.set = [this](int, const TypedCells& cells) -> Failure {
+            save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(0)};
+            take(cells, QStringLiteral("忠奸度"), form.loyalty);
+            return game.confirm(form, 0, 0);
+        };
+        return t;
+    }
+    RowSpec characters() {
+        RowSpec t;
+        t.part = QStringLiteral("characters");
+        t.title = QStringLiteral("人物");
+        t.labelHeader = QStringLiteral("人物");
+        for (const auto& b : saveBoxes)
+            t.headers.append(QString::fromUtf16(b.header));
+        for (const auto& c : saveEquipment)
+            t.headers.append(QString::fromUtf16(c.header));
+        t.headers << QStringLiteral("兵种") << QStringLiteral("强行加入我军");
+        t.rows = save::characterCount;
+        t.label = [](int r) { return names::characters().value(r); };
+        t.get = [this](int r) {
+            const CharacterForm f = game.showCharacter(r);
+            QStringList out;
+            for (const auto& b : saveBoxes)
+                out.append(f.*b.box);
+            for (const auto& c : saveEquipment)
+                out.append(equipmentText(f.*c.entry));
+            out << QString::number(f.troopType)
+                << (f.joined ? QStringLiteral("1") : QStringLiteral("0"));
+            return out;
+        };
+        t.set = [this](int r, const TypedCells& cells) -> Failure {
+            save::SaveForm form{game.showLoyalty(), game.showCharacter(r), game.showStock(0)};
+            CharacterForm& f = form.character;
+            for (const auto& b : saveBoxes)
+                take(cells, QString::fromUtf16(b.header), f.*b.box);
+            for (const auto& c : saveEquipment) {
+                const QString header = QString::fromUtf16(c.header);
+                const auto it = cells.constFind(header);
+                if (it == cells.constEnd() || *it == equipmentText(f.*c.entry))
+                    continue;
+                if (auto failure = chooseEquipment(header, *it, f.*c.entry))
+                    return failure;
+            }
+            if (const auto it = cells.constFind(QStringLiteral("兵种"));
+                it != cells.constEnd() && *it != QString::number(f.troopType)) {
+                const auto v = parseChoice(QStringLiteral("兵种"), *it);
+                if (!v)
+                    return v.error();
+                f.troopType = int(*v);
+            }
+            if (const auto it = cells.constFind(QStringLiteral("强行加入我军"));
+                it != cells.constEnd()) {
+                const auto v = parseChoice(QStringLiteral("强行加入我军"), *it, 1);
+                if (!v)
+                    return v.error();
+                f.joined = *v == 1;
+            }
+            return game.confirm(form, r, 0);
+        };
+        return t;
+    }
+
+    QByteArray bytes_;
+};
+
+// ---- message files
+
+const QStringList* imsgNames(const imsg::Category& c) {
+    const QString entry = QString::fromUtf16(c.entry);
+    if (entry == QStringLiteral("liezhuan"))
+        return &names::characters();
+    if (entry == QStringLiteral("wuping"))
+        return &names::items();
+    if (entry == QStringLiteral("binzhong"))
+        return &names::troopTypes();
+    if (entry == QStringLiteral("chelue"))
+        return &names::strategies();
+    return nullptr;
+}
+
+class ImsgFieldFile : public FieldFile {
+public:
+    explicit ImsgFieldFile(const QByteArray& bytes) : bytes_(bytes) {
+        for (std::size_t c = 0; c < imsg::categories.size(); ++c) {
+            const imsg::Category& category = imsg::categories[c];
+            for (int i = 0; i < category.count; ++i)
+                slotTexts[c].append(bytes.mid(category.slotOffset(i), imsg::slotSize));
+            tables_.push_back(std::make_unique<RowFieldTable>(table(c)));
+        }
+    }
+    FileKind kind() const override { return FileKind::Imsg; }
+    QByteArray bytes() const override {
+        QByteArray out = bytes_;
+        for (const files::Patch& p : savedRegions())
+            out.replace(p.pos, p.bytes.size(), p.bytes);
+        return out;
+    }
+    // Each changed slot is written in place, as "确定" writes it.
+    QList<files::Patch> savedRegions() const override {
+        QList<files::Patch> changed;
+        for (std::size_t c = 0; c < imsg::categories.size(); ++c)
+            for (int r = 0; r < slotTexts[c].size(); ++r) {
+                const qint64 at = imsg::categories[c].slotOffset(r);
+                if (slotTexts[c][r] != bytes_.mid(at, imsg::slotSize))
+                    changed.append({at, slotTexts[c][r]});
+            }
+        return changed;
+    }
+
+private:
+    RowSpec table(std::size_t c) {
+        const imsg::Category& category = imsg::categories[c];
+        RowSpec t;
+        t.part = QString::fromUtf16(category.entry);
+        t.title = QString::fromUtf16(category.caption);
+        t.headers = {QString::fromUtf16(category.caption)};
+        t.rows = category.count;
+        if (const QStringList* names = imsgNames(category)) {
+            t.labelHeader = QStringLiteral("名称");
+            t.label = [names](int r) { return names->value(r); };
+        } else if (category.mode == imsg::Mode::Critical) {
+            t.labelHeader = QStringLiteral("致命一击台词类型对应值");
+            t.label = [](int r) { return imsg::criticalTypeText(r); };
+        } else if (category.mode == imsg::Mode::Battle) {
+            t.labelHeader = QStringLiteral("战斗");
+            t.label = [](int r) { return imsg::battleNumberText(r); };
+        }
+        t.get = [this, c](int r) { return QStringList{imsg::decodeSlot(slotTexts[c][r])}; };
+        t.set = [this, c, header = t.headers[0]](int r, const TypedCells& cells) -> Failure {
+            const auto it = cells.constFind(header);
+            if (it == cells.constEnd())
+                return std::nullopt;
+            const auto slot = imsg::encodeSlot(*it, slotTexts[c][r]);
+            if (!slot)
+                return QStringLiteral("文本：") + slot.error();
+            slotTexts[c][r] = *slot;
+            return std::nullopt;
+        };
+        return t;
+    }
+
+    QByteArray bytes_;
+    // The slots as the confirmed edits leave them, by category.
+    std::array<QList<QByteArray>, imsg::categories.size()> slotTexts;
+};
+
+// ---- the program file
+
+class ExeFieldFile : public FieldFile {
+public:
+    explicit ExeFieldFile(const QByteArray& bytes) : bytes_(bytes) {
+        tables_.push_back(std::make_unique<RowFieldTable>(figures()));
+        tables_.push_back(std::make_unique<RowFieldTable>(switchPart()));
+    }
+    FileKind kind() const override { return FileKind::Exe; }
+    QByteArray bytes() const override { return withRegions(bytes_, file.regions()); }
+    QList<files::Patch> savedRegions() const override { return regionPatches(file.regions()); }
+
+    exe::ProgramFile file;
+
+private:
+    RowSpec switchPart() {
+        RowSpec t;
+        t.part = QStringLiteral("switch");
+        t.title = QStringLiteral("开关");
+        t.headers = {QStringLiteral("敌军小兵自动升级兵种")};
+        t.rows = 1;
+        t.get = [this](int) {
+            return QStringList{file.switchOn() ? QStringLiteral("1") : QStringLiteral("0")};
+        };
+        t.set = [this, h = t.headers[0]](int, const TypedCells& cells) -> Failure {
+            const auto it = cells.constFind(h);
+            if (it == cells.constEnd())
+                return std::nullopt;
+            const auto v = parseChoice(h, *it, 1);
+            if (!v)
+                return v.error();
+            return file.confirm(0, file.figure(0), *v == 1);
+        };
+        return t;
+    }
+    RowSpec figures() {
+        RowSpec t;
+        t.part = QStringLiteral("figures");
+        t.title = QStringLiteral("人物");
+        t.labelHeader = QStringLiteral("人物");
+        t.headers = {QStringLiteral("形象")};
+        t.rows = exe::characterCount;
+        t.label = [](int r) { return names::characters().value(r); };
+        t.get = [this](int r) { return QStringList{QString::number(file.figure(r))}; };
+        t.set = [this](int r, const TypedCells& cells) -> Failure {
+            const auto it = cells.constFind(QStringLiteral("形象"));
+            if (it == cells.constEnd() || *it == QString::number(file.figure(r)))
+                return std::nullopt;
+            const auto v = parseChoice(QStringLiteral("形象"), *it, exe::figureCount - 1);
+            if (!v)
+                return v.error();
+            return file.confirm(r, int(*v), file.switchOn());
+        };
+        return t;
+    }
+
+    QByteArray bytes_;
+};
+
+// ---- a scenario's R file
+
+class RFieldFile : public FieldFile {
+public:
+    RFieldFile(scenario::RFile rFile) : file(std::move(rFile)), form(file.show()) {
+        tables_.push_back(std::make_unique<RowFieldTable>(limits()));
+    }
+    FileKind kind() const override { return FileKind::RFile; }
+    // The whole file, as "R文件保存" writes it.
+    QByteArray bytes() const override {
+        QByteArray bytes = file.rFileBytes();
+        QByteArray record = bytes.mid(file.rLimitPos(), scenario::RFile::recordSize);
+        if (form.apply(record))
+            return bytes;
+        return bytes.replace(file.rLimitPos(), scenario::RFile::recordSize, record);
+    }
+
+private:
+    static QStringList headers() {
+        QStringList h{QStringLiteral("本关出场人数")};
+        for (int k = 1; k <= 5; ++k)
+            h << QStringLiteral("强制出场人员%1").arg(k);
+        for (int k = 1; k <= 5; ++k)
+            h << QStringLiteral("限制出场人员%1").arg(k);
+        return h;
+    }
+    RowSpec limits() {
+        RowSpec t;
+        t.part = QStringLiteral("limits");
+        t.title = QStringLiteral("出场人物数");
+        t.headers = headers();
+        t.rows = 1;
+        t.get = [this](int) {
+            QStringList out{form.deployCount};
+            for (const QString& v : form.forced)
+                out << v;
+            for (const QString& v : form.restricted)
+                out << v;
+            return out;
+        };
+        t.set = [this, h = t.headers](int, const TypedCells& cells) -> Failure {
+            scenario::RLimitsForm next = form;
+            take(cells, h[0], next.deployCount);
+            for (int k = 0; k < 5; ++k) {
+                take(cells, h[1 + k], next.forced[k]);
+                take(cells, h[6 + k], next.restricted[k]);
+            }
+            // Checked by the form before "R文件保存" writes anything.
+            QByteArray record =
+                file.rFileBytes().mid(file.rLimitPos(), scenario::RFile::recordSize);
+            if (auto failure = next.apply(record))
+                return failure;
+            form = next;
+            return std::nullopt;
+        };
+        return t;
+    }
+
+    scenario::RFile file;
+    scenario::RLimitsForm form;
+};
+
+} // namespace
+
+Opened openSave(const QString& name, const QByteArray& bytes) {
+    auto file = std::make_unique<SaveFieldFile>(bytes);
+    if (auto failure = file->game.regions().take(name, bytes))
+        return Opened::failure(QStringLiteral("文件打开出错\n\n") + *failure);
+    return Opened(std::move(file));
+}
+
+Opened openImsg(const QByteArray& bytes) {
+    if (bytes.size() < imsg::minimumFileSize)
+        return Opened::failure(QStringLiteral("文件打开出错\n\n") +
+                               QStringLiteral("文件太短：Imsg文件至少有%1字节，这个文件只有%2字节")
+                                   .arg(imsg::minimumFileSize)
+                                   .arg(bytes.size()));
+    return Opened(std::make_unique<ImsgFieldFile>(bytes));
+}
+
+Opened openExe(const QString& name, const QByteArray& bytes) {
+    auto file = std::make_unique<ExeFieldFile>(bytes);
+    if (auto failure = file->file.regions().take(name, bytes))
+        return Opened::failure(QStringLiteral("文件打开出错\n\n") + *failure);
+    return Opened(std::move(file));
+}
+
+Opened openRFile(const QString& name, const QByteArray& bytes) {
+    auto file = scenario::RFile::fromBytes(name, bytes);
+    if (!file)
+        return Opened::failure(file.error());
+    return Opened(std::make_unique<RFieldFile>(std::move(*file)));
+}
+
+QByteArray blankBytes(FileKind kind) {
+    switch (kind) {
+    case FileKind::Data:
+        return QByteArray(data::minimumFileSize, '\0');
+    case FileKind::Save:
+        return QByteArray(save::characterRegion.end(), '\0');
+    case FileKind::Imsg:
+        return QByteArray(imsg::minimumFileSize, '\0');
+    case FileKind::Exe: {
+        const RegionSet set = exe::ProgramFile().regions();
+        qint64 end = 0;
+        for (const Region& r : set.layout())
+            end = std::max(end, r.end());
+        return QByteArray(end, '\0');
+    }
+    case FileKind::RFile: {
+        QByteArray bytes(scenario::RFile::recordSize, '\0');
+        bytes.replace(0, 5, QByteArray("\x2E\x00\x01\x00\x04", 5));
+        return bytes;
+    }
+    case FileKind::Scenario:
+        break;
+    }
+    return {};
+}
+
+} // namespace lcj::fields

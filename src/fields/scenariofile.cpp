@@ -1,0 +1,156 @@
+#include "fieldfiles.h"
+#include "scenario/savebuilder.h"
+#include "scenario/scenariodocument.h"
+#include "scenarioedits.h"
+#include "scenarioview.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+// A scenario as its editor's frames show it: the battle-wide values, the
+// allies, the enemies, the army, the equipment and the spoils. Every write
+// presses the frame's "确定" and builds the file as "保存剧本文件" does.
+namespace lcj::fields {
+
+namespace {
+
+class ScenarioFieldFile;
+
+const QString battlePart = QStringLiteral("battle");
+const QString spoilsPart = QStringLiteral("spoils");
+
+// A value as its box shows it: "74", "3 17 无"; nothing for no choice.
+QString boxShown(const QJsonValue& v) {
+    if (v.isDouble())
+        return QString::number(qint64(v.toDouble()));
+    if (v.isArray()) {
+        QStringList items;
+        for (const QJsonValue& item : v.toArray())
+            items << (item.isNull() ? QStringLiteral("无") : boxShown(item));
+        return items.join(u' ');
+    }
+    return v.toString();
+}
+
+class ScenarioTable : public FieldTable {
+public:
+    ScenarioTable(ScenarioFieldFile& file, QString part, const QStringList& keys);
+
+    QString part() const override { return part_; }
+    QString title() const override { return title_; }
+    const QList<Column>& columns() const override { return columns_; }
+    int rowCount() const override;
+    QString rowName(int row) const override {
+        if (part_ == battlePart)
+            return title_;
+        return QStringLiteral("%1 %2").arg(title_).arg(row + 1);
+    }
+    QString place(int row, int column) const override {
+        return fieldPlace(part_, part_ == battlePart ? -1 : row, columns_.at(column).key);
+    }
+    QJsonValue value(int row, int column) const override;
+    QString read(int row, int column) const override { return boxShown(value(row, column)); }
+    Failure write(int row, const Cells& cells) override;
+
+private:
+    ScenarioFieldFile& file_;
+    QString part_;
+    QString title_;
+    QList<Column> columns_;
+};
+
+class ScenarioFieldFile : public FieldFile {
+public:
+    explicit ScenarioFieldFile(const QByteArray& bytes)
+        : bytes_(bytes), doc_(scenario::ScenarioDocument::scan(bytes)) {
+        view_ = scenarioView(doc_, nullptr);
+        tables_.push_back(std::make_unique<ScenarioTable>(*this, battlePart, battleKeys()));
+        tables_.push_back(
+            std::make_unique<ScenarioTable>(*this, QStringLiteral("allies"), slotKeys()));
+        tables_.push_back(
+            std::make_unique<ScenarioTable>(*this, QStringLiteral("enemies"), slotKeys()));
+        tables_.push_back(
+            std::make_unique<ScenarioTable>(*this, QStringLiteral("army"), armyKeys()));
+        tables_.push_back(
+            std::make_unique<ScenarioTable>(*this, QStringLiteral("equipment"), equipKeys()));
+        tables_.push_back(std::make_unique<ScenarioTable>(*this, spoilsPart,
+                                                          QStringList{QStringLiteral("items")}));
+    }
+    FileKind kind() const override { return FileKind::Scenario; }
+    QByteArray bytes() const override { return bytes_; }
+
+    const QJsonObject& view() const { return view_; }
+
+    // Presses "确定" for `edits` and builds the file; on a refusal the
+    // scenario stays as it was.
+    Failure edit(const QJsonObject& edits) {
+        int confirmed = 0;
+        auto failure = applyScenarioEdits(doc_, edits, confirmed);
+        if (!failure) {
+            const auto built = scenario::buildSave(doc_);
+            if (built) {
+                bytes_ = built->bytes;
+                view_ = scenarioView(doc_, nullptr);
+                return std::nullopt;
+            }
+            failure = QStringLiteral("保存剧本文件出错\n") + built.error();
+        }
+        doc_ = scenario::ScenarioDocument::scan(bytes_);
+        return failure;
+    }
+
+private:
+    QByteArray bytes_; // as last built
+    scenario::ScenarioDocument doc_;
+    QJsonObject view_;
+};
+
+ScenarioTable::ScenarioTable(ScenarioFieldFile& file, QString part, const QStringList& keys)
+    : file_(file), part_(std::move(part)) {
+    title_ = part_ == battlePart ? QStringLiteral("战役") : fieldPlace(part_, 0, QString());
+    title_ = title_.section(u' ', 0, 0);
+    for (const QString& key : keys) {
+        const bool name = key == QStringLiteral("name"); // shown only
+        columns_.append({key, part_ == spoilsPart ? title_ : fieldCaption(part_, key), name, name});
+    }
+}
+
+int ScenarioTable::rowCount() const {
+    const QJsonValue v = file_.view().value(part_);
+    if (part_ == battlePart)
+        return v.isObject() ? 1 : 0;
+    return int(v.toArray().size());
+}
+
+QJsonValue ScenarioTable::value(int row, int column) const {
+    const QJsonValue v = file_.view().value(part_);
+    const QString& key = columns_.at(column).key;
+    if (part_ == battlePart)
+        return v.toObject().value(key);
+    const QJsonValue entry = v.toArray().at(row);
+    return part_ == spoilsPart ? entry : entry.toObject().value(key);
+}
+
+Failure ScenarioTable::write(int row, const Cells& cells) {
+    QJsonObject fields;
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
+        const int c = columnOf(it.key());
+        if (c >= 0 && !columns_[c].readOnly && it.value() != value(row, c))
+            fields.insert(it.key(), it.value());
+    }
+    if (fields.isEmpty())
+        return std::nullopt;
+    if (part_ == battlePart)
+        return file_.edit({{part_, fields}});
+    const QJsonValue entry =
+        part_ == spoilsPart ? fields.value(QStringLiteral("items")) : QJsonValue(fields);
+    return file_.edit({{part_, QJsonObject{{QString::number(row), entry}}}});
+}
+
+} // namespace
+
+Opened openScenario(const QByteArray& bytes) {
+    return Opened(std::make_unique<ScenarioFieldFile>(bytes));
+}
+
+} // namespace lcj::fields
