@@ -1,6 +1,9 @@
 #include "scenariochanges.h"
 
+#include "compare.h"
 #include "fields/scenarioview.h"
+
+#include <QSet>
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -128,13 +131,6 @@ public:
         out.append(c);
     }
 
-    void objects(Frame frame, int entry, const QJsonObject& a, const QJsonObject& b,
-                 const QStringList& keys, bool listed) {
-        for (const QString& key : keys)
-            if (a.value(key) != b.value(key))
-                field(frame, entry, key, a.value(key), b.value(key), listed);
-    }
-
     void spoils(int entry, const QJsonValue& a, const QJsonValue& b) {
         Change c{Change::Kind::Field, Frame::Spoils, entry, {}, a, b, {}};
         c.line = fieldText(c, QStringLiteral("："));
@@ -150,70 +146,124 @@ int storedEquipment(const ScenarioDocument& doc) {
     return doc.equipmentEditable() ? doc.newEquipCount() : 0;
 }
 
+Frame frameOf(const QString& part) {
+    for (Frame frame : {Frame::Ally, Frame::Enemy, Frame::Army, Frame::Equipment, Frame::Spoils})
+        if (str(sectionOf(frame).key) == part)
+            return frame;
+    return Frame::Battle;
+}
+
+// A row of a scenario's table as the view holds it: an object of the
+// fields, or a spoils entry's items.
+QJsonValue rowValue(const fields::FieldTable& table, int row) {
+    if (table.part() == QStringLiteral("spoils"))
+        return table.value(row, 0);
+    QJsonObject entry;
+    for (qsizetype c = 0; c < table.columns().size(); ++c)
+        entry.insert(table.columns()[c].key, table.value(row, int(c)));
+    return entry;
+}
+
+QJsonValue personValue(const QStringList* people, const QJsonValue& n) {
+    const QString name = personName(people, n);
+    return name.isEmpty() ? QJsonValue() : QJsonValue(name);
+}
+
+// One list of the scenario compared: its count, its fields, its entries added
+// or removed whole, and the equipment slots the file gains or loses.
+void compareList(Comparer& cmp, const fields::FieldTable& ta, const fields::FieldTable& tb,
+                 int storedA, int storedB, const QStringList* people) {
+    const Frame frame = frameOf(tb.part());
+    const int common = std::min(ta.rowCount(), tb.rowCount());
+    int storedDone = 0; // rows whose equipment slot change is already listed
+    QSet<int> stored;
+    const auto storedUpTo = [&](int end) {
+        if (frame != Frame::Equipment)
+            return;
+        for (; storedDone < end; ++storedDone) {
+            const int k = storedDone;
+            if ((k < storedA) == (k < storedB))
+                continue;
+            // A slot that the saved file gains or loses is one line, not five.
+            const bool added = k < storedB;
+            stored.insert(k);
+            cmp.out.append({Change::Kind::Stored,
+                            frame,
+                            k,
+                            {},
+                            !added,
+                            added,
+                            QStringLiteral("个人装备 %1 %2")
+                                .arg(k + 1)
+                                .arg(added ? QStringLiteral("追加") : QStringLiteral("已删除"))});
+        }
+    };
+    int whole = -1; // the last entry added or removed whole
+    for (const FieldChange& fc : compare(ta, tb)) {
+        if (fc.row < 0) {
+            cmp.out.append({Change::Kind::Count, frame, -1, {}, fc.before, fc.after, {}});
+        } else if (fc.added() || fc.removed()) {
+            storedUpTo(common);
+            if (fc.row == whole)
+                continue;
+            whole = fc.row;
+            const bool removed = fc.removed();
+            const QJsonValue entry = rowValue(removed ? ta : tb, fc.row);
+            cmp.out.append({removed ? Change::Kind::Removed : Change::Kind::Added,
+                            frame,
+                            fc.row,
+                            {},
+                            removed ? entry : QJsonValue(),
+                            removed ? QJsonValue() : entry,
+                            QStringLiteral("%1 %2 %3")
+                                .arg(str(sectionOf(frame).title))
+                                .arg(fc.row + 1)
+                                .arg(removed ? QStringLiteral("已删除") : QStringLiteral("追加"))});
+        } else if (frame == Frame::Spoils) {
+            cmp.spoils(fc.row, fc.before, fc.after);
+        } else {
+            storedUpTo(fc.row + 1);
+            const bool listed = !stored.contains(fc.row);
+            cmp.field(frame, fc.row, fc.column, fc.before, fc.after, listed);
+            // The name the number gives is a field of the view too.
+            if (people && fc.column == QStringLiteral("character")) {
+                const QJsonValue na = personValue(people, fc.before),
+                                 nb = personValue(people, fc.after);
+                if (na != nb)
+                    cmp.field(frame, fc.row, QStringLiteral("name"), na, nb, listed);
+            }
+        }
+    }
+    storedUpTo(common);
+}
+
 } // namespace
 
 QList<Change> compareScenarios(const ScenarioDocument& a, const ScenarioDocument& b,
                                const QStringList* people) {
-    const QJsonObject va = scenarioView(a, people), vb = scenarioView(b, people);
+    // Opening a scenario's tables never fails: a file the editor cannot read
+    // has empty lists.
+    const auto fa = fields::openFile(fields::FileKind::Scenario, {}, a.scenarioBytes);
+    const auto fb = fields::openFile(fields::FileKind::Scenario, {}, b.scenarioBytes);
     Comparer cmp(people);
-
-    const QJsonValue ba = va.value(QStringLiteral("battle")),
-                     bb = vb.value(QStringLiteral("battle"));
-    if (ba.isObject() && bb.isObject())
-        cmp.objects(Frame::Battle, -1, ba.toObject(), bb.toObject(), battleKeys(), true);
-    else if (ba != bb)
-        cmp.out.append(
-            {Change::Kind::Header,
-             Frame::Battle,
-             -1,
-             {},
-             ba.isObject(),
-             bb.isObject(),
-             bb.isObject() ? QStringLiteral("战役头 追加") : QStringLiteral("战役头 已删除")});
-
     const int storedA = storedEquipment(a), storedB = storedEquipment(b);
-    for (Frame frame : {Frame::Ally, Frame::Enemy, Frame::Army, Frame::Equipment, Frame::Spoils}) {
-        const Section& s = sectionOf(frame);
-        const QJsonArray la = va.value(str(s.key)).toArray(), lb = vb.value(str(s.key)).toArray();
-        if (la.size() != lb.size())
+    for (const auto& tb : (*fb)->tables()) {
+        const fields::FieldTable& ta = *(*fa)->table(tb->part());
+        if (frameOf(tb->part()) != Frame::Battle) {
+            compareList(cmp, ta, *tb, storedA, storedB, people);
+        } else if (ta.rowCount() == tb->rowCount()) {
+            for (const FieldChange& fc : compare(ta, *tb))
+                cmp.field(Frame::Battle, -1, fc.column, fc.before, fc.after, true);
+        } else {
+            const bool added = tb->rowCount() > 0;
             cmp.out.append(
-                {Change::Kind::Count, frame, -1, {}, int(la.size()), int(lb.size()), {}});
-        const qsizetype common = std::min(la.size(), lb.size());
-        for (qsizetype k = 0; k < common; ++k) {
-            const int entry = int(k);
-            bool listed = true;
-            if (frame == Frame::Equipment && (k < storedA) != (k < storedB)) {
-                // A slot that the saved file gains or loses is one line, not five.
-                const bool added = k < storedB;
-                cmp.out.append(
-                    {Change::Kind::Stored,
-                     frame,
-                     entry,
-                     {},
-                     !added,
-                     added,
-                     QStringLiteral("个人装备 %1 %2")
-                         .arg(k + 1)
-                         .arg(added ? QStringLiteral("追加") : QStringLiteral("已删除"))});
-                listed = false;
-            }
-            if (s.keys)
-                cmp.objects(frame, entry, la[k].toObject(), lb[k].toObject(), *s.keys, listed);
-            else if (la[k] != lb[k])
-                cmp.spoils(entry, la[k], lb[k]);
-        }
-        for (qsizetype k = common; k < std::max(la.size(), lb.size()); ++k) {
-            const bool removed = k < la.size();
-            cmp.out.append({removed ? Change::Kind::Removed : Change::Kind::Added,
-                            frame,
-                            int(k),
-                            {},
-                            removed ? la[k] : QJsonValue(),
-                            removed ? QJsonValue() : lb[k],
-                            QStringLiteral("%1 %2 %3")
-                                .arg(str(s.title))
-                                .arg(k + 1)
-                                .arg(removed ? QStringLiteral("已删除") : QStringLiteral("追加"))});
+                {Change::Kind::Header,
+                 Frame::Battle,
+                 -1,
+                 {},
+                 !added,
+                 added,
+                 added ? QStringLiteral("战役头 追加") : QStringLiteral("战役头 已删除")});
         }
     }
 
