@@ -64,34 +64,23 @@ Result<QByteArray> writeTableCells(fields::FieldFile& file, const QList<Cell>& v
 
 const QString itemsColumn = QStringLiteral("items");
 
-QList<Cell> scenarioCells(const scenario::ScenarioDocument& doc) {
-    const QJsonObject view = fields::scenarioView(doc, nullptr);
-    QList<Cell> out;
-    const auto add = [&out](const QString& part, int row, const QString& column,
-                            const QJsonValue& v) {
-        out.append({part, row, column, fields::fieldPlace(part, row, column), v});
-    };
-    const QJsonValue battle = view.value(QStringLiteral("battle"));
-    if (battle.isObject())
-        for (const QString& key : fields::battleKeys())
-            add(QStringLiteral("battle"), -1, key, battle.toObject().value(key));
+// The scenario's fields as its tables show them; the battle-wide values and
+// the army's count have no row. `armyCounted`: the army block is readable, so
+// its count is a field.
+QList<Cell> scenarioCells(const fields::FieldFile& file, bool armyCounted) {
     const QString army = QStringLiteral("army");
-    for (const auto& [section, keys] :
-         {std::pair{QStringLiteral("allies"), &fields::slotKeys()},
-          std::pair{QStringLiteral("enemies"), &fields::slotKeys()},
-          std::pair{army, &fields::armyKeys()},
-          std::pair{QStringLiteral("equipment"), &fields::equipKeys()}}) {
-        const QJsonArray entries = view.value(section).toArray();
-        if (section == army && doc.armyBlockReadable)
-            add(army, -1, countColumn, int(entries.size()));
-        for (qsizetype k = 0; k < entries.size(); ++k)
-            for (const QString& key : *keys)
-                if (key != QStringLiteral("name")) // shown only
-                    add(section, int(k), key, entries[k].toObject().value(key));
+    QList<Cell> out;
+    for (const auto& t : file.tables()) {
+        const bool battle = t->part() == QStringLiteral("battle");
+        if (t->part() == army && armyCounted)
+            out.append(
+                {army, -1, countColumn, fields::fieldPlace(army, -1, countColumn), t->rowCount()});
+        for (int r = 0; r < t->rowCount(); ++r)
+            for (qsizetype c = 0; c < t->columns().size(); ++c)
+                if (!t->columns()[c].readOnly) // a name is shown only
+                    out.append({t->part(), battle ? -1 : r, t->columns()[c].key,
+                                t->place(r, int(c)), t->value(r, int(c))});
     }
-    const QJsonArray spoils = view.value(QStringLiteral("spoils")).toArray();
-    for (qsizetype k = 0; k < spoils.size(); ++k)
-        add(QStringLiteral("spoils"), int(k), itemsColumn, spoils[k]);
     return out;
 }
 
@@ -232,11 +221,11 @@ Result<QString> place(FileKind kind, const QString& part, int row, const QString
 }
 
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes) {
-    if (kind == FileKind::Scenario)
-        return scenarioCells(scenario::ScenarioDocument::scan(bytes));
     const auto file = fields::openFile(kind, fileName, bytes);
     if (!file)
         return Result<QList<Cell>>::failure(file.error());
+    if (kind == FileKind::Scenario)
+        return scenarioCells(**file, scenario::ScenarioDocument::scan(bytes).armyBlockReadable);
     return tableCells(**file);
 }
 

@@ -77,4 +77,59 @@ Failure storeText(QByteArray& record, int offset, int width, const QString& labe
     return std::nullopt;
 }
 
+Result<qint64> parseChoice(const QString& caption, const QString& text, qint64 max) {
+    const auto value = parseNumber(caption, text, {0, max, Rounding::Down});
+    // A choice is a whole number: "3.5" is no entry of a list.
+    if (value && text.contains(u'.'))
+        return Result<qint64>::failure(rangeMessage(caption, 0, max));
+    return value;
+}
+
+Result<Choice> codeToChoice(const QString& caption, const QString& text, int first, int entries,
+                            int noneEntry) {
+    const auto value = parseChoice(caption, text);
+    if (!value)
+        return Result<Choice>::failure(value.error());
+    if (noneEntry >= 0 && *value == 255)
+        return Choice::entry(noneEntry);
+    if (*value < first || *value >= first + entries)
+        return Result<Choice>::failure(noneEntry >= 0
+                                           ? QStringLiteral("%1：请输入%2到%3之间的代码，或255")
+                                                 .arg(caption)
+                                                 .arg(first)
+                                                 .arg(first + entries - 1)
+                                           : QStringLiteral("%1：请输入%2到%3之间的代码")
+                                                 .arg(caption)
+                                                 .arg(first)
+                                                 .arg(first + entries - 1));
+    return Choice::entry(int(*value) - first);
+}
+
+QString showEquipment(int entry, int noneEntry) {
+    return QString::number(entry == noneEntry ? 255 : entry);
+}
+
+Failure takeEquipment(const QString& caption, const QString& text, int noneEntry, int& entry) {
+    const auto value = parseChoice(caption, text);
+    if (!value)
+        return value.error();
+    if (*value >= noneEntry && *value != 255)
+        return QStringLiteral("%1：请输入0到%2之间的道具序号，或255表示无")
+            .arg(caption)
+            .arg(noneEntry - 1);
+    entry = *value == 255 ? noneEntry : int(*value);
+    return std::nullopt;
+}
+
+Result<bool> parseFlag(const QString& caption, const QString& text) {
+    const auto value = parseChoice(caption, text, 1);
+    if (!value)
+        return Result<bool>::failure(value.error());
+    return *value == 1;
+}
+
+QString showStoredByte(QByteArrayView record, int offset) {
+    return QString::number(byteAt(record, offset));
+}
+
 } // namespace lcj

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "choice.h"
 #include "numberinput.h"
 #include "result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <array>
+#include <functional>
 #include <span>
+#include <vector>
 
 // Number fields of fixed records, described once as data: which box of a form
 // shows which bytes of the record, and how.
@@ -62,5 +66,81 @@ Failure applyNumbers(std::span<const NumberField<Form>> fields, const Form& form
     record = staged;
     return std::nullopt;
 }
+
+// ---- A form's fields as the user names them
+
+// One field of a form: its caption, the text that stands for it in a table,
+// and how a typed text goes back into the form. A typed text only fills the
+// form; the form's own apply() decides what reaches the record.
+template <class Form> struct FormField {
+    QString caption;
+    std::function<QString(const Form&, QByteArrayView record)> show;
+    std::function<Failure(Form&, const QString& text)> take;
+    bool text = false;         // a name rather than a number
+    const void* key = nullptr; // the form member it edits (fieldKey), for finding the caption
+};
+
+template <class Form> using FormFields = std::vector<FormField<Form>>;
+
+// Tells the members of a form apart whatever their type: the address of the
+// member in one default form.
+template <class Form> const Form& probeForm() {
+    static const Form form{};
+    return form;
+}
+template <class Form, class T> const void* fieldKey(T Form::*member) {
+    return &(probeForm<Form>().*member);
+}
+template <class Form, class T, std::size_t N>
+const void* fieldKey(std::array<T, N> Form::*member, int k) {
+    return &(probeForm<Form>().*member)[std::size_t(k)];
+}
+
+// The caption of the field whose key is `key`; empty when the form has none.
+template <class Form> QString captionOf(const FormFields<Form>& fields, const void* key) {
+    for (const auto& f : fields)
+        if (f.key == key)
+            return f.caption;
+    return {};
+}
+
+// A box of the form taken as typed; the form checks it when applied.
+template <class Form>
+FormField<Form> boxField(const QString& caption, QString Form::*box, bool text = false) {
+    return {caption, [box](const Form& f, QByteArrayView) { return f.*box; },
+            [box](Form& f, const QString& typed) -> Failure {
+                f.*box = typed;
+                return std::nullopt;
+            },
+            text, fieldKey(box)};
+}
+
+// The number box of `fields` that shows `box`, captioned as its messages are.
+template <class Form>
+FormField<Form> boxField(std::span<const NumberField<Form>> fields, QString Form::*box) {
+    for (const auto& f : fields)
+        if (f.box == box)
+            return boxField(QString::fromUtf16(f.label), box);
+    return boxField(QString(), box);
+}
+
+// A typed list choice as its stored number: a whole number 0..max.
+Result<qint64> parseChoice(const QString& caption, const QString& text, qint64 max = 255);
+
+// A typed code for a list whose entry p stands for code p + first and whose
+// optional entry `noneEntry` (-1 for none) stands for 255.
+Result<Choice> codeToChoice(const QString& caption, const QString& text, int first, int entries,
+                            int noneEntry);
+
+// An equipment list of a character: entries 0..noneEntry-1 are items, entry
+// noneEntry is "无", stored as 255. Typed as the stored number.
+QString showEquipment(int entry, int noneEntry);
+Failure takeEquipment(const QString& caption, const QString& text, int noneEntry, int& entry);
+
+// A ticked box typed as 1, a clear one as 0.
+Result<bool> parseFlag(const QString& caption, const QString& text);
+
+// The stored byte at `offset`, whatever a list makes of it.
+QString showStoredByte(QByteArrayView record, int offset);
 
 } // namespace lcj

@@ -11,6 +11,9 @@ namespace lcj::data {
 namespace {
 
 constexpr int nameWidth = 12;
+const QString nameCaption = QStringLiteral("姓名");
+const QString troopTypeCaption = QStringLiteral("兵种");
+const QString forcedJoinCaption = QStringLiteral("强行加入我军");
 
 using F = NumberField<CharacterForm>;
 const std::array<F, 12> numberFields{{
@@ -31,11 +34,12 @@ const std::array<F, 12> numberFields{{
 struct Equipment {
     int CharacterForm::*entry;
     int offset;
+    const char16_t* caption;
 };
 constexpr std::array<Equipment, 3> equipment{{
-    {&CharacterForm::weapon, 29},
-    {&CharacterForm::armour, 30},
-    {&CharacterForm::auxiliary, 31},
+    {&CharacterForm::weapon, 29, u"武具"},
+    {&CharacterForm::armour, 30, u"防具"},
+    {&CharacterForm::auxiliary, 31, u"辅助"},
 }};
 
 } // namespace
@@ -54,7 +58,7 @@ CharacterForm CharacterForm::show(QByteArrayView record) {
 
 Failure CharacterForm::apply(QByteArray& record) const {
     QByteArray staged = record;
-    if (auto failure = storeText(staged, 0, nameWidth, QStringLiteral("姓名"), name))
+    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name))
         return failure;
     if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged))
         return failure;
@@ -72,6 +76,55 @@ Failure CharacterForm::apply(QByteArray& record) const {
         setByte(staged, 17, forcedJoin == Qt::Checked ? 0 : 255);
     record = staged;
     return std::nullopt;
+}
+
+const FormFields<CharacterForm>& CharacterForm::fields() {
+    using Form = CharacterForm;
+    static const FormFields<Form> all = [] {
+        FormFields<Form> f{boxField(nameCaption, &Form::name, true)};
+        for (auto box : {&Form::portrait, &Form::figure, &Form::force, &Form::command,
+                         &Form::intelligence, &Form::agility, &Form::luck, &Form::hp, &Form::mp,
+                         &Form::level, &Form::experience, &Form::criticalLine})
+            f.push_back(boxField<Form>(numberFields, box));
+        f.push_back(
+            {troopTypeCaption,
+             [](const Form& form, QByteArrayView) { return QString::number(form.troopType); },
+             [](Form& form, const QString& text) -> Failure {
+                 const auto value = parseChoice(troopTypeCaption, text);
+                 if (!value)
+                     return value.error();
+                 form.troopType = int(*value);
+                 return std::nullopt;
+             },
+             false, fieldKey(&Form::troopType)});
+        for (const auto& e : equipment) {
+            const QString caption = QString::fromUtf16(e.caption);
+            // The stored byte, even one past the list that the window shows as "无".
+            f.push_back({caption,
+                         [offset = e.offset](const Form&, QByteArrayView record) {
+                             return showStoredByte(record, offset);
+                         },
+                         [caption, entry = e.entry](Form& form, const QString& text) {
+                             return takeEquipment(caption, text, noneEntry, form.*entry);
+                         },
+                         false, fieldKey(e.entry)});
+        }
+        f.push_back({forcedJoinCaption,
+                     [](const Form& form, QByteArrayView) {
+                         return form.forcedJoin == Qt::Checked ? QStringLiteral("1")
+                                                               : QStringLiteral("0");
+                     },
+                     [](Form& form, const QString& text) -> Failure {
+                         const auto ticked = parseFlag(forcedJoinCaption, text);
+                         if (!ticked)
+                             return ticked.error();
+                         form.forcedJoin = *ticked ? Qt::Checked : Qt::Unchecked;
+                         return std::nullopt;
+                     },
+                     false, fieldKey(&Form::forcedJoin)});
+        return f;
+    }();
+    return all;
 }
 
 } // namespace lcj::data

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -36,6 +37,13 @@ struct CharacterForm {
     static CharacterForm show(QByteArrayView record);
     // Stores the form into the record; on any invalid field nothing changes.
     Failure apply(QByteArray& record) const;
+
+    // Every field by its caption, in the order of lcjtool's table. Equipment is
+    // typed as the stored number (255 for "无"), the tick box as 1 or 0.
+    static const FormFields<CharacterForm>& fields();
+    template <class T> static QString fieldCaption(T CharacterForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 };
 
 } // namespace lcj::data

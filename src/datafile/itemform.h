@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/choice.h"
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -43,6 +44,14 @@ struct ItemForm {
     // Stores the fields the record's category uses, by the kind byte as read:
     // an item never moves to another category. On any invalid field nothing changes.
     Failure apply(QByteArray& record) const;
+
+    // Every field by its caption, in the order of lcjtool's table. A list is
+    // typed as its stored code; a field the item's category does not use shows
+    // empty and refuses any text.
+    static const FormFields<ItemForm>& fields();
+    template <class T> static QString fieldCaption(T ItemForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 };
 
 } // namespace lcj::data

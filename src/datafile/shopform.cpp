@@ -2,6 +2,8 @@
 
 #include "common/bytes.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace lcj::data {
@@ -33,7 +35,37 @@ Failure packSlots(QByteArray& block, int first, QList<int> items) {
     return std::nullopt;
 }
 
+FormField<ShopForm> shopField(const QString& caption, QList<int> ShopForm::*shop) {
+    return {caption,
+            [shop](const ShopForm& f, QByteArrayView) {
+                QStringList numbers;
+                for (int item : f.*shop)
+                    numbers.append(QString::number(item));
+                return numbers.join(u' ');
+            },
+            [shop, caption](ShopForm& f, const QString& text) -> Failure {
+                QList<int> items;
+                for (const QString& part : text.split(u' ', Qt::SkipEmptyParts)) {
+                    const auto item = parseChoice(caption, part, empty - 1);
+                    if (!item)
+                        return item.error();
+                    items.append(int(*item));
+                }
+                f.*shop = items;
+                return std::nullopt;
+            },
+            true, fieldKey(shop)};
+}
+
 } // namespace
+
+const FormFields<ShopForm>& ShopForm::fields() {
+    static const FormFields<ShopForm> all{
+        shopField(QStringLiteral("装备店(最多16种)"), &ShopForm::equipmentShop),
+        shopField(QStringLiteral("道具店(最多16种)"), &ShopForm::itemShop),
+    };
+    return all;
+}
 
 ShopForm ShopForm::show(QByteArrayView block) {
     return {readSlots(block, equipmentSlots), readSlots(block, itemSlots)};

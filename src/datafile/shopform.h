@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -21,6 +22,12 @@ struct ShopForm {
     static constexpr int itemCount = 104;
 
     bool operator==(const ShopForm&) const = default;
+
+    // Both shops by caption, each typed as item numbers separated by blanks ("3 17 40").
+    static const FormFields<ShopForm>& fields();
+    template <class T> static QString fieldCaption(T ShopForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 
     static ShopForm show(QByteArrayView block);
     // shopsave: each shop's items sorted by number, packed to the front of its

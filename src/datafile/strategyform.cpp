@@ -11,6 +11,7 @@ namespace {
 
 constexpr int nameWidth = 10;
 constexpr int firstLevel = 17;
+const QString nameCaption = QStringLiteral("策略名称");
 
 using F = NumberField<StrategyForm>;
 const std::array<F, 3> numberFields{{
@@ -33,6 +34,41 @@ constexpr std::array<ListField, 3> listFields{{
 
 } // namespace
 
+const FormFields<StrategyForm>& StrategyForm::fields() {
+    using Form = StrategyForm;
+    static const FormFields<Form> all = [] {
+        FormFields<Form> f{boxField(nameCaption, &Form::name, true),
+                           boxField<Form>(numberFields, &Form::type)};
+        for (const auto& l : listFields) {
+            const QString caption = QString::fromUtf16(l.label);
+            f.push_back({caption,
+                         [offset = l.offset](const Form&, QByteArrayView record) {
+                             return showStoredByte(record, offset);
+                         },
+                         [caption, l](Form& form, const QString& text) -> Failure {
+                             const auto c = codeToChoice(caption, text, 0, l.entries, -1);
+                             if (!c)
+                                 return c.error();
+                             form.*l.choice = *c;
+                             return std::nullopt;
+                         },
+                         false, fieldKey(l.choice)});
+        }
+        f.push_back(boxField<Form>(numberFields, &Form::mp));
+        f.push_back(boxField<Form>(numberFields, &Form::icon));
+        for (int t = 0; t < troopTypes; ++t)
+            f.push_back({levelName(t),
+                         [t](const Form& form, QByteArrayView) { return form.levels[t]; },
+                         [t](Form& form, const QString& text) -> Failure {
+                             form.levels[t] = text;
+                             return std::nullopt;
+                         },
+                         false, fieldKey(&Form::levels, t)});
+        return f;
+    }();
+    return all;
+}
+
 StrategyForm StrategyForm::show(QByteArrayView record) {
     StrategyForm form;
     form.name = gbk::decodeField(record.first(nameWidth));
@@ -48,7 +84,7 @@ StrategyForm StrategyForm::show(QByteArrayView record) {
 
 Failure StrategyForm::apply(QByteArray& record) const {
     QByteArray staged = record;
-    if (auto failure = storeText(staged, 0, nameWidth, QStringLiteral("策略名称"), name))
+    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name))
         return failure;
     if (auto failure = applyNumbers<StrategyForm>(numberFields, *this, staged))
         return failure;

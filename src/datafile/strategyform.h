@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/choice.h"
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -29,6 +30,13 @@ struct StrategyForm {
     std::array<QString, troopTypes> levels;
 
     bool operator==(const StrategyForm&) const = default;
+
+    // Every field by its caption, in the order of lcjtool's table: the lists
+    // typed as their stored codes, then each troop type's learning level.
+    static const FormFields<StrategyForm>& fields();
+    template <class T> static QString fieldCaption(T StrategyForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 
     static StrategyForm show(QByteArrayView record);
     // On any invalid field nothing changes; byte 10 stays as it was.

@@ -21,6 +21,22 @@ Failure TerrainForm::apply(QByteArray& record) const {
     return std::nullopt;
 }
 
+const FormFields<TerrainForm>& TerrainForm::fields() {
+    static const FormFields<TerrainForm> all = [] {
+        FormFields<TerrainForm> f;
+        for (int k = 0; k < boxes; ++k)
+            f.push_back({boxName(k),
+                         [k](const TerrainForm& form, QByteArrayView) { return form.values[k]; },
+                         [k](TerrainForm& form, const QString& text) -> Failure {
+                             form.values[k] = text;
+                             return std::nullopt;
+                         },
+                         false, fieldKey(&TerrainForm::values, k)});
+        return f;
+    }();
+    return all;
+}
+
 QString TerrainForm::boxName(int k) {
     return QStringLiteral("%1（%2）")
         .arg(names::terrains()[k % terrains],

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -19,6 +20,12 @@ struct TerrainForm {
     std::array<QString, boxes> values;
 
     bool operator==(const TerrainForm&) const = default;
+
+    // Every box, captioned by boxName().
+    static const FormFields<TerrainForm>& fields();
+    template <class T> static QString fieldCaption(T TerrainForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 
     static TerrainForm show(QByteArrayView record);
     // Each value is taken to the nearest whole number, halves to the even

@@ -1,6 +1,7 @@
 #include "trooptypeform.h"
 
 #include "common/bytes.h"
+#include "common/nametables.h"
 #include "common/numberinput.h"
 #include "common/recordfields.h"
 
@@ -22,8 +23,11 @@ const std::array<F, 7> numberFields{{
     {&TroopTypeForm::mpGrowth, u"MP增长率", 8},
 }};
 
+const QString movementCaption = QStringLiteral("移动力");
+const QString attackRangeCaption = QStringLiteral("攻击范围");
+
 Result<qint64> parseMovement(const QString& text) {
-    const QString field = QStringLiteral("移动力");
+    const QString& field = movementCaption;
     const auto value = parseNumber(field, text, {0, TroopTypeForm::maxMovement, Rounding::Down});
     // A whole number past 20 gets the game's own wording.
     if (!value &&
@@ -34,6 +38,43 @@ Result<qint64> parseMovement(const QString& text) {
 }
 
 } // namespace
+
+const FormFields<TroopTypeForm>& TroopTypeForm::fields() {
+    using Form = TroopTypeForm;
+    static const FormFields<Form> all = [] {
+        FormFields<Form> f{boxField(movementCaption, &Form::movement)};
+        f.push_back(
+            {attackRangeCaption,
+             [](const Form&, QByteArrayView record) { return showStoredByte(record, shapeByte); },
+             [](Form& form, const QString& text) -> Failure {
+                 const auto c = codeToChoice(attackRangeCaption, text, 0, shapes, -1);
+                 if (!c)
+                     return c.error();
+                 form.attackRange = *c;
+                 return std::nullopt;
+             },
+             false, fieldKey(&Form::attackRange)});
+        for (const auto& n : numberFields)
+            f.push_back(boxField(QString::fromUtf16(n.label), n.box));
+        for (int k = 0; k < 18; ++k) {
+            const QString caption = names::equipmentKinds()[k];
+            f.push_back({caption,
+                         [k](const Form&, QByteArrayView record) {
+                             return showStoredByte(record, firstFlag + k);
+                         },
+                         [k, caption](Form& form, const QString& text) -> Failure {
+                             const auto ticked = parseFlag(caption, text);
+                             if (!ticked)
+                                 return ticked.error();
+                             form.equipment[k] = *ticked ? Qt::Checked : Qt::Unchecked;
+                             return std::nullopt;
+                         },
+                         false, fieldKey(&Form::equipment, k)});
+        }
+        return f;
+    }();
+    return all;
+}
 
 TroopTypeForm TroopTypeForm::show(QByteArrayView record) {
     TroopTypeForm form;
@@ -60,7 +101,7 @@ Failure TroopTypeForm::apply(QByteArray& record) const {
     if (attackRange.row >= 0 && attackRange.row < shapes)
         setByte(staged, shapeByte, static_cast<quint8>(attackRange.row));
     else if (!attackRange.isUnlisted())
-        return QStringLiteral("攻击范围：请选择一项");
+        return QStringLiteral("%1：请选择一项").arg(attackRangeCaption);
     for (int k = 0; k < 18; ++k)
         if (equipment[k] != Qt::PartiallyChecked)
             setByte(staged, firstFlag + k, equipment[k] == Qt::Checked ? 1 : 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/choice.h"
+#include "common/recordfields.h"
 #include "common/result.h"
 
 #include <QByteArray>
@@ -29,6 +30,13 @@ struct TroopTypeForm {
     static constexpr int maxMovement = 20;
 
     bool operator==(const TroopTypeForm&) const = default;
+
+    // Every field by its caption, in the order of lcjtool's table: the attack
+    // range typed as its shape code, each equipment kind as 1 (can equip) or 0.
+    static const FormFields<TroopTypeForm>& fields();
+    template <class T> static QString fieldCaption(T TroopTypeForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 
     static TroopTypeForm show(QByteArrayView record);
     // Movement is checked first; on any invalid field nothing changes.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/numberinput.h"
+#include "common/recordfields.h"
 #include "common/result.h"
 #include "datafile/datalayout.h"
 
@@ -8,12 +8,11 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <vector>
 
-// A section of data.e5 as rows and columns over its form. Every
-// column is a box of the section's form, headed by that box's caption, and
+// A section of data.e5 as rows and columns over its form. Every column is a
+// field of the form's own field table, headed by that field's caption, and
 // every import goes through the form's own validation, so a value means the
 // same here as in the window.
 namespace lcj::fields {
@@ -41,22 +40,13 @@ public:
                                  QByteArray& record) const = 0;
 };
 
-// A column over a form: the text it shows, and how a typed cell goes back in.
-template <class Form> struct FormColumn {
-    QString header;
-    std::function<QString(const Form&, QByteArrayView record)> get;
-    std::function<Failure(Form&, const QString& cell)> set;
-    bool text = false;
-};
-
+// A section whose columns are the fields of its form, Form::fields().
 template <class Form> class FormTable : public TableAdapter {
 public:
-    FormTable(QString name, QString title, const data::Table& table,
-              std::vector<FormColumn<Form>> columns, QString labelHeader = {},
+    FormTable(QString name, QString title, const data::Table& table, QString labelHeader = {},
               QStringList labels = {})
         : name_(std::move(name)), title_(std::move(title)), table_(table),
-          columns_(std::move(columns)), labelHeader_(std::move(labelHeader)),
-          labels_(std::move(labels)) {}
+          labelHeader_(std::move(labelHeader)), labels_(std::move(labels)) {}
 
     QString labelHeader() const override { return labelHeader_; }
     QString label(int i) const override { return labels_.value(i); }
@@ -66,26 +56,26 @@ public:
     const data::Table& table() const override { return table_; }
     QStringList headers() const override {
         QStringList out;
-        for (const auto& c : columns_)
-            out.append(c.header);
+        for (const auto& f : Form::fields())
+            out.append(f.caption);
         return out;
     }
-    bool isText(int column) const override { return columns_[column].text; }
+    bool isText(int column) const override { return Form::fields()[column].text; }
     QStringList exportRecord(QByteArrayView record) const override {
         const Form form = Form::show(record);
         QStringList out;
-        for (const auto& c : columns_)
-            out.append(c.get(form, record));
+        for (const auto& f : Form::fields())
+            out.append(f.show(form, record));
         return out;
     }
     Failure importRecord(const QHash<QString, QString>& cells, QByteArray& record) const override {
         Form form = Form::show(record);
         bool changed = false;
-        for (const auto& c : columns_) {
-            const auto cell = cells.constFind(c.header);
-            if (cell == cells.constEnd() || *cell == c.get(form, record))
+        for (const auto& f : Form::fields()) {
+            const auto cell = cells.constFind(f.caption);
+            if (cell == cells.constEnd() || *cell == f.show(form, record))
                 continue;
-            if (auto failure = c.set(form, *cell))
+            if (auto failure = f.take(form, *cell))
                 return failure;
             changed = true;
         }
@@ -98,22 +88,9 @@ private:
     QString name_;
     QString title_;
     const data::Table& table_;
-    std::vector<FormColumn<Form>> columns_;
     QString labelHeader_;
     QStringList labels_;
 };
-
-// A column for a text box of the form.
-template <class Form> FormColumn<Form> boxColumn(const QString& header, QString Form::*box) {
-    return {header, [box](const Form& f, QByteArrayView) { return f.*box; },
-            [box](Form& f, const QString& cell) -> Failure {
-                f.*box = cell;
-                return std::nullopt;
-            }};
-}
-
-// Parses a cell that holds a list choice's stored number.
-Result<qint64> parseChoice(const QString& header, const QString& cell, qint64 max = 255);
 
 // Every section of data.e5, by name.
 const std::vector<std::unique_ptr<TableAdapter>>& dataTables();

@@ -1,5 +1,6 @@
 #include "common/nametables.h"
-#include "datatable.h"
+#include "common/recordfields.h"
+#include "datafile/datalayout.h"
 #include "fieldfiles.h"
 #include "messages/messagefile.h"
 #include "patcher/programfile.h"
@@ -88,59 +89,7 @@ QList<files::Patch> regionPatches(const RegionSet& set) {
 // ---- save games
 
 using save::CharacterForm;
-
-struct SaveBox {
-    const char16_t* header;
-    QString CharacterForm::*box;
-};
-// The boxes in the order of the window's grid; the level and experience boxes
-// beside an equipment list are named after it.
-const SaveBox saveBoxes[] = {
-    {u"形象", &CharacterForm::figure},
-    {u"头像", &CharacterForm::portrait},
-    {u"攻击", &CharacterForm::attack},
-    {u"防御", &CharacterForm::defence},
-    {u"精神", &CharacterForm::spirit},
-    {u"爆发", &CharacterForm::burst},
-    {u"士气", &CharacterForm::morale},
-    {u"HP值", &CharacterForm::hp},
-    {u"MP值", &CharacterForm::mp},
-    {u"武力", &CharacterForm::force},
-    {u"统率", &CharacterForm::command},
-    {u"智力", &CharacterForm::intelligence},
-    {u"敏捷", &CharacterForm::agility},
-    {u"运气", &CharacterForm::luck},
-    {u"等级", &CharacterForm::level},
-    {u"经验", &CharacterForm::experience},
-    {u"出阵", &CharacterForm::sorties},
-    {u"撤退", &CharacterForm::retreats},
-    {u"武具等级", &CharacterForm::weaponLevel},
-    {u"武具经验", &CharacterForm::weaponExperience},
-    {u"防具等级", &CharacterForm::armourLevel},
-    {u"防具经验", &CharacterForm::armourExperience},
-};
-struct SaveChoice {
-    const char16_t* header;
-    int CharacterForm::*entry;
-};
-const SaveChoice saveEquipment[] = {{u"武具", &CharacterForm::weapon},
-                                    {u"防具", &CharacterForm::armour},
-                                    {u"辅助", &CharacterForm::accessory}};
-
-// An equipment choice as its stored number: an item 0..103, 255 for "无".
-QString equipmentText(int entry) {
-    return QString::number(entry == CharacterForm::noneEntry ? 255 : entry);
-}
-
-Failure chooseEquipment(const QString& header, const QString& cell, int& entry) {
-    const auto v = parseChoice(header, cell);
-    if (!v)
-        return v.error();
-    if (*v >= CharacterForm::noneEntry && *v != 255)
-        return QStringLiteral("%1：请输入0到103之间的道具序号，或255表示无").arg(header);
-    entry = *v == 255 ? CharacterForm::noneEntry : int(*v);
-    return std::nullopt;
-}
+using save::SaveForm;
 
 class SaveFieldFile : public FieldFile {
 public:
@@ -161,13 +110,13 @@ private:
         t.part = QStringLiteral("stock");
         t.title = QStringLiteral("道具");
         t.labelHeader = QStringLiteral("道具");
-        t.headers = {QStringLiteral("数量")};
+        t.headers = {SaveForm::fieldCaption(&SaveForm::stock)};
         t.rows = save::consumableCount;
         t.label = [](int r) { return names::consumables().value(r); };
         t.get = [this](int r) { return QStringList{game.showStock(r)}; };
         t.set = [this](int r, const TypedCells& cells) -> Failure {
             save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(r)};
-            take(cells, QStringLiteral("数量"), form.stock);
+            take(cells, SaveForm::fieldCaption(&SaveForm::stock), form.stock);
             return game.confirm(form, 0, r);
         };
         return t;
@@ -176,12 +125,12 @@ private:
         RowSpec t;
         t.part = QStringLiteral("loyalty");
         t.title = QStringLiteral("忠奸度");
-        t.headers = {QStringLiteral("忠奸度")};
+        t.headers = {SaveForm::fieldCaption(&SaveForm::loyalty)};
         t.rows = 1;
         t.get = [this](int) { return QStringList{game.showLoyalty()}; };
         t.set = [this](int, const TypedCells& cells) -> Failure {
             save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(0)};
-            take(cells, QStringLiteral("忠奸度"), form.loyalty);
+            take(cells, SaveForm::fieldCaption(&SaveForm::loyalty), form.loyalty);
             return game.confirm(form, 0, 0);
         };
         return t;
@@ -191,54 +140,35 @@ private:
         t.part = QStringLiteral("characters");
         t.title = QStringLiteral("人物");
         t.labelHeader = QStringLiteral("人物");
-        for (const auto& b : saveBoxes)
-            t.headers.append(QString::fromUtf16(b.header));
-        for (const auto& c : saveEquipment)
-            t.headers.append(QString::fromUtf16(c.header));
-        t.headers << QStringLiteral("兵种") << QStringLiteral("强行加入我军");
+        for (const auto& f : CharacterForm::fields())
+            t.headers.append(f.caption);
         t.rows = save::characterCount;
         t.label = [](int r) { return names::characters().value(r); };
         t.get = [this](int r) {
-            const CharacterForm f = game.showCharacter(r);
+            const CharacterForm form = game.showCharacter(r);
             QStringList out;
-            for (const auto& b : saveBoxes)
-                out.append(f.*b.box);
-            for (const auto& c : saveEquipment)
-                out.append(equipmentText(f.*c.entry));
-            out << QString::number(f.troopType)
-                << (f.joined ? QStringLiteral("1") : QStringLiteral("0"));
+            for (const auto& f : CharacterForm::fields())
+                out.append(f.show(form, record(r)));
             return out;
         };
         t.set = [this](int r, const TypedCells& cells) -> Failure {
-            save::SaveForm form{game.showLoyalty(), game.showCharacter(r), game.showStock(0)};
-            CharacterForm& f = form.character;
-            for (const auto& b : saveBoxes)
-                take(cells, QString::fromUtf16(b.header), f.*b.box);
-            for (const auto& c : saveEquipment) {
-                const QString header = QString::fromUtf16(c.header);
-                const auto it = cells.constFind(header);
-                if (it == cells.constEnd() || *it == equipmentText(f.*c.entry))
+            SaveForm form{game.showLoyalty(), game.showCharacter(r), game.showStock(0)};
+            for (const auto& f : CharacterForm::fields()) {
+                const auto it = cells.constFind(f.caption);
+                if (it == cells.constEnd() || *it == f.show(form.character, record(r)))
                     continue;
-                if (auto failure = chooseEquipment(header, *it, f.*c.entry))
+                if (auto failure = f.take(form.character, *it))
                     return failure;
-            }
-            if (const auto it = cells.constFind(QStringLiteral("兵种"));
-                it != cells.constEnd() && *it != QString::number(f.troopType)) {
-                const auto v = parseChoice(QStringLiteral("兵种"), *it);
-                if (!v)
-                    return v.error();
-                f.troopType = int(*v);
-            }
-            if (const auto it = cells.constFind(QStringLiteral("强行加入我军"));
-                it != cells.constEnd()) {
-                const auto v = parseChoice(QStringLiteral("强行加入我军"), *it, 1);
-                if (!v)
-                    return v.error();
-                f.joined = *v == 1;
             }
             return game.confirm(form, r, 0);
         };
         return t;
+    }
+
+    // The stored record of character r.
+    QByteArrayView record(int r) const {
+        return QByteArrayView(game.regions().bytes(save::Characters))
+            .sliced(qsizetype(r) * save::recordSize, save::recordSize);
     }
 
     QByteArray bytes_;

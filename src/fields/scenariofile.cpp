@@ -107,8 +107,7 @@ private:
 
 ScenarioTable::ScenarioTable(ScenarioFieldFile& file, QString part, const QStringList& keys)
     : file_(file), part_(std::move(part)) {
-    title_ = part_ == battlePart ? QStringLiteral("战役") : fieldPlace(part_, 0, QString());
-    title_ = title_.section(u' ', 0, 0);
+    title_ = sectionTitle(part_);
     for (const QString& key : keys) {
         const bool name = key == QStringLiteral("name"); // shown only
         columns_.append({key, part_ == spoilsPart ? title_ : fieldCaption(part_, key), name, name});

@@ -68,23 +68,27 @@ QString fieldCaption(const QString& section, const QString& key) {
     return labels.value(key, key);
 }
 
+QString sectionTitle(const QString& section) {
+    static const std::pair<const char16_t*, const char16_t*> titles[] = {
+        {u"battle", u"战役"},       {u"allies", u"友军"},        {u"enemies", u"敌军"},
+        {u"army", u"我军出场人物"}, {u"equipment", u"个人装备"}, {u"spoils", u"战利品"},
+    };
+    for (const auto& [k, title] : titles)
+        if (QString::fromUtf16(k) == section)
+            return QString::fromUtf16(title);
+    return section;
+}
+
 QString fieldPlace(const QString& section, int entry, const QString& key) {
     if (section == QStringLiteral("battle"))
-        return QStringLiteral("战役 ") + fieldCaption(section, key);
+        return sectionTitle(section) + u' ' + fieldCaption(section, key);
     if (section == QStringLiteral("army") && entry < 0)
         return QStringLiteral("我军出场人数");
-    static const std::pair<const char16_t*, const char16_t*> titles[] = {
-        {u"allies", u"友军"},        {u"enemies", u"敌军"},  {u"army", u"我军出场人物"},
-        {u"equipment", u"个人装备"}, {u"spoils", u"战利品"},
-    };
-    for (const auto& [k, title] : titles) {
-        if (QString::fromUtf16(k) != section)
-            continue;
-        const QString where = QStringLiteral("%1 %2").arg(QString::fromUtf16(title)).arg(entry + 1);
-        return section == QStringLiteral("spoils") ? where
-                                                   : where + u' ' + fieldCaption(section, key);
-    }
-    return QStringLiteral("%1 %2 %3").arg(section).arg(entry + 1).arg(key);
+    const QString title = sectionTitle(section);
+    if (title == section) // a section this program does not know
+        return QStringLiteral("%1 %2 %3").arg(section).arg(entry + 1).arg(key);
+    const QString where = QStringLiteral("%1 %2").arg(title).arg(entry + 1);
+    return section == QStringLiteral("spoils") ? where : where + u' ' + fieldCaption(section, key);
 }
 
 namespace {

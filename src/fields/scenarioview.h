@@ -23,6 +23,9 @@ QJsonValue boxValue(const QString& text);
 // view's key (battle, allies, enemies, army, equipment, spoils).
 QString fieldCaption(const QString& section, const QString& key);
 
+// How the windows name a section's entries: "战役", "敌军", "我军出场人物".
+QString sectionTitle(const QString& section);
+
 // Where a field lies, in the windows' words: "敌军 3 横坐标", "战役 回合数",
 // "战利品 2", "我军出场人数". `entry` counts from 0; the lists number from 1.
 QString fieldPlace(const QString& section, int entry, const QString& key);

@@ -39,12 +39,17 @@ const std::array<F, 22> numberFields{{
 struct Equipment {
     int CharacterForm::*entry;
     int offset;
+    const char16_t* caption;
 };
 constexpr std::array<Equipment, 3> equipment{{
-    {&CharacterForm::weapon, 20},
-    {&CharacterForm::armour, 23},
-    {&CharacterForm::accessory, 26},
+    {&CharacterForm::weapon, 20, u"武具"},
+    {&CharacterForm::armour, 23, u"防具"},
+    {&CharacterForm::accessory, 26, u"辅助"},
 }};
+const QString troopTypeCaption = QStringLiteral("兵种");
+const QString joinedCaption = QStringLiteral("强行加入我军");
+const QString loyaltyCaption = QStringLiteral("忠奸度");
+const QString stockCaption = QStringLiteral("数量");
 
 constexpr int troopTypeOffset = 17;
 constexpr int joinedOffset = 3;
@@ -80,6 +85,69 @@ Failure CharacterForm::apply(QByteArray& record) const {
     return std::nullopt;
 }
 
+const FormFields<CharacterForm>& CharacterForm::fields() {
+    using Form = CharacterForm;
+    static const FormFields<Form> all = [] {
+        FormFields<Form> f;
+        // The window's grid, column by column; the level and experience boxes
+        // beside an equipment list are named after it.
+        for (auto box : {&Form::figure,      &Form::portrait,
+                         &Form::attack,      &Form::defence,
+                         &Form::spirit,      &Form::burst,
+                         &Form::morale,      &Form::hp,
+                         &Form::mp,          &Form::force,
+                         &Form::command,     &Form::intelligence,
+                         &Form::agility,     &Form::luck,
+                         &Form::level,       &Form::experience,
+                         &Form::sorties,     &Form::retreats,
+                         &Form::weaponLevel, &Form::weaponExperience,
+                         &Form::armourLevel, &Form::armourExperience})
+            f.push_back(boxField<Form>(numberFields, box));
+        for (const auto& e : equipment) {
+            const QString caption = QString::fromUtf16(e.caption);
+            f.push_back({caption,
+                         [entry = e.entry](const Form& form, QByteArrayView) {
+                             return showEquipment(form.*entry, noneEntry);
+                         },
+                         [caption, entry = e.entry](Form& form, const QString& text) {
+                             return takeEquipment(caption, text, noneEntry, form.*entry);
+                         },
+                         false, fieldKey(e.entry)});
+        }
+        f.push_back(
+            {troopTypeCaption,
+             [](const Form& form, QByteArrayView) { return QString::number(form.troopType); },
+             [](Form& form, const QString& text) -> Failure {
+                 const auto value = parseChoice(troopTypeCaption, text);
+                 if (!value)
+                     return value.error();
+                 form.troopType = int(*value);
+                 return std::nullopt;
+             },
+             false, fieldKey(&Form::troopType)});
+        f.push_back({joinedCaption,
+                     [](const Form& form, QByteArrayView) {
+                         return form.joined ? QStringLiteral("1") : QStringLiteral("0");
+                     },
+                     [](Form& form, const QString& text) -> Failure {
+                         const auto ticked = parseFlag(joinedCaption, text);
+                         if (!ticked)
+                             return ticked.error();
+                         form.joined = *ticked;
+                         return std::nullopt;
+                     },
+                     false, fieldKey(&Form::joined)});
+        return f;
+    }();
+    return all;
+}
+
+const FormFields<SaveForm>& SaveForm::fields() {
+    static const FormFields<SaveForm> all{boxField(loyaltyCaption, &SaveForm::loyalty),
+                                          boxField(stockCaption, &SaveForm::stock)};
+    return all;
+}
+
 SaveGame::SaveGame() : regions_(saveRegions()) {}
 
 QString SaveGame::showLoyalty() const {
@@ -103,16 +171,14 @@ Failure SaveGame::confirm(const SaveForm& form, int character, int consumable) {
     if (consumable < 0 || consumable >= consumableCount)
         return QStringLiteral("请先在道具列表中选择一种道具");
     QByteArray loyalty = regions_.bytes(Loyalty);
-    if (auto failure =
-            storeNumber(loyalty, 0, FieldKind::Byte, QStringLiteral("忠奸度"), form.loyalty))
+    if (auto failure = storeNumber(loyalty, 0, FieldKind::Byte, loyaltyCaption, form.loyalty))
         return failure;
     const qsizetype at = qsizetype(character) * recordSize;
     QByteArray record = regions_.bytes(Characters).mid(at, recordSize);
     if (auto failure = form.character.apply(record))
         return failure;
     QByteArray stock = regions_.bytes(Stock);
-    if (auto failure =
-            storeNumber(stock, consumable, FieldKind::Byte, QStringLiteral("数量"), form.stock))
+    if (auto failure = storeNumber(stock, consumable, FieldKind::Byte, stockCaption, form.stock))
         return failure;
     regions_.bytes(Loyalty) = loyalty;
     regions_.bytes(Characters).replace(at, recordSize, record);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordfields.h"
 #include "common/regionset.h"
 #include "common/result.h"
 
@@ -46,6 +47,14 @@ struct CharacterForm {
     static CharacterForm show(QByteArrayView record);
     // Stores the form into the record; on any invalid field nothing changes.
     Failure apply(QByteArray& record) const;
+
+    // Every field by its caption, in the order of the window's grid and of
+    // lcjtool's table. Equipment is typed as the stored number (255 for "无"),
+    // the tick box as 1 or 0.
+    static const FormFields<CharacterForm>& fields();
+    template <class T> static QString fieldCaption(T CharacterForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 };
 
 // What "确定" takes from the window besides the character: the loyalty box
@@ -56,6 +65,12 @@ struct SaveForm {
     QString stock; // Text23
 
     bool operator==(const SaveForm&) const = default;
+
+    // The loyalty and count boxes by caption.
+    static const FormFields<SaveForm>& fields();
+    template <class T> static QString fieldCaption(T SaveForm::*member) {
+        return captionOf(fields(), fieldKey(member));
+    }
 };
 
 // The in-memory copies of a save game's three regions.

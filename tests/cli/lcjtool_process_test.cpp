@@ -1,9 +1,9 @@
 // lcjtool as a user starts it: a separate process whose output goes to a pipe,
 // with file names that hold Chinese characters and spaces.
 #include "cli/datacommands.h"
-#include "cli/tableadapter.h"
 #include "clirun.h"
 #include "common/version.h"
+#include "fields/datatable.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 
