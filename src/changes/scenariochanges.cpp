@@ -3,10 +3,9 @@
 #include "compare.h"
 #include "fields/scenarioview.h"
 
-#include <QSet>
-
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 
 namespace lcj::changes {
 

@@ -10,6 +10,9 @@
 
 // The field-level comparison of two copies of a scenario: what lcjtool diff
 // prints and what the scenario editor lists as the changes of the next save.
+// The fields come from compare() over the scenario's tables; the battle
+// header, the lists' lengths, the entries added or removed whole and the
+// equipment slots the file stores are kinds of change of their own.
 namespace lcj::changes {
 
 // Where a change lies: the frame of the scenario editor that shows it.
