@@ -10,6 +10,9 @@
 
 // The field-level comparison of two copies of a scenario: what lcjtool diff
 // prints and what the scenario editor lists as the changes of the next save.
+// The fields come from compare() over the scenario's tables; the battle
+// header, the lists' lengths, the entries added or removed whole and the
+// equipment slots the file stores are kinds of change of their own.
 namespace lcj::changes {
 
 // Where a change lies: the frame of the scenario editor that shows it.
@@ -45,8 +48,9 @@ QList<Change> compareScenarios(const scenario::ScenarioDocument& a,
                                const scenario::ScenarioDocument& b,
                                const QStringList* people = nullptr);
 
-// The line lcjtool diff prints for a change ("敌军 4 facing: 1 → 3"), or an
-// empty text for a change it does not print.
+// The line lcjtool diff prints for a change, in the words and numbers of the
+// windows ("敌军 4 朝向: 1 → 3"), or an empty text for a change it does not
+// print.
 QString diffLine(const Change& change);
 
 // The lines the windows list, in order, empty ones left out.

@@ -1,8 +1,8 @@
 #include "csv.h"
 
+#include "changes/jsontext.h"
 #include "common/gbk.h"
 #include "common/numberinput.h"
-#include "jsontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -198,7 +198,7 @@ bool cellText(const QJsonValue& value, QString& text) {
     if (!value.isDouble())
         return false;
     const double d = value.toDouble();
-    const auto whole = cli::json::wholeNumber(d);
+    const auto whole = changes::json::wholeNumber(d);
     text =
         whole ? QString::number(*whole) : QString::number(d, 'g', QLocale::FloatingPointShortest);
     return true;
@@ -215,7 +215,7 @@ Result<QList<NumberedRow>> readJson(const QString& text, const NumberedTable& ta
                               .arg(error.offset));
     if (!doc.isArray())
         return R::failure(QStringLiteral("JSON文件应是一个由对象组成的数组"));
-    if (const auto twice = cli::json::firstDuplicateKey(text))
+    if (const auto twice = changes::json::firstDuplicateKey(text))
         return R::failure(QStringLiteral("JSON文件第%1项中“%2”出现了不止一次")
                               .arg(twice->path.value(0).toInt() + 1)
                               .arg(twice->key));

@@ -1,10 +1,11 @@
 #include "datacommands.h"
 
+#include "changes/compare.h"
+#include "changes/jsontext.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
 #include "csv.h"
 #include "fields/fieldtable.h"
-#include "jsontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -65,11 +66,13 @@ Result<QString> exportTable(const QString& dataPath, const TableAdapter& adapter
         QStringList rows;
         for (int i = 0; i < table.rowCount(); ++i) {
             const QStringList cells = table.readRow(i);
-            QStringList members{json::member(numberHeader, QJsonValue(i))};
+            QStringList members{changes::json::member(numberHeader, QJsonValue(i))};
             if (!table.labelHeader().isEmpty())
-                members.append(json::member(table.labelHeader(), QJsonValue(table.label(i))));
+                members.append(
+                    changes::json::member(table.labelHeader(), QJsonValue(table.label(i))));
             for (qsizetype c = 0; c < columns.size(); ++c)
-                members.append(json::member(columns[c].key, jsonCell(cells[c], columns[c].text)));
+                members.append(
+                    changes::json::member(columns[c].key, jsonCell(cells[c], columns[c].text)));
             rows.append(QStringLiteral("  {") + members.join(QStringLiteral(", ")) + u'}');
         }
         return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n]\n");
@@ -119,35 +122,34 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& a
 }
 
 Result<QStringList> diffData(const QString& pathA, const QString& pathB) {
+    using R = Result<QStringList>;
     const auto a = readDataFile(pathA);
     if (!a)
-        return Result<QStringList>::failure(a.error());
+        return R::failure(a.error());
     const auto b = readDataFile(pathB);
     if (!b)
-        return Result<QStringList>::failure(b.error());
+        return R::failure(b.error());
+    const auto fa = fields::openFile(fields::FileKind::Data, pathA, *a);
+    if (!fa)
+        return R::failure(fa.error());
+    const auto fb = fields::openFile(fields::FileKind::Data, pathB, *b);
+    if (!fb)
+        return R::failure(fb.error());
+    QHash<std::pair<QString, int>, QStringList> named; // the lines of each record
+    for (const changes::FieldChange& change : changes::compare(**fa, **fb))
+        named[{change.part, change.row}] << changes::diffLine(change);
     QStringList lines;
     for (const auto& table : fields::dataTables()) {
         const data::Table& layout = table->table();
-        const QStringList headers = table->headers();
         for (int i = 0; i < layout.count; ++i) {
-            const QByteArrayView ra = recordOf(*a, layout, i);
-            const QByteArrayView rb = recordOf(*b, layout, i);
-            if (ra == rb)
+            if (recordOf(*a, layout, i) == recordOf(*b, layout, i))
                 continue;
-            const QStringList ca = table->exportRecord(ra);
-            const QStringList cb = table->exportRecord(rb);
-            bool named = false;
-            for (int c = 0; c < headers.size(); ++c)
-                if (ca[c] != cb[c]) {
-                    lines.append(QStringLiteral("%1 %2 %3: %4 → %5")
-                                     .arg(table->title())
-                                     .arg(i)
-                                     .arg(headers[c], ca[c], cb[c]));
-                    named = true;
-                }
             // Bytes that no column shows still count as a difference.
-            if (!named)
-                lines.append(QStringLiteral("%1 %2: 未显示的字节不同").arg(table->title()).arg(i));
+            const QStringList fieldLines = named.value({table->name(), i});
+            lines << (fieldLines.isEmpty() ? QStringList{QStringLiteral("%1 %2: 未显示的字节不同")
+                                                             .arg(table->title())
+                                                             .arg(i)}
+                                           : fieldLines);
         }
     }
     // Bytes that belong to no table: before the first, the one byte after the

@@ -1,11 +1,13 @@
 #include "output.h"
 
-#include "patch.h"
+#include "changes/patch.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace lcj::cli {
+
+namespace patch = changes::patch;
 
 namespace {
 

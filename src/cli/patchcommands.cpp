@@ -1,14 +1,16 @@
 #include "patchcommands.h"
 
+#include "changes/patch.h"
 #include "cli.h"
 #include "common/fileaccess.h"
 #include "options.h"
 #include "output.h"
-#include "patch.h"
 
 #include <QFileInfo>
 
 namespace lcj::cli {
+
+namespace patch = changes::patch;
 
 const QString patchHelp = QStringLiteral(
     "用法:\n"

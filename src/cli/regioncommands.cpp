@@ -1,5 +1,6 @@
 #include "regioncommands.h"
 
+#include "changes/compare.h"
 #include "common/fileaccess.h"
 #include "csv.h"
 #include "scenario/rfile.h"
@@ -116,16 +117,8 @@ Result<QStringList> diffRegions(RegionKind kind, const QString& pathA, const QSt
     if (!b)
         return R::failure(b.error());
     QStringList lines;
-    for (const QString& part : regionParts(kind)) {
-        const fields::FieldTable &ta = (*a)->table(part), &tb = (*b)->table(part);
-        for (int r = 0; r < ta.rowCount(); ++r) {
-            const QStringList ca = ta.readRow(r), cb = tb.readRow(r);
-            for (qsizetype c = 0; c < ca.size(); ++c)
-                if (ca[c] != cb[c])
-                    lines.append(
-                        QStringLiteral("%1: %2 → %3").arg(ta.place(r, int(c)), ca[c], cb[c]));
-        }
-    }
+    for (const changes::FieldChange& change : changes::compare((*a)->file(), (*b)->file()))
+        lines << changes::diffLine(change);
     return lines;
 }
 

@@ -1,12 +1,12 @@
 #include "scenariocommands.h"
 
+#include "changes/jsontext.h"
 #include "changes/scenariochanges.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
 #include "datafile/datafile.h"
 #include "fields/scenarioedits.h"
 #include "fields/scenarioview.h"
-#include "jsontext.h"
 #include "scenario/savebuilder.h"
 #include "scenario/scenariodocument.h"
 
@@ -32,7 +32,7 @@ QJsonObject view(const ScenarioDocument& doc, const QStringList* people) {
 QString objectText(const QJsonObject& o, const QStringList& keys) {
     QStringList members;
     for (const QString& key : keys)
-        members.append(json::member(key, o.value(key)));
+        members.append(changes::json::member(key, o.value(key)));
     return u'{' + members.join(QStringLiteral(", ")) + u'}';
 }
 
@@ -42,7 +42,7 @@ QString arrayText(const QJsonArray& a, const QStringList& keys) {
     QStringList rows;
     for (const QJsonValue& v : a)
         rows.append(QStringLiteral("    ") +
-                    (keys.isEmpty() ? json::value(v) : objectText(v.toObject(), keys)));
+                    (keys.isEmpty() ? changes::json::value(v) : objectText(v.toObject(), keys)));
     return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n  ]");
 }
 
@@ -109,7 +109,7 @@ Result<QJsonObject> parseEdits(const QByteArray& editsJson) {
                               .arg(error.errorString())
                               .arg(error.offset));
     // QJsonDocument keeps one of two equal keys and drops the other edit unseen.
-    if (const auto twice = json::firstDuplicateKey(QString::fromUtf8(editsJson)))
+    if (const auto twice = changes::json::firstDuplicateKey(QString::fromUtf8(editsJson)))
         return R::failure(
             QStringLiteral("修改文件中“%1”出现了不止一次%2\n没有写入任何内容。")
                 .arg(twice->key, twice->path.isEmpty()

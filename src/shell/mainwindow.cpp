@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "banner.h"
+#include "changes/ui/patchwindows.h"
 #include "common/ui/controls.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
@@ -9,7 +10,6 @@
 #include "mapview/ui/form1.h"
 #include "messages/ui/imsg.h"
 #include "patcher/ui/mainfile.h"
-#include "patchwindows.h"
 #include "savefile/ui/record.h"
 #include "scenario/ui/junben.h"
 

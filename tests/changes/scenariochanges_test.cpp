@@ -57,8 +57,8 @@ TEST_F(ScenarioChanges, MovedEnemyIsTwoFieldsInBothWordings) {
     EXPECT_EQ(changes::windowLines(list),
               (QStringList{QStringLiteral("敌军 4 横坐标：%1 → 21").arg(oldX),
                            QStringLiteral("敌军 4 纵坐标：%1 → 7").arg(oldY)}));
-    EXPECT_EQ(diffLines(list), (QStringList{QStringLiteral("敌军 3 x: %1 → 21").arg(oldX),
-                                            QStringLiteral("敌军 3 y: %1 → 7").arg(oldY)}));
+    EXPECT_EQ(diffLines(list), (QStringList{QStringLiteral("敌军 4 横坐标: %1 → 21").arg(oldX),
+                                            QStringLiteral("敌军 4 纵坐标: %1 → 7").arg(oldY)}));
 }
 
 TEST_F(ScenarioChanges, AppendedArmyEntryIsOneLine) {
@@ -68,8 +68,9 @@ TEST_F(ScenarioChanges, AppendedArmyEntryIsOneLine) {
     EXPECT_EQ(changes::windowLines(list), QStringList{QStringLiteral("我军出场人物 6 追加")});
     EXPECT_EQ(
         diffLines(list),
-        (QStringList{QStringLiteral("我军出场条数: 5 → 6"),
-                     QStringLiteral(R"(我军出场 5: 新增 {"facing":0,"mode":0,"x":0,"y":0})")}));
+        (QStringList{
+            QStringLiteral("我军出场人数: 5 → 6"),
+            QStringLiteral("我军出场人物 6: 新增 横坐标 0，纵坐标 0，朝向 0，登场方式 初始登场")}));
 }
 
 TEST_F(ScenarioChanges, EmptiedEquipmentEntryDropsAloneAndTheNextMovesUp) {
@@ -88,10 +89,9 @@ TEST_F(ScenarioChanges, EmptiedEquipmentEntryDropsAloneAndTheNextMovesUp) {
     const QStringList cli = diffLines(list);
     const int second = wordAt(loaded.equipBytes(), 26 + 4),
               third = wordAt(loaded.equipBytes(), 52 + 4);
-    EXPECT_TRUE(
-        cli.contains(QStringLiteral("个人装备 1 character: %1 → %2").arg(second).arg(third)))
+    EXPECT_TRUE(cli.contains(QStringLiteral("个人装备 2 人物编号: %1 → %2").arg(second).arg(third)))
         << cli.join(u'\n').toStdString();
-    EXPECT_TRUE(cli.contains(QStringLiteral("个人装备 2 character: %1 → 65535").arg(third)))
+    EXPECT_TRUE(cli.contains(QStringLiteral("个人装备 3 人物编号: %1 → 65535").arg(third)))
         << cli.join(u'\n').toStdString();
 }
 

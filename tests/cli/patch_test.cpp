@@ -1,5 +1,5 @@
+#include "changes/patch.h"
 #include "cli/cli.h"
-#include "cli/patch.h"
 #include "clirun.h"
 #include "common/fileaccess.h"
 #include "common/writelock.h"
@@ -22,7 +22,7 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 QT_END_NAMESPACE
 
 using namespace lcj;
-namespace patch = cli::patch;
+namespace patch = changes::patch;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "../scenario/junbendriver.h"
 #include "cli/cli.h"
 #include "cli/scenariocommands.h"
+#include "clirun.h"
 
 #include <functional>
 
@@ -135,6 +136,53 @@ private slots:
             QVERIFY(byCommand != original);
     }
 
+    // lcjtool diff names each field as the change list does, slots numbered as
+    // the lists number them; only the colon is lcjtool's own.
+    void diffSaysWhatTheChangeListSays_data() {
+        QTest::addColumn<WindowActions>("actions");
+        QTest::newRow("a moved enemy") << WindowActions([](test::JunbenDriver& d) {
+            d.list("List4")->setCurrentRow(3);
+            d.type("Text10", QStringLiteral("10"));
+            d.type("Text11", QStringLiteral("12"));
+            d.click("Command5");
+        });
+        QTest::newRow("battle, ally, army and spoils") << WindowActions([](test::JunbenDriver& d) {
+            d.type("Text4", QStringLiteral("33"));
+            d.click("Command6");
+            d.list("List3")->setCurrentRow(3);
+            d.option("Option5")->click();
+            d.click("Command4");
+            d.list("List8")->setCurrentRow(1);
+            d.type("Text30", QStringLiteral("2"));
+            d.click("Command1");
+            d.list("List6")->setCurrentRow(0);
+            d.type("Text15", QStringLiteral("7"));
+            d.type("Text17", QStringLiteral("104"));
+            d.click("Command7");
+        });
+    }
+
+    void diffSaysWhatTheChangeListSays() {
+        QFETCH(WindowActions, actions);
+        readData();
+        const QString path = loadSample(QStringLiteral("S_01.eex"));
+        const QString before = dir->write(QStringLiteral("before.eex"), test::readFile(path));
+        actions(*this);
+        trigger("changelist");
+        const QStringList listed = texts("changeList");
+        QVERIFY(!listed.isEmpty());
+        trigger("ssave");
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
+
+        QStringList expected;
+        for (QString line : listed)
+            expected << line.replace(QStringLiteral("："), QStringLiteral(": "));
+        const auto run =
+            test::runCli({QStringLiteral("diff"), QStringLiteral("scenario"), before, path});
+        QCOMPARE(run.code, int(cli::DataError));
+        QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), expected);
+    }
+
     void aRefusedEditWritesNothing_data() {
         QTest::addColumn<QString>("edits");
         QTest::addColumn<QString>("message");
@@ -195,17 +243,25 @@ private slots:
                 .ok());
         const QJsonArray enemies = view.value(QStringLiteral("enemies")).toArray();
         const QJsonArray spoils = view.value(QStringLiteral("spoils")).toArray();
+        QStringList items;
+        const QString itemNames[3] = {QStringLiteral("第一战利品"), QStringLiteral("第二战利品"),
+                                      QStringLiteral("第三战利品")};
+        for (int i = 0; i < 3; ++i)
+            if (spoils[1][i] != QJsonValue(i + 1))
+                items << QStringLiteral("%1: %2 → %3")
+                             .arg(itemNames[i], spoils[1][i].isNull()
+                                                    ? QStringLiteral("无")
+                                                    : QString::number(spoils[1][i].toInt()))
+                             .arg(i + 1);
         const auto lines = cli::diffScenario(a, b);
         QVERIFY(lines.ok());
-        QCOMPARE(*lines,
-                 (QStringList{
-                     QStringLiteral("战役 defeat: %1 → 9")
-                         .arg(view[QStringLiteral("battle")][QStringLiteral("defeat")].toInt()),
-                     QStringLiteral("敌军 4 facing: %1 → 3")
-                         .arg(enemies[4][QStringLiteral("facing")].toInt()),
-                     QStringLiteral("战利品 1: %1 → [1,2,3]")
-                         .arg(QString::fromUtf8(
-                             QJsonDocument(spoils[1].toArray()).toJson(QJsonDocument::Compact)))}));
+        QCOMPARE(
+            *lines,
+            (QStringList{QStringLiteral("战役 失败条件武将编号: %1 → 9")
+                             .arg(view[QStringLiteral("battle")][QStringLiteral("defeat")].toInt()),
+                         QStringLiteral("敌军 5 朝向: %1 → 3")
+                             .arg(enemies[4][QStringLiteral("facing")].toInt()),
+                         QStringLiteral("战利品 2 ") + items.join(u'，')}));
         QCOMPARE(cli::run({QStringLiteral("diff"), QStringLiteral("scenario"), a, b}), 1);
         QCOMPARE(cli::run({QStringLiteral("diff"), QStringLiteral("scenario"), a, a}), 0);
     }

@@ -1,5 +1,4 @@
-#include "cli/cli.h"
-#include "cli/patch.h"
+#include "changes/patch.h"
 #include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
@@ -15,7 +14,7 @@
 #include <QtTest>
 
 using namespace lcj;
-namespace patch = cli::patch;
+namespace patch = changes::patch;
 
 // The 补丁 menu driven as a user: a patch made from two folders and saved,
 // then opened against a third folder, its conflict listed, applied and
@@ -47,12 +46,16 @@ class PatchWindowsTest : public QObject {
             out << l->item(i)->text();
         return out;
     }
+    // 人物 5 武力 typed in and saved, as the data file window does.
     void setStrength(const QString& folder, int value) {
-        const QString csv = dir->write(QStringLiteral("strength.csv"),
-                                       QStringLiteral("序号,武力\n5,%1\n").arg(value).toUtf8());
-        QCOMPARE(cli::run({QStringLiteral("data"), QStringLiteral("import"), in(folder, "data.e5"),
-                           QStringLiteral("characters"), csv}),
-                 int(cli::Ok));
+        const QString path = in(folder, "data.e5");
+        const auto written = patch::writeCells(
+            patch::FileKind::Data, QStringLiteral("data.e5"), test::readFile(path),
+            {{QStringLiteral("characters"), 5, QStringLiteral("武力"), {}, value}});
+        QVERIFY2(written.ok(), qPrintable(written.ok() ? QString() : written.error()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(f.write(*written), written->size());
     }
     void copyOrig(const QString& to) {
         QDir().mkpath(to);

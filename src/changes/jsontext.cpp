@@ -5,7 +5,7 @@
 #include <QSet>
 #include <cmath>
 
-namespace lcj::cli::json {
+namespace lcj::changes::json {
 
 namespace {
 
@@ -214,4 +214,4 @@ std::optional<DuplicateKey> firstDuplicateKey(QStringView text) {
     return KeyWalker(text).value(path);
 }
 
-} // namespace lcj::cli::json
+} // namespace lcj::changes::json

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/patch.h"
+#include "changes/patch.h"
 #include "common/ui/editorwindow.h"
 
 class QLabel;
@@ -28,9 +28,9 @@ public:
 private:
     void showConflicts();
     void run(bool reverse);
-    cli::patch::Settle settle() const;
+    changes::patch::Settle settle() const;
 
-    std::optional<cli::patch::Patch> patch_;
+    std::optional<changes::patch::Patch> patch_;
     QLineEdit* budingPath;
     QLabel* budingInfo;
     QLineEdit* gameFolder;
@@ -58,7 +58,7 @@ private:
     QString chooseFolder(const QString& title);
     void compare();
 
-    std::optional<cli::patch::Patch> patch_;
+    std::optional<changes::patch::Patch> patch_;
     QLineEdit* originalFolder;
     QLineEdit* moddedFolder;
     QLineEdit* budingName;

@@ -14,7 +14,7 @@
 #include <QMap>
 
 // Every field a game file shows, read and written through the windows' forms.
-namespace lcj::cli::patch {
+namespace lcj::changes::patch {
 
 namespace {
 
@@ -241,4 +241,4 @@ Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByt
     return writeTableCells(**file, values);
 }
 
-} // namespace lcj::cli::patch
+} // namespace lcj::changes::patch

@@ -16,7 +16,7 @@
 
 namespace lcj {
 
-namespace patch = cli::patch;
+namespace patch = changes::patch;
 
 namespace {
 

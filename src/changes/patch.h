@@ -14,7 +14,7 @@
 // the keys and captions lcjtool's exports use, each with its old and its new
 // value. Every value is read and written through the windows' own forms, so a
 // patch applies to any copy whose other bytes differ.
-namespace lcj::cli::patch {
+namespace lcj::changes::patch {
 
 using fields::FileKind;
 using fields::kindFromName;
@@ -131,4 +131,4 @@ struct ApplyOutcome {
 Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool reverse,
                                 Settle settle, bool dryRun);
 
-} // namespace lcj::cli::patch
+} // namespace lcj::changes::patch

@@ -11,7 +11,7 @@
 #include <optional>
 
 // JSON text written by hand where the order of keys matters to a reader.
-namespace lcj::cli::json {
+namespace lcj::changes::json {
 
 using fields::wholeNumber;
 
@@ -32,4 +32,4 @@ struct DuplicateKey {
 // The first repeated key of JSON text that QJsonDocument has accepted.
 std::optional<DuplicateKey> firstDuplicateKey(QStringView text);
 
-} // namespace lcj::cli::json
+} // namespace lcj::changes::json

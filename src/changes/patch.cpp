@@ -2,7 +2,10 @@
 
 #include "common/fileaccess.h"
 #include "common/writelock.h"
+#include "compare.h"
+#include "fields/fieldtable.h"
 #include "jsontext.h"
+#include "scenario/scenariodocument.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -13,7 +16,7 @@
 #include <QJsonObject>
 #include <QSet>
 
-namespace lcj::cli::patch {
+namespace lcj::changes::patch {
 
 namespace {
 
@@ -304,36 +307,51 @@ QStringList irreversible(FileKind kind, const QString& fileName, const QByteArra
 Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QByteArray& original,
                                 const QByteArray& modded, QStringList& warnings) {
     using R = Result<FilePatch>;
-    const auto a = readCells(kind, fileName, original);
+    const auto a = fields::openFile(kind, fileName, original);
     if (!a)
         return R::failure(QStringLiteral("%1（原版）：%2").arg(fileName, a.error()));
-    const auto b = readCells(kind, fileName, modded);
+    const auto b = fields::openFile(kind, fileName, modded);
     if (!b)
         return R::failure(QStringLiteral("%1（修改版）：%2").arg(fileName, b.error()));
     FilePatch file{fileName, kind, original.size(), sha256(original), {}};
-    QHash<QString, const Cell*> before;
-    for (const Cell& c : *a)
-        before.insert(c.key(), &c);
-    QSet<QString> seen;
-    for (const Cell& c : *b) {
-        seen.insert(c.key());
-        const auto it = before.constFind(c.key());
-        if (it == before.constEnd()) {
+    const bool scenario = kind == FileKind::Scenario;
+    const QString army = QStringLiteral("army");
+    // The army's length is a field of a scenario whose army the editor reads;
+    // the other lists have a fixed length, or none without a battle header.
+    const bool countA =
+        scenario && scenario::ScenarioDocument::scan(original).scan().armyBlockReadable;
+    const bool countB =
+        scenario && scenario::ScenarioDocument::scan(modded).scan().armyBlockReadable;
+    const QString countWhere = scenario ? *place(kind, army, -1, countColumn) : QString();
+    if (countB && !countA)
+        warnings
+            << QStringLiteral("%1 %2：只有修改版有这一栏，没有收入补丁").arg(fileName, countWhere);
+    QStringList gone;
+    if (countA && !countB)
+        gone << countWhere;
+    for (changes::FieldChange ch : changes::compare(**a, **b)) {
+        const fields::FieldTable* table = (ch.removed() ? **a : **b).table(ch.part);
+        const int column = table->columnOf(ch.column);
+        if (column >= 0 && table->columns()[column].readOnly)
+            continue; // shown only, never written
+        if (ch.row < 0 && (ch.part != army || !countA || !countB))
+            continue;
+        if (scenario && ch.part == QStringLiteral("battle"))
+            ch.row = -1; // the battle-wide values are no list
+        if (ch.removed()) {
+            gone << ch.where;
+        } else if (ch.added() && (ch.part != army || ch.row < 0)) {
             // Only army entries can be appended in the editor.
-            if (c.part != QStringLiteral("army") || c.row < 0) {
-                warnings << QStringLiteral("%1 %2：只有修改版有这一栏，没有收入补丁")
-                                .arg(fileName, c.where);
-                continue;
-            }
-            file.changes.append({c.part, c.row, c.column, c.where, QJsonValue::Null, c.value});
-        } else if ((*it)->value != c.value) {
-            file.changes.append({c.part, c.row, c.column, c.where, (*it)->value, c.value});
+            warnings << QStringLiteral("%1 %2：只有修改版有这一栏，没有收入补丁")
+                            .arg(fileName, ch.where);
+        } else {
+            file.changes.append({ch.part, ch.row, ch.column, ch.where,
+                                 ch.added() ? QJsonValue(QJsonValue::Null) : ch.before, ch.after});
         }
     }
-    for (const Cell& c : *a)
-        if (!seen.contains(c.key()))
-            warnings << QStringLiteral("%1 %2：修改版没有这一栏，补丁不能删除它，没有收入补丁")
-                            .arg(fileName, c.where);
+    for (const QString& where : gone)
+        warnings << QStringLiteral("%1 %2：修改版没有这一栏，补丁不能删除它，没有收入补丁")
+                        .arg(fileName, where);
     // What the patch does to the original must give the modded file; bytes no
     // window shows cannot travel in a patch.
     QList<Cell> values;
@@ -678,4 +696,4 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
     return outcome;
 }
 
-} // namespace lcj::cli::patch
+} // namespace lcj::changes::patch

@@ -1,4 +1,4 @@
-#include "cli/jsontext.h"
+#include "changes/jsontext.h"
 
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -33,18 +33,19 @@ TEST(JsonText, ValuesAreWrittenAsQJsonDocumentWritesThem) {
                                  QJsonObject{{QStringLiteral("k"), 1}}};
     for (const QJsonValue& v : values) {
         const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-        EXPECT_EQ(cli::json::value(v), QString::fromUtf8(a.mid(1, a.size() - 2)))
+        EXPECT_EQ(changes::json::value(v), QString::fromUtf8(a.mid(1, a.size() - 2)))
             << QString::fromUtf8(a).toStdString();
     }
 }
 
 TEST(JsonText, FindsTheFirstRepeatedKeyAndItsPlace) {
-    const auto found = cli::json::firstDuplicateKey(
+    const auto found = changes::json::firstDuplicateKey(
         uR"({"a": [1, {"x": "\"}", "y": 2}], "b": {"c": {"d": 1, "\u0064": 2}}, "b": 3})");
     ASSERT_TRUE(found);
     EXPECT_EQ(found->key, QStringLiteral("d"));
     EXPECT_EQ(found->path, (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
-    EXPECT_FALSE(cli::json::firstDuplicateKey(uR"([{"a": 1}, {"a": 2}, "a", {"b": {"a": 1}}])"));
+    EXPECT_FALSE(
+        changes::json::firstDuplicateKey(uR"([{"a": 1}, {"a": 2}, "a", {"b": {"a": 1}}])"));
 }
 
 // Text QJsonDocument would refuse never makes the walk read past its end.
@@ -54,6 +55,6 @@ TEST(JsonText, CutTextEndsTheWalk) {
     // The repeat is found once the cut text holds the second key (its closing quote may be cut).
     const qsizetype second = whole.lastIndexOf(QStringLiteral("\"c\"")) + 2;
     for (qsizetype n = 0; n <= whole.size(); ++n)
-        EXPECT_EQ(bool(cli::json::firstDuplicateKey(QStringView(whole).first(n))), n >= second)
+        EXPECT_EQ(bool(changes::json::firstDuplicateKey(QStringView(whole).first(n))), n >= second)
             << n;
 }

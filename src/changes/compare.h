@@ -1,0 +1,48 @@
+#pragma once
+
+#include "fields/fieldtable.h"
+
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+
+// The one comparison of two copies of a game file: field by field over the
+// tables the windows show, each field named in the windows' words. lcjtool
+// diff prints it, the scenario editor lists it, and a patch is made of it.
+namespace lcj::changes {
+
+// The column of a list's entry count: a change of it says how many entries
+// the second copy has (a scenario's army, allies, enemies...).
+inline const QString countColumn = QStringLiteral("count");
+
+struct FieldChange {
+    QString part;
+    int row = -1; // -1 for a list's count
+    QString column;
+    QString where; // "人物 5 武力", "敌军 3 横坐标", "我军出场人数"
+    // Undefined before a field only the second copy has (an entry it adds),
+    // and after one only the first copy has (an entry it drops).
+    QJsonValue before;
+    QJsonValue after;
+
+    bool added() const { return before.isUndefined(); }
+    bool removed() const { return after.isUndefined(); }
+};
+
+// The changes from `a` to `b`, two copies of one part: a changed row count
+// first, then the fields of the rows both have that differ, row by row in the
+// order of the columns, then every field of the rows only `b` has, then every
+// field of the rows only `a` has.
+QList<FieldChange> compare(const fields::FieldTable& a, const fields::FieldTable& b);
+
+// The changes from `a` to `b`, two copies of one kind of file, part by part in
+// the order of `b`'s tables; then the fields of the parts only `a` has.
+QList<FieldChange> compare(const fields::FieldFile& a, const fields::FieldFile& b);
+
+// A value as lcjtool prints it: "74", "无", "3 17 无".
+QString shownValue(const QJsonValue& value);
+
+// The line lcjtool diff prints for a change: "人物 5 武力: 74 → 76".
+QString diffLine(const FieldChange& change);
+
+} // namespace lcj::changes
