@@ -100,8 +100,8 @@ QString slotLabel(const char16_t* column, int k) {
 }
 
 constexpr const char16_t* deployCountCaption = u"本关出场人数";
-constexpr const char16_t* forcedCaption = u"强制出场人员";
-constexpr const char16_t* restrictedCaption = u"限制出场人员";
+constexpr const char16_t* forcedColumn = u"强制出场人员";
+constexpr const char16_t* restrictedColumn = u"限制出场人员";
 
 } // namespace
 
@@ -122,11 +122,11 @@ Failure RLimitsForm::apply(QByteArray& record) const {
         return failure;
     for (int k = 0; k < 5; ++k)
         if (auto failure = storeNumber(staged, forcedOffset + 4 * k, FieldKind::Word,
-                                       slotLabel(forcedCaption, k), forced[k]))
+                                       slotLabel(forcedColumn, k), forced[k]))
             return failure;
     for (int k = 0; k < 5; ++k)
         if (auto failure = storeNumber(staged, restrictedOffset + 4 * k, FieldKind::Word,
-                                       slotLabel(restrictedCaption, k), restricted[k]))
+                                       slotLabel(restrictedColumn, k), restricted[k]))
             return failure;
     record = staged;
     return std::nullopt;
@@ -135,13 +135,21 @@ Failure RLimitsForm::apply(QByteArray& record) const {
 const FormFields<RLimitsForm>& RLimitsForm::fields() {
     static const FormFields<RLimitsForm> all = [] {
         FormFields<RLimitsForm> f{boxField(label(deployCountCaption), &RLimitsForm::deployCount)};
-        for (auto [column, boxes] : {std::pair{forcedCaption, &RLimitsForm::forced},
-                                     std::pair{restrictedCaption, &RLimitsForm::restricted}})
+        for (auto [column, boxes] : {std::pair{forcedColumn, &RLimitsForm::forced},
+                                     std::pair{restrictedColumn, &RLimitsForm::restricted}})
             for (int k = 0; k < 5; ++k)
                 f.push_back(boxField(slotLabel(column, k), boxes, k));
         return f;
     }();
     return all;
+}
+
+QString RLimitsForm::forcedCaption() {
+    return label(forcedColumn);
+}
+
+QString RLimitsForm::restrictedCaption() {
+    return label(restrictedColumn);
 }
 
 // ---- battle-wide values

@@ -47,6 +47,9 @@ struct RLimitsForm {
 
     // The boxes by caption: the count, then 强制出场人员1..5 and 限制出场人员1..5.
     static const FormFields<RLimitsForm>& fields();
+    // The headings of the two columns of five boxes.
+    static QString forcedCaption();
+    static QString restrictedCaption();
 };
 
 // The battle-wide values of a battle header ("战役全局变量控制").

@@ -43,9 +43,10 @@ ArmyFrame::ArmyFrame(FrameHost& host, ScenarioDocument& doc)
     Check1 = named(new QCheckBox(QStringLiteral("出场人物数修改")), QStringLiteral("Check1"));
     auto* limits = new QGridLayout;
     limits->addWidget(Check1, 0, 0, 1, 2);
-    Text31 = addLabelledBox(limits, 1, 0, QStringLiteral("Text31"), QStringLiteral("本关出场人数"));
-    limits->addWidget(new QLabel(QStringLiteral("强制出场人员")), 2, 0);
-    limits->addWidget(new QLabel(QStringLiteral("限制出场人员")), 2, 1);
+    Text31 = addLabelledBox(limits, 1, 0, QStringLiteral("Text31"),
+                            fieldCaption(&RLimitsForm::deployCount));
+    limits->addWidget(new QLabel(RLimitsForm::forcedCaption()), 2, 0);
+    limits->addWidget(new QLabel(RLimitsForm::restrictedCaption()), 2, 1);
     for (int k = 0; k < 10; ++k) {
         limitBoxes_[k] = named(new QLineEdit, QStringLiteral("Text%1").arg(32 + k));
         limits->addWidget(limitBoxes_[k], 3 + k % 5, k / 5);
