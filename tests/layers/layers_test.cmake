@@ -127,6 +127,8 @@ link_case(cli_reaches_widgets_deep "${sound};lcj_changes=lcj_mapview_ui"
   "lcj_changes (room changes, floor 4) links Qt6::Widgets: lcj_changes -> lcj_mapview_ui -> lcj_common_ui -> Qt6::Widgets")
 link_case(core_links_gui_itself "${sound};lcj_fields=lcj_common,Qt6::Gui"
   "lcj_fields (room fields, floor 3) links Qt6::Gui itself")
+link_case(window_links_cli "${sound};lcj_shell_ui=lcj_mapview_ui,lcj_cli"
+  "lcj_shell_ui (room shell) is a window and links the command line: lcj_shell_ui -> lcj_cli")
 
 if(failures)
   message(FATAL_ERROR "The layer check went wrong:${failures}")
