@@ -225,7 +225,8 @@ Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByt
     if (!file)
         return Result<QList<Cell>>::failure(file.error());
     if (kind == FileKind::Scenario)
-        return scenarioCells(**file, scenario::ScenarioDocument::scan(bytes).scan().armyBlockReadable);
+        return scenarioCells(**file,
+                             scenario::ScenarioDocument::scan(bytes).scan().armyBlockReadable);
     return tableCells(**file);
 }
 
