@@ -21,7 +21,7 @@ namespace {
 using TypedCells = QHash<QString, QString>;
 
 // A part of a region file as functions over its model.
-struct RowSpec {
+struct RowShape {
     QString part;
     QString title;       // how the windows name a row: "人物 5 武力"
     QString labelHeader; // a read-only name column after 序号, or empty
@@ -36,31 +36,31 @@ struct RowSpec {
 
 class RowFieldTable : public FieldTable {
 public:
-    explicit RowFieldTable(RowSpec spec) : spec_(std::move(spec)) {
-        for (const QString& h : spec_.headers)
+    explicit RowFieldTable(RowShape shape) : shape_(std::move(shape)) {
+        for (const QString& h : shape_.headers)
             columns_.append({h, h, false, false});
     }
-    QString part() const override { return spec_.part; }
-    QString title() const override { return spec_.title; }
+    QString part() const override { return shape_.part; }
+    QString title() const override { return shape_.title; }
     const QList<Column>& columns() const override { return columns_; }
-    int rowCount() const override { return spec_.rows; }
-    QString labelHeader() const override { return spec_.labelHeader; }
-    QString label(int row) const override { return spec_.label ? spec_.label(row) : QString(); }
+    int rowCount() const override { return shape_.rows; }
+    QString labelHeader() const override { return shape_.labelHeader; }
+    QString label(int row) const override { return shape_.label ? shape_.label(row) : QString(); }
     QString rowName(int row) const override {
-        return spec_.rows == 1 ? spec_.title : QStringLiteral("%1 %2").arg(spec_.title).arg(row);
+        return shape_.rows == 1 ? shape_.title : QStringLiteral("%1 %2").arg(shape_.title).arg(row);
     }
-    QString read(int row, int column) const override { return spec_.get(row).value(column); }
-    QStringList readRow(int row) const override { return spec_.get(row); }
+    QString read(int row, int column) const override { return shape_.get(row).value(column); }
+    QStringList readRow(int row) const override { return shape_.get(row); }
     Failure write(int row, const Cells& cells) override {
         TypedCells typed;
         for (auto it = cells.cbegin(); it != cells.cend(); ++it)
             if (columnOf(it.key()) >= 0)
                 typed.insert(it.key(), boxText(it.value()));
-        return spec_.set(row, typed);
+        return shape_.set(row, typed);
     }
 
 private:
-    RowSpec spec_;
+    RowShape shape_;
     QList<Column> columns_;
 };
 
@@ -105,8 +105,8 @@ public:
     save::SaveGame game;
 
 private:
-    RowSpec stock() {
-        RowSpec t;
+    RowShape stock() {
+        RowShape t;
         t.part = QStringLiteral("stock");
         t.title = QStringLiteral("道具");
         t.labelHeader = QStringLiteral("道具");
@@ -121,8 +121,8 @@ private:
         };
         return t;
     }
-    RowSpec loyalty() {
-        RowSpec t;
+    RowShape loyalty() {
+        RowShape t;
         t.part = QStringLiteral("loyalty");
         t.title = QStringLiteral("忠奸度");
         t.headers = {fieldCaption(&SaveForm::loyalty)};
@@ -135,8 +135,8 @@ private:
         };
         return t;
     }
-    RowSpec characters() {
-        RowSpec t;
+    RowShape characters() {
+        RowShape t;
         t.part = QStringLiteral("characters");
         t.title = QStringLiteral("人物");
         t.labelHeader = QStringLiteral("人物");
@@ -219,9 +219,9 @@ public:
     }
 
 private:
-    RowSpec table(std::size_t c) {
+    RowShape table(std::size_t c) {
         const imsg::Category& category = imsg::categories[c];
-        RowSpec t;
+        RowShape t;
         t.part = QString::fromUtf16(category.entry);
         t.title = QString::fromUtf16(category.caption);
         t.headers = {QString::fromUtf16(category.caption)};
@@ -270,8 +270,8 @@ public:
     exe::ProgramFile file;
 
 private:
-    RowSpec switchPart() {
-        RowSpec t;
+    RowShape switchPart() {
+        RowShape t;
         t.part = QStringLiteral("switch");
         t.title = QStringLiteral("开关");
         t.headers = {exe::switchCaption()};
@@ -290,8 +290,8 @@ private:
         };
         return t;
     }
-    RowSpec figures() {
-        RowSpec t;
+    RowShape figures() {
+        RowShape t;
         t.part = QStringLiteral("figures");
         t.title = QStringLiteral("人物");
         t.labelHeader = QStringLiteral("人物");
@@ -332,8 +332,8 @@ public:
     }
 
 private:
-    RowSpec limits() {
-        RowSpec t;
+    RowShape limits() {
+        RowShape t;
         t.part = QStringLiteral("limits");
         t.title = QStringLiteral("出场人物数");
         for (const auto& f : scenario::RLimitsForm::fields())
