@@ -574,6 +574,8 @@ protected:
         if (failure) {
             refused_ = editor;
             refuse(*failure);
+            // Back to the typed text, to mend it or give it up with Escape.
+            editor->window()->activateWindow();
             editor->setFocus();
         }
         busy_ = false;
@@ -674,7 +676,13 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
     setFocusProxy(d->view);
 }
 
-FieldTableView::~FieldTableView() = default;
+FieldTableView::~FieldTableView() {
+    // An editor still open commits nothing while the view goes.
+    d->model->commit = nullptr;
+    d->view->takeRefusal = [] { return Failure(); };
+    d->view->refuse = [](const QString&) {};
+    delete d->view;
+}
 
 FieldTable& FieldTableView::table() const {
     return d->table;
@@ -727,11 +735,12 @@ void FieldTableView::setCurrentRow(int record) {
 
 namespace {
 
-// The selected cells, or the current one, as (row, column) pairs.
+// The selected cells; the current cell alone when it lies outside them.
 QModelIndexList chosenCells(QTableView* view) {
     QModelIndexList cells = view->selectionModel()->selectedIndexes();
-    if (cells.isEmpty() && view->currentIndex().isValid())
-        cells.append(view->currentIndex());
+    const QModelIndex current = view->currentIndex();
+    if (current.isValid() && !view->selectionModel()->isSelected(current))
+        cells = {current};
     return cells;
 }
 
