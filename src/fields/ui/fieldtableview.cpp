@@ -886,7 +886,8 @@ void FieldTableView::paste() {
     int width = 0;
     for (const QStringList& row : block)
         width = std::max(width, int(row.size()));
-    if (block.size() == 1 && width == 1 && cells.size() > 1) {
+    const bool fillsSelection = block.size() == 1 && width == 1 && cells.size() > 1;
+    if (fillsSelection) {
         // One value over a larger selection fills it, as spreadsheets do.
         for (const QModelIndex& i : cells)
             places.append({i.row(), i.column(), block[0][0]});
@@ -933,11 +934,15 @@ void FieldTableView::paste() {
         d->say(*failure);
         return;
     }
-    // The pasted block stays selected.
-    QItemSelection pasted;
-    for (const Place& p : places)
-        pasted.select(d->model->index(p.row, p.column), d->model->index(p.row, p.column));
-    d->view->selectionModel()->select(pasted, QItemSelectionModel::ClearAndSelect);
+    // The pasted block is selected as one range (a range per cell would make
+    // every paint slow); a filled selection stays as it was.
+    if (!fillsSelection) {
+        const QModelIndex first = d->model->index(places.first().row, places.first().column);
+        const QModelIndex last = d->model->index(places.first().row + int(block.size()) - 1,
+                                                 places.first().column + width - 1);
+        d->view->selectionModel()->select(QItemSelection(first, last),
+                                          QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 void FieldTableView::fillDown() {
