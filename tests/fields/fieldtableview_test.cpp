@@ -237,6 +237,9 @@ private slots:
         QTest::newRow("等级 not a number")
             << QStringLiteral("等级") << QStringLiteral("abc")
             << Change([](CharacterForm& f) { f.level = QStringLiteral("abc"); });
+        QTest::newRow("姓名 not GBK")
+            << QStringLiteral("姓名") << QStringLiteral("한국")
+            << Change([](CharacterForm& f) { f.name = QStringLiteral("한국"); });
     }
     void refusedCellChangesNothingAndStaysInEditing() {
         QFETCH(QString, caption);
@@ -513,6 +516,36 @@ private slots:
         QVERIFY(expected != original);
         QCOMPARE(bytes, expected);
         QCOMPARE(runs, 1);
+    }
+
+    // A fill that one row refuses (an item of another category has no such
+    // field) changes nothing and names that row.
+    void refusedFillChangesNothing() {
+        FieldTable& items = *tables[1];
+        QCOMPARE(items.part(), QStringLiteral("items"));
+        const int kind = items.columnOf(QStringLiteral("武具/防具类型"));
+        int first = -1;
+        for (int r = 0; r + 1 < items.rowCount() && first < 0; ++r)
+            if (!items.read(r, kind).isEmpty() && items.read(r + 1, kind).isEmpty())
+                first = r;
+        QVERIFY(first >= 0);
+        FieldTableView other(
+            items, [this](const std::function<Failure()>& change) { return run(change); },
+            *prompts);
+        other.show();
+        auto* g = other.findChild<QTableView*>(QStringLiteral("table"));
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(first, 1 + kind));
+        g->selectionModel()->select(QItemSelection(g->model()->index(first, 1 + kind),
+                                                   g->model()->index(first + 1, 1 + kind)),
+                                    QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(g, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(bytes, original);
+        QCOMPARE(runs, 1);
+        QCOMPARE(prompts->messages,
+                 QStringList{
+                     QStringLiteral("向下填充没有执行：道具 %1 武具/防具类型：这一类道具不用这一栏")
+                         .arg(first + 1)});
     }
 
     void sortsNumbersAsNumbersAndNumberRestoresFileOrder() {
