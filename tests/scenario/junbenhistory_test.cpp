@@ -1,4 +1,5 @@
 #include "junbendriver.h"
+#include "support/dialogkeys.h"
 
 using namespace lcj;
 
@@ -92,6 +93,41 @@ private slots:
         QCOMPARE(test::readFile(path), saved);
         QCOMPARE(list("List8")->count(), 6);
         QCOMPARE(list("List9")->item(0)->text(), secondEquipped);
+    }
+
+    // An undo past a save leaves edits not on disk: closing asks, in the real box. Enter
+    // saves the state undone to (the file as loaded), Escape keeps the window and the file.
+    void closingAfterAnUndoPastASaveAsks_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+    }
+    void closingAfterAnUndoPastASaveAsks() {
+        QFETCH(int, key);
+        const QString path = loadSample(S01);
+        list("List4")->setCurrentRow(3);
+        type("Text10", QStringLiteral("44"));
+        click("Command5");
+        trigger("ssave");
+        noMessages();
+        const QByteArray saved = test::readFile(path);
+        QVERIFY(saved != original);
+        trigger("undo");
+        prompts.realBoxes = true;
+        {
+            test::DialogKeys keys({key});
+            const bool closed = form->close();
+            QCOMPARE(keys.seen.size(), 1);
+            QCOMPARE(keys.seen[0].defaultButton, QStringLiteral("保存"));
+            QCOMPARE(closed, key == Qt::Key_Enter);
+        }
+        prompts.realBoxes = false;
+        noMessages();
+        QCOMPARE(test::readFile(path), key == Qt::Key_Enter ? original : saved);
+        if (key == Qt::Key_Escape) {
+            QVERIFY(form->isVisible());
+            QVERIFY(form->isModified());
+        }
     }
 
     // The entry shown is gone with the undo of its appending: its boxes show nothing, and
