@@ -153,11 +153,20 @@ bool sameShape(const std::vector<QByteArray>& a, const std::vector<QByteArray>& 
     return true;
 }
 
-qint64 totalSize(const std::vector<QByteArray>& buffers) {
-    qint64 total = 0;
+// The count and sizes of `buffers` in one number (FNV-1a), so that a step is never applied
+// to buffers of another shape.
+quint64 shapeOf(const std::vector<QByteArray>& buffers) {
+    quint64 h = 1469598103934665603ull;
+    const auto mix = [&h](quint64 v) {
+        for (int i = 0; i < 8; ++i, v >>= 8) {
+            h ^= v & 0xff;
+            h *= 1099511628211ull;
+        }
+    };
+    mix(buffers.size());
     for (const QByteArray& b : buffers)
-        total += b.size();
-    return total;
+        mix(quint64(b.size()));
+    return h;
 }
 
 // The runs where `before` and `after` differ, and their XOR bytes.
@@ -281,8 +290,7 @@ bool ByteHistory::record(const std::vector<QByteArray>& before,
         return false;
     Step step;
     step.runs = pack(runs, data);
-    step.total = totalSize(before);
-    step.buffers = int(before.size());
+    step.shape = shapeOf(before);
     step.stateBefore = state_;
     step.stateAfter = state_ = next_++;
     for (const Step& s : redo_)
@@ -306,7 +314,7 @@ bool ByteHistory::move(std::deque<Step>& from, std::deque<Step>& to,
     if (from.empty())
         return false;
     const Step& last = from.back();
-    if (int(buffers.size()) != last.buffers || totalSize(buffers) != last.total)
+    if (shapeOf(buffers) != last.shape)
         return false;
     apply(last.runs, buffers);
     state_ = back ? last.stateBefore : last.stateAfter;

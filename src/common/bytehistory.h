@@ -49,9 +49,8 @@ public:
 
 private:
     struct Step {
-        QByteArray runs;  // packed runs, see bytehistory.cpp
-        qint64 total = 0; // the bytes of all buffers together
-        int buffers = 0;  // how many buffers
+        QByteArray runs;   // packed runs, see bytehistory.cpp
+        quint64 shape = 0; // the count and sizes of the buffers, hashed
         int stateBefore = 0;
         int stateAfter = 0;
     };

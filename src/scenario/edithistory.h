@@ -3,6 +3,7 @@
 #include "scenariodocument.h"
 
 #include <deque>
+#include <optional>
 
 namespace lcj::scenario {
 
@@ -11,6 +12,12 @@ namespace lcj::scenario {
 // the counts it moved), so that a step of a 16 MB script costs as little as
 // one of a small one. The history is bounded in steps and in bytes held: past
 // either bound the oldest steps are forgotten.
+//
+// A save keeps the steps. When the file written reads back otherwise than the
+// document holds it (appended army entries now in their block, an equipment
+// group closed up), the document becomes the file as read back, and the
+// history keeps the document as it was in a step of its own, which an undo
+// past the save passes through on its way to the edit before it.
 class EditHistory {
 public:
     static constexpr int defaultMaxSteps = 1000;
@@ -18,20 +25,28 @@ public:
 
     explicit EditHistory(int maxSteps = defaultMaxSteps, qint64 maxBytes = defaultMaxBytes);
 
-    // A fresh load or a save: no steps, nothing modified.
+    // A fresh load: no steps, nothing modified.
     void reset();
     // The change of an edit that has just succeeded (ScenarioDocument::takeChange).
     void record(DocumentChange change);
+    // What the document holds now is on disk; the steps are kept, so that an undo past the
+    // save marks the document modified again and a redo back to it clean.
+    void markSaved() { clean_ = state_; }
+    // A save wrote what `doc` builds, and a load reads it back as `saved`: `doc` becomes
+    // `saved` (unless steps to redo still need it as it is), and the state is the one on disk.
+    void takeSaved(ScenarioDocument& doc, ScenarioDocument saved);
     bool canUndo() const { return !undo_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
     // Takes back the last edit of `doc` (makes the last one taken back again).
     bool undo(ScenarioDocument& doc);
     bool redo(ScenarioDocument& doc);
-    // True when the document differs from the state loaded or last saved.
+    // True when the document differs from the state loaded or last saved (a saved state
+    // whose steps were forgotten is never reached again: the document stays modified).
     bool modified() const { return state_ != clean_; }
 
-    int undoSteps() const { return int(undo_.size()); }
-    int redoSteps() const { return int(redo_.size()); }
+    // The edits that can be taken back or made again.
+    int undoSteps() const { return edits(undo_); }
+    int redoSteps() const { return edits(redo_); }
     // What the steps hold, by the measure the bound applies.
     qint64 heldBytes() const { return held_; }
 
@@ -40,11 +55,16 @@ private:
         DocumentChange change;
         int stateBefore;
         int stateAfter;
+        // A save's step: the document on the other side of the save (before it while the
+        // step waits to be undone, after it while it waits to be redone). It changes no
+        // state: both sides hold the same scenario.
+        std::optional<ScenarioDocument> other;
     };
     static qint64 cost(const Step& step);
+    static int edits(const std::deque<Step>& steps);
     void forgetOldest();
     // Moves the last step of `from` onto `to`, taking its edit back or making it again.
-    bool step(std::deque<Step>& from, std::deque<Step>& to, ScenarioDocument& doc, bool back);
+    void step(std::deque<Step>& from, std::deque<Step>& to, ScenarioDocument& doc, bool back);
 
     int maxSteps_;
     qint64 maxBytes_;

@@ -187,11 +187,16 @@ TEST(ByteHistory, AStepOverSeveralBuffers) {
     ASSERT_TRUE(history.record(loaded, after));
     std::vector<QByteArray> current = after;
 
-    // Buffers of another shape are left alone.
+    // Buffers of another shape are left alone, even of the same count and total size.
     std::vector<QByteArray> wrong{after[0], after[2]};
     EXPECT_FALSE(history.undo(wrong));
     EXPECT_EQ(wrong[0], after[0]);
     EXPECT_EQ(wrong[1], after[2]);
+    std::vector<QByteArray> split{after[0].left(50), after[0].mid(50) + after[2].left(1),
+                                  after[2].mid(1), after[3]};
+    const std::vector<QByteArray> splitBefore = split;
+    EXPECT_FALSE(history.undo(split));
+    EXPECT_EQ(split, splitBefore);
     EXPECT_TRUE(history.canUndo());
 
     ASSERT_TRUE(history.undo(current));

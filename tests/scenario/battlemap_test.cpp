@@ -187,15 +187,71 @@ private slots:
         QCOMPARE(image()->selected(), unitIndex(UnitKind::Army, 2));
         trigger("undo");
         QCOMPARE(image()->units()[unitIndex(UnitKind::Army, 2)].cell, from);
-        // The refilled list has no selection, and no marker is ringed.
-        QCOMPARE(list("List8")->currentRow(), -1);
-        QCOMPARE(image()->selected(), -1);
+        // The entry stays selected, its marker ringed on the cell it came from.
+        QCOMPARE(list("List8")->currentRow(), 2);
+        QCOMPARE(image()->selected(), unitIndex(UnitKind::Army, 2));
         QVERIFY(changeLines().isEmpty());
         trigger("redo");
         QCOMPARE(image()->units()[unitIndex(UnitKind::Army, 2)].cell, QPoint(50, 40));
         QCOMPARE(changeLines().first(),
                  QStringLiteral("我军出场人物 3 横坐标：%1 → 50").arg(from.x()));
         trigger("undo");
+        trigger("ssave");
+        noMessages();
+        QCOMPARE(test::readFile(path), original);
+    }
+
+    // After the undo of a drag the frame shows the place stored, for the entry still
+    // selected: its "确定" stores nothing new and asks nothing.
+    void undoOfADragShowsTheStoredPlace_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("listName");
+        QTest::addColumn<QString>("xBox");
+        QTest::addColumn<QString>("yBox");
+        QTest::addColumn<QString>("confirm");
+        QTest::newRow("enemy") << int(UnitKind::Enemy) << 7 << "List4"
+                               << "Text10"
+                               << "Text11"
+                               << "Command5";
+        QTest::newRow("ally") << int(UnitKind::Ally) << 1 << "List3"
+                              << "Text1"
+                              << "Text2"
+                              << "Command4";
+        QTest::newRow("army") << int(UnitKind::Army) << 2 << "List8"
+                              << "Text28"
+                              << "Text29"
+                              << "Command1";
+    }
+    void undoOfADragShowsTheStoredPlace() {
+        QFETCH(int, kind);
+        QFETCH(int, index);
+        QFETCH(QString, listName);
+        QFETCH(QString, xBox);
+        QFETCH(QString, yBox);
+        QFETCH(QString, confirm);
+        const QString path = loadSample(S01);
+        openMap();
+        const UnitKind k = UnitKind(kind);
+        const int i = unitIndex(k, index);
+        QVERIFY(i >= 0);
+        const QPoint from = image()->units()[i].cell;
+        QVERIFY(from != QPoint(50, 40));
+        drag(i, QPoint(50, 40));
+        noMessages();
+        QCOMPARE(list(listName)->currentRow(), index);
+        QCOMPARE(box(xBox)->text(), QStringLiteral("50"));
+        QCOMPARE(box(yBox)->text(), QStringLiteral("40"));
+
+        trigger("undo");
+        QCOMPARE(list(listName)->currentRow(), index);
+        QCOMPARE(box(xBox)->text(), QString::number(from.x()));
+        QCOMPARE(box(yBox)->text(), QString::number(from.y()));
+        QCOMPARE(image()->selected(), unitIndex(k, index));
+        QVERIFY(!form->hasUnconfirmedEdits());
+        QTest::mouseClick(find<QPushButton>(confirm), Qt::LeftButton);
+        noMessages();
+        QCOMPARE(form->document().bytes(), original);
         trigger("ssave");
         noMessages();
         QCOMPARE(test::readFile(path), original);

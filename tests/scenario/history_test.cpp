@@ -1,6 +1,7 @@
 #include "common/diskstamp.h"
 #include "scanhelpers.h"
 #include "scenario/edithistory.h"
+#include "scenario/savebuilder.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,95 @@ TEST(EditHistory, BoundedInStepsAndInBytes) {
     }
     EXPECT_GT(byBytes.undoSteps(), 0);
     EXPECT_LT(byBytes.undoSteps(), 100);
+}
+
+TEST(EditHistory, ASaveKeepsTheSteps) {
+    auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
+    const QByteArray loaded = doc.bytes();
+    EditHistory history;
+    setArmyX(doc, 0, 40);
+    recordEdit(history, doc);
+    ASSERT_TRUE(doc.appendArmyEntry());
+    recordEdit(history, doc);
+    history.markSaved();
+    EXPECT_FALSE(history.modified());
+    EXPECT_EQ(history.undoSteps(), 2);
+
+    ASSERT_TRUE(history.undo(doc));
+    EXPECT_TRUE(history.modified());
+    ASSERT_TRUE(history.redo(doc));
+    EXPECT_FALSE(history.modified());
+    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo(doc));
+    EXPECT_EQ(doc.bytes(), loaded);
+    EXPECT_EQ(doc.armyEntryCount(), 3);
+    // The state loaded is no longer the one on disk.
+    EXPECT_TRUE(history.modified());
+    // An edit from here forgets the way back to the saved state.
+    setArmyX(doc, 1, 41);
+    recordEdit(history, doc);
+    EXPECT_FALSE(history.canRedo());
+    ASSERT_TRUE(history.undo(doc));
+    EXPECT_TRUE(history.modified());
+
+    // A saved state whose step the bound forgot stays out of reach.
+    EditHistory bounded(2, 1 << 20);
+    bounded.markSaved();
+    for (int i = 0; i < 3; ++i) {
+        setArmyX(doc, 0, 60 + i);
+        recordEdit(bounded, doc);
+    }
+    int undone = 0;
+    while (bounded.undo(doc))
+        ++undone;
+    EXPECT_EQ(undone, 2);
+    EXPECT_TRUE(bounded.modified());
+}
+
+// A save that reads back otherwise (an appended entry now in its block) gives the document
+// as read back; an undo past it leads to the document as it was, and on to the loaded one.
+TEST(EditHistory, ASaveThatReadsBackOtherwiseKeepsTheWayBack) {
+    auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
+    const QByteArray loaded = doc.bytes();
+    EditHistory history;
+    ASSERT_TRUE(doc.appendArmyEntry());
+    recordEdit(history, doc);
+    setArmyX(doc, 3, 9);
+    recordEdit(history, doc);
+    auto built = buildSave(doc);
+    ASSERT_TRUE(built.ok());
+    const QByteArray savedBytes = built->bytes;
+    history.takeSaved(doc, std::move(built->scanned));
+    EXPECT_FALSE(history.modified());
+    EXPECT_EQ(doc.scan().armySlotCount, 4);
+    EXPECT_EQ(doc.bytes(), savedBytes);
+    EXPECT_EQ(history.undoSteps(), 2);
+
+    ASSERT_TRUE(history.undo(doc));
+    EXPECT_TRUE(history.modified());
+    EXPECT_EQ(doc.scan().armySlotCount, 3); // the document the steps were made on
+    EXPECT_EQ(doc.armyEntryCount(), 4);
+    ASSERT_TRUE(history.undo(doc));
+    EXPECT_FALSE(history.canUndo());
+    EXPECT_EQ(doc.bytes(), loaded);
+    EXPECT_EQ(doc.armyEntryCount(), 3);
+    auto again = buildSave(doc);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again->bytes, test::buildScenario(3, 1).bytes);
+
+    ASSERT_TRUE(history.redo(doc));
+    ASSERT_TRUE(history.redo(doc));
+    EXPECT_FALSE(history.canRedo());
+    EXPECT_FALSE(history.modified());
+    // Back past the save: the file as read back again.
+    EXPECT_EQ(doc.scan().armySlotCount, 4);
+    EXPECT_EQ(doc.bytes(), savedBytes);
+    // An edit after it is taken back on the document read back.
+    setArmyX(doc, 0, 12);
+    recordEdit(history, doc);
+    ASSERT_TRUE(history.undo(doc));
+    EXPECT_EQ(doc.bytes(), savedBytes);
+    EXPECT_FALSE(history.modified());
 }
 
 TEST(DiskStamp, SizeTimeOrContent) {

@@ -137,6 +137,28 @@ private slots:
         QVERIFY(!main->isVisible());
     }
 
+    // The frame of an editor shows its title as it changes: the file read, its unsaved mark.
+    void theFrameTitleFollowsTheEditor() {
+        test::TestFolder dir;
+        trigger(main.get(), "sedit");
+        QWidget* junben = editor("Junben");
+        QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
+        QCOMPARE(frame->widget(), junben);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("岚川记S剧本简易修改版"));
+        prompts.openAnswers.enqueue(dir.write(QStringLiteral("data.e5"), sample::dataFile()));
+        trigger(junben, "dataopen");
+        const auto shape = sample::sampleScenarios().first();
+        prompts.openAnswers.enqueue(dir.write(shape.first, sample::scenarioFile(shape.second)));
+        trigger(junben, "sopen");
+        QCOMPARE(frame->windowTitle(), QStringLiteral("岚川记S剧本简易修改版 - ") + shape.first);
+        QTest::mouseClick(junben->findChild<QPushButton*>(QStringLiteral("Command3")),
+                          Qt::LeftButton);
+        QCOMPARE(frame->windowTitle(),
+                 QStringLiteral("岚川记S剧本简易修改版 - ") + shape.first + QStringLiteral(" *"));
+        trigger(junben, "undo");
+        QCOMPARE(frame->windowTitle(), QStringLiteral("岚川记S剧本简易修改版 - ") + shape.first);
+    }
+
     void exitAndEditorExitsKeepEditsOnCancel() {
         test::TestFolder dir;
         const QString path = dir.write(QStringLiteral("data.e5"), sample::dataFile());

@@ -90,9 +90,9 @@ void ArmyFrame::select() {
     Option3->setEnabled(true);
     Option4->setEnabled(true);
     const ArmyEntryForm form = ArmyEntryForm::show(doc_.armyEntry(row));
-    Text28->setText(form.x);
-    Text29->setText(form.y);
-    Text30->setText(form.facing);
+    showText(Text28, form.x);
+    showText(Text29, form.y);
+    showText(Text30, form.facing);
     showOptions(armyOptions_, Option4, Option3, form.appearance, keptAppearance_);
     shown_.take(shownRow(), values());
 }
@@ -126,6 +126,21 @@ void ArmyFrame::showDocument() {
     for (int k = 1; k <= doc_.armyEntryCount(); ++k)
         List8->addItem(QString::number(k));
     Command3->setEnabled(doc_.canAppendArmyEntry());
+}
+
+void ArmyFrame::showStored() {
+    const int row = List8->currentRow();
+    showDocument();
+    if (selectAgain(List8, row)) {
+        select();
+        return;
+    }
+    // The entry selected is gone (its appending was undone): nothing is shown for it.
+    for (QLineEdit* box : {Text28, Text29, Text30})
+        box->clear();
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Option3, Option4})
+        w->setEnabled(false);
+    shown_.take(shownRow(), values());
 }
 
 void ArmyFrame::enableForDocument() {

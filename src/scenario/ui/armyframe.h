@@ -44,6 +44,7 @@ public:
     bool holdsEdits() const override;
     bool confirmEdits() override { return confirm(); }
     void showDocument() override;
+    void showStored() override;
     void enableForDocument() override;
     void refreshTips() override;
     // Enter in a box presses its button.

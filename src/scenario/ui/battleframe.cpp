@@ -108,6 +108,10 @@ void BattleFrame::showDocument() {
     showBattle();
 }
 
+void BattleFrame::showStored() {
+    showBattle();
+}
+
 void BattleFrame::showBattle() {
     if (!doc_.scan().hasBattleHeader) {
         // Values of a scenario loaded before are not shown as this one's.
@@ -122,10 +126,10 @@ void BattleFrame::showBattle() {
         const QSignalBlocker blocker(jiacheng);
         jiacheng->setValue(form.scrollValue);
     }
-    Text3->setText(form.levelBonus);
-    Text4->setText(form.turns);
-    Text5->setText(form.victory);
-    Text6->setText(form.defeat);
+    showText(Text3, form.levelBonus);
+    showText(Text4, form.turns);
+    showText(Text5, form.victory);
+    showText(Text6, form.defeat);
     shown_.take(shownRow(), values());
 }
 

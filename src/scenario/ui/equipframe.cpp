@@ -78,7 +78,7 @@ void EquipFrame::select() {
         return;
     Command9->setEnabled(true);
     const EquipForm form = EquipForm::show(doc_.equipEntry(k));
-    Text21->setText(form.character);
+    showText(Text21, form.character);
     showItem(Combo1, form.weapon);
     showItem(Combo2, form.armour);
     showItem(Combo3, form.accessory);
@@ -112,6 +112,13 @@ void EquipFrame::showDocument() {
         List9->addItem(n <= 512 ? host_.personName(n) : noneName());
     }
     List9->setEnabled(doc_.equipmentEditable());
+}
+
+void EquipFrame::showStored() {
+    const int row = List9->currentRow();
+    showDocument();
+    if (selectAgain(List9, row))
+        select();
 }
 
 void EquipFrame::enableForDocument() {

@@ -29,6 +29,7 @@ public:
     bool holdsEdits() const override;
     bool confirmEdits() override { return confirm(); }
     void showDocument() override;
+    void showStored() override;
     void enableForDocument() override;
     // Enter in a box presses "确定".
     void addKeys();

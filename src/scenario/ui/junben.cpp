@@ -52,7 +52,7 @@ void onSelect(QListWidget* list, Receiver* receiver, Handler handler) {
 
 Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Junben"));
-    setWindowTitle(QStringLiteral("岚川记S剧本简易修改版"));
+    setCaption(QStringLiteral("岚川记S剧本简易修改版"));
 
     QMenu* file = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
     dataopen = named(file->addAction(QStringLiteral("读取Data文件")), QStringLiteral("dataopen"));
@@ -67,18 +67,9 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(linsave, &QAction::triggered, this, &Junben::linsave_Click);
     connect(exit, &QAction::triggered, this, &Junben::exit_Click);
     QMenu* editMenu = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("edit"));
-    undo = named(editMenu->addAction(QStringLiteral("撤销")), QStringLiteral("undo"));
-    redo = named(editMenu->addAction(QStringLiteral("重做")), QStringLiteral("redo"));
-    undo->setShortcut(QKeySequence::Undo);
-    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
-    for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::Redo))
-        if (!redoKeys.contains(k))
-            redoKeys << k;
-    redo->setShortcuts(redoKeys);
-    for (QAction* a : {undo, redo})
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(undo);
-    addAction(redo);
+    const UndoRedo undoRedo = addUndoRedo(editMenu);
+    undo = undoRedo.undo;
+    redo = undoRedo.redo;
     connect(undo, &QAction::triggered, this, &Junben::undo_Click);
     connect(redo, &QAction::triggered, this, &Junben::redo_Click);
 
@@ -230,24 +221,31 @@ void Junben::edited() {
 }
 
 void Junben::updateTitle() {
-    const QString caption = QStringLiteral("岚川记S剧本简易修改版");
-    setWindowTitle(history_.modified() ? caption + QStringLiteral(" *") : caption);
+    // The title names the file a save writes to.
+    showFileState(saveAsPath_.isEmpty() ? scenarioPath_ : saveAsPath_, history_.modified());
     undo->setEnabled(history_.canUndo());
     redo->setEnabled(history_.canRedo());
 }
 
 void Junben::undo_Click() {
     if (history_.undo(doc_))
-        fillLists();
+        showStored();
     updateTitle();
     emit documentChanged();
 }
 
 void Junben::redo_Click() {
     if (history_.redo(doc_))
-        fillLists();
+        showStored();
     updateTitle();
     emit documentChanged();
+}
+
+void Junben::showStored() {
+    for (ScenarioFrame* frame :
+         std::initializer_list<ScenarioFrame*>{ally_, enemy_, battle_, army_, equip_, spoils_})
+        frame->showStored();
+    refreshTips();
 }
 
 bool Junben::mayDropEdits(const QString& question) {
@@ -332,9 +330,19 @@ std::optional<Failure> Junben::writeScenario(const QString& target) {
     auto reread = files::readWhole(target);
     const QByteArray& onDisk = reread ? *reread : built->bytes;
     stamp_ = DiskStamp::take(target, onDisk);
-    // The builder has scanned the bytes it wrote; what came back is scanned only if it differs.
-    takeDocument(onDisk == built->bytes ? std::move(built->scanned)
-                                        : ScenarioDocument::scan(onDisk));
+    if (onDisk == built->bytes) {
+        // The file holds what the document builds: the document becomes the file as a load
+        // reads it, and the history keeps its steps, so that an undo past this save leads
+        // back to the states before.
+        onDisk_ = built->scanned;
+        history_.takeSaved(doc_, std::move(built->scanned));
+        showStored();
+        updateTitle();
+        emit documentChanged();
+    } else {
+        // Something else stands in the file: that is what is shown, with a history of its own.
+        takeDocument(ScenarioDocument::scan(onDisk));
+    }
     if (!reread)
         return Failure(QStringLiteral("文件已写入，但读回时出错：") + reread.error());
     return Failure();
@@ -350,6 +358,7 @@ bool Junben::ssave_Click() {
         return false;
     }
     scenarioPath_ = target;
+    updateTitle();
     return true;
 }
 
@@ -368,6 +377,7 @@ void Junben::linsave_Click() {
         return;
     }
     saveAsPath_ = path;
+    updateTitle();
 }
 
 void Junben::exit_Click() {

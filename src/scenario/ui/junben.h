@@ -109,6 +109,8 @@ private:
     // Takes a freshly scanned document and fills every list from it.
     void takeDocument(ScenarioDocument doc);
     void fillLists();
+    // After an undo, a redo or a save: every frame shows what is stored, the selections kept.
+    void showStored();
     void reportProblems();
     // Builds, writes and reads back; the document changes only on success.
     // False, with nothing written, when the user keeps a file changed on disk.

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace lcj::scenario {
@@ -16,6 +17,19 @@ ScenarioFrame::ScenarioFrame(FrameHost& host, ScenarioDocument& doc, const QStri
                              const QString& caption)
     : QGroupBox(caption), host_(host), doc_(doc) {
     setObjectName(objectName);
+}
+
+void showText(QLineEdit* box, const QString& text) {
+    if (box->text() != text)
+        box->setText(text);
+}
+
+bool selectAgain(QListWidget* list, int row) {
+    if (row < 0 || row >= list->count())
+        return false;
+    const QSignalBlocker blocker(list);
+    list->setCurrentRow(row);
+    return true;
 }
 
 QString noneName() {

@@ -7,6 +7,7 @@
 
 class QButtonGroup;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QVBoxLayout;
@@ -75,8 +76,12 @@ public:
     ScenarioFrame(FrameHost& host, ScenarioDocument& doc, const QString& objectName,
                   const QString& caption);
 
-    // Fills the frame's lists afresh: after a load, an undo or a redo.
+    // Fills the frame's lists afresh for a document just loaded.
     virtual void showDocument() = 0;
+    // Shows the document again after an undo, a redo or a save: the lists refilled, the entry
+    // selected before selected again, and every box showing what is stored for it. Boxes
+    // whose text stays keep their caret.
+    virtual void showStored() = 0;
     // Disables what a document without a battle header must not write through;
     // the other buttons wait for a selection.
     virtual void enableForDocument() {}
@@ -90,6 +95,12 @@ protected:
 
 // ---- shared by the frames
 
+// Shows `text` in `box`; a box that shows it already is left alone, its caret, its
+// selection and its own undo steps kept.
+void showText(QLineEdit* box, const QString& text);
+// Selects `row` of a list just refilled again, without the signals of a click; false when
+// the list has no such row any more.
+bool selectAgain(QListWidget* list, int row);
 // The word a list shows for an empty entry.
 QString noneName();
 // The values of line edits, radio buttons and combo boxes, in order.

@@ -91,16 +91,16 @@ void SlotFrame::select() {
     initial_->setEnabled(true);
     story_->setEnabled(true);
     const SlotForm form = doc_.showSlot(side_, k);
-    x_->setText(form.x);
-    y_->setText(form.y);
-    character_->setText(form.character);
+    showText(x_, form.x);
+    showText(y_, form.y);
+    showText(character_, form.character);
     host_.selectPerson(form.personRow);
-    facing_->setText(form.facing);
-    levelBonus_->setText(form.levelBonus);
-    follow_->setText(form.follow);
-    runX_->setText(form.runX);
-    runY_->setText(form.runY);
-    tendency_->setText(form.tendency);
+    showText(facing_, form.facing);
+    showText(levelBonus_, form.levelBonus);
+    showText(follow_, form.follow);
+    showText(runX_, form.runX);
+    showText(runY_, form.runY);
+    showText(tendency_, form.tendency);
     showOptions(options_, initial_, story_, form.appearance, keptAppearance_);
     shown_.take(shownRow(), values());
 }
@@ -152,6 +152,13 @@ void SlotFrame::showDocument() {
         const quint16 n = doc_.slotCharacter(side_, k);
         list_->addItem(n == 0xFFFF ? noneName() : host_.personName(n));
     }
+}
+
+void SlotFrame::showStored() {
+    const int row = list_->currentRow();
+    showDocument();
+    if (selectAgain(list_, row))
+        select();
 }
 
 void SlotFrame::enableForDocument() {

@@ -62,9 +62,9 @@ void SpoilsFrame::select() {
     Command7->setEnabled(true);
     showSpoilsNames(k);
     const SpoilsForm form = SpoilsForm::show(doc_.spoilsInstruction(k));
-    Text15->setText(form.items[0]);
-    Text16->setText(form.items[1]);
-    Text17->setText(form.items[2]);
+    showText(Text15, form.items[0]);
+    showText(Text16, form.items[1]);
+    showText(Text17, form.items[2]);
     shown_.take(shownRow(), values());
 }
 
@@ -88,6 +88,13 @@ void SpoilsFrame::showDocument() {
     const QSignalBlocker blocker(List6);
     for (int k = 0; k < doc_.spoilsCount(); ++k)
         List6->addItem(QStringLiteral("战利品"));
+}
+
+void SpoilsFrame::showStored() {
+    const int row = List6->currentRow();
+    showDocument();
+    if (selectAgain(List6, row))
+        select();
 }
 
 void SpoilsFrame::refreshTips() {
