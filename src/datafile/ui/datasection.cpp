@@ -1,10 +1,11 @@
 #include "datasection.h"
 
 #include "common/ui/keyboard.h"
+#include "common/ui/listfilter.h"
 #include "common/ui/prompts.h"
-#include "common/ui/savelock.h"
 #include "common/ui/unsavededits.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -42,25 +43,70 @@ void DataSection::say(const QString& text) {
 }
 
 std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, QPushButton* save) {
-    auto record = file().readRecord(table, row);
-    save->setEnabled(record.ok());
-    if (!record) {
-        say(record.error());
+    const Failure failure = file().load();
+    save->setEnabled(!failure);
+    if (failure) {
+        say(*failure);
         return std::nullopt;
     }
-    return *record;
+    return file().record(table, row);
+}
+
+std::optional<QStringList> DataSection::readNames(const Table& table) {
+    if (auto failure = file().load()) {
+        say(*failure);
+        return std::nullopt;
+    }
+    return file().names(table);
 }
 
 bool DataSection::writeRecord(const Table& table, int row, const QByteArray& record) {
-    const auto lock = lockForSave(window(), context_.prompts, file().stamp(), file().path(),
-                                  QStringLiteral("Data文件"), false);
-    if (!lock)
-        return false;
-    if (auto failure = file().writeRecord(table, row, record)) {
-        say(*failure);
-        return false;
+    return context_.save([this, &table, row, &record] { file().setRecord(table, row, record); });
+}
+
+void DataSection::renameEntries(QListWidget* list, const QStringList& names) {
+    for (int row = 0; row < list->count() && row < names.size(); ++row)
+        if (QListWidgetItem* entry = list->item(row); entry->text() != names[row])
+            entry->setText(names[row]);
+}
+
+void DataSection::renameEntries(QComboBox* combo, const QStringList& names) {
+    for (int row = 0; row < combo->count() && row < names.size(); ++row)
+        if (combo->itemText(row) != names[row])
+            combo->setItemText(row, names[row]);
+}
+
+void DataSection::placeTable(QWidget* table) {
+    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+        box->addWidget(table, 1);
+    else
+        layout()->addWidget(table);
+}
+
+void DataSection::showTable(QWidget* table) {
+    if (table == table_)
+        return;
+    if (table_) {
+        table_->hide();
+        for (QWidget* control : std::as_const(hiddenForTable_))
+            control->show();
+        hiddenForTable_.clear();
     }
-    return true;
+    table_ = table;
+    if (!table)
+        return;
+    QListWidget* list = recordList();
+    const auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter"));
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control == list || control == filter || control == table || control->isHidden() ||
+            control->isAncestorOf(list))
+            continue;
+        control->hide();
+        hiddenForTable_.append(control);
+    }
+    if (table->parentWidget() != this)
+        placeTable(table);
+    table->show();
 }
 
 void DataSection::replaceEntry(QListWidget* list, int row, const QString& text) {

@@ -2,6 +2,7 @@
 
 #include "charactersection.h"
 #include "common/ui/controls.h"
+#include "common/ui/savelock.h"
 #include "common/ui/twinfile.h"
 #include "itemsection.h"
 #include "shopsection.h"
@@ -36,7 +37,9 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     gj->setFixedSize(120, 120);
     gj->setAlignment(Qt::AlignCenter);
 
-    const SectionContext context{file_, this->prompts(), gj};
+    const SectionContext context{
+        file_, this->prompts(), gj,
+        [this](const std::function<void()>& store) { return saveDocument(store); }};
     addSection(new CharacterSection(context), QStringLiteral("renpre"), QStringLiteral("人物属性"));
     addSection(new ItemSection(context), QStringLiteral("daopre"), QStringLiteral("道具属性"));
     addSection(new ShopSection(context), QStringLiteral("shoppre"), QStringLiteral("商店属性"));
@@ -111,9 +114,25 @@ void DForm::fileop_Click() {
     if (path.isEmpty())
         return;
     file_ = DataFile(path);
-    file_.stampNow();
     edit->setEnabled(true);
     hideSections();
+}
+
+bool DForm::saveDocument(const std::function<void()>& store) {
+    if (!file_.loaded())
+        return false;
+    const auto lock = lockForSave(this, prompts(), file_.stamp(), file_.path(),
+                                  QStringLiteral("Data文件"), false);
+    if (!lock)
+        return false;
+    if (store)
+        store();
+    const auto written = file_.save();
+    if (!written) {
+        prompts().showMessage(this, written.error(), QStringLiteral("Data文件修改"));
+        return false;
+    }
+    return true;
 }
 
 void DForm::exit_Click() {

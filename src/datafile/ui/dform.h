@@ -3,6 +3,7 @@
 #include "common/ui/editorwindow.h"
 #include "datafile/datafile.h"
 
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -35,6 +36,10 @@ private:
     // Shows `section` alone and opens it; the other frames are hidden.
     void showSection(DataSection* section);
     void hideSections();
+    // Takes the save lock, runs `store` on the document and saves it: every
+    // record that differs from the file on disk is written back in one
+    // replace. False, with the user told why, when nothing was written.
+    bool saveDocument(const std::function<void()>& store);
     void addSection(DataSection* section, const QString& entryName, const QString& caption);
 
     DataFile file_;
