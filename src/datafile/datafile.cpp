@@ -86,6 +86,8 @@ Failure DataFile::load() {
     saved_ = *whole;
     stamp_ = DiskStamp::take(path_, *whole);
     loaded_ = true;
+    ++loads_;
+    history_.reset();
     return std::nullopt;
 }
 
@@ -144,6 +146,7 @@ Result<int> DataFile::save() {
         disk->replace(patch.pos, patch.bytes.size(), patch.bytes);
     saved_ = *disk;
     stamp_ = DiskStamp::take(path_, *disk);
+    history_.markSaved();
     return int(patches.size());
 }
 

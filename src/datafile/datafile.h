@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/bytehistory.h"
 #include "common/diskstamp.h"
 #include "common/fileaccess.h"
 #include "common/result.h"
@@ -47,6 +48,9 @@ public:
     // no edits that are not on disk. On a failure the document is dropped.
     Failure load();
     bool loaded() const { return loaded_; }
+    // How many times the file was read into the document: a reader that saw
+    // another count shows the document again.
+    int loads() const { return loads_; }
     // The document's bytes; the data tables of the field model write into them.
     QByteArray& bytes() { return bytes_; }
     const QByteArray& bytes() const { return bytes_; }
@@ -60,6 +64,10 @@ public:
 
     // Whether the tables differ from the file as read or last saved.
     bool modified() const { return !changedRecords(saved_, bytes_).isEmpty(); }
+
+    // The steps of undo and redo over the document's bytes; a fresh read
+    // starts it anew, a save keeps it.
+    ByteHistory& history() { return history_; }
 
     // Writes every record that differs from the file on disk now, in one
     // replace; the count of records written. The caller holds the save lock
@@ -78,6 +86,8 @@ private:
     bool loaded_ = false;
     QByteArray bytes_;
     QByteArray saved_;
+    int loads_ = 0;
+    ByteHistory history_;
 };
 
 } // namespace lcj::data

@@ -42,21 +42,28 @@ void DataSection::say(const QString& text) {
     context_.prompts.showMessage(window(), text, QStringLiteral("Data文件修改"));
 }
 
-std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, QPushButton* save) {
-    const Failure failure = file().load();
-    save->setEnabled(!failure);
-    if (failure) {
+bool DataSection::load() {
+    const int loads = file().loads();
+    if (auto failure = file().load()) {
         say(*failure);
-        return std::nullopt;
+        return false;
     }
+    if (file().loads() != loads && context_.reloaded)
+        context_.reloaded();
+    return true;
+}
+
+std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, QPushButton* save) {
+    const bool loaded = load();
+    save->setEnabled(loaded);
+    if (!loaded)
+        return std::nullopt;
     return file().record(table, row);
 }
 
 std::optional<QStringList> DataSection::readNames(const Table& table) {
-    if (auto failure = file().load()) {
-        say(*failure);
+    if (!load())
         return std::nullopt;
-    }
     return file().names(table);
 }
 

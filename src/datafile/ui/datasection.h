@@ -31,6 +31,8 @@ struct SectionContext {
     // saves the document. False, with the user told why, when nothing was
     // stored (the user kept another program's file) or the file was not written.
     std::function<bool(const std::function<void()>& store)> save;
+    // The document was read from the file again (another program changed it).
+    std::function<void()> reloaded;
 };
 
 // One frame of the data file editor, showing one table of data.e5.
@@ -77,6 +79,8 @@ protected:
     bool mayLeaveRow(QListWidget* list);
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
+    // Makes sure the document holds the file; on failure says why.
+    bool load();
 
     // Reads record `row` of `table` from the document. On failure says why and
     // disables `save`, so that nothing read from a broken file is shown or

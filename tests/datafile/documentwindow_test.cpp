@@ -1,0 +1,337 @@
+#include "dformharness.h"
+#include "fields/ui/fieldtableview.h"
+#include "support/dialogkeys.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTableView>
+
+using namespace lcj;
+
+namespace {
+
+// A field of one section, as its form box and its table column show it.
+struct Field {
+    const char* entry;   // the 修改 menu entry
+    const char* frame;   // the section
+    const char* list;    // its record list
+    const char* box;     // the form's box
+    const char* caption; // the table's column
+    const char* save;    // the form's 保存
+};
+
+Field field(const QString& name) {
+    if (name == u"character")
+        return {"renpre", "Frame1", "List1", "Text4", "武力", "Command1"};
+    if (name == u"name")
+        return {"renpre", "Frame1", "List1", "Text1", "姓名", "Command1"};
+    if (name == u"item")
+        return {"daopre", "Frame2", "List3", "Text14", "价值/100", "Command4"};
+    if (name == u"trooptype")
+        return {"binpre", "Frame5", "List8", "Text21", "攻击力", "Command10"};
+    if (name == u"terrain")
+        return {"dipfe", "Frame4", "List7", "Text19_3", "荒地（地形效果）", "Command8"};
+    return {"chepre", "Frame7", "List9", "Text30", "消耗MP", "Command12"};
+}
+
+} // namespace
+
+// The data file editor holds its file as a document: the form and the table
+// change it, undo and redo walk it back and forth, and a save writes every
+// record that differs from the file in one replace.
+class DocumentWindowTest : public QObject, public DFormHarness {
+    Q_OBJECT
+
+    void activate() {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+    QString title() const { return form->windowTitle(); }
+    QString status() { return find<QLabel>("status")->text(); }
+
+    fields::FieldTableView* tableView(const char* frame) {
+        return find<fields::FieldTableView>(QString::fromLatin1(frame) + QStringLiteral("Table"));
+    }
+    // Switches the section shown to its table with Ctrl+T.
+    QTableView* showTable(const char* frame) {
+        QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
+        fields::FieldTableView* table = tableView(frame);
+        [&] { QVERIFY(table->isVisible()); }();
+        return table->view();
+    }
+    static int columnOf(const QTableView* view, const QString& caption) {
+        const QAbstractItemModel* model = view->model();
+        for (int c = 0; c < model->columnCount(); ++c)
+            if (model->headerData(c, Qt::Horizontal).toString() == caption)
+                return c;
+        qFatal("no column %s", qPrintable(caption));
+    }
+    // Clicks the cell of record `record` under `caption`.
+    static void clickCell(QTableView* view, int record, const QString& caption) {
+        const QModelIndex cell = view->model()->index(record, columnOf(view, caption));
+        view->scrollTo(cell);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+        QCOMPARE(view->currentIndex(), cell);
+    }
+    // Types `text` over the cell as a user does: F2, select all, the keys, Enter.
+    static void typeIntoCell(QTableView* view, int record, const QString& caption,
+                             const QString& text) {
+        clickCell(view, record, caption);
+        QTest::keyClick(view, Qt::Key_F2);
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != view);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    static void paste(QTableView* view, int record, const QString& caption, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        clickCell(view, record, caption);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    }
+    void keyOnWindow(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : form.get(), key, modifiers);
+    }
+    void undo() { keyOnWindow(Qt::Key_Z); }
+    void redo() { keyOnWindow(Qt::Key_Y); }
+    void saveKey() { keyOnWindow(Qt::Key_S); }
+
+    static void fields() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("record");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("character force") << "character" << 5 << "502";
+        QTest::newRow("character name") << "name" << 7 << "新名字";
+        QTest::newRow("item price") << "item" << 3 << "213";
+        QTest::newRow("troop type attack") << "trooptype" << 52 << "201";
+        QTest::newRow("terrain") << "terrain" << 26 << "199";
+        QTest::newRow("strategy mp") << "strategy" << 67 << "211";
+    }
+
+private slots:
+    void init() {
+        start();
+        activate();
+    }
+    void cleanup() {
+        QApplication::clipboard()->clear();
+        stop();
+    }
+
+    void tableEditWritesWhatTheFormWrites_data() { fields(); }
+    void tableEditWritesWhatTheFormWrites() {
+        QFETCH(QString, name);
+        QFETCH(int, record);
+        QFETCH(QString, value);
+        const Field f = field(name);
+        // Through the form, into a file of its own.
+        openSection(sample::dataFile(), QString::fromLatin1(f.entry));
+        list(f.list)->setCurrentRow(record);
+        type(f.box, value);
+        click(f.save);
+        noMessages();
+        const QByteArray byForm = written();
+        QVERIFY(byForm != original);
+
+        // The same edit in the table of another copy.
+        QVERIFY(QDir(dir->path({})).mkpath(QStringLiteral("table")));
+        path = dir->write(QStringLiteral("table/data.e5"), original);
+        prompts.openAnswers.enqueue(path);
+        trigger("fileop");
+        trigger(f.entry);
+        QTableView* view = showTable(f.frame);
+        typeIntoCell(view, record, QString::fromUtf8(f.caption), value);
+        noMessages();
+        QVERIFY(title().endsWith(QStringLiteral(" *")));
+        QCOMPARE(written(), original);
+        saveKey();
+        noMessages();
+        QCOMPARE(written(), byForm);
+        QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5"));
+    }
+
+    void excelPasteWritesExactBytes() {
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        QTableView* view = showTable("Frame1");
+        // As Excel puts two rows of 武力 and 统率 on the clipboard.
+        paste(view, 2, QStringLiteral("武力"), QStringLiteral("402\t404\r\n406\t408\r\n"));
+        noMessages();
+        QCOMPARE(written(), original);
+        saveKey();
+        noMessages();
+        QByteArray expected = original;
+        expected[data::characters.recordOffset(2) + 18] = char(201);
+        expected[data::characters.recordOffset(2) + 19] = char(202);
+        expected[data::characters.recordOffset(3) + 18] = char(203);
+        expected[data::characters.recordOffset(3) + 19] = char(204);
+        QCOMPARE(written(), expected);
+        QCOMPARE(status(), QStringLiteral("已保存 data.e5：2条记录"));
+    }
+
+    void refusedPasteWritesNothing_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letters") << "80\tabc\r\n";
+        QTest::newRow("over 510 in the last row") << "80\t90\r\n100\t512\r\n";
+        QTest::newRow("past the last column") << "1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1\t1"
+                                                 "\t1\t1\t1\t1\r\n";
+    }
+    void refusedPasteWritesNothing() {
+        QFETCH(QString, text);
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        QTableView* view = showTable("Frame1");
+        paste(view, 2, QStringLiteral("武力"), text);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5"));
+        QVERIFY(!action("undo")->isEnabled());
+        saveKey();
+        QCOMPARE(written(), original);
+        // The table shows the value stored before the paste.
+        QCOMPARE(view->model()->index(2, columnOf(view, QStringLiteral("武力"))).data().toString(),
+                 QString::number(2 * quint8(original[data::characters.recordOffset(2) + 18])));
+    }
+
+    // A form save, an edit in the table and a paste: three steps back to the
+    // file as loaded, three forward to the edited file.
+    void undoAndRedoWalkEveryStep_data() {
+        QTest::addColumn<bool>("redoToo");
+        QTest::newRow("undo to the start") << false;
+        QTest::newRow("redo to the end") << true;
+    }
+    void undoAndRedoWalkEveryStep() {
+        QFETCH(bool, redoToo);
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        list("List1")->setCurrentRow(4);
+        type("Text1", QStringLiteral("改名"));
+        click("Command1");
+        QTableView* view = showTable("Frame1");
+        typeIntoCell(view, 9, QStringLiteral("等级"), QStringLiteral("50"));
+        paste(view, 10, QStringLiteral("头像"), QStringLiteral("7\n8\n"));
+        noMessages();
+        saveKey();
+        const QByteArray edited = written();
+        QCOMPARE(list("List1")->item(4)->text(), QStringLiteral("改名"));
+
+        for (int step = 0; step < 3; ++step)
+            undo();
+        QVERIFY(!action("undo")->isEnabled());
+        QCOMPARE(list("List1")->item(4)->text(), sample::characterNames()[4]);
+        QVERIFY(title().endsWith(QStringLiteral(" *")));
+        if (redoToo) {
+            for (int step = 0; step < 3; ++step)
+                redo();
+            QVERIFY(!action("redo")->isEnabled());
+            QCOMPARE(list("List1")->item(4)->text(), QStringLiteral("改名"));
+            QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5"));
+        }
+        // Undo and redo change the document only; the save writes it.
+        QCOMPARE(written(), edited);
+        saveKey();
+        noMessages();
+        QCOMPARE(written(), redoToo ? edited : original);
+        // Back in the form, the boxes show the stored values.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::ControlModifier);
+        QVERIFY(find<QGroupBox>("Frame1")->isVisible());
+        QCOMPARE(list("List1")->currentRow(), 10);
+        const QByteArray now = written();
+        QCOMPARE(box("Text2")->text(),
+                 QString::number(quint8(now[data::characters.recordOffset(10) + 13])));
+    }
+
+    void undoAfterASaveShowsTheEditorModified() {
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        list("List1")->setCurrentRow(5);
+        const QString shown = box("Text4")->text();
+        type("Text4", QStringLiteral("502"));
+        click("Command1");
+        QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5"));
+        QCOMPARE(status(), QStringLiteral("已保存 data.e5：1条记录"));
+        list("List1")->setFocus();
+        undo();
+        QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5 *"));
+        QCOMPARE(box("Text4")->text(), shown);
+        QCOMPARE(written(),
+                 originalWith(data::characters.recordOffset(5) + 18, QByteArray(1, char(251))));
+        redo();
+        QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5"));
+        QCOMPARE(box("Text4")->text(), QStringLiteral("502"));
+    }
+
+    void statusCountsTheRecordsWritten() {
+        openSection(sample::dataFile(), QStringLiteral("binpre"));
+        QTableView* view = showTable("Frame5");
+        paste(view, 0, QStringLiteral("攻击力"), QStringLiteral("171\r\n172\r\n173\r\n"));
+        noMessages();
+        saveKey();
+        noMessages();
+        QCOMPARE(status(), QStringLiteral("已保存 data.e5：3条记录"));
+        QByteArray expected = original;
+        for (int r = 0; r < 3; ++r)
+            expected[data::troopTypes.recordOffset(r) + 2] = char(171 + r);
+        QCOMPARE(written(), expected);
+    }
+
+    // Closing and opening another file with edits not on disk ask once,
+    // through the real box: Enter saves, Escape keeps everything as it was.
+    void unsavedDocumentIsAskedAbout_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("close, Enter") << int(Qt::Key_Enter) << true;
+        QTest::newRow("close, Escape") << int(Qt::Key_Escape) << true;
+        QTest::newRow("another file, Enter") << int(Qt::Key_Enter) << false;
+        QTest::newRow("another file, Escape") << int(Qt::Key_Escape) << false;
+    }
+    void unsavedDocumentIsAskedAbout() {
+        QFETCH(int, key);
+        QFETCH(bool, closing);
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        list("List1")->setCurrentRow(5);
+        type("Text4", QStringLiteral("502"));
+        click("Command1");
+        list("List1")->setFocus();
+        undo();
+        QCOMPARE(written(),
+                 originalWith(data::characters.recordOffset(5) + 18, QByteArray(1, char(251))));
+        QVERIFY(QDir(dir->path({})).mkpath(QStringLiteral("other")));
+        const QString other = dir->write(QStringLiteral("other/data.e5"), original);
+        if (!closing)
+            prompts.openAnswers.enqueue(other);
+        prompts.realBoxes = true;
+        bool closed = false;
+        {
+            test::DialogKeys keys({key});
+            if (closing)
+                closed = form->close();
+            else
+                trigger("fileop");
+            QCOMPARE(keys.seen.size(), 1);
+            QVERIFY2(keys.seen[0].text.contains(QStringLiteral("Data文件的修改还没有保存")),
+                     qPrintable(keys.seen[0].text));
+            QCOMPARE(keys.seen[0].defaultButton, QStringLiteral("保存"));
+        }
+        prompts.realBoxes = false;
+        if (key == Qt::Key_Enter) {
+            QCOMPARE(written(), original);
+            if (closing)
+                QVERIFY(closed);
+            else
+                QCOMPARE(form->dataFilePath(), other);
+            return;
+        }
+        // Escape: the window, the file and the document stay as they were.
+        QVERIFY(!closed);
+        QCOMPARE(form->dataFilePath(), path);
+        QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5 *"));
+        QCOMPARE(box("Text4")->text(),
+                 QString::number(2 * quint8(original[data::characters.recordOffset(5) + 18])));
+        activate();
+        saveKey();
+        QCOMPARE(written(), original);
+    }
+};
+
+QTEST_MAIN(DocumentWindowTest)
+#include "documentwindow_test.moc"
