@@ -274,6 +274,46 @@ private slots:
         QCOMPARE(written(), expected);
     }
 
+    // Another program writes the file while the editor has it open: with no
+    // edits pending, the next record selected shows the new bytes; with edits
+    // pending, the document stays, and its save asks before it writes.
+    void anotherProgramsChangeIsReadWhenNothingIsPending_data() {
+        QTest::addColumn<bool>("pending");
+        QTest::newRow("nothing pending") << false;
+        QTest::newRow("edits pending") << true;
+    }
+    void anotherProgramsChangeIsReadWhenNothingIsPending() {
+        QFETCH(bool, pending);
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        list("List1")->setCurrentRow(5);
+        type("Text4", QStringLiteral("502"));
+        click("Command1");
+        if (pending) {
+            list("List1")->setFocus();
+            undo();
+        }
+        QByteArray other = written();
+        other[data::characters.recordOffset(6) + 18] = char(250);
+        dir->write(QStringLiteral("data.e5"), other);
+        list("List1")->setCurrentRow(6);
+        const int stored =
+            quint8((pending ? original : other)[data::characters.recordOffset(6) + 18]);
+        QCOMPARE(box("Text4")->text(), QString::number(2 * stored));
+        QCOMPARE(title().endsWith(QStringLiteral(" *")), pending);
+        // A fresh read starts the history anew.
+        QCOMPARE(action("undo")->isEnabled() || action("redo")->isEnabled(), pending);
+        QVERIFY(prompts.questions.isEmpty());
+        if (!pending)
+            return;
+        // The user writes over the other program's file.
+        prompts.askAnswers.enqueue(true);
+        activate();
+        saveKey();
+        QCOMPARE(prompts.questions.size(), 1);
+        noMessages();
+        QCOMPARE(written(), original);
+    }
+
     // Closing and opening another file with edits not on disk ask once,
     // through the real box: Enter saves, Escape keeps everything as it was.
     void unsavedDocumentIsAskedAbout_data() {
