@@ -59,20 +59,15 @@ private:
 
 class DataFieldFile : public FieldFile {
 public:
-    explicit DataFieldFile(const QByteArray& bytes) : own_(bytes), bytes_(own_) { addTables(); }
-    // Over the caller's bytes rather than a copy of its own.
-    explicit DataFieldFile(QByteArray* bytes) : bytes_(*bytes) { addTables(); }
+    explicit DataFieldFile(const QByteArray& bytes) : bytes_(bytes) {
+        for (const auto& adapter : dataTables())
+            tables_.push_back(std::make_unique<DataFieldTable>(*adapter, bytes_));
+    }
     FileKind kind() const override { return FileKind::Data; }
     QByteArray bytes() const override { return bytes_; }
 
 private:
-    void addTables() {
-        for (const auto& adapter : dataTables())
-            tables_.push_back(std::make_unique<DataFieldTable>(*adapter, bytes_));
-    }
-
-    QByteArray own_;
-    QByteArray& bytes_;
+    QByteArray bytes_;
 };
 
 } // namespace
@@ -92,11 +87,6 @@ Opened openData(const QByteArray& bytes) {
                                    .arg(bytes.size())
                                    .arg(data::minimumFileSize));
     return Opened(std::make_unique<DataFieldFile>(bytes));
-}
-
-std::unique_ptr<FieldFile> openDataOver(QByteArray& bytes) {
-    Q_ASSERT(bytes.size() >= data::minimumFileSize);
-    return std::make_unique<DataFieldFile>(&bytes);
 }
 
 } // namespace lcj::fields

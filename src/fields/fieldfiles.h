@@ -8,10 +8,6 @@ namespace lcj::fields {
 using Opened = Result<std::unique_ptr<FieldFile>>;
 
 Opened openData(const QByteArray& bytes);
-// data.e5's tables over the caller's bytes, which must hold a whole data file
-// and outlive the tables: writes go straight into `bytes`, and reads see what
-// the caller puts there (an editor's document).
-std::unique_ptr<FieldFile> openDataOver(QByteArray& bytes);
 Opened openSave(const QString& name, const QByteArray& bytes);
 Opened openImsg(const QByteArray& bytes);
 Opened openExe(const QString& name, const QByteArray& bytes);

@@ -6,7 +6,7 @@
 #include "common/ui/savelock.h"
 #include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
-#include "fields/fieldfiles.h"
+#include "fields/datatable.h"
 #include "fields/ui/fieldtableview.h"
 #include "itemsection.h"
 #include "shopsection.h"
@@ -193,8 +193,8 @@ void DForm::fileop_Click() {
         delete tables_[i];
         tables_[i] = nullptr;
     }
-    fields_.reset();
-    savedFields_.reset();
+    fields_.clear();
+    savedFields_.clear();
     file_ = DataFile(path);
     edit->setEnabled(true);
     documentChanged();
@@ -276,15 +276,18 @@ void DForm::documentReloaded() {
 }
 
 void DForm::markSaved() {
-    if (!fields_)
+    if (fields_.empty())
         return;
-    auto saved = fields::openData(file_.savedBytes());
-    if (!saved)
-        return;
+    // The views stop reading the old tables before they go.
+    for (fields::FieldTableView* table : tables_)
+        if (table)
+            table->setSaved(nullptr);
+    savedFields_.clear();
+    savedBytes_ = file_.savedBytes();
+    savedFields_ = fields::dataFieldTables(savedBytes_);
     for (std::size_t i = 0; i < tables_.size(); ++i)
-        if (tables_[i])
-            tables_[i]->setSaved((*saved)->tables()[i].get());
-    savedFields_ = std::move(*saved);
+        if (tables_[i] && i < savedFields_.size())
+            tables_[i]->setSaved(savedFields_[i].get());
 }
 
 fields::FieldTableView* DForm::tableOf(DataSection* section) {
@@ -292,17 +295,19 @@ fields::FieldTableView* DForm::tableOf(DataSection* section) {
         std::size_t(std::find(sections_.begin(), sections_.end(), section) - sections_.begin());
     if (tables_[at])
         return tables_[at];
-    if (!fields_)
-        fields_ = fields::openDataOver(file_.bytes());
+    if (fields_.empty())
+        fields_ = fields::dataFieldTables(file_.bytes());
+    if (at >= fields_.size())
+        return nullptr;
     auto* table = new fields::FieldTableView(
-        *fields_->tables()[at],
-        [this](const std::function<Failure()>& change) { return runChange(change); }, prompts());
+        *fields_[at], [this](const std::function<Failure()>& change) { return runChange(change); },
+        prompts());
     table->setObjectName(section->objectName() + QStringLiteral("Table"));
     tables_[at] = table;
-    if (!savedFields_)
+    if (savedFields_.empty())
         markSaved();
     else
-        table->setSaved(savedFields_->tables()[at].get());
+        table->setSaved(savedFields_[at].get());
     // After a change in the table the lists show the names as stored.
     connect(table, &fields::FieldTableView::changed, section, [section] { section->reshow(); });
     connect(table, &fields::FieldTableView::currentRowChanged, section, [section](int row) {
@@ -321,6 +326,11 @@ fields::FieldTableView* DForm::tableOf(DataSection* section) {
 
 void DForm::showTableOf(DataSection* section) {
     fields::FieldTableView* table = tableOf(section);
+    if (!table) {
+        const QSignalBlocker blocker(tableview);
+        tableview->setChecked(false);
+        return;
+    }
     table->refresh();
     section->showTable(table);
     table->setCurrentRow(section->recordList()->currentRow());

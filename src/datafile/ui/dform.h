@@ -13,7 +13,7 @@ class QLabel;
 class QMenu;
 
 namespace lcj::fields {
-class FieldFile;
+class FieldTable;
 class FieldTableView;
 } // namespace lcj::fields
 
@@ -79,9 +79,11 @@ private:
     QAction* tableview;
     QLabel* gj;
     std::vector<DataSection*> sections_;
-    // The field tables over the document's bytes, and over the bytes on disk.
-    std::unique_ptr<fields::FieldFile> fields_;
-    std::unique_ptr<fields::FieldFile> savedFields_;
+    // The field tables over the document's bytes, and over a copy of the
+    // bytes on disk that marks the cells differing from the file.
+    std::vector<std::unique_ptr<fields::FieldTable>> fields_;
+    QByteArray savedBytes_;
+    std::vector<std::unique_ptr<fields::FieldTable>> savedFields_;
     std::vector<fields::FieldTableView*> tables_; // by section, made when first shown
 };
 
