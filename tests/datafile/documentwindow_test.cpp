@@ -103,6 +103,7 @@ class DocumentWindowTest : public QObject, public DFormHarness {
         }
     }
     void typeIntoBox(const char* name, const QString& text) {
+        QTest::mouseClick(box(name), Qt::LeftButton);
         box(name)->clear();
         typeText(box(name), text);
     }
@@ -166,9 +167,15 @@ private slots:
         typeIntoCell(view, record, QString::fromUtf8(f.caption), value);
         noMessages();
         QVERIFY(title().endsWith(QStringLiteral(" *")));
+        const QModelIndex cell =
+            view->model()->index(record, columnOf(view, QString::fromUtf8(f.caption)));
+        QCOMPARE(cell.data().toString(), value);
+        // Marked as differing from the file until it is saved.
+        QVERIFY(cell.data(Qt::BackgroundRole).isValid());
         QCOMPARE(written(), original);
         saveKey();
         noMessages();
+        QVERIFY(!cell.data(Qt::BackgroundRole).isValid());
         QCOMPARE(written(), byForm);
         QCOMPARE(title(), QStringLiteral("Data文件修改 - data.e5"));
     }
@@ -281,7 +288,9 @@ private slots:
 
     void statusCountsTheRecordsWritten() {
         openSection(sample::dataFile(), QStringLiteral("binpre"));
+        list("List8")->setCurrentRow(7);
         QTableView* view = showTable("Frame5");
+        QCOMPARE(tableView("Frame5")->currentRow(), 7);
         paste(view, 0, QStringLiteral("攻击力"), QStringLiteral("171\r\n172\r\n173\r\n"));
         noMessages();
         saveKey();
@@ -291,6 +300,59 @@ private slots:
         for (int r = 0; r < 3; ++r)
             expected[data::troopTypes.recordOffset(r) + 2] = char(171 + r);
         QCOMPARE(written(), expected);
+    }
+
+    void filterBoxFiltersTheTableToo() {
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        QTableView* view = showTable("Frame1");
+        QLineEdit* filter = box("List1Filter");
+        QVERIFY(filter->isVisible());
+        filter->setFocus();
+        typeText(filter, QStringLiteral("12"));
+        QList<int> shown;
+        for (int r = 0; r < list("List1")->count(); ++r)
+            if (!list("List1")->isRowHidden(r))
+                shown << r;
+        QVERIFY(!shown.isEmpty() && shown.size() < 512);
+        QList<int> rows;
+        for (int r = 0; r < view->model()->rowCount(); ++r)
+            rows << view->model()->index(r, 0).data().toInt();
+        QCOMPARE(rows, shown);
+    }
+
+    // Typed into the form and not stored: the section asks before the table
+    // shows; 取消 keeps the form and its edit.
+    void unstoredFormEditsAreSettledBeforeTheTable_data() {
+        QTest::addColumn<int>("choice");
+        QTest::newRow("save") << int(Prompts::SaveChoice::Save);
+        QTest::newRow("discard") << int(Prompts::SaveChoice::Discard);
+        QTest::newRow("cancel") << int(Prompts::SaveChoice::Cancel);
+    }
+    void unstoredFormEditsAreSettledBeforeTheTable() {
+        QFETCH(int, choice);
+        openSection(sample::dataFile(), QStringLiteral("renpre"));
+        list("List1")->setCurrentRow(5);
+        typeIntoBox("Text4", QStringLiteral("502"));
+        prompts.saveChoices.enqueue(Prompts::SaveChoice(choice));
+        keyOnWindow(Qt::Key_T);
+        QCOMPARE(prompts.questions.size(), 1);
+        const bool cancelled = choice == int(Prompts::SaveChoice::Cancel);
+        QCOMPARE(action("tableview")->isChecked(), !cancelled);
+        QCOMPARE(find<QLineEdit>("Text4")->isVisible(), cancelled);
+        const bool saved = choice == int(Prompts::SaveChoice::Save);
+        QCOMPARE(written(), saved ? originalWith(data::characters.recordOffset(5) + 18,
+                                                 QByteArray(1, char(251)))
+                                  : original);
+        if (cancelled) {
+            QCOMPARE(box("Text4")->text(), QStringLiteral("502"));
+            return;
+        }
+        // The table is on the record the form showed.
+        QCOMPARE(tableView("Frame1")->currentRow(), 5);
+        // The edit settled, moving through the list beside the table asks nothing more.
+        list("List1")->setCurrentRow(6);
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(tableView("Frame1")->currentRow(), 6);
     }
 
     // Another program writes the file while the editor has it open: with no

@@ -303,6 +303,7 @@ fields::FieldTableView* DForm::tableOf(DataSection* section) {
         *fields_[at], [this](const std::function<Failure()>& change) { return runChange(change); },
         prompts());
     table->setObjectName(section->objectName() + QStringLiteral("Table"));
+    table->setMessageTitle(caption());
     tables_[at] = table;
     if (savedFields_.empty())
         markSaved();
@@ -348,6 +349,9 @@ void DForm::tableview_Click(bool on) {
             tableview->setChecked(false);
             return;
         }
+        // Edits dropped at the question leave the hidden form as stored, so
+        // that moving through the list beside the table asks nothing.
+        section->reshow();
         showTableOf(section);
         return;
     }
