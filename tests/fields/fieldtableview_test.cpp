@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -298,6 +299,45 @@ private slots:
                  }));
     }
 
+    // The list's own entries; a key that moves the choice commits it.
+    void listCellPicksFromTheWindowsEntries() {
+        const QByteArray r = original.mid(data::characters.recordOffset(15), 32);
+        const int troop = quint8(r[26]);
+        QVERIFY(troop < 52);
+        goTo(15, QStringLiteral("兵种"));
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        QVERIFY(combo);
+        const auto entries = table->entries(columnOfField(QStringLiteral("兵种")));
+        QCOMPARE(combo->count(), int(entries.size()));
+        QCOMPARE(combo->itemText(5), entries[5].text);
+        QCOMPARE(combo->currentIndex(), troop);
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        QCOMPARE(bytes,
+                 throughForm(original, 15, [troop](CharacterForm& f) { f.troopType = troop + 1; }));
+        QCOMPARE(cell(15, QStringLiteral("兵种")).data().toString(), entries[troop + 1].text);
+        QCOMPARE(runs, 1);
+    }
+
+    // A stored code that no entry stands for shows as itself, in the cell and
+    // in the list, and stays when the list is left alone.
+    void unlistedCodeShowsAsItself() {
+        bytes[int(data::characters.recordOffset(16) + 29)] = char(200);
+        original = bytes;
+        view->refresh();
+        QCOMPARE(cell(16, QStringLiteral("武具")).data().toString(), QStringLiteral("200"));
+        goTo(16, QStringLiteral("武具"));
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        QVERIFY(combo);
+        QCOMPARE(combo->currentText(), QStringLiteral("200"));
+        QCOMPARE(combo->count(), 106);
+        QTest::keyClick(combo, Qt::Key_Escape);
+        QCOMPARE(bytes, original);
+        QCOMPARE(runs, 0);
+    }
+
     void flagCellTogglesWithSpace() {
         goTo(6, QStringLiteral("强行加入我军"));
         const bool ticked =
@@ -565,6 +605,39 @@ private slots:
         QCOMPARE(view->currentRow(), 33);
         QCOMPARE(rows.count(), 1);
         QCOMPARE(rows.at(0).at(0).toInt(), 33);
+    }
+
+    // A table with a label column: whole rows copied and pasted back change
+    // nothing; a label pasted over another is refused, nothing changed.
+    void labelledRowsCopyAndPasteBack() {
+        FieldTable& troops = *tables[3];
+        QCOMPARE(troops.part(), QStringLiteral("troops"));
+        FieldTableView other(
+            troops, [this](const std::function<Failure()>& change) { return run(change); },
+            *prompts);
+        other.show();
+        auto* g = other.findChild<QTableView*>(QStringLiteral("table"));
+        QCOMPARE(g->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("兵种名称"));
+        QCOMPARE(g->model()->index(4, 1).data().toString(), troops.label(4));
+        g->setFocus();
+        g->selectRow(4);
+        g->selectionModel()->select(
+            QItemSelection(g->model()->index(4, 0), g->model()->index(6, 0)),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keyClick(g, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QApplication::clipboard()->text();
+        QVERIFY(copied.startsWith(QStringLiteral("4\t") + troops.label(4) + u'\t'));
+        g->setCurrentIndex(g->model()->index(4, 0));
+        QTest::keyClick(g, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(u'\n')));
+        QCOMPARE(bytes, original);
+        // The same rows one lower: their numbers and names are not those rows'.
+        g->setCurrentIndex(g->model()->index(5, 0));
+        g->selectionModel()->clearSelection();
+        QTest::keyClick(g, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(bytes, original);
+        QCOMPARE(prompts->messages,
+                 QStringList{QStringLiteral("粘贴没有执行：兵种 5 序号：这一栏不能修改")});
     }
 
     void tabularTextReadsWhatSpreadsheetsWrite_data() {

@@ -262,12 +262,25 @@ public:
         return cached->value(field) != value(record, field);
     }
 
-    // The bytes under the table changed: every cached text goes.
+    // The bytes under the table changed: every cached text goes. A table whose
+    // rows came or went (a list of a scenario) starts again in file order.
     void invalidate() {
-        for (auto& r : rows_)
-            r.reset();
         for (auto& l : lists_)
             l.valid = false;
+        if (std::size_t(table_.rowCount()) != rows_.size()) {
+            beginResetModel();
+            rows_.assign(std::size_t(table_.rowCount()), std::nullopt);
+            savedRows_.clear();
+            saved_ = nullptr;
+            order_.resize(rows_.size());
+            for (std::size_t r = 0; r < order_.size(); ++r)
+                order_[r] = int(r);
+            applyFilter();
+            endResetModel();
+            return;
+        }
+        for (auto& r : rows_)
+            r.reset();
         everythingChanged();
     }
 
