@@ -303,7 +303,7 @@ fields::FieldTableView* DForm::tableOf(DataSection* section) {
         *fields_[at], [this](const std::function<Failure()>& change) { return runChange(change); },
         prompts());
     table->setObjectName(section->objectName() + QStringLiteral("Table"));
-    table->setMessageTitle(caption());
+    table->setMessageTitle(messageTitle(this));
     tables_[at] = table;
     if (savedFields_.empty())
         markSaved();
