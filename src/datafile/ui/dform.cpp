@@ -108,8 +108,7 @@ void DForm::addSection(DataSection* section, const QString& entryName, const QSt
     QListWidget* list = section->recordList();
     // In the table the record list stays beside it, on the same record.
     connect(list, &QListWidget::currentRowChanged, this, [this, section](int row) {
-        const auto at = std::find(sections_.begin(), sections_.end(), section) - sections_.begin();
-        fields::FieldTableView* table = tables_[std::size_t(at)];
+        fields::FieldTableView* table = tables_[indexOf(section)];
         if (table && table->isVisible() && row >= 0 && table->currentRow() != row)
             table->setCurrentRow(row);
     });
@@ -119,6 +118,10 @@ void DForm::Form_Load() {
     edit->setEnabled(false);
     hideSections();
     documentChanged();
+}
+
+std::size_t DForm::indexOf(const DataSection* section) const {
+    return std::size_t(std::find(sections_.begin(), sections_.end(), section) - sections_.begin());
 }
 
 DataSection* DForm::shownSection() const {
@@ -260,8 +263,7 @@ void DForm::undoOrRedo(bool undo) {
         return;
     if (DataSection* section = shownSection()) {
         section->reshow();
-        if (fields::FieldTableView* table = tables_[std::size_t(
-                std::find(sections_.begin(), sections_.end(), section) - sections_.begin())])
+        if (fields::FieldTableView* table = tables_[indexOf(section)])
             table->refresh();
     }
     documentChanged();
@@ -291,8 +293,7 @@ void DForm::markSaved() {
 }
 
 fields::FieldTableView* DForm::tableOf(DataSection* section) {
-    const std::size_t at =
-        std::size_t(std::find(sections_.begin(), sections_.end(), section) - sections_.begin());
+    const std::size_t at = indexOf(section);
     if (tables_[at])
         return tables_[at];
     if (fields_.empty())
@@ -355,8 +356,7 @@ void DForm::tableview_Click(bool on) {
         showTableOf(section);
         return;
     }
-    const std::size_t at =
-        std::size_t(std::find(sections_.begin(), sections_.end(), section) - sections_.begin());
+    const std::size_t at = indexOf(section);
     const int row = tables_[at] ? tables_[at]->currentRow() : -1;
     section->showTable(nullptr);
     QListWidget* list = section->recordList();

@@ -50,6 +50,7 @@ private:
     void hideSections();
     void addSection(DataSection* section, const QString& entryName, const QString& caption);
     DataSection* shownSection() const;
+    std::size_t indexOf(const DataSection* section) const;
 
     // Takes the save lock, runs `store` on the document as one undo step and
     // saves it: every record that differs from the file on disk is written
