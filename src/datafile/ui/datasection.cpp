@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace lcj::data {
 
@@ -84,8 +85,9 @@ void DataSection::renameEntries(QComboBox* combo, const QStringList& names) {
 }
 
 void DataSection::placeTable(QWidget* table) {
+    // The space the hidden controls' stretches ask for goes to the table.
     if (auto* box = qobject_cast<QBoxLayout*>(layout()))
-        box->addWidget(table, 1);
+        box->addWidget(table, 100);
     else
         layout()->addWidget(table);
 }
@@ -93,17 +95,27 @@ void DataSection::placeTable(QWidget* table) {
 void DataSection::showTable(QWidget* table) {
     if (table == table_)
         return;
+    QListWidget* list = recordList();
     if (table_) {
         table_->hide();
         for (QWidget* control : std::as_const(hiddenForTable_))
             control->show();
         hiddenForTable_.clear();
+        list->setMaximumWidth(listWidth_);
+        if (auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter")))
+            filter->setMaximumWidth(filterWidth_);
     }
     table_ = table;
     if (!table)
         return;
-    QListWidget* list = recordList();
-    const auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter"));
+    // Beside the table the list keeps to the width of its names.
+    listWidth_ = list->maximumWidth();
+    list->setMaximumWidth(std::min(listWidth_, 240));
+    auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter"));
+    if (filter) {
+        filterWidth_ = filter->maximumWidth();
+        filter->setMaximumWidth(list->maximumWidth());
+    }
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control == list || control == filter || control == table || control->isHidden() ||
             control->isAncestorOf(list))

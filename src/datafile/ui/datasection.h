@@ -133,6 +133,9 @@ private:
     QPushButton* save_ = nullptr;
     QWidget* table_ = nullptr;       // shown in place of the controls, or null
     QList<QWidget*> hiddenForTable_; // the controls the table hides
+    // The record list's and its filter box's own maximum widths.
+    int listWidth_ = QWIDGETSIZE_MAX;
+    int filterWidth_ = QWIDGETSIZE_MAX;
 };
 
 } // namespace lcj::data
