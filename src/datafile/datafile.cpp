@@ -51,4 +51,103 @@ Result<QStringList> DataFile::readNames(const Table& table) const {
     return names;
 }
 
+namespace {
+
+// The six tables in file order, each with the bytes it owns: the last shop
+// block ends on troop type 0's first byte, which belongs to the troop types.
+struct Owned {
+    const Table* table;
+    int lastRecordSize;
+};
+
+const Owned ownedTables[] = {
+    {&characters, characters.recordSize},
+    {&items, items.recordSize},
+    {&shops, int(troopTypes.offset - shops.recordOffset(shops.count - 1))},
+    {&troopTypes, troopTypes.recordSize},
+    {&terrain, terrain.recordSize},
+    {&strategies, strategies.recordSize},
+};
+
+} // namespace
+
+Failure DataFile::load() {
+    if (loaded_ && (modified() || stamp_.state() == DiskStamp::State::Unchanged))
+        return std::nullopt;
+    loaded_ = false;
+    if (auto failure = checkSize())
+        return failure;
+    auto whole = files::readWhole(path_);
+    if (!whole)
+        return whole.error();
+    if (whole->size() < minimumFileSize)
+        return checkSize();
+    bytes_ = *whole;
+    saved_ = *whole;
+    stamp_ = DiskStamp::take(path_, *whole);
+    loaded_ = true;
+    ++loads_;
+    history_.reset();
+    return std::nullopt;
+}
+
+QByteArray DataFile::record(const Table& table, int index) const {
+    Q_ASSERT(loaded_ && index >= 0 && index < table.count);
+    return bytes_.mid(table.recordOffset(index), table.recordSize);
+}
+
+void DataFile::setRecord(const Table& table, int index, const QByteArray& record) {
+    Q_ASSERT(loaded_ && index >= 0 && index < table.count && record.size() == table.recordSize);
+    bytes_.replace(table.recordOffset(index), table.recordSize, record);
+}
+
+QStringList DataFile::names(const Table& table) const {
+    Q_ASSERT(loaded_ && table.nameWidth > 0);
+    QStringList names;
+    names.reserve(table.count);
+    for (int i = 0; i < table.count; ++i)
+        names.append(gbk::decodeField(
+            QByteArrayView(bytes_).sliced(table.recordOffset(i), table.nameWidth)));
+    return names;
+}
+
+QList<files::Patch> DataFile::changedRecords(const QByteArray& before, const QByteArray& after) {
+    QList<files::Patch> patches;
+    if (before.size() < minimumFileSize || after.size() < minimumFileSize)
+        return patches;
+    for (const Owned& owned : ownedTables) {
+        const Table& table = *owned.table;
+        for (int i = 0; i < table.count; ++i) {
+            const qint64 at = table.recordOffset(i);
+            const int size = i == table.count - 1 ? owned.lastRecordSize : table.recordSize;
+            const QByteArrayView was = QByteArrayView(before).sliced(at, size);
+            const QByteArrayView now = QByteArrayView(after).sliced(at, size);
+            if (was != now)
+                patches.append({at, now.toByteArray()});
+        }
+    }
+    return patches;
+}
+
+Result<int> DataFile::save() {
+    Q_ASSERT(loaded_);
+    if (auto failure = checkSize())
+        return Result<int>::failure(*failure);
+    auto disk = files::readWhole(path_);
+    if (!disk)
+        return Result<int>::failure(disk.error());
+    if (disk->size() < minimumFileSize)
+        return Result<int>::failure(checkSize().value_or(QString()));
+    const QList<files::Patch> patches = changedRecords(*disk, bytes_);
+    if (!patches.isEmpty())
+        if (auto failure = files::writeRegions(path_, patches))
+            return Result<int>::failure(*failure);
+    for (const files::Patch& patch : patches)
+        disk->replace(patch.pos, patch.bytes.size(), patch.bytes);
+    saved_ = *disk;
+    stamp_ = DiskStamp::take(path_, *disk);
+    history_.markSaved();
+    return int(patches.size());
+}
+
 } // namespace lcj::data

@@ -104,18 +104,16 @@ bool CharacterSection::open() {
 }
 
 bool CharacterSection::renfile() {
-    const auto characters = file().readNames(data::characters);
-    const auto items = characters ? file().readNames(data::items) : characters;
-    if (!characters || !items) {
-        say(characters ? items.error() : characters.error());
+    const auto characters = readNames(data::characters);
+    if (!characters)
         return false;
-    }
+    const QStringList items = file().names(data::items);
     {
         const QSignalBlocker blocker(List1);
         List1->addItems(*characters);
     }
     for (QComboBox* combo : {Combo1, Combo2, Combo3}) {
-        combo->addItems(*items);
+        combo->addItems(items);
         combo->addItem(QStringLiteral("无"));
     }
     return true;
@@ -126,13 +124,10 @@ bool CharacterSection::readSelected() {
     if (row < 0)
         return false;
     shown_.reset();
-    auto record = file().readRecord(data::characters, row);
     // Nothing read from a broken file is shown as data, and no save can follow.
-    Command1->setEnabled(record.ok());
-    if (!record) {
-        say(record.error());
+    auto record = readRecord(data::characters, row, Command1);
+    if (!record)
         return false;
-    }
     renwushuju_ = *record;
     renwushuju();
     return true;
@@ -208,11 +203,23 @@ bool CharacterSection::Command1_Click() {
     if (!writeRecord(data::characters, row, record))
         return false;
     renwushuju_ = record;
-    // The list shows the name as stored; selecting it again reloads the record
-    // from the file, so every box shows what is on disk.
+    // The list shows the name as stored; selecting it again reads the record
+    // back, so every box shows what was stored.
     replaceEntry(List1, row, CharacterForm::show(renwushuju_).name);
     List1_Click();
     return true;
+}
+
+void CharacterSection::reshow() {
+    const auto characters = readNames(data::characters);
+    if (!characters)
+        return;
+    renameEntries(List1, *characters);
+    const QStringList items = file().names(data::items);
+    for (QComboBox* combo : {Combo1, Combo2, Combo3})
+        renameEntries(combo, items);
+    forgetShown();
+    List1_Click();
 }
 
 } // namespace lcj::data

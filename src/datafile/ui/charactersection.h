@@ -20,6 +20,8 @@ public:
     explicit CharacterSection(const SectionContext& context, QWidget* parent = nullptr);
 
     bool open() override; // renpre
+    QListWidget* recordList() const override { return List1; }
+    void reshow() override;
 
     void List1_Click();
     bool Command1_Click(); // 保存

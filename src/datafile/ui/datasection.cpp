@@ -1,14 +1,16 @@
 #include "datasection.h"
 
 #include "common/ui/keyboard.h"
+#include "common/ui/listfilter.h"
 #include "common/ui/prompts.h"
-#include "common/ui/savelock.h"
 #include "common/ui/unsavededits.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace lcj::data {
 
@@ -41,26 +43,89 @@ void DataSection::say(const QString& text) {
     context_.prompts.showMessage(window(), text, QStringLiteral("Data文件修改"));
 }
 
-std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, QPushButton* save) {
-    auto record = file().readRecord(table, row);
-    save->setEnabled(record.ok());
-    if (!record) {
-        say(record.error());
-        return std::nullopt;
-    }
-    return *record;
-}
-
-bool DataSection::writeRecord(const Table& table, int row, const QByteArray& record) {
-    const auto lock = lockForSave(window(), context_.prompts, file().stamp(), file().path(),
-                                  QStringLiteral("Data文件"), false);
-    if (!lock)
-        return false;
-    if (auto failure = file().writeRecord(table, row, record)) {
+bool DataSection::load() {
+    const int loads = file().loads();
+    if (auto failure = file().load()) {
         say(*failure);
         return false;
     }
+    if (file().loads() != loads && context_.reloaded)
+        context_.reloaded();
     return true;
+}
+
+std::optional<QByteArray> DataSection::readRecord(const Table& table, int row, QPushButton* save) {
+    const bool loaded = load();
+    save->setEnabled(loaded);
+    if (!loaded)
+        return std::nullopt;
+    return file().record(table, row);
+}
+
+std::optional<QStringList> DataSection::readNames(const Table& table) {
+    if (!load())
+        return std::nullopt;
+    return file().names(table);
+}
+
+bool DataSection::writeRecord(const Table& table, int row, const QByteArray& record) {
+    return context_.save([this, &table, row, &record] { file().setRecord(table, row, record); });
+}
+
+void DataSection::renameEntries(QListWidget* list, const QStringList& names) {
+    for (int row = 0; row < list->count() && row < names.size(); ++row)
+        if (QListWidgetItem* entry = list->item(row); entry->text() != names[row])
+            entry->setText(names[row]);
+}
+
+void DataSection::renameEntries(QComboBox* combo, const QStringList& names) {
+    for (int row = 0; row < combo->count() && row < names.size(); ++row)
+        if (combo->itemText(row) != names[row])
+            combo->setItemText(row, names[row]);
+}
+
+void DataSection::placeTable(QWidget* table) {
+    // The space the hidden controls' stretches ask for goes to the table.
+    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+        box->addWidget(table, 100);
+    else
+        layout()->addWidget(table);
+}
+
+void DataSection::showTable(QWidget* table) {
+    if (table == table_)
+        return;
+    QListWidget* list = recordList();
+    if (table_) {
+        table_->hide();
+        for (QWidget* control : std::as_const(hiddenForTable_))
+            control->show();
+        hiddenForTable_.clear();
+        list->setMaximumWidth(listWidth_);
+        if (auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter")))
+            filter->setMaximumWidth(filterWidth_);
+    }
+    table_ = table;
+    if (!table)
+        return;
+    // Beside the table the list keeps to the width of its names.
+    listWidth_ = list->maximumWidth();
+    list->setMaximumWidth(std::min(listWidth_, 240));
+    auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter"));
+    if (filter) {
+        filterWidth_ = filter->maximumWidth();
+        filter->setMaximumWidth(list->maximumWidth());
+    }
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control == list || control == filter || control == table || control->isHidden() ||
+            control->isAncestorOf(list))
+            continue;
+        control->hide();
+        hiddenForTable_.append(control);
+    }
+    if (table->parentWidget() != this)
+        placeTable(table);
+    table->show();
 }
 
 void DataSection::replaceEntry(QListWidget* list, int row, const QString& text) {

@@ -3,9 +3,12 @@
 #include "datafile/datafile.h"
 
 #include <QGroupBox>
+#include <QList>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
+class QComboBox;
 class QHBoxLayout;
 class QLabel;
 class QListWidget;
@@ -17,12 +20,19 @@ class Prompts;
 
 namespace lcj::data {
 
-// What every section of the data file editor shares: the chosen data file,
-// the prompts, and the attack-range picture box of the window.
+// What every section of the data file editor shares: the data file and its
+// document, the prompts, the attack-range picture box of the window, and how
+// the window saves the document.
 struct SectionContext {
     DataFile& file;
     Prompts& prompts;
     QLabel* gj;
+    // Takes the save lock, runs `store` on the document as one undo step, and
+    // saves the document. False, with the user told why, when nothing was
+    // stored (the user kept another program's file) or the file was not written.
+    std::function<bool(const std::function<void()>& store)> save;
+    // The document was read from the file again (another program changed it).
+    std::function<void()> reloaded;
 };
 
 // One frame of the data file editor, showing one table of data.e5.
@@ -45,6 +55,17 @@ public:
     // The section's "保存" button: Enter in its boxes and Ctrl+S press it.
     QPushButton* saveButton() const { return save_; }
 
+    // The list of the section's records, whose row is the record number.
+    virtual QListWidget* recordList() const = 0;
+    // Shows the document again after it changed under the controls (undo,
+    // redo, an edit in the table): names in the lists and the record selected.
+    // Whatever the controls held is dropped; settle it first.
+    virtual void reshow() = 0;
+
+    // Shows `table` in place of the section's controls, beside the record list
+    // and its filter box, or the controls again when `table` is null.
+    void showTable(QWidget* table);
+
 protected:
     DataFile& file() const { return context_.file; }
 
@@ -58,13 +79,25 @@ protected:
     bool mayLeaveRow(QListWidget* list);
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
+    // Makes sure the document holds the file; on failure says why.
+    bool load();
 
-    // Reads record `row` of `table`. On failure says why and disables `save`,
-    // so that nothing read from a broken file is shown or written back.
+    // Reads record `row` of `table` from the document. On failure says why and
+    // disables `save`, so that nothing read from a broken file is shown or
+    // written back.
     std::optional<QByteArray> readRecord(const Table& table, int row, QPushButton* save);
-    // Writes record `row`; false (the user told why) when it could not be
-    // written, or when the user kept another program's change to the file.
+    // The names of a table's records in the document; on failure says why.
+    std::optional<QStringList> readNames(const Table& table);
+    // Stores record `row` into the document and saves it; false (the user
+    // told why) when it could not be written, or when the user kept another
+    // program's change to the file.
     bool writeRecord(const Table& table, int row, const QByteArray& record);
+    // Gives the entries of a list or a combo box the texts of `names`, in place.
+    static void renameEntries(QListWidget* list, const QStringList& names);
+    static void renameEntries(QComboBox* combo, const QStringList& names);
+    // Where the table goes when it is shown: by default after the controls in
+    // the frame's own layout.
+    virtual void placeTable(QWidget* table);
     // Changes the text of entry `row` of a name list to `text`, in place, and
     // selects it again, without running the list's selection handler.
     static void replaceEntry(QListWidget* list, int row, const QString& text);
@@ -98,6 +131,11 @@ private:
     SectionContext context_;
     int shownRow_ = -1; // the row whose record the controls show
     QPushButton* save_ = nullptr;
+    QWidget* table_ = nullptr;       // shown in place of the controls, or null
+    QList<QWidget*> hiddenForTable_; // the controls the table hides
+    // The record list's and its filter box's own maximum widths.
+    int listWidth_ = QWIDGETSIZE_MAX;
+    int filterWidth_ = QWIDGETSIZE_MAX;
 };
 
 } // namespace lcj::data

@@ -2,7 +2,12 @@
 
 #include "charactersection.h"
 #include "common/ui/controls.h"
+#include "common/ui/listfilter.h"
+#include "common/ui/savelock.h"
 #include "common/ui/twinfile.h"
+#include "common/ui/unsavededits.h"
+#include "fields/datatable.h"
+#include "fields/ui/fieldtableview.h"
 #include "itemsection.h"
 #include "shopsection.h"
 #include "strategysection.h"
@@ -10,17 +15,22 @@
 #include "trooptypesection.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <algorithm>
 
 namespace lcj::data {
 
 DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("DForm"));
-    setWindowTitle(QStringLiteral("Data文件修改"));
+    setCaption(QStringLiteral("Data文件修改"));
     // Room for the widest section, so switching sections never resizes the window.
     setMinimumSize(960, 600);
 
@@ -32,17 +42,36 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     connect(exit, &QAction::triggered, this, &DForm::exit_Click);
     edit = named(menuBar()->addMenu(QStringLiteral("修改")), QStringLiteral("edit"));
 
+    QMenu* editMenu = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
+    const UndoRedo undoRedo = addUndoRedo(editMenu);
+    undo_ = undoRedo.undo;
+    redo_ = undoRedo.redo;
+    connect(undo_, &QAction::triggered, this, [this] { undoOrRedo(true); });
+    connect(redo_, &QAction::triggered, this, [this] { undoOrRedo(false); });
+
+    QMenu* view = named(menuBar()->addMenu(QStringLiteral("查看")), QStringLiteral("view"));
+    tableview = named(view->addAction(QStringLiteral("表格")), QStringLiteral("tableview"));
+    tableview->setCheckable(true);
+    tableview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    tableview->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(tableview);
+    connect(tableview, &QAction::toggled, this, &DForm::tableview_Click);
+
     gj = named(new QLabel, QStringLiteral("gj"));
     gj->setFixedSize(120, 120);
     gj->setAlignment(Qt::AlignCenter);
 
-    const SectionContext context{file_, this->prompts(), gj};
+    const SectionContext context{
+        file_, this->prompts(), gj,
+        [this](const std::function<void()>& store) { return saveDocument(store); },
+        [this] { documentReloaded(); }};
     addSection(new CharacterSection(context), QStringLiteral("renpre"), QStringLiteral("人物属性"));
     addSection(new ItemSection(context), QStringLiteral("daopre"), QStringLiteral("道具属性"));
     addSection(new ShopSection(context), QStringLiteral("shoppre"), QStringLiteral("商店属性"));
     addSection(new TroopTypeSection(context), QStringLiteral("binpre"), QStringLiteral("兵种属性"));
     addSection(new TerrainSection(context), QStringLiteral("dipfe"), QStringLiteral("地形属性"));
     addSection(new StrategySection(context), QStringLiteral("chepre"), QStringLiteral("策略属性"));
+    tables_.assign(sections_.size(), nullptr);
 
     auto* row = new QHBoxLayout;
     for (DataSection* section : sections_)
@@ -51,23 +80,55 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     static_cast<QBoxLayout*>(layout())->addLayout(row);
 
     setSaveKey([this] {
-        for (DataSection* section : sections_)
-            if (section->isVisible() && section->saveButton()->isEnabled())
-                section->saveButton()->click();
+        DataSection* section = shownSection();
+        if (!section)
+            return;
+        // In the table every change is in the document already.
+        if (tableview->isChecked())
+            saveDocument({});
+        else if (section->saveButton()->isEnabled())
+            section->saveButton()->click();
     });
 
     Form_Load();
+}
+
+DForm::~DForm() {
+    // The views read the field tables: they go first.
+    for (fields::FieldTableView*& table : tables_) {
+        delete table;
+        table = nullptr;
+    }
 }
 
 void DForm::addSection(DataSection* section, const QString& entryName, const QString& caption) {
     sections_.push_back(section);
     QAction* entry = named(edit->addAction(caption), entryName);
     connect(entry, &QAction::triggered, this, [this, section] { showSection(section); });
+    QListWidget* list = section->recordList();
+    // In the table the record list stays beside it, on the same record.
+    connect(list, &QListWidget::currentRowChanged, this, [this, section](int row) {
+        fields::FieldTableView* table = tables_[indexOf(section)];
+        if (table && table->isVisible() && row >= 0 && table->currentRow() != row)
+            table->setCurrentRow(row);
+    });
 }
 
 void DForm::Form_Load() {
     edit->setEnabled(false);
     hideSections();
+    documentChanged();
+}
+
+std::size_t DForm::indexOf(const DataSection* section) const {
+    return std::size_t(std::find(sections_.begin(), sections_.end(), section) - sections_.begin());
+}
+
+DataSection* DForm::shownSection() const {
+    for (DataSection* section : sections_)
+        if (!section->isHidden())
+            return section;
+    return nullptr;
 }
 
 void DForm::hideSections() {
@@ -79,14 +140,26 @@ void DForm::hideSections() {
 }
 
 bool DForm::mayLeaveSection() {
+    // In the table every edit is in the document; the form shows nothing of its own.
+    if (tableview->isChecked())
+        return true;
     for (DataSection* section : sections_)
         if (!section->isHidden() && !section->mayLeave())
             return false;
     return true;
 }
 
+bool DForm::mayDropDocument() {
+    if (!mayLeaveSection())
+        return false;
+    return !file_.loaded() ||
+           settleEdits(prompts(), this,
+                       QStringLiteral("Data文件的修改还没有保存到文件。要保存吗？"),
+                       file_.modified(), [this] { return saveDocument({}); });
+}
+
 bool DForm::mayClose() {
-    return mayLeaveSection();
+    return mayDropDocument();
 }
 
 void DForm::showSection(DataSection* section) {
@@ -94,12 +167,18 @@ void DForm::showSection(DataSection* section) {
         return;
     hideSections();
     section->show();
-    if (!section->open())
+    if (!section->open()) {
         section->hide();
+        return;
+    }
+    if (tableview->isChecked())
+        showTableOf(section);
+    else
+        section->showTable(nullptr);
 }
 
 void DForm::fileop_Click() {
-    if (!mayLeaveSection())
+    if (!mayDropDocument())
         return;
     const QString path = offerVirtualStoreTwin(
         this, prompts(),
@@ -110,10 +189,183 @@ void DForm::fileop_Click() {
     // A cancelled dialog leaves the chosen file and the menu as they were.
     if (path.isEmpty())
         return;
-    file_ = DataFile(path);
-    file_.stampNow();
-    edit->setEnabled(true);
     hideSections();
+    // The tables belong to the file that was open.
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        sections_[i]->showTable(nullptr);
+        delete tables_[i];
+        tables_[i] = nullptr;
+    }
+    fields_.clear();
+    savedFields_.clear();
+    file_ = DataFile(path);
+    edit->setEnabled(true);
+    documentChanged();
+}
+
+bool DForm::saveDocument(const std::function<void()>& store) {
+    if (!file_.loaded())
+        return false;
+    const auto lock = lockForSave(this, prompts(), file_.stamp(), file_.path(),
+                                  QStringLiteral("Data文件"), false);
+    if (!lock)
+        return false;
+    if (store)
+        runChange([&store]() -> Failure {
+            store();
+            return std::nullopt;
+        });
+    const auto written = file_.save();
+    if (!written) {
+        say(written.error());
+        documentChanged();
+        return false;
+    }
+    showStatus(QStringLiteral("已保存 %1：%2条记录")
+                   .arg(QFileInfo(file_.path()).fileName())
+                   .arg(*written));
+    markSaved();
+    documentChanged();
+    return true;
+}
+
+Failure DForm::runChange(const std::function<Failure()>& change) {
+    const QByteArray before = file_.bytes();
+    if (auto failure = change()) {
+        // The same QByteArray: the tables keep reading it.
+        file_.bytes() = before;
+        return failure;
+    }
+    file_.history().record(before, file_.bytes());
+    documentChanged();
+    return std::nullopt;
+}
+
+void DForm::documentChanged() {
+    const bool loaded = file_.loaded();
+    showFileState(file_.path(), loaded && file_.modified());
+    undo_->setEnabled(loaded && file_.history().canUndo());
+    redo_->setEnabled(loaded && file_.history().canRedo());
+}
+
+void DForm::undoOrRedo(bool undo) {
+    if (!file_.loaded())
+        return;
+    // Edits typed into the form and not stored are settled first; when they
+    // were saved just now, that save is what the user sees, and nothing more
+    // is taken back.
+    const int steps = file_.history().undoSteps();
+    if (!mayLeaveSection() || file_.history().undoSteps() != steps)
+        return;
+    const bool moved =
+        undo ? file_.history().undo(file_.bytes()) : file_.history().redo(file_.bytes());
+    if (!moved)
+        return;
+    if (DataSection* section = shownSection()) {
+        section->reshow();
+        if (fields::FieldTableView* table = tables_[indexOf(section)])
+            table->refresh();
+    }
+    documentChanged();
+}
+
+void DForm::documentReloaded() {
+    markSaved();
+    for (fields::FieldTableView* table : tables_)
+        if (table)
+            table->refresh();
+    documentChanged();
+}
+
+void DForm::markSaved() {
+    if (fields_.empty())
+        return;
+    // The views stop reading the old tables before they go.
+    for (fields::FieldTableView* table : tables_)
+        if (table)
+            table->setSaved(nullptr);
+    savedFields_.clear();
+    savedBytes_ = file_.savedBytes();
+    savedFields_ = fields::dataFieldTables(savedBytes_);
+    for (std::size_t i = 0; i < tables_.size(); ++i)
+        if (tables_[i] && i < savedFields_.size())
+            tables_[i]->setSaved(savedFields_[i].get());
+}
+
+fields::FieldTableView* DForm::tableOf(DataSection* section) {
+    const std::size_t at = indexOf(section);
+    if (tables_[at])
+        return tables_[at];
+    if (fields_.empty())
+        fields_ = fields::dataFieldTables(file_.bytes());
+    if (at >= fields_.size())
+        return nullptr;
+    auto* table = new fields::FieldTableView(
+        *fields_[at], [this](const std::function<Failure()>& change) { return runChange(change); },
+        prompts());
+    table->setObjectName(section->objectName() + QStringLiteral("Table"));
+    table->setMessageTitle(messageTitle(this));
+    tables_[at] = table;
+    if (savedFields_.empty())
+        markSaved();
+    else
+        table->setSaved(savedFields_[at].get());
+    // After a change in the table the lists show the names as stored.
+    connect(table, &fields::FieldTableView::changed, section, [section] { section->reshow(); });
+    connect(table, &fields::FieldTableView::currentRowChanged, section, [section](int row) {
+        QListWidget* list = section->recordList();
+        if (row >= 0 && list->currentRow() != row)
+            list->setCurrentRow(row);
+    });
+    QListWidget* list = section->recordList();
+    if (auto* filter =
+            section->findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter"))) {
+        connect(filter, &QLineEdit::textChanged, table, &fields::FieldTableView::setFilter);
+        table->setFilter(filter->text());
+    }
+    return table;
+}
+
+void DForm::showTableOf(DataSection* section) {
+    fields::FieldTableView* table = tableOf(section);
+    if (!table) {
+        const QSignalBlocker blocker(tableview);
+        tableview->setChecked(false);
+        return;
+    }
+    table->refresh();
+    section->showTable(table);
+    table->setCurrentRow(section->recordList()->currentRow());
+    table->view()->setFocus();
+}
+
+void DForm::tableview_Click(bool on) {
+    DataSection* section = shownSection();
+    if (!section)
+        return;
+    if (on) {
+        // The form's edits not stored: the section's own question first.
+        if (!section->mayLeave()) {
+            const QSignalBlocker blocker(tableview);
+            tableview->setChecked(false);
+            return;
+        }
+        // Edits dropped at the question leave the hidden form as stored, so
+        // that moving through the list beside the table asks nothing.
+        section->reshow();
+        showTableOf(section);
+        return;
+    }
+    const std::size_t at = indexOf(section);
+    const int row = tables_[at] ? tables_[at]->currentRow() : -1;
+    section->showTable(nullptr);
+    QListWidget* list = section->recordList();
+    if (row >= 0 && row != list->currentRow()) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentRow(row);
+    }
+    // The form shows the record as the document holds it now.
+    section->reshow();
 }
 
 void DForm::exit_Click() {

@@ -1,23 +1,33 @@
 #pragma once
 
+#include "common/result.h"
 #include "common/ui/editorwindow.h"
 #include "datafile/datafile.h"
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
 class QLabel;
 class QMenu;
 
+namespace lcj::fields {
+class FieldTable;
+class FieldTableView;
+} // namespace lcj::fields
+
 namespace lcj::data {
 
 class DataSection;
 
-// The data file editor: one file, six sections of which one is shown at a time.
+// The data file editor: one file held as a document, six sections of which
+// one is shown at a time, each as its form or as a table of every record.
 class DForm : public EditorWindow {
     Q_OBJECT
 public:
     explicit DForm(Prompts& prompts, QWidget* parent = nullptr);
+    ~DForm() override;
 
     const QString& dataFilePath() const { return file_.path(); }
 
@@ -32,15 +42,50 @@ private:
     // Settles the edits of the section shown, if any: true when the window may
     // go on to another section, file or close.
     bool mayLeaveSection();
+    // Settles the edits of the section shown, then the document's edits not on
+    // disk: true when the window may drop the document.
+    bool mayDropDocument();
     // Shows `section` alone and opens it; the other frames are hidden.
     void showSection(DataSection* section);
     void hideSections();
     void addSection(DataSection* section, const QString& entryName, const QString& caption);
+    DataSection* shownSection() const;
+    std::size_t indexOf(const DataSection* section) const;
+
+    // Takes the save lock, runs `store` on the document as one undo step and
+    // saves it: every record that differs from the file on disk is written
+    // back in one replace. False, with the user told why, when nothing was
+    // written.
+    bool saveDocument(const std::function<void()>& store);
+    // Runs one change of the document: kept as one undo step when it
+    // succeeds, undone byte for byte when it fails.
+    Failure runChange(const std::function<Failure()>& change);
+    // The title, the marks of the tables and the undo entries after the
+    // document changed.
+    void documentChanged();
+    void undoOrRedo(bool undo);
+    // The tables show the document anew and mark what differs from the file.
+    void documentReloaded();
+
+    // The 表格 entry: the section shown switches between its form and its table.
+    void tableview_Click(bool on);
+    fields::FieldTableView* tableOf(DataSection* section);
+    void showTableOf(DataSection* section);
+    void markSaved();
 
     DataFile file_;
     QMenu* edit;
+    QAction* undo_;
+    QAction* redo_;
+    QAction* tableview;
     QLabel* gj;
     std::vector<DataSection*> sections_;
+    // The field tables over the document's bytes, and over a copy of the
+    // bytes on disk that marks the cells differing from the file.
+    std::vector<std::unique_ptr<fields::FieldTable>> fields_;
+    QByteArray savedBytes_;
+    std::vector<std::unique_ptr<fields::FieldTable>> savedFields_;
+    std::vector<fields::FieldTableView*> tables_; // by section, made when first shown
 };
 
 } // namespace lcj::data

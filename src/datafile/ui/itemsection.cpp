@@ -94,11 +94,9 @@ bool ItemSection::open() {
 }
 
 bool ItemSection::daofile() {
-    const auto items = file().readNames(data::items);
-    if (!items) {
-        say(items.error());
+    const auto items = readNames(data::items);
+    if (!items)
         return false;
-    }
     const QSignalBlocker blocker(List3);
     List3->addItems(*items);
     return true;
@@ -173,6 +171,15 @@ bool ItemSection::Command4_Click() {
     replaceEntry(List3, row, ItemForm::show(daojushuju_).name);
     List3_Click();
     return true;
+}
+
+void ItemSection::reshow() {
+    const auto items = readNames(data::items);
+    if (!items)
+        return;
+    renameEntries(List3, *items);
+    forgetShown();
+    List3_Click();
 }
 
 } // namespace lcj::data

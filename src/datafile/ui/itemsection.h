@@ -21,6 +21,8 @@ public:
     explicit ItemSection(const SectionContext& context, QWidget* parent = nullptr);
 
     bool open() override; // daopre
+    QListWidget* recordList() const override { return List3; }
+    void reshow() override;
 
     void List3_Click();
     bool Command4_Click(); // 保存

@@ -75,7 +75,7 @@ ShopSection::ShopSection(const SectionContext& context, QWidget* parent)
     Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("保存"));
     Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("还原"));
 
-    auto* grid = new QGridLayout;
+    auto* grid = grid_ = new QGridLayout;
     grid->addWidget(Label28, 0, 0);
     grid->addWidget(List4, 1, 0);
     grid->addWidget(Label112, 2, 0);
@@ -102,20 +102,13 @@ ShopSection::ShopSection(const SectionContext& context, QWidget* parent)
 bool ShopSection::open() {
     List5->clear();
     List6->clear();
-    const auto items = file().readNames(data::items);
-    if (!items) {
-        say(items.error());
+    const auto items = readNames(data::items);
+    if (!items)
         return false;
-    }
     List5->addItems(items->mid(0, equipmentEntries));
     List6->addItems(items->mid(equipmentEntries));
     itemNames_ = *items;
-    for (int row = 0; row < List4->count(); ++row) {
-        const auto block = file().readRecord(data::shops, row);
-        List4->item(row)->setToolTip(QString());
-        if (block)
-            showShopTip(row, ShopForm::show(*block));
-    }
+    showShopTips();
     selectFirst(List4, [this] { List4_Click(); });
     return true;
 }
@@ -182,6 +175,28 @@ void ShopSection::showShopTip(int row, const ShopForm& form) {
     };
     List4->item(row)->setToolTip(QStringLiteral("装备店：%1\n道具店：%2")
                                      .arg(names(form.equipmentShop), names(form.itemShop)));
+}
+
+void ShopSection::showShopTips() {
+    for (int row = 0; row < List4->count(); ++row)
+        showShopTip(row, ShopForm::show(file().record(data::shops, row)));
+}
+
+void ShopSection::reshow() {
+    const auto items = readNames(data::items);
+    if (!items)
+        return;
+    renameEntries(List5, items->mid(0, equipmentEntries));
+    renameEntries(List6, items->mid(equipmentEntries));
+    itemNames_ = *items;
+    showShopTips();
+    forgetShown();
+    List4_Click();
+}
+
+void ShopSection::placeTable(QWidget* table) {
+    // Beside the battle list, where the two shop lists were.
+    grid_->addWidget(table, 0, 1, 3, 2);
 }
 
 } // namespace lcj::data

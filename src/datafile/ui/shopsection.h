@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+class QGridLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -18,6 +19,8 @@ public:
     explicit ShopSection(const SectionContext& context, QWidget* parent = nullptr);
 
     bool open() override; // shoppre
+    QListWidget* recordList() const override { return List4; }
+    void reshow() override;
 
     void List4_Click();
     bool Command6_Click(); // 保存
@@ -30,12 +33,15 @@ protected:
 private:
     // Each battle's entry names its shops' items in a tooltip.
     void showShopTip(int row, const ShopForm& form);
+    void showShopTips();
+    void placeTable(QWidget* table) override;
 
     QStringList itemNames_; // as read when the section opened
     bool readSelected();
     void shopfile();
     ShopForm formFromControls() const;
 
+    QGridLayout* grid_;
     QLabel* Label28;
     QListWidget* List4;
     QLabel* Label112;

@@ -132,11 +132,9 @@ bool StrategySection::open() {
         List9->clear();
     }
     setUpGrid();
-    const auto strategies = file().readNames(data::strategies);
-    if (!strategies) {
-        say(strategies.error());
+    const auto strategies = readNames(data::strategies);
+    if (!strategies)
         return false;
-    }
     {
         const QSignalBlocker blocker(List9);
         List9->addItems(*strategies);
@@ -272,6 +270,15 @@ bool StrategySection::Text32_LostFocus() {
 void StrategySection::cancelEdit() {
     editing_ = false;
     Text32->hide();
+}
+
+void StrategySection::reshow() {
+    const auto strategies = readNames(data::strategies);
+    if (!strategies)
+        return;
+    renameEntries(List9, *strategies);
+    forgetShown();
+    List9_Click();
 }
 
 } // namespace lcj::data

@@ -24,6 +24,8 @@ public:
     explicit StrategySection(const SectionContext& context, QWidget* parent = nullptr);
 
     bool open() override; // chepre
+    QListWidget* recordList() const override { return List9; }
+    void reshow() override;
 
     void List9_Click();
     bool Command12_Click(); // 保存

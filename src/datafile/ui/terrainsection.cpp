@@ -118,4 +118,9 @@ bool TerrainSection::Command8_Click() {
     return true;
 }
 
+void TerrainSection::reshow() {
+    forgetShown();
+    List7_Click();
+}
+
 } // namespace lcj::data

@@ -21,6 +21,8 @@ public:
     explicit TerrainSection(const SectionContext& context, QWidget* parent = nullptr);
 
     bool open() override; // dipfe
+    QListWidget* recordList() const override { return List7; }
+    void reshow() override;
 
     void List7_Click();
     bool Command8_Click(); // 保存

@@ -159,4 +159,9 @@ bool TroopTypeSection::Command10_Click() {
     return true;
 }
 
+void TroopTypeSection::reshow() {
+    forgetShown();
+    List8_Click();
+}
+
 } // namespace lcj::data

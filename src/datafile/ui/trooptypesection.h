@@ -23,6 +23,8 @@ public:
     explicit TroopTypeSection(const SectionContext& context, QWidget* parent = nullptr);
 
     bool open() override; // binpre
+    QListWidget* recordList() const override { return List8; }
+    void reshow() override;
 
     void List8_Click();
     void Combo8_Click();
