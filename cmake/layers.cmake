@@ -20,7 +20,7 @@ set(LCJ_ROOM_FLOORS
   cli=5
   common/ui=6
   datafile/ui=7 savefile/ui=7 messages/ui=7 patcher/ui=7 mapview/ui=7 scenario/ui=7
-  changes/ui=7
+  changes/ui=7 fields/ui=7
   shell=8
 )
 # The highest floor of the core rooms: their libraries link QtCore, the drawing

@@ -22,10 +22,24 @@
 namespace lcj::fields {
 
 struct Column {
+    // How a table edits the cell: a box typed into, a list of entries(), a
+    // tick box (cells "1" and "0"), or a name limited to `width` bytes.
+    enum class Editor { Box, List, Flag, Name };
+
     QString key;           // how exports and patches name the column
     QString caption;       // how the window heads the box
     bool text = false;     // text rather than a number
     bool readOnly = false; // shown only, never written
+    Editor editor = Editor::Box;
+    int width = 0; // a name's field in bytes (GBK); 0 for the other editors
+};
+
+// An entry of a list column: its text as the window's list shows it, and the
+// cell value it stands for ({"弓兵", "6"}, {"无", "255"}).
+struct Entry {
+    QString text;
+    QString value;
+    bool operator==(const Entry&) const = default;
 };
 
 // Typed cells by column key: a box's text, or a number; null for "无" where a
@@ -62,6 +76,10 @@ public:
     // A read-only name column after 序号 (a battle, a troop type), or empty.
     virtual QString labelHeader() const { return {}; }
     virtual QString label(int) const { return {}; }
+
+    // The entries of a list column, in the list's order; empty for the other
+    // editors. A cell whose value no entry stands for shows the value itself.
+    virtual QList<Entry> entries(int) const { return {}; }
 
     // A row in the windows' words: "人物 5" (records from 0), "敌军 3" (list
     // slots from 1, as the lists number them), "忠奸度" (a part of one row).

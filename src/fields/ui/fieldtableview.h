@@ -1,0 +1,86 @@
+#pragma once
+
+#include "common/result.h"
+#include "fields/fieldtable.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QTableView;
+
+namespace lcj {
+class Prompts;
+}
+
+namespace lcj::fields {
+
+// Every change the view makes (a cell, a paste, a fill) is one call: `change`
+// writes cells through the table and returns the first refusal. The owner
+// snapshots its bytes before, restores them when `change` fails, records one
+// undo step when it succeeds, and returns the failure (or nothing).
+using ChangeRunner = std::function<Failure(const std::function<Failure()>& change)>;
+
+// Tab-separated text as spreadsheets put it on the clipboard: rows by CRLF or
+// LF, cells by tabs, a cell in double quotes holding tabs, line breaks or
+// doubled quotes; a trailing line end closes the last row, not a new one.
+QList<QStringList> parseTabularText(const QString& text);
+// The reverse: cells holding a tab, a line break or a leading quote are
+// quoted; rows end in CRLF.
+QString tabularText(const QList<QStringList>& rows);
+
+// Every record of a table at once, as a spreadsheet: a row per record, headed
+// by its number (序号) and, where the table has one, its label; a column per
+// field headed by the field's caption. Cells edit in place with the table's
+// own checks; Ctrl+C copies, Ctrl+V pastes text from a spreadsheet, Ctrl+D
+// fills down. A header click sorts; 序号 restores the file's order.
+class FieldTableView : public QWidget {
+    Q_OBJECT
+public:
+    FieldTableView(FieldTable& table, ChangeRunner run, Prompts& prompts,
+                   QWidget* parent = nullptr);
+    ~FieldTableView() override;
+
+    FieldTable& table() const;
+    // The table widget itself, objectName "table".
+    QTableView* view() const;
+
+    // A table of the same shape over the bytes on disk: cells that differ from
+    // it are marked until the next setSaved. Null marks nothing. The view
+    // reads `saved` only; the caller keeps it alive or sets another.
+    void setSaved(const FieldTable* saved);
+    // The bytes changed under the table (undo, a form, a reload): reads every
+    // cell again.
+    void refresh();
+    // Shows only rows whose number or label/name contains `text`; empty shows all.
+    void setFilter(const QString& text);
+    QString filter() const;
+
+    // The record of the current cell, or -1.
+    int currentRow() const;
+    void setCurrentRow(int row);
+
+    // The user's actions, also for menus.
+    void copy();
+    void paste();
+    void fillDown();
+
+signals:
+    void currentRowChanged(int row);
+    // After a change the owner ran and kept.
+    void changed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Model;
+    class Delegate;
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace lcj::fields
