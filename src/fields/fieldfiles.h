@@ -35,6 +35,10 @@ Tables imsgTables(RegionSet& texts);
 // The figures and the switch.
 Tables exeTables(exe::ProgramFile& file);
 
+// How many rows differ between the tables `now` and `before`, two lists of the
+// same parts (a window's tables over its model and over the file on disk).
+int changedRows(const Tables& now, const Tables& before);
+
 // The bytes of a file of `kind` that opens with every value zero.
 QByteArray blankBytes(FileKind kind);
 

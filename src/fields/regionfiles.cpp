@@ -385,6 +385,14 @@ Tables exeTables(exe::ProgramFile& file) {
     return tables;
 }
 
+int changedRows(const Tables& now, const Tables& before) {
+    int changed = 0;
+    for (std::size_t t = 0; t < std::min(now.size(), before.size()); ++t)
+        for (int r = 0; r < now[t]->rowCount(); ++r)
+            changed += now[t]->readRow(r) != before[t]->readRow(r);
+    return changed;
+}
+
 Opened openSave(const QString& name, const QByteArray& bytes) {
     auto file = std::make_unique<SaveFieldFile>(bytes);
     if (auto failure = file->game.regions().take(name, bytes))

@@ -78,6 +78,59 @@ bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
     return true;
 }
 
+Failure RegionHistory::run(const std::function<Failure()>& change) {
+    const std::vector<QByteArray> before = regionBytes(regions_);
+    if (Failure failure = change()) {
+        setRegionBytes(regions_, before);
+        return failure;
+    }
+    history_.record(before, regionBytes(regions_));
+    return std::nullopt;
+}
+
+bool RegionHistory::undo() {
+    std::vector<QByteArray> bytes = regionBytes(regions_);
+    if (!history_.undo(bytes))
+        return false;
+    setRegionBytes(regions_, bytes);
+    return true;
+}
+
+bool RegionHistory::redo() {
+    std::vector<QByteArray> bytes = regionBytes(regions_);
+    if (!history_.redo(bytes))
+        return false;
+    setRegionBytes(regions_, bytes);
+    return true;
+}
+
+std::vector<QByteArray> regionBytes(const RegionSet& set) {
+    std::vector<QByteArray> bytes;
+    bytes.reserve(set.layout().size());
+    for (std::size_t i = 0; i < set.layout().size(); ++i)
+        bytes.push_back(set.bytes(i));
+    return bytes;
+}
+
+void setRegionBytes(RegionSet& set, const std::vector<QByteArray>& bytes) {
+    Q_ASSERT(bytes.size() == set.layout().size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        Q_ASSERT(bytes[i].size() == set.layout()[i].length);
+        set.bytes(i) = bytes[i];
+    }
+}
+
+QAction* addTableViewMenu(QMenuBar* bar, QWidget* window) {
+    QMenu* menu = named(bar->addMenu(QStringLiteral("查看")), QStringLiteral("viewmenu"));
+    QAction* table = named(menu->addAction(QStringLiteral("表格")), QStringLiteral("tableview"));
+    table->setCheckable(true);
+    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    // The key works wherever the keyboard is in this window, and only there.
+    table->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    window->addAction(table);
+    return table;
+}
+
 void renameRows(QListWidget* list, const QStringList& names) {
     const int rows = std::min<int>(list->count(), names.size());
     for (int i = 0; i < rows; ++i)
