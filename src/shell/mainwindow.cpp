@@ -179,7 +179,9 @@ void MainWindow::showEditor(Editor& editor) {
         EditorWindow* window = editor.create(prompts_);
         editor.frame = mdi_->addSubWindow(window);
         editor.frame->setAttribute(Qt::WA_DeleteOnClose);
+        // The frame's title follows the editor's (the file it shows, its unsaved mark).
         editor.frame->setWindowTitle(window->windowTitle());
+        connect(window, &QWidget::windowTitleChanged, editor.frame, &QWidget::setWindowTitle);
         // The exit commands of the editors show the banner again.
         connect(window, &EditorWindow::exitCommand, Picdb, &QWidget::show);
         connect(editor.frame, &QObject::destroyed, this, &MainWindow::updateArea,

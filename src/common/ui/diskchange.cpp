@@ -1,5 +1,6 @@
 #include "diskchange.h"
 
+#include "editorwindow.h"
 #include "prompts.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ bool mayOverwrite(QWidget* window, Prompts& prompts, DiskStamp::State state, con
         break;
     }
     const QString where = QDir::toNativeSeparators(target);
-    const QString title = window->windowTitle();
+    const QString title = EditorWindow::messageTitle(window);
     if (prompts.ask(window,
                     QStringLiteral("%1“%2”在读入之后已被其他程序改动。\n"
                                    "仍要用编辑器中的内容覆盖它吗？")

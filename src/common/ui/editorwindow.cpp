@@ -2,9 +2,13 @@
 
 #include "listfilter.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -32,6 +36,65 @@ void EditorWindow::setSaveKey(std::function<void()> save) {
     connect(key, &QShortcut::activated, this, std::move(save));
 }
 
+void EditorWindow::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(caption);
+}
+
+void EditorWindow::showFileState(const QString& path, bool modified) {
+    QString title = caption_;
+    if (!path.isEmpty())
+        title += QStringLiteral(" - ") + QFileInfo(path).fileName();
+    if (modified)
+        title += QStringLiteral(" *");
+    setWindowTitle(title);
+}
+
+QString EditorWindow::messageTitle(const QWidget* window) {
+    if (auto* editor = qobject_cast<const EditorWindow*>(window);
+        editor && !editor->caption_.isEmpty())
+        return editor->caption_;
+    return window ? window->windowTitle() : QString();
+}
+
+QString EditorWindow::statusText() const {
+    return status_ ? status_->text() : QString();
+}
+
+void EditorWindow::showStatus(const QString& text) {
+    if (!status_) {
+        // Made on first use, so that it comes below everything the editor has laid out.
+        status_ = new QLabel(this);
+        status_->setObjectName(QStringLiteral("status"));
+        status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+            box->addWidget(status_);
+    }
+    status_->setText(text);
+}
+
+EditorWindow::UndoRedo EditorWindow::addUndoRedo(QMenu* menu) {
+    auto* undo = menu->addAction(QStringLiteral("撤销"));
+    auto* redo = menu->addAction(QStringLiteral("重做"));
+    undo->setObjectName(QStringLiteral("undo"));
+    redo->setObjectName(QStringLiteral("redo"));
+    undo->setShortcut(QKeySequence::Undo);
+    // Ctrl+Y and Ctrl+Shift+Z everywhere, besides what the system calls redo.
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redoKeys.contains(k))
+            redoKeys << k;
+    redo->setShortcuts(redoKeys);
+    // The keys belong to this window (several editors are open side by side); a text box with
+    // the keyboard takes the keys it knows for its own typing before the window sees them.
+    for (QAction* a : {undo, redo}) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+    }
+    return {undo, redo};
+}
+
 void EditorWindow::closeByExitCommand() {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (frame ? frame->close() : close())
@@ -47,7 +110,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
 }
 
 void EditorWindow::say(const QString& text) {
-    prompts_.showMessage(this, text, windowTitle());
+    prompts_.showMessage(this, text, messageTitle(this));
 }
 
 void EditorWindow::showEvent(QShowEvent* event) {

@@ -5,6 +5,9 @@
 #include <QWidget>
 #include <functional>
 
+class QAction;
+class QLabel;
+class QMenu;
 class QMenuBar;
 
 namespace lcj {
@@ -17,6 +20,20 @@ public:
     EditorWindow(Prompts& prompts, QWidget* parent = nullptr);
 
     Prompts& prompts() const { return prompts_; }
+    // The editor's fixed caption: its title while no file is open, and the title of its
+    // message boxes always.
+    QString caption() const { return caption_; }
+    // The title for the messages of `window`: the caption of an editor window, which stays
+    // the same whatever file it shows, and the title of any other.
+    static QString messageTitle(const QWidget* window);
+    // The text of the status line at the bottom of the window (empty before the first).
+    QString statusText() const;
+
+    // The entries 撤销 and 重做 of an editor's 编辑 menu.
+    struct UndoRedo {
+        QAction* undo;
+        QAction* redo;
+    };
 
 signals:
     // The editor's own exit command ran: the window is closing, and the main
@@ -36,10 +53,23 @@ protected:
     QMenuBar* menuBar() const { return menuBar_; }
     // Ctrl+S runs `save` while the keyboard is anywhere in this window.
     void setSaveKey(std::function<void()> save);
+    // Sets the caption and shows it as the title.
+    void setCaption(const QString& caption);
+    // The title for the file at `path` (none: empty): "caption - name", with " *" while the
+    // editor holds edits that are not on disk.
+    void showFileState(const QString& path, bool modified);
+    // Shows `text` in the status line (a label named `status` at the bottom of the window).
+    void showStatus(const QString& text);
+    // Adds 撤销 (`undo`, Ctrl+Z) and 重做 (`redo`, Ctrl+Y and Ctrl+Shift+Z on every system) to
+    // `menu`. Their keys work anywhere in this window, except that a text box keeps the keys
+    // it undoes its own typing with.
+    UndoRedo addUndoRedo(QMenu* menu);
 
 private:
     Prompts& prompts_;
     QMenuBar* menuBar_;
+    QString caption_;
+    QLabel* status_ = nullptr;
 
     // Every list of one-line entries (names, numbers) gets rows of one height,
     // so that filling, selecting and repainting it never measures each entry.

@@ -1,6 +1,7 @@
 #include "savelock.h"
 
 #include "diskchange.h"
+#include "editorwindow.h"
 #include "prompts.h"
 
 #include <QWidget>
@@ -13,7 +14,7 @@ std::optional<files::WriteLock> lockForSave(QWidget* window, Prompts& prompts,
     auto lock = files::WriteLock::take(target);
     if (!lock) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + lock.error(),
-                            window->windowTitle());
+                            EditorWindow::messageTitle(window));
         return std::nullopt;
     }
     if (!mayOverwrite(window, prompts, stamp, target, kind, holdsWholeFile))

@@ -1,6 +1,7 @@
 #include "twinfile.h"
 
 #include "common/virtualstore.h"
+#include "editorwindow.h"
 #include "prompts.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ QString offerVirtualStoreTwin(QWidget* window, Prompts& prompts, const QString& 
                        "游戏读写的很可能是这份副本，而不是您选的文件。\n\n"
                        "打开副本吗？选“否”打开您选的文件。两个文件在保存之前都不会改动。")
             .arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(twin)),
-        window ? window->windowTitle() : QString());
+        EditorWindow::messageTitle(window));
     return openTwin ? twin : chosen;
 }
 

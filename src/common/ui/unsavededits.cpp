@@ -1,6 +1,7 @@
 #include "unsavededits.h"
 
 #include "common/regionset.h"
+#include "editorwindow.h"
 #include "prompts.h"
 
 #include <QListWidget>
@@ -13,8 +14,8 @@ bool settleEdits(Prompts& prompts, QWidget* parent, const QString& question, boo
                  const std::function<bool()>& save) {
     if (!edited)
         return true;
-    switch (
-        prompts.askToSave(parent, question, parent ? parent->window()->windowTitle() : QString())) {
+    switch (prompts.askToSave(parent, question,
+                              parent ? EditorWindow::messageTitle(parent->window()) : QString())) {
     case Prompts::SaveChoice::Save:
         return save();
     case Prompts::SaveChoice::Discard:
