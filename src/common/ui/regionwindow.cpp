@@ -3,6 +3,7 @@
 #include "common/regionset.h"
 #include "controls.h"
 #include "diskchange.h"
+#include "editorwindow.h"
 #include "prompts.h"
 #include "savelock.h"
 #include "twinfile.h"
@@ -26,7 +27,7 @@ void takeNamesFromDataFile(QWidget* window, Prompts& prompts, const NameSource& 
         return;
     if (const Failure failure = takeNames(path))
         prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + *failure,
-                            window->windowTitle());
+                            EditorWindow::messageTitle(window));
 }
 
 } // namespace
@@ -60,7 +61,7 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
     prompts.showMessage(window,
                         failure->isEmpty() ? QStringLiteral("文件打开出错")
                                            : QStringLiteral("文件打开出错\n\n") + *failure,
-                        window->windowTitle());
+                        EditorWindow::messageTitle(window));
     return false;
 }
 
@@ -72,7 +73,7 @@ bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
         return false;
     if (auto failure = regions.write()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
-                            window->windowTitle());
+                            EditorWindow::messageTitle(window));
         return false;
     }
     return true;

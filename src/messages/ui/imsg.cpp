@@ -452,7 +452,8 @@ fields::FieldTableView* Imsg::tableOf(int c) {
             return std::nullopt;
         };
         views_[c] = new fields::FieldTableView(*tables_[c], run, prompts());
-        views_[c]->setObjectName(QStringLiteral("table_") + QString::fromUtf16(categories[c].entry));
+        views_[c]->setObjectName(QStringLiteral("table_") +
+                                 QString::fromUtf16(categories[c].entry));
         views_[c]->setSaved(diskTables_[c].get());
         tableStack_->addWidget(views_[c]);
         // The row chosen in the table is the row the list shows.

@@ -342,8 +342,7 @@ bool Record::Command1_Click() {
     if (!game_.loaded())
         return false;
     const SaveForm form = formsFromControls();
-    if (auto failure =
-            history_.run([&] { return game_.confirm(form, character_, consumable_); })) {
+    if (auto failure = history_.run([&] { return game_.confirm(form, character_, consumable_); })) {
         say(*failure);
         return false;
     }

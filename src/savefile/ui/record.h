@@ -78,7 +78,7 @@ private:
     QAction* tableAction_;
     int character_ = 0;  // last clicked row of List1
     int consumable_ = 0; // last clicked row of List3
-    SaveForm shown_; // the controls as they showed the regions
+    SaveForm shown_;     // the controls as they showed the regions
 
     QAction* reload;
     QListWidget* List1;
