@@ -98,7 +98,12 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
         [this](const std::function<Failure()>& change) -> Failure {
             if (Failure failure = history_.run(change))
                 return failure;
-            showChanged();
+            // The table changes figures only: the switch keeps what is set in it.
+            showFigure();
+            shownRow_ = List1->currentRow();
+            shownFigure_ = chosenValue(Combo1, figureCount);
+            table_->refresh();
+            showTitle();
             return std::nullopt;
         },
         this->prompts());

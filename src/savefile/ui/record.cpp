@@ -112,7 +112,12 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
         [this](const std::function<Failure()>& change) -> Failure {
             if (Failure failure = history_.run(change))
                 return failure;
-            showChanged();
+            // The table changes characters only: the loyalty and count boxes
+            // keep what is typed in them.
+            if (game_.loaded())
+                showCharacter();
+            table_->refresh();
+            showTitle();
             return std::nullopt;
         },
         this->prompts());
