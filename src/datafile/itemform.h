@@ -35,8 +35,10 @@ struct ItemForm {
     Choice consumableEffect; // Combo6, consumable byte 17
     Choice suitableClass;    // Combo7, auxiliary byte 23
 
-    static constexpr int noEffectEntry = 45;   // "无" at the end of Combo5
-    static constexpr int allClassesEntry = 27; // "所有兵种" at the end of Combo7
+    static constexpr int noEffectEntry = 45;       // "无" at the end of Combo5
+    static constexpr int firstEffectCode = 18;     // Combo5's entry p is code p + 18
+    static constexpr int firstConsumableCode = 63; // Combo6's entry p is code p + 63
+    static constexpr int allClassesEntry = 27;     // "所有兵种" at the end of Combo7
 
     bool operator==(const ItemForm&) const = default;
 

@@ -12,13 +12,15 @@ public:
         : adapter_(adapter), bytes_(bytes) {
         const QStringList headers = adapter.headers();
         for (qsizetype c = 0; c < headers.size(); ++c)
-            columns_.append({headers[c], headers[c], adapter.isText(int(c)), false});
+            columns_.append({headers[c], headers[c], adapter.isText(int(c)), false,
+                             adapter.editor(int(c)), adapter.width(int(c))});
     }
 
     QString part() const override { return adapter_.name(); }
     QString title() const override { return adapter_.title(); }
     const QList<Column>& columns() const override { return columns_; }
     int rowCount() const override { return adapter_.table().count; }
+    QList<Entry> entries(int column) const override { return adapter_.entries(column, bytes_); }
     QString labelHeader() const override { return adapter_.labelHeader(); }
     QString label(int row) const override { return adapter_.label(row); }
     QString rowName(int row) const override {
@@ -69,6 +71,15 @@ private:
 };
 
 } // namespace
+
+std::vector<std::unique_ptr<FieldTable>> dataFieldTables(QByteArray& bytes) {
+    std::vector<std::unique_ptr<FieldTable>> out;
+    if (bytes.size() < data::minimumFileSize)
+        return out;
+    for (const auto& adapter : dataTables())
+        out.push_back(std::make_unique<DataFieldTable>(*adapter, bytes));
+    return out;
+}
 
 Opened openData(const QByteArray& bytes) {
     if (bytes.size() < data::minimumFileSize)

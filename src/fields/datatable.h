@@ -3,11 +3,13 @@
 #include "common/recordfields.h"
 #include "common/result.h"
 #include "datafile/datalayout.h"
+#include "fieldtable.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,18 @@
 // every import goes through the form's own validation, so a value means the
 // same here as in the window.
 namespace lcj::fields {
+
+// How a field of a form edits in a table where it is no box: a list whose
+// entries may come from the file's own bytes (the item names), or a tick box.
+struct FieldEditor {
+    const void* key; // the form field's key (fieldKey)
+    Column::Editor editor;
+    std::function<QList<Entry>(QByteArrayView file)> entries = {};
+};
+
+// The entries of a fixed list whose entry p stands for code p + first and
+// whose entry `noneEntry` (-1 for none) stands for 255.
+QList<Entry> listEntries(const QStringList& texts, int first = 0, int noneEntry = -1);
 
 class TableAdapter {
 public:
@@ -32,6 +46,11 @@ public:
     virtual QString label(int) const { return {}; }
     // Columns whose values are text rather than numbers.
     virtual bool isText(int column) const = 0;
+    // How a column edits, and a name's width in bytes.
+    virtual Column::Editor editor(int) const { return Column::Editor::Box; }
+    virtual int width(int) const { return 0; }
+    // A list column's entries as the window lists them for the file `file`.
+    virtual QList<Entry> entries(int, QByteArrayView) const { return {}; }
     virtual QStringList exportRecord(QByteArrayView record) const = 0;
     // Applies the cells that differ from what the record shows; cells of
     // missing columns are absent from `cells`. On a refusal the record stays
@@ -44,9 +63,10 @@ public:
 template <class Form> class FormTable : public TableAdapter {
 public:
     FormTable(QString name, QString title, const data::Table& table, QString labelHeader = {},
-              QStringList labels = {})
+              QStringList labels = {}, std::vector<FieldEditor> editors = {})
         : name_(std::move(name)), title_(std::move(title)), table_(table),
-          labelHeader_(std::move(labelHeader)), labels_(std::move(labels)) {}
+          labelHeader_(std::move(labelHeader)), labels_(std::move(labels)),
+          editors_(std::move(editors)) {}
 
     QString labelHeader() const override { return labelHeader_; }
     QString label(int i) const override { return labels_.value(i); }
@@ -61,6 +81,18 @@ public:
         return out;
     }
     bool isText(int column) const override { return Form::fields()[column].text; }
+    // A text field is the record's name, as wide as the table says.
+    Column::Editor editor(int column) const override {
+        if (isText(column))
+            return Column::Editor::Name;
+        const FieldEditor* e = editorOf(column);
+        return e ? e->editor : Column::Editor::Box;
+    }
+    int width(int column) const override { return isText(column) ? table_.nameWidth : 0; }
+    QList<Entry> entries(int column, QByteArrayView file) const override {
+        const FieldEditor* e = editorOf(column);
+        return e && e->entries ? e->entries(file) : QList<Entry>();
+    }
     QStringList exportRecord(QByteArrayView record) const override {
         const Form form = Form::show(record);
         QStringList out;
@@ -85,15 +117,32 @@ public:
     }
 
 private:
+    const FieldEditor* editorOf(int column) const {
+        const auto& fields = Form::fields();
+        if (column < 0 || std::size_t(column) >= fields.size())
+            return nullptr;
+        for (const auto& e : editors_)
+            if (e.key == fields[std::size_t(column)].key)
+                return &e;
+        return nullptr;
+    }
+
     QString name_;
     QString title_;
     const data::Table& table_;
     QString labelHeader_;
     QStringList labels_;
+    std::vector<FieldEditor> editors_;
 };
 
 // Every section of data.e5, by name.
 const std::vector<std::unique_ptr<TableAdapter>>& dataTables();
 const TableAdapter* findDataTable(const QString& name);
+
+// The six sections as field tables over `bytes`, a whole data.e5 that the
+// caller owns and keeps alive while the tables live: they read and write it
+// in place, so a change the caller makes (an undo, a form's save) shows in
+// them at once. Empty when `bytes` is too short to hold every section.
+std::vector<std::unique_ptr<FieldTable>> dataFieldTables(QByteArray& bytes);
 
 } // namespace lcj::fields

@@ -47,6 +47,8 @@ public:
     FieldTable& table() const;
     // The table widget itself, objectName "table".
     QTableView* view() const;
+    // The title of the view's message boxes (the editor's caption).
+    void setMessageTitle(const QString& title);
 
     // A table of the same shape over the bytes on disk: cells that differ from
     // it are marked until the next setSaved. Null marks nothing. The view
