@@ -507,6 +507,19 @@ private slots:
         // Typing goes on where the caret stands.
         typeKeys(QStringLiteral("x"));
         QCOMPARE(text()->toPlainText(), QStringLiteral("第一行x\n第二行"));
+        // 编辑 → 撤销 takes the save back: the box shows the text as loaded,
+        // the caret where it stood.
+        text()->setPlainText(QStringLiteral("第一行\n第二行"));
+        QTextCursor caret = text()->textCursor();
+        caret.setPosition(2);
+        text()->setTextCursor(caret);
+        trigger("undo");
+        const QString loaded = imsg::decodeSlot(original.mid(slot, 200));
+        QVERIFY(loaded.size() >= 2);
+        QCOMPARE(text()->toPlainText(), loaded);
+        QCOMPARE(text()->textCursor().position(), 2);
+        save();
+        QCOMPARE(test::readFile(path), original);
     }
 
     void exitCommandClosesAndSignals() {

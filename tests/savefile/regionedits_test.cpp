@@ -34,8 +34,12 @@ class Driver;
 
 // Types as a person would, one key at a time, any character.
 void typeKeys(QWidget* into, const QString& typed) {
-    for (QChar ch : typed)
-        QTest::sendKeyEvent(QTest::Click, into, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    for (QChar ch : typed) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(into, char(ch.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, into, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
 }
 
 // Scripted answers that also keep each message's title.
@@ -123,10 +127,13 @@ public:
 
     fields::FieldTableView* tableView() { return find<fields::FieldTableView>(c.table); }
     QTableView* table() { return tableView()->view(); }
-    void showTable() {
+    // Ctrl+T: the table in place of the form, or the form back.
+    void switchView(bool toTable) {
         key(Qt::Key_T);
-        QVERIFY(tableView()->isVisible());
+        QCOMPARE(tableView()->isVisible(), toTable);
+        QCOMPARE(list()->isVisible(), !toTable);
     }
+    void showTable() { switchView(true); }
     QModelIndex cell(int row) {
         QAbstractItemModel* model = table()->model();
         for (int column = 0; column < model->columnCount(); ++column)
@@ -135,9 +142,13 @@ public:
         qFatal("no column %s", qPrintable(c.column));
         return {};
     }
+    // A click on the cell, as the user picks it.
     void selectCell(int row) {
-        table()->setFocus();
-        table()->setCurrentIndex(cell(row));
+        const QModelIndex at = cell(row);
+        table()->scrollTo(at);
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                          table()->visualRect(at).center());
+        QCOMPARE(table()->currentIndex(), at);
     }
     // Types `value` into a cell as the user does: F2, the text, Enter.
     void typeIntoCell(int row, const QString& value) {
@@ -148,6 +159,8 @@ public:
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         typeKeys(editor, value);
         QTest::keyClick(editor, Qt::Key_Return);
+        // The editor commits once the key is handled, as the event loop runs on.
+        QCoreApplication::processEvents();
     }
     // Text on the clipboard as a spreadsheet puts it there, pasted at `row`.
     void paste(int row, const QString& text) {
@@ -174,8 +187,8 @@ const EditorCase cases[] = {
      [](int row) { return qint64(5340 + 32 * row + 4); },
      [](const QString& v) { return QByteArray(1, char(v.toInt())); }, QStringLiteral("77"),
      QStringLiteral("12"), QStringLiteral("300"), QStringLiteral("条记录")},
-    {QStringLiteral("Imsg文件修改"), QStringLiteral("Imsg.e5"), [] { return sample::messageFile(); },
-     "fileopen",
+    {QStringLiteral("Imsg文件修改"), QStringLiteral("Imsg.e5"),
+     [] { return sample::messageFile(); }, "fileopen",
      [](Prompts& p) -> std::unique_ptr<EditorWindow> { return std::make_unique<imsg::Imsg>(p); },
      [](Driver& d) { d.find<QAction>(QStringLiteral("liezhuan"))->trigger(); },
      [](Driver& d, int row, const QString& value) {
@@ -190,8 +203,8 @@ const EditorCase cases[] = {
      [](int row) { return qint64(90000 + 200 * row); },
      [](const QString& v) { return *gbk::encodeField(v, 200); }, QStringLiteral("新的列传"),
      QStringLiteral("又一条列传"), QString(101, QChar(u'岚')), QStringLiteral("条文本")},
-    {QStringLiteral("程序文件修改"), QStringLiteral("Lcj5.exe"), [] { return sample::programFile(); },
-     "mainopen",
+    {QStringLiteral("程序文件修改"), QStringLiteral("Lcj5.exe"),
+     [] { return sample::programFile(); }, "mainopen",
      [](Prompts& p) -> std::unique_ptr<EditorWindow> { return std::make_unique<exe::MainFile>(p); },
      [](Driver&) {},
      [](Driver& d, int row, const QString& value) {
@@ -297,7 +310,7 @@ private slots:
         d.save();
         QCOMPARE(d.written(), d.with(d.original, 5, d.c.first));
         // The form shows what the table changed.
-        d.showTable(); // off again
+        d.switchView(false);
         d.list()->setCurrentRow(5);
         QCOMPARE(d.c.formValue(d), d.c.first);
         // One undo takes the cell back; its save gives the file as loaded.

@@ -135,7 +135,10 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     Form_Load();
 }
 
-Imsg::~Imsg() = default;
+Imsg::~Imsg() {
+    // The tables read the tables below, which go before the window's children.
+    delete tableStack_;
+}
 
 void Imsg::Form_Load() {
     for (QAction* entry : entries_)

@@ -138,7 +138,10 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     Form_Load();
 }
 
-MainFile::~MainFile() = default;
+MainFile::~MainFile() {
+    // The table reads the tables below, which go before the window's children.
+    delete table_;
+}
 
 void MainFile::Form_Load() {
     Picture1->clear();

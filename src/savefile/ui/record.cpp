@@ -199,7 +199,10 @@ QLayout* Record::buildCharacterFields() {
     return grid;
 }
 
-Record::~Record() = default;
+Record::~Record() {
+    // The table reads the tables below, which go before the window's children.
+    delete table_;
+}
 
 void Record::Form_Load() {
     reload->setEnabled(false);
