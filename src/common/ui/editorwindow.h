@@ -20,11 +20,9 @@ public:
     EditorWindow(Prompts& prompts, QWidget* parent = nullptr);
 
     Prompts& prompts() const { return prompts_; }
-    // The editor's fixed caption: its title while no file is open, and the title of its
-    // message boxes always.
-    QString caption() const { return caption_; }
-    // The title for the messages of `window`: the caption of an editor window, which stays
-    // the same whatever file it shows, and the title of any other.
+    // The title for the messages of `window`: the caption of an editor window (its title
+    // while no file is open, set by setCaption), which stays the same whatever file it
+    // shows, and the title of any other window.
     static QString messageTitle(const QWidget* window);
     // The text of the status line at the bottom of the window (empty before the first).
     QString statusText() const;
