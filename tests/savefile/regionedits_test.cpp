@@ -302,18 +302,33 @@ private slots:
     void tableEditWritesWhatTheFormWrites_data() { editors(); }
     void tableEditWritesWhatTheFormWrites() {
         QFETCH(int, editor);
+        // The same value through the form and its save, in a window of its own.
+        QByteArray throughForm;
+        {
+            Driver f(cases[editor]);
+            f.c.formEdit(f, 5, f.c.first);
+            f.save();
+            throughForm = f.written();
+        }
         Driver d(cases[editor]);
         d.showTable();
+        const QString loaded9 = d.table()->model()->data(d.cell(9)).toString();
         d.typeIntoCell(5, d.c.first);
         QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
         QCOMPARE(d.title(), d.fileTitle() + QStringLiteral(" *"));
         d.save();
+        QCOMPARE(d.written(), throughForm);
         QCOMPARE(d.written(), d.with(d.original, 5, d.c.first));
-        // The form shows what the table changed.
+        // The form shows what the table changed, and the table what the form changed.
         d.switchView(false);
         d.list()->setCurrentRow(5);
         QCOMPARE(d.c.formValue(d), d.c.first);
-        // One undo takes the cell back; its save gives the file as loaded.
+        d.c.formEdit(d, 9, d.c.second);
+        d.showTable();
+        QCOMPARE(d.table()->model()->data(d.cell(9)).toString(), d.c.second);
+        // Undo takes the form's edit back, then the cell; the save gives the file as loaded.
+        d.undo();
+        QCOMPARE(d.table()->model()->data(d.cell(9)).toString(), loaded9);
         d.undo();
         d.save();
         QCOMPARE(d.written(), d.original);

@@ -61,7 +61,8 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
     QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    const UndoRedo undoRedo = addUndoRedo(edit);
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
     connect(undoRedo.undo, &QAction::triggered, this, &Imsg::undo);
     connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
     tableAction_ = addTableViewMenu(menuBar(), this);
@@ -434,6 +435,8 @@ void Imsg::showChanged() {
 
 void Imsg::showTitle() {
     showFileState(file_.path(), unsaved() || edited());
+    undoRedo_.undo->setEnabled(history_.canUndo());
+    undoRedo_.redo->setEnabled(history_.canRedo());
 }
 
 void Imsg::undo() {

@@ -122,6 +122,7 @@ private:
     QStackedWidget* tableStack_;
     QWidget* noTable_;
     QAction* tableAction_;
+    UndoRedo undoRedo_{}; // enabled while there is a step to take
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;

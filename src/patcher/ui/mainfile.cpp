@@ -50,7 +50,8 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     connect(file.open, &QAction::triggered, this, &MainFile::mainopen_Click);
     connect(file.exit, &QAction::triggered, this, &MainFile::exit_Click);
     QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    const UndoRedo undoRedo = addUndoRedo(edit);
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
     connect(undoRedo.undo, &QAction::triggered, this, &MainFile::undo);
     connect(undoRedo.redo, &QAction::triggered, this, &MainFile::redo);
     tableAction_ = addTableViewMenu(menuBar(), this);
@@ -272,6 +273,8 @@ void MainFile::showChanged() {
 
 void MainFile::showTitle() {
     showFileState(file_.regions().path(), unsaved());
+    undoRedo_.undo->setEnabled(history_.canUndo());
+    undoRedo_.redo->setEnabled(history_.canRedo());
 }
 
 void MainFile::undo() {

@@ -73,6 +73,7 @@ private:
     fields::FieldTableView* table_;
     QWidget* form_;
     QAction* tableAction_;
+    UndoRedo undoRedo_{}; // enabled while there is a step to take
     int shownRow_ = -1;   // the character whose figure Combo1 shows
     int shownFigure_ = 0; // the figure Combo1 showed for it
     Qt::CheckState shownSwitch_ = Qt::Unchecked;

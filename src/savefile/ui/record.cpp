@@ -57,7 +57,8 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(file.open, &QAction::triggered, this, &Record::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Record::exit_Click);
     QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    const UndoRedo undoRedo = addUndoRedo(edit);
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
     connect(undoRedo.undo, &QAction::triggered, this, &Record::undo);
     connect(undoRedo.redo, &QAction::triggered, this, &Record::redo);
     tableAction_ = addTableViewMenu(menuBar(), this);
@@ -399,6 +400,8 @@ void Record::showChanged() {
 
 void Record::showTitle() {
     showFileState(game_.regions().path(), unsaved());
+    undoRedo_.undo->setEnabled(history_.canUndo());
+    undoRedo_.redo->setEnabled(history_.canRedo());
 }
 
 void Record::undo() {

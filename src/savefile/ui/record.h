@@ -76,9 +76,10 @@ private:
     fields::FieldTableView* table_;
     QWidget* form_;
     QAction* tableAction_;
-    int character_ = 0;  // last clicked row of List1
-    int consumable_ = 0; // last clicked row of List3
-    SaveForm shown_;     // the controls as they showed the regions
+    UndoRedo undoRedo_{}; // enabled while there is a step to take
+    int character_ = 0;   // last clicked row of List1
+    int consumable_ = 0;  // last clicked row of List3
+    SaveForm shown_;      // the controls as they showed the regions
 
     QAction* reload;
     QListWidget* List1;
