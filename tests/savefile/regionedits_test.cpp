@@ -368,6 +368,29 @@ private slots:
         QCOMPARE(d.find<QLabel>(QStringLiteral("status"))->text(),
                  QStringLiteral("已保存 %1：没有修改").arg(d.c.fileName));
     }
+
+    // The message editor holds its texts in memory but still reads an entry
+    // from the file when it is chosen: a text another program changed shows,
+    // and a save keeps that program's text beside the editor's own.
+    void messageFileChangedByAnotherProgramKeepsBothEdits() {
+        Driver d(cases[1]);
+        d.showTable();
+        d.typeIntoCell(5, d.c.first);
+        d.switchView(false);
+        QByteArray theirs = d.original;
+        theirs.replace(d.c.offset(7), 200, d.c.stored(QStringLiteral("别的程序写的")));
+        d.dir.write(d.c.fileName, theirs);
+        d.list()->setCurrentRow(7);
+        QCOMPARE(d.c.formValue(d), QStringLiteral("别的程序写的"));
+        QCOMPARE(d.title(), d.fileTitle() + QStringLiteral(" *"));
+        // Writing over the other program's change is the user's choice.
+        d.prompts.askAnswers.enqueue(true);
+        d.save();
+        QCOMPARE(d.prompts.questions.size(), 1);
+        QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+        QCOMPARE(d.written(), d.with(theirs, 5, d.c.first));
+        QCOMPARE(d.title(), d.fileTitle());
+    }
 };
 
 QTEST_MAIN(RegionEditsTest)
