@@ -162,6 +162,13 @@ public:
         // The editor commits once the key is handled, as the event loop runs on.
         QCoreApplication::processEvents();
     }
+    // Cells `from` to `to` of the column: a click on one, a Shift+click on the other.
+    void selectCells(int from, int to) {
+        selectCell(from);
+        const QModelIndex at = cell(to);
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          table()->visualRect(at).center());
+    }
     // Text on the clipboard as a spreadsheet puts it there, pasted at `row`.
     void paste(int row, const QString& text) {
         QApplication::clipboard()->setText(text);
@@ -352,6 +359,24 @@ private slots:
         d.redo();
         d.save();
         QCOMPARE(d.written(), d.with(d.with(d.original, 5, d.c.first), 6, d.c.second));
+    }
+
+    void fillDownIsOneStep_data() { editors(); }
+    void fillDownIsOneStep() {
+        QFETCH(int, editor);
+        Driver d(cases[editor]);
+        d.showTable();
+        d.typeIntoCell(5, d.c.first);
+        d.selectCells(5, 7);
+        d.key(Qt::Key_D);
+        QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+        d.save();
+        const QByteArray typed = d.with(d.original, 5, d.c.first);
+        QCOMPARE(d.written(), d.with(d.with(typed, 6, d.c.first), 7, d.c.first));
+        // One undo takes the whole fill back, the typed cell stays.
+        d.undo();
+        d.save();
+        QCOMPARE(d.written(), typed);
     }
 
     void refusedPasteWritesNothing_data() { editors(); }
