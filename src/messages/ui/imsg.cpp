@@ -60,14 +60,6 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
                     names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
-    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    undoRedo_ = addUndoRedo(edit);
-    const UndoRedo& undoRedo = undoRedo_;
-    connect(undoRedo.undo, &QAction::triggered, this, &Imsg::undo);
-    connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this);
-    connect(tableAction_, &QAction::toggled, this, &Imsg::showTable);
-
     auto* listColumn = new QVBoxLayout;
     for (int c = 0; c < int(categories.size()); ++c) {
         const Category& category = categories[c];
@@ -83,6 +75,14 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
         listColumn->addWidget(lists_[c]);
         connect(lists_[c], &QListWidget::currentRowChanged, this, [this, c] { List_Click(c); });
     }
+    // 编辑 and 查看 come after the categories, so that these stay beside 文件.
+    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
+    connect(undoRedo.undo, &QAction::triggered, this, &Imsg::undo);
+    connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
+    tableAction_ = addTableViewMenu(menuBar(), this);
+    connect(tableAction_, &QAction::toggled, this, &Imsg::showTable);
 
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));
