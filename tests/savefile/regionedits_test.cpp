@@ -85,12 +85,16 @@ public:
     QString path;
     QByteArray original;
 
-    explicit Driver(const EditorCase& editorCase) : c(editorCase) {
+    explicit Driver(const EditorCase& editorCase, bool openTheFile = true) : c(editorCase) {
         form = c.make(prompts);
         form->show();
         QApplication::setActiveWindow(form.get());
         original = c.sample();
         path = dir.write(c.fileName, original);
+        if (openTheFile)
+            open();
+    }
+    void open() {
         prompts.openAnswers.enqueue(path);
         find<QAction>(QString::fromLatin1(c.openCommand))->trigger();
         c.prepare(*this);
@@ -377,6 +381,23 @@ private slots:
         d.undo();
         d.save();
         QCOMPARE(d.written(), typed);
+    }
+
+    void tableWaitsForAFile_data() {
+        QTest::addColumn<int>("editor");
+        QTest::newRow("Sv01d.e5s") << 0;
+        QTest::newRow("Lcj5.exe") << 2;
+    }
+    void tableWaitsForAFile() {
+        QFETCH(int, editor);
+        Driver d(cases[editor], false);
+        d.showTable();
+        QVERIFY(!d.table()->isEnabled());
+        d.open();
+        QVERIFY(d.table()->isEnabled());
+        d.typeIntoCell(5, d.c.first);
+        d.save();
+        QCOMPARE(d.written(), d.with(d.original, 5, d.c.first));
     }
 
     void refusedPasteWritesNothing_data() { editors(); }

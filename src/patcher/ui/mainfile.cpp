@@ -111,6 +111,8 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     table_->setObjectName(QStringLiteral("figureTable"));
     table_->setSaved(diskTables_[0].get());
     table_->hide();
+    // Nothing to edit before a file is read.
+    table_->setEnabled(false);
     connect(table_, &fields::FieldTableView::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row != List1->currentRow())
             List1->setCurrentRow(row);
@@ -159,6 +161,7 @@ void MainFile::mainopen_Click() {
         return;
     onDisk_.regions() = file_.regions();
     history_.reset();
+    table_->setEnabled(true);
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
     showTitle();

@@ -125,6 +125,8 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     table_->setObjectName(QStringLiteral("characterTable"));
     table_->setSaved(diskTables_[0].get());
     table_->hide();
+    // Nothing to edit before a file is read.
+    table_->setEnabled(false);
     connect(table_, &fields::FieldTableView::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row != List1->currentRow())
             List1->setCurrentRow(row);
@@ -231,6 +233,7 @@ void Record::reload_Click() {
 void Record::showLoaded() {
     onDisk_.regions() = game_.regions();
     history_.reset();
+    table_->setEnabled(true);
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
     showTitle();
