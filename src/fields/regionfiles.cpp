@@ -91,13 +91,77 @@ QList<files::Patch> regionPatches(const RegionSet& set) {
 using save::CharacterForm;
 using save::SaveForm;
 
+// The stored record of character r.
+QByteArrayView characterRecord(const save::SaveGame& game, int r) {
+    return QByteArrayView(game.regions().bytes(save::Characters))
+        .sliced(qsizetype(r) * save::recordSize, save::recordSize);
+}
+
+RowShape saveStock(save::SaveGame& game) {
+    RowShape t;
+    t.part = QStringLiteral("stock");
+    t.title = QStringLiteral("道具");
+    t.labelHeader = QStringLiteral("道具");
+    t.headers = {fieldCaption(&SaveForm::stock)};
+    t.rows = save::consumableCount;
+    t.label = [](int r) { return names::consumables().value(r); };
+    t.get = [&game](int r) { return QStringList{game.showStock(r)}; };
+    t.set = [&game](int r, const TypedCells& cells) -> Failure {
+        save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(r)};
+        take(cells, fieldCaption(&SaveForm::stock), form.stock);
+        return game.confirm(form, 0, r);
+    };
+    return t;
+}
+
+RowShape saveLoyalty(save::SaveGame& game) {
+    RowShape t;
+    t.part = QStringLiteral("loyalty");
+    t.title = QStringLiteral("忠奸度");
+    t.headers = {fieldCaption(&SaveForm::loyalty)};
+    t.rows = 1;
+    t.get = [&game](int) { return QStringList{game.showLoyalty()}; };
+    t.set = [&game](int, const TypedCells& cells) -> Failure {
+        save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(0)};
+        take(cells, fieldCaption(&SaveForm::loyalty), form.loyalty);
+        return game.confirm(form, 0, 0);
+    };
+    return t;
+}
+
+RowShape saveCharacters(save::SaveGame& game) {
+    RowShape t;
+    t.part = QStringLiteral("characters");
+    t.title = QStringLiteral("人物");
+    t.labelHeader = QStringLiteral("人物");
+    for (const auto& f : CharacterForm::fields())
+        t.headers.append(f.caption);
+    t.rows = save::characterCount;
+    t.label = [](int r) { return names::characters().value(r); };
+    t.get = [&game](int r) {
+        const CharacterForm form = game.showCharacter(r);
+        QStringList out;
+        for (const auto& f : CharacterForm::fields())
+            out.append(f.show(form, characterRecord(game, r)));
+        return out;
+    };
+    t.set = [&game](int r, const TypedCells& cells) -> Failure {
+        SaveForm form{game.showLoyalty(), game.showCharacter(r), game.showStock(0)};
+        for (const auto& f : CharacterForm::fields()) {
+            const auto it = cells.constFind(f.caption);
+            if (it == cells.constEnd() || *it == f.show(form.character, characterRecord(game, r)))
+                continue;
+            if (auto failure = f.take(form.character, *it))
+                return failure;
+        }
+        return game.confirm(form, r, 0);
+    };
+    return t;
+}
+
 class SaveFieldFile : public FieldFile {
 public:
-    SaveFieldFile(const QByteArray& bytes) : bytes_(bytes) {
-        tables_.push_back(std::make_unique<RowFieldTable>(characters()));
-        tables_.push_back(std::make_unique<RowFieldTable>(stock()));
-        tables_.push_back(std::make_unique<RowFieldTable>(loyalty()));
-    }
+    SaveFieldFile(const QByteArray& bytes) : bytes_(bytes) { tables_ = saveTables(game); }
     FileKind kind() const override { return FileKind::Save; }
     QByteArray bytes() const override { return withRegions(bytes_, game.regions()); }
     QList<files::Patch> savedRegions() const override { return regionPatches(game.regions()); }
@@ -105,72 +169,6 @@ public:
     save::SaveGame game;
 
 private:
-    RowShape stock() {
-        RowShape t;
-        t.part = QStringLiteral("stock");
-        t.title = QStringLiteral("道具");
-        t.labelHeader = QStringLiteral("道具");
-        t.headers = {fieldCaption(&SaveForm::stock)};
-        t.rows = save::consumableCount;
-        t.label = [](int r) { return names::consumables().value(r); };
-        t.get = [this](int r) { return QStringList{game.showStock(r)}; };
-        t.set = [this](int r, const TypedCells& cells) -> Failure {
-            save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(r)};
-            take(cells, fieldCaption(&SaveForm::stock), form.stock);
-            return game.confirm(form, 0, r);
-        };
-        return t;
-    }
-    RowShape loyalty() {
-        RowShape t;
-        t.part = QStringLiteral("loyalty");
-        t.title = QStringLiteral("忠奸度");
-        t.headers = {fieldCaption(&SaveForm::loyalty)};
-        t.rows = 1;
-        t.get = [this](int) { return QStringList{game.showLoyalty()}; };
-        t.set = [this](int, const TypedCells& cells) -> Failure {
-            save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(0)};
-            take(cells, fieldCaption(&SaveForm::loyalty), form.loyalty);
-            return game.confirm(form, 0, 0);
-        };
-        return t;
-    }
-    RowShape characters() {
-        RowShape t;
-        t.part = QStringLiteral("characters");
-        t.title = QStringLiteral("人物");
-        t.labelHeader = QStringLiteral("人物");
-        for (const auto& f : CharacterForm::fields())
-            t.headers.append(f.caption);
-        t.rows = save::characterCount;
-        t.label = [](int r) { return names::characters().value(r); };
-        t.get = [this](int r) {
-            const CharacterForm form = game.showCharacter(r);
-            QStringList out;
-            for (const auto& f : CharacterForm::fields())
-                out.append(f.show(form, record(r)));
-            return out;
-        };
-        t.set = [this](int r, const TypedCells& cells) -> Failure {
-            SaveForm form{game.showLoyalty(), game.showCharacter(r), game.showStock(0)};
-            for (const auto& f : CharacterForm::fields()) {
-                const auto it = cells.constFind(f.caption);
-                if (it == cells.constEnd() || *it == f.show(form.character, record(r)))
-                    continue;
-                if (auto failure = f.take(form.character, *it))
-                    return failure;
-            }
-            return game.confirm(form, r, 0);
-        };
-        return t;
-    }
-
-    // The stored record of character r.
-    QByteArrayView record(int r) const {
-        return QByteArrayView(game.regions().bytes(save::Characters))
-            .sliced(qsizetype(r) * save::recordSize, save::recordSize);
-    }
-
     QByteArray bytes_;
 };
 
@@ -189,15 +187,43 @@ const QStringList* imsgNames(const imsg::Category& c) {
     return nullptr;
 }
 
+RowShape imsgCategory(RegionSet& texts, int c) {
+    const imsg::Category& category = imsg::categories[c];
+    RowShape t;
+    t.part = QString::fromUtf16(category.entry);
+    t.title = QString::fromUtf16(category.caption);
+    t.headers = {QString::fromUtf16(category.caption)};
+    t.rows = category.count;
+    if (const QStringList* names = imsgNames(category)) {
+        t.labelHeader = QStringLiteral("名称");
+        t.label = [names](int r) { return names->value(r); };
+    } else if (category.mode == imsg::Mode::Critical) {
+        t.labelHeader = imsg::criticalTypeCaption();
+        t.label = [](int r) { return imsg::criticalTypeText(r); };
+    } else if (category.mode == imsg::Mode::Battle) {
+        t.labelHeader = QStringLiteral("战斗");
+        t.label = [](int r) { return imsg::battleNumberText(r); };
+    }
+    t.get = [&texts, c](int r) { return QStringList{imsg::decodeSlot(imsg::slotIn(texts, c, r))}; };
+    t.set = [&texts, c, header = t.headers[0]](int r, const TypedCells& cells) -> Failure {
+        const auto it = cells.constFind(header);
+        if (it == cells.constEnd())
+            return std::nullopt;
+        const auto slot = imsg::encodeSlot(*it, imsg::slotIn(texts, c, r));
+        if (!slot)
+            return QStringLiteral("文本：") + slot.error();
+        imsg::setSlotIn(texts, c, r, *slot);
+        return std::nullopt;
+    };
+    return t;
+}
+
 class ImsgFieldFile : public FieldFile {
 public:
-    explicit ImsgFieldFile(const QByteArray& bytes) : bytes_(bytes) {
-        for (std::size_t c = 0; c < imsg::categories.size(); ++c) {
-            const imsg::Category& category = imsg::categories[c];
-            for (int i = 0; i < category.count; ++i)
-                slotTexts[c].append(bytes.mid(category.slotOffset(i), imsg::slotSize));
-            tables_.push_back(std::make_unique<RowFieldTable>(table(c)));
-        }
+    explicit ImsgFieldFile(const QByteArray& bytes) : bytes_(bytes), slots_(imsg::tableLayout()) {
+        for (std::size_t i = 0; i < slots_.layout().size(); ++i)
+            slots_.bytes(i) = bytes.mid(slots_.layout()[i].offset, slots_.layout()[i].length);
+        tables_ = imsgTables(slots_);
     }
     FileKind kind() const override { return FileKind::Imsg; }
     QByteArray bytes() const override {
@@ -206,63 +232,72 @@ public:
             out.replace(p.pos, p.bytes.size(), p.bytes);
         return out;
     }
-    // Each changed slot is written in place, as "确定" writes it.
+    // Each changed slot is written in place, as "保存" writes it.
     QList<files::Patch> savedRegions() const override {
         QList<files::Patch> changed;
         for (std::size_t c = 0; c < imsg::categories.size(); ++c)
-            for (int r = 0; r < slotTexts[c].size(); ++r) {
+            for (int r = 0; r < imsg::categories[c].count; ++r) {
                 const qint64 at = imsg::categories[c].slotOffset(r);
-                if (slotTexts[c][r] != bytes_.mid(at, imsg::slotSize))
-                    changed.append({at, slotTexts[c][r]});
+                const QByteArray slot = imsg::slotIn(slots_, int(c), r);
+                if (slot != bytes_.mid(at, imsg::slotSize))
+                    changed.append({at, slot});
             }
         return changed;
     }
 
 private:
-    RowShape table(std::size_t c) {
-        const imsg::Category& category = imsg::categories[c];
-        RowShape t;
-        t.part = QString::fromUtf16(category.entry);
-        t.title = QString::fromUtf16(category.caption);
-        t.headers = {QString::fromUtf16(category.caption)};
-        t.rows = category.count;
-        if (const QStringList* names = imsgNames(category)) {
-            t.labelHeader = QStringLiteral("名称");
-            t.label = [names](int r) { return names->value(r); };
-        } else if (category.mode == imsg::Mode::Critical) {
-            t.labelHeader = imsg::criticalTypeCaption();
-            t.label = [](int r) { return imsg::criticalTypeText(r); };
-        } else if (category.mode == imsg::Mode::Battle) {
-            t.labelHeader = QStringLiteral("战斗");
-            t.label = [](int r) { return imsg::battleNumberText(r); };
-        }
-        t.get = [this, c](int r) { return QStringList{imsg::decodeSlot(slotTexts[c][r])}; };
-        t.set = [this, c, header = t.headers[0]](int r, const TypedCells& cells) -> Failure {
-            const auto it = cells.constFind(header);
-            if (it == cells.constEnd())
-                return std::nullopt;
-            const auto slot = imsg::encodeSlot(*it, slotTexts[c][r]);
-            if (!slot)
-                return QStringLiteral("文本：") + slot.error();
-            slotTexts[c][r] = *slot;
-            return std::nullopt;
-        };
-        return t;
-    }
-
     QByteArray bytes_;
-    // The slots as the confirmed edits leave them, by category.
-    std::array<QList<QByteArray>, imsg::categories.size()> slotTexts;
+    // The texts as the confirmed edits leave them, one region per category.
+    RegionSet slots_;
 };
 
 // ---- the program file
 
+RowShape exeSwitch(exe::ProgramFile& file) {
+    RowShape t;
+    t.part = QStringLiteral("switch");
+    t.title = QStringLiteral("开关");
+    t.headers = {exe::switchCaption()};
+    t.rows = 1;
+    t.get = [&file](int) {
+        return QStringList{file.switchOn() ? QStringLiteral("1") : QStringLiteral("0")};
+    };
+    t.set = [&file](int, const TypedCells& cells) -> Failure {
+        const auto it = cells.constFind(exe::switchCaption());
+        if (it == cells.constEnd())
+            return std::nullopt;
+        const auto on = exe::parseSwitch(*it);
+        if (!on)
+            return on.error();
+        return file.confirm(0, file.figure(0), *on);
+    };
+    return t;
+}
+
+RowShape exeFigures(exe::ProgramFile& file) {
+    RowShape t;
+    t.part = QStringLiteral("figures");
+    t.title = QStringLiteral("人物");
+    t.labelHeader = QStringLiteral("人物");
+    t.headers = {exe::figureCaption()};
+    t.rows = exe::characterCount;
+    t.label = [](int r) { return names::characters().value(r); };
+    t.get = [&file](int r) { return QStringList{QString::number(file.figure(r))}; };
+    t.set = [&file](int r, const TypedCells& cells) -> Failure {
+        const auto it = cells.constFind(exe::figureCaption());
+        if (it == cells.constEnd() || *it == QString::number(file.figure(r)))
+            return std::nullopt;
+        const auto figure = exe::parseFigure(*it);
+        if (!figure)
+            return figure.error();
+        return file.confirm(r, *figure, file.switchOn());
+    };
+    return t;
+}
+
 class ExeFieldFile : public FieldFile {
 public:
-    explicit ExeFieldFile(const QByteArray& bytes) : bytes_(bytes) {
-        tables_.push_back(std::make_unique<RowFieldTable>(figures()));
-        tables_.push_back(std::make_unique<RowFieldTable>(switchPart()));
-    }
+    explicit ExeFieldFile(const QByteArray& bytes) : bytes_(bytes) { tables_ = exeTables(file); }
     FileKind kind() const override { return FileKind::Exe; }
     QByteArray bytes() const override { return withRegions(bytes_, file.regions()); }
     QList<files::Patch> savedRegions() const override { return regionPatches(file.regions()); }
@@ -270,47 +305,6 @@ public:
     exe::ProgramFile file;
 
 private:
-    RowShape switchPart() {
-        RowShape t;
-        t.part = QStringLiteral("switch");
-        t.title = QStringLiteral("开关");
-        t.headers = {exe::switchCaption()};
-        t.rows = 1;
-        t.get = [this](int) {
-            return QStringList{file.switchOn() ? QStringLiteral("1") : QStringLiteral("0")};
-        };
-        t.set = [this](int, const TypedCells& cells) -> Failure {
-            const auto it = cells.constFind(exe::switchCaption());
-            if (it == cells.constEnd())
-                return std::nullopt;
-            const auto on = exe::parseSwitch(*it);
-            if (!on)
-                return on.error();
-            return file.confirm(0, file.figure(0), *on);
-        };
-        return t;
-    }
-    RowShape figures() {
-        RowShape t;
-        t.part = QStringLiteral("figures");
-        t.title = QStringLiteral("人物");
-        t.labelHeader = QStringLiteral("人物");
-        t.headers = {exe::figureCaption()};
-        t.rows = exe::characterCount;
-        t.label = [](int r) { return names::characters().value(r); };
-        t.get = [this](int r) { return QStringList{QString::number(file.figure(r))}; };
-        t.set = [this](int r, const TypedCells& cells) -> Failure {
-            const auto it = cells.constFind(exe::figureCaption());
-            if (it == cells.constEnd() || *it == QString::number(file.figure(r)))
-                return std::nullopt;
-            const auto figure = exe::parseFigure(*it);
-            if (!figure)
-                return figure.error();
-            return file.confirm(r, *figure, file.switchOn());
-        };
-        return t;
-    }
-
     QByteArray bytes_;
 };
 
@@ -367,6 +361,37 @@ private:
 };
 
 } // namespace
+
+Tables saveTables(save::SaveGame& game) {
+    Tables tables;
+    tables.push_back(std::make_unique<RowFieldTable>(saveCharacters(game)));
+    tables.push_back(std::make_unique<RowFieldTable>(saveStock(game)));
+    tables.push_back(std::make_unique<RowFieldTable>(saveLoyalty(game)));
+    return tables;
+}
+
+Tables imsgTables(RegionSet& texts) {
+    Q_ASSERT(texts.layout().size() == imsg::categories.size());
+    Tables tables;
+    for (int c = 0; c < int(imsg::categories.size()); ++c)
+        tables.push_back(std::make_unique<RowFieldTable>(imsgCategory(texts, c)));
+    return tables;
+}
+
+Tables exeTables(exe::ProgramFile& file) {
+    Tables tables;
+    tables.push_back(std::make_unique<RowFieldTable>(exeFigures(file)));
+    tables.push_back(std::make_unique<RowFieldTable>(exeSwitch(file)));
+    return tables;
+}
+
+int changedRows(const Tables& now, const Tables& before) {
+    int changed = 0;
+    for (std::size_t t = 0; t < std::min(now.size(), before.size()); ++t)
+        for (int r = 0; r < now[t]->rowCount(); ++r)
+            changed += now[t]->readRow(r) != before[t]->readRow(r);
+    return changed;
+}
 
 Opened openSave(const QString& name, const QByteArray& bytes) {
     auto file = std::make_unique<SaveFieldFile>(bytes);

@@ -62,6 +62,22 @@ QString battleNumberText(int row) {
     return QStringLiteral("关卡对应的文件剧本号") + QString::number(row);
 }
 
+std::vector<Region> tableLayout() {
+    std::vector<Region> layout;
+    for (const Category& c : categories)
+        layout.push_back({c.offset, c.end() - c.offset});
+    return layout;
+}
+
+QByteArray slotIn(const RegionSet& tables, int c, int row) {
+    return tables.bytes(std::size_t(c)).mid(qsizetype(row) * slotSize, slotSize);
+}
+
+void setSlotIn(RegionSet& tables, int c, int row, const QByteArray& slot) {
+    Q_ASSERT(slot.size() == slotSize);
+    tables.bytes(std::size_t(c)).replace(qsizetype(row) * slotSize, slotSize, slot);
+}
+
 Failure MessageFile::check() const {
     const auto size = files::size(path_);
     if (!size)

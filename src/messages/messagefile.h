@@ -2,6 +2,7 @@
 
 #include "common/diskstamp.h"
 #include "common/fileaccess.h"
+#include "common/regionset.h"
 #include "common/result.h"
 #include "imsglayout.h"
 
@@ -35,6 +36,13 @@ QString criticalTypeText(int row);
 
 // Label4 for row `row` of the battle introductions.
 QString battleNumberText(int row);
+
+// The seven tables as regions of a region set, in the order of `categories`:
+// how the editor holds the file's texts in memory.
+std::vector<Region> tableLayout();
+// Slot `row` of category `c` in a region set of tableLayout().
+QByteArray slotIn(const RegionSet& tables, int c, int row);
+void setSlotIn(RegionSet& tables, int c, int row, const QByteArray& slot);
 
 // Reads and writes slots of one Imsg.e5. Each call opens the file, does its
 // one thing and closes it again.

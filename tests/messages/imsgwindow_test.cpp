@@ -7,6 +7,7 @@
 #include "support/testfiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -469,6 +470,56 @@ private slots:
         QCOMPARE(list("List1")->count(), 174);
         QCOMPARE(list("List3")->item(2)->text(), QStringLiteral("丙刀"));
         QCOMPARE(list("List3")->count(), 104);
+    }
+
+    void ctrlSKeepsTheCaretWhereItStood_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<qint64>("slot");
+        QTest::newRow("named") << "liezhuan"
+                               << "List1" << qint64(91000);
+        QTest::newRow("text") << "chetui"
+                              << "List4" << qint64(131000);
+    }
+    void ctrlSKeepsTheCaretWhereItStood() {
+        QFETCH(QString, entry);
+        QFETCH(QString, list);
+        QFETCH(qint64, slot);
+        open(sample::messageFile());
+        QApplication::setActiveWindow(form.get());
+        trigger(entry);
+        this->list(list)->setCurrentRow(5);
+        text()->setFocus();
+        retype(QStringLiteral("第一行"));
+        QTest::keyClick(text(), Qt::Key_Return);
+        typeKeys(QStringLiteral("第二行"));
+        // The caret goes back to the start, then three characters to the right.
+        QTest::keyClick(text(), Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(text(), Qt::Key_Right);
+        QCOMPARE(text()->textCursor().position(), 3);
+        QTest::keyClick(text(), Qt::Key_S, Qt::ControlModifier);
+        noMessages();
+        QCOMPARE(slotOnDisk(slot), padded(*gbk::encode(QStringLiteral("第一行\r\n第二行"))));
+        onlySlotChanged(slot);
+        QCOMPARE(text()->toPlainText(), QStringLiteral("第一行\n第二行"));
+        QCOMPARE(text()->textCursor().position(), 3);
+        // Typing goes on where the caret stands.
+        typeKeys(QStringLiteral("x"));
+        QCOMPARE(text()->toPlainText(), QStringLiteral("第一行x\n第二行"));
+        // 编辑 → 撤销 takes the save back: the box shows the text as loaded,
+        // the caret where it stood.
+        text()->setPlainText(QStringLiteral("第一行\n第二行"));
+        QTextCursor caret = text()->textCursor();
+        caret.setPosition(2);
+        text()->setTextCursor(caret);
+        trigger("undo");
+        const QString loaded = imsg::decodeSlot(original.mid(slot, 200));
+        QVERIFY(loaded.size() >= 2);
+        QCOMPARE(text()->toPlainText(), loaded);
+        QCOMPARE(text()->textCursor().position(), 2);
+        save();
+        QCOMPARE(test::readFile(path), original);
     }
 
     void exitCommandClosesAndSignals() {

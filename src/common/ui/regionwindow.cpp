@@ -3,6 +3,7 @@
 #include "common/regionset.h"
 #include "controls.h"
 #include "diskchange.h"
+#include "editorwindow.h"
 #include "prompts.h"
 #include "savelock.h"
 #include "twinfile.h"
@@ -26,7 +27,7 @@ void takeNamesFromDataFile(QWidget* window, Prompts& prompts, const NameSource& 
         return;
     if (const Failure failure = takeNames(path))
         prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + *failure,
-                            window->windowTitle());
+                            EditorWindow::messageTitle(window));
 }
 
 } // namespace
@@ -60,7 +61,7 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
     prompts.showMessage(window,
                         failure->isEmpty() ? QStringLiteral("文件打开出错")
                                            : QStringLiteral("文件打开出错\n\n") + *failure,
-                        window->windowTitle());
+                        EditorWindow::messageTitle(window));
     return false;
 }
 
@@ -72,10 +73,63 @@ bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
         return false;
     if (auto failure = regions.write()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
-                            window->windowTitle());
+                            EditorWindow::messageTitle(window));
         return false;
     }
     return true;
+}
+
+Failure RegionHistory::run(const std::function<Failure()>& change) {
+    const std::vector<QByteArray> before = regionBytes(regions_);
+    if (Failure failure = change()) {
+        setRegionBytes(regions_, before);
+        return failure;
+    }
+    history_.record(before, regionBytes(regions_));
+    return std::nullopt;
+}
+
+bool RegionHistory::undo() {
+    std::vector<QByteArray> bytes = regionBytes(regions_);
+    if (!history_.undo(bytes))
+        return false;
+    setRegionBytes(regions_, bytes);
+    return true;
+}
+
+bool RegionHistory::redo() {
+    std::vector<QByteArray> bytes = regionBytes(regions_);
+    if (!history_.redo(bytes))
+        return false;
+    setRegionBytes(regions_, bytes);
+    return true;
+}
+
+std::vector<QByteArray> regionBytes(const RegionSet& set) {
+    std::vector<QByteArray> bytes;
+    bytes.reserve(set.layout().size());
+    for (std::size_t i = 0; i < set.layout().size(); ++i)
+        bytes.push_back(set.bytes(i));
+    return bytes;
+}
+
+void setRegionBytes(RegionSet& set, const std::vector<QByteArray>& bytes) {
+    Q_ASSERT(bytes.size() == set.layout().size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        Q_ASSERT(bytes[i].size() == set.layout()[i].length);
+        set.bytes(i) = bytes[i];
+    }
+}
+
+QAction* addTableViewMenu(QMenuBar* bar, QWidget* window) {
+    QMenu* menu = named(bar->addMenu(QStringLiteral("查看")), QStringLiteral("viewmenu"));
+    QAction* table = named(menu->addAction(QStringLiteral("表格")), QStringLiteral("tableview"));
+    table->setCheckable(true);
+    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    // The key works wherever the keyboard is in this window, and only there.
+    table->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    window->addAction(table);
+    return table;
 }
 
 void renameRows(QListWidget* list, const QStringList& names) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/bytehistory.h"
 #include "common/result.h"
 
 #include <QStringList>
@@ -52,6 +53,38 @@ bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QS
 // is written over only when the user says so; `kind` names the file in that
 // question ("记录文件"). True when the regions are on disk.
 bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind);
+
+// Undo and redo over the regions of a region editor: one step for each change
+// that succeeded ("确定", a table edit, a paste, a fill), back to the file as
+// read. Saving keeps the steps.
+class RegionHistory {
+public:
+    explicit RegionHistory(RegionSet& regions) : regions_(regions) {}
+
+    // The regions were read afresh: nothing to undo or redo.
+    void reset() { history_.reset(); }
+    // Runs `change` over the regions: on success one step (none when no byte
+    // changed), on failure the regions as they were before it.
+    Failure run(const std::function<Failure()>& change);
+    // Steps the regions back or forward; false when there is no step.
+    bool undo();
+    bool redo();
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+
+private:
+    RegionSet& regions_;
+    ByteHistory history_;
+};
+
+// The bytes of every region of `set`, in order.
+std::vector<QByteArray> regionBytes(const RegionSet& set);
+// Puts `bytes` (one buffer per region, each of its region's length) into `set`.
+void setRegionBytes(RegionSet& set, const std::vector<QByteArray>& bytes);
+
+// Their 查看 menu (`viewmenu`) with 表格 (`tableview`, Ctrl+T), which switches
+// the record part of the window between its form and a table of every record.
+QAction* addTableViewMenu(QMenuBar* bar, QWidget* window);
 
 // Renames the first rows of a list or combo box, keeping every row's place,
 // the selection and any extra row past the names.

@@ -9,8 +9,10 @@
 #include "common/ui/savelock.h"
 #include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
+#include "fields/ui/fieldtableview.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -18,7 +20,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace lcj::imsg {
@@ -40,18 +45,21 @@ QStringList fixedNames(const Category& category) {
     return names::strategies();
 }
 
+QByteArrayView slotView(const RegionSet& texts, int c, int row) {
+    return QByteArrayView(texts.bytes(std::size_t(c))).sliced(qsizetype(row) * slotSize, slotSize);
+}
+
 } // namespace
 
 Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Imsg"));
-    setWindowTitle(QStringLiteral("Imsg文件修改"));
+    setCaption(QStringLiteral("Imsg文件修改"));
 
     const FileMenu file =
         addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
                     names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
-
     auto* listColumn = new QVBoxLayout;
     for (int c = 0; c < int(categories.size()); ++c) {
         const Category& category = categories[c];
@@ -67,6 +75,14 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
         listColumn->addWidget(lists_[c]);
         connect(lists_[c], &QListWidget::currentRowChanged, this, [this, c] { List_Click(c); });
     }
+    // 编辑 and 查看 come after the categories, so that these stay beside 文件.
+    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
+    connect(undoRedo.undo, &QAction::triggered, this, &Imsg::undo);
+    connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
+    tableAction_ = addTableViewMenu(menuBar(), this);
+    connect(tableAction_, &QAction::toggled, this, &Imsg::showTable);
 
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));
@@ -77,6 +93,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));
     connect(Command1, &QPushButton::clicked, this, &Imsg::Command1_Click);
     setSaveKey([this] { Command1->click(); });
+    connect(Text1, &QPlainTextEdit::textChanged, this, &Imsg::showTitle);
 
     auto* labels = new QHBoxLayout;
     labels->addWidget(Label2);
@@ -84,29 +101,51 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     labels->addWidget(Label4);
     labels->addStretch();
     labels->addWidget(textLimit_->label());
-    labels->addWidget(Command1);
     auto* textColumn = new QVBoxLayout;
     textColumn->addWidget(Label1);
     textColumn->addWidget(Text1, 1);
     textColumn->addLayout(labels);
 
-    auto* row = new QHBoxLayout;
+    form_ = new QWidget;
+    auto* row = new QHBoxLayout(form_);
+    row->setContentsMargins(0, 0, 0, 0);
     row->addLayout(listColumn);
     row->addLayout(textColumn, 1);
-    static_cast<QBoxLayout*>(layout())->addLayout(row);
+
+    // The table view of the category chosen, in place of the list and the box.
+    tableStack_ = new QStackedWidget;
+    noTable_ = new QLabel(QStringLiteral("请先在菜单栏选择一个类别"));
+    tableStack_->addWidget(noTable_);
+    tableStack_->hide();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    auto* main = static_cast<QBoxLayout*>(layout());
+    main->addWidget(form_, 1);
+    main->addWidget(tableStack_, 1);
+    main->addLayout(buttons);
     // Once the lists are laid out, each gets its numbers and its filter box.
     for (QListWidget* list : lists_) {
         NumberGutter::install(list);
         new ListFilter(list);
     }
+    tables_ = fields::imsgTables(texts_);
+    diskTables_ = fields::imsgTables(onDisk_);
 
     Form_Load();
+}
+
+Imsg::~Imsg() {
+    // The tables read the tables below, which go before the window's children.
+    delete tableStack_;
 }
 
 void Imsg::Form_Load() {
     for (QAction* entry : entries_)
         entry->setEnabled(false);
     showNothing();
+    showTitle();
 }
 
 void Imsg::showNothing() {
@@ -123,15 +162,23 @@ void Imsg::showNothing() {
     currentSlot_ = -1;
     shownRow_ = -1;
     shown_.clear();
+    tableStack_->setCurrentWidget(noTable_);
 }
 
 bool Imsg::edited() const {
     if (mode_ == Mode::None || currentSlot_ < 0)
         return false;
-    // What a save would store, against the bytes read; a text that cannot be
+    // What a save would store, against the bytes shown; a text that cannot be
     // stored at all is an edit too.
     const auto slot = encodeSlot(Text1->toPlainText(), shown_);
     return !slot || *slot != shown_;
+}
+
+bool Imsg::unsaved() const {
+    for (std::size_t i = 0; i < texts_.layout().size(); ++i)
+        if (texts_.bytes(i) != onDisk_.bytes(i))
+            return true;
+    return false;
 }
 
 bool Imsg::mayLeaveText() {
@@ -139,12 +186,17 @@ bool Imsg::mayLeaveText() {
                        [this] { return Command1_Click(); });
 }
 
+bool Imsg::mayDropFile() {
+    return settleEdits(prompts(), this, unsavedQuestion, edited() || unsaved(),
+                       [this] { return writeTexts(); });
+}
+
 bool Imsg::mayClose() {
-    return mayLeaveText();
+    return mayDropFile();
 }
 
 void Imsg::fileopen_Click() {
-    if (!mayLeaveText())
+    if (!mayDropFile())
         return;
     const QString path = offerVirtualStoreTwin(
         this, prompts(),
@@ -155,16 +207,24 @@ void Imsg::fileopen_Click() {
     if (path.isEmpty())
         return;
     // A file that cannot be a message file is refused; the one chosen before stays.
-    if (auto failure = MessageFile(path).check()) {
+    RegionSet read(tableLayout());
+    Failure failure = MessageFile(path).check();
+    if (!failure)
+        failure = read.read(path);
+    if (failure) {
         say(QStringLiteral("文件打开出错\n\n") + *failure);
         return;
     }
     file_ = MessageFile(path);
     file_.stampNow();
+    texts_ = read;
+    onDisk_ = read;
+    history_.reset();
     for (QAction* entry : entries_)
         entry->setEnabled(true);
     // Nothing shown from the file before may be saved into this one.
     showNothing();
+    showChanged();
 }
 
 void Imsg::chooseCategory(int c) {
@@ -180,6 +240,8 @@ void Imsg::chooseCategory(int c) {
     category_ = c;
     mode_ = category.mode;
     selectRow(c, 0);
+    if (tableAction_->isChecked())
+        showTable(true);
 }
 
 bool Imsg::fillList(int c) {
@@ -189,18 +251,41 @@ bool Imsg::fillList(int c) {
         showNothing();
         return false;
     }
+    for (int row = 0; row < read->size(); ++row)
+        takeFromDisk(c, row, read->at(row));
     QListWidget* list = lists_[c];
     const QSignalBlocker blocker(list);
     list->clear();
-    // One insertion for all rows, then the slot bytes beside each.
+    // One insertion for all rows.
     QStringList texts;
     texts.reserve(read->size());
-    for (const QByteArray& slot : *read)
-        texts.append(decodeSlot(slot));
-    list->addItems(texts);
     for (int row = 0; row < read->size(); ++row)
-        list->item(row)->setData(Qt::UserRole, read->at(row));
+        texts.append(decodeSlot(slotView(texts_, c, row)));
+    list->addItems(texts);
     return true;
+}
+
+void Imsg::fillRows(int c) {
+    QListWidget* list = lists_[c];
+    const QSignalBlocker blocker(list);
+    for (int row = 0; row < list->count(); ++row) {
+        const QString text = decodeSlot(slotView(texts_, c, row));
+        if (list->item(row)->text() != text)
+            list->item(row)->setText(text);
+    }
+}
+
+void Imsg::takeFromDisk(int c, int row, const QByteArray& slot) {
+    if (slotView(onDisk_, c, row) == slot)
+        return;
+    const bool pending = slotView(texts_, c, row) != slotView(onDisk_, c, row);
+    setSlotIn(onDisk_, c, row, slot);
+    if (pending)
+        return;
+    // The steps of the history were taken over bytes that are gone now.
+    setSlotIn(texts_, c, row, slot);
+    history_.reset();
+    showTitle();
 }
 
 void Imsg::showOnly(int c) {
@@ -233,6 +318,7 @@ void Imsg::List_Click(int c) {
         showNamedEntry(c, row);
     else
         showTextEntry(c, row);
+    showTitle();
 }
 
 void Imsg::showNamedEntry(int c, int row) {
@@ -245,20 +331,41 @@ void Imsg::showNamedEntry(int c, int row) {
         say(QStringLiteral("读取文件出错\n\n") + slot.error());
         return;
     }
-    shown_ = *slot;
+    takeFromDisk(c, row, *slot);
+    shown_ = slotIn(texts_, c, row);
     textLimit_->show(decodeSlot(shown_));
     currentSlot_ = categories[c].slotOffset(row);
 }
 
 void Imsg::showTextEntry(int c, int row) {
-    QListWidgetItem* item = lists_[c]->item(row);
-    shown_ = item->data(Qt::UserRole).toByteArray();
-    textLimit_->show(item->text().trimmed());
+    shown_ = slotIn(texts_, c, row);
+    textLimit_->show(decodeSlot(shown_));
     currentSlot_ = categories[c].slotOffset(row);
     if (mode_ == Mode::Critical)
         Label3->setText(criticalTypeText(row));
     else if (mode_ == Mode::Battle)
         Label4->setText(battleNumberText(row));
+}
+
+void Imsg::showStoredText() {
+    if (currentSlot_ < 0)
+        return;
+    shown_ = slotIn(texts_, category_, shownRow_);
+    const QString text = decodeSlot(shown_);
+    if (text == Text1->toPlainText())
+        return;
+    // Showing the text again puts the caret at its start; it goes back where
+    // it stood, and the box keeps its scroll position.
+    const QTextCursor before = Text1->textCursor();
+    const int anchor = before.anchor(), position = before.position();
+    const int scrolled = Text1->verticalScrollBar()->value();
+    textLimit_->show(text);
+    QTextCursor after = Text1->textCursor();
+    const int end = int(text.size());
+    after.setPosition(std::min(anchor, end));
+    after.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+    Text1->setTextCursor(after);
+    Text1->verticalScrollBar()->setValue(scrolled);
 }
 
 bool Imsg::Command1_Click() {
@@ -270,31 +377,117 @@ bool Imsg::Command1_Click() {
         say(QStringLiteral("文本：") + slot.error() + QStringLiteral("，没有保存"));
         return false;
     }
+    return writeTexts(&*slot);
+}
+
+bool Imsg::writeTexts(const QByteArray* shownSlot) {
+    if (!shownSlot && currentSlot_ >= 0)
+        return Command1_Click();
+    if (!texts_.loaded())
+        return false;
     const auto lock = lockForSave(this, prompts(), file_.stamp(), file_.path(),
                                   QStringLiteral("Imsg文件"), false);
     if (!lock)
         return false;
-    if (auto failure = file_.writeSlot(currentSlot_, *slot)) {
+    int changed = 0;
+    // The slot shown is written even when unchanged; with it every text
+    // changed since the last save, in one replace of the file.
+    const Failure failure = history_.run([&]() -> Failure {
+        QList<files::Patch> patches;
+        if (shownSlot) {
+            setSlotIn(texts_, category_, shownRow_, *shownSlot);
+            patches.append({currentSlot_, *shownSlot});
+        }
+        for (int c = 0; c < int(categories.size()); ++c)
+            for (int row = 0; row < categories[c].count; ++row) {
+                if (slotView(texts_, c, row) == slotView(onDisk_, c, row))
+                    continue;
+                ++changed;
+                const qint64 at = categories[c].slotOffset(row);
+                if (!shownSlot || at != currentSlot_)
+                    patches.append({at, slotIn(texts_, c, row)});
+            }
+        return file_.writeSlots(patches);
+    });
+    if (failure) {
         say(QStringLiteral("保存出错\n\n") + *failure);
         return false;
     }
-    shown_ = *slot;
-    // The box and the list show the text as stored.
-    const QString stored = decodeSlot(shown_);
-    if (categories[category_].named()) {
-        textLimit_->show(stored);
-        return true;
-    }
-    // A text category shows the saved text as its row, selected again.
-    QListWidget* list = lists_[category_];
-    const int row = list->currentRow();
-    if (QListWidgetItem* item = list->item(row)) {
-        const QSignalBlocker blocker(list);
-        item->setText(stored);
-        item->setData(Qt::UserRole, *slot);
-    }
-    selectRow(category_, row);
+    setRegionBytes(onDisk_, regionBytes(texts_));
+    showChanged();
+    const QString name = QFileInfo(file_.path()).fileName();
+    showStatus(changed ? QStringLiteral("已保存 %1：%2条文本").arg(name).arg(changed)
+                       : QStringLiteral("已保存 %1：没有修改").arg(name));
     return true;
+}
+
+void Imsg::showChanged() {
+    if (category_ >= 0 && !categories[category_].named())
+        fillRows(category_);
+    showStoredText();
+    for (int c = 0; c < int(views_.size()); ++c)
+        if (views_[c]) {
+            views_[c]->setSaved(diskTables_[c].get());
+            views_[c]->refresh();
+        }
+    showTitle();
+}
+
+void Imsg::showTitle() {
+    showFileState(file_.path(), unsaved() || edited());
+    undoRedo_.undo->setEnabled(history_.canUndo());
+    undoRedo_.redo->setEnabled(history_.canRedo());
+}
+
+void Imsg::undo() {
+    if (history_.undo())
+        showChanged();
+}
+
+void Imsg::redo() {
+    if (history_.redo())
+        showChanged();
+}
+
+fields::FieldTableView* Imsg::tableOf(int c) {
+    if (!views_[c]) {
+        auto run = [this](const std::function<Failure()>& change) -> Failure {
+            if (Failure failure = history_.run(change))
+                return failure;
+            showChanged();
+            return std::nullopt;
+        };
+        views_[c] = new fields::FieldTableView(*tables_[c], run, prompts());
+        views_[c]->setObjectName(QStringLiteral("table_") +
+                                 QString::fromUtf16(categories[c].entry));
+        views_[c]->setSaved(diskTables_[c].get());
+        tableStack_->addWidget(views_[c]);
+        // The row chosen in the table is the row the list shows.
+        connect(views_[c], &fields::FieldTableView::currentRowChanged, this, [this, c](int row) {
+            if (c == category_ && row >= 0 && row != shownRow_ && !edited())
+                selectRow(c, row);
+        });
+    }
+    return views_[c];
+}
+
+void Imsg::showTable(bool on) {
+    if (on && !form_->isHidden() && !mayLeaveText()) {
+        const QSignalBlocker blocker(tableAction_);
+        tableAction_->setChecked(false);
+        return;
+    }
+    if (on && category_ >= 0) {
+        fields::FieldTableView* view = tableOf(category_);
+        tableStack_->setCurrentWidget(view);
+        view->refresh();
+        if (shownRow_ >= 0)
+            view->setCurrentRow(shownRow_);
+    } else if (on) {
+        tableStack_->setCurrentWidget(noTable_);
+    }
+    form_->setVisible(!on);
+    tableStack_->setVisible(on);
 }
 
 void Imsg::takeNames(const names::GameNames& names) {

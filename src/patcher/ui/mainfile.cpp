@@ -7,10 +7,12 @@
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
+#include "fields/ui/fieldtableview.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,13 +42,20 @@ QStringList figureEntries(const QStringList& characters) {
 
 MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("MainFile"));
-    setWindowTitle(QStringLiteral("程序文件修改"));
+    setCaption(QStringLiteral("程序文件修改"));
 
     const FileMenu file =
         addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("mainopen"),
                     names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &MainFile::mainopen_Click);
     connect(file.exit, &QAction::triggered, this, &MainFile::exit_Click);
+    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
+    connect(undoRedo.undo, &QAction::triggered, this, &MainFile::undo);
+    connect(undoRedo.redo, &QAction::triggered, this, &MainFile::redo);
+    tableAction_ = addTableViewMenu(menuBar(), this);
+    connect(tableAction_, &QAction::toggled, this, &MainFile::showTable);
 
     List1 = named(new QListWidget, QStringLiteral("List1"));
     List1->addItems(names::characters());
@@ -75,14 +84,50 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     fields->addWidget(new QLabel(figureCaption()));
     fields->addWidget(Combo1);
     fields->addWidget(picture);
-    fields->addWidget(Check1);
     fields->addStretch();
-    fields->addLayout(buttons);
 
+    // The figures: the list and the figure of one, or the table of all.
+    form_ = new QWidget;
+    auto* figures = new QHBoxLayout(form_);
+    figures->setContentsMargins(0, 0, 0, 0);
+    figures->addLayout(people);
+    figures->addLayout(fields, 1);
+    tables_ = fields::exeTables(file_);
+    diskTables_ = fields::exeTables(onDisk_);
+    table_ = new fields::FieldTableView(
+        *tables_[0],
+        [this](const std::function<Failure()>& change) -> Failure {
+            if (Failure failure = history_.run(change))
+                return failure;
+            // The table changes figures only: the switch keeps what is set in it.
+            showFigure();
+            shownRow_ = List1->currentRow();
+            shownFigure_ = chosenValue(Combo1, figureCount);
+            table_->refresh();
+            showTitle();
+            return std::nullopt;
+        },
+        this->prompts());
+    table_->setObjectName(QStringLiteral("figureTable"));
+    table_->setSaved(diskTables_[0].get());
+    table_->hide();
+    // Nothing to edit before a file is read.
+    table_->setEnabled(false);
+    connect(table_, &fields::FieldTableView::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row != List1->currentRow())
+            List1->setCurrentRow(row);
+    });
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(Check1);
+    side->addStretch();
     auto* row = new QHBoxLayout;
-    row->addLayout(people);
-    row->addLayout(fields, 1);
-    static_cast<QBoxLayout*>(layout())->addLayout(row);
+    row->addWidget(form_, 1);
+    row->addWidget(table_, 1);
+    row->addLayout(side);
+    auto* main = static_cast<QBoxLayout*>(layout());
+    main->addLayout(row, 1);
+    main->addLayout(buttons);
 
     NumberGutter::install(List1);
     new ListFilter(List1);
@@ -96,8 +141,14 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     Form_Load();
 }
 
+MainFile::~MainFile() {
+    // The table reads the tables below, which go before the window's children.
+    delete table_;
+}
+
 void MainFile::Form_Load() {
     Picture1->clear();
+    showTitle();
 }
 
 void MainFile::mainopen_Click() {
@@ -108,7 +159,12 @@ void MainFile::mainopen_Click() {
     if (!openRegions(this, prompts(), file_.regions(),
                      QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
         return;
-    saved_.take(file_.regions());
+    onDisk_.regions() = file_.regions();
+    history_.reset();
+    table_->setEnabled(true);
+    table_->setSaved(diskTables_[0].get());
+    table_->refresh();
+    showTitle();
     showSwitch();
     shownRow_ = -1;
     {
@@ -154,9 +210,17 @@ bool MainFile::unconfirmed() const {
 
 bool MainFile::mayDropFile() {
     return settleRegionEdits(
-        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); },
-        saved_.differ(file_.regions()), [this] { return Command1_Click(); },
-        [this] { return Command2_Click(); });
+        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); }, unsaved(),
+        [this] { return Command1_Click(); }, [this] { return Command2_Click(); });
+}
+
+bool MainFile::unsaved() const {
+    if (!file_.loaded())
+        return false;
+    for (std::size_t i = 0; i < file_.regions().layout().size(); ++i)
+        if (file_.regions().bytes(i) != onDisk_.regions().bytes(i))
+            return true;
+    return false;
 }
 
 bool MainFile::mayClose() {
@@ -181,14 +245,71 @@ void MainFile::Combo1_Click() {
 bool MainFile::Command1_Click() {
     if (!file_.loaded())
         return false;
-    if (auto failure = file_.confirm(List1->currentRow(), chosenValue(Combo1, figureCount),
-                                     Check1->checkState())) {
+    const int row = List1->currentRow(), figure = chosenValue(Combo1, figureCount);
+    const Qt::CheckState state = Check1->checkState();
+    if (auto failure = history_.run([&] { return file_.confirm(row, figure, state); })) {
         say(*failure);
         return false;
     }
-    showSwitch();
-    takeShown();
+    showChanged();
     return true;
+}
+
+void MainFile::showFigure() {
+    if (!file_.loaded() || List1->currentRow() < 0)
+        return;
+    {
+        const QSignalBlocker blocker(Combo1);
+        showChoice(Combo1, figureCount, file_.figure(List1->currentRow()));
+    }
+    Combo1_Click();
+}
+
+void MainFile::showChanged() {
+    showSwitch();
+    showFigure();
+    takeShown();
+    table_->setSaved(diskTables_[0].get());
+    table_->refresh();
+    showTitle();
+}
+
+void MainFile::showTitle() {
+    showFileState(file_.regions().path(), unsaved());
+    undoRedo_.undo->setEnabled(history_.canUndo());
+    undoRedo_.redo->setEnabled(history_.canRedo());
+}
+
+void MainFile::undo() {
+    if (history_.undo())
+        showChanged();
+}
+
+void MainFile::redo() {
+    if (history_.redo())
+        showChanged();
+}
+
+void MainFile::showTable(bool on) {
+    // A figure chosen and not confirmed is settled first: the table would
+    // show the stored one beside it.
+    if (on && !form_->isHidden() &&
+        !settleEdits(prompts(), this, unconfirmedQuestion(),
+                     file_.loaded() && shownRow_ >= 0 &&
+                         chosenValue(Combo1, figureCount) != shownFigure_,
+                     [this] { return Command1_Click(); })) {
+        const QSignalBlocker blocker(tableAction_);
+        tableAction_->setChecked(false);
+        return;
+    }
+    if (on) {
+        table_->refresh();
+        table_->setCurrentRow(std::max(0, List1->currentRow()));
+    } else if (const int row = table_->currentRow(); row >= 0 && row != List1->currentRow()) {
+        List1->setCurrentRow(row);
+    }
+    form_->setVisible(!on);
+    table_->setVisible(on);
 }
 
 void MainFile::showSwitch() {
@@ -203,10 +324,19 @@ void MainFile::showSwitch() {
 }
 
 bool MainFile::Command2_Click() {
-    if (!file_.loaded() ||
-        !saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件")))
+    if (!file_.loaded())
         return false;
-    saved_.take(file_.regions());
+    const int changed = fields::changedRows(tables_, diskTables_);
+    if (!saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件")))
+        return false;
+    onDisk_.regions() = file_.regions();
+    // Values typed and not confirmed stay in their boxes: the save did not take them.
+    table_->setSaved(diskTables_[0].get());
+    table_->refresh();
+    showTitle();
+    const QString name = QFileInfo(file_.regions().path()).fileName();
+    showStatus(changed ? QStringLiteral("已保存 %1：%2处修改").arg(name).arg(changed)
+                       : QStringLiteral("已保存 %1：没有修改").arg(name));
     return true;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "common/ui/editorwindow.h"
+#include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "datafile/gamenames.h"
+#include "fields/fieldfiles.h"
 #include "patcher/programfile.h"
 
 class QCheckBox;
@@ -10,6 +12,10 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+
+namespace lcj::fields {
+class FieldTableView;
+}
 
 namespace lcj::exe {
 
@@ -20,6 +26,7 @@ class MainFile : public EditorWindow {
     Q_OBJECT
 public:
     explicit MainFile(Prompts& prompts, QWidget* parent = nullptr);
+    ~MainFile() override;
 
     // The file whose regions the window holds; empty while nothing is loaded.
     const QString& programFilePath() const { return file_.regions().path(); }
@@ -45,12 +52,31 @@ private:
     void showSwitch();
     void Form_Load();
     void takeNames(const names::GameNames& names);
+    // Whether the regions in memory differ from the file as read or last saved.
+    bool unsaved() const;
+    // Shows the stored figure of the selected character, confirmed as shown.
+    void showFigure();
+    // After the regions changed (undo, redo, a table edit, "确定", a save):
+    // the figure, the switch, the table and the title show them.
+    void showChanged();
+    void showTitle();
+    void undo();
+    void redo();
+    // Switches the figure part between the list with its figure and the table.
+    void showTable(bool on);
 
     ProgramFile file_;
+    ProgramFile onDisk_; // the regions as the file holds them
+    RegionHistory history_{file_.regions()};
+    fields::Tables tables_;     // over file_
+    fields::Tables diskTables_; // over onDisk_
+    fields::FieldTableView* table_;
+    QWidget* form_;
+    QAction* tableAction_;
+    UndoRedo undoRedo_{}; // enabled while there is a step to take
     int shownRow_ = -1;   // the character whose figure Combo1 shows
     int shownFigure_ = 0; // the figure Combo1 showed for it
     Qt::CheckState shownSwitch_ = Qt::Unchecked;
-    SavedRegions saved_; // the regions as on disk
 
     QListWidget* List1;
     QComboBox* Combo1;

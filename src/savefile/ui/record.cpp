@@ -8,11 +8,13 @@
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
+#include "fields/ui/fieldtableview.h"
 #include "savefile/savelayout.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,7 +46,7 @@ QListWidget* captionedList(QBoxLayout* into, const QString& objectName, const QS
 
 Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Record"));
-    setWindowTitle(QStringLiteral("存档文件修改"));
+    setCaption(QStringLiteral("存档文件修改"));
 
     const FileMenu file =
         addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
@@ -54,6 +56,13 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(reload, &QAction::triggered, this, &Record::reload_Click);
     connect(file.open, &QAction::triggered, this, &Record::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Record::exit_Click);
+    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
+    undoRedo_ = addUndoRedo(edit);
+    const UndoRedo& undoRedo = undoRedo_;
+    connect(undoRedo.undo, &QAction::triggered, this, &Record::undo);
+    connect(undoRedo.redo, &QAction::triggered, this, &Record::redo);
+    tableAction_ = addTableViewMenu(menuBar(), this);
+    connect(tableAction_, &QAction::toggled, this, &Record::showTable);
 
     auto* people = new QVBoxLayout;
     List1 = captionedList(people, QStringLiteral("List1"), QStringLiteral("人物列表"));
@@ -89,14 +98,47 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     auto* fields = new QVBoxLayout;
     fields->addLayout(buildCharacterFields());
     fields->addStretch();
-    fields->addLayout(buttons);
+
+    // The characters: the list and the boxes of one, or the table of all.
+    form_ = new QWidget;
+    auto* character = new QHBoxLayout(form_);
+    character->setContentsMargins(0, 0, 0, 0);
+    character->addLayout(people);
+    character->addLayout(fields, 1);
+    character->addLayout(troops);
+    tables_ = fields::saveTables(game_);
+    diskTables_ = fields::saveTables(onDisk_);
+    table_ = new fields::FieldTableView(
+        *tables_[0],
+        [this](const std::function<Failure()>& change) -> Failure {
+            if (Failure failure = history_.run(change))
+                return failure;
+            // The table changes characters only: the loyalty and count boxes
+            // keep what is typed in them.
+            if (game_.loaded())
+                showCharacter();
+            table_->refresh();
+            showTitle();
+            return std::nullopt;
+        },
+        this->prompts());
+    table_->setObjectName(QStringLiteral("characterTable"));
+    table_->setSaved(diskTables_[0].get());
+    table_->hide();
+    // Nothing to edit before a file is read.
+    table_->setEnabled(false);
+    connect(table_, &fields::FieldTableView::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row != List1->currentRow())
+            List1->setCurrentRow(row);
+    });
 
     auto* row = new QHBoxLayout;
-    row->addLayout(people);
-    row->addLayout(fields, 1);
-    row->addLayout(troops);
+    row->addWidget(form_, 1);
+    row->addWidget(table_, 1);
     row->addLayout(stock);
-    static_cast<QBoxLayout*>(layout())->addLayout(row);
+    auto* main = static_cast<QBoxLayout*>(layout());
+    main->addLayout(row, 1);
+    main->addLayout(buttons);
 
     NumberGutter::install(List1);
     new ListFilter(List1);
@@ -160,8 +202,14 @@ QLayout* Record::buildCharacterFields() {
     return grid;
 }
 
+Record::~Record() {
+    // The table reads the tables below, which go before the window's children.
+    delete table_;
+}
+
 void Record::Form_Load() {
     reload->setEnabled(false);
+    showTitle();
 }
 
 void Record::fileopen_Click() {
@@ -183,7 +231,12 @@ void Record::reload_Click() {
 }
 
 void Record::showLoaded() {
-    saved_.take(game_.regions());
+    onDisk_.regions() = game_.regions();
+    history_.reset();
+    table_->setEnabled(true);
+    table_->setSaved(diskTables_[0].get());
+    table_->refresh();
+    showTitle();
     reload->setEnabled(true);
     Text24->setText(game_.showLoyalty());
     shown_.loyalty = Text24->text();
@@ -301,31 +354,94 @@ bool Record::Command1_Click() {
     if (!game_.loaded())
         return false;
     const SaveForm form = formsFromControls();
-    if (auto failure = game_.confirm(form, character_, consumable_)) {
+    if (auto failure = history_.run([&] { return game_.confirm(form, character_, consumable_); })) {
         say(*failure);
         return false;
     }
     // The boxes show what is stored now ("254" where "254.5" was typed).
-    Text24->setText(game_.showLoyalty());
-    Text23->setText(game_.showStock(consumable_));
-    showCharacter();
-    shown_ = formsFromControls();
+    showChanged();
     return true;
 }
 
 bool Record::Command2_Click() {
-    if (!game_.loaded() ||
-        !saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件")))
+    if (!game_.loaded())
         return false;
-    saved_.take(game_.regions());
+    const int changed = fields::changedRows(tables_, diskTables_);
+    if (!saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件")))
+        return false;
+    onDisk_.regions() = game_.regions();
+    // Values typed and not confirmed stay in their boxes: the save did not take them.
+    table_->setSaved(diskTables_[0].get());
+    table_->refresh();
+    showTitle();
+    const QString name = QFileInfo(game_.regions().path()).fileName();
+    showStatus(changed ? QStringLiteral("已保存 %1：%2条记录").arg(name).arg(changed)
+                       : QStringLiteral("已保存 %1：没有修改").arg(name));
     return true;
+}
+
+bool Record::unsaved() const {
+    if (!game_.loaded())
+        return false;
+    for (std::size_t i = 0; i < game_.regions().layout().size(); ++i)
+        if (game_.regions().bytes(i) != onDisk_.regions().bytes(i))
+            return true;
+    return false;
+}
+
+void Record::showChanged() {
+    if (game_.loaded()) {
+        Text24->setText(game_.showLoyalty());
+        Text23->setText(game_.showStock(consumable_));
+        showCharacter();
+        shown_ = formsFromControls();
+    }
+    table_->setSaved(diskTables_[0].get());
+    table_->refresh();
+    showTitle();
+}
+
+void Record::showTitle() {
+    showFileState(game_.regions().path(), unsaved());
+    undoRedo_.undo->setEnabled(history_.canUndo());
+    undoRedo_.redo->setEnabled(history_.canRedo());
+}
+
+void Record::undo() {
+    if (history_.undo())
+        showChanged();
+}
+
+void Record::redo() {
+    if (history_.redo())
+        showChanged();
+}
+
+void Record::showTable(bool on) {
+    // Values typed into the boxes and not confirmed are settled first: the
+    // table would show the stored ones beside them.
+    if (on && !form_->isHidden() &&
+        !settleEdits(prompts(), this, unconfirmedQuestion(),
+                     game_.loaded() && formFromControls() != shown_.character,
+                     [this] { return Command1_Click(); })) {
+        const QSignalBlocker blocker(tableAction_);
+        tableAction_->setChecked(false);
+        return;
+    }
+    if (on) {
+        table_->refresh();
+        table_->setCurrentRow(character_);
+    } else if (const int row = table_->currentRow(); row >= 0 && row != List1->currentRow()) {
+        List1->setCurrentRow(row);
+    }
+    form_->setVisible(!on);
+    table_->setVisible(on);
 }
 
 bool Record::mayDropFile() {
     return settleRegionEdits(
-        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); },
-        saved_.differ(game_.regions()), [this] { return Command1_Click(); },
-        [this] { return Command2_Click(); });
+        prompts(), this, unsavedQuestion, [this] { return unconfirmed(); }, unsaved(),
+        [this] { return Command1_Click(); }, [this] { return Command2_Click(); });
 }
 
 bool Record::mayClose() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "common/ui/editorwindow.h"
+#include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "datafile/gamenames.h"
+#include "fields/fieldfiles.h"
 #include "savefile/saveform.h"
 
 class QAction;
@@ -11,6 +13,10 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace lcj::fields {
+class FieldTableView;
+}
 
 namespace lcj::save {
 
@@ -21,6 +27,7 @@ class Record : public EditorWindow {
     Q_OBJECT
 public:
     explicit Record(Prompts& prompts, QWidget* parent = nullptr);
+    ~Record() override;
 
     // The file whose regions the window holds; empty while nothing is loaded.
     const QString& saveFilePath() const { return game_.regions().path(); }
@@ -50,12 +57,29 @@ private:
     void showCharacter();
     CharacterForm formFromControls() const;
     void takeNames(const names::GameNames& names);
+    // Whether the regions in memory differ from the file as read or last saved.
+    bool unsaved() const;
+    // After the regions changed (undo, redo, a table edit, "确定", a save):
+    // every box, the table and the title show them.
+    void showChanged();
+    void showTitle();
+    void undo();
+    void redo();
+    // Switches the character part between the boxes and the table.
+    void showTable(bool on);
 
     SaveGame game_;
-    int character_ = 0;  // last clicked row of List1
-    int consumable_ = 0; // last clicked row of List3
-    SaveForm shown_;     // the controls as they showed the regions
-    SavedRegions saved_; // the regions as on disk
+    SaveGame onDisk_; // the regions as the file holds them
+    RegionHistory history_{game_.regions()};
+    fields::Tables tables_;     // over game_
+    fields::Tables diskTables_; // over onDisk_
+    fields::FieldTableView* table_;
+    QWidget* form_;
+    QAction* tableAction_;
+    UndoRedo undoRedo_{}; // enabled while there is a step to take
+    int character_ = 0;   // last clicked row of List1
+    int consumable_ = 0;  // last clicked row of List3
+    SaveForm shown_;      // the controls as they showed the regions
 
     QAction* reload;
     QListWidget* List1;
