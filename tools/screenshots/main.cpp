@@ -18,14 +18,17 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -205,6 +208,43 @@ bool showBattle(QWidget* window, const QDir& out) {
     return ok;
 }
 
+// The data editor's 表格 view of the characters with a block from a
+// spreadsheet pasted over 武力 to 运气 of six records: the pasted cells stay
+// marked until saved.
+bool showTable(QWidget* window, QMdiSubWindow* frame, const QDir& out) {
+    filterList(window, QStringLiteral("List1"), QString(), 0);
+    runSteps(window, {QStringLiteral("tableview")});
+    QTableView* table = nullptr;
+    for (auto* view : window->findChildren<QTableView*>())
+        if (view->isVisible())
+            table = view;
+    if (!table) {
+        note(QStringLiteral("dataedit: 表格 showed no table"));
+        return false;
+    }
+    int force = -1;
+    for (int c = 0; c < table->model()->columnCount(); ++c)
+        if (table->model()->headerData(c, Qt::Horizontal).toString() == QStringLiteral("武力"))
+            force = c;
+    if (force < 0) {
+        note(QStringLiteral("dataedit: the table has no column 武力"));
+        return false;
+    }
+    table->setCurrentIndex(table->model()->index(3, force));
+    QGuiApplication::clipboard()->setText(QStringLiteral("180\t150\t120\t160\t90\r\n"
+                                                         "176\t148\t118\t158\t92\r\n"
+                                                         "170\t146\t130\t150\t96\r\n"
+                                                         "166\t140\t128\t152\t98\r\n"
+                                                         "160\t138\t140\t148\t100\r\n"
+                                                         "158\t136\t136\t146\t102\r\n"));
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QApplication::sendEvent(table, &paste);
+    frame->showNormal();
+    frame->resize(1280, 640);
+    settle();
+    return save(frame->grab(), out, QStringLiteral("datatable"));
+}
+
 struct Editor {
     const char16_t* entry;  // the main menu entry, also the picture's name
     const char16_t* window; // the editor window's objectName
@@ -323,6 +363,8 @@ int main(int argc, char* argv[]) {
         ok = save(frame->grab(), out, entryName) && ok;
         if (entryName == u"sedit")
             ok = showBattle(window, out) && ok;
+        if (entryName == u"dataedit")
+            ok = showTable(window, frame, out) && ok;
         // One window at a time, so that each picture shows its editor alone.
         frame->close();
         settle();
