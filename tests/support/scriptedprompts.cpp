@@ -12,6 +12,11 @@ QString ScriptedPrompts::chooseSaveFile(QWidget*, const QString&, const QString&
     return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
 }
 
+QString ScriptedPrompts::chooseFolder(QWidget*, const QString&, const QString& startFolder) {
+    openFolders.append(startFolder);
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+}
+
 void ScriptedPrompts::showMessage(QWidget* parent, const QString& text, const QString& title,
                                   Icon icon) {
     messages.append(text);

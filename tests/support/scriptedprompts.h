@@ -15,6 +15,7 @@ class ScriptedPrompts : public Prompts {
 public:
     QQueue<QString> openAnswers;
     QQueue<QString> saveAnswers;
+    QQueue<QString> folderAnswers;
     QQueue<bool> askAnswers;
     // Answers to the unsaved-edits question; none left answers "取消".
     QQueue<SaveChoice> saveChoices;
@@ -30,6 +31,8 @@ public:
                            const QString& startFolder) override;
     QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& startPath) override;
+    QString chooseFolder(QWidget* parent, const QString& title,
+                         const QString& startFolder) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title,
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;

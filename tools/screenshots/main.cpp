@@ -58,6 +58,7 @@ public:
     QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override { return folder_; }
     void showMessage(QWidget*, const QString& text, const QString&, Icon) override {
         messages << text;
         note(QStringLiteral("  message: %1").arg(text));

@@ -48,6 +48,21 @@ void EditorWindow::showFileState(const QString& path, bool modified) {
     if (modified)
         title += QStringLiteral(" *");
     setWindowTitle(title);
+    if (path != filePath_ || modified != modified_) {
+        filePath_ = path;
+        modified_ = modified;
+        emit fileStateChanged();
+    }
+}
+
+bool EditorWindow::openPath(const QString&) {
+    return false;
+}
+
+void EditorWindow::useGameData(const QString&) {}
+
+bool EditorWindow::showPlace(int, int) {
+    return false;
 }
 
 QString EditorWindow::messageTitle(const QWidget* window) {

@@ -27,6 +27,24 @@ public:
     // The text of the status line at the bottom of the window (empty before the first).
     QString statusText() const;
 
+    // The file the editor shows (empty: none) and whether it holds edits that are not on
+    // disk, as its title says them.
+    QString filePath() const { return filePath_; }
+    bool modified() const { return modified_; }
+
+    // Opens the file at `path` as choosing it in the editor's open dialog would, the
+    // editor's own question about edits not on disk asked first; false when the file was
+    // not opened (refused with a message, or the user kept the edits). An editor without
+    // files to open says no.
+    virtual bool openPath(const QString& path);
+    // The game's data file, whose names the editor shows from now on in place of its fixed
+    // tables (an empty path: back to them), read again when called again. Editors that show
+    // no names leave it alone.
+    virtual void useGameData(const QString& dataPath);
+    // Shows row `row` of part `part` of the file shown, the parts counted as the field model
+    // opens the file; false when the editor cannot show it.
+    virtual bool showPlace(int part, int row);
+
     // The entries 撤销 and 重做 of an editor's 编辑 menu.
     struct UndoRedo {
         QAction* undo;
@@ -37,6 +55,8 @@ signals:
     // The editor's own exit command ran: the window is closing, and the main
     // window shows its banner again.
     void exitCommand();
+    // The file shown or its unsaved mark changed (filePath(), modified()).
+    void fileStateChanged();
 
 protected:
     // Closes the window, or the frame that holds it, then tells the main
@@ -67,6 +87,8 @@ private:
     Prompts& prompts_;
     QMenuBar* menuBar_;
     QString caption_;
+    QString filePath_;
+    bool modified_ = false;
     QLabel* status_ = nullptr;
 
     // Every list of one-line entries (names, numbers) gets rows of one height,

@@ -33,6 +33,11 @@ QString DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title, con
     return QFileDialog::getSaveFileName(parent, title, startPath, filter);
 }
 
+QString DialogPrompts::chooseFolder(QWidget* parent, const QString& title,
+                                    const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}
+
 void DialogPrompts::showMessage(QWidget* parent, const QString& text, const QString& title,
                                 Icon icon) {
     QMessageBox::Icon shown = QMessageBox::NoIcon;

@@ -21,6 +21,9 @@ public:
                                    const QString& startFolder) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& startPath) = 0;
+    // The path of the chosen folder, or an empty string when the user cancelled.
+    virtual QString chooseFolder(QWidget* parent, const QString& title,
+                                 const QString& startFolder) = 0;
     // A message with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title = {},
                              Icon icon = Icon::None) = 0;
@@ -43,6 +46,8 @@ public:
                            const QString& startFolder) override;
     QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& startPath) override;
+    QString chooseFolder(QWidget* parent, const QString& title,
+                         const QString& startFolder) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title,
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
