@@ -75,13 +75,24 @@ Failure DataFile::load() {
     if (loaded_ && (modified() || stamp_.state() == DiskStamp::State::Unchanged))
         return std::nullopt;
     loaded_ = false;
+    return read();
+}
+
+Failure DataFile::reload() {
+    if (!loaded_)
+        return load();
+    return read();
+}
+
+Failure DataFile::read() {
     if (auto failure = checkSize())
         return failure;
     auto whole = files::readWhole(path_);
     if (!whole)
         return whole.error();
     if (whole->size() < minimumFileSize)
-        return checkSize();
+        return checkSize().value_or(
+            QStringLiteral("“%1”在读取时变短了").arg(QDir::toNativeSeparators(path_)));
     bytes_ = *whole;
     saved_ = *whole;
     stamp_ = DiskStamp::take(path_, *whole);

@@ -47,6 +47,9 @@ public:
     // yet, and again when another program changed it while the document holds
     // no edits that are not on disk. On a failure the document is dropped.
     Failure load();
+    // Reads the file into the document again, its edits dropped (another
+    // program changed the file). On a failure the document stays as it was.
+    Failure reload();
     bool loaded() const { return loaded_; }
     // How many times the file was read into the document: a reader that saw
     // another count shows the document again.
@@ -80,6 +83,8 @@ public:
 
 private:
     Failure checkSize() const;
+    // Reads the whole file into the document; on a failure it is left alone.
+    Failure read();
 
     QString path_;
     DiskStamp stamp_;

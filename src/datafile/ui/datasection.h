@@ -49,6 +49,8 @@ public:
     // While the controls hold edits of the record shown, asks whether to save
     // them. True when the window may go on (saved, dropped or none).
     bool mayLeave();
+    // Whether the controls hold edits of the record shown that are not stored.
+    bool holdsEdits() const { return shownRow_ >= 0 && edited(); }
     // Forgets the record shown: what the controls hold is no longer asked about.
     void forgetShown() { shownRow_ = -1; }
 

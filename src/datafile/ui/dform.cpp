@@ -2,6 +2,7 @@
 
 #include "charactersection.h"
 #include "common/ui/controls.h"
+#include "common/ui/filewatch.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/savelock.h"
 #include "common/ui/twinfile.h"
@@ -89,6 +90,10 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
         else if (section->saveButton()->isEnabled())
             section->saveButton()->click();
     });
+
+    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch->add({[this] { return file_.loaded() ? file_.stamp() : DiskStamp(); },
+                [this] { return holdsEdits(); }, [this] { return reloadDocument(); }});
 
     Form_Load();
 }
@@ -275,6 +280,26 @@ void DForm::documentReloaded() {
         if (table)
             table->refresh();
     documentChanged();
+}
+
+bool DForm::holdsEdits() const {
+    if (!file_.loaded())
+        return false;
+    if (file_.modified())
+        return true;
+    // In the table every edit is in the document.
+    const DataSection* section = shownSection();
+    return !tableview->isChecked() && section && section->holdsEdits();
+}
+
+Failure DForm::reloadDocument() {
+    if (auto failure = file_.reload())
+        return failure;
+    documentReloaded();
+    // What the form held is dropped with the rest; the record stays.
+    if (DataSection* section = shownSection())
+        section->reshow();
+    return std::nullopt;
 }
 
 void DForm::markSaved() {

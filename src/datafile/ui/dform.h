@@ -66,6 +66,11 @@ private:
     void undoOrRedo(bool undo);
     // The tables show the document anew and mark what differs from the file.
     void documentReloaded();
+    // Whether the document or the form shown holds edits not on disk.
+    bool holdsEdits() const;
+    // Reads the file again after another program changed it, dropping the
+    // edits; the section shown stays on its record.
+    Failure reloadDocument();
 
     // The 表格 entry: the section shown switches between its form and its table.
     void tableview_Click(bool on);
