@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "common/ui/controls.h"
+#include "common/ui/filewatch.h"
 #include "mapimage.h"
 #include "mapview/folderlisting.h"
 #include "mapview/gui/mappicture.h"
@@ -111,6 +112,11 @@ Form1::Form1(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
 
+    // The viewer holds no edits: a picture another program changed is shown again.
+    watch_ = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch_->add(
+        {[this] { return picture_; }, [] { return false; }, [this] { return reloadPicture(); }});
+
     Form_Load();
 }
 
@@ -176,8 +182,13 @@ void Form1::File1_Click() {
 
 void Form1::showPicture(const QString& path) {
     Label7->clear();
+    // Stamped before the read: a change between the two is seen, never passed over.
+    picture_ = DiskStamp::read(path);
     const auto picture = readMapPicture(path);
+    if (watch_)
+        watch_->sync();
     if (!picture) {
+        picture_ = {};
         // Nothing is shown rather than half a picture; the program goes on.
         Image1->clear();
         zoom_.reset({});
@@ -190,6 +201,21 @@ void Form1::showPicture(const QString& path) {
     Image1->setPixmap(QPixmap::fromImage(*picture));
     zoom_.reset(picture->size());
     showZoom();
+}
+
+Failure Form1::reloadPicture() {
+    if (picture_.path.isEmpty())
+        return std::nullopt;
+    const DiskStamp stamp = DiskStamp::read(picture_.path);
+    const auto picture = readMapPicture(picture_.path);
+    if (!picture)
+        return picture.error();
+    picture_ = stamp;
+    Image1->setPixmap(QPixmap::fromImage(*picture));
+    if (picture->size() != zoom_.natural())
+        zoom_.reset(picture->size());
+    showZoom();
+    return std::nullopt;
 }
 
 void Form1::showZoom() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/diskstamp.h"
+#include "common/result.h"
 #include "common/ui/editorwindow.h"
 #include "mapview/mapzoom.h"
 
@@ -10,6 +12,10 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace lcj {
+class FileWatch;
+}
 
 namespace lcj::mapview {
 
@@ -52,11 +58,16 @@ private:
     void fillFiles();
     // Shows the picture at `path` at natural size, or an empty picture.
     void showPicture(const QString& path);
+    // Reads the picture shown again after another program changed it,
+    // keeping the zoom when its size stayed; on a failure nothing changes.
+    Failure reloadPicture();
     void zoomBy(int factor);
     // Sizes Image1 and the size labels after the zoom state.
     void showZoom();
 
     MapZoom zoom_;
+    DiskStamp picture_; // the picture shown, as read
+    FileWatch* watch_ = nullptr;
     QString dirPath_;
     QString filePath_;
 

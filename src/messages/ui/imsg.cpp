@@ -3,6 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
+#include "common/ui/filewatch.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
@@ -133,6 +134,10 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     tables_ = fields::imsgTables(texts_);
     diskTables_ = fields::imsgTables(onDisk_);
 
+    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch->add({[this] { return texts_.loaded() ? file_.stamp() : DiskStamp(); },
+                [this] { return unsaved() || edited(); }, [this] { return reloadFromDisk(); }});
+
     Form_Load();
 }
 
@@ -225,6 +230,30 @@ void Imsg::fileopen_Click() {
     // Nothing shown from the file before may be saved into this one.
     showNothing();
     showChanged();
+}
+
+Failure Imsg::reloadFromDisk() {
+    // The stamp is taken before the read: a change between the two is seen
+    // as another change, never passed over.
+    MessageFile file(file_.path());
+    file.stampNow();
+    RegionSet read(tableLayout());
+    Failure failure = file.check();
+    if (!failure)
+        failure = read.read(file.path());
+    if (failure)
+        return failure;
+    file_ = file;
+    texts_ = read;
+    onDisk_ = read;
+    history_.reset();
+    // The text box shows the stored text, whatever was typed in it.
+    if (currentSlot_ >= 0) {
+        shown_.clear();
+        textLimit_->show(QString());
+    }
+    showChanged();
+    return std::nullopt;
 }
 
 void Imsg::chooseCategory(int c) {

@@ -100,6 +100,9 @@ private:
     void undo();
     void redo();
     void showTable(bool on);
+    // Reads every text again after another program changed the file, dropping
+    // the edits; the category and the entry shown stay.
+    Failure reloadFromDisk();
     fields::FieldTableView* tableOf(int c);
 
     MessageFile file_;

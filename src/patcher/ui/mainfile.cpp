@@ -3,6 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/filewatch.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
@@ -138,6 +139,11 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     connect(Command1, &QPushButton::clicked, this, &MainFile::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &MainFile::Command2_Click);
 
+    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch->add({[this] { return file_.regions().stamp(); },
+                [this] { return unsaved() || unconfirmed(); },
+                [this] { return reloadFromDisk(); }});
+
     Form_Load();
 }
 
@@ -172,6 +178,15 @@ void MainFile::mainopen_Click() {
         List1->setCurrentRow(0);
     }
     List1_Click();
+}
+
+Failure MainFile::reloadFromDisk() {
+    if (auto failure = file_.regions().reload())
+        return failure;
+    onDisk_.regions() = file_.regions();
+    history_.reset();
+    showChanged();
+    return std::nullopt;
 }
 
 void MainFile::List1_Click() {

@@ -64,6 +64,9 @@ private:
     void redo();
     // Switches the figure part between the list with its figure and the table.
     void showTable(bool on);
+    // Reads the file again after another program changed it, dropping the
+    // edits; the character shown stays.
+    Failure reloadFromDisk();
 
     ProgramFile file_;
     ProgramFile onDisk_; // the regions as the file holds them

@@ -3,6 +3,7 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
+#include "common/ui/filewatch.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
@@ -153,6 +154,11 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(Command1, &QPushButton::clicked, this, &Record::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Record::Command2_Click);
 
+    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch->add({[this] { return game_.regions().stamp(); },
+                [this] { return unsaved() || unconfirmed(); },
+                [this] { return reloadFromDisk(); }});
+
     Form_Load();
 }
 
@@ -228,6 +234,15 @@ void Record::reload_Click() {
         return;
     }
     showLoaded();
+}
+
+Failure Record::reloadFromDisk() {
+    if (auto failure = game_.regions().reload())
+        return failure;
+    onDisk_.regions() = game_.regions();
+    history_.reset();
+    showChanged();
+    return std::nullopt;
 }
 
 void Record::showLoaded() {

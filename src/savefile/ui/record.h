@@ -67,6 +67,9 @@ private:
     void redo();
     // Switches the character part between the boxes and the table.
     void showTable(bool on);
+    // Reads the file again after another program changed it, dropping the
+    // edits; the character and the consumable shown stay.
+    Failure reloadFromDisk();
 
     SaveGame game_;
     SaveGame onDisk_; // the regions as the file holds them

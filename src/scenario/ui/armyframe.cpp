@@ -197,6 +197,17 @@ void ArmyFrame::rFileTicked() {
     Command2->setEnabled(true);
 }
 
+Failure ArmyFrame::reloadRFile() {
+    if (!rFile_)
+        return std::nullopt;
+    auto file = RFile::read(rFile_->rFilePath());
+    if (!file)
+        return file.error();
+    rFile_ = std::move(*file);
+    showLimits();
+    return std::nullopt;
+}
+
 void ArmyFrame::dropRFile() {
     if (Check1->isChecked()) {
         Check1->setChecked(false);

@@ -40,6 +40,10 @@ public:
     void dropRFile();
     // A scenario was loaded: its R file may be read.
     void allowRFile();
+    // The R file as read or last saved (empty: none read).
+    DiskStamp rFileStamp() const { return rFile_ ? rFile_->stamp() : DiskStamp(); }
+    // Reads the R file again, its boxes showing it; on a failure nothing changes.
+    Failure reloadRFile();
 
     bool holdsEdits() const override;
     bool confirmEdits() override { return confirm(); }

@@ -84,6 +84,7 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     onSelect(spoils_->list(), spoils_, &SpoilsFrame::select);
     onSelect(equip_->list(), equip_, &EquipFrame::select);
     addModdingHelps();
+    watchFiles();
 
     Form_Load();
 }

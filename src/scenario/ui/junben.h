@@ -125,6 +125,11 @@ private:
     QWidget* questionParent() override { return this; }
 
     void updateTitle();
+    // The scenario and its R file, watched for changes by other programs
+    // (junbenwatch.cpp).
+    void watchFiles();
+    bool holdsScenarioEdits() const;
+    Failure reloadScenario();
     // Asks "保存" / "放弃" / "取消" when edits are unconfirmed or unsaved;
     // "保存" confirms every frame and saves. True when the window may go on.
     bool mayDropEdits(const QString& question);

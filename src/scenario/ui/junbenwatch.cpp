@@ -1,0 +1,49 @@
+// The scenario editor's files changed by other programs: the scenario and its R file.
+#include "armyframe.h"
+#include "common/fileaccess.h"
+#include "common/ui/filewatch.h"
+#include "junben.h"
+
+#include <QListWidget>
+
+namespace lcj::scenario {
+
+void Junben::watchFiles() {
+    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch->add({[this] { return stamp_; }, [this] { return holdsScenarioEdits(); },
+                [this] { return reloadScenario(); }});
+    watch->add({[this] { return army_->rFileStamp(); },
+                [this] { return army_->limits().holdsEdits(); },
+                [this] { return army_->reloadRFile(); }});
+}
+
+bool Junben::holdsScenarioEdits() const {
+    if (history_.modified())
+        return true;
+    // The R file's boxes belong to the R file.
+    for (const EditPart* part : editParts_)
+        if (part != &army_->limits() && part->holdsEdits())
+            return true;
+    return false;
+}
+
+Failure Junben::reloadScenario() {
+    // The file watched is the one last read or written (after 剧本另存为, the new one).
+    const QString path = stamp_.path;
+    auto bytes = files::readWhole(path);
+    if (!bytes)
+        return bytes.error();
+    const UnitKind kinds[] = {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy};
+    int selected[3];
+    for (int k = 0; k < 3; ++k)
+        selected[k] = selectedUnit(kinds[k]);
+    stamp_ = DiskStamp::take(path, *bytes);
+    takeDocument(ScenarioDocument::scan(std::move(*bytes)));
+    // The entries the user was on, where they still exist.
+    for (int k = 0; k < 3; ++k)
+        selectUnit(kinds[k], selected[k]);
+    reportProblems();
+    return std::nullopt;
+}
+
+} // namespace lcj::scenario
