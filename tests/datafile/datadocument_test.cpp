@@ -2,6 +2,7 @@
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace lcj;
@@ -93,4 +94,48 @@ TEST(DataDocument, FileShortOnDiskIsRefusedAndNothingWritten) {
     EXPECT_FALSE(file.save().ok());
     EXPECT_EQ(test::readFile(path), shortFile);
     EXPECT_TRUE(file.modified());
+}
+
+// Another program changed the file while the document holds edits: reload
+// drops the edits and their steps and takes the file; a file that cannot be
+// a data file (cut short, or gone) leaves the document, its edits and its
+// stamp exactly as they were.
+TEST(DataDocument, ReloadTakesTheFileOrKeepsEverything) {
+    test::TestFolder dir;
+    const QByteArray bytes = sample::dataFile();
+    const QString path = dir.write(QStringLiteral("data.e5"), bytes);
+    data::DataFile file(path);
+    ASSERT_FALSE(file.load());
+    QByteArray record = file.record(data::characters, 3);
+    record[5] = char(record[5] ^ 0x21);
+    const QByteArray before = file.bytes();
+    file.setRecord(data::characters, 3, record);
+    file.history().record(before, file.bytes());
+    const QByteArray edited = file.bytes();
+
+    for (const QByteArray& broken : {bytes.left(100), QByteArray()}) {
+        if (broken.isEmpty())
+            ASSERT_TRUE(QFile::remove(path));
+        else
+            dir.write(QStringLiteral("data.e5"), broken);
+        EXPECT_TRUE(file.reload().has_value());
+        EXPECT_TRUE(file.loaded());
+        EXPECT_EQ(file.bytes(), edited);
+        EXPECT_TRUE(file.modified());
+        EXPECT_TRUE(file.history().canUndo());
+        EXPECT_EQ(file.stamp().bytes, bytes);
+    }
+
+    QByteArray outside = bytes;
+    outside[data::items.recordOffset(7) + 2] =
+        char(outside[data::items.recordOffset(7) + 2] ^ 0x11);
+    dir.write(QStringLiteral("data.e5"), outside);
+    const int loads = file.loads();
+    ASSERT_FALSE(file.reload());
+    EXPECT_EQ(file.bytes(), outside);
+    EXPECT_EQ(file.savedBytes(), outside);
+    EXPECT_FALSE(file.modified());
+    EXPECT_FALSE(file.history().canUndo());
+    EXPECT_EQ(file.loads(), loads + 1);
+    EXPECT_EQ(file.stamp().state(), DiskStamp::State::Unchanged);
 }

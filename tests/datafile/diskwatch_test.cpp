@@ -5,6 +5,7 @@
 #include "support/outsideprogram.h"
 
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -123,6 +124,29 @@ private slots:
         QVERIFY(prompts.questions.isEmpty());
         noMessages();
         QCOMPARE(written(), outside);
+    }
+
+    // A report the system never gave (a network folder, a full queue) is made
+    // up for when the user comes back to the window.
+    void missedReportIsCaughtOnActivation() {
+        openCharacter(5);
+        QSignalSpy checked(test::fileWatchOf(form.get()), &FileWatch::checked);
+        QTRY_VERIFY(checked.count() > 0);
+        auto* system = test::fileWatchOf(form.get())->findChild<QFileSystemWatcher*>();
+        QVERIFY(system);
+        const QStringList watched = system->files() + system->directories();
+        QVERIFY(watched.size() == 2);
+        system->removePaths(watched);
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        const QString value = otherForce();
+        setForceOutside(5, value);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTRY_COMPARE(box("Text4")->text(), value);
+        QCOMPARE(status(), QStringLiteral("data.e5 已被其他程序改动，已重新载入"));
     }
 
     // The editor's own save is no change by another program.

@@ -159,11 +159,9 @@ void FileWatch::watchPaths() {
 }
 
 void FileWatch::check() {
-    if (busy_)
-        return;
-    // Not while a question or a message is open (the editor's own save may be
-    // asking): once it is answered the check runs.
-    if (QApplication::activeModalWidget()) {
+    // Not while a reload runs or a question or a message is open (the editor's
+    // own save may be asking): once it is done the check runs.
+    if (busy_ || QApplication::activeModalWidget()) {
         timer_->start();
         return;
     }
