@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -66,7 +67,8 @@ class LaptopScreenTest : public QObject {
                                 .arg(main->frameGeometry().height())));
     }
     // Every visible button of the active editor lies inside its window and can
-    // be brought into view; `direct`: without scrolling. Returns how many there are.
+    // be brought into view; `direct`: without scrolling the main window's area (an
+    // editor's own scrolling area is scrolled to it). Returns how many there are.
     int buttonsInReach(bool direct) {
         QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
         if (!frame)
@@ -76,6 +78,10 @@ class LaptopScreenTest : public QObject {
             if (!b->isVisibleTo(frame))
                 continue;
             ++buttons;
+            for (QWidget* p = b->parentWidget(); p && p != frame; p = p->parentWidget())
+                if (auto* inner = qobject_cast<QScrollArea*>(p))
+                    inner->ensureWidgetVisible(b, 0, 0);
+            QCoreApplication::processEvents();
             const QRect r(b->mapTo(frame, QPoint(0, 0)), b->size());
             const QRect inArea(b->mapTo(main->mdiArea()->viewport(), QPoint(0, 0)), b->size());
             if (!frame->rect().contains(r) ||
@@ -114,8 +120,8 @@ private slots:
         QTest::newRow("program file") << QStringLiteral("fileedit") << true;
         QTest::newRow("message file") << QStringLiteral("imsgedit") << true;
         QTest::newRow("map viewer") << QStringLiteral("map") << true;
-        // The scenario editor needs more than a laptop's area: it is scrolled to.
-        QTest::newRow("scenario") << QStringLiteral("sedit") << false;
+        // The scenario editor's frames scroll inside it.
+        QTest::newRow("scenario") << QStringLiteral("sedit") << true;
     }
     void eachEditorOpenedFirstShowsItsButtons() {
         QFETCH(QString, entry);
@@ -162,7 +168,7 @@ private slots:
         for (const char* entry : {"sedit", "dataedit", "saveedit", "fileedit", "imsgedit", "map"}) {
             trigger(main.get(), QString::fromLatin1(entry));
             mainWindowInsideTheScreen();
-            QVERIFY(buttonsInReach(QLatin1String(entry) != QLatin1String("sedit")) >= 0);
+            QVERIFY(buttonsInReach(true) >= 0);
         }
     }
 

@@ -170,11 +170,11 @@ void showMap(QWidget* window, const QString& sampleFolder) {
     settle();
 }
 
-// The scenario editor's battle map on the first sample map, enlarged twice,
-// with one enemy dragged three cells to the right, and the list of changes
-// that the drag leaves for the next save. Saved as battlemap.png and
-// changelist.png.
-bool showBattle(QWidget* window, const QDir& out) {
+// The scenario editor with its battle map docked beside the frames, on the
+// first sample map enlarged twice, one enemy dragged three cells to the right,
+// and below the map the list of changes that the drag leaves for the next
+// save. Saved as battlemap.png (the editor) and changelist.png (the list).
+bool showBattle(QWidget* window, QMdiSubWindow* frame, const QDir& out) {
     runSteps(window, {QStringLiteral("battlemap")});
     auto* map = window->findChild<lcj::scenario::BattleMap*>(QStringLiteral("BattleMap"));
     if (!map || map->mapPath().isEmpty()) {
@@ -200,12 +200,10 @@ bool showBattle(QWidget* window, const QDir& out) {
         break;
     }
     runSteps(window, {QStringLiteral("changelist")});
-    map->resize(900, 640);
     settle();
-    bool ok = save(map->grab(), out, QStringLiteral("battlemap"));
+    bool ok = save(frame->grab(), out, QStringLiteral("battlemap"));
     if (auto* changes = window->findChild<QWidget*>(QStringLiteral("ChangesPanel")))
         ok = save(changes->grab(), out, QStringLiteral("changelist")) && ok;
-    map->close();
     return ok;
 }
 
@@ -363,7 +361,7 @@ int main(int argc, char* argv[]) {
         settle();
         ok = save(frame->grab(), out, entryName) && ok;
         if (entryName == u"sedit")
-            ok = showBattle(window, out) && ok;
+            ok = showBattle(window, frame, out) && ok;
         if (entryName == u"dataedit")
             ok = showTable(window, frame, out) && ok;
         // One window at a time, so that each picture shows its editor alone.

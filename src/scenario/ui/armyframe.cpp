@@ -42,7 +42,7 @@ ArmyFrame::ArmyFrame(FrameHost& host, ScenarioDocument& doc)
 
     Check1 = named(new QCheckBox(QStringLiteral("出场人物数修改")), QStringLiteral("Check1"));
     auto* limits = new QGridLayout;
-    limits->addWidget(Check1, 0, 0, 1, 2);
+    limits->addWidget(Check1, 0, 0);
     Text31 = addLabelledBox(limits, 1, 0, QStringLiteral("Text31"),
                             fieldCaption(&RLimitsForm::deployCount));
     limits->addWidget(new QLabel(RLimitsForm::forcedCaption()), 2, 0);
@@ -51,8 +51,9 @@ ArmyFrame::ArmyFrame(FrameHost& host, ScenarioDocument& doc)
         limitBoxes_[k] = named(new QLineEdit, QStringLiteral("Text%1").arg(32 + k));
         limits->addWidget(limitBoxes_[k], 3 + k % 5, k / 5);
     }
+    // Beside the check box that opens the R file, so that the frame stays low.
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("R文件保存"));
-    limits->addWidget(Command2, 8, 1);
+    limits->addWidget(Command2, 0, 1);
 
     auto* row = new QHBoxLayout(this);
     row->addWidget(List8);

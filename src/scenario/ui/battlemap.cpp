@@ -119,7 +119,6 @@ void BattleMapImage::mouseReleaseEvent(QMouseEvent* event) {
 BattleMap::BattleMap(Junben& junben, QWidget* parent) : QWidget(parent), junben_(junben) {
     setObjectName(QStringLiteral("BattleMap"));
     setWindowTitle(QStringLiteral("战场地图"));
-    setWindowFlag(Qt::Window);
 
     mapopen = makeButton(this, QStringLiteral("mapopen"), QStringLiteral("选择地图"));
     zoomreset = makeButton(this, QStringLiteral("zoomreset"), QStringLiteral("还原比率"));
@@ -142,22 +141,27 @@ BattleMap::BattleMap(Junben& junben, QWidget* parent) : QWidget(parent), junben_
     mapFrame->setWidget(mapImage);
     mapFrame->setWidgetResizable(false);
 
+    // Narrow enough to dock beside the frames: the buttons above the pointer's cell.
     auto* bar = new QHBoxLayout;
     bar->addWidget(mapopen);
     bar->addWidget(zoom2);
     bar->addWidget(zoom3);
     bar->addWidget(zoomreset);
-    bar->addSpacing(12);
-    bar->addWidget(named(new QLabel(QStringLiteral("横坐标")), QStringLiteral("mapXLabel")));
-    bar->addWidget(mapX);
-    bar->addWidget(named(new QLabel(QStringLiteral("纵坐标")), QStringLiteral("mapYLabel")));
-    bar->addWidget(mapY);
-    bar->addWidget(mapStatus, 1);
+    bar->addStretch();
+    auto* cell = new QHBoxLayout;
+    cell->addWidget(named(new QLabel(QStringLiteral("横坐标")), QStringLiteral("mapXLabel")));
+    cell->addWidget(mapX);
+    cell->addWidget(named(new QLabel(QStringLiteral("纵坐标")), QStringLiteral("mapYLabel")));
+    cell->addWidget(mapY);
+    cell->addWidget(mapStatus, 1);
+    // One line whatever it says, so that the map below never moves; a narrow panel cuts it.
+    mapStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(bar);
+    column->addLayout(cell);
     column->addWidget(mapFrame, 1);
     column->addWidget(offMapNote);
-    resize(760, 620);
 
     connect(mapopen, &QPushButton::clicked, this, &BattleMap::mapopen_Click);
     connect(zoomreset, &QPushButton::clicked, this, &BattleMap::Command1_Click);

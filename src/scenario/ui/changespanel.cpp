@@ -13,13 +13,12 @@ namespace lcj::scenario {
 ChangesPanel::ChangesPanel(Junben& junben, QWidget* parent) : QWidget(parent), junben_(junben) {
     setObjectName(QStringLiteral("ChangesPanel"));
     setWindowTitle(QStringLiteral("修改清单"));
-    setWindowFlag(Qt::Window);
     changeCount = named(new QLabel, QStringLiteral("changeCount"));
     changeList = named(new QListWidget, QStringLiteral("changeList"));
     auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(changeCount);
     column->addWidget(changeList, 1);
-    resize(420, 360);
     connect(changeList, &QListWidget::itemDoubleClicked, this, &ChangesPanel::List1_DblClick);
     connect(changeList, &QListWidget::itemActivated, this, &ChangesPanel::List1_DblClick);
     connect(&junben_, &Junben::documentChanged, this, [this] {

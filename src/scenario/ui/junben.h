@@ -10,10 +10,12 @@
 #include <optional>
 
 class QAction;
+class QDockWidget;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMainWindow;
 
 namespace lcj::changes {
 struct Change;
@@ -26,6 +28,7 @@ class BattleFrame;
 class BattleMap;
 class ChangesPanel;
 class EquipFrame;
+class FrameArea;
 class SlotFrame;
 class SpoilsFrame;
 
@@ -48,11 +51,14 @@ public:
     // The document as loaded or last saved: what is on disk.
     const ScenarioDocument& documentOnDisk() const { return onDisk_; }
 
-    // Menu "查看": the battle map and the list of changes, windows of this editor
+    // Menu "查看": the battle map and the list of changes, panels docked beside the frames
+    // (closed by their docks' close buttons, shown again by these entries)
     void battlemap_Click();
     void changelist_Click();
     BattleMap* battleMap() const { return battleMap_; }
     ChangesPanel* changesPanel() const { return changesPanel_; }
+    // The scrolling area of the editing frames.
+    FrameArea* frameArea() const { return frameArea_; }
     // Selects an entry of the army (List8), ally (List3) or enemy (List4) list, as a click does.
     void selectUnit(UnitKind kind, int index);
     // The selected entry of that list, -1 for none.
@@ -102,6 +108,11 @@ private:
     void buildLayout();
     void buildPanelMenu();
     QListWidget* unitList(UnitKind kind) const;
+    // A panel docked at the right of the frames, below those docked before.
+    QDockWidget* dockPanel(QWidget* panel, const QString& objectName);
+    void showPanel(QDockWidget* dock);
+    // Selects `row` of `list` as a click does, its frame scrolled into view.
+    void selectRow(QListWidget* list, int row);
     QGroupBox* buildNamesFrame();
     QGroupBox* buildNoteFrame();
     QList<ScenarioFrame*> frames() const;
@@ -172,6 +183,11 @@ private:
     QAction* changelist;
     BattleMap* battleMap_ = nullptr;
     ChangesPanel* changesPanel_ = nullptr;
+    QDockWidget* battleMapDock_ = nullptr;
+    QDockWidget* changesDock_ = nullptr;
+    // The reference lists and the frames, with the panels docked beside them.
+    QMainWindow* body_;
+    FrameArea* frameArea_;
 
     // "Data文件人物、物品名参考"
     QLabel* Label10;

@@ -3,14 +3,17 @@
 #include "battleframe.h"
 #include "common/ui/controls.h"
 #include "equipframe.h"
+#include "framearea.h"
 #include "junben.h"
 #include "slotframe.h"
 #include "spoilsframe.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QVBoxLayout>
 
 namespace lcj::scenario {
@@ -43,16 +46,35 @@ QGroupBox* Junben::buildNoteFrame() {
 }
 
 void Junben::buildLayout() {
-    auto* grid = new QGridLayout;
-    grid->addWidget(buildNamesFrame(), 0, 0, 3, 1);
-    grid->addWidget(battle_ = new BattleFrame(*this, doc_), 0, 1);
-    grid->addWidget(army_ = new ArmyFrame(*this, doc_), 0, 2, 1, 2);
-    grid->addWidget(ally_ = new SlotFrame(*this, doc_, Side::Ally, SlotFrame::allyNames), 1, 1);
-    grid->addWidget(enemy_ = new SlotFrame(*this, doc_, Side::Enemy, SlotFrame::enemyNames), 1, 2);
-    grid->addWidget(buildNoteFrame(), 1, 3);
-    grid->addWidget(spoils_ = new SpoilsFrame(*this, doc_), 2, 1);
-    grid->addWidget(equip_ = new EquipFrame(*this, doc_), 2, 2, 1, 2);
-    static_cast<QBoxLayout*>(layout())->addLayout(grid);
+    // The reference lists stay at the left; the frames scroll beside them, inside the editor,
+    // so that the menu bar above stays in view and the editor fits a laptop's screen. The
+    // battle map and the list of changes dock at the right (junbenpanels.cpp).
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("junbenCentral"));
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    // The names are short: the lists take little more than they need, the frames the rest.
+    QGroupBox* names = buildNamesFrame();
+    names->setMaximumWidth(names->minimumSizeHint().width() + 40);
+    row->addWidget(names);
+    battle_ = new BattleFrame(*this, doc_);
+    army_ = new ArmyFrame(*this, doc_);
+    ally_ = new SlotFrame(*this, doc_, Side::Ally, SlotFrame::allyNames);
+    enemy_ = new SlotFrame(*this, doc_, Side::Enemy, SlotFrame::enemyNames);
+    frameArea_ = new FrameArea({battle_, army_, ally_, enemy_, buildNoteFrame(),
+                                spoils_ = new SpoilsFrame(*this, doc_),
+                                equip_ = new EquipFrame(*this, doc_)});
+    row->addWidget(frameArea_, 1);
+
+    body_ = new QMainWindow;
+    body_->setObjectName(QStringLiteral("junbenBody"));
+    body_->setCentralWidget(central);
+    body_->setDockOptions(QMainWindow::AnimatedDocks);
+    // What the panels' docks would offer on a right click is in the menu "查看".
+    body_->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* column = static_cast<QBoxLayout*>(layout());
+    column->setContentsMargins(4, 0, 4, 4);
+    column->addWidget(body_, 1);
     editParts_ = {battle_, army_, ally_, enemy_, spoils_, equip_, &army_->limits()};
 }
 

@@ -1,5 +1,5 @@
-// The windows of the scenario editor beside its frames: the battle map and the
-// list of changes, and what they ask of the editor.
+// The panels of the scenario editor docked beside its frames: the battle map
+// and the list of changes, and what they ask of the editor.
 #include "armyframe.h"
 #include "battleframe.h"
 #include "battlemap.h"
@@ -7,14 +7,19 @@
 #include "changespanel.h"
 #include "common/ui/controls.h"
 #include "equipframe.h"
+#include "framearea.h"
 #include "junben.h"
 #include "slotframe.h"
 #include "spoilsframe.h"
 
 #include <QAction>
+#include <QDockWidget>
+#include <QLayout>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 namespace lcj::scenario {
 
@@ -41,37 +46,74 @@ QListWidget* Junben::unitList(UnitKind kind) const {
     return enemy_->list();
 }
 
+QDockWidget* Junben::dockPanel(QWidget* panel, const QString& objectName) {
+    auto* dock = named(new QDockWidget(panel->windowTitle()), objectName);
+    // Docked inside the editor, never a window of its own over the frames.
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea |
+                          Qt::BottomDockWidgetArea);
+    dock->setWidget(panel);
+    connect(panel, &QWidget::windowTitleChanged, dock, &QWidget::setWindowTitle);
+    QDockWidget* beside = battleMapDock_ ? battleMapDock_ : changesDock_;
+    if (beside && body_->dockWidgetArea(beside) == Qt::RightDockWidgetArea && !beside->isHidden()) {
+        // Below the panel already there, sharing its width.
+        body_->splitDockWidget(beside, dock, Qt::Vertical);
+        return dock;
+    }
+    body_->addDockWidget(Qt::RightDockWidgetArea, dock);
+    // The frames keep the width of one column; the panel takes the rest.
+    body_->centralWidget()->layout()->activate();
+    const int names = body_->centralWidget()->width() - frameArea_->width();
+    const int room = body_->width() - names - frameArea_->oneColumnWidth() - 8;
+    body_->resizeDocks({dock}, {std::max(room, dock->minimumSizeHint().width())}, Qt::Horizontal);
+    return dock;
+}
+
+void Junben::showPanel(QDockWidget* dock) {
+    dock->show();
+    dock->raise();
+    dock->widget()->setFocus();
+}
+
 void Junben::battlemap_Click() {
-    const bool first = !battleMap_;
-    if (first)
-        battleMap_ = new BattleMap(*this, this);
-    battleMap_->show();
-    battleMap_->raise();
-    battleMap_->activateWindow();
+    if (!battleMap_) {
+        battleMap_ = new BattleMap(*this);
+        battleMapDock_ = dockPanel(battleMap_, QStringLiteral("battlemapDock"));
+    }
+    showPanel(battleMapDock_);
     // The first time, and whenever this scenario's folder has no map yet, ask for one.
     if (battleMap_->mapPath().isEmpty())
         battleMap_->mapopen_Click();
 }
 
 void Junben::changelist_Click() {
-    if (!changesPanel_)
-        changesPanel_ = new ChangesPanel(*this, this);
-    changesPanel_->show();
-    changesPanel_->raise();
-    changesPanel_->activateWindow();
+    if (!changesPanel_) {
+        changesPanel_ = new ChangesPanel(*this);
+        changesDock_ = dockPanel(changesPanel_, QStringLiteral("changelistDock"));
+    }
+    showPanel(changesDock_);
+}
+
+void Junben::selectRow(QListWidget* list, int row) {
+    if (row < 0 || row >= list->count())
+        return;
+    if (list->currentRow() == row) {
+        // Shown afresh, as a click on the selected item does.
+        emit list->itemClicked(list->item(row));
+    } else {
+        list->setCurrentRow(row);
+    }
+    list->scrollToItem(list->item(row));
+    // The frame of the list comes into view in the scrolling area.
+    for (QWidget* frame = list; frame; frame = frame->parentWidget())
+        if (dynamic_cast<ScenarioFrame*>(frame)) {
+            frameArea_->bringIntoView(frame);
+            break;
+        }
 }
 
 void Junben::selectUnit(UnitKind kind, int index) {
-    QListWidget* list = unitList(kind);
-    if (index < 0 || index >= list->count())
-        return;
-    if (list->currentRow() == index) {
-        // Shown afresh, as a click on the selected item does.
-        emit list->itemClicked(list->item(index));
-    } else {
-        list->setCurrentRow(index);
-    }
-    list->scrollToItem(list->item(index));
+    selectRow(unitList(kind), index);
 }
 
 int Junben::selectedUnit(UnitKind kind) const {
@@ -112,6 +154,7 @@ void Junben::selectChange(const changes::Change& change) {
         list = spoils_->list();
         break;
     case Frame::Battle:
+        frameArea_->bringIntoView(battle_);
         battle_->focusValues();
         return;
     case Frame::Script:
@@ -119,11 +162,7 @@ void Junben::selectChange(const changes::Change& change) {
     }
     if (change.entry < 0 || change.entry >= list->count())
         return;
-    if (list->currentRow() == change.entry)
-        emit list->itemClicked(list->item(change.entry));
-    else
-        list->setCurrentRow(change.entry);
-    list->scrollToItem(list->item(change.entry));
+    selectRow(list, change.entry);
     list->setFocus();
 }
 

@@ -1,0 +1,288 @@
+// The scenario editor on the common laptop screen, 1366 x 768, in the main window maximised:
+// every frame, list and button is reached without scrolling the main window, its menu bar
+// stays in view, and the battle map and the change list dock inside it beside the frames.
+#include "junbendriver.h"
+#include "scenario/ui/battlemap.h"
+#include "scenario/ui/changespanel.h"
+#include "shell/mainwindow.h"
+
+#include <QDir>
+#include <QDockWidget>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <vector>
+
+using namespace lcj;
+using scenario::UnitKind;
+
+namespace {
+
+const QString S01 = QStringLiteral("S_01.eex");
+
+QRect rectIn(const QWidget* w, const QWidget* in) {
+    return QRect(w->mapTo(in, QPoint(0, 0)), w->size());
+}
+
+// What a user reads or works: every frame, list, box, button and label.
+bool isControl(const QWidget* w) {
+    if (w->objectName() == QLatin1String("mapImage"))
+        return false; // the picture scrolls in its own frame, as in the map viewer
+    if (w->objectName() == QLatin1String("mapFrame"))
+        return true;
+    if (qobject_cast<const QScrollBar*>(w))
+        return !w->objectName().isEmpty(); // 全局敌兵等级加成's bar, not the lists' own
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
+           qobject_cast<const QLabel*>(w) || qobject_cast<const QGroupBox*>(w) ||
+           qobject_cast<const QDockWidget*>(w);
+}
+
+} // namespace
+
+class JunbenScreenTest : public QObject {
+    Q_OBJECT
+
+    test::ScriptedPrompts prompts;
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<test::TestFolder> dir;
+    scenario::Junben* junben = nullptr;
+    QByteArray scenario;
+
+    QMdiArea* area() const { return main->mdiArea(); }
+    // The editor's own scrolling area of frames.
+    QScrollArea* framesArea() const {
+        return junben->findChild<QScrollArea*>(QStringLiteral("frameArea"));
+    }
+    template <class T> T* find(const QString& name) {
+        T* w = junben->findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void trigger(QObject* root, const char* name) {
+        auto* action = root->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY2(action, name);
+        action->trigger();
+    }
+    void openMapAndChanges() {
+        prompts.openAnswers.enqueue(
+            dir->write(QStringLiteral("map01.bmp"), sample::mapPicture(64, 48, 3)));
+        trigger(junben, "battlemap");
+        QVERIFY(prompts.openAnswers.isEmpty());
+        trigger(junben, "changelist");
+        QCoreApplication::processEvents();
+    }
+    // `w` scrolled into view inside the editor, as its scroll bars let a user, and then wholly
+    // inside what the main window and its area show. Empty: so it is.
+    QString outOfReach(QWidget* w) {
+        QScrollArea* frames = framesArea();
+        const bool scrolled = frames && frames->widget()->isAncestorOf(w);
+        if (scrolled) {
+            frames->ensureWidgetVisible(w, 0, 0);
+            QCoreApplication::processEvents();
+            if (!frames->viewport()->rect().contains(rectIn(w, frames->viewport())))
+                return QStringLiteral("not whole in the frames' area");
+        }
+        if (!area()->viewport()->rect().contains(rectIn(w, area()->viewport())))
+            return QStringLiteral("outside the main window's area");
+        if (!main->rect().contains(rectIn(w, main.get())))
+            return QStringLiteral("outside the main window");
+        return {};
+    }
+
+private slots:
+    void init() {
+        prompts = {};
+        dir = std::make_unique<test::TestFolder>();
+        main = std::make_unique<MainWindow>(prompts);
+        main->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QTRY_VERIFY(main->isMaximized());
+        trigger(main.get(), "sedit");
+        junben = main->findChild<scenario::Junben*>(QStringLiteral("Junben"));
+        QVERIFY(junben);
+        // A battle loaded, its lists filled, as a modder works.
+        prompts.openAnswers.enqueue(dir->write(QStringLiteral("data.e5"), sample::dataFile()));
+        trigger(junben, "dataopen");
+        scenario = sample::scenarioFile(test::shapeOf(S01));
+        prompts.openAnswers.enqueue(dir->write(S01, scenario));
+        trigger(junben, "sopen");
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
+        QCoreApplication::processEvents();
+    }
+    void cleanup() {
+        main.reset();
+        dir.reset();
+    }
+
+    void theScreenIsALaptopScreen() {
+        QCOMPARE(QGuiApplication::primaryScreen()->geometry().size(), QSize(1366, 768));
+        QVERIFY(
+            QGuiApplication::primaryScreen()->availableGeometry().contains(main->frameGeometry()));
+        // The scenario editor leaves the banner above the area.
+        QVERIFY(main->banner()->isVisible());
+        QVERIFY(rectIn(main->banner(), main.get()).bottom() < rectIn(area(), main.get()).top());
+    }
+
+    void everyControlIsReachedWithoutScrollingTheMainWindow_data() {
+        QTest::addColumn<bool>("panels");
+        QTest::newRow("frames") << false;
+        QTest::newRow("with the map and the change list") << true;
+    }
+    void everyControlIsReachedWithoutScrollingTheMainWindow() {
+        QFETCH(bool, panels);
+        if (panels)
+            openMapAndChanges();
+        QMdiSubWindow* frame = area()->activeSubWindow();
+        QVERIFY(frame);
+        QCOMPARE(frame->widget(), junben);
+        // The area needs no scroll bars: the editor's frame lies whole in it.
+        QCOMPARE(area()->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(area()->verticalScrollBar()->maximum(), 0);
+        QVERIFY(area()->viewport()->rect().contains(rectIn(frame, area()->viewport())));
+        QVERIFY(junben->minimumSizeHint().width() <= junben->width());
+        QVERIFY(junben->minimumSizeHint().height() <= junben->height());
+
+        // Every entry of the editor's menu bar is in view, whatever the frames show.
+        QScrollArea* frames = framesArea();
+        QVERIFY(frames);
+        frames->verticalScrollBar()->setValue(frames->verticalScrollBar()->maximum());
+        auto* bar = junben->findChild<QMenuBar*>();
+        QVERIFY(bar && bar->isVisible());
+        QVERIFY(!frames->isAncestorOf(bar));
+        QCOMPARE(bar->actions().size(), 3);
+        for (QAction* a : bar->actions()) {
+            const QRect r =
+                bar->actionGeometry(a).translated(bar->mapTo(area()->viewport(), QPoint(0, 0)));
+            QVERIFY2(!r.isEmpty() && area()->viewport()->rect().contains(r), qPrintable(a->text()));
+        }
+
+        int controls = 0;
+        for (QWidget* w : junben->findChildren<QWidget*>()) {
+            if (!isControl(w) || !w->isVisibleTo(junben))
+                continue;
+            ++controls;
+            const QString fault = outOfReach(w);
+            QVERIFY2(fault.isEmpty(),
+                     qPrintable(QStringLiteral("%1 %2: %3")
+                                    .arg(QString::fromLatin1(w->metaObject()->className()),
+                                         w->objectName(), fault)));
+        }
+        // The frames, the lists and their buttons, and the panels' controls when open.
+        for (const char* name :
+             {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7", "Frame8",
+              "Command2", "Command9", "Text41", "Combo3", "Label50", "List1", "List9"})
+            QVERIFY2(find<QWidget>(QString::fromLatin1(name))->isVisibleTo(junben), name);
+        if (panels) {
+            for (const char* name : {"mapopen", "zoom3", "mapX", "changeList", "changeCount"})
+                QVERIFY2(find<QWidget>(QString::fromLatin1(name))->isVisibleTo(junben), name);
+        }
+        QVERIFY2(controls > 130, qPrintable(QString::number(controls)));
+        // Nothing above made the area scroll.
+        QCOMPARE(area()->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(area()->verticalScrollBar()->maximum(), 0);
+    }
+
+    // The map and the list of changes are panels of the editor: inside the main window,
+    // beside the frames, closed by their docks and opened again from the menu.
+    void panelsDockInsideTheEditorBesideTheFrames() {
+        openMapAndChanges();
+        auto* map = junben->battleMap();
+        auto* changes = junben->changesPanel();
+        QVERIFY(map && changes);
+        for (QWidget* panel : {static_cast<QWidget*>(map), static_cast<QWidget*>(changes)}) {
+            QVERIFY(panel->isVisible());
+            QVERIFY(!panel->isWindow());
+            QCOMPARE(panel->window(), main.get());
+            QVERIFY(junben->isAncestorOf(panel));
+        }
+        QScrollArea* frames = framesArea();
+        QVERIFY(frames);
+        const QRect framesRect = rectIn(frames, junben);
+        const QRect namesRect = rectIn(find<QWidget>(QStringLiteral("Frame1")), junben);
+        for (QWidget* panel : {static_cast<QWidget*>(map), static_cast<QWidget*>(changes)}) {
+            auto* dock = qobject_cast<QDockWidget*>(panel->parentWidget());
+            QVERIFY(dock && !dock->isFloating());
+            const QRect r = rectIn(dock, junben);
+            QVERIFY(!r.intersects(framesRect));
+            QVERIFY(!r.intersects(namesRect));
+            QVERIFY(junben->rect().contains(r));
+        }
+        QVERIFY(!rectIn(map, junben).intersects(rectIn(changes, junben)));
+
+        // Closed by the dock's button, shown again by the menu, the same panel with its map.
+        auto* mapDock = find<QDockWidget>(QStringLiteral("battlemapDock"));
+        auto* close =
+            mapDock->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"));
+        QVERIFY(close && close->isVisible());
+        const QString mapPath = map->mapPath();
+        QTest::mouseClick(close, Qt::LeftButton);
+        QTRY_VERIFY(!map->isVisible());
+        QVERIFY(changes->isVisible());
+        trigger(junben, "battlemap");
+        QVERIFY(prompts.openAnswers.isEmpty()); // the map chosen before stays
+        QTRY_VERIFY(map->isVisible());
+        QCOMPARE(junben->battleMap(), map);
+        QCOMPARE(map->mapPath(), mapPath);
+        QCOMPARE(map->window(), main.get());
+        QVERIFY(!rectIn(mapDock, junben).intersects(rectIn(frames, junben)));
+        auto* changesDock = find<QDockWidget>(QStringLiteral("changelistDock"));
+        QTest::mouseClick(
+            changesDock->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton")),
+            Qt::LeftButton);
+        QTRY_VERIFY(!changes->isVisible());
+        trigger(junben, "changelist");
+        QTRY_VERIFY(changes->isVisible());
+        QCOMPARE(junben->changesPanel(), changes);
+
+        // A marker clicked on the map brings its entry's frame into view.
+        frames->verticalScrollBar()->setValue(frames->verticalScrollBar()->maximum());
+        frames->horizontalScrollBar()->setValue(frames->horizontalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+        auto* enemies = find<QGroupBox>(QStringLiteral("Frame4"));
+        QVERIFY(!frames->viewport()->rect().contains(rectIn(enemies, frames->viewport())));
+        auto* image = map->image();
+        int marker = -1;
+        for (qsizetype i = 0; i < image->units().size() && marker < 0; ++i)
+            if (image->units()[i].kind == UnitKind::Enemy && image->units()[i].index == 3)
+                marker = int(i);
+        QVERIFY(marker >= 0);
+        QTest::mouseClick(image, Qt::LeftButton, {}, image->markerCentre(marker));
+        QCOMPARE(find<QListWidget>(QStringLiteral("List4"))->currentRow(), 3);
+        QCoreApplication::processEvents();
+        QVERIFY(frames->viewport()->rect().contains(rectIn(enemies, frames->viewport())));
+    }
+};
+
+// A 1366 x 768 screen for the offscreen platform, before the application starts.
+int main(int argc, char** argv) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("laptop.json")));
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
+                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    file.close();
+    // On the command line, where it wins over a platform given there before (the Windows
+    // tests under Wine pass "-platform offscreen"). The platform's options are split at
+    // colons: the file is named without a drive letter, from its own folder.
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QByteArray flag("-platform"), platform = "offscreen:configfile=laptop.json";
+    std::vector<char*> args(argv, argv + argc);
+    args.push_back(flag.data());
+    args.push_back(platform.data());
+    int count = int(args.size());
+    args.push_back(nullptr);
+    QApplication app(count, args.data());
+    QDir::setCurrent(home); // the folder can go again when the test ends
+    JunbenScreenTest test;
+    return QTest::qExec(&test, count, args.data());
+}
+
+#include "junbenscreen_test.moc"
