@@ -188,6 +188,52 @@ private slots:
         QCOMPARE(area()->verticalScrollBar()->maximum(), 0);
     }
 
+    // Tab goes through the frames in the order they had before they scrolled, and the area
+    // follows the keyboard: the box with the focus is always in view.
+    void tabGoesThroughTheFramesInTheirOrderInView() {
+        const QStringList order =
+            QStringLiteral(
+                "Text3 Text4 Text5 Text6 Command6 Command1 Command3 Command2 List8 Text28 Text29 "
+                "Text30 Option4 Option3 Check1 Text31 Text32 Text33 Text34 Text35 Text36 Text37 "
+                "Text38 Text39 Text40 Text41 Command4 List3 Text9 Text7 Text1 Text2 Text8 Text18 "
+                "Text22 Text23 Text24 Option6 Option5 Command5 List4 Text14 Text12 Text10 Text11 "
+                "Text13 Text19 Text25 Text26 Text27 Option1 Option2 Command7 List6 List5 Text15 "
+                "Text16 Text17 Command9 List9 Text21 Combo1 Combo2 Combo3")
+                .split(u' ');
+        QScrollArea* frames = framesArea();
+        QVERIFY(frames);
+        QApplication::setActiveWindow(main.get());
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        find<QWidget>(QStringLiteral("Text3"))->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        for (int step = 0; step < 200; ++step) {
+            QWidget* w = QApplication::focusWidget();
+            QVERIFY(w);
+            if (!frames->widget()->isAncestorOf(w))
+                break;
+            QCoreApplication::processEvents();
+            // A box whole; a list at least in part (the area shows its current entry).
+            const QRect r = rectIn(w, frames->viewport());
+            QVERIFY2(qobject_cast<QAbstractItemView*>(w) ? frames->viewport()->rect().intersects(r)
+                                                         : frames->viewport()->rect().contains(r),
+                     qPrintable(w->objectName()));
+            visited << w->objectName();
+            QTest::keyClick(w, Qt::Key_Tab);
+        }
+        // Every frame visited, in the order above.
+        for (const char* name : {"Text3", "Text28", "Text9", "Text14", "Text15", "Text21"})
+            QVERIFY2(visited.contains(QString::fromLatin1(name)), name);
+        QCOMPARE(visited.last(), QStringLiteral("Combo3"));
+        qsizetype at = 0;
+        for (const QString& name : visited) {
+            const qsizetype next = order.indexOf(name, at);
+            QVERIFY2(next >= at, qPrintable(visited.join(u' ')));
+            at = next + 1;
+        }
+        // The area scrolled to follow.
+        QVERIFY(frames->verticalScrollBar()->value() > 0);
+    }
+
     // The map and the list of changes are panels of the editor: inside the main window,
     // beside the frames, closed by their docks and opened again from the menu.
     void panelsDockInsideTheEditorBesideTheFrames() {
