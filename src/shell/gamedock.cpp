@@ -8,6 +8,7 @@
 #include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QTreeWidget>
+#include <algorithm>
 #include <map>
 
 namespace lcj {

@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 #include <QStringList>
+#include <optional>
 
 class QFileSystemWatcher;
 class QTreeWidget;
