@@ -352,6 +352,32 @@ private slots:
         QCOMPARE(people->item(0)->text(), QStringLiteral("林远"));
     }
 
+    // The data file's name in any case gives the names; one too short to read leaves the
+    // fixed tables and says why in the status line, with no box in the way.
+    void theFolderDataInCapitalsOrBroken_data() {
+        QTest::addColumn<bool>("broken");
+        QTest::newRow("DATA.E5") << false;
+        QTest::newRow("DATA.E5 cut short") << true;
+    }
+    void theFolderDataInCapitalsOrBroken() {
+        QFETCH(bool, broken);
+        const QString data = in(game, QStringLiteral("DATA.E5"));
+        QVERIFY(QFile::rename(in(game, QStringLiteral("data.e5")), data));
+        if (broken)
+            QVERIFY(QFile::resize(data, 1000));
+        const QByteArray before = test::readFile(data);
+        openFolderByMenu(game);
+        QCOMPARE(QFileInfo(main->gameDataPath()), QFileInfo(data));
+        trigger(main.get(), QStringLiteral("saveedit"));
+        auto* record = editor<EditorWindow>("Record");
+        const QString first =
+            record->findChild<QListWidget*>(QStringLiteral("List1"))->item(0)->text();
+        QCOMPARE(first, broken ? names::characters().first() : folderName());
+        QCOMPARE(record->statusText().startsWith(QStringLiteral("读取名称出错")), broken);
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
+        QCOMPARE(test::readFile(data), before);
+    }
+
     void theNextRunFindsFolderRecentAndWindow() {
         const QString other = tmp->filePath(QStringLiteral("other"));
         QVERIFY(!sample::writeSampleGame(other));
