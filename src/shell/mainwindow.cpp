@@ -457,8 +457,8 @@ void MainWindow::fillRecentFolders() {
     const QStringList folders = settings::recentFolders();
     for (int i = 0; i < folders.size(); ++i) {
         const QString folder = folders[i];
-        QAction* entry = recentfolders->addAction(
-            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(folder)));
+        QAction* entry = recentfolders->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QDir::toNativeSeparators(folder).replace(u'&', QStringLiteral("&&"))));
         entry->setObjectName(QStringLiteral("recentfolder%1").arg(i));
         entry->setData(folder);
         connect(entry, &QAction::triggered, this, [this, folder] { openRecentFolder(folder); });
