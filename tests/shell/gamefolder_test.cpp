@@ -551,6 +551,26 @@ private slots:
         QVERIFY(buding->findChild<QPushButton*>(QStringLiteral("applyPatch"))->isEnabled());
     }
 
+    // A patch kept in the game folder is listed under 补丁 and opens in the patch window.
+    void aPatchInTheFolderOpensFromTheDock() {
+        const QString made = writePatch();
+        QVERIFY(!made.isEmpty());
+        const QString kept = in(game, QStringLiteral("strength.lcjpatch"));
+        QVERIFY(QFile::copy(made, kept));
+        openFolderByMenu(game);
+        QTreeWidgetItem* row = item(QStringLiteral("strength.lcjpatch"));
+        QVERIFY(row);
+        QCOMPARE(row->parent()->text(0), QStringLiteral("补丁"));
+        activate(QStringLiteral("strength.lcjpatch"), false);
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
+        auto* buding = editor<QWidget>("Buding");
+        QVERIFY(buding);
+        QCOMPARE(buding->findChild<QLineEdit*>(QStringLiteral("budingPath"))->text(),
+                 QFileInfo(kept).absoluteFilePath());
+        QCOMPARE(buding->findChild<QLineEdit*>(QStringLiteral("gameFolder"))->text(),
+                 QDir::cleanPath(game));
+    }
+
     // The battle map picked for a scenario folder is there again in the next run, without
     // being asked for.
     void theBattleMapOfAFolderIsRemembered() {
