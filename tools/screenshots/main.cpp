@@ -31,6 +31,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -244,6 +245,41 @@ bool showTable(QWidget* window, QMdiSubWindow* frame, const QDir& out) {
     return save(frame->grab(), out, QStringLiteral("datatable"));
 }
 
+// The main window with the sample game open as the game folder: the dock lists its files,
+// and the save game opened from it holds a confirmed edit not yet saved, so its row
+// carries the unsaved mark. Saved as gamefolder.png.
+bool showGameFolder(lcj::MainWindow& main, const QDir& out) {
+    note(QStringLiteral("gamefolder:"));
+    // The editors closed above go now, as the program's event loop would have let them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    runSteps(&main, {QStringLiteral("gamefolder")});
+    auto* files = main.findChild<QTreeWidget*>(QStringLiteral("gamefiles"));
+    const auto saves =
+        files ? files->findItems(QStringLiteral("Sv01d.e5s"), Qt::MatchExactly | Qt::MatchRecursive)
+              : QList<QTreeWidgetItem*>();
+    if (saves.isEmpty()) {
+        note(QStringLiteral("gamefolder: the dock lists no Sv01d.e5s"));
+        return false;
+    }
+    files->setCurrentItem(saves.first());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(files, &enter);
+    settle();
+    auto* record = main.findChild<QWidget*>(QStringLiteral("Record"));
+    auto* loyalty = record ? record->findChild<QLineEdit*>(QStringLiteral("Text24")) : nullptr;
+    if (!loyalty) {
+        note(QStringLiteral("gamefolder: Sv01d.e5s opened no save editor"));
+        return false;
+    }
+    loyalty->setText(QStringLiteral("99"));
+    runSteps(record, {QStringLiteral("Command1")});
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(record->parentWidget()))
+        frame->move(0, 0);
+    main.resize(1280, 760);
+    settle();
+    return save(main.grab(), out, QStringLiteral("gamefolder"));
+}
+
 struct Editor {
     const char16_t* entry;  // the main menu entry, also the picture's name
     const char16_t* window; // the editor window's objectName
@@ -368,5 +404,6 @@ int main(int argc, char* argv[]) {
         frame->close();
         settle();
     }
+    ok = showGameFolder(main, out) && ok;
     return ok ? 0 : 1;
 }
