@@ -41,6 +41,10 @@ public:
 protected:
     bool mayClose() override;
 
+public:
+    // Part 0: the figure of character `row`; 1: the switch.
+    bool showPlace(int part, int row) override;
+
 private:
     // Whether the figure or the switch differ from what they showed.
     bool unconfirmed() const;
