@@ -1,5 +1,8 @@
 #include "filekind.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace lcj::fields {
 
 std::optional<FileKind> kindOfName(const QString& fileName) {
@@ -40,6 +43,23 @@ std::optional<FileKind> kindFromName(const QString& name) {
         if (name == QString::fromUtf16(n))
             return k;
     return std::nullopt;
+}
+
+QString fileIn(const QString& folder, const QString& name) {
+    const QDir dir(folder);
+    if (QFileInfo(dir.filePath(name)).isFile())
+        return dir.filePath(name);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    return {};
+}
+
+QString scenarioOfRFile(const QString& rFilePath) {
+    const QFileInfo r(rFilePath);
+    if (kindOfName(r.fileName()) != FileKind::RFile)
+        return {};
+    return fileIn(r.absolutePath(), QStringLiteral("S") + r.fileName().mid(1));
 }
 
 } // namespace lcj::fields

@@ -16,4 +16,10 @@ std::optional<FileKind> kindOfName(const QString& fileName);
 QString kindName(FileKind kind);
 std::optional<FileKind> kindFromName(const QString& name);
 
+// The file named `name` in `folder`, the name compared without regard to case (data.e5,
+// Data.e5, DATA.E5); empty when there is none.
+QString fileIn(const QString& folder, const QString& name);
+// The scenario of an R file: S_05.eex beside R_05.eex (any case); empty when there is none.
+QString scenarioOfRFile(const QString& rFilePath);
+
 } // namespace lcj::fields

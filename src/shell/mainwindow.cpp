@@ -5,8 +5,11 @@
 #include "common/ui/controls.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
+#include "common/ui/settings.h"
 #include "common/version.h"
 #include "datafile/ui/dform.h"
+#include "fields/filekind.h"
+#include "gamedock.h"
 #include "mapview/ui/form1.h"
 #include "messages/ui/imsg.h"
 #include "patcher/ui/mainfile.h"
@@ -16,10 +19,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
@@ -72,6 +80,22 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
               false);
     addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());
     QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
+
+    // The game folder: opened once, its files listed in the dock, remembered.
+    named(gn->addSeparator(), QStringLiteral("gamefolderline"));
+    QAction* gamefolder =
+        named(gn->addAction(QStringLiteral("打开游戏目录")), QStringLiteral("gamefolder"));
+    gamefolder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(gamefolder, &QAction::triggered, this, &MainWindow::gamefolder_Click);
+    recentfolders =
+        named(gn->addMenu(QStringLiteral("最近的游戏目录")), QStringLiteral("recentfolders"));
+    // Entries about the whole game folder follow here.
+    dock_ = new GameDock(this);
+    addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    dock_->hide();
+    connect(dock_, &GameDock::fileActivated, this, &MainWindow::openPath);
+    setAcceptDrops(true);
+
     named(gn->addSeparator(), QStringLiteral("wuyiyi"));
     QAction* exit = named(gn->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
     connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
@@ -115,6 +139,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
 #endif
 
     MDIForm_Load();
+    restoreWindow();
 }
 
 QWidget* MainWindow::banner() const {
@@ -168,7 +193,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     fitToScreen();
 }
 
-void MainWindow::showEditor(Editor& editor) {
+EditorWindow* MainWindow::showEditor(Editor& editor) {
     if (editor.hidesBanner)
         Picdb->hide();
     const bool created = !editor.frame;
@@ -190,6 +215,7 @@ void MainWindow::showEditor(Editor& editor) {
         // does, so the banner never stays hidden over an empty area.
         if (editor.hidesBanner)
             connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
+        followEditor(window);
     }
     editor.frame->showNormal();
     // A new window takes the room it asks for, but never more than the area has
@@ -206,6 +232,7 @@ void MainWindow::showEditor(Editor& editor) {
     mdi_->setActiveSubWindow(editor.frame);
     editor.frame->widget()->setFocus();
     updateArea();
+    return qobject_cast<EditorWindow*>(editor.frame->widget());
 }
 
 void MainWindow::updateArea() {
@@ -236,6 +263,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    settings::setWindow(saveGeometry(), saveState());
     QMainWindow::closeEvent(event);
 }
 
@@ -248,6 +276,220 @@ void MainWindow::about_Click() {
                                             "所有文件都按固定位置读写，不会改变文件长度\n"
                                             "剧本文件整体写回，写完后重新读入核对"),
                          QStringLiteral("作者资讯"), Prompts::Icon::Information);
+}
+
+} // namespace lcj
+
+namespace lcj {
+
+namespace {
+
+bool samePath(const QString& a, const QString& b) {
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a) == QFileInfo(b);
+}
+
+// The editor (its menu entry) that opens each kind of game file.
+const char16_t* entryFor(GameFile kind) {
+    switch (kind) {
+    case GameFile::Data:
+        return u"dataedit";
+    case GameFile::Scenario:
+    case GameFile::RFile:
+        return u"sedit";
+    case GameFile::Save:
+        return u"saveedit";
+    case GameFile::Imsg:
+        return u"imsgedit";
+    case GameFile::Exe:
+        return u"fileedit";
+    case GameFile::Map:
+        return u"map";
+    case GameFile::Patch:
+        return u"budingopen";
+    }
+    return u"";
+}
+
+} // namespace
+
+MainWindow::Editor* MainWindow::editorNamed(const QString& entryName) {
+    for (Editor& editor : editors_)
+        if (editor.entry->objectName() == entryName)
+            return &editor;
+    return nullptr;
+}
+
+QList<EditorWindow*> MainWindow::openEditors() const {
+    QList<EditorWindow*> open;
+    for (QMdiSubWindow* frame : mdi_->subWindowList())
+        if (auto* window = qobject_cast<EditorWindow*>(frame->widget()))
+            open << window;
+    return open;
+}
+
+void MainWindow::followEditor(EditorWindow* window) {
+    if (!dataPath_.isEmpty())
+        window->useGameData(dataPath_);
+    connect(window, &EditorWindow::fileStateChanged, this,
+            [this, window, path = window->filePath(), modified = window->modified()]() mutable {
+                // The data editor saved the game's data.e5: the others read its names again.
+                if (modified && !window->modified() && samePath(path, dataPath_) &&
+                    samePath(window->filePath(), dataPath_))
+                    giveGameData(window);
+                path = window->filePath();
+                modified = window->modified();
+                showMarks();
+            });
+    // An editor closed with its edits dropped leaves no mark behind.
+    connect(window, &QObject::destroyed, this, &MainWindow::showMarks, Qt::QueuedConnection);
+}
+
+void MainWindow::showMarks() {
+    QStringList unsaved;
+    for (EditorWindow* window : openEditors())
+        if (window->modified() && !window->filePath().isEmpty())
+            unsaved << window->filePath();
+    dock_->setMarked(unsaved);
+}
+
+void MainWindow::giveGameData(EditorWindow* except) {
+    for (EditorWindow* window : openEditors())
+        if (window != except)
+            window->useGameData(dataPath_);
+}
+
+QString MainWindow::gameFolder() const {
+    return dock_->folder();
+}
+
+void MainWindow::gamefolder_Click() {
+    QString start = gameFolder();
+    if (start.isEmpty())
+        start = settings::lastGameFolder();
+    if (start.isEmpty())
+        start = Prompts::editorFolder();
+    const QString folder = prompts_.chooseFolder(this, QStringLiteral("打开游戏目录"), start);
+    if (!folder.isEmpty())
+        openGameFolder(folder);
+}
+
+bool MainWindow::openGameFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        prompts_.showMessage(this,
+                             QStringLiteral("打不开游戏目录：找不到这个文件夹\n\n%1")
+                                 .arg(QDir::toNativeSeparators(folder)),
+                             productTitle, Prompts::Icon::Warning);
+        return false;
+    }
+    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    dock_->setFolder(clean);
+    dock_->show();
+    const QString data = fields::fileIn(clean, QStringLiteral("data.e5"));
+    if (data != dataPath_) {
+        dataPath_ = data;
+        giveGameData();
+    }
+    settings::setLastGameFolder(clean);
+    settings::addRecentFolder(clean);
+    fillRecentFolders();
+    showMarks();
+    return true;
+}
+
+bool MainWindow::openPath(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return openGameFolder(path);
+    if (!info.isFile()) {
+        prompts_.showMessage(
+            this,
+            QStringLiteral("文件打开出错\n\n找不到文件：%1").arg(QDir::toNativeSeparators(path)),
+            productTitle, Prompts::Icon::Warning);
+        return false;
+    }
+    const auto kind = gameFileOfName(info.fileName());
+    Editor* editor = kind ? editorNamed(QString::fromUtf16(entryFor(*kind))) : nullptr;
+    if (!editor || !editor->create) {
+        prompts_.showMessage(this,
+                             QStringLiteral("不认识这个文件：%1\n\n"
+                                            "能打开的是游戏目录，和其中的data.e5、S_??.eex、"
+                                            "R_??.eex、Sv??d.e5s、Imsg.e5、程序文件（*.exe）、"
+                                            "地图图片（*.bmp），以及补丁（*.lcjpatch）")
+                                 .arg(info.fileName()),
+                             productTitle, Prompts::Icon::Warning);
+        return false;
+    }
+    EditorWindow* window = showEditor(*editor);
+    return window && window->openPath(info.absoluteFilePath());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+    QMainWindow::dragEnterEvent(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (!data || !data->hasUrls()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            openPath(url.toLocalFile());
+}
+
+void MainWindow::fillRecentFolders() {
+    // The entries go later: this may run from one of them.
+    for (QAction* old : recentfolders->actions()) {
+        recentfolders->removeAction(old);
+        old->setObjectName(QString());
+        old->deleteLater();
+    }
+    const QStringList folders = settings::recentFolders();
+    for (int i = 0; i < folders.size(); ++i) {
+        const QString folder = folders[i];
+        QAction* entry = recentfolders->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(folder)));
+        entry->setObjectName(QStringLiteral("recentfolder%1").arg(i));
+        entry->setData(folder);
+        connect(entry, &QAction::triggered, this, [this, folder] { openRecentFolder(folder); });
+    }
+    recentfolders->setEnabled(!folders.isEmpty());
+}
+
+void MainWindow::openRecentFolder(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) {
+        settings::removeRecentFolder(folder);
+        fillRecentFolders();
+        prompts_.showMessage(this,
+                             QStringLiteral("游戏目录已不存在，已从“最近的游戏目录”中删除：\n\n%1")
+                                 .arg(QDir::toNativeSeparators(folder)),
+                             productTitle, Prompts::Icon::Warning);
+        return;
+    }
+    openGameFolder(folder);
+}
+
+void MainWindow::restoreWindow() {
+    if (const QByteArray geometry = settings::windowGeometry(); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (const QByteArray state = settings::windowState(); !state.isEmpty())
+        restoreState(state);
+    dock_->hide();
+    fillRecentFolders();
+    // The folder of the last run, while it is there; a missing one is passed over quietly.
+    const QString last = settings::lastGameFolder();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        openGameFolder(last);
 }
 
 } // namespace lcj

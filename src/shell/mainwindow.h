@@ -14,6 +14,7 @@ namespace lcj {
 
 class Banner;
 class EditorWindow;
+class GameDock;
 class Prompts;
 
 // Main: the frame that hosts one window per editor, its menu and its banner.
@@ -28,10 +29,27 @@ public:
     void about_Click();
     void exit_Click();
 
+    // 打开游戏目录 (Ctrl+O): asks for the game folder and opens it.
+    void gamefolder_Click();
+    // Lists the folder in the dock "游戏目录"; its data.e5 gives every editor its names.
+    // False, with the reason said, when it is no folder.
+    bool openGameFolder(const QString& folder);
+    // The game folder open, empty while none is.
+    QString gameFolder() const;
+    // The folder's data.e5, empty while there is none.
+    const QString& gameDataPath() const { return dataPath_; }
+    GameDock* gameDock() const { return dock_; }
+    // Opens a folder as the game folder, a game file in its editor, a .lcjpatch in the
+    // patch window; false, with the reason said, when nothing was opened.
+    bool openPath(const QString& path);
+
 protected:
     void showEvent(QShowEvent* event) override;
     // Closing the window ends the program only when every editor may close.
     void closeEvent(QCloseEvent* event) override;
+    // Files and folders dropped on the window are opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct Editor {
@@ -46,7 +64,20 @@ private:
                    std::function<EditorWindow*(Prompts&)> create, bool hidesBanner = true,
                    QMenu* menu = nullptr);
     // Shows the editor, creating it the first time and bringing it forward after.
-    void showEditor(Editor& editor);
+    EditorWindow* showEditor(Editor& editor);
+    Editor* editorNamed(const QString& entryName);
+    // Every editor open now.
+    QList<EditorWindow*> openEditors() const;
+    // A new editor: its names from the game folder, its file state followed.
+    void followEditor(EditorWindow* window);
+    // The dock marks the files editors hold unsaved edits of.
+    void showMarks();
+    // Every open editor takes its names from the game folder's data.e5 again.
+    void giveGameData(EditorWindow* except = nullptr);
+    void fillRecentFolders();
+    void openRecentFolder(const QString& folder);
+    // The place, size and dock of the window as the last run left them.
+    void restoreWindow();
     void updateArea();
     // Closes every editor's window; false when one stays open.
     bool closeEditors();
@@ -57,6 +88,9 @@ private:
     Banner* Picdb;
     QMdiArea* mdi_;
     std::vector<Editor> editors_;
+    GameDock* dock_;
+    QMenu* recentfolders;
+    QString dataPath_;
 };
 
 } // namespace lcj

@@ -2,6 +2,7 @@
 
 #include "common/gbk.h"
 #include "common/ui/prompts.h"
+#include "common/ui/settings.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -25,9 +26,18 @@ bool loadQtTranslation() {
     return false;
 }
 
+void openArguments(MainWindow& window, const QStringList& arguments) {
+    for (const QString& argument : arguments.mid(1))
+        if (!argument.startsWith(u'-'))
+            window.openPath(argument);
+}
+
 int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWindow)>& run) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
+    QApplication::setOrganizationName(QStringLiteral("lcjworkshop"));
+    // A settings file beside the program keeps them there; else the user's profile.
+    settings::useProgramSettings(QCoreApplication::applicationDirPath());
     // Without it the standard dialogs read in English; the program works on.
     loadQtTranslation();
     if (!gbk::available()) {
@@ -39,6 +49,7 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
     DialogPrompts prompts;
     MainWindow window(prompts);
     window.show();
+    openArguments(window, QCoreApplication::arguments());
     return run(window);
 }
 

@@ -93,12 +93,26 @@ void Buding::openPatch_Click() {
     const QString path = prompts().chooseOpenFile(this, QStringLiteral("打开补丁"),
                                                   QStringLiteral("补丁 (*.lcjpatch);;所有文件 (*)"),
                                                   Prompts::editorFolder());
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        readPatch(path);
+}
+
+bool Buding::openPath(const QString& path) {
+    return readPatch(path);
+}
+
+void Buding::useGameData(const QString& dataPath) {
+    if (dataPath.isEmpty())
         return;
+    gameFolder->setText(QFileInfo(dataPath).absolutePath());
+    showConflicts();
+}
+
+bool Buding::readPatch(const QString& path) {
     auto read = patch::readPatchFile(path);
     if (!read) {
         say(read.error());
-        return;
+        return false;
     }
     patch_ = std::move(*read);
     budingPath->setText(path);
@@ -115,6 +129,7 @@ void Buding::openPatch_Click() {
     lines.remove(0, header.size());
     changeList->addItems(lines);
     showConflicts();
+    return true;
 }
 
 void Buding::chooseGame_Click() {

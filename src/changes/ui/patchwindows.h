@@ -25,7 +25,13 @@ public:
     void applyPatch_Click() { run(false); }
     void revertPatch_Click() { run(true); }
 
+    // Lists the changes of the patch at `path`.
+    bool openPath(const QString& path) override;
+    // The game folder is the data file's folder.
+    void useGameData(const QString& dataPath) override;
+
 private:
+    bool readPatch(const QString& path);
     void showConflicts();
     void run(bool reverse);
     changes::patch::Settle settle() const;

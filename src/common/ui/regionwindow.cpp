@@ -49,10 +49,14 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 }
 
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter) {
-    const QString path = offerVirtualStoreTwin(
-        window, prompts,
-        prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder()));
+    const QString chosen =
+        prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder());
     // Cancelling the dialog is no error: nothing is said and nothing changes.
+    return !chosen.isEmpty() && openRegionsAt(window, prompts, regions, chosen);
+}
+
+bool openRegionsAt(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& chosen) {
+    const QString path = offerVirtualStoreTwin(window, prompts, chosen);
     if (path.isEmpty())
         return false;
     const Failure failure = regions.read(path);

@@ -46,6 +46,8 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
 // chosen file. A failed read shows "文件打开出错"; it and a cancelled dialog
 // leave `regions` holding what they held, file name included.
 bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter);
+// The same for the file at `path`, without the dialog.
+bool openRegionsAt(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& path);
 
 // The save command of a region editor: every region written back in place,
 // in one replace of the file; a failure is reported and the in-memory copies

@@ -201,8 +201,21 @@ void DForm::fileop_Click() {
             QStringLiteral("岚川记Data文件 (Data.e5 data.e5 DATA.E5);;所有文件 (*)"),
             Prompts::editorFolder()));
     // A cancelled dialog leaves the chosen file and the menu as they were.
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        takeFile(path);
+}
+
+bool DForm::openPath(const QString& path) {
+    if (!mayDropDocument())
+        return false;
+    const QString chosen = offerVirtualStoreTwin(this, prompts(), path);
+    if (chosen.isEmpty())
+        return false;
+    takeFile(chosen);
+    return true;
+}
+
+void DForm::takeFile(const QString& path) {
     hideSections();
     // The tables belong to the file that was open.
     for (std::size_t i = 0; i < sections_.size(); ++i) {

@@ -34,6 +34,8 @@ public:
     void fileop_Click();
     void exit_Click();
 
+    bool openPath(const QString& path) override;
+
 protected:
     bool mayClose() override;
 
@@ -52,6 +54,8 @@ private:
     // Shows `section` alone and opens it; the other frames are hidden.
     void showSection(DataSection* section);
     void hideSections();
+    // Holds the file at `path` from now on, no section shown.
+    void takeFile(const QString& path);
     void addSection(DataSection* section, const QString& entryName, const QString& caption);
     DataSection* shownSection() const;
     std::size_t indexOf(const DataSection* section) const;

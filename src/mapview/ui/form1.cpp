@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -145,6 +146,28 @@ void Form1::setFolder(const QString& folder) {
     dirPath_ = QDir::cleanPath(QDir(folder).absolutePath());
     fillFolders();
     Dir1_Change();
+}
+
+bool Form1::openPath(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        say(QStringLiteral("文件打开出错\n\n找不到文件：%1").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    fillDrives(file.absolutePath());
+    setFolder(file.absolutePath());
+    const auto found = File1->findItems(file.fileName(), Qt::MatchFixedString);
+    if (found.isEmpty()) {
+        // Not a name the list shows (another suffix): the picture alone.
+        showPicture(file.absoluteFilePath());
+        return !zoom_.natural().isEmpty();
+    }
+    // Selecting the row shows the picture, as a click on it does.
+    if (File1->currentItem() == found.first())
+        File1_Click();
+    else
+        File1->setCurrentItem(found.first());
+    return !zoom_.natural().isEmpty();
 }
 
 void Form1::fillFolders() {

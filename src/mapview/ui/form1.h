@@ -38,6 +38,8 @@ public:
     // Points the folder list at `folder` and the file list with it, as a
     // double click on that folder does.
     Q_INVOKABLE void setFolder(const QString& folder);
+    // Shows the map picture at `path`: its folder in the lists, the file selected.
+    bool openPath(const QString& path) override;
 
 private:
     int rowBeforePress_ = -1; // File1's current row when the mouse went down on it

@@ -204,8 +204,28 @@ void Imsg::fileopen_Click() {
                                  QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
                                  Prompts::editorFolder()));
     // Cancelling the dialog is no error: the file chosen before stays.
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        readFile(path);
+}
+
+bool Imsg::openPath(const QString& path) {
+    if (!mayDropFile())
+        return false;
+    const QString chosen = offerVirtualStoreTwin(this, prompts(), path);
+    return !chosen.isEmpty() && readFile(chosen);
+}
+
+void Imsg::useGameData(const QString& dataPath) {
+    // The game folder's names, read as 从Data文件读取名称 reads them.
+    if (dataPath.isEmpty())
+        takeNames(names::fixedGameNames());
+    else if (const auto read = names::readGameNames(dataPath))
+        takeNames(*read);
+    else
+        showStatus(QStringLiteral("读取名称出错：") + read.error());
+}
+
+bool Imsg::readFile(const QString& path) {
     // A file that cannot be a message file is refused; the one chosen before stays.
     RegionSet read(tableLayout());
     Failure failure = MessageFile(path).check();
@@ -213,7 +233,7 @@ void Imsg::fileopen_Click() {
         failure = read.read(path);
     if (failure) {
         say(QStringLiteral("文件打开出错\n\n") + *failure);
-        return;
+        return false;
     }
     file_ = MessageFile(path);
     file_.stampNow();
@@ -225,6 +245,7 @@ void Imsg::fileopen_Click() {
     // Nothing shown from the file before may be saved into this one.
     showNothing();
     showChanged();
+    return true;
 }
 
 void Imsg::chooseCategory(int c) {

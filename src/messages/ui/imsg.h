@@ -55,6 +55,9 @@ public:
     void zandou_Click() { chooseCategory(6); }
     bool Command1_Click(); // 保存
 
+    bool openPath(const QString& path) override;
+    void useGameData(const QString& dataPath) override;
+
 protected:
     bool mayClose() override;
 
@@ -72,6 +75,9 @@ private:
     // The same before the window closes or takes another file, also about
     // texts changed in memory and not saved.
     bool mayDropFile();
+    // Reads the message file at `path` in place of the one held; false, with the reason
+    // said, when it cannot be one.
+    bool readFile(const QString& path);
     void Form_Load();
     // Back to the state before any category was chosen.
     void showNothing();

@@ -156,9 +156,29 @@ void MainFile::mainopen_Click() {
         return;
     // A cancelled dialog or a failed read leaves the window holding what it
     // held: the regions of the file it last read, and that file's name.
-    if (!openRegions(this, prompts(), file_.regions(),
-                     QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
-        return;
+    if (openRegions(this, prompts(), file_.regions(),
+                    QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
+        showLoaded();
+}
+
+bool MainFile::openPath(const QString& path) {
+    if (!mayDropFile() || !openRegionsAt(this, prompts(), file_.regions(), path))
+        return false;
+    showLoaded();
+    return true;
+}
+
+void MainFile::useGameData(const QString& dataPath) {
+    // The game folder's names, read as 从Data文件读取名称 reads them.
+    if (dataPath.isEmpty())
+        takeNames(names::fixedGameNames());
+    else if (const auto read = names::readGameNames(dataPath))
+        takeNames(*read);
+    else
+        showStatus(QStringLiteral("读取名称出错：") + read.error());
+}
+
+void MainFile::showLoaded() {
     onDisk_.regions() = file_.regions();
     history_.reset();
     table_->setEnabled(true);

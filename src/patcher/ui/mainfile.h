@@ -38,6 +38,9 @@ public:
     bool Command2_Click(); // 保存
     void exit_Click();
 
+    bool openPath(const QString& path) override;
+    void useGameData(const QString& dataPath) override;
+
 protected:
     bool mayClose() override;
 
@@ -46,6 +49,8 @@ public:
     bool showPlace(int part, int row) override;
 
 private:
+    // Shows the regions just read: the title, the switch and character 0.
+    void showLoaded();
     // Whether the figure or the switch differ from what they showed.
     bool unconfirmed() const;
     // Remembers what the controls show now as confirmed.

@@ -222,6 +222,23 @@ void Record::fileopen_Click() {
         showLoaded();
 }
 
+bool Record::openPath(const QString& path) {
+    if (!mayDropFile() || !openRegionsAt(this, prompts(), game_.regions(), path))
+        return false;
+    showLoaded();
+    return true;
+}
+
+void Record::useGameData(const QString& dataPath) {
+    // The game folder's names, read as 从Data文件读取名称 reads them.
+    if (dataPath.isEmpty())
+        takeNames(names::fixedGameNames());
+    else if (const auto read = names::readGameNames(dataPath))
+        takeNames(*read);
+    else
+        showStatus(QStringLiteral("读取名称出错：") + read.error());
+}
+
 void Record::reload_Click() {
     if (auto failure = game_.regions().reload()) {
         say(QStringLiteral("重新载入出错，窗口中的数据保持不变\n\n") + *failure);

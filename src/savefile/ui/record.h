@@ -40,6 +40,9 @@ public:
     bool Command2_Click(); // 保存
     void exit_Click();
 
+    bool openPath(const QString& path) override;
+    void useGameData(const QString& dataPath) override;
+
 protected:
     bool mayClose() override;
 

@@ -1,6 +1,7 @@
 #include "battlemap.h"
 
 #include "common/ui/controls.h"
+#include "common/ui/settings.h"
 #include "junben.h"
 #include "mapview/gui/mappicture.h"
 #include "scenario/gui/battlepainter.h"
@@ -199,6 +200,9 @@ void BattleMap::showMap(const QString& path) {
     }
     mapPath_ = path;
     mapForFolder_.insert(scenarioFolder(), path);
+    // Remembered for the next run too.
+    if (!scenarioFolder().isEmpty())
+        settings::setMapForFolder(scenarioFolder(), path);
     mapImage->setPixmap(QPixmap::fromImage(*picture));
     zoom_.reset(picture->size());
     setWindowTitle(QStringLiteral("战场地图 - %1").arg(QFileInfo(path).fileName()));
@@ -255,7 +259,11 @@ void BattleMap::refresh() {
         if (shownFolder_.isEmpty() && !mapPath_.isEmpty() && !mapForFolder_.contains(folder))
             mapForFolder_.insert(folder, mapPath_);
         shownFolder_ = folder;
-        const QString map = mapForFolder_.value(folder);
+        QString map = mapForFolder_.value(folder);
+        // The map chosen for this folder in an earlier run, while it is there.
+        if (map.isEmpty() && !folder.isEmpty() &&
+            QFileInfo(settings::mapForFolder(folder)).isFile())
+            map = settings::mapForFolder(folder);
         if (map.isEmpty())
             clearMap(QStringLiteral("请点“选择地图”选择本战役的地图图片"));
         else if (map != mapPath_)

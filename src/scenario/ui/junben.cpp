@@ -12,6 +12,7 @@
 #include "common/writelock.h"
 #include "datafile/datafile.h"
 #include "equipframe.h"
+#include "fields/filekind.h"
 #include "scenario/savebuilder.h"
 #include "slotframe.h"
 #include "spoilsframe.h"
@@ -103,15 +104,18 @@ void Junben::dataopen_Click() {
     const QString path = prompts().chooseOpenFile(this, QStringLiteral("读取Data文件"), dataFilter,
                                                   Prompts::editorFolder());
     // A cancelled dialog changes nothing.
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        readDataNames(path);
+}
+
+bool Junben::readDataNames(const QString& path) {
     const data::DataFile file(path);
     const auto people = file.readNames(data::characters);
     const auto items = people ? file.readNames(data::items) : people;
     if (!people || !items) {
         // The lists keep the names read before.
         say(QStringLiteral("文件打开出错\n") + (people ? items.error() : people.error()));
-        return;
+        return false;
     }
     personNames_ = *people;
     itemNames_ = *items;
@@ -128,6 +132,7 @@ void Junben::dataopen_Click() {
     dataLoaded_ = true;
     NameBeside::refreshAll(this);
     sopen->setEnabled(true);
+    return true;
 }
 
 void Junben::List1_Click() {
@@ -175,12 +180,47 @@ void Junben::sopen_Click() {
                               prompts().chooseOpenFile(this, QStringLiteral("读取剧本文件"),
                                                        scenarioFilter, Prompts::editorFolder()));
     // A cancelled or failed open keeps the scenario loaded before, its lists and its path.
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        readScenario(path);
+}
+
+bool Junben::openPath(const QString& path) {
+    QString scenario = path;
+    if (fields::kindOfName(QFileInfo(path).fileName()) == fields::FileKind::RFile) {
+        scenario = fields::scenarioOfRFile(path);
+        if (scenario.isEmpty()) {
+            say(QStringLiteral("找不到这个R文件所属的剧本文件：%1")
+                    .arg(QFileInfo(path).fileName()));
+            return false;
+        }
+    }
+    if (!mayDropEdits(QStringLiteral("剧本的修改还没有保存到文件。读取另一个剧本前要保存吗？")))
+        return false;
+    if (!dataLoaded_) {
+        const QString data =
+            fields::fileIn(QFileInfo(scenario).absolutePath(), QStringLiteral("data.e5"));
+        if (data.isEmpty()) {
+            say(QStringLiteral("你还没有读入Data文件数据"));
+            return false;
+        }
+        if (!readDataNames(data))
+            return false;
+    }
+    const QString chosen = offerVirtualStoreTwin(this, prompts(), scenario);
+    return !chosen.isEmpty() && readScenario(chosen);
+}
+
+void Junben::useGameData(const QString& dataPath) {
+    // As 读取Data文件 with that file chosen; the names read before stay without one.
+    if (!dataPath.isEmpty())
+        readDataNames(dataPath);
+}
+
+bool Junben::readScenario(const QString& path) {
     auto bytes = files::readWhole(path);
     if (!bytes) {
         say(QStringLiteral("读取剧本文件出错\n") + bytes.error());
-        return;
+        return false;
     }
     scenarioPath_ = path;
     // A plain save writes to the scenario just loaded, never to an earlier save-as target.
@@ -193,6 +233,7 @@ void Junben::sopen_Click() {
     linsave->setEnabled(true);
     army_->allowRFile();
     reportProblems();
+    return true;
 }
 
 void Junben::takeDocument(ScenarioDocument doc) {

@@ -79,6 +79,11 @@ public:
     void linsave_Click();
     void exit_Click();
 
+    // A scenario, or an R file standing for its scenario beside it. Without names read,
+    // the data file beside it gives them.
+    bool openPath(const QString& path) override;
+    void useGameData(const QString& dataPath) override;
+
     // Menu "编辑": undo and redo of the edits in memory
     void undo_Click();
     void redo_Click();
@@ -114,6 +119,11 @@ private:
     // Takes a freshly scanned document and fills every list from it.
     void takeDocument(ScenarioDocument doc);
     void fillLists();
+    // Reads the names of the data file at `path`; false, with the reason said, when it
+    // cannot.
+    bool readDataNames(const QString& path);
+    // Reads the scenario at `path`; false, with the reason said, when it cannot.
+    bool readScenario(const QString& path);
     // After an undo, a redo or a save: every frame shows what is stored, the selections kept.
     void showStored();
     void reportProblems();
