@@ -16,11 +16,11 @@ set(LCJ_ROOM_FLOORS
   common=1
   datafile=2 scenario=2 savefile=2 messages=2 patcher=2 mapview=2
   fields=3
-  changes=4
+  changes=4 check=4
   cli=5
   common/ui=6
   datafile/ui=7 savefile/ui=7 messages/ui=7 patcher/ui=7 mapview/ui=7 scenario/ui=7
-  changes/ui=7 fields/ui=7
+  changes/ui=7 fields/ui=7 check/ui=7
   shell=8
 )
 # The highest floor of the core rooms: their libraries link QtCore, the drawing

@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "batch.h"
+#include "check/foldercheck.h"
 #include "common/fileaccess.h"
 #include "common/gbk.h"
 #include "common/version.h"
@@ -607,6 +608,28 @@ int diffCommand(QStringList args) {
     return code;
 }
 
+// `check GAME`: one line per problem of the folder's game files.
+int checkCommand(const QStringList& args) {
+    if (wantsHelp(args))
+        return print(streams.out, help::check), Ok;
+    for (const QString& a : args)
+        if (a.startsWith(u'-') && a != QStringLiteral("-"))
+            return usage(help::check, QStringLiteral("未知的选项 %1").arg(a));
+    if (args.size() != 1)
+        return usage(help::check);
+    const auto problems = check::checkFolder(args[0]);
+    if (!problems) {
+        print(streams.err, QStringLiteral("lcjtool: ") + problems.error() + u'\n');
+        return UsageError;
+    }
+    for (const check::Problem& p : *problems)
+        print(streams.out, p.line() + u'\n');
+    if (problems->isEmpty())
+        return print(streams.err, QStringLiteral("没有发现问题。\n")), Ok;
+    print(streams.err, QStringLiteral("共发现%1处问题。\n").arg(problems->size()));
+    return DataError;
+}
+
 int runCommand(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (args.isEmpty())
@@ -622,6 +645,8 @@ int runCommand(const QStringList& argsIn) {
         return dataCommand(args);
     if (command == QStringLiteral("diff"))
         return diffCommand(args);
+    if (command == QStringLiteral("check"))
+        return checkCommand(args);
     if (command == QStringLiteral("save"))
         return regionCommand(RegionKind::Save, args, help::save, QStringLiteral("export"),
                              QStringLiteral("import"), true);

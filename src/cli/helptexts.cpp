@@ -26,6 +26,7 @@ const QString top =
                    "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
                    "  patch make|apply|revert|show ...\n"
+                   "  check GAME\n"
                    "  --version\n"
                    "  diff KIND A... FOLDER\n"
                    "TABLE: characters, items, shops, troops, terrain, strategies\n"
@@ -122,5 +123,13 @@ const QString scenario =
         "      蓝色我军、绿色友军、红色敌军，数字为列表中的序号（从1起），空心为非初始登场，\n"
         "      虚线箭头指向奔向的坐标；不在地图范围内的人物列在图例下方。\n") +
     several;
+
+const QString check = QStringLiteral(
+    "用法: lcjtool check GAME\n"
+    "  检查游戏目录GAME中的每个游戏文件（不写入任何文件），每处问题一行，\n"
+    "  例如“S_01.eex: 敌军 3 人物编号：人物编号600超出了data.e5的人物表…”：\n"
+    "  编辑器保存时会拒绝的已存数值、超出data.e5人物/道具/兵种表的编号、\n"
+    "  不是有效GBK编码的文字、编辑器无法读取的文件（及原因）。\n"
+    "  退出码: 0 没有问题, 1 有问题, 2 目录无法读取（不存在、不是文件夹、没有游戏文件）。\n");
 
 } // namespace lcj::cli::help

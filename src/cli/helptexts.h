@@ -13,5 +13,6 @@ extern const QString imsg;
 extern const QString exe;
 extern const QString rfile;
 extern const QString scenario;
+extern const QString check;
 
 } // namespace lcj::cli::help

@@ -62,6 +62,32 @@ QString decode(QByteArrayView bytes) {
     return backend::decode(bytes);
 }
 
+std::optional<QString> decodeStrict(QByteArrayView bytes) {
+    // Every byte stands alone below 80, or leads a pair from 81 to FE whose
+    // second byte is 40..FE without 7F; 80 and FF stand for no character.
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<quint8>(bytes[i]);
+        if (b < 0x80)
+            continue;
+        if (b == 0x80 || b == 0xFF || i + 1 == bytes.size())
+            return std::nullopt;
+        const auto t = static_cast<quint8>(bytes[++i]);
+        if (t < 0x40 || t == 0x7F || t == 0xFF)
+            return std::nullopt;
+    }
+    QString text = backend::decode(bytes);
+    // Pairs GBK leaves unassigned, or to the user's own characters (the
+    // private-use area), are no text the game shows.
+    for (QChar c : std::as_const(text))
+        if (c == QChar(QChar::ReplacementCharacter) || c.category() == QChar::Other_PrivateUse)
+            return std::nullopt;
+    // Text that encodes back to other bytes was not read as it is stored.
+    bool failed = false;
+    if (encodeRaw(text, &failed) != bytes || failed)
+        return std::nullopt;
+    return text;
+}
+
 Result<QByteArray> encode(const QString& text) {
     bool failed = false;
     QByteArray whole = encodeRaw(text, &failed);

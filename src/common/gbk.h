@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <optional>
 
 // Every conversion between the game's GBK bytes and text goes through here.
 namespace lcj::gbk {
@@ -14,6 +15,12 @@ bool available();
 
 // Decodes bytes as GBK; bytes that are not GBK become replacement characters.
 QString decode(QByteArrayView bytes);
+
+// Decodes bytes that are GBK text throughout, or nothing: a byte or pair that
+// is not GBK (80 and FF alone, a pair GBK leaves unassigned or gives to
+// user-defined characters), or a character cut off at the end, is refused,
+// never replaced.
+std::optional<QString> decodeStrict(QByteArrayView bytes);
 
 // Encodes text as GBK; fails naming the first character GBK has no code for.
 Result<QByteArray> encode(const QString& text);

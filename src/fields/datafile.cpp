@@ -44,6 +44,15 @@ public:
         return std::nullopt;
     }
 
+    Failure confirm(int row) override {
+        const data::Table& layout = adapter_.table();
+        QByteArray record = this->record(row).toByteArray();
+        if (auto failure = adapter_.confirmRecord(record))
+            return failure;
+        bytes_.replace(layout.recordOffset(row), layout.recordSize, record);
+        return std::nullopt;
+    }
+
     const TableAdapter& adapter() const { return adapter_; }
 
 private:

@@ -57,6 +57,9 @@ public:
     // as it was and the message names the column.
     virtual Failure importRecord(const QHash<QString, QString>& cells,
                                  QByteArray& record) const = 0;
+    // The section's "保存" with the record as shown: the form's checks on the
+    // stored values, the record stored as the form stores it.
+    virtual Failure confirmRecord(QByteArray& record) const = 0;
 };
 
 // A section whose columns are the fields of its form, Form::fields().
@@ -114,6 +117,9 @@ public:
         if (!changed)
             return std::nullopt;
         return form.apply(record);
+    }
+    Failure confirmRecord(QByteArray& record) const override {
+        return Form::show(record).apply(record);
     }
 
 private:

@@ -31,6 +31,14 @@ QStringList FieldTable::readRow(int row) const {
     return out;
 }
 
+Failure FieldTable::confirm(int row) {
+    Cells cells;
+    for (qsizetype c = 0; c < columns().size(); ++c)
+        if (!columns()[c].readOnly)
+            cells.insert(columns()[c].key, value(row, int(c)));
+    return write(row, cells);
+}
+
 Failure FieldTable::checkColumns(const Cells& cells) const {
     for (auto it = cells.cbegin(); it != cells.cend(); ++it)
         if (columnOf(it.key()) < 0)

@@ -99,6 +99,12 @@ public:
     // refusal nothing changes and the message names the field.
     virtual Failure write(int row, const Cells& cells) = 0;
 
+    // Confirms row `row` as it is shown, nothing typed, as the window's "保存" or
+    // "确定" does: the form's own checks run on the stored values even where no
+    // cell differs. Gives the refusal, or nothing; a row that passes may be
+    // stored in the window's way (a stored 104 becomes 255).
+    virtual Failure confirm(int row);
+
     // "人物：没有“X”这一栏" for the first key of `cells` that is no column.
     Failure checkColumns(const Cells& cells) const;
 };

@@ -32,6 +32,9 @@ struct RowShape {
     // Applies the cells of row r (through the window's confirm); on a refusal
     // nothing of the row changes.
     std::function<Failure(int, const TypedCells&)> set;
+    // The window's "确定" on row r as shown, where set() would skip a row
+    // whose cells all stay; empty: set() with every cell as shown.
+    std::function<Failure(int)> confirm;
 };
 
 class RowFieldTable : public FieldTable {
@@ -57,6 +60,9 @@ public:
             if (columnOf(it.key()) >= 0)
                 typed.insert(it.key(), boxText(it.value()));
         return shape_.set(row, typed);
+    }
+    Failure confirm(int row) override {
+        return shape_.confirm ? shape_.confirm(row) : FieldTable::confirm(row);
     }
 
 private:
@@ -292,6 +298,7 @@ RowShape exeFigures(exe::ProgramFile& file) {
             return figure.error();
         return file.confirm(r, *figure, file.switchOn());
     };
+    t.confirm = [&file](int r) { return file.confirm(r, file.figure(r), file.switchOn()); };
     return t;
 }
 

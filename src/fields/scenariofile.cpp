@@ -51,6 +51,7 @@ public:
     QJsonValue value(int row, int column) const override;
     QString read(int row, int column) const override { return boxShown(value(row, column)); }
     Failure write(int row, const Cells& cells) override;
+    Failure confirm(int row) override;
 
 private:
     ScenarioFieldFile& file_;
@@ -80,6 +81,29 @@ public:
     QByteArray bytes() const override { return bytes_; }
 
     const QJsonObject& view() const { return view_; }
+
+    // The frame's "确定" on entry `row` of `part` as it is shown, on a copy of
+    // the scenario: the frame's checks on the stored values, nothing kept.
+    Failure confirm(const QString& part, int row) const {
+        using namespace scenario;
+        ScenarioDocument doc = doc_;
+        const auto outcome = [](const Result<int>& r) -> Failure {
+            return r ? Failure() : Failure(r.error());
+        };
+        if (part == battlePart)
+            return doc.applyBattle(doc.showBattle());
+        if (part == QStringLiteral("allies"))
+            return outcome(doc.applySlot(Side::Ally, row, doc.showSlot(Side::Ally, row)));
+        if (part == QStringLiteral("enemies"))
+            return outcome(doc.applySlot(Side::Enemy, row, doc.showSlot(Side::Enemy, row)));
+        if (part == QStringLiteral("army"))
+            return doc.applyArmyEntry(row, ArmyEntryForm::show(doc.armyEntry(row)));
+        if (part == QStringLiteral("equipment"))
+            return outcome(doc.applyEquipEntry(row, EquipForm::show(doc.equipEntry(row))));
+        if (part == spoilsPart)
+            return doc.applySpoils(row, SpoilsForm::show(doc.spoilsInstruction(row)));
+        return std::nullopt;
+    }
 
     // Presses "确定" for `edits` and builds the file; on a refusal the
     // scenario stays as it was.
@@ -144,6 +168,10 @@ Failure ScenarioTable::write(int row, const Cells& cells) {
     const QJsonValue entry =
         part_ == spoilsPart ? fields.value(QStringLiteral("items")) : QJsonValue(fields);
     return file_.edit({{part_, QJsonObject{{QString::number(row), entry}}}});
+}
+
+Failure ScenarioTable::confirm(int row) {
+    return file_.confirm(part_, row);
 }
 
 } // namespace

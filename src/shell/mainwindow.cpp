@@ -2,6 +2,7 @@
 
 #include "banner.h"
 #include "changes/ui/patchwindows.h"
+#include "check/ui/jiancha.h"
 #include "common/ui/controls.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
@@ -90,6 +91,9 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     recentfolders =
         named(gn->addMenu(QStringLiteral("最近的游戏目录")), QStringLiteral("recentfolders"));
     // Entries about the whole game folder follow here.
+    addEditor(QStringLiteral("jiancha"), QStringLiteral("检查游戏目录"), factory<check::Jiancha>(),
+              true, gn);
+    connect(editors_.back().entry, &QAction::triggered, this, &MainWindow::jiancha_Click);
     dock_ = new GameDock(this);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
     dock_->hide();
@@ -422,6 +426,30 @@ bool MainWindow::openPath(const QString& path) {
     }
     EditorWindow* window = showEditor(*editor);
     return window && window->openPath(info.absoluteFilePath());
+}
+
+void MainWindow::jiancha_Click() {
+    auto* window = findChild<check::Jiancha*>(QStringLiteral("Jiancha"));
+    if (!window)
+        return;
+    connect(window, &check::Jiancha::placeChosen, this, &MainWindow::showProblem,
+            Qt::UniqueConnection);
+    // Without a game folder open, 检查游戏目录 asks for one first.
+    if (gameFolder().isEmpty())
+        gamefolder_Click();
+    if (!gameFolder().isEmpty())
+        window->checkFolder(gameFolder());
+}
+
+void MainWindow::showProblem(const QString& path, int part, int row) {
+    if (!openPath(path) || part < 0)
+        return;
+    // An R file opens with its scenario, whose parts are the scenario's own.
+    if (fields::kindOfName(QFileInfo(path).fileName()) == fields::FileKind::RFile)
+        return;
+    QMdiSubWindow* frame = mdi_->activeSubWindow();
+    if (auto* window = frame ? qobject_cast<EditorWindow*>(frame->widget()) : nullptr)
+        window->showPlace(part, row);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -42,6 +42,10 @@ public:
     // Opens a folder as the game folder, a game file in its editor, a .lcjpatch in the
     // patch window; false, with the reason said, when nothing was opened.
     bool openPath(const QString& path);
+    // 检查游戏目录: the check of the game folder open (asked for first when none is).
+    void jiancha_Click();
+    // Opens the file of a problem in its editor at its part and row.
+    void showProblem(const QString& path, int part, int row);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,11 +7,14 @@
 // with the sample files; editors whose menu entry is greyed are skipped.
 // Everything is found by objectName only, so new editors need no change here.
 
+#include "check/ui/jiancha.h"
 #include "common/gbk.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "common/version.h"
+#include "datafile/datalayout.h"
 #include "samplegen/samplegame.h"
+#include "scenario/scenariodocument.h"
 #include "scenario/ui/battlemap.h"
 #include "shell/mainwindow.h"
 
@@ -20,6 +23,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,6 +37,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -280,6 +285,63 @@ bool showGameFolder(lcj::MainWindow& main, const QDir& out) {
     return save(main.grab(), out, QStringLiteral("gamefolder"));
 }
 
+// Changes the bytes of the file `name` in `folder` with `edit`.
+bool changeFile(const QString& folder, const QString& name,
+                const std::function<void(QByteArray&)>& edit) {
+    QFile file(QDir(folder).filePath(name));
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    edit(bytes);
+    return file.seek(0) && file.write(bytes) == bytes.size() && file.resize(bytes.size());
+}
+
+// 检查游戏目录 on a copy of the sample game with a few faults of each kind
+// planted: a refused movement, references past data.e5's tables, a name that
+// is not GBK, a message file cut short. Saved as check.png.
+bool showCheck(SampleGamePrompts& prompts, const QDir& out) {
+    QTemporaryDir temp;
+    const QString folder = temp.filePath(QStringLiteral("岚川记"));
+    if (auto failure = lcj::sample::writeSampleGame(folder)) {
+        note(*failure);
+        return false;
+    }
+    const auto setWord = [](QByteArray& b, qint64 at, int value) {
+        b[at] = char(value & 0xFF);
+        b[at + 1] = char(value >> 8);
+    };
+    bool planted = changeFile(folder, QStringLiteral("data.e5"), [](QByteArray& b) {
+        using namespace lcj::data;
+        b[troopTypes.recordOffset(6)] = char(24);                          // 兵种 6 移动力
+        b[characters.recordOffset(9) + 29] = char(150);                    // 人物 9 武具
+        b.replace(characters.recordOffset(12), 2, QByteArray("\xFF\x41")); // 人物 12 姓名
+        b[shops.recordOffset(4) + 19] = char(110);                         // 商店 4 道具店
+    });
+    planted = changeFile(folder, QStringLiteral("S_01.eex"),
+                         [&](QByteArray& b) {
+                             const auto scan = lcj::scenario::ScenarioDocument::scan(b).scan();
+                             setWord(b, scan.enemyBase + 2 * 56 + 2, 600);
+                             setWord(b, scan.allyBase + 4 * 52 + 2, 512);
+                         }) &&
+              planted;
+    planted = changeFile(folder, QStringLiteral("Sv01d.e5s"),
+                         [](QByteArray& b) { b[5340 + 32 * 3 + 17] = char(70); }) &&
+              planted;
+    planted =
+        changeFile(folder, QStringLiteral("Imsg.e5"), [](QByteArray& b) { b.truncate(120000); }) &&
+        planted;
+    if (!planted) {
+        note(QStringLiteral("check: cannot plant the faults"));
+        return false;
+    }
+    lcj::check::Jiancha window(prompts);
+    window.resize(980, 360);
+    window.show();
+    window.checkFolder(folder);
+    settle();
+    return save(window.grab(), out, QStringLiteral("check"));
+}
+
 struct Editor {
     const char16_t* entry;  // the main menu entry, also the picture's name
     const char16_t* window; // the editor window's objectName
@@ -405,5 +467,7 @@ int main(int argc, char* argv[]) {
         settle();
     }
     ok = showGameFolder(main, out) && ok;
+    note(QStringLiteral("check:"));
+    ok = showCheck(prompts, out) && ok;
     return ok ? 0 : 1;
 }

@@ -119,6 +119,20 @@ void DForm::addSection(DataSection* section, const QString& entryName, const QSt
     });
 }
 
+bool DForm::showPlace(int part, int row) {
+    if (!edit->isEnabled() || part < 0 || std::size_t(part) >= sections_.size())
+        return false;
+    DataSection* section = sections_[std::size_t(part)];
+    if (section->isHidden())
+        showSection(section);
+    QListWidget* list = section->recordList();
+    if (section->isHidden() || row < 0 || row >= list->count())
+        return false;
+    list->setCurrentRow(row);
+    list->scrollToItem(list->item(row));
+    return list->currentRow() == row;
+}
+
 void DForm::Form_Load() {
     edit->setEnabled(false);
     hideSections();

@@ -39,6 +39,10 @@ public:
 protected:
     bool mayClose() override;
 
+public:
+    // Section `part` (in the field model's order) at record `row`.
+    bool showPlace(int part, int row) override;
+
 private:
     void Form_Load();
     // Settles the edits of the section shown, if any: true when the window may

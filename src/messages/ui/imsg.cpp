@@ -554,4 +554,18 @@ void Imsg::exit_Click() {
     closeByExitCommand();
 }
 
+bool Imsg::showPlace(int part, int row) {
+    if (part < 0 || part >= int(lists_.size()) || !entries_[part]->isEnabled())
+        return false;
+    if (category_ != part)
+        chooseCategory(part);
+    QListWidget* list = lists_[part];
+    if (category_ != part || row < 0 || row >= list->count())
+        return false;
+    if (list->currentRow() != row)
+        list->setCurrentRow(row);
+    list->scrollToItem(list->item(row));
+    return list->currentRow() == row;
+}
+
 } // namespace lcj::imsg

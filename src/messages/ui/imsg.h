@@ -61,6 +61,10 @@ public:
 protected:
     bool mayClose() override;
 
+public:
+    // Category `part` at entry `row`.
+    bool showPlace(int part, int row) override;
+
 private:
     // Whether the text box holds a text other than the slot shown.
     bool edited() const;

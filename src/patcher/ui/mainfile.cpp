@@ -384,4 +384,18 @@ void MainFile::exit_Click() {
     closeByExitCommand();
 }
 
+bool MainFile::showPlace(int part, int row) {
+    if (!file_.loaded())
+        return false;
+    if (part == 1) {
+        Check1->setFocus();
+        return true;
+    }
+    if (part != 0 || row < 0 || row >= List1->count())
+        return false;
+    List1->setCurrentRow(row);
+    List1->scrollToItem(List1->item(row));
+    return List1->currentRow() == row;
+}
+
 } // namespace lcj::exe

@@ -44,6 +44,10 @@ public:
 protected:
     bool mayClose() override;
 
+public:
+    // Part 0: the figure of character `row`; 1: the switch.
+    bool showPlace(int part, int row) override;
+
 private:
     // Shows the regions just read: the title, the switch and character 0.
     void showLoaded();

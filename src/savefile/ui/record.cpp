@@ -490,4 +490,19 @@ void Record::exit_Click() {
     closeByExitCommand();
 }
 
+bool Record::showPlace(int part, int row) {
+    if (!game_.loaded())
+        return false;
+    if (part == 2) {
+        Text24->setFocus();
+        return true;
+    }
+    QListWidget* list = part == 0 ? List1 : part == 1 ? List3 : nullptr;
+    if (!list || row < 0 || row >= list->count())
+        return false;
+    list->setCurrentRow(row);
+    list->scrollToItem(list->item(row));
+    return list->currentRow() == row;
+}
+
 } // namespace lcj::save

@@ -46,6 +46,10 @@ public:
 protected:
     bool mayClose() override;
 
+public:
+    // Part 0: character `row`; 1: consumable `row`; 2: the loyalty box.
+    bool showPlace(int part, int row) override;
+
 private:
     SaveForm formsFromControls() const;
     // Whether the controls differ from what they showed (edits not confirmed).

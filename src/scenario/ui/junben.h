@@ -108,6 +108,11 @@ protected:
     // Unsaved or unconfirmed edits are not dropped without asking.
     bool mayClose() override;
 
+public:
+    // Part 0: the battle-wide values; 1..5: the entry `row` of the allies,
+    // enemies, army, equipment or spoils.
+    bool showPlace(int part, int row) override;
+
 private:
     void Form_Load();
     void buildLayout();

@@ -166,4 +166,27 @@ void Junben::selectChange(const changes::Change& change) {
     list->setFocus();
 }
 
+bool Junben::showPlace(int part, int row) {
+    if (scenarioPath_.isEmpty())
+        return false;
+    if (part == 0) {
+        battle_->focusValues();
+        return true;
+    }
+    QListWidget* const lists[] = {ally_->list(), enemy_->list(), army_->list(), equip_->list(),
+                                  spoils_->list()};
+    if (part < 1 || part > 5)
+        return false;
+    QListWidget* list = lists[part - 1];
+    if (row < 0 || row >= list->count())
+        return false;
+    if (list->currentRow() == row)
+        emit list->itemClicked(list->item(row));
+    else
+        list->setCurrentRow(row);
+    list->scrollToItem(list->item(row));
+    list->setFocus();
+    return list->currentRow() == row;
+}
+
 } // namespace lcj::scenario
