@@ -55,7 +55,7 @@ void EditHistory::record(DocumentChange change) {
     redo_.clear();
     const int before = state_;
     state_ = next_++;
-    undo_.push_back({std::move(change), before, state_, std::nullopt});
+    undo_.push_back({std::move(change), before, state_, nullptr});
     held_ += cost(undo_.back());
     while (!undo_.empty() && (edits(undo_) > maxSteps_ || held_ > maxBytes_))
         forgetOldest();
@@ -81,7 +81,8 @@ void EditHistory::takeSaved(ScenarioDocument& doc, ScenarioDocument saved) {
         doc = std::move(saved);
         return;
     }
-    undo_.push_back({DocumentChange(), state_, state_, std::move(doc)});
+    undo_.push_back(
+        {DocumentChange(), state_, state_, std::make_unique<ScenarioDocument>(std::move(doc))});
     doc = std::move(saved);
     held_ += cost(undo_.back());
     while (!undo_.empty() && held_ > maxBytes_)

@@ -3,7 +3,7 @@
 #include "scenariodocument.h"
 
 #include <deque>
-#include <optional>
+#include <memory>
 
 namespace lcj::scenario {
 
@@ -57,8 +57,9 @@ private:
         int stateAfter;
         // A save's step: the document on the other side of the save (before it while the
         // step waits to be undone, after it while it waits to be redone). It changes no
-        // state: both sides hold the same scenario.
-        std::optional<ScenarioDocument> other;
+        // state: both sides hold the same scenario. Held apart, so that a step of an edit
+        // carries a pointer rather than room for a whole document.
+        std::unique_ptr<ScenarioDocument> other;
     };
     static qint64 cost(const Step& step);
     static int edits(const std::deque<Step>& steps);
