@@ -14,7 +14,8 @@ OutsideRun runLcjtool(const QStringList& args) {
 
 OutsideRun runProgram(const QString& name, const QStringList& args) {
 #ifdef Q_OS_WIN
-    const QString program = QCoreApplication::applicationDirPath() + u'/' + name + u".exe";
+    const QString program =
+        QCoreApplication::applicationDirPath() + u'/' + name + QStringLiteral(".exe");
 #else
     const QString program = QCoreApplication::applicationDirPath() + u'/' + name;
 #endif
