@@ -71,12 +71,12 @@ struct StoredReference {
 };
 
 const StoredReference storedReferences[] = {
-    {FileKind::Save, u"characters", u"武具", save::characterRegion.offset, save::recordSize, 20,
-     Target::Item, noneByte},
-    {FileKind::Save, u"characters", u"防具", save::characterRegion.offset, save::recordSize, 23,
-     Target::Item, noneByte},
-    {FileKind::Save, u"characters", u"辅助", save::characterRegion.offset, save::recordSize, 26,
-     Target::Item, noneByte},
+    {FileKind::Save, u"characters", u"武具", save::characterRegion.offset, save::recordSize,
+     save::weaponOffset, Target::Item, noneByte},
+    {FileKind::Save, u"characters", u"防具", save::characterRegion.offset, save::recordSize,
+     save::armourOffset, Target::Item, noneByte},
+    {FileKind::Save, u"characters", u"辅助", save::characterRegion.offset, save::recordSize,
+     save::accessoryOffset, Target::Item, noneByte},
 };
 
 // The general a slot follows counts only while its action tendency is 03 跟随.

@@ -27,6 +27,15 @@ std::function<Failure(const QString&)> gameNamesInto(std::function<void(const Ga
     };
 }
 
+Failure takeGameNames(const QString& dataFilePath,
+                      const std::function<void(const GameNames&)>& take) {
+    if (dataFilePath.isEmpty()) {
+        take(fixedGameNames());
+        return std::nullopt;
+    }
+    return gameNamesInto(take)(dataFilePath);
+}
+
 GameNames fixedGameNames() {
     return {characters(), items()};
 }

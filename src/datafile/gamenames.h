@@ -25,6 +25,12 @@ Result<GameNames> readGameNames(const QString& dataFilePath);
 std::function<Failure(const QString& dataFilePath)>
 gameNamesInto(std::function<void(const GameNames&)> take);
 
+// The names of the game folder's data file at `dataFilePath` handed to `take` (an
+// empty path: the fixed tables), or the reason the file could not be read (and
+// `take` is not called).
+Failure takeGameNames(const QString& dataFilePath,
+                      const std::function<void(const GameNames&)>& take);
+
 // The fixed tables the windows show until the user takes names from a data file.
 GameNames fixedGameNames();
 

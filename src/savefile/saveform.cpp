@@ -42,9 +42,9 @@ struct Equipment {
     const char16_t* caption;
 };
 constexpr std::array<Equipment, 3> equipment{{
-    {&CharacterForm::weapon, 20, u"武具"},
-    {&CharacterForm::armour, 23, u"防具"},
-    {&CharacterForm::accessory, 26, u"辅助"},
+    {&CharacterForm::weapon, weaponOffset, u"武具"},
+    {&CharacterForm::armour, armourOffset, u"防具"},
+    {&CharacterForm::accessory, accessoryOffset, u"辅助"},
 }};
 const QString troopTypeCaption = QStringLiteral("兵种");
 const QString joinedCaption = QStringLiteral("强行加入我军");

@@ -14,6 +14,11 @@ inline constexpr Region characterRegion{5340, 5569};
 
 inline constexpr int characterCount = 174;
 inline constexpr int recordSize = 32;
+// The bytes of a character record that hold the item numbers of its equipment
+// (255: none).
+inline constexpr int weaponOffset = 20;
+inline constexpr int armourOffset = 23;
+inline constexpr int accessoryOffset = 26;
 inline constexpr int consumableCount = 17;
 
 // The index of each region in the editor's RegionSet.

@@ -222,12 +222,9 @@ bool Imsg::openPath(const QString& path) {
 
 void Imsg::useGameData(const QString& dataPath) {
     // The game folder's names, read as 从Data文件读取名称 reads them.
-    if (dataPath.isEmpty())
-        takeNames(names::fixedGameNames());
-    else if (const auto read = names::readGameNames(dataPath))
-        takeNames(*read);
-    else
-        showStatus(QStringLiteral("读取名称出错：") + read.error());
+    if (auto failure =
+            names::takeGameNames(dataPath, [this](const names::GameNames& n) { takeNames(n); }))
+        showStatus(QStringLiteral("读取名称出错：") + *failure);
 }
 
 bool Imsg::readFile(const QString& path) {

@@ -176,12 +176,9 @@ bool MainFile::openPath(const QString& path) {
 
 void MainFile::useGameData(const QString& dataPath) {
     // The game folder's names, read as 从Data文件读取名称 reads them.
-    if (dataPath.isEmpty())
-        takeNames(names::fixedGameNames());
-    else if (const auto read = names::readGameNames(dataPath))
-        takeNames(*read);
-    else
-        showStatus(QStringLiteral("读取名称出错：") + read.error());
+    if (auto failure =
+            names::takeGameNames(dataPath, [this](const names::GameNames& n) { takeNames(n); }))
+        showStatus(QStringLiteral("读取名称出错：") + *failure);
 }
 
 void MainFile::showLoaded() {
