@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -127,6 +128,12 @@ private slots:
         QCOMPARE(activeEditor()->findChild<QListWidget*>(QStringLiteral("List4"))->currentRow(), 2);
         QCOMPARE(activeEditor()->findChild<QLineEdit*>(QStringLiteral("Text14"))->text(),
                  QStringLiteral("600"));
+        // The enemy's frame has come into view in the editor's scrolling area.
+        auto* area = activeEditor()->findChild<QScrollArea*>(QStringLiteral("frameArea"));
+        QVERIFY(area);
+        auto* box = activeEditor()->findChild<QLineEdit*>(QStringLiteral("Text14"));
+        QVERIFY(area->viewport()->rect().contains(
+            QRect(box->mapTo(area->viewport(), QPoint(0, 0)), box->size())));
 
         // Back to the list: the data file's troop type.
         trigger(QStringLiteral("jiancha"));

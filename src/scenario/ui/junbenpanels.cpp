@@ -180,11 +180,8 @@ bool Junben::showPlace(int part, int row) {
     QListWidget* list = lists[part - 1];
     if (row < 0 || row >= list->count())
         return false;
-    if (list->currentRow() == row)
-        emit list->itemClicked(list->item(row));
-    else
-        list->setCurrentRow(row);
-    list->scrollToItem(list->item(row));
+    // As a choice in the map or the change list: its frame comes into view too.
+    selectRow(list, row);
     list->setFocus();
     return list->currentRow() == row;
 }
