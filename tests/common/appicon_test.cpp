@@ -46,12 +46,15 @@ void AppIconTest::drawnAtTheScale_data() {
             QTest::addRow("%s %d px at %d%%", qPrintable(icon), side, int(scale * 100))
                 << icon << side << scale << pixels;
         };
+        // Sizes of the icon files, and sizes between them that only a drawing has.
         row(32, 1.0, 32);
         row(16, 1.25, 20);
-        row(32, 1.25, 40);
+        row(24, 1.25, 30);
         row(16, 1.5, 24);
+        row(24, 1.5, 36);
         row(32, 1.5, 48);
-        row(20, 2.0, 40);
+        row(16, 1.75, 28);
+        row(32, 1.75, 56);
     }
 }
 

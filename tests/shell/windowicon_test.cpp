@@ -1,10 +1,13 @@
 // The program's own start-up gives every window its icon: the main window
-// shows the application's drawing, painted at the size asked for.
+// shows the application's drawing, painted at the size asked for, a patch
+// window's frame the mod patch's.
 // Runs the program's start-up itself, so it has a main() of its own.
 #include "common/gui/appicon.h"
 #include "shell/startup.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
@@ -19,11 +22,10 @@ void expect(bool ok, const char* what) {
         ++failures;
 }
 
-bool showsTheDrawing(const QIcon& icon, int side) {
+bool showsTheDrawing(const QIcon& icon, int side, QImage (*draw)(int) = lcj::icons::drawAppIcon) {
     const QImage image = icon.pixmap(QSize(side, side), 1.0).toImage();
-    return !icon.isNull() &&
-           image.convertToFormat(QImage::Format_ARGB32) ==
-               lcj::icons::drawAppIcon(side).convertToFormat(QImage::Format_ARGB32);
+    return !icon.isNull() && image.convertToFormat(QImage::Format_ARGB32) ==
+                                 draw(side).convertToFormat(QImage::Format_ARGB32);
 }
 
 int checkIcons(QWidget& mainWindow) {
@@ -35,6 +37,13 @@ int checkIcons(QWidget& mainWindow) {
                    showsTheDrawing(mainWindow.windowHandle()->icon(), side),
                "the icon of the main window's system window");
     }
+    // The patch window made from the menu: its frame in the main window shows a patch.
+    if (auto* make = mainWindow.findChild<QAction*>(QStringLiteral("budingmake")))
+        make->trigger();
+    auto* patchWindow = mainWindow.findChild<QWidget*>(QStringLiteral("Zhizuo"));
+    auto* frame = patchWindow ? qobject_cast<QMdiSubWindow*>(patchWindow->parentWidget()) : nullptr;
+    expect(frame && showsTheDrawing(frame->windowIcon(), 16, lcj::icons::drawPatchIcon),
+           "the patch window's frame shows the patch icon");
     return failures == 0 ? 0 : 1;
 }
 
