@@ -34,6 +34,7 @@ private slots:
     void paintedAtTheScale_data() { drawnAtTheScale_data(); }
     void paintedAtTheScale();
     void patchIsItsOwnPicture();
+    void drawnAtEverySize();
 };
 
 void AppIconTest::drawnAtTheScale_data() {
@@ -103,6 +104,22 @@ void AppIconTest::patchIsItsOwnPicture() {
         QVERIFY2(argb(app) != argb(patch), qPrintable(QString::number(side)));
     }
     QVERIFY(icons::appIcon().pixmap(32).toImage() != icons::patchIcon().pixmap(32).toImage());
+}
+
+// Any size a screen may ask for is drawn, filling its square and no more.
+void AppIconTest::drawnAtEverySize() {
+    for (auto draw : {icons::drawAppIcon, icons::drawPatchIcon}) {
+        for (int side = 1; side <= 300; ++side) {
+            const QImage image = argb(draw(side));
+            QCOMPARE(image.size(), QSize(side, side));
+            int opaque = 0;
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x)
+                    opaque += qAlpha(image.pixel(x, y)) == 255;
+            QVERIFY2(opaque * 2 >= side * side, qPrintable(QString::number(side)));
+        }
+        QVERIFY(draw(0).isNull());
+    }
 }
 
 QTEST_MAIN(AppIconTest)

@@ -265,7 +265,7 @@ void paintPatch(QPainter& p, int side) {
 }
 
 QImage blank(int side) {
-    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    QImage image(std::max(side, 0), std::max(side, 0), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
@@ -346,6 +346,8 @@ private:
 
 QImage drawAppIcon(int size) {
     QImage image = blank(size);
+    if (image.isNull())
+        return image;
     QPainter p(&image);
     paintPicture(p, image.rect());
     return image;
@@ -353,6 +355,8 @@ QImage drawAppIcon(int size) {
 
 QImage drawPatchIcon(int size) {
     QImage image = blank(size);
+    if (image.isNull())
+        return image;
     QPainter p(&image);
     paintPatch(p, size);
     return image;
