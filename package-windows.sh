@@ -37,9 +37,9 @@ export LCJ_QT_WINDOWS=$qt_prefix
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-echo "== The picture folder, drawn by the Linux build"
+echo "== The picture folder and the icons, drawn by the Linux build"
 cmake --preset default "${launcher[@]}" >/dev/null
-lcj_timed "Linux picture generator" cmake --build build -j "$(nproc)" --target lcjpicgen lcjsamplegen
+lcj_timed "Linux picture generator" cmake --build build -j "$(nproc)" --target lcjpicgen lcjicongen lcjsamplegen
 
 echo "== Cross-compiling for Windows"
 cmake --preset windows "${launcher[@]}" >/dev/null
@@ -66,6 +66,9 @@ mkdir -p "$stage/translations"
 cp "$bin/translations/qtbase_zh_CN.qm" "$stage/translations/"
 cp -r "$bin/lcjpic" "$stage/" && rm -f "$stage/lcjpic/.stamp"
 x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
+# Their icons (index 0 the program, 1 a mod patch) and version texts, shown.
+scripts/exe-resources.py "$stage/lcjworkshop.exe" --icons 2
+scripts/exe-resources.py "$stage/lcjtool.exe" --icons 1
 sed 's/$/\r/' packaging/windows-readme.txt | sed "s/@VERSION@/$version/" > "$stage/使用说明.txt"
 scripts/windows-deps.sh "$stage"
 scripts/zipdir.py "dist/$name.zip" "$stage"

@@ -21,5 +21,8 @@ diff <(cd "$(dirname "$0")/../build/bin/lcjpic" && ls) <(cd "$root/usr/lib/lcjwo
 desktop=$root/usr/share/applications/lcjworkshop.desktop
 grep -qx 'Exec=lcjworkshop' "$desktop" && grep -qx 'Icon=lcjworkshop' "$desktop" || fail "desktop entry"
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/lcjworkshop.svg" ] || fail "icon missing"
+for size in 16 24 32 48 64 128 256; do
+    [ -f "$root/usr/share/icons/hicolor/${size}x$size/apps/lcjworkshop.png" ] || fail "icon of $size px missing"
+done
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "no dependency on Qt Widgets"
 echo "check-deb: $(basename "$deb") is sound (lcjtool $version, $(ls "$root/usr/lib/lcjworkshop/lcjpic" | wc -l) pictures)"

@@ -210,6 +210,9 @@ EditorWindow* MainWindow::showEditor(Editor& editor) {
         editor.frame->setAttribute(Qt::WA_DeleteOnClose);
         // The frame's title follows the editor's (the file it shows, its unsaved mark).
         editor.frame->setWindowTitle(window->windowTitle());
+        // An editor with an icon of its own (the patch windows) shows it on its frame.
+        if (window->testAttribute(Qt::WA_SetWindowIcon))
+            editor.frame->setWindowIcon(window->windowIcon());
         connect(window, &QWidget::windowTitleChanged, editor.frame, &QWidget::setWindowTitle);
         // The exit commands of the editors show the banner again.
         connect(window, &EditorWindow::exitCommand, Picdb, &QWidget::show);

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "common/gbk.h"
+#include "common/gui/appicon.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
 #include "mainwindow.h"
@@ -36,6 +37,7 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
     QApplication::setOrganizationName(QStringLiteral("lcjworkshop"));
+    QApplication::setWindowIcon(icons::appIcon());
     // A settings file beside the program keeps them there; else the user's profile.
     settings::useProgramSettings(QCoreApplication::applicationDirPath());
     // Without it the standard dialogs read in English; the program works on.

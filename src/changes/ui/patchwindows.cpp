@@ -1,6 +1,7 @@
 #include "patchwindows.h"
 
 #include "common/fileaccess.h"
+#include "common/gui/appicon.h"
 #include "common/ui/controls.h"
 
 #include <QFileInfo>
@@ -34,6 +35,7 @@ QLineEdit* readOnlyBox(const QString& name) {
 Buding::Buding(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Buding"));
     setWindowTitle(QStringLiteral("补丁"));
+    setWindowIcon(icons::patchIcon());
     auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
 
     auto* grid = new QGridLayout;
@@ -189,6 +191,7 @@ void Buding::run(bool reverse) {
 Zhizuo::Zhizuo(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     setObjectName(QStringLiteral("Zhizuo"));
     setWindowTitle(QStringLiteral("制作补丁"));
+    setWindowIcon(icons::patchIcon());
     auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
     auto* grid = new QGridLayout;
     originalFolder = readOnlyBox(QStringLiteral("originalFolder"));

@@ -1,0 +1,54 @@
+// The program's own start-up gives every window its icon: the main window
+// shows the application's drawing, painted at the size asked for, a patch
+// window's frame the mod patch's.
+// Runs the program's start-up itself, so it has a main() of its own.
+#include "common/gui/appicon.h"
+#include "shell/startup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+
+namespace {
+
+int failures = 0;
+
+void expect(bool ok, const char* what) {
+    std::printf("%s %s\n", ok ? "PASS" : "FAIL", what);
+    if (!ok)
+        ++failures;
+}
+
+bool showsTheDrawing(const QIcon& icon, int side, QImage (*draw)(int) = lcj::icons::drawAppIcon) {
+    const QImage image = icon.pixmap(QSize(side, side), 1.0).toImage();
+    return !icon.isNull() && image.convertToFormat(QImage::Format_ARGB32) ==
+                                 draw(side).convertToFormat(QImage::Format_ARGB32);
+}
+
+int checkIcons(QWidget& mainWindow) {
+    for (int side : {16, 20, 24, 32, 48}) {
+        std::printf("%d px:\n", side);
+        expect(showsTheDrawing(QApplication::windowIcon(), side), "the application's icon");
+        expect(showsTheDrawing(mainWindow.windowIcon(), side), "the main window's icon");
+        expect(mainWindow.windowHandle() &&
+                   showsTheDrawing(mainWindow.windowHandle()->icon(), side),
+               "the icon of the main window's system window");
+    }
+    // The patch window made from the menu: its frame in the main window shows a patch.
+    if (auto* make = mainWindow.findChild<QAction*>(QStringLiteral("budingmake")))
+        make->trigger();
+    auto* patchWindow = mainWindow.findChild<QWidget*>(QStringLiteral("Zhizuo"));
+    auto* frame = patchWindow ? qobject_cast<QMdiSubWindow*>(patchWindow->parentWidget()) : nullptr;
+    expect(frame && showsTheDrawing(frame->windowIcon(), 16, lcj::icons::drawPatchIcon),
+           "the patch window's frame shows the patch icon");
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    return lcj::runProgram(argc, argv, checkIcons);
+}
