@@ -30,6 +30,12 @@ REGEDIT4
 REG
     lcj_wine regedit "$(lcj_winpath "$reg")" >/dev/null 2>&1
     rm -f "$reg"
+    # Chinese font names (NSIS's Chinese pages ask for 宋体), not writable in a REGEDIT4 file.
+    local name
+    for name in 宋体 新宋体 微软雅黑; do
+        lcj_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "Noto Sans CJK SC" /f \
+            >/dev/null 2>&1
+    done
 }
 
 # Creates the prefix $WINEPREFIX and makes it show Chinese text.

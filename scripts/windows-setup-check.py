@@ -15,7 +15,7 @@ with the differences said when the check fails.
   characters DATA CSV              lcjtool's export names the records as data.e5's bytes do
   log-line LOG PATH ENTRY          the program logged "opened PATH in ENTRY"
   settings REG VALUE               the settings key holds setupTest=VALUE
-  value REG NAME                   prints the value NAME of the export's first key
+  command-words REG NAME           the command line in value NAME, a word a line
   nothing-left FOLDER LNK KEPT REG...
                                    FOLDER gone (or holding only KEPT), no LNK, every REG empty
 """
@@ -216,11 +216,13 @@ def cmd_settings(reg, value):
         fail(f"setupTest: {have!r}, not {value!r}")
 
 
-def cmd_value(reg, name):
-    value = first_key(reg).get(name)
-    if value is None:
+def cmd_command_words(reg, name):
+    command = first_key(reg).get(name)
+    if not command:
         fail(f"no value {name}")
-    print(value)
+    # As Windows splits a command line: a quoted program, then words.
+    for word in re.findall(r'"[^"]*"|\S+', command):
+        print(word.strip('"'))
 
 
 def cmd_nothing_left(folder, lnk, kept, *regs):
@@ -248,7 +250,7 @@ commands = {
     "characters": cmd_characters,
     "log-line": cmd_log_line,
     "settings": cmd_settings,
-    "value": cmd_value,
+    "command-words": cmd_command_words,
     "nothing-left": cmd_nothing_left,
 }
 if len(sys.argv) < 2 or sys.argv[1] not in commands:

@@ -14,6 +14,14 @@ trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; kill "${lcj_xvfb_pid:-}" 
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEPREFIX=$work/prefix
 mkdir -p "$pictures"
 
+# A Chinese Windows: Wine takes its language and code page (936, in which explorer
+# shows a file type's name) from the locale, compiled here for this run only.
+mkdir -p "$work/locale"
+localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" 2>/dev/null ||
+    [ -f "$work/locale/zh_CN.UTF-8/LC_CTYPE" ]
+export LOCPATH=$work/locale
+export LC_ALL=zh_CN.UTF-8
+
 lcj_prefix_new
 lcj_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 lcj_wine reg add 'HKCU\Software\Wine\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
@@ -57,5 +65,8 @@ lcj_wine "$tool" patch make "$(lcj_winpath "$work/原版")" "$(lcj_winpath "$wor
 cp "$work/原版/data.e5" "$folder/"
 (cd "$work" && lcj_wine explorer "$(lcj_winpath "$folder")" >/dev/null 2>&1 &)
 id=$(window_of '下载的补丁')
+# Wide enough for the column "Type".
+xdotool windowsize "$id" 1500 560
+sleep 3
 import -window "$id" "$pictures/setup-filetype.png"
 echo "Wrote $pictures/setup-filetype.png"

@@ -202,7 +202,7 @@ echo "only in 0.9" >"$old_stage/旧插件/old-only.dll"
 echo "only in 0.9" >"$old_stage/旧说明.txt"
 echo "0.9" >>"$old_stage/使用说明.txt"
 old_setup="$work/old/lcjworkshop-0.9-setup.exe"
-lcj_timed "Older setup" "$lcj_root/scripts/windows-setup.sh" "$old_stage" 0.9 "$old_setup" >/dev/null
+LCJ_SETUP_FAST=1 lcj_timed "Older setup" "$lcj_root/scripts/windows-setup.sh" "$old_stage" 0.9 "$old_setup" >/dev/null
 check "the older setup installs with /S" lcj_wine "$old_setup" /S
 check "the older version's own files are installed" py has-files "$dir" "旧插件/old-only.dll" "旧说明.txt"
 write_settings "kept over the upgrade"
@@ -221,9 +221,11 @@ check "the file type still opens the installed program" \
     "$(reg_export 'HKEY_CURRENT_USER\Software\Classes\lcjworkshop.patch')" HKEY_CURRENT_USER "$wdir"
 step "Uninstall as Apps does (QuietUninstallString)"
 quiet_uninstall() {
-    local command
-    command=$(py value "$(reg_export "HKEY_CURRENT_USER\\$uninst_key")" QuietUninstallString) &&
-        echo "$command" && lcj_wine cmd /c "$command" && wineserver_wait
+    local words
+    mapfile -t words < <(py command-words "$(reg_export "HKEY_CURRENT_USER\\$uninst_key")" \
+        QuietUninstallString)
+    echo "${words[*]}"
+    [ ${#words[@]} -gt 1 ] && lcj_wine "${words[@]}" && wineserver_wait
 }
 check "QuietUninstallString ends with 0" quiet_uninstall
 check "nothing of ours left but the portable lcjworkshop.ini" \

@@ -18,7 +18,11 @@ Unicode true
 Target amd64-unicode
 ManifestDPIAware true
 ManifestSupportedOS all
-SetCompressor /SOLID lzma
+!ifdef FAST_COMPRESSION
+  SetCompressor zlib
+!else
+  SetCompressor /SOLID lzma
+!endif
 RequestExecutionLevel user
 
 !ifndef VERSION | STAGE | FILES | UNFILES | SIZE_KB | OUTFILE
