@@ -10,7 +10,7 @@ set -euo pipefail
 setup=$(realpath "$1")
 pictures=$(realpath -m "${2:-$lcj_root/docs/images/windows}")
 work=$(mktemp -d /tmp/lcj-setuppictures.XXXXXX)
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; kill "${lcj_xvfb_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap '/usr/lib/wine/wineserver -k 2>/dev/null && timeout 30 /usr/lib/wine/wineserver -w; kill "${lcj_xvfb_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEPREFIX=$work/prefix
 mkdir -p "$pictures"
 

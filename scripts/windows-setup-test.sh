@@ -20,7 +20,7 @@ for f in "$zip" "$stage/lcjworkshop.exe" "$lcj_root/build/bin/lcjsamplegen"; do
 done
 work=$(mktemp -d /tmp/lcj-setuptest.XXXXXX)
 cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null
+    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null && timeout 30 /usr/lib/wine/wineserver -w
     kill "${lcj_xvfb_pid:-}" 2>/dev/null
     rm -rf "$work"
 }
