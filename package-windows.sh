@@ -2,12 +2,17 @@
 # The Windows release, built here: installs what is missing (Debian), builds a
 # minimal Qt for Windows from Debian's own Qt source once (cached in
 # ~/.cache/lcjworkshop/), cross-compiles the editor with MinGW-w64 and writes
-# dist/lcjworkshop-<version>-win64.zip.
+# dist/lcjworkshop-<version>-win64.zip and its setup program
+# dist/lcjworkshop-<version>-setup.exe (NSIS).
 #
-#   ./package-windows.sh          the zip
-#   ./package-windows.sh --test   also builds every test and runs it under Wine
-#   ./package-windows.sh --start  also starts the zipped program under Wine on
-#                                 a virtual display and takes screenshots
+#   ./package-windows.sh             the zip and the setup program
+#   ./package-windows.sh --test      also builds every test and runs it under Wine,
+#                                    then installs, upgrades and uninstalls the
+#                                    setup program in a fresh Wine prefix
+#   ./package-windows.sh --start     also starts the zipped program under Wine on
+#                                    a virtual display and takes screenshots
+#   ./package-windows.sh --pictures  also takes the README's pictures of the
+#                                    setup program and of the file type
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -15,12 +20,14 @@ cd "$(dirname "$0")"
 
 run_tests=0
 start_check=0
+setup_pictures=0
 for arg in "$@"; do
     case $arg in
     --test) run_tests=1 ;;
     --start) start_check=1 ;;
-    -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    *) echo "用法: $0 [--test] [--start]" >&2; exit 2 ;;
+    --pictures) setup_pictures=1 ;;
+    -h | --help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "用法: $0 [--test] [--start] [--pictures]" >&2; exit 2 ;;
     esac
 done
 
@@ -73,14 +80,25 @@ sed 's/$/\r/' packaging/windows-readme.txt | sed "s/@VERSION@/$version/" > "$sta
 scripts/windows-deps.sh "$stage"
 scripts/zipdir.py "dist/$name.zip" "$stage"
 printf 'Wrote dist/%s.zip (%s)\n' "$name" "$(du -h "dist/$name.zip" | cut -f1)"
+setup=dist/lcjworkshop-$version-setup.exe
+echo "== $setup"
+lcj_timed "Setup program" scripts/windows-setup.sh "$stage" "$version" "$setup"
 
 if [ "$run_tests" = 1 ]; then
     echo "== Tests under Wine"
-    scripts/windows-tests.sh build-windows
+    status=0
+    scripts/windows-tests.sh build-windows || status=1
+    echo "== The setup program under Wine"
+    scripts/windows-setup-test.sh "$setup" || status=1
+    [ "$status" = 0 ] || exit 1
 fi
 if [ "$start_check" = 1 ]; then
     echo "== Starting the zipped program under Wine"
     scripts/windows-start.sh "dist/$name.zip"
+fi
+if [ "$setup_pictures" = 1 ]; then
+    echo "== Pictures of the setup program and the file type"
+    scripts/windows-setup-pictures.sh "$setup" docs/images/windows
 fi
 end=$(date +%s)
 printf 'package-windows.sh: %dm%02ds in all\n' $(((end - all_start) / 60)) $(((end - all_start) % 60))

@@ -8,7 +8,7 @@ lcj_cache=${LCJ_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/lcjworkshop}
 lcj_toolchain=$lcj_root/cmake/mingw-w64-x86_64.cmake
 
 lcj_win_packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix wine64 xvfb unzip python3
-                  fonts-noto-cjk qt6-base-dev libgtest-dev)
+                  fonts-noto-cjk qt6-base-dev libgtest-dev nsis x11-utils imagemagick xdotool)
 
 # The smallest Qt the editor, lcjtool and the tests need: Core, Gui, Widgets,
 # Test, the Windows and offscreen platforms, BMP and JPEG, the Windows styles.

@@ -6,11 +6,10 @@
 #    a Chinese name) with the zip's lcjtool.exe and checks the bytes on disk;
 #  - takes the README's Windows pictures with lcjscreenshots.exe, which runs
 #    on the zip's own DLLs beside lcjworkshop.exe.
-# A CJK font is made reachable through the prefix's Fonts folder and Wine's
-# font replacements (Wine has no Chinese font of its own).
+# The prefix shows Chinese text with the CJK font (scripts/windows-prefix.sh).
 #   scripts/windows-start.sh dist/lcjworkshop-<version>-win64.zip [picture folder]
 set -euo pipefail
-. "$(dirname "${BASH_SOURCE[0]}")/windows-env.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/windows-prefix.sh"
 zip=$(realpath "$1")
 pictures=$(realpath -m "${2:-$lcj_root/build-windows/screenshots}")
 work=$(mktemp -d /tmp/lcj-start.XXXXXX)
@@ -31,30 +30,11 @@ unzip -q "$zip" -d "$app"
 app=$(find "$app" -mindepth 1 -maxdepth 1 -type d | head -n1)
 
 step "Wine prefix $WINEPREFIX"
-lcj_timed "Wine prefix" bash -c "\"$lcj_root/scripts/wine-run.sh\" wineboot -i >/dev/null 2>&1 || true"
-font=/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc
-cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-cat >"$work/fonts.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"SimSun"="Noto Sans CJK SC"
-"NSimSun"="Noto Sans CJK SC"
-"Microsoft YaHei"="Noto Sans CJK SC"
-"Microsoft YaHei UI"="Noto Sans CJK SC"
-"MS Shell Dlg"="Noto Sans CJK SC"
-"MS Shell Dlg 2"="Noto Sans CJK SC"
-"Tahoma"="Noto Sans CJK SC"
-"Segoe UI"="Noto Sans CJK SC"
-REG
-"$lcj_root/scripts/wine-run.sh" regedit "$("$lcj_root/scripts/wine-run.sh" winepath -w "$work/fonts.reg" 2>/dev/null)" >/dev/null 2>&1
+lcj_prefix_new
 
 step "Virtual display"
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1366x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-sleep 2
+lcj_xvfb_start
+xvfb_pid=$lcj_xvfb_pid
 
 step "Starting lcjworkshop.exe"
 (cd "$app" && "$lcj_root/scripts/wine-run.sh" ./lcjworkshop.exe >/dev/null 2>&1 &)

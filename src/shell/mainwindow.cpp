@@ -24,6 +24,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -36,6 +37,10 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
+
+// What the program opened from outside (its command line, a drop), one line a path; off
+// unless asked for (QT_LOGGING_RULES="lcj.shell.info=true").
+Q_LOGGING_CATEGORY(lcjShell, "lcj.shell", QtWarningMsg)
 
 namespace lcj {
 
@@ -405,9 +410,26 @@ bool MainWindow::openGameFolder(const QString& folder) {
 }
 
 bool MainWindow::openPath(const QString& path) {
+    return openPathIn(path, nullptr);
+}
+
+bool MainWindow::openFromOutside(const QString& path) {
+    QString entry;
+    if (!openPathIn(path, &entry))
+        return false;
+    qCInfo(lcjShell).noquote() << "opened"
+                               << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())
+                               << "in" << entry;
+    return true;
+}
+
+bool MainWindow::openPathIn(const QString& path, QString* entryName) {
     const QFileInfo info(path);
-    if (info.isDir())
+    if (info.isDir()) {
+        if (entryName)
+            *entryName = QStringLiteral("gamefolder");
         return openGameFolder(path);
+    }
     if (!info.isFile()) {
         prompts_.showMessage(
             this,
@@ -428,6 +450,8 @@ bool MainWindow::openPath(const QString& path) {
         return false;
     }
     EditorWindow* window = showEditor(*editor);
+    if (entryName)
+        *entryName = editor->entry->objectName();
     return window && window->openPath(info.absoluteFilePath());
 }
 
@@ -475,7 +499,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     for (const QUrl& url : data->urls())
         if (url.isLocalFile())
-            openPath(url.toLocalFile());
+            openFromOutside(url.toLocalFile());
 }
 
 void MainWindow::fillRecentFolders() {

@@ -42,6 +42,9 @@ public:
     // Opens a folder as the game folder, a game file in its editor, a .lcjpatch in the
     // patch window; false, with the reason said, when nothing was opened.
     bool openPath(const QString& path);
+    // openPath for a path from outside the program (its command line, a drop): what was
+    // opened, and in which menu entry's window, goes to the log category lcj.shell.
+    bool openFromOutside(const QString& path);
     // 检查游戏目录: the check of the game folder open (asked for first when none is).
     void jiancha_Click();
     // Opens the file of a problem in its editor at its part and row.
@@ -70,6 +73,8 @@ private:
     // Shows the editor, creating it the first time and bringing it forward after.
     EditorWindow* showEditor(Editor& editor);
     Editor* editorNamed(const QString& entryName);
+    // openPath, naming the menu entry whose window took the path ("gamefolder" for a folder).
+    bool openPathIn(const QString& path, QString* entryName);
     // Every editor open now.
     QList<EditorWindow*> openEditors() const;
     // A new editor: its names from the game folder, its file state followed.

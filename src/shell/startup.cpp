@@ -30,7 +30,7 @@ bool loadQtTranslation() {
 void openArguments(MainWindow& window, const QStringList& arguments) {
     for (const QString& argument : arguments.mid(1))
         if (!argument.startsWith(u'-'))
-            window.openPath(argument);
+            window.openFromOutside(argument);
 }
 
 int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWindow)>& run) {

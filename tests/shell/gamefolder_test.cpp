@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -549,6 +550,64 @@ private slots:
         QVERIFY2(lines.join(u'|').contains(QStringLiteral("人物 5 武力")),
                  qPrintable(lines.join(u'|')));
         QVERIFY(buding->findChild<QPushButton*>(QStringLiteral("applyPatch"))->isEnabled());
+    }
+
+    // Each path opened from the command line or a drop is logged under lcj.shell with the
+    // menu entry whose window took it (a double click in Explorer is seen by this line);
+    // a path refused is not logged, and nothing is without the category turned on.
+    void eachPathOpenedFromOutsideIsLogged_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("patch") << QStringLiteral("strength.lcjpatch") << false
+                               << QStringLiteral("budingopen");
+        QTest::newRow("data") << QStringLiteral("game/data.e5") << false
+                              << QStringLiteral("dataedit");
+        QTest::newRow("folder") << QStringLiteral("game") << false << QStringLiteral("gamefolder");
+        QTest::newRow("patch dropped")
+            << QStringLiteral("strength.lcjpatch") << true << QStringLiteral("budingopen");
+        QTest::newRow("scenario dropped")
+            << QStringLiteral("game/S_02.eex") << true << QStringLiteral("sedit");
+        QTest::newRow("refused") << QStringLiteral("game/readme.txt") << false << QString();
+        QTest::newRow("missing") << QStringLiteral("game/S_99.eex") << false << QString();
+    }
+    void eachPathOpenedFromOutsideIsLogged() {
+        QFETCH(QString, name);
+        QFETCH(bool, dropped);
+        QFETCH(QString, entry);
+        QVERIFY(!writePatch().isEmpty());
+        QFile note(in(game, QStringLiteral("readme.txt")));
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.close();
+        const QString path = tmp->filePath(name);
+        static QStringList logged;
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (qstrcmp(context.category, "lcj.shell") == 0)
+                    logged << text;
+            });
+        const auto open = [&] {
+            if (dropped)
+                drop({QUrl::fromLocalFile(path)});
+            else
+                openArguments(*main, {QStringLiteral("lcjworkshop"), path});
+        };
+        // Off by default.
+        open();
+        QVERIFY2(logged.isEmpty(), qPrintable(logged.join(u'|')));
+        QLoggingCategory::setFilterRules(QStringLiteral("lcj.shell.info=true"));
+        open();
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(previous);
+        const QStringList want =
+            entry.isEmpty()
+                ? QStringList()
+                : QStringList{QStringLiteral("opened %1 in %2")
+                                  .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                       entry)};
+        QCOMPARE(logged, want);
+        QCOMPARE(prompts.messages.size(), entry.isEmpty() ? 2 : 0);
     }
 
     // A patch kept in the game folder is listed under 补丁 and opens in the patch window.
