@@ -8,6 +8,8 @@
 #   ./package-windows.sh --test   also builds every test and runs it under Wine
 #   ./package-windows.sh --start  also starts the zipped program under Wine on
 #                                 a virtual display and takes screenshots
+#   ./package-windows.sh --pictures  also pictures every window under Wine at
+#                                 100 %, 125 % and 150 % display scale
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -15,12 +17,14 @@ cd "$(dirname "$0")"
 
 run_tests=0
 start_check=0
+pictures=0
 for arg in "$@"; do
     case $arg in
     --test) run_tests=1 ;;
     --start) start_check=1 ;;
-    -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    *) echo "用法: $0 [--test] [--start]" >&2; exit 2 ;;
+    --pictures) pictures=1 ;;
+    -h | --help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "用法: $0 [--test] [--start] [--pictures]" >&2; exit 2 ;;
     esac
 done
 
@@ -78,6 +82,10 @@ fi
 if [ "$start_check" = 1 ]; then
     echo "== Starting the zipped program under Wine"
     scripts/windows-start.sh "dist/$name.zip"
+fi
+if [ "$pictures" = 1 ]; then
+    echo "== Every window at 96, 120 and 144 dpi under Wine"
+    scripts/windows-dpi.sh "dist/$name.zip"
 fi
 end=$(date +%s)
 printf 'package-windows.sh: %dm%02ds in all\n' $(((end - all_start) / 60)) $(((end - all_start) % 60))

@@ -11,6 +11,7 @@
 #   scripts/windows-start.sh dist/lcjworkshop-<version>-win64.zip [picture folder]
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/windows-env.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/wine-fonts.sh"
 zip=$(realpath "$1")
 pictures=$(realpath -m "${2:-$lcj_root/build-windows/screenshots}")
 work=$(mktemp -d /tmp/lcj-start.XXXXXX)
@@ -32,22 +33,7 @@ app=$(find "$app" -mindepth 1 -maxdepth 1 -type d | head -n1)
 
 step "Wine prefix $WINEPREFIX"
 lcj_timed "Wine prefix" bash -c "\"$lcj_root/scripts/wine-run.sh\" wineboot -i >/dev/null 2>&1 || true"
-font=/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc
-cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-cat >"$work/fonts.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"SimSun"="Noto Sans CJK SC"
-"NSimSun"="Noto Sans CJK SC"
-"Microsoft YaHei"="Noto Sans CJK SC"
-"Microsoft YaHei UI"="Noto Sans CJK SC"
-"MS Shell Dlg"="Noto Sans CJK SC"
-"MS Shell Dlg 2"="Noto Sans CJK SC"
-"Tahoma"="Noto Sans CJK SC"
-"Segoe UI"="Noto Sans CJK SC"
-REG
-"$lcj_root/scripts/wine-run.sh" regedit "$("$lcj_root/scripts/wine-run.sh" winepath -w "$work/fonts.reg" 2>/dev/null)" >/dev/null 2>&1
+lcj_wine_cjk_fonts "$work"
 
 step "Virtual display"
 display=:$((90 + RANDOM % 100))
