@@ -57,7 +57,6 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
 
     List2 = named(new QListWidget, QStringLiteral("List2"));
     List2->addItems(names::troopTypes());
-    List2->setMaximumWidth(110);
     auto* troops = new QVBoxLayout;
     troops->addWidget(new QLabel(fieldCaption(&Form::troopType)));
     troops->addWidget(List2);
@@ -82,6 +81,7 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
     NumberGutter::install(List1);
     new ListFilter(List1);
     NumberGutter::install(List2);
+    NumberGutter::fitWidthToEntries(List2);
     useSaveKeys(Command1);
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
