@@ -26,8 +26,13 @@ int NumberGutter::widthForEntries(const QListWidget* list) {
     return list->sizeHintForColumn(0) + 2 * list->frameWidth() + bar;
 }
 
-void NumberGutter::fitWidthToEntries(QListWidget* list) {
-    const auto fit = [list] { list->setFixedWidth(widthForEntries(list)); };
+void NumberGutter::fitWidthToEntries(QListWidget* list, bool atLeast) {
+    const auto fit = [list, atLeast] {
+        if (atLeast)
+            list->setMinimumWidth(widthForEntries(list));
+        else
+            list->setFixedWidth(widthForEntries(list));
+    };
     fit();
     // Not on a reset: the list's model resets as the list goes. A list
     // cleared and refilled gets its rows inserted.

@@ -20,7 +20,8 @@ public:
     // its scroll bar need, from the list's own font, whatever the display's
     // scale: as entries are added or renamed too. Lists of names beside a
     // form are narrow; a width in pixels would cut names at another scale.
-    static void fitWidthToEntries(QListWidget* list);
+    // `atLeast`: that width is its least, and it may grow with the window.
+    static void fitWidthToEntries(QListWidget* list, bool atLeast = false);
     // That width.
     static int widthForEntries(const QListWidget* list);
 
