@@ -12,7 +12,9 @@
 #   ./package-windows.sh --start     also starts the zipped program under Wine on
 #                                    a virtual display and takes screenshots
 #   ./package-windows.sh --pictures  also takes the README's pictures of the
-#                                    setup program and of the file type
+#                                    setup program and of the file type, and
+#                                    pictures every window under Wine at 100 %,
+#                                    125 % and 150 % display scale
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -20,13 +22,13 @@ cd "$(dirname "$0")"
 
 run_tests=0
 start_check=0
-setup_pictures=0
+pictures=0
 for arg in "$@"; do
     case $arg in
     --test) run_tests=1 ;;
     --start) start_check=1 ;;
-    --pictures) setup_pictures=1 ;;
-    -h | --help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --pictures) pictures=1 ;;
+    -h | --help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "用法: $0 [--test] [--start] [--pictures]" >&2; exit 2 ;;
     esac
 done
@@ -96,9 +98,11 @@ if [ "$start_check" = 1 ]; then
     echo "== Starting the zipped program under Wine"
     scripts/windows-start.sh "dist/$name.zip"
 fi
-if [ "$setup_pictures" = 1 ]; then
+if [ "$pictures" = 1 ]; then
     echo "== Pictures of the setup program and the file type"
     scripts/windows-setup-pictures.sh "$setup" docs/images/windows
+    echo "== Every window at 96, 120 and 144 dpi under Wine"
+    scripts/windows-dpi.sh "dist/$name.zip"
 fi
 end=$(date +%s)
 printf 'package-windows.sh: %dm%02ds in all\n' $(((end - all_start) / 60)) $(((end - all_start) % 60))

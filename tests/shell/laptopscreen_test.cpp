@@ -4,6 +4,7 @@
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testscreen.h"
 
 #include <QAction>
 #include <QDir>
@@ -189,32 +190,12 @@ private slots:
     }
 };
 
-// A 1366 x 768 screen for the offscreen platform, before the application starts.
+// A 1366 x 768 screen at 100 % for the offscreen platform.
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("laptop.json"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return 1;
-    file.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
-                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    file.close();
-    // On the command line, where it wins over a platform given there before
-    // (the Windows tests under Wine pass "-platform offscreen").
-    // The platform's options are split at colons: the file is named without
-    // a drive letter, from its own folder.
-    const QString home = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    QByteArray flag("-platform"), platform = "offscreen:configfile=laptop.json";
-    std::vector<char*> args(argv, argv + argc);
-    args.push_back(flag.data());
-    args.push_back(platform.data());
-    int count = int(args.size());
-    args.push_back(nullptr);
-    QApplication app(count, args.data());
-    QDir::setCurrent(home); // the folder can go again when the test ends
-    LaptopScreenTest test;
-    return QTest::qExec(&test, count, args.data());
+    return test::runOnScreen(argc, argv, 1366, 768, 96, [](int count, char** args) {
+        LaptopScreenTest test;
+        return QTest::qExec(&test, count, args);
+    });
 }
 
 #include "laptopscreen_test.moc"

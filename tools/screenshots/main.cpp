@@ -32,6 +32,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -400,6 +401,15 @@ int main(int argc, char* argv[]) {
              .contains(QFontDatabase::SimplifiedChinese))
         note(QStringLiteral("warning: no CJK font found, Chinese will not show (install "
                             "fonts-noto-cjk)"));
+
+    // The scale the pictures are taken at: the display's, as Windows gives it
+    // (96 dpi is 100 %, 144 dpi 150 %); a picture's pixels grow by the ratio.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        note(QStringLiteral("screen %1 x %2, %3 dpi, device pixel ratio %4")
+                 .arg(screen->size().width())
+                 .arg(screen->size().height())
+                 .arg(screen->logicalDotsPerInch() * screen->devicePixelRatio())
+                 .arg(screen->devicePixelRatio()));
 
     QDir out(args[1]);
     if (!out.mkpath(QStringLiteral("."))) {

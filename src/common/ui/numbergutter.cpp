@@ -21,6 +21,27 @@ NumberGutter* NumberGutter::install(QListWidget* list, int first) {
     return gutter;
 }
 
+int NumberGutter::widthForEntries(const QListWidget* list) {
+    const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    return list->sizeHintForColumn(0) + 2 * list->frameWidth() + bar;
+}
+
+void NumberGutter::fitWidthToEntries(QListWidget* list, bool atLeast) {
+    const auto fit = [list, atLeast] {
+        if (atLeast)
+            list->setMinimumWidth(widthForEntries(list));
+        else
+            list->setFixedWidth(widthForEntries(list));
+    };
+    fit();
+    // Not on a reset: the list's model resets as the list goes. A list
+    // cleared and refilled gets its rows inserted.
+    QAbstractItemModel* model = list->model();
+    connect(model, &QAbstractItemModel::rowsInserted, list, fit);
+    connect(model, &QAbstractItemModel::rowsRemoved, list, fit);
+    connect(model, &QAbstractItemModel::dataChanged, list, fit);
+}
+
 QString NumberGutter::numberText(const QModelIndex& index) const {
     if (!index.isValid() || standsForStoredCode(index.data(Qt::UserRole)))
         return {};

@@ -16,6 +16,15 @@ public:
     // Row r of `list` shows the number first + r.
     static NumberGutter* install(QListWidget* list, int first = 0);
 
+    // Keeps `list` as wide as its widest entry with its number, its frame and
+    // its scroll bar need, from the list's own font, whatever the display's
+    // scale: as entries are added or renamed too. Lists of names beside a
+    // form are narrow; a width in pixels would cut names at another scale.
+    // `atLeast`: that width is its least, and it may grow with the window.
+    static void fitWidthToEntries(QListWidget* list, bool atLeast = false);
+    // That width.
+    static int widthForEntries(const QListWidget* list);
+
     // The number drawn for an entry, or an empty text.
     QString numberText(const QModelIndex& index) const;
     // Whether an entry stands for a stored code no record has: such entries

@@ -31,7 +31,6 @@ const int troopTypeCount = 53;
 CharacterSection::CharacterSection(const SectionContext& context, QWidget* parent)
     : DataSection(context, QStringLiteral("Frame1"), QStringLiteral("人物属性修改"), parent) {
     List1 = named(new QListWidget, QStringLiteral("List1"));
-    List1->setMinimumWidth(130);
 
     auto* grid = new QGridLayout;
     Text1 = addLabelledNameBox(grid, 0, 0, QStringLiteral("Text1"), fieldCaption(&Form::name),
@@ -57,7 +56,6 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
 
     List2 = named(new QListWidget, QStringLiteral("List2"));
     List2->addItems(names::troopTypes());
-    List2->setMaximumWidth(110);
     auto* troops = new QVBoxLayout;
     troops->addWidget(new QLabel(fieldCaption(&Form::troopType)));
     troops->addWidget(List2);
@@ -80,8 +78,10 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
     layout->addLayout(troops);
 
     NumberGutter::install(List1);
+    NumberGutter::fitWidthToEntries(List1, true);
     new ListFilter(List1);
     NumberGutter::install(List2);
+    NumberGutter::fitWidthToEntries(List2);
     useSaveKeys(Command1);
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });

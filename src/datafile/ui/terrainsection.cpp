@@ -45,7 +45,6 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
     : DataSection(context, QStringLiteral("Frame4"), QStringLiteral("地形属性修改"), parent) {
     List7 = named(new QListWidget, QStringLiteral("List7"));
     List7->addItems(lists::terrainClasses());
-    List7->setMaximumWidth(110);
 
     Label92 = named(new QLabel(QStringLiteral("兵种所处的地形效果")), QStringLiteral("Label92"));
     Label91 = named(new QLabel(QStringLiteral("消耗移动力（255表示不可移动）")),
@@ -67,6 +66,7 @@ TerrainSection::TerrainSection(const SectionContext& context, QWidget* parent)
     layout->addLayout(fields, 1);
 
     NumberGutter::install(List7);
+    NumberGutter::fitWidthToEntries(List7);
     useSaveKeys(Command8);
 
     connect(List7, &QListWidget::currentRowChanged, this, [this] { List7_Click(); });

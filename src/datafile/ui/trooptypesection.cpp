@@ -37,7 +37,6 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
     : DataSection(context, QStringLiteral("Frame5"), QStringLiteral("兵种属性修改"), parent) {
     List8 = named(new QListWidget, QStringLiteral("List8"));
     List8->addItems(names::troopTypes());
-    List8->setMaximumWidth(110);
 
     auto* grid = new QGridLayout;
     Text20 = addLabelledBox(grid, 0, 0, QStringLiteral("Text20"), fieldCaption(&Form::movement));
@@ -80,6 +79,7 @@ TroopTypeSection::TroopTypeSection(const SectionContext& context, QWidget* paren
     layout->addLayout(fields, 1);
 
     NumberGutter::install(List8);
+    NumberGutter::fitWidthToEntries(List8);
     useSaveKeys(Command10);
 
     connect(List8, &QListWidget::currentRowChanged, this, [this] { List8_Click(); });

@@ -73,12 +73,10 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     auto* troops = new QVBoxLayout;
     List2 = captionedList(troops, QStringLiteral("List2"), fieldCaption(&CharacterForm::troopType));
     List2->addItems(names::troopTypes());
-    List2->setMaximumWidth(110);
 
     auto* stock = new QVBoxLayout;
     List3 = captionedList(stock, QStringLiteral("List3"), QStringLiteral("道具"));
     List3->addItems(names::consumables());
-    List3->setMaximumWidth(110);
     auto* stockGrid = new QGridLayout;
     Text23 =
         addLabelledBox(stockGrid, 0, 0, QStringLiteral("Text23"), fieldCaption(&SaveForm::stock));
@@ -144,8 +142,10 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     NumberGutter::install(List1);
     new ListFilter(List1);
     NumberGutter::install(List2);
+    NumberGutter::fitWidthToEntries(List2);
     // The consumables are items 87..103.
     NumberGutter::install(List3, firstConsumableItem);
+    NumberGutter::fitWidthToEntries(List3);
     pressOnEnter(this, Command1);
     setSaveKey([this] { Command2->click(); });
 
