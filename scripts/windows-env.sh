@@ -12,7 +12,6 @@ lcj_win_packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix wine64 x
 
 # The smallest Qt the editor, lcjtool and the tests need: Core, Gui, Widgets,
 # Test, the Windows and offscreen platforms, BMP and JPEG, the Windows styles.
-# Nothing else is built: no Direct2D platform, no PDF, Markdown or ODF text.
 # No ICU on Windows: GBK goes through the system code page (src/common).
 lcj_qt_options=(
     -DCMAKE_BUILD_TYPE=Release
@@ -38,11 +37,6 @@ lcj_qt_options=(
     -DFEATURE_system_freetype=OFF
     -DFEATURE_system_png=OFF
     -DFEATURE_system_jpeg=OFF
-    -DFEATURE_direct2d=OFF
-    -DFEATURE_pdf=OFF
-    -DFEATURE_textmarkdownreader=OFF
-    -DFEATURE_textmarkdownwriter=OFF
-    -DFEATURE_textodfwriter=OFF
 )
 
 # The Qt version is the host's: its moc, rcc and uic serve the cross build.
