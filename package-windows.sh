@@ -46,9 +46,16 @@ export LCJ_QT_WINDOWS=$qt_prefix
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-echo "== The picture folder and the icons, drawn by the Linux build"
-cmake --preset default "${launcher[@]}" >/dev/null
-lcj_timed "Linux picture generator" cmake --build build -j "$(nproc)" --target lcjpicgen lcjicongen lcjsamplegen
+# LCJ_HOST_BUILT=1: the Linux build is done (.ci/run builds it before starting
+# this beside the Linux tests, which must not share its build folder at once).
+if [ "${LCJ_HOST_BUILT:-0}" = 1 ] && [ -x build/bin/lcjpicgen ] && [ -x build/bin/lcjicongen ] &&
+    [ -x build/bin/lcjsamplegen ]; then
+    echo "== The picture folder and the icons: the Linux build's generators are ready"
+else
+    echo "== The picture folder and the icons, drawn by the Linux build"
+    cmake --preset default "${launcher[@]}" >/dev/null
+    lcj_timed "Linux picture generator" cmake --build build -j "$(nproc)" --target lcjpicgen lcjicongen lcjsamplegen
+fi
 
 echo "== Cross-compiling for Windows"
 cmake --preset windows "${launcher[@]}" >/dev/null
