@@ -2,6 +2,7 @@
 ;
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.13 -DSTAGE=<staged folder> -DFILES=<files.nsh>
 ;            -DUNFILES=<unfiles.nsh> -DSIZE_KB=<n> -DOUTFILE=<setup.exe> [-DAPP_ICON=<.ico>]
+;            [-DWIZARD_BITMAP=<.bmp>]
 ;            lcjworkshop.nsi
 ;
 ; FILES and UNFILES are the install and removal lists of the staged folder, written by
@@ -60,6 +61,15 @@ Var ModeCurrentUser
 !ifdef APP_ICON
   !define MUI_ICON "${APP_ICON}"
   !define MUI_UNICON "${APP_ICON}"
+!endif
+; Our picture on the first and last pages, drawn at twice the room the page gives
+; it: scaled down to the page's height with its proportions kept, it stays sharp at
+; display scales up to 200 %.
+!ifdef WIZARD_BITMAP
+  !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
+  !define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
+  !define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
+  !define MUI_UNWELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
 !endif
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
