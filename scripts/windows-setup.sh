@@ -5,7 +5,8 @@
 # exactly what the zip holds, and its uninstaller removes exactly that.
 #   scripts/windows-setup.sh <staged folder> <version> <setup.exe>
 # The program's icon (build-windows/icons/lcjworkshop.ico) becomes the setup's
-# when the build made one; NSIS's own otherwise. LCJ_SETUP_FAST=1 packs with
+# when the build made one, and its picture (build-windows/icons/lcjsetup.bmp)
+# the one of the first and last page; NSIS's own otherwise. LCJ_SETUP_FAST=1 packs with
 # zlib instead of LZMA: a larger setup, built in a fraction of the time (tests).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/windows-env.sh"
@@ -57,6 +58,8 @@ size_kb=$(du -sk --apparent-size "$stage" | cut -f1)
 options=()
 [ -f "$lcj_root/build-windows/icons/lcjworkshop.ico" ] &&
     options=(-DAPP_ICON="$lcj_root/build-windows/icons/lcjworkshop.ico")
+[ -f "$lcj_root/build-windows/icons/lcjsetup.bmp" ] &&
+    options+=(-DWIZARD_BITMAP="$lcj_root/build-windows/icons/lcjsetup.bmp")
 [ "${LCJ_SETUP_FAST:-0}" = 1 ] && options+=(-DFAST_COMPRESSION)
 mkdir -p "$(dirname "$out")"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION_QUAD="$quad" -DSTAGE="$stage" \

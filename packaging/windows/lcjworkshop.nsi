@@ -2,6 +2,7 @@
 ;
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.13 -DSTAGE=<staged folder> -DFILES=<files.nsh>
 ;            -DUNFILES=<unfiles.nsh> -DSIZE_KB=<n> -DOUTFILE=<setup.exe> [-DAPP_ICON=<.ico>]
+;            [-DWIZARD_BITMAP=<.bmp>]
 ;            lcjworkshop.nsi
 ;
 ; FILES and UNFILES are the install and removal lists of the staged folder, written by
@@ -61,11 +62,23 @@ Var ModeCurrentUser
   !define MUI_ICON "${APP_ICON}"
   !define MUI_UNICON "${APP_ICON}"
 !endif
+; Our picture on the first and last pages, drawn at twice the room the page gives
+; it at 100 % (164 × 314), so that it stays sharp up to 200 %. MUI fits it to the
+; room; WizardPictureShow then covers the room with it in its own proportions.
+!ifdef WIZARD_BITMAP
+  !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
+  !define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH FitControl
+  !define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
+  !define MUI_UNWELCOMEFINISHPAGE_BITMAP_STRETCH FitControl
+!endif
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
 
 !define MUI_WELCOMEPAGE_TITLE "欢迎安装${PRODUCT} ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "这个向导把${PRODUCT}安装到这台电脑上：岚川记的数据、剧本、存档与文本修改工具。$\r$\n$\r$\n默认只为您自己安装，不需要管理员权限。已经装有旧版本时，新版本装到原来的位置，您的设置全部保留。$\r$\n$\r$\n点击“下一步”继续。"
+!ifdef WIZARD_BITMAP
+  !define MUI_PAGE_CUSTOMFUNCTION_SHOW WelcomeShow
+!endif
 !insertmacro MUI_PAGE_WELCOME
 Page custom ModePageShow ModePageLeave
 !insertmacro MUI_PAGE_COMPONENTS
@@ -74,6 +87,9 @@ Page custom ModePageShow ModePageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
 !define MUI_FINISHPAGE_RUN_TEXT "运行${PRODUCT}"
+!ifdef WIZARD_BITMAP
+  !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
+!endif
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -314,6 +330,73 @@ Function ModePageLeave
 FunctionEnd
 
 ; An earlier install is installed over in its own folder.
+!ifdef WIZARD_BITMAP
+; The room of the pages' picture follows the dialog font, whose proportions differ
+; by language and system (a Chinese font's dialog units are taller): stretched to
+; fit, the picture would be squeezed, and MUI's AspectFitHeight widens the room over
+; the page's text. Here the picture is scaled, proportions kept, to the least size
+; that covers the room, and centred in it: what does not fit is cut off evenly at
+; the sides (or at the top and bottom).
+; In: the picture control on the stack. Out: the bitmap now shown, or 0.
+Function WizardPictureShow
+  System::Store "S"
+  Pop $0
+  System::Call 'USER32::GetClientRect(pr0,@r1)'
+  System::Call '*$1(i,i,i.r2,i.r3)'
+  IntOp $4 $2 * 314
+  IntOp $5 $3 * 164
+  ${If} $4 > $5 ; wider than the picture: as wide as the room
+    StrCpy $6 $2
+    IntOp $7 $4 + 163
+    IntOp $7 $7 / 164
+  ${Else} ; as high as the room
+    StrCpy $7 $3
+    IntOp $6 $5 + 313
+    IntOp $6 $6 / 314
+  ${EndIf}
+  StrCpy $8 0
+  ${If} $6 > 0
+  ${AndIf} $7 > 0
+    ; SS_CENTERIMAGE: centred, and the control keeps its size.
+    System::Call 'USER32::GetWindowLongW(pr0,i-16)i.r4'
+    IntOp $4 $4 | 0x200
+    System::Call 'USER32::SetWindowLongW(pr0,i-16,ir4)'
+    ; IMAGE_BITMAP at that size, LR_LOADFROMFILE
+    System::Call 'USER32::LoadImageW(p0,t"$PLUGINSDIR\modern-wizard.bmp",i0,ir6,ir7,i0x10)p.r8'
+    ${If} $8 P<> 0
+      SendMessage $0 ${STM_SETIMAGE} ${IMAGE_BITMAP} $8
+      System::Call 'USER32::InvalidateRect(pr0,p0,i1)'
+    ${EndIf}
+  ${EndIf}
+  Push $8
+  System::Store "L"
+FunctionEnd
+
+Function WelcomeShow
+  Push $0
+  Push $mui.WelcomePage.Image
+  Call WizardPictureShow
+  Pop $0
+  ${If} $0 P<> 0
+    System::Call 'GDI32::DeleteObject(p$mui.WelcomePage.Image.Bitmap)'
+    StrCpy $mui.WelcomePage.Image.Bitmap $0
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
+Function FinishShow
+  Push $0
+  Push $mui.FinishPage.Image
+  Call WizardPictureShow
+  Pop $0
+  ${If} $0 P<> 0
+    System::Call 'GDI32::DeleteObject(p$mui.FinishPage.Image.Bitmap)'
+    StrCpy $mui.FinishPage.Image.Bitmap $0
+  ${EndIf}
+  Pop $0
+FunctionEnd
+!endif
+
 Function DirectoryPre
   ${If} $Earlier != ""
     Abort

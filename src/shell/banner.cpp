@@ -1,13 +1,12 @@
 #include "banner.h"
 
+#include "common/gui/appicon.h"
 #include "common/ui/controls.h"
 #include "common/version.h"
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace lcj {
@@ -72,32 +71,9 @@ QSize Banner::minimumSizeHint() const {
 }
 
 void Banner::paintEvent(QPaintEvent*) {
-    // Our own banner: a morning sky over layered hills and a river.
+    // Our own banner, the landscape the setup program's picture shows too.
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, height());
-    sky.setColorAt(0, QColor(0xcf, 0xe3, 0xf5));
-    sky.setColorAt(1, QColor(0xf6, 0xf0, 0xe0));
-    p.fillRect(rect(), sky);
-    const QColor hills[] = {QColor(0x9d, 0xb7, 0xc9), QColor(0x7a, 0x99, 0xad),
-                            QColor(0x58, 0x78, 0x8c)};
-    for (int layer = 0; layer < 3; ++layer) {
-        QPainterPath path;
-        const double base = height() * (0.62 + 0.1 * layer);
-        path.moveTo(0, height());
-        path.lineTo(0, base);
-        const int steps = 8;
-        for (int i = 1; i <= steps; ++i) {
-            const double x = width() * i / double(steps);
-            const double peak = base - height() * (0.08 + 0.05 * ((i * (layer + 3)) % 4));
-            path.quadTo(x - width() / (2.0 * steps), peak, x, base);
-        }
-        path.lineTo(width(), height());
-        path.closeSubpath();
-        p.fillPath(path, hills[layer]);
-    }
-    p.setPen(QPen(QColor(0xe8, 0xf1, 0xf8), 3));
-    p.drawLine(QPointF(0, height() * 0.95), QPointF(width(), height() * 0.9));
+    icons::paintLandscape(p, QRectF(rect()));
 }
 
 void Banner::resizeEvent(QResizeEvent* event) {

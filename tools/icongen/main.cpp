@@ -10,7 +10,8 @@ namespace {
 
 const char usage[] = "usage: lcjicongen FOLDER\n"
                      "  draws the program's icons into FOLDER: lcjworkshop.ico (the program),\n"
-                     "  lcjpatch.ico (a mod patch) and hicolor/<size>/apps/lcjworkshop.png.\n"
+                     "  lcjpatch.ico (a mod patch), hicolor/<size>/apps/lcjworkshop.png and\n"
+                     "  lcjsetup.bmp (the setup program's picture, at twice its size).\n"
                      "  --help     this text\n"
                      "  --version  the program's version\n";
 
@@ -64,6 +65,10 @@ int main(int argc, char* argv[]) {
     bool ok =
         write(folder.filePath(QStringLiteral("lcjworkshop.ico")), icoOf(lcj::icons::drawAppIcon));
     ok = write(folder.filePath(QStringLiteral("lcjpatch.ico")), icoOf(lcj::icons::drawPatchIcon)) &&
+         ok;
+    // Twice the page's room: sharp up to a display scale of 200 %.
+    ok = write(folder.filePath(QStringLiteral("lcjsetup.bmp")),
+               lcj::icongen::bmpFile(lcj::icons::drawSetupPicture(2))) &&
          ok;
     // The Linux desktop's sizes: sharp where the svg would be drawn blurred.
     for (int side : {16, 24, 32, 48, 64, 128, 256}) {

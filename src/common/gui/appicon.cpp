@@ -362,6 +362,57 @@ QImage drawPatchIcon(int size) {
     return image;
 }
 
+void paintLandscape(QPainter& p, const QRectF& area) {
+    const double w = area.width();
+    const double h = area.height();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(area.topLeft());
+    QLinearGradient sky(0, 0, 0, h);
+    sky.setColorAt(0, QColor(0xcf, 0xe3, 0xf5));
+    sky.setColorAt(1, QColor(0xf6, 0xf0, 0xe0));
+    p.fillRect(QRectF(0, 0, w, h), sky);
+    const QColor hills[] = {QColor(0x9d, 0xb7, 0xc9), QColor(0x7a, 0x99, 0xad),
+                            QColor(0x58, 0x78, 0x8c)};
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath path;
+        const double base = h * (0.62 + 0.1 * layer);
+        path.moveTo(0, h);
+        path.lineTo(0, base);
+        const int steps = 8;
+        for (int i = 1; i <= steps; ++i) {
+            const double x = w * i / double(steps);
+            const double peak = base - h * (0.08 + 0.05 * ((i * (layer + 3)) % 4));
+            path.quadTo(x - w / (2.0 * steps), peak, x, base);
+        }
+        path.lineTo(w, h);
+        path.closeSubpath();
+        p.fillPath(path, hills[layer]);
+    }
+    p.setPen(QPen(QColor(0xe8, 0xf1, 0xf8), 3));
+    p.drawLine(QPointF(0, h * 0.95), QPointF(w, h * 0.9));
+    p.restore();
+}
+
+QSize setupPictureSize(int scale) {
+    return scale < 1 ? QSize() : QSize(164 * scale, 314 * scale);
+}
+
+QImage drawSetupPicture(int scale) {
+    const QSize size = setupPictureSize(scale);
+    if (size.isEmpty())
+        return {};
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    paintLandscape(p, QRectF(image.rect()));
+    // The icon in the sky, over the hills' tops (they start at 0.37 of the height).
+    const int side = 112 * scale;
+    const QImage icon = drawAppIcon(side);
+    p.drawImage(QPoint((size.width() - side) / 2, 56 * scale), icon);
+    p.end();
+    return image;
+}
+
 QIcon appIcon() {
     return QIcon(new DrawnIconEngine(drawAppIcon, QStringLiteral("lcjworkshop")));
 }

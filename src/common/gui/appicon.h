@@ -3,6 +3,10 @@
 #include <QIcon>
 #include <QImage>
 #include <QList>
+#include <QRectF>
+#include <QSize>
+
+class QPainter;
 
 // The program's own icons, drawn by code at the pixel size asked for: the
 // window icon, the icons of lcjworkshop.exe (lcjicongen writes them into .ico
@@ -23,6 +27,16 @@ QImage drawPatchIcon(int size);
 // at 48 px, never scaled from another size.
 QIcon appIcon();
 QIcon patchIcon();
+
+// The main window's landscape: a morning sky over three layers of hills and a
+// river, filling `area` (the banner behind the title, the setup's picture).
+void paintLandscape(QPainter& p, const QRectF& area);
+
+// The picture on the first and last page of the setup program: the landscape
+// with the application icon above the hills, `scale` times its design size of
+// 164 × 314 (the room the setup's page gives it at 100 %), opaque.
+QImage drawSetupPicture(int scale);
+QSize setupPictureSize(int scale);
 
 // The sizes a Windows icon file carries (the shell's small and large icons at
 // 100 % to 200 %, and 256 for the largest views).
