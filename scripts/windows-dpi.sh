@@ -25,13 +25,9 @@ export WINEPREFIX=$work/prefix
 wine() { "$lcj_root/scripts/wine-run.sh" "$@"; }
 server=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 wineserver() { "$server" "$@"; }
-step() { printf '%s %s\n' "$(date -u +%H:%M:%S)" "$*"; }
 
 step "Unpacking $(basename "$zip")"
-app="$work/岚川 工坊"
-mkdir -p "$app"
-unzip -q "$zip" -d "$app"
-app=$(find "$app" -mindepth 1 -maxdepth 1 -type d | head -n1)
+app=$(lcj_unpack "$zip" "$work")
 cp "$lcj_root/build-windows/bin/lcjscreenshots.exe" "$app/"
 
 step "Wine prefix $WINEPREFIX"

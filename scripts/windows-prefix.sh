@@ -53,3 +53,15 @@ lcj_xvfb_start() {
     export DISPLAY=$display
     sleep 2
 }
+
+# step TEXT: a line of progress with the time.
+step() { printf '%s %s\n' "$(date -u +%H:%M:%S)" "$*"; }
+
+# lcj_unpack ZIP WORK: unpacks the zip into a folder with a Chinese name and a
+# space inside WORK, as a user may, and prints the program's folder.
+lcj_unpack() {
+    local app="$2/岚川 工坊"
+    mkdir -p "$app"
+    unzip -q "$1" -d "$app"
+    find "$app" -mindepth 1 -maxdepth 1 -type d | head -n1
+}

@@ -28,7 +28,6 @@ trap cleanup EXIT
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 export WINEPREFIX=$work/prefix
 start_all=$(date +%s)
-step() { printf '%s %s\n' "$(date -u +%H:%M:%S)" "$*"; }
 
 passed=0
 failed=0

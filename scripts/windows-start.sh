@@ -21,13 +21,9 @@ if [ "${LCJ_REUSE_PREFIX:-0}" = 1 ]; then
 else
     export WINEPREFIX=$work/prefix # fresh: nothing from an earlier run helps
 fi
-step() { printf '%s %s\n' "$(date -u +%H:%M:%S)" "$*"; }
 
 step "Unpacking $(basename "$zip")"
-app="$work/岚川 工坊"
-mkdir -p "$app"
-unzip -q "$zip" -d "$app"
-app=$(find "$app" -mindepth 1 -maxdepth 1 -type d | head -n1)
+app=$(lcj_unpack "$zip" "$work")
 
 step "Wine prefix $WINEPREFIX"
 lcj_prefix_new

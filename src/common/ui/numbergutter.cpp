@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPainter>
+#include <memory>
 
 namespace lcj {
 
@@ -21,25 +22,65 @@ NumberGutter* NumberGutter::install(QListWidget* list, int first) {
     return gutter;
 }
 
-int NumberGutter::widthForEntries(const QListWidget* list) {
-    const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
-    return list->sizeHintForColumn(0) + 2 * list->frameWidth() + bar;
-}
-
 void NumberGutter::fitWidthToEntries(QListWidget* list, bool atLeast) {
-    const auto fit = [list, atLeast] {
-        if (atLeast)
-            list->setMinimumWidth(widthForEntries(list));
-        else
-            list->setFixedWidth(widthForEntries(list));
+    // The widest entry so far. Entries added or renamed are measured alone and
+    // by the font only; the delegate then measures that one entry, with its
+    // number and margins. A list of 512 names is filled or renamed without
+    // measuring every entry again for each change.
+    struct Widest {
+        int row = -1;
+        int advance = 0;
     };
-    fit();
+    const auto widest = std::make_shared<Widest>();
+    const auto apply = [list, atLeast, widest] {
+        const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+        const int entry =
+            widest->row < 0 || widest->row >= list->count()
+                ? 0
+                : list->sizeHintForIndex(list->model()->index(widest->row, 0)).width();
+        const int width = entry + 2 * list->frameWidth() + bar;
+        if (atLeast)
+            list->setMinimumWidth(width);
+        else
+            list->setFixedWidth(width);
+    };
+    // True when an entry of rows first..last is the widest now.
+    const auto measure = [list, widest](int first, int last) {
+        const QFontMetrics metrics(list->font());
+        bool grew = false;
+        for (int row = first; row <= last && row < list->count(); ++row) {
+            const int advance = metrics.horizontalAdvance(list->item(row)->text());
+            if (advance > widest->advance) {
+                *widest = {row, advance};
+                grew = true;
+            }
+        }
+        return grew;
+    };
+    const auto remeasure = [list, widest, measure, apply] {
+        *widest = {};
+        measure(0, list->count() - 1);
+        apply();
+    };
+    remeasure();
     // Not on a reset: the list's model resets as the list goes. A list
     // cleared and refilled gets its rows inserted.
     QAbstractItemModel* model = list->model();
-    connect(model, &QAbstractItemModel::rowsInserted, list, fit);
-    connect(model, &QAbstractItemModel::rowsRemoved, list, fit);
-    connect(model, &QAbstractItemModel::dataChanged, list, fit);
+    connect(model, &QAbstractItemModel::rowsInserted, list,
+            [widest, measure, apply](const QModelIndex&, int first, int last) {
+                if (widest->row >= first)
+                    widest->row += last - first + 1;
+                measure(first, last);
+                apply(); // the numbers may have grown a digit
+            });
+    connect(model, &QAbstractItemModel::rowsRemoved, list, remeasure);
+    connect(model, &QAbstractItemModel::dataChanged, list,
+            [widest, measure, apply, remeasure](const QModelIndex& from, const QModelIndex& to) {
+                if (from.row() <= widest->row && widest->row <= to.row())
+                    remeasure(); // the widest may have become narrower
+                else if (measure(from.row(), to.row()))
+                    apply();
+            });
 }
 
 QString NumberGutter::numberText(const QModelIndex& index) const {

@@ -22,8 +22,6 @@ public:
     // form are narrow; a width in pixels would cut names at another scale.
     // `atLeast`: that width is its least, and it may grow with the window.
     static void fitWidthToEntries(QListWidget* list, bool atLeast = false);
-    // That width.
-    static int widthForEntries(const QListWidget* list);
 
     // The number drawn for an entry, or an empty text.
     QString numberText(const QModelIndex& index) const;
