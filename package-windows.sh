@@ -110,6 +110,10 @@ if [ "$pictures" = 1 ]; then
     scripts/windows-setup-pictures.sh "$setup" docs/images/windows
     echo "== Every window at 96, 120 and 144 dpi under Wine"
     scripts/windows-dpi.sh "dist/$name.zip"
+    # The README's windows at 150 %.
+    for window in dataedit sedit saveedit; do
+        cp "build-windows/screenshots-144/$window.png" "docs/images/windows/$window-150.png"
+    done
 fi
 end=$(date +%s)
 printf 'package-windows.sh: %dm%02ds in all\n' $(((end - all_start) / 60)) $(((end - all_start) % 60))

@@ -48,10 +48,17 @@ check() {
 py() { python3 "$lcj_root/scripts/windows-setup-check.py" "$@"; }
 wineserver_wait() { /usr/lib/wine/wineserver -w; }
 # A registry key exported as text (empty when it is missing).
+# A file of its own for each export: two exports on one command line run in
+# subshells, whose $RANDOM may repeat. A busy wineserver has been seen to leave
+# an export unwritten once, so an empty one is asked for again.
 reg_export() {
-    local out=$work/reg.$RANDOM.reg
-    lcj_wine regedit /E "$(lcj_winpath "$out")" "$1" >/dev/null 2>&1
-    [ -f "$out" ] && echo "$out" || echo "$work/missing.reg"
+    local out try
+    out=$(mktemp "$work/reg.XXXXXX")
+    for try in 1 2; do
+        lcj_wine regedit /E "$(lcj_winpath "$out")" "$1" >/dev/null 2>&1
+        [ -s "$out" ] && break
+    done
+    [ -s "$out" ] && echo "$out" || echo "$work/missing.reg"
 }
 : >"$work/missing.reg"
 
