@@ -9,6 +9,7 @@
 
 #include "check/ui/jiancha.h"
 #include "common/gbk.h"
+#include "common/gui/appicon.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "common/version.h"
@@ -370,6 +371,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
+    // The pictures show the program's own icon on the window frames, as it runs.
+    QApplication::setWindowIcon(lcj::icons::appIcon());
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i)
         if (args[i].startsWith(u'-')) {
