@@ -95,41 +95,4 @@ QByteArray icoFile(const QList<QImage>& images) {
     return out;
 }
 
-QByteArray bmpFile(const QImage& source) {
-    if (source.isNull())
-        return {};
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const int width = image.width();
-    const int height = image.height();
-    const int stride = (width * 3 + 3) / 4 * 4;
-    const quint32 dataSize = quint32(stride) * quint32(height);
-    QByteArray out;
-    out.append("BM");
-    put32(out, 14 + 40 + dataSize);
-    put32(out, 0); // reserved
-    put32(out, 14 + 40);
-    put32(out, 40);
-    put32(out, quint32(width));
-    put32(out, quint32(height)); // positive: the bottom row first
-    put16(out, 1);               // planes
-    put16(out, 24);              // bits per pixel
-    put32(out, 0);               // no compression
-    put32(out, dataSize);
-    put32(out, 3780); // 96 dots an inch, in dots a metre
-    put32(out, 3780);
-    put32(out, 0);
-    put32(out, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        QByteArray line(stride, '\0');
-        for (int x = 0; x < width; ++x) {
-            line[3 * x] = char(qBlue(row[x]));
-            line[3 * x + 1] = char(qGreen(row[x]));
-            line[3 * x + 2] = char(qRed(row[x]));
-        }
-        out.append(line);
-    }
-    return out;
-}
-
 } // namespace lcj::icongen

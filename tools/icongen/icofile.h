@@ -12,9 +12,4 @@ namespace lcj::icongen {
 // Empty when an image is not square or out of that range.
 QByteArray icoFile(const QList<QImage>& images);
 
-// A Windows bitmap file (.bmp) of `image`: 24 bits a pixel, rows from the
-// bottom up, no compression, as the setup program's pages load it. Alpha is
-// dropped. Empty for a null image.
-QByteArray bmpFile(const QImage& image);
-
 } // namespace lcj::icongen

@@ -2,6 +2,7 @@
 #include "common/version.h"
 #include "icofile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QSaveFile>
 #include <cstdio>
@@ -24,6 +25,15 @@ bool write(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return true;
+}
+
+// Qt's own BMP writer gives what the setup program's pages load: 24 bits a
+// pixel, rows from the bottom up, no compression.
+QByteArray bmpOf(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP") ? bytes : QByteArray();
 }
 
 QByteArray icoOf(QImage (*draw)(int)) {
@@ -68,7 +78,7 @@ int main(int argc, char* argv[]) {
          ok;
     // Twice the page's room: sharp up to a display scale of 200 %.
     ok = write(folder.filePath(QStringLiteral("lcjsetup.bmp")),
-               lcj::icongen::bmpFile(lcj::icons::drawSetupPicture(2))) &&
+               bmpOf(lcj::icons::drawSetupPicture(2))) &&
          ok;
     // The Linux desktop's sizes: sharp where the svg would be drawn blurred.
     for (int side : {16, 24, 32, 48, 64, 128, 256}) {
