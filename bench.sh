@@ -20,6 +20,7 @@ cd "$(dirname "$0")"
 . scripts/setup.sh
 lcj_install
 lcj_build default >&2
+cmake --build --preset default --target benchmarks -j "$(nproc)" >&2
 export QT_QPA_PLATFORM=offscreen
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

@@ -3,7 +3,7 @@
 # builds the given preset. Sourced by run.sh and test.sh.
 set -euo pipefail
 
-lcj_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
+lcj_packages=(cmake ninja-build g++ ccache qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
               clang libclang-rt-14-dev
               fonts-noto-cjk clang-format qt6-translations-l10n)
 
@@ -36,9 +36,19 @@ lcj_install() {
 }
 
 # lcj_build PRESET [CMAKE-OPTION...]
+# Compiles through ccache when it is there, its cache kept outside the tree
+# (~/.cache/lcjworkshop/ccache): a later build of any clone on this machine
+# takes what an earlier one compiled. Paths are taken relative to the clone, and
+# the precompiled headers' definitions and times are allowed to differ.
 lcj_build() {
-    local preset=$1
+    local preset=$1 launcher=()
     shift
-    cmake --preset "$preset" "$@" >/dev/null
+    if command -v ccache >/dev/null 2>&1; then
+        export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lcjworkshop/ccache}
+        export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+        export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake --preset "$preset" "${launcher[@]}" "$@" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)"
 }

@@ -8,6 +8,7 @@
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QDir>
@@ -160,5 +161,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CheckShellTest)
+LCJ_TEST_MAIN(CheckShellTest)
 #include "checkshell_test.moc"

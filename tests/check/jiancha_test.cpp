@@ -13,6 +13,7 @@
 #include "scenario/ui/junben.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QLabel>
@@ -268,5 +269,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JianchaTest)
+LCJ_TEST_MAIN(JianchaTest)
 #include "jiancha_test.moc"

@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/scenariocommands.h"
 #include "clirun.h"
+#include "support/testmain.h"
 
 #include <functional>
 
@@ -267,5 +268,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ScenarioEditTest)
+LCJ_TEST_MAIN(ScenarioEditTest)
 #include "scenarioedit_test.moc"

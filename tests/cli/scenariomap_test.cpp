@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/scenariomap.h"
 #include "scenario/ui/battlemap.h"
+#include "support/testmain.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -130,5 +131,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ScenarioMapTest)
+LCJ_TEST_MAIN(ScenarioMapTest)
 #include "scenariomap_test.moc"

@@ -1,6 +1,7 @@
 // The program's icons as windows and the system ask for them: drawn afresh at
 // the size in device pixels of the display's scale, never scaled from another.
 #include "common/gui/appicon.h"
+#include "support/testmain.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -122,5 +123,5 @@ void AppIconTest::drawnAtEverySize() {
     }
 }
 
-QTEST_MAIN(AppIconTest)
+LCJ_TEST_MAIN(AppIconTest)
 #include "appicon_test.moc"

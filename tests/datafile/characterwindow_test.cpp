@@ -1,6 +1,7 @@
 #include "datafile/ui/dform.h"
 #include "samplegen/samplegame.h"
 #include "support/editorharness.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -234,5 +235,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CharacterWindowTest)
+LCJ_TEST_MAIN(CharacterWindowTest)
 #include "characterwindow_test.moc"

@@ -3,6 +3,7 @@
 #include "common/ui/filewatch.h"
 #include "dformharness.h"
 #include "support/outsideprogram.h"
+#include "support/testmain.h"
 
 #include <QFile>
 #include <QFileSystemWatcher>
@@ -191,5 +192,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DiskWatchTest)
+LCJ_TEST_MAIN(DiskWatchTest)
 #include "diskwatch_test.moc"

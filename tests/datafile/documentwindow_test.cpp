@@ -1,6 +1,7 @@
 #include "dformharness.h"
 #include "fields/ui/fieldtableview.h"
 #include "support/dialogkeys.h"
+#include "support/testmain.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -454,5 +455,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DocumentWindowTest)
+LCJ_TEST_MAIN(DocumentWindowTest)
 #include "documentwindow_test.moc"

@@ -1,5 +1,6 @@
 #include "common/nametables.h"
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -304,5 +305,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ItemWindowTest)
+LCJ_TEST_MAIN(ItemWindowTest)
 #include "itemwindow_test.moc"

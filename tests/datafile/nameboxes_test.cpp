@@ -1,5 +1,6 @@
 #include "common/gbk.h"
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -145,5 +146,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(NameBoxesTest)
+LCJ_TEST_MAIN(NameBoxesTest)
 #include "nameboxes_test.moc"

@@ -1,4 +1,5 @@
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -218,5 +219,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ShopWindowTest)
+LCJ_TEST_MAIN(ShopWindowTest)
 #include "shopwindow_test.moc"

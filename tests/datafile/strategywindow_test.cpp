@@ -1,4 +1,5 @@
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -263,5 +264,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(StrategyWindowTest)
+LCJ_TEST_MAIN(StrategyWindowTest)
 #include "strategywindow_test.moc"

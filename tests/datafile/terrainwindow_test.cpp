@@ -1,4 +1,5 @@
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -118,5 +119,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TerrainWindowTest)
+LCJ_TEST_MAIN(TerrainWindowTest)
 #include "terrainwindow_test.moc"

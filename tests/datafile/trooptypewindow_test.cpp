@@ -1,4 +1,5 @@
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -175,5 +176,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TroopTypeWindowTest)
+LCJ_TEST_MAIN(TroopTypeWindowTest)
 #include "trooptypewindow_test.moc"

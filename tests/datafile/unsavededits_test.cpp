@@ -1,4 +1,5 @@
 #include "dformharness.h"
+#include "support/testmain.h"
 
 #include <QGroupBox>
 
@@ -210,5 +211,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(UnsavedEditsTest)
+LCJ_TEST_MAIN(UnsavedEditsTest)
 #include "unsavededits_test.moc"

@@ -5,6 +5,7 @@
 #include "samplegen/samplegame.h"
 #include "support/dialogkeys.h"
 #include "support/scriptedprompts.h"
+#include "support/testmain.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -707,5 +708,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FieldTableViewTest)
+LCJ_TEST_MAIN(FieldTableViewTest)
 #include "fieldtableview_test.moc"

@@ -3,6 +3,7 @@
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -312,5 +313,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Form1Test)
+LCJ_TEST_MAIN(Form1Test)
 #include "form1_test.moc"

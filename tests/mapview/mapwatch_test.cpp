@@ -7,6 +7,7 @@
 #include "support/outsideprogram.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -84,5 +85,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MapWatchTest)
+LCJ_TEST_MAIN(MapWatchTest)
 #include "mapwatch_test.moc"

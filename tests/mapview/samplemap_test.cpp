@@ -72,5 +72,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(SampleMapTest)
+LCJ_TEST_MAIN(SampleMapTest)
 #include "samplemap_test.moc"
+#include "support/testmain.h"

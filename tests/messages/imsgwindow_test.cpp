@@ -5,6 +5,7 @@
 #include "support/editorharness.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -529,5 +530,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ImsgWindowTest)
+LCJ_TEST_MAIN(ImsgWindowTest)
 #include "imsgwindow_test.moc"

@@ -5,6 +5,7 @@
 #include "support/editorharness.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -312,5 +313,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainFileWindowTest)
+LCJ_TEST_MAIN(MainFileWindowTest)
 #include "mainfilewindow_test.moc"

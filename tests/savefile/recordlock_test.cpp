@@ -5,6 +5,7 @@
 #include "savefile/ui/record.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QDir>
@@ -130,5 +131,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RecordLockTest)
+LCJ_TEST_MAIN(RecordLockTest)
 #include "recordlock_test.moc"

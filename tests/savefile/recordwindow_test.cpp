@@ -5,6 +5,7 @@
 #include "support/editorharness.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -433,5 +434,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RecordWindowTest)
+LCJ_TEST_MAIN(RecordWindowTest)
 #include "recordwindow_test.moc"

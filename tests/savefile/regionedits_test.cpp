@@ -11,6 +11,7 @@
 #include "savefile/ui/record.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -439,5 +440,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RegionEditsTest)
+LCJ_TEST_MAIN(RegionEditsTest)
 #include "regionedits_test.moc"

@@ -3,6 +3,7 @@
 #include "scenario/gui/battlepainter.h"
 #include "scenario/ui/battlemap.h"
 #include "scenario/ui/changespanel.h"
+#include "support/testmain.h"
 
 #include <QDir>
 
@@ -391,5 +392,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BattleMapTest)
+LCJ_TEST_MAIN(BattleMapTest)
 #include "battlemap_test.moc"

@@ -1,4 +1,5 @@
 #include "junbendriver.h"
+#include "support/testmain.h"
 
 #include <QSignalSpy>
 
@@ -357,5 +358,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenTest)
+LCJ_TEST_MAIN(JunbenTest)
 #include "junben_test.moc"

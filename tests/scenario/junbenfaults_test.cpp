@@ -3,6 +3,7 @@
 // one, complete; the window keeps its edits until a save has really landed.
 #include "common/fileaccess.h"
 #include "junbendriver.h"
+#include "support/testmain.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenFaultsTest)
+LCJ_TEST_MAIN(JunbenFaultsTest)
 #include "junbenfaults_test.moc"

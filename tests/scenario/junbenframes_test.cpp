@@ -1,4 +1,5 @@
 #include "junbendriver.h"
+#include "support/testmain.h"
 
 #include <QMouseEvent>
 
@@ -527,5 +528,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenFramesTest)
+LCJ_TEST_MAIN(JunbenFramesTest)
 #include "junbenframes_test.moc"

@@ -5,6 +5,7 @@
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "junbendriver.h"
+#include "support/testmain.h"
 
 #include <QApplication>
 
@@ -201,5 +202,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenHelpsTest)
+LCJ_TEST_MAIN(JunbenHelpsTest)
 #include "junbenhelps_test.moc"

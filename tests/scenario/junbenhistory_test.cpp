@@ -1,5 +1,6 @@
 #include "junbendriver.h"
 #include "support/dialogkeys.h"
+#include "support/testmain.h"
 
 using namespace lcj;
 
@@ -249,5 +250,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenHistoryTest)
+LCJ_TEST_MAIN(JunbenHistoryTest)
 #include "junbenhistory_test.moc"

@@ -2,6 +2,7 @@
 // entries drop alone, header-shaped bytes in the script are never edited as a
 // battle header, and files with nothing to edit say so.
 #include "junbendriver.h"
+#include "support/testmain.h"
 
 using namespace lcj;
 
@@ -289,5 +290,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenKeepTest)
+LCJ_TEST_MAIN(JunbenKeepTest)
 #include "junbenkeep_test.moc"

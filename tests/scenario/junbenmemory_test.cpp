@@ -2,6 +2,7 @@
 // changed, never a copy of the script.
 #include "junbendriver.h"
 #include "support/heapusage.h"
+#include "support/testmain.h"
 
 using namespace lcj;
 
@@ -107,5 +108,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenMemoryTest)
+LCJ_TEST_MAIN(JunbenMemoryTest)
 #include "junbenmemory_test.moc"

@@ -4,6 +4,7 @@
 // they are the target's own.
 #include "common/fileaccess.h"
 #include "junbendriver.h"
+#include "support/testmain.h"
 
 using namespace lcj;
 
@@ -83,5 +84,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(JunbenSaveReadsTest)
+LCJ_TEST_MAIN(JunbenSaveReadsTest)
 #include "junbensavereads_test.moc"

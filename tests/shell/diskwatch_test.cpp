@@ -4,6 +4,7 @@
 #include "editorcases.h"
 #include "support/dialogkeys.h"
 #include "support/outsideprogram.h"
+#include "support/testmain.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -257,5 +258,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DiskWatchTest)
+LCJ_TEST_MAIN(DiskWatchTest)
 #include "diskwatch_test.moc"

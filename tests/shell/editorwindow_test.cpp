@@ -1,5 +1,6 @@
 #include "common/ui/editorwindow.h"
 #include "support/scriptedprompts.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -143,5 +144,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EditorWindowTest)
+LCJ_TEST_MAIN(EditorWindowTest)
 #include "editorwindow_test.moc"

@@ -5,6 +5,7 @@
 // trouble has passed writes exactly what a clean save writes.
 #include "common/fileaccess.h"
 #include "editorcases.h"
+#include "support/testmain.h"
 
 #include <QFile>
 #include <QtTest>
@@ -174,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FaultInjectionTest)
+LCJ_TEST_MAIN(FaultInjectionTest)
 #include "faultinjection_test.moc"

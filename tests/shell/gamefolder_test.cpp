@@ -15,6 +15,7 @@
 #include "support/dialogkeys.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QDir>
@@ -652,5 +653,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(GameFolderTest)
+LCJ_TEST_MAIN(GameFolderTest)
 #include "gamefolder_test.moc"

@@ -10,6 +10,7 @@
 #include "samplegen/samplegame.h"
 #include "savefile/ui/record.h"
 #include "support/editorharness.h"
+#include "support/testmain.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -339,11 +340,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ListHelpsTest lists;
-    RegionListHelpsTest regions;
-    return QTest::qExec(&lists, argc, argv) | QTest::qExec(&regions, argc, argv);
-}
+LCJ_TEST_MAIN(ListHelpsTest)
+LCJ_TEST_MAIN(RegionListHelpsTest)
 
 #include "listhelps_test.moc"

@@ -4,6 +4,7 @@
 #include "savefile/ui/record.h"
 #include "scenario/ui/junben.h"
 #include "support/editorharness.h"
+#include "support/testmain.h"
 
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
@@ -193,5 +194,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ListRowsTest)
+LCJ_TEST_MAIN(ListRowsTest)
 #include "listrows_test.moc"

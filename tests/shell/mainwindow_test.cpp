@@ -2,6 +2,7 @@
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -230,5 +231,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+LCJ_TEST_MAIN(MainWindowTest)
 #include "mainwindow_test.moc"

@@ -3,6 +3,7 @@
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QDir>
@@ -156,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PatchWindowsTest)
+LCJ_TEST_MAIN(PatchWindowsTest)
 #include "patchwindows_test.moc"

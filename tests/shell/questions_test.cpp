@@ -21,6 +21,7 @@
 // | main window closed (title bar, Alt+F4)     | 保存 in each editor, ends  | 取消: nothing ends  |
 #include "editorcases.h"
 #include "support/dialogkeys.h"
+#include "support/testmain.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -311,5 +312,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(QuestionsTest)
+LCJ_TEST_MAIN(QuestionsTest)
 #include "questions_test.moc"

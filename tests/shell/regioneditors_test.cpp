@@ -69,5 +69,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(RegionEditorsTest)
+LCJ_TEST_MAIN(RegionEditorsTest)
 #include "regioneditors_test.moc"
+#include "support/testmain.h"

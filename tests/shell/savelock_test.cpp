@@ -58,5 +58,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(SaveLockTest)
+LCJ_TEST_MAIN(SaveLockTest)
 #include "savelock_test.moc"
+#include "support/testmain.h"

@@ -4,6 +4,7 @@
 #include "common/fileaccess.h"
 #include "editorcases.h"
 #include "support/smalldisk.h"
+#include "support/testmain.h"
 
 #include <QtTest>
 
@@ -219,5 +220,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SaveSafetyTest)
+LCJ_TEST_MAIN(SaveSafetyTest)
 #include "savesafety_test.moc"

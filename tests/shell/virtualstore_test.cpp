@@ -4,6 +4,7 @@
 #include "common/virtualstore.h"
 #include "editorcases.h"
 #include "savefile/ui/record.h"
+#include "support/testmain.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -191,5 +192,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(VirtualStoreTest)
+LCJ_TEST_MAIN(VirtualStoreTest)
 #include "virtualstore_test.moc"
