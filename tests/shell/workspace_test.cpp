@@ -144,6 +144,9 @@ private slots:
             QVERIFY(qobject_cast<EditorWindow*>(d.editor)->documents().first().holdsEdits());
         }
         const auto before = contents(games[0]);
+        QStringList titles;
+        for (QMdiSubWindow* frame : d.main->mdiArea()->subWindowList())
+            titles << frame->windowTitle();
         const QString typed = d.main->findChild<QLineEdit*>(QStringLiteral("Text4"))->text();
         d.prompts.realBoxes = true;
         test::DialogKeys keys({key});
@@ -178,10 +181,12 @@ private slots:
             return;
         // 取消: every editor open as it was, its edits and typed values with it.
         QVERIFY(d.main->isVisible());
-        QCOMPARE(d.main->mdiArea()->subWindowList().size(), 4);
-        for (QMdiSubWindow* frame : d.main->mdiArea()->subWindowList())
-            QVERIFY2(frame->isVisible() && frame->windowTitle().endsWith(QStringLiteral(" *")),
-                     qPrintable(frame->windowTitle()));
+        QStringList after;
+        for (QMdiSubWindow* frame : d.main->mdiArea()->subWindowList()) {
+            QVERIFY(frame->isVisible());
+            after << frame->windowTitle();
+        }
+        QCOMPARE(after, titles);
         QCOMPARE(d.main->findChild<QLineEdit*>(QStringLiteral("Text4"))->text(), typed);
         d.prompts.realBoxes = false;
         d.prompts.saveChoices.enqueue(Prompts::SaveChoice::Discard);
@@ -248,11 +253,26 @@ private slots:
             fresh.save(e.save);
             QVERIFY2(fresh.prompts.messages.isEmpty(), qPrintable(fresh.prompts.lastMessage()));
             expected[QString::fromLatin1(c.file)] = test::readFile(fresh.path);
+            // The first write keeps the file as it was beside it.
+            expected[QString::fromLatin1(c.file) + QStringLiteral(".bak")] =
+                test::readFile(in(2, c.file));
             QVERIFY(expected[QString::fromLatin1(c.file)] !=
                     test::readFile(in(2, QString::fromLatin1(c.file))));
         }
         QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
-        QCOMPARE(contents(games[1]), expected);
+        const auto now = contents(games[1]);
+        for (const QString& name : expected.keys()) {
+            const QByteArray a = now.value(name), b = expected[name];
+            qsizetype at = 0;
+            while (at < a.size() && at < b.size() && a[at] == b[at])
+                ++at;
+            QVERIFY2(a == b, qPrintable(QStringLiteral("%1 differs at %2 (%3 / %4 bytes)")
+                                            .arg(name)
+                                            .arg(at)
+                                            .arg(a.size())
+                                            .arg(b.size())));
+        }
+        QCOMPARE(now.keys(), expected.keys());
         QCOMPARE(contents(games[0]), firstGame);
     }
 
@@ -339,6 +359,8 @@ private slots:
         const QFileInfo file(path);
         if (where == QStringLiteral("*"))
             where = file.absolutePath();
+        // A frame as wide as the area shows the path whole.
+        d.main->mdiArea()->activeSubWindow()->showMaximized();
         const QString title = d.main->mdiArea()->activeSubWindow()->windowTitle();
         QVERIFY2(title.endsWith(QStringLiteral(" - ") + QDir::toNativeSeparators(where) +
                                 QDir::separator() + file.fileName()),
