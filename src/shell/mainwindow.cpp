@@ -3,6 +3,7 @@
 #include "banner.h"
 #include "changes/ui/patchwindows.h"
 #include "check/ui/jiancha.h"
+#include "common/gui/appicon.h"
 #include "common/ui/controls.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
@@ -16,6 +17,7 @@
 #include "patcher/ui/mainfile.h"
 #include "savefile/ui/record.h"
 #include "scenario/ui/junben.h"
+#include "workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,50 +78,40 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fitToScreen();
 
-    named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
-    addEditor(QStringLiteral("dataedit"), QStringLiteral("Data文件修改"), factory<data::DForm>());
-    addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), factory<save::Record>());
-    addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), factory<exe::MainFile>());
-    addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), factory<imsg::Imsg>());
-    // The scenario editor leaves the banner as it is.
-    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), factory<scenario::Junben>(),
-              false);
-    addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());
-    QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
-
-    // The game folder: opened once, its files listed in the dock, remembered.
-    named(gn->addSeparator(), QStringLiteral("gamefolderline"));
-    QAction* gamefolder =
-        named(gn->addAction(QStringLiteral("打开游戏目录")), QStringLiteral("gamefolder"));
-    gamefolder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(gamefolder, &QAction::triggered, this, &MainWindow::gamefolder_Click);
-    recentfolders =
-        named(gn->addMenu(QStringLiteral("最近的游戏目录")), QStringLiteral("recentfolders"));
-    // Entries about the whole game folder follow here.
-    addEditor(QStringLiteral("jiancha"), QStringLiteral("检查游戏目录"), factory<check::Jiancha>(),
-              true, gn);
-    connect(editors_.back().entry, &QAction::triggered, this, &MainWindow::jiancha_Click);
+    workspace_ = new Workspace(this);
+    connect(workspace_, &Workspace::gameDataChanged, this, &MainWindow::giveGameData);
+    connect(workspace_, &Workspace::documentsChanged, this, &MainWindow::showMarks,
+            Qt::QueuedConnection);
+    registerEditors();
+    QMenu* gn = named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
+    QMenu* buding = nullptr;
+    for (const EditorKind& kind : registry_.kinds()) {
+        if (kind.menu == QStringLiteral("buding") && !buding) {
+            // Entries about the whole game folder, then 退出, close 功能.
+            named(gn->addSeparator(), QStringLiteral("wuyiyi"));
+            QAction* exit = named(gn->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
+            connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
+            // Mod patches: one window to apply or revert a patch, one to make it.
+            buding = named(menuBar()->addMenu(QStringLiteral("补丁")), QStringLiteral("buding"));
+        }
+        if (kind.needsFolder && !recentfolders) {
+            // The game folder: opened once, its files listed in the dock, remembered.
+            named(gn->addSeparator(), QStringLiteral("gamefolderline"));
+            QAction* gamefolder =
+                named(gn->addAction(QStringLiteral("打开游戏目录")), QStringLiteral("gamefolder"));
+            gamefolder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+            connect(gamefolder, &QAction::triggered, this, &MainWindow::gamefolder_Click);
+            recentfolders = named(gn->addMenu(QStringLiteral("最近的游戏目录")),
+                                  QStringLiteral("recentfolders"));
+            // Entries about the whole game folder follow here.
+        }
+        addEditor(kind);
+    }
     dock_ = new GameDock(this);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
     dock_->hide();
     connect(dock_, &GameDock::fileActivated, this, &MainWindow::openPath);
     setAcceptDrops(true);
-
-    named(gn->addSeparator(), QStringLiteral("wuyiyi"));
-    QAction* exit = named(gn->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
-    connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
-
-    // Mod patches: one window to apply or revert a patch, one to make it.
-    QMenu* buding = named(menuBar()->addMenu(QStringLiteral("补丁")), QStringLiteral("buding"));
-    addEditor(QStringLiteral("budingopen"), QStringLiteral("打开补丁…"), factory<Buding>(), true,
-              buding);
-    addEditor(QStringLiteral("budingmake"), QStringLiteral("制作补丁…"), factory<Zhizuo>(), true,
-              buding);
-    // 打开补丁… asks for the patch at once.
-    connect(editors_[editors_.size() - 2].entry, &QAction::triggered, this, [this] {
-        if (auto* window = findChild<Buding*>(QStringLiteral("Buding")))
-            window->openPatch_Click();
-    });
 
     QAction* about = named(menuBar()->addAction(QStringLiteral("关于")), QStringLiteral("about"));
     connect(about, &QAction::triggered, this, &MainWindow::about_Click);
@@ -160,17 +152,53 @@ void MainWindow::MDIForm_Load() {
     updateArea();
 }
 
-void MainWindow::addEditor(const QString& entryName, const QString& caption,
-                           std::function<EditorWindow*(Prompts&)> create, bool hidesBanner,
-                           QMenu* menu) {
-    if (!menu)
-        menu = findChild<QMenu*>(QStringLiteral("gn"));
-    QAction* entry = named(menu->addAction(caption), entryName);
+void MainWindow::registerEditors() {
+    auto kind = [this](const char16_t* entry, const char16_t* caption, QList<GameFile> files,
+                       const char16_t* pattern, std::function<EditorWindow*(Prompts&)> create) {
+        EditorKind k;
+        k.entryName = QString::fromUtf16(entry);
+        k.caption = QString::fromUtf16(caption);
+        k.files = std::move(files);
+        k.pattern = QString::fromUtf16(pattern);
+        k.create = std::move(create);
+        return &registry_.add(std::move(k));
+    };
+    kind(u"dataedit", u"Data文件修改", {GameFile::Data}, u"data.e5", factory<data::DForm>());
+    kind(u"saveedit", u"存档文件修改", {GameFile::Save}, u"Sv??d.e5s", factory<save::Record>());
+    kind(u"fileedit", u"程序文件修改", {GameFile::Exe}, u"*.exe", factory<exe::MainFile>());
+    kind(u"imsgedit", u"Imsg文件修改", {GameFile::Imsg}, u"Imsg.e5", factory<imsg::Imsg>());
+    // The scenario editor leaves the banner as it is.
+    kind(u"sedit", u"S剧本编辑", {GameFile::Scenario, GameFile::RFile}, u"S_??.eex R_??.eex",
+         factory<scenario::Junben>())
+        ->hidesBanner = false;
+    kind(u"map", u"地图坐标查看", {GameFile::Map}, u"*.bmp", factory<mapview::Form1>());
+    kind(u"jiancha", u"检查游戏目录", {}, u"", factory<check::Jiancha>())->needsFolder = true;
+    EditorKind* open =
+        kind(u"budingopen", u"打开补丁…", {GameFile::Patch}, u"*.lcjpatch", factory<Buding>());
+    EditorKind* make = kind(u"budingmake", u"制作补丁…", {}, u"", factory<Zhizuo>());
+    for (EditorKind* patch : {open, make}) {
+        patch->menu = QStringLiteral("buding");
+        patch->icon = icons::patchIcon();
+    }
+}
+
+void MainWindow::addEditor(const EditorKind& kind) {
+    QMenu* menu = findChild<QMenu*>(kind.menu);
+    QAction* entry = named(menu->addAction(kind.caption), kind.entryName);
     // An editor that has not landed yet stays greyed in the menu.
-    entry->setEnabled(create != nullptr);
-    editors_.push_back({entry, std::move(create), hidesBanner, {}});
+    entry->setEnabled(kind.create != nullptr);
+    editors_.push_back({&kind, entry, {}});
     const std::size_t index = editors_.size() - 1;
-    connect(entry, &QAction::triggered, this, [this, index] { showEditor(editors_[index]); });
+    connect(entry, &QAction::triggered, this, [this, index] { runEntry(editors_[index]); });
+}
+
+void MainWindow::runEntry(Editor& editor) {
+    EditorWindow* window = showEditor(editor);
+    // Without a game folder open, an entry about the folder asks for one first.
+    if (editor.kind->needsFolder && gameFolder().isEmpty())
+        gamefolder_Click();
+    if (window)
+        window->entryChosen();
 }
 
 void MainWindow::fitToScreen() {
@@ -203,20 +231,22 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 EditorWindow* MainWindow::showEditor(Editor& editor) {
-    if (editor.hidesBanner)
+    if (editor.kind->hidesBanner)
         Picdb->hide();
     const bool created = !editor.frame;
     // The area takes its real size before a new window is measured against it.
     mdi_->show();
     centralWidget()->layout()->activate();
     if (created) {
-        EditorWindow* window = editor.create(prompts_);
+        EditorWindow* window = editor.kind->create(prompts_);
         editor.frame = mdi_->addSubWindow(window);
         editor.frame->setAttribute(Qt::WA_DeleteOnClose);
         // The frame's title follows the editor's (the file it shows, its unsaved mark).
         editor.frame->setWindowTitle(window->windowTitle());
-        // An editor with an icon of its own (the patch windows) shows it on its frame.
-        if (window->testAttribute(Qt::WA_SetWindowIcon))
+        // An editor kind with an icon of its own (the patch windows) shows it on its frame.
+        if (!editor.kind->icon.isNull())
+            editor.frame->setWindowIcon(editor.kind->icon);
+        else if (window->testAttribute(Qt::WA_SetWindowIcon))
             editor.frame->setWindowIcon(window->windowIcon());
         connect(window, &QWidget::windowTitleChanged, editor.frame, &QWidget::setWindowTitle);
         // The exit commands of the editors show the banner again.
@@ -225,7 +255,7 @@ EditorWindow* MainWindow::showEditor(Editor& editor) {
                 Qt::QueuedConnection);
         // Closing through the window frame ends the editor as its exit command
         // does, so the banner never stays hidden over an empty area.
-        if (editor.hidesBanner)
+        if (editor.kind->hidesBanner)
             connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
         followEditor(window);
     }
@@ -257,24 +287,19 @@ void MainWindow::exit_Click() {
     close();
 }
 
-bool MainWindow::closeEditors() {
-    // The only question asked is each editor's own about unsaved edits; an
-    // editor whose edits the user keeps stays open.
-    mdi_->closeAllSubWindows();
-    for (QMdiSubWindow* frame : mdi_->subWindowList())
-        if (frame->isVisible())
-            return false;
-    return true;
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // However the program is ended (功能 → 退出, the title bar, Alt+F4, the
-    // session ending), every editor settles its edits first; when one is
-    // kept, nothing ends.
-    if (!closeEditors()) {
+    // However the program is ended (功能 → 退出, the title bar, Alt+F4, the session ending),
+    // one question settles every unsaved file first; nothing closes before the answer, and
+    // 取消 or a failed save keeps everything.
+    const QList<EditorWindow*> open = openEditors();
+    if (!workspace_->settle(this, prompts_,
+                            QStringLiteral("以下文件的修改还没有保存。要保存勾选的文件吗？"),
+                            open)) {
         event->ignore();
         return;
     }
+    for (EditorWindow* window : open)
+        window->closeSettled();
     settings::setWindow(saveGeometry(), saveState());
     QMainWindow::closeEvent(event);
 }
@@ -294,36 +319,6 @@ void MainWindow::about_Click() {
 
 namespace lcj {
 
-namespace {
-
-bool samePath(const QString& a, const QString& b) {
-    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a) == QFileInfo(b);
-}
-
-// The editor (its menu entry) that opens each kind of game file.
-const char16_t* entryFor(GameFile kind) {
-    switch (kind) {
-    case GameFile::Data:
-        return u"dataedit";
-    case GameFile::Scenario:
-    case GameFile::RFile:
-        return u"sedit";
-    case GameFile::Save:
-        return u"saveedit";
-    case GameFile::Imsg:
-        return u"imsgedit";
-    case GameFile::Exe:
-        return u"fileedit";
-    case GameFile::Map:
-        return u"map";
-    case GameFile::Patch:
-        return u"budingopen";
-    }
-    return u"";
-}
-
-} // namespace
-
 MainWindow::Editor* MainWindow::editorNamed(const QString& entryName) {
     for (Editor& editor : editors_)
         if (editor.entry->objectName() == entryName)
@@ -340,38 +335,34 @@ QList<EditorWindow*> MainWindow::openEditors() const {
 }
 
 void MainWindow::followEditor(EditorWindow* window) {
-    if (!dataPath_.isEmpty())
-        window->useGameData(dataPath_);
-    connect(window, &EditorWindow::fileStateChanged, this,
-            [this, window, path = window->filePath(), modified = window->modified()]() mutable {
-                // The data editor saved the game's data.e5: the others read its names again.
-                if (modified && !window->modified() && samePath(path, dataPath_) &&
-                    samePath(window->filePath(), dataPath_))
-                    giveGameData(window);
-                path = window->filePath();
-                modified = window->modified();
-                showMarks();
-            });
-    // An editor closed with its edits dropped leaves no mark behind.
-    connect(window, &QObject::destroyed, this, &MainWindow::showMarks, Qt::QueuedConnection);
+    window->setGameFolder(gameFolder());
+    if (!gameDataPath().isEmpty())
+        window->useGameData(gameDataPath());
+    workspace_->attach(window);
+    // A window that asks for a place in a file (the check's problems) gets its editor.
+    connect(window, &EditorWindow::placeRequested, this, &MainWindow::showProblem);
 }
 
 void MainWindow::showMarks() {
     QStringList unsaved;
-    for (EditorWindow* window : openEditors())
-        if (window->modified() && !window->filePath().isEmpty())
-            unsaved << window->filePath();
+    for (const Document* document : workspace_->documents())
+        if (document->modified())
+            unsaved << document->path();
     dock_->setMarked(unsaved);
 }
 
 void MainWindow::giveGameData(EditorWindow* except) {
     for (EditorWindow* window : openEditors())
         if (window != except)
-            window->useGameData(dataPath_);
+            window->useGameData(gameDataPath());
 }
 
 QString MainWindow::gameFolder() const {
-    return dock_->folder();
+    return workspace_->folder();
+}
+
+const QString& MainWindow::gameDataPath() const {
+    return workspace_->dataPath();
 }
 
 void MainWindow::gamefolder_Click() {
@@ -395,12 +386,26 @@ bool MainWindow::openGameFolder(const QString& folder) {
         return false;
     }
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    const QString before = gameFolder();
+    // The editors of the folder left behind move with it: those showing one of its files,
+    // and those about the folder itself. A file from elsewhere stays as it is.
+    QList<EditorWindow*> moving;
+    if (!before.isEmpty() && QFileInfo(before) != QFileInfo(clean))
+        for (EditorWindow* window : openEditors())
+            if (window->filePath().isEmpty() || workspace_->holds(window->filePath()))
+                moving << window;
+    if (!workspace_->settle(this, prompts_,
+                            QStringLiteral("打开另一个游戏目录前，以下文件的修改还没有保存。"
+                                           "要保存勾选的文件吗？"),
+                            moving))
+        return false;
     dock_->setFolder(clean);
     dock_->show();
-    const QString data = fields::fileIn(clean, QStringLiteral("data.e5"));
-    if (data != dataPath_) {
-        dataPath_ = data;
-        giveGameData();
+    workspace_->setFolder(clean);
+    for (EditorWindow* window : openEditors()) {
+        window->setGameFolder(clean);
+        if (moving.contains(window) && !window->reopenIn(clean))
+            window->closeSettled();
     }
     settings::setLastGameFolder(clean);
     settings::addRecentFolder(clean);
@@ -410,12 +415,12 @@ bool MainWindow::openGameFolder(const QString& folder) {
 }
 
 bool MainWindow::openPath(const QString& path) {
-    return openPathIn(path, nullptr);
+    return openPathIn(path, nullptr, false);
 }
 
 bool MainWindow::openFromOutside(const QString& path) {
     QString entry;
-    if (!openPathIn(path, &entry))
+    if (!openPathIn(path, &entry, true))
         return false;
     qCInfo(lcjShell).noquote() << "opened"
                                << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())
@@ -423,7 +428,7 @@ bool MainWindow::openFromOutside(const QString& path) {
     return true;
 }
 
-bool MainWindow::openPathIn(const QString& path, QString* entryName) {
+bool MainWindow::openPathIn(const QString& path, QString* entryName, bool outside) {
     const QFileInfo info(path);
     if (info.isDir()) {
         if (entryName)
@@ -437,9 +442,9 @@ bool MainWindow::openPathIn(const QString& path, QString* entryName) {
             productTitle, Prompts::Icon::Warning);
         return false;
     }
-    const auto kind = gameFileOfName(info.fileName());
-    Editor* editor = kind ? editorNamed(QString::fromUtf16(entryFor(*kind))) : nullptr;
-    if (!editor || !editor->create) {
+    const EditorKind* kind = registry_.forFile(info.fileName());
+    Editor* editor = kind ? editorNamed(kind->entryName) : nullptr;
+    if (!editor) {
         prompts_.showMessage(this,
                              QStringLiteral("不认识这个文件：%1\n\n"
                                             "能打开的是游戏目录，和其中的data.e5、S_??.eex、"
@@ -449,6 +454,13 @@ bool MainWindow::openPathIn(const QString& path, QString* entryName) {
                              productTitle, Prompts::Icon::Warning);
         return false;
     }
+    // A game file of another game (its folder holds a data.e5) brings its game with it: the
+    // panel, the names and the titles speak of the folder the file belongs to.
+    if (outside && !kind->files.contains(GameFile::Patch) &&
+        !workspace_->holds(info.absoluteFilePath()) &&
+        !fields::fileIn(info.absolutePath(), QStringLiteral("data.e5")).isEmpty() &&
+        !openGameFolder(info.absolutePath()))
+        return false;
     EditorWindow* window = showEditor(*editor);
     if (entryName)
         *entryName = editor->entry->objectName();
@@ -456,16 +468,8 @@ bool MainWindow::openPathIn(const QString& path, QString* entryName) {
 }
 
 void MainWindow::jiancha_Click() {
-    auto* window = findChild<check::Jiancha*>(QStringLiteral("Jiancha"));
-    if (!window)
-        return;
-    connect(window, &check::Jiancha::placeChosen, this, &MainWindow::showProblem,
-            Qt::UniqueConnection);
-    // Without a game folder open, 检查游戏目录 asks for one first.
-    if (gameFolder().isEmpty())
-        gamefolder_Click();
-    if (!gameFolder().isEmpty())
-        window->checkFolder(gameFolder());
+    if (Editor* editor = editorNamed(QStringLiteral("jiancha")))
+        runEntry(*editor);
 }
 
 void MainWindow::showProblem(const QString& path, int part, int row) {

@@ -240,7 +240,10 @@ private slots:
             return;
         }
         QCOMPARE(QFileInfo(opened->filePath()), QFileInfo(path));
-        QVERIFY2(opened->windowTitle().endsWith(QStringLiteral(" - ") + shown),
+        // The title names the game's folder and the file.
+        QVERIFY2(opened->windowTitle().endsWith(
+                     QStringLiteral(" - ") +
+                     QDir::toNativeSeparators(QFileInfo(game).fileName() + u'/' + shown)),
                  qPrintable(opened->windowTitle()));
         if (auto* junben = qobject_cast<scenario::Junben*>(opened)) {
             QCOMPARE(junben->document().bytes(), test::readFile(path));

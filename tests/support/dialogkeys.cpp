@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -17,7 +19,13 @@ DialogKeys::DialogKeys(QList<int> keys) : keys_(std::move(keys)) {
 
 void DialogKeys::look() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
+    if (!box) {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            dialog && dialog->isVisible())
+            answer(dialog);
+        return;
+    }
+    if (!box->isVisible())
         return;
     Seen now;
     now.text = box->text();
@@ -27,6 +35,8 @@ void DialogKeys::look() {
             now.defaultButton = push->text();
     }
     now.key = keys_.isEmpty() ? Qt::Key_Escape : keys_.takeFirst();
+    if (beforeKey)
+        beforeKey(box);
     QTest::keyClick(box, Qt::Key(now.key));
     if (QAbstractButton* pressed = box->clickedButton())
         now.pressedButton = pressed->text();
@@ -35,6 +45,31 @@ void DialogKeys::look() {
     // that the test ends and reports what it saw.
     if (box->isVisible())
         box->reject();
+}
+
+void DialogKeys::answer(QDialog* dialog) {
+    Seen now;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        now.text += label->text();
+    QString pressed;
+    QList<QMetaObject::Connection> clicks;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        now.buttons.append(button->text());
+        if (button->isDefault())
+            now.defaultButton = button->text();
+        clicks << connect(button, &QPushButton::clicked, this,
+                          [&pressed, button] { pressed = button->text(); });
+    }
+    now.key = keys_.isEmpty() ? Qt::Key_Escape : keys_.takeFirst();
+    if (beforeKey)
+        beforeKey(dialog);
+    QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key(now.key));
+    for (const auto& click : clicks)
+        disconnect(click);
+    now.pressedButton = pressed;
+    seen.append(now);
+    if (dialog->isVisible())
+        dialog->reject();
 }
 
 } // namespace lcj::test

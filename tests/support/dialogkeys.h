@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
+
+class QDialog;
 
 namespace lcj::test {
 
@@ -12,7 +15,9 @@ namespace lcj::test {
 // lives, each QMessageBox that comes up as the active modal window is read
 // (its text, its buttons, which one is the default) and answered with the
 // next of `keys` (Qt::Key_Enter, Qt::Key_Escape), pressed on the box. Boxes
-// past the keys are answered with Escape.
+// past the keys are answered with Escape. Any other modal QDialog is answered
+// the same way: its labels are its text, its push buttons its buttons, the key
+// pressed on the widget with the keyboard.
 class DialogKeys : public QObject {
 public:
     struct Seen {
@@ -26,9 +31,12 @@ public:
     explicit DialogKeys(QList<int> keys);
 
     QList<Seen> seen;
+    // Runs on each box or dialog before its key is pressed (a check box the user clears).
+    std::function<void(QWidget*)> beforeKey;
 
 private:
     void look();
+    void answer(QDialog* dialog);
 
     QList<int> keys_;
     QTimer timer_;

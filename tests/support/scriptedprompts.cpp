@@ -39,4 +39,13 @@ Prompts::SaveChoice ScriptedPrompts::askToSave(QWidget* parent, const QString& t
     return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.dequeue();
 }
 
+Prompts::SaveChoice ScriptedPrompts::askToSaveFiles(QWidget* parent, const QString& text,
+                                                    const QStringList& files, QList<bool>& chosen,
+                                                    const QString& title) {
+    if (!realBoxes)
+        return Prompts::askToSaveFiles(parent, text, files, chosen, title);
+    questions.append(text);
+    return DialogPrompts().askToSaveFiles(parent, text, files, chosen, title);
+}
+
 } // namespace lcj::test

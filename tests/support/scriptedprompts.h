@@ -37,6 +37,10 @@ public:
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
     SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
+    // One question (in `questions`, answered from `saveChoices`): 保存 keeps every file
+    // checked; with `realBoxes` the real list (unsavedlist) is shown.
+    SaveChoice askToSaveFiles(QWidget* parent, const QString& text, const QStringList& files,
+                              QList<bool>& chosen, const QString& title) override;
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last(); }
 };

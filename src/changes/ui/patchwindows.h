@@ -29,6 +29,8 @@ public:
     bool openPath(const QString& path) override;
     // The game folder is the data file's folder.
     void useGameData(const QString& dataPath) override;
+    // 打开补丁… asks for the patch at once.
+    void entryChosen() override { openPatch_Click(); }
 
 private:
     bool readPatch(const QString& path);

@@ -79,11 +79,31 @@ void Jiancha::recheck_Click() {
         checkFolder(folder_);
 }
 
+void Jiancha::entryChosen() {
+    if (!gameFolder().isEmpty())
+        checkFolder(gameFolder());
+}
+
+bool Jiancha::reopenIn(const QString& folder) {
+    if (folder_.isEmpty() || folder.isEmpty())
+        return true;
+    // The problems found belong to the folder before; the new one is checked when asked.
+    folder_ = folder;
+    problems_->clear();
+    found_.clear();
+    recheck_->setEnabled(true);
+    showStatus(
+        QStringLiteral("游戏目录已换为%1，按“重新检查”检查").arg(QDir::toNativeSeparators(folder)));
+    return true;
+}
+
 void Jiancha::choose(QTreeWidgetItem* item) {
     if (!item)
         return;
-    emit placeChosen(item->data(0, PathRole).toString(), item->data(0, PartRole).toInt(),
-                     item->data(0, RowRole).toInt());
+    const QString path = item->data(0, PathRole).toString();
+    const int part = item->data(0, PartRole).toInt(), row = item->data(0, RowRole).toInt();
+    emit placeChosen(path, part, row);
+    emit placeRequested(path, part, row);
 }
 
 } // namespace lcj::check

@@ -25,9 +25,14 @@ public:
 
     void recheck_Click();
 
+    // The check belongs to the game folder open: its entry checks that folder, and after
+    // another folder was opened 重新检查 checks the new one.
+    void entryChosen() override;
+    bool reopenIn(const QString& folder) override;
+
 signals:
     // The problem's file, and its part and row as the field model counts them
-    // (-1 for a problem of the whole file).
+    // (-1 for a problem of the whole file); placeRequested goes with it.
     void placeChosen(const QString& path, int part, int row);
 
 private:

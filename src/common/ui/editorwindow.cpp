@@ -4,14 +4,18 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace lcj {
 
@@ -42,17 +46,113 @@ void EditorWindow::setCaption(const QString& caption) {
 }
 
 void EditorWindow::showFileState(const QString& path, bool modified) {
-    QString title = caption_;
-    if (!path.isEmpty())
-        title += QStringLiteral(" - ") + QFileInfo(path).fileName();
-    if (modified)
-        title += QStringLiteral(" *");
-    setWindowTitle(title);
-    if (path != filePath_ || modified != modified_) {
-        filePath_ = path;
-        modified_ = modified;
+    const bool changed = path != filePath_ || modified != modified_;
+    filePath_ = path;
+    modified_ = modified;
+    showTitle();
+    if (changed)
         emit fileStateChanged();
+}
+
+void EditorWindow::setGameFolder(const QString& folder) {
+    gameFolder_ = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+    showTitle();
+}
+
+void EditorWindow::showTitle() {
+    if (filePath_.isEmpty()) {
+        setWindowTitle(caption_);
+        return;
     }
+    const QFileInfo file(filePath_);
+    QString where = file.fileName();
+    if (gameFolder_) {
+        // A file of the game folder is named by the folder's own name; one from elsewhere by
+        // its whole path, so that it is never taken for the game's own.
+        const QString dir = QDir::cleanPath(file.absolutePath());
+        const bool inside = !gameFolder_->isEmpty() && QFileInfo(dir) == QFileInfo(*gameFolder_);
+        where = QDir::toNativeSeparators((inside ? QFileInfo(dir).fileName() : dir) +
+                                         QLatin1Char('/') + file.fileName());
+    }
+    const QString head = caption_ + QStringLiteral(" - ");
+    const QString mark = modified_ ? QStringLiteral(" *") : QString();
+    // Where the frame is narrow the middle of the path gives way; the caption and the mark stay.
+    const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame)
+        frame = this;
+    if (frame->isVisible()) {
+        const QFontMetrics metrics(frame->font());
+        const int buttons = 4 * frame->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        const int room = frame->width() - buttons - metrics.horizontalAdvance(head + mark);
+        where = metrics.elidedText(where, Qt::ElideMiddle, std::max(room, 0));
+        if (where.isEmpty())
+            where = QStringLiteral("…");
+    }
+    setWindowTitle(head + where + mark);
+}
+
+void EditorWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!filePath_.isEmpty())
+        showTitle();
+}
+
+QString EditorWindow::sameFileIn(const QString& folder) const {
+    if (filePath_.isEmpty() || folder.isEmpty())
+        return {};
+    // Game files are named in any case (DATA.E5, data.e5): the same name in any case is the
+    // same file.
+    const QString name = QFileInfo(filePath_).fileName();
+    const QDir dir(folder);
+    if (QFileInfo(dir.filePath(name)).isFile())
+        return QDir::cleanPath(dir.absoluteFilePath(name));
+    for (const QString& entry : dir.entryList(QDir::Files))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return QDir::cleanPath(dir.absoluteFilePath(entry));
+    return {};
+}
+
+bool EditorWindow::reopenIn(const QString& folder) {
+    if (filePath_.isEmpty())
+        return true;
+    const QString path = sameFileIn(folder);
+    return !path.isEmpty() && reopenAt(path);
+}
+
+bool EditorWindow::reopenAt(const QString&) {
+    return false;
+}
+
+EditorWindow::View EditorWindow::keepView() const {
+    View view;
+    for (const QListWidget* list : findChildren<QListWidget*>())
+        if (!list->objectName().isEmpty() && list->currentRow() >= 0)
+            view.rows.append({list->objectName(), list->currentRow()});
+    for (const ListFilter* filter : findChildren<ListFilter*>())
+        if (!filter->objectName().isEmpty() && !filter->text().isEmpty())
+            view.filters.append({filter->objectName(), filter->text()});
+    return view;
+}
+
+void EditorWindow::restoreView(const View& view) {
+    for (const auto& [name, text] : view.filters)
+        if (auto* filter = findChild<ListFilter*>(name))
+            filter->setText(text);
+    // Selecting a row runs the list's own handler, which shows the record as a click does.
+    for (const auto& [name, row] : view.rows) {
+        auto* list = findChild<QListWidget*>(name);
+        if (list && list->isVisibleTo(this) && row < list->count() && list->currentRow() != row) {
+            list->setCurrentRow(row);
+            list->scrollToItem(list->item(row));
+        }
+    }
+}
+
+void EditorWindow::closeSettled() {
+    settled_ = true;
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!(frame ? frame->close() : close()))
+        settled_ = false;
 }
 
 bool EditorWindow::openPath(const QString&) {
@@ -117,7 +217,7 @@ void EditorWindow::closeByExitCommand() {
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
-    if (!mayClose()) {
+    if (!settled_ && !mayClose()) {
         event->ignore();
         return;
     }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "document.h"
 #include "prompts.h"
 
+#include <QList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QListWidget;
 
 namespace lcj {
 
@@ -45,6 +49,25 @@ public:
     // opens the file; false when the editor cannot show it.
     virtual bool showPlace(int part, int row);
 
+    // The files the editor holds, each as the workspace's documents see it (see Document).
+    const QList<Document::Access>& documents() const { return documents_; }
+    // Moves the editor to the file of the same name in `folder` (another game folder),
+    // keeping what it shows of it: the section or category, the record, the filters, the
+    // table. The edits it held are dropped without a question: whoever calls this has asked.
+    // True when the editor shows the new file, or held no file; false when `folder` has no
+    // such file or it could not be read, and the editor should close.
+    virtual bool reopenIn(const QString& folder);
+    // The game folder of the workspace the editor lives in (empty: none open). From the
+    // first call on, the title names the file's folder too: the folder's own name for a file
+    // in it, the whole path for a file from elsewhere.
+    void setGameFolder(const QString& folder);
+    // The entry of the menu that shows the editor was chosen again (the patch window asks
+    // for its patch); nothing by default.
+    virtual void entryChosen() {}
+    // Closes the window without its own question about unsaved edits: the workspace asked
+    // about them, and the user chose to drop them or saved them.
+    void closeSettled();
+
     // The entries 撤销 and 重做 of an editor's 编辑 menu.
     struct UndoRedo {
         QAction* undo;
@@ -57,6 +80,9 @@ signals:
     void exitCommand();
     // The file shown or its unsaved mark changed (filePath(), modified()).
     void fileStateChanged();
+    // The editor asks for the file at `path` to be shown at part `part`, row `row` (-1: the
+    // whole file), in the editor that opens it.
+    void placeRequested(const QString& path, int part, int row);
 
 protected:
     // Closes the window, or the frame that holds it, then tells the main
@@ -76,6 +102,24 @@ protected:
     // The title for the file at `path` (none: empty): "caption - name", with " *" while the
     // editor holds edits that are not on disk.
     void showFileState(const QString& path, bool modified);
+    // The game folder setGameFolder gave (empty: none open, or never told).
+    QString gameFolder() const { return gameFolder_.value_or(QString()); }
+    // Registers a file the editor holds (see documents()).
+    void addDocument(Document::Access access) { documents_.append(std::move(access)); }
+    // The file of the same name as the one shown in `folder`, empty when there is none.
+    QString sameFileIn(const QString& folder) const;
+    // reopenIn's work once the new file is found: reads `path` in place of the file shown,
+    // without a question, keeping the view. False when it could not be read.
+    virtual bool reopenAt(const QString& path);
+    // What every list of the window has selected and every filter box holds, to show the same
+    // after another file was read (restoreView: the rows that still exist, in the lists shown).
+    struct View {
+        QList<QPair<QString, int>> rows;
+        QList<QPair<QString, QString>> filters;
+    };
+    View keepView() const;
+    void restoreView(const View& view);
+    void resizeEvent(QResizeEvent* event) override;
     // Shows `text` in the status line (a label named `status` at the bottom of the window).
     void showStatus(const QString& text);
     // Adds 撤销 (`undo`, Ctrl+Z) and 重做 (`redo`, Ctrl+Y and Ctrl+Shift+Z on every system) to
@@ -89,7 +133,12 @@ private:
     QString caption_;
     QString filePath_;
     bool modified_ = false;
+    bool settled_ = false;
+    std::optional<QString> gameFolder_;
+    QList<Document::Access> documents_;
     QLabel* status_ = nullptr;
+
+    void showTitle();
 
     // Every list of one-line entries (names, numbers) gets rows of one height,
     // so that filling, selecting and repainting it never measures each entry.

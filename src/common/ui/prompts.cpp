@@ -1,6 +1,9 @@
 #include "prompts.h"
 
+#include "unsavedlist.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -87,6 +90,29 @@ Prompts::SaveChoice DialogPrompts::askToSave(QWidget* parent, const QString& tex
     if (box.clickedButton() == discard)
         return SaveChoice::Discard;
     return SaveChoice::Cancel;
+}
+
+Prompts::SaveChoice Prompts::askToSaveFiles(QWidget* parent, const QString& text,
+                                            const QStringList& files, QList<bool>& chosen,
+                                            const QString& title) {
+    QStringList lines;
+    for (const QString& file : files)
+        lines << QDir::toNativeSeparators(file);
+    const SaveChoice choice =
+        askToSave(parent, text + QStringLiteral("\n\n") + lines.join(u'\n'), title);
+    chosen = QList<bool>(files.size(), choice == SaveChoice::Save);
+    return choice;
+}
+
+Prompts::SaveChoice DialogPrompts::askToSaveFiles(QWidget* parent, const QString& text,
+                                                  const QStringList& files, QList<bool>& chosen,
+                                                  const QString& title) {
+    UnsavedList list(text, files, parent);
+    if (!title.isEmpty())
+        list.setWindowTitle(title);
+    list.exec();
+    chosen = list.checked();
+    return list.choice();
 }
 
 } // namespace lcj

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -35,6 +37,13 @@ public:
     virtual SaveChoice askToSave(QWidget* parent, const QString& text,
                                  const QString& title = {}) = 0;
 
+    // One question about the unsaved edits of several files ("保存所选", "不保存", "取消"):
+    // `chosen` comes in with one entry per file, all true, and goes out with the files the
+    // user left checked. By default one unsaved-edits question naming every file.
+    virtual SaveChoice askToSaveFiles(QWidget* parent, const QString& text,
+                                      const QStringList& files, QList<bool>& chosen,
+                                      const QString& title = {});
+
     // Every open dialog starts in the editor's own folder.
     static QString editorFolder();
 };
@@ -52,6 +61,9 @@ public:
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
     SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
+    // The list with a check box per file (UnsavedList).
+    SaveChoice askToSaveFiles(QWidget* parent, const QString& text, const QStringList& files,
+                              QList<bool>& chosen, const QString& title) override;
 };
 
 } // namespace lcj

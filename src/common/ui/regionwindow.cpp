@@ -148,4 +148,20 @@ void renameRows(QComboBox* combo, const QStringList& names) {
         combo->setItemText(i, names[i]);
 }
 
+Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSet& set,
+                                std::function<bool()> holdsEdits, std::function<bool()> save) {
+    auto mine = [stamp, &set] {
+        QByteArray whole = stamp().bytes;
+        if (!set.loaded())
+            return whole;
+        for (std::size_t i = 0; i < set.layout().size(); ++i) {
+            const Region& region = set.layout()[i];
+            if (region.end() <= whole.size())
+                whole.replace(region.offset, region.length, set.bytes(i));
+        }
+        return whole;
+    };
+    return {std::move(stamp), std::move(mine), std::move(holdsEdits), std::move(save)};
+}
+
 } // namespace lcj

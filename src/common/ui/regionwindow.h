@@ -2,6 +2,7 @@
 
 #include "common/bytehistory.h"
 #include "common/result.h"
+#include "common/ui/document.h"
 
 #include <QStringList>
 #include <functional>
@@ -83,6 +84,11 @@ private:
 std::vector<QByteArray> regionBytes(const RegionSet& set);
 // Puts `bytes` (one buffer per region, each of its region's length) into `set`.
 void setRegionBytes(RegionSet& set, const std::vector<QByteArray>& bytes);
+
+// A region editor's file as a document: `stamp` the file as read or last written, `set` the
+// regions held (mine: the stamp's bytes with every region of `set` in its place).
+Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSet& set,
+                                std::function<bool()> holdsEdits, std::function<bool()> save);
 
 // Their 查看 menu (`viewmenu`) with 表格 (`tableview`, Ctrl+T), which switches
 // the record part of the window between its form and a table of every record.

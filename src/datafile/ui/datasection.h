@@ -53,6 +53,9 @@ public:
     bool holdsEdits() const { return shownRow_ >= 0 && edited(); }
     // Forgets the record shown: what the controls hold is no longer asked about.
     void forgetShown() { shownRow_ = -1; }
+    // Stores the edits the controls hold, if any, as the section's "保存" does, without a
+    // question; false, with the user told why, when they were not stored.
+    bool storeEdits() { return !holdsEdits() || saveEdits(); }
 
     // The section's "保存" button: Enter in its boxes and Ctrl+S press it.
     QPushButton* saveButton() const { return save_; }

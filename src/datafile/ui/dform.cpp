@@ -94,6 +94,9 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
     watch->add({[this] { return file_.loaded() ? file_.stamp() : DiskStamp(); },
                 [this] { return holdsEdits(); }, [this] { return reloadDocument(); }});
+    addDocument({[this] { return file_.loaded() ? file_.stamp() : DiskStamp(); },
+                 [this] { return file_.bytes(); }, [this] { return holdsEdits(); },
+                 [this] { return saveAll(); }});
 
     Form_Load();
 }
@@ -218,6 +221,33 @@ bool DForm::openPath(const QString& path) {
         return false;
     takeFile(chosen);
     return true;
+}
+
+bool DForm::reopenAt(const QString& path) {
+    DataSection* shown = shownSection();
+    const View view = keepView();
+    // What the form held goes with the file: the workspace has asked about it.
+    for (DataSection* section : sections_)
+        section->forgetShown();
+    takeFile(path);
+    if (!shown)
+        return true;
+    showSection(shown);
+    if (!file_.loaded())
+        return false;
+    restoreView(view);
+    return true;
+}
+
+bool DForm::saveAll() {
+    if (!file_.loaded())
+        return true;
+    DataSection* section = shownSection();
+    if (section && !tableview->isChecked() && !section->storeEdits())
+        return false;
+    if (file_.modified() && !saveDocument({}))
+        return false;
+    return !holdsEdits();
 }
 
 void DForm::takeFile(const QString& path) {

@@ -38,6 +38,7 @@ public:
 
 protected:
     bool mayClose() override;
+    bool reopenAt(const QString& path) override;
 
 public:
     // Section `part` (in the field model's order) at record `row`.
@@ -76,6 +77,9 @@ private:
     void documentReloaded();
     // Whether the document or the form shown holds edits not on disk.
     bool holdsEdits() const;
+    // Stores what the form shown holds and saves the document, asking nothing but what a
+    // save asks; true when nothing is left that is not on disk.
+    bool saveAll();
     // Reads the file again after another program changed it, dropping the
     // edits; the section shown stays on its record.
     Failure reloadDocument();

@@ -117,6 +117,9 @@ Form1::Form1(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     watch_ = new FileWatch(this, [this](const QString& text) { showStatus(text); });
     watch_->add(
         {[this] { return picture_; }, [] { return false; }, [this] { return reloadPicture(); }});
+    // A viewer's document: never edited, nothing to save.
+    addDocument({[this] { return picture_; }, [this] { return picture_.bytes; },
+                 [] { return false; }, [] { return true; }});
 
     Form_Load();
 }
@@ -218,12 +221,18 @@ void Form1::showPicture(const QString& path) {
         showZoom();
         Text1->clear();
         Text2->clear();
+        showFileState({}, false);
         say(picture.error());
         return;
     }
     Image1->setPixmap(QPixmap::fromImage(*picture));
     zoom_.reset(picture->size());
     showZoom();
+    showFileState(picture_.path, false);
+}
+
+bool Form1::reopenAt(const QString& path) {
+    return openPath(path);
 }
 
 Failure Form1::reloadPicture() {

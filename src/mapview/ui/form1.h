@@ -52,6 +52,8 @@ private:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The picture of that name.
+    bool reopenAt(const QString& path) override;
 
 private:
     void Form_Load();

@@ -137,6 +137,9 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
     watch->add({[this] { return texts_.loaded() ? file_.stamp() : DiskStamp(); },
                 [this] { return unsaved() || edited(); }, [this] { return reloadFromDisk(); }});
+    addDocument(regionDocument([this] { return texts_.loaded() ? file_.stamp() : DiskStamp(); },
+                               texts_, [this] { return unsaved() || edited(); },
+                               [this] { return !(unsaved() || edited()) || writeTexts(); }));
 
     Form_Load();
 }
@@ -218,6 +221,17 @@ bool Imsg::openPath(const QString& path) {
         return false;
     const QString chosen = offerVirtualStoreTwin(this, prompts(), path);
     return !chosen.isEmpty() && readFile(chosen);
+}
+
+bool Imsg::reopenAt(const QString& path) {
+    const int category = category_;
+    const View view = keepView();
+    if (!readFile(path))
+        return false;
+    if (category >= 0)
+        chooseCategory(category);
+    restoreView(view);
+    return true;
 }
 
 void Imsg::useGameData(const QString& dataPath) {

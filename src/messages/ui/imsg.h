@@ -60,6 +60,7 @@ public:
 
 protected:
     bool mayClose() override;
+    bool reopenAt(const QString& path) override;
 
 public:
     // Category `part` at entry `row`.

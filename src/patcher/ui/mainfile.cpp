@@ -143,6 +143,12 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     watch->add({[this] { return file_.regions().stamp(); },
                 [this] { return unsaved() || unconfirmed(); },
                 [this] { return reloadFromDisk(); }});
+    addDocument(regionDocument([this] { return file_.regions().stamp(); }, file_.regions(),
+                               [this] { return unsaved() || unconfirmed(); },
+                               [this] {
+                                   return (!unconfirmed() || Command1_Click()) &&
+                                          (!unsaved() || Command2_Click());
+                               }));
 
     Form_Load();
 }
@@ -171,6 +177,15 @@ bool MainFile::openPath(const QString& path) {
     if (!mayDropFile() || !openRegionsAt(this, prompts(), file_.regions(), path))
         return false;
     showLoaded();
+    return true;
+}
+
+bool MainFile::reopenAt(const QString& path) {
+    const View view = keepView();
+    if (!openRegionsAt(this, prompts(), file_.regions(), path))
+        return false;
+    showLoaded();
+    restoreView(view);
     return true;
 }
 

@@ -43,6 +43,7 @@ public:
 
 protected:
     bool mayClose() override;
+    bool reopenAt(const QString& path) override;
 
 public:
     // Part 0: the figure of character `row`; 1: the switch.

@@ -158,6 +158,12 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     watch->add({[this] { return game_.regions().stamp(); },
                 [this] { return unsaved() || unconfirmed(); },
                 [this] { return reloadFromDisk(); }});
+    addDocument(regionDocument([this] { return game_.regions().stamp(); }, game_.regions(),
+                               [this] { return unsaved() || unconfirmed(); },
+                               [this] {
+                                   return (!unconfirmed() || Command1_Click()) &&
+                                          (!unsaved() || Command2_Click());
+                               }));
 
     Form_Load();
 }
@@ -232,6 +238,15 @@ bool Record::openPath(const QString& path) {
     if (!mayDropFile() || !openRegionsAt(this, prompts(), game_.regions(), path))
         return false;
     showLoaded();
+    return true;
+}
+
+bool Record::reopenAt(const QString& path) {
+    const View view = keepView();
+    if (!openRegionsAt(this, prompts(), game_.regions(), path))
+        return false;
+    showLoaded();
+    restoreView(view);
     return true;
 }
 

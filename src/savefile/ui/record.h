@@ -45,6 +45,7 @@ public:
 
 protected:
     bool mayClose() override;
+    bool reopenAt(const QString& path) override;
 
 public:
     // Part 0: character `row`; 1: consumable `row`; 2: the loyalty box.

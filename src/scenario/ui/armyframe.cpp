@@ -209,6 +209,11 @@ Failure ArmyFrame::reloadRFile() {
     return std::nullopt;
 }
 
+void ArmyFrame::takeRFile() {
+    Check1->setChecked(true);
+    rFileTicked();
+}
+
 void ArmyFrame::dropRFile() {
     if (Check1->isChecked()) {
         Check1->setChecked(false);

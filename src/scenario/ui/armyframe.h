@@ -44,6 +44,10 @@ public:
     DiskStamp rFileStamp() const { return rFile_ ? rFile_->stamp() : DiskStamp(); }
     // Reads the R file again, its boxes showing it; on a failure nothing changes.
     Failure reloadRFile();
+    // The R file's bytes as read or last saved (its limits are written by R文件保存 at once).
+    QByteArray rFileBytes() const { return rFile_ ? rFile_->rFileBytes() : QByteArray(); }
+    // Reads the R file of the scenario loaded now, as ticking 出场人物数修改 does.
+    void takeRFile();
 
     bool holdsEdits() const override;
     bool confirmEdits() override { return confirm(); }

@@ -107,6 +107,9 @@ public:
 protected:
     // Unsaved or unconfirmed edits are not dropped without asking.
     bool mayClose() override;
+    // The scenario of that name and, when the R file was read, its R file; the entries
+    // selected stay.
+    bool reopenAt(const QString& path) override;
 
 public:
     // Part 0: the battle-wide values; 1..5: the entry `row` of the allies,
@@ -155,6 +158,9 @@ private:
     // (junbenwatch.cpp).
     void watchFiles();
     bool holdsScenarioEdits() const;
+    // Confirms what every frame but the R file's holds and saves the scenario, asking
+    // nothing but what a save asks; true when nothing of the scenario is left unsaved.
+    bool saveScenario();
     Failure reloadScenario();
     // Asks "保存" / "放弃" / "取消" when edits are unconfirmed or unsaved;
     // "保存" confirms every frame and saves. True when the window may go on.

@@ -3,6 +3,7 @@
 #include "common/fileaccess.h"
 #include "common/ui/filewatch.h"
 #include "junben.h"
+#include "scenario/savebuilder.h"
 
 #include <QListWidget>
 
@@ -15,6 +16,44 @@ void Junben::watchFiles() {
     watch->add({[this] { return army_->rFileStamp(); },
                 [this] { return army_->limits().holdsEdits(); },
                 [this] { return army_->reloadRFile(); }});
+    addDocument({[this] { return stamp_; },
+                 [this] {
+                     // A save writes what the document builds; unchanged, the file as read.
+                     if (!history_.modified())
+                         return stamp_.bytes;
+                     auto built = buildSave(doc_);
+                     return built ? built->bytes : doc_.bytes();
+                 },
+                 [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); }});
+    addDocument(
+        {[this] { return army_->rFileStamp(); }, [this] { return army_->rFileBytes(); },
+         [this] { return army_->limits().holdsEdits(); },
+         [this] { return !army_->limits().holdsEdits() || army_->limits().confirmEdits(); }});
+}
+
+bool Junben::saveScenario() {
+    for (EditPart* part : editParts_)
+        if (part != &army_->limits() && part->holdsEdits() && !part->confirmEdits())
+            return false;
+    return !history_.modified() || ssave_Click();
+}
+
+bool Junben::reopenAt(const QString& path) {
+    const bool withRFile = !army_->rFileStamp().path.isEmpty();
+    const UnitKind kinds[] = {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy};
+    int selected[3];
+    for (int k = 0; k < 3; ++k)
+        selected[k] = selectedUnit(kinds[k]);
+    const View view = keepView();
+    if (!readScenario(path))
+        return false;
+    if (withRFile)
+        army_->takeRFile();
+    for (int k = 0; k < 3; ++k)
+        if (selected[k] >= 0)
+            selectUnit(kinds[k], selected[k]);
+    restoreView(view);
+    return true;
 }
 
 bool Junben::holdsScenarioEdits() const {
