@@ -54,7 +54,6 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
     QApplication::setOrganizationName(QStringLiteral("lcjworkshop"));
-    QApplication::setWindowIcon(icons::appIcon());
     // A settings file beside the program keeps them there; else the user's profile.
     // Tests and probes choose a place of their own first.
     if (!settings::kept())
@@ -63,6 +62,7 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
     SingleInstance instance(SingleInstance::serverName(settings::location()));
     if (instance.handOverOrListen(pathArguments(QCoreApplication::arguments())))
         return 0;
+    QApplication::setWindowIcon(icons::appIcon());
     // Without it the standard dialogs read in English; the program works on.
     loadQtTranslation();
     if (!gbk::available()) {
