@@ -12,6 +12,9 @@
 #include <memory>
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -65,7 +68,7 @@ QByteArray SingleInstance::encode(const QStringList& paths) {
 SingleInstance::Message SingleInstance::decode(const QByteArray& bytes, QStringList* paths) {
     if (bytes.size() > maxMessageBytes)
         return Message::Malformed;
-    const qsizetype head = std::min(bytes.size(), magicSize);
+    const qsizetype head = qMin(bytes.size(), magicSize);
     if (bytes.left(head) != QByteArray(magic, head))
         return Message::Malformed;
     qsizetype pos = magicSize;
