@@ -203,6 +203,31 @@ private slots:
                  qPrintable(running->log()));
     }
 
+    // Several files opened together start the program once for each at the
+    // same moment: one of them runs on and opens them all.
+    void startsAtTheSameMomentShareOneProgram() {
+        NEEDS_OWN_PROFILES();
+        std::vector<std::unique_ptr<Program>> starts;
+        for (const QString& name : {QStringLiteral("data.e5"), QStringLiteral("Imsg.e5")})
+            starts.push_back(
+                std::make_unique<Program>(profile(QStringLiteral("a")), QStringList{name}, game));
+        // The one that took the name runs on, the other hands over and ends.
+        Program* running = nullptr;
+        const auto listening = [&] {
+            for (auto& start : starts)
+                if (start->log().contains(QStringLiteral("listening on")))
+                    running = start.get();
+            return running != nullptr;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(listening(), 10000);
+        for (auto& start : starts)
+            QCOMPARE(start->ended(start.get() == running ? 0 : 10000),
+                     start.get() == running ? -1 : 0);
+        QVERIFY2(running->logs(opened(in(QStringLiteral("data.e5")))) &&
+                     running->logs(opened(in(QStringLiteral("Imsg.e5")))),
+                 qPrintable(running->log()));
+    }
+
     // A program killed leaves its socket behind; the next start takes it over
     // and the one after that hands over to it.
     void aKilledProgramsSocketIsTakenOver() {
