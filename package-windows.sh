@@ -71,7 +71,7 @@ rm -rf "$stage" "$stage.zip"
 mkdir -p "$stage"
 bin=build-windows/bin
 cp "$bin/lcjworkshop.exe" "$bin/lcjtool.exe" "$stage/"
-cp "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Widgets.dll "$stage/"
+cp "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Network.dll "$bin"/Qt6Widgets.dll "$stage/"
 cp "$bin"/libstdc++-6.dll "$bin"/libgcc_s_seh-1.dll "$bin"/libwinpthread-1.dll "$stage/"
 for folder in platforms imageformats styles; do
     [ -d "$bin/$folder" ] && cp -r "$bin/$folder" "$stage/"

@@ -6,7 +6,7 @@
 set(lcj_runtime_dir ${CMAKE_BINARY_DIR}/bin)
 set(lcj_copy_commands)
 
-foreach(module Core Gui Widgets Test)
+foreach(module Core Gui Network Widgets Test)
   list(APPEND lcj_copy_commands
        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::${module}> ${lcj_runtime_dir})
 endforeach()

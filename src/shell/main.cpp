@@ -17,7 +17,8 @@ int main(int argc, char* argv[]) {
                        "  --help     this text\n"
                        "  --version  the program's version\n"
                        "Settings are kept in lcjworkshop.ini beside the program when that file\n"
-                       "exists (portable use), otherwise in the user's profile.\n",
+                       "exists (portable use), otherwise in the user's profile. When the program\n"
+                       "runs already with the same settings, the PATHs open in its window.\n",
                        stdout);
             return 0;
         }

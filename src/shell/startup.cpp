@@ -5,8 +5,10 @@
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
 #include "mainwindow.h"
+#include "singleinstance.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -33,13 +35,34 @@ void openArguments(MainWindow& window, const QStringList& arguments) {
             window.openFromOutside(argument);
 }
 
+QStringList pathArguments(const QStringList& arguments) {
+    QStringList paths;
+    for (const QString& argument : arguments.mid(1))
+        if (!argument.startsWith(u'-'))
+            paths << QFileInfo(argument).absoluteFilePath();
+    return paths;
+}
+
+void bringToFront(QWidget& window) {
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWindow)>& run) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
     QApplication::setOrganizationName(QStringLiteral("lcjworkshop"));
-    QApplication::setWindowIcon(icons::appIcon());
     // A settings file beside the program keeps them there; else the user's profile.
-    settings::useProgramSettings(QCoreApplication::applicationDirPath());
+    // Tests and probes choose a place of their own first.
+    if (!settings::kept())
+        settings::useProgramSettings(QCoreApplication::applicationDirPath());
+    // One program for each place the settings are kept: a later start hands its paths over.
+    SingleInstance instance(SingleInstance::serverName(settings::location()));
+    if (instance.handOverOrListen(pathArguments(QCoreApplication::arguments())))
+        return 0;
+    QApplication::setWindowIcon(icons::appIcon());
     // Without it the standard dialogs read in English; the program works on.
     loadQtTranslation();
     if (!gbk::available()) {
@@ -50,6 +73,12 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
     }
     DialogPrompts prompts;
     MainWindow window(prompts);
+    QObject::connect(&instance, &SingleInstance::pathsReceived, &window,
+                     [&window](const QStringList& paths) {
+                         bringToFront(window);
+                         for (const QString& path : paths)
+                             window.openFromOutside(path);
+                     });
     window.show();
     openArguments(window, QCoreApplication::arguments());
     return run(window);

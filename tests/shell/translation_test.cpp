@@ -1,6 +1,7 @@
 // The program's own start-up reads Qt's Chinese texts: its standard dialogs
 // and buttons read in Chinese ("打开", "取消", "是", "确定"), not in English.
 // Runs the program's start-up itself, so it has a main() of its own.
+#include "common/ui/settings.h"
 #include "shell/startup.h"
 
 #include <QDialogButtonBox>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -58,5 +60,8 @@ int checkDialogs(QWidget& mainWindow) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Settings of its own: never handed to a program the user runs, nor to another test.
+    QTemporaryDir settings;
+    lcj::settings::useFile(settings.filePath(QStringLiteral("lcjworkshop.ini")));
     return lcj::runProgram(argc, argv, checkDialogs);
 }

@@ -3,11 +3,13 @@
 // window's frame the mod patch's.
 // Runs the program's start-up itself, so it has a main() of its own.
 #include "common/gui/appicon.h"
+#include "common/ui/settings.h"
 #include "shell/startup.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
@@ -50,5 +52,8 @@ int checkIcons(QWidget& mainWindow) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Settings of its own: never handed to a program the user runs, nor to another test.
+    QTemporaryDir settings;
+    lcj::settings::useFile(settings.filePath(QStringLiteral("lcjworkshop.ini")));
     return lcj::runProgram(argc, argv, checkIcons);
 }

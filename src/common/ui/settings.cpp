@@ -80,6 +80,11 @@ bool kept() {
     return choice().place != Place::Nowhere;
 }
 
+QString location() {
+    const auto s = open();
+    return s ? s->fileName() : QString();
+}
+
 QString lastGameFolder() {
     const auto s = open();
     return s ? s->value(lastFolderKey).toString() : QString();

@@ -31,6 +31,9 @@ void forget();
 QString file();
 // Whether a place is chosen.
 bool kept();
+// Where they are kept, as a name that tells places apart: the INI file's path,
+// the profile's file (on Windows its registry key); empty while nowhere.
+QString location();
 
 // The game folder open when the program last ended; empty: none.
 QString lastGameFolder();
