@@ -9,6 +9,7 @@
 #include "shell/singleinstance.h"
 #include "shell/startup.h"
 #include "support/scriptedprompts.h"
+#include "support/testmain.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -314,5 +315,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SingleInstanceTest)
+LCJ_TEST_MAIN(SingleInstanceTest)
 #include "singleinstance_test.moc"
