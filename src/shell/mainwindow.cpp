@@ -80,8 +80,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
 
     workspace_ = new Workspace(this);
     connect(workspace_, &Workspace::gameDataChanged, this, &MainWindow::giveGameData);
-    connect(workspace_, &Workspace::documentsChanged, this, &MainWindow::showMarks,
-            Qt::QueuedConnection);
+    connect(workspace_, &Workspace::documentsChanged, this, &MainWindow::showMarks);
     registerEditors();
     QMenu* gn = named(menuBar()->addMenu(QStringLiteral("功能")), QStringLiteral("gn"));
     QMenu* buding = nullptr;
@@ -344,10 +343,12 @@ void MainWindow::followEditor(EditorWindow* window) {
 }
 
 void MainWindow::showMarks() {
+    // The mark follows the editors' titles: the file's edits in memory, not what a form
+    // holds typed and not yet confirmed.
     QStringList unsaved;
-    for (const Document* document : workspace_->documents())
-        if (document->modified())
-            unsaved << document->path();
+    for (EditorWindow* window : openEditors())
+        if (window->modified() && !window->filePath().isEmpty())
+            unsaved << window->filePath();
     dock_->setMarked(unsaved);
 }
 

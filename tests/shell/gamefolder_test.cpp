@@ -511,7 +511,8 @@ private slots:
         QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
     }
 
-    // Without a folder open, a scenario dropped takes its names from the data.e5 beside it.
+    // Without a folder open, a scenario dropped takes its names from the data.e5 beside it,
+    // and its game folder is opened with it.
     void aScenarioDroppedAloneTakesTheDataBesideIt() {
         drop({QUrl::fromLocalFile(in(game, QStringLiteral("R_01.eex")))});
         auto* junben = editor<scenario::Junben>("Junben");
@@ -519,7 +520,7 @@ private slots:
         QCOMPARE(QFileInfo(junben->scenarioPath()),
                  QFileInfo(in(game, QStringLiteral("S_01.eex"))));
         QCOMPARE(junben->personNames().first(), folderName());
-        QVERIFY(main->gameFolder().isEmpty());
+        QCOMPARE(main->gameFolder(), QDir::cleanPath(game));
     }
 
     void aFileNoEditorOpensIsRefused() {

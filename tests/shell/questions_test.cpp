@@ -18,7 +18,8 @@
 // |   another file, closing                    |                            |                     |
 // | scenario editor: closing, reading another  | 保存: 确定 every frame and | 取消                |
 // |   scenario, R file boxes not saved         |   save                     |                     |
-// | main window closed (title bar, Alt+F4)     | 保存 in each editor, ends  | 取消: nothing ends  |
+// | main window closed (title bar, Alt+F4):    | 保存所选: every checked    | 取消: nothing ends  |
+// |   one list of every unsaved file           |   file saved, ends         |                     |
 #include "editorcases.h"
 #include "support/dialogkeys.h"
 #include "support/testmain.h"
@@ -55,6 +56,7 @@ struct Question {
     Step afterSave;     // after "保存" of a question that only confirms: the save
     Step write;         // null: the case's save
     Step kept;          // after "取消": checks that nothing moved on
+    bool list = false;  // the list of unsaved files (保存所选 / 不保存 / 取消), not a box
 };
 
 void saveOf(Driver& d, const EditorCase& c) {
@@ -172,11 +174,12 @@ const QList<Question>& questions() {
          "剧本的修改还没有保存到文件", nullptr, nullptr, editorStaysOpen()},
         // The main window closed by its frame, with an editor holding edits.
         {"main window closed", "character", nullptr, [](Driver& d) { d.main->close(); },
-         "当前记录的修改还没有保存", nullptr, nullptr,
+         "以下文件的修改还没有保存", nullptr, nullptr,
          [](Driver& d) {
              QVERIFY(d.main->isVisible());
              QVERIFY(d.editor->isVisible());
-         }},
+         },
+         true},
     };
     return all;
 }
@@ -246,13 +249,13 @@ private slots:
             QVERIFY2(seen.text.startsWith(QString::fromUtf8(q.text)), qPrintable(seen.text));
             QStringList buttons = seen.buttons;
             buttons.sort();
-            QStringList wanted{QStringLiteral("保存"), QStringLiteral("放弃"),
+            const QString save = q.list ? QStringLiteral("保存所选") : QStringLiteral("保存");
+            QStringList wanted{save, q.list ? QStringLiteral("不保存") : QStringLiteral("放弃"),
                                QStringLiteral("取消")};
             wanted.sort();
             QCOMPARE(buttons, wanted);
-            QCOMPARE(seen.defaultButton, QStringLiteral("保存"));
-            QCOMPARE(seen.pressedButton,
-                     key == Qt::Key_Enter ? QStringLiteral("保存") : QStringLiteral("取消"));
+            QCOMPARE(seen.defaultButton, save);
+            QCOMPARE(seen.pressedButton, key == Qt::Key_Enter ? save : QStringLiteral("取消"));
         }
         d.prompts.realBoxes = false;
         QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));

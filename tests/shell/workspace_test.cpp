@@ -145,6 +145,22 @@ private slots:
             QVERIFY(qobject_cast<EditorWindow*>(d.editor)->documents().first().holdsEdits());
         }
         const auto before = contents(games[0]);
+        // Each document gives the editor's real bytes: base what is on disk, mine what the
+        // editor holds (the confirmed edits of the region editors; the data form and the
+        // message box hold theirs only typed).
+        QMap<QString, QByteArray> mine;
+        for (const Document* document : d.main->workspace()->documents()) {
+            const QString file = QFileInfo(document->path()).fileName();
+            QCOMPARE(document->base(), before[file]);
+            QCOMPARE(document->stamp().path, QFileInfo(d.at(file)).absoluteFilePath());
+            QVERIFY2(document->modified(), qPrintable(file));
+            mine[file] = document->mine();
+        }
+        QCOMPARE(mine.keys(), saved.keys());
+        for (const char* confirmed : {"Sv01d.e5s", "Lcj5.exe"})
+            QCOMPARE(mine[QString::fromLatin1(confirmed)], saved[QString::fromLatin1(confirmed)]);
+        for (const char* typed : {"data.e5", "Imsg.e5"})
+            QCOMPARE(mine[QString::fromLatin1(typed)], before[QString::fromLatin1(typed)]);
         QStringList titles;
         for (QMdiSubWindow* frame : d.main->mdiArea()->subWindowList())
             titles << frame->windowTitle();
@@ -307,6 +323,28 @@ private slots:
         QCOMPARE(record->modified(), !switched);
     }
 
+    // Another program changes the game's data.e5: the open editors show its names at once.
+    void theNamesFollowTheDataFileOnDisk() {
+        test::Driver d("saveedit", "Record", "Sv01d.e5s", test::readFile(in(1, "Sv01d.e5s")),
+                       games[1]);
+        d.main->openGameFolder(games[1]);
+        QVERIFY(d.main->openPath(d.path));
+        auto* names = d.find<QListWidget>("List1");
+        QVERIFY(names->item(0)->text().contains(secondName()));
+        const auto renamed =
+            changes::patch::writeCells(changes::patch::FileKind::Data, QStringLiteral("data.e5"),
+                                       test::readFile(in(1, "data.e5")),
+                                       {{QStringLiteral("characters"),
+                                         0,
+                                         QStringLiteral("姓名"),
+                                         {},
+                                         QStringLiteral("改名者")}});
+        QVERIFY(renamed);
+        d.write(QStringLiteral("data.e5"), *renamed);
+        QTRY_VERIFY(names->item(0)->text().contains(QStringLiteral("改名者")));
+        QCOMPARE(d.main->findChild<EditorWindow*>(QStringLiteral("Record"))->modified(), false);
+    }
+
     // 重新检查 after a switch checks the folder open now.
     void theCheckFollowsTheFolder() {
         // The second game's message file is cut short: only it has a problem.
@@ -341,6 +379,7 @@ private slots:
         QTest::newRow("from elsewhere") << QStringLiteral("other") << 0 << QStringLiteral("*");
         QTest::newRow("another game from outside")
             << QStringLiteral("outside") << 1 << QStringLiteral("game2");
+        QTest::newRow("a narrow frame") << QStringLiteral("narrow") << 0 << QStringLiteral("…");
     }
     void theTitleSaysWhichGame() {
         QFETCH(QString, opened);
@@ -360,9 +399,21 @@ private slots:
         const QFileInfo file(path);
         if (where == QStringLiteral("*"))
             where = file.absolutePath();
+        QMdiSubWindow* frame = d.main->mdiArea()->activeSubWindow();
+        if (opened == QStringLiteral("narrow")) {
+            // The middle of the path gives way; the caption and the file's end stay.
+            frame->setMinimumWidth(0);
+            frame->widget()->setMinimumWidth(0);
+            frame->resize(260, frame->height());
+            QVERIFY2(frame->windowTitle().startsWith(QStringLiteral("Data文件修改 - ")) &&
+                         frame->windowTitle().contains(where) &&
+                         frame->windowTitle().endsWith(QStringLiteral(".e5")),
+                     qPrintable(frame->windowTitle()));
+            return;
+        }
         // A frame as wide as the area shows the path whole.
-        d.main->mdiArea()->activeSubWindow()->showMaximized();
-        const QString title = d.main->mdiArea()->activeSubWindow()->windowTitle();
+        frame->showMaximized();
+        const QString title = frame->windowTitle();
         QVERIFY2(title.endsWith(QStringLiteral(" - ") + QDir::toNativeSeparators(where) +
                                 QDir::separator() + file.fileName()),
                  qPrintable(title));

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,7 +31,8 @@ UnsavedList::UnsavedList(const QString& text, const QStringList& files, QWidget*
         buttons->addButton(QStringLiteral("保存所选"), QDialogButtonBox::AcceptRole);
     QPushButton* discard =
         buttons->addButton(QStringLiteral("不保存"), QDialogButtonBox::DestructiveRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = cancel_ =
+        buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     save->setObjectName(QStringLiteral("savechosen"));
     discard->setObjectName(QStringLiteral("discard"));
     cancel->setObjectName(QStringLiteral("cancel"));
@@ -49,6 +51,14 @@ UnsavedList::UnsavedList(const QString& text, const QStringList& files, QWidget*
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(this, &QDialog::rejected, this, [this] { choice_ = Prompts::SaveChoice::Cancel; });
+}
+
+void UnsavedList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancel_->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 QList<bool> UnsavedList::checked() const {

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 class QCheckBox;
+class QKeyEvent;
+class QPushButton;
 
 namespace lcj {
 
@@ -25,8 +27,13 @@ public:
     // Whether each file was checked, in the order given.
     QList<bool> checked() const;
 
+protected:
+    // Escape presses 取消, as in a message box.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QList<QCheckBox*> boxes_;
+    QPushButton* cancel_;
     Prompts::SaveChoice choice_ = Prompts::SaveChoice::Cancel;
 };
 
