@@ -37,6 +37,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // What the program opened from outside (its command line, a drop), one line a path; off
 // unless asked for (QT_LOGGING_RULES="lcj.shell.info=true").
@@ -66,7 +67,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     layout->setSpacing(0);
     Picdb = new Banner;
     mdi_ = named(new QMdiArea, QStringLiteral("mdi"));
-    // Beside an open editor the banner keeps only the room its texts need.
+    // The banner while no editor is open, the editors' area once one is (updateArea).
     layout->addWidget(Picdb, 0);
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
@@ -81,9 +82,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     addEditor(QStringLiteral("saveedit"), QStringLiteral("存档文件修改"), factory<save::Record>());
     addEditor(QStringLiteral("fileedit"), QStringLiteral("程序文件修改"), factory<exe::MainFile>());
     addEditor(QStringLiteral("imsgedit"), QStringLiteral("Imsg文件修改"), factory<imsg::Imsg>());
-    // The scenario editor leaves the banner as it is.
-    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), factory<scenario::Junben>(),
-              false);
+    addEditor(QStringLiteral("sedit"), QStringLiteral("S剧本编辑"), factory<scenario::Junben>());
     addEditor(QStringLiteral("map"), QStringLiteral("地图坐标查看"), factory<mapview::Form1>());
     QMenu* gn = findChild<QMenu*>(QStringLiteral("gn"));
 
@@ -97,7 +96,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
         named(gn->addMenu(QStringLiteral("最近的游戏目录")), QStringLiteral("recentfolders"));
     // Entries about the whole game folder follow here.
     addEditor(QStringLiteral("jiancha"), QStringLiteral("检查游戏目录"), factory<check::Jiancha>(),
-              true, gn);
+              gn);
     connect(editors_.back().entry, &QAction::triggered, this, &MainWindow::jiancha_Click);
     dock_ = new GameDock(this);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
@@ -111,10 +110,8 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
 
     // Mod patches: one window to apply or revert a patch, one to make it.
     QMenu* buding = named(menuBar()->addMenu(QStringLiteral("补丁")), QStringLiteral("buding"));
-    addEditor(QStringLiteral("budingopen"), QStringLiteral("打开补丁…"), factory<Buding>(), true,
-              buding);
-    addEditor(QStringLiteral("budingmake"), QStringLiteral("制作补丁…"), factory<Zhizuo>(), true,
-              buding);
+    addEditor(QStringLiteral("budingopen"), QStringLiteral("打开补丁…"), factory<Buding>(), buding);
+    addEditor(QStringLiteral("budingmake"), QStringLiteral("制作补丁…"), factory<Zhizuo>(), buding);
     // 打开补丁… asks for the patch at once.
     connect(editors_[editors_.size() - 2].entry, &QAction::triggered, this, [this] {
         if (auto* window = findChild<Buding*>(QStringLiteral("Buding")))
@@ -161,14 +158,13 @@ void MainWindow::MDIForm_Load() {
 }
 
 void MainWindow::addEditor(const QString& entryName, const QString& caption,
-                           std::function<EditorWindow*(Prompts&)> create, bool hidesBanner,
-                           QMenu* menu) {
+                           std::function<EditorWindow*(Prompts&)> create, QMenu* menu) {
     if (!menu)
         menu = findChild<QMenu*>(QStringLiteral("gn"));
     QAction* entry = named(menu->addAction(caption), entryName);
     // An editor that has not landed yet stays greyed in the menu.
     entry->setEnabled(create != nullptr);
-    editors_.push_back({entry, std::move(create), hidesBanner, {}});
+    editors_.push_back({entry, std::move(create), {}});
     const std::size_t index = editors_.size() - 1;
     connect(entry, &QAction::triggered, this, [this, index] { showEditor(editors_[index]); });
 }
@@ -198,13 +194,16 @@ void MainWindow::fitToScreen() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // The window system's frame is known only now.
-    fitToScreen();
+    // The window system's frame is known only now; a maximised window has the screen already.
+    if (!isMaximized() && !isFullScreen())
+        fitToScreen();
 }
 
 EditorWindow* MainWindow::showEditor(Editor& editor) {
-    if (editor.hidesBanner)
-        Picdb->hide();
+    // An editor opens as the one in front is shown: maximised beside a maximised one.
+    const QMdiSubWindow* front = mdi_->activeSubWindow();
+    const bool maximised = front && front != editor.frame.data() && front->isMaximized();
+    Picdb->hide();
     const bool created = !editor.frame;
     // The area takes its real size before a new window is measured against it.
     mdi_->show();
@@ -219,20 +218,26 @@ EditorWindow* MainWindow::showEditor(Editor& editor) {
         if (window->testAttribute(Qt::WA_SetWindowIcon))
             editor.frame->setWindowIcon(window->windowIcon());
         connect(window, &QWidget::windowTitleChanged, editor.frame, &QWidget::setWindowTitle);
-        // The exit commands of the editors show the banner again.
-        connect(window, &EditorWindow::exitCommand, Picdb, &QWidget::show);
+        // The last editor closed, by its exit command or its frame, brings the banner back.
+        connect(window, &EditorWindow::exitCommand, this, &MainWindow::updateArea);
+        // (The banner itself receives it: the main window's end destroys the frames too.)
+        connect(editor.frame, &QObject::destroyed, Picdb, [this] {
+            const QList<QMdiSubWindow*> frames = mdi_->subWindowList();
+            if (std::all_of(frames.begin(), frames.end(),
+                            [](const QMdiSubWindow* frame) { return frame->isHidden(); }))
+                Picdb->show();
+        });
         connect(editor.frame, &QObject::destroyed, this, &MainWindow::updateArea,
                 Qt::QueuedConnection);
-        // Closing through the window frame ends the editor as its exit command
-        // does, so the banner never stays hidden over an empty area.
-        if (editor.hidesBanner)
-            connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
         followEditor(window);
     }
-    editor.frame->showNormal();
+    if (maximised || editor.frame->isMaximized())
+        editor.frame->showMaximized();
+    else
+        editor.frame->showNormal();
     // A new window takes the room it asks for, but never more than the area has
     // (nor less than it needs: a larger one is scrolled to).
-    if (created) {
+    if (created && !maximised) {
         editor.frame->resize(editor.frame->sizeHint()
                                  .boundedTo(mdi_->viewport()->size())
                                  .expandedTo(editor.frame->minimumSizeHint()));
@@ -248,8 +253,13 @@ EditorWindow* MainWindow::showEditor(Editor& editor) {
 }
 
 void MainWindow::updateArea() {
-    // While no editor is open the banner has the whole client area.
-    mdi_->setVisible(!mdi_->subWindowList().isEmpty());
+    // The banner shows while no editor is open, and has the whole client area;
+    // an open editor has it all to itself. A frame just closed is on its way out.
+    bool open = false;
+    for (QMdiSubWindow* frame : mdi_->subWindowList())
+        open = open || !frame->isHidden();
+    mdi_->setVisible(open);
+    Picdb->setVisible(!open);
 }
 
 void MainWindow::exit_Click() {
@@ -340,6 +350,7 @@ QList<EditorWindow*> MainWindow::openEditors() const {
 }
 
 void MainWindow::followEditor(EditorWindow* window) {
+    window->setGameFolder(gameFolder());
     if (!dataPath_.isEmpty())
         window->useGameData(dataPath_);
     connect(window, &EditorWindow::fileStateChanged, this,
@@ -397,6 +408,8 @@ bool MainWindow::openGameFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
     dock_->setFolder(clean);
     dock_->show();
+    for (EditorWindow* window : openEditors())
+        window->setGameFolder(clean);
     const QString data = fields::fileIn(clean, QStringLiteral("data.e5"));
     if (data != dataPath_) {
         dataPath_ = data;
@@ -537,6 +550,9 @@ void MainWindow::openRecentFolder(const QString& folder) {
 void MainWindow::restoreWindow() {
     if (const QByteArray geometry = settings::windowGeometry(); !geometry.isEmpty())
         restoreGeometry(geometry);
+    else if (const QScreen* where = screen(); where && where->geometry().width() <= 1440)
+        // The first start on a laptop's screen: the editors need all of it.
+        setWindowState(windowState() | Qt::WindowMaximized);
     if (const QByteArray state = settings::windowState(); !state.isEmpty())
         restoreState(state);
     dock_->hide();

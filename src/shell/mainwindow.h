@@ -62,15 +62,14 @@ private:
     struct Editor {
         QAction* entry;
         std::function<EditorWindow*(Prompts&)> create;
-        bool hidesBanner;
         QPointer<QMdiSubWindow> frame;
     };
 
     void MDIForm_Load();
     void addEditor(const QString& entryName, const QString& caption,
-                   std::function<EditorWindow*(Prompts&)> create, bool hidesBanner = true,
-                   QMenu* menu = nullptr);
-    // Shows the editor, creating it the first time and bringing it forward after.
+                   std::function<EditorWindow*(Prompts&)> create, QMenu* menu = nullptr);
+    // Shows the editor, creating it the first time and bringing it forward after,
+    // maximised when the one in front is.
     EditorWindow* showEditor(Editor& editor);
     Editor* editorNamed(const QString& entryName);
     // openPath, naming the menu entry whose window took the path ("gamefolder" for a folder).
@@ -87,6 +86,7 @@ private:
     void openRecentFolder(const QString& folder);
     // The place, size and dock of the window as the last run left them.
     void restoreWindow();
+    // The banner while no editor is open, else the editors' area.
     void updateArea();
     // Closes every editor's window; false when one stays open.
     bool closeEditors();

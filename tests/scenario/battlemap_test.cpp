@@ -5,6 +5,7 @@
 #include "scenario/ui/changespanel.h"
 
 #include <QDir>
+#include <QPainter>
 
 using namespace lcj;
 using scenario::BattleUnit;
@@ -66,6 +67,53 @@ private slots:
         readData();
     }
     void cleanup() { stop(); }
+
+    // A marker's number reads at every zoom: as large as the window's text, every digit in
+    // its box, in a dark halo that shows on a green map and stays in that box.
+    void markerNumbersReadAtEveryZoom_data() {
+        QTest::addColumn<int>("factor");
+        QTest::addColumn<int>("number");
+        for (int factor = 1; factor <= 4; ++factor)
+            for (int number : {7, 41, 120})
+                QTest::addRow("%dx, %d", factor, number) << factor << number;
+    }
+    void markerNumbersReadAtEveryZoom() {
+        QFETCH(int, factor);
+        QFETCH(int, number);
+        BattleUnit unit;
+        unit.kind = UnitKind::Enemy;
+        unit.index = number - 1;
+        unit.cell = QPoint(6, 6);
+        const int k = mapview::MapZoom::naturalCellSize * factor;
+        const QList<QRectF> places = scenario::markerPlaces({unit});
+        const QRectF marker = scenario::markerRect(unit, places[0], k);
+        const QFont font = QApplication::font();
+        const QFontMetricsF metrics(scenario::labelFont(font, marker));
+        const QRectF box = scenario::labelRect(unit, marker, font);
+        const qreal digits = metrics.horizontalAdvance(QString::number(number));
+        QVERIFY(metrics.height() >= QFontMetricsF(font).height());
+        QVERIFY(box.width() >= digits && box.height() >= metrics.height());
+        QImage map(k * 13, k * 13, QImage::Format_RGB32);
+        map.fill(QColor(70, 160, 70));
+        QPainter p(&map);
+        p.setFont(font);
+        scenario::paintUnits(p, {unit}, places, k, map.rect(), -1);
+        p.end();
+        const QColor halo = scenario::unitColour(UnitKind::Enemy).darker(170);
+        int left = map.width(), right = -1;
+        for (int y = 0; y < map.height(); ++y)
+            for (int x = 0; x < map.width(); ++x) {
+                const QColor c = map.pixelColor(x, y);
+                if (qAbs(c.red() - halo.red()) + qAbs(c.green() - halo.green()) +
+                        qAbs(c.blue() - halo.blue()) <=
+                    24) {
+                    QVERIFY(box.adjusted(-1, -1, 1, 1).contains(QPointF(x, y)));
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                }
+            }
+        QVERIFY(right - left + 1 >= digits * 0.8);
+    }
 
     // Every unit the file holds has a marker of its kind's colour on the cell
     // its bytes give; units that enter later are hollow.

@@ -30,10 +30,32 @@ EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
     });
 }
 
-void EditorWindow::setSaveKey(std::function<void()> save) {
-    auto* key = new QShortcut(QKeySequence::Save, this);
-    key->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(key, &QShortcut::activated, this, std::move(save));
+QAction* EditorWindow::addSaveEntry(QMenu* menu, QAction* before, std::function<void()> save) {
+    auto* entry = new QAction(QStringLiteral("保存"), menu);
+    entry->setObjectName(QStringLiteral("save"));
+    menu->insertAction(before, entry);
+    connect(entry, &QAction::triggered, this, std::move(save));
+    setSaveKey(entry);
+    return entry;
+}
+
+void EditorWindow::setSaveKey(QAction* entry) {
+    entry->setShortcut(QKeySequence::Save);
+    // The key belongs to this window: several editors are open side by side.
+    entry->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(entry);
+}
+
+void EditorWindow::setGameFolder(const QString& folder) {
+    if (folder == gameFolder_)
+        return;
+    gameFolder_ = folder;
+    gameFolderChanged();
+}
+
+QString EditorWindow::startFolder() const {
+    return !gameFolder_.isEmpty() && QFileInfo(gameFolder_).isDir() ? gameFolder_
+                                                                    : Prompts::editorFolder();
 }
 
 void EditorWindow::setCaption(const QString& caption) {

@@ -45,6 +45,13 @@ public:
     // opens the file; false when the editor cannot show it.
     virtual bool showPlace(int part, int row);
 
+    // The game folder the main window has open (empty: none). The dialogs for game files
+    // that have no file of their own to start from (the map pictures) start there.
+    void setGameFolder(const QString& folder);
+    const QString& gameFolder() const { return gameFolder_; }
+    // Where such a dialog starts: the game folder while one is open, else the program's folder.
+    QString startFolder() const;
+
     // The entries 撤销 and 重做 of an editor's 编辑 menu.
     struct UndoRedo {
         QAction* undo;
@@ -69,8 +76,11 @@ protected:
     // Shows `text` in a message box with an OK button.
     void say(const QString& text);
     QMenuBar* menuBar() const { return menuBar_; }
-    // Ctrl+S runs `save` while the keyboard is anywhere in this window.
-    void setSaveKey(std::function<void()> save);
+    // 保存 (`save`, Ctrl+S) in `menu` before `before` (null: at its end), running `save`.
+    QAction* addSaveEntry(QMenu* menu, QAction* before, std::function<void()> save);
+    // Gives the save entry `entry` Ctrl+S, shown beside it in its menu: the key runs it while
+    // the keyboard is anywhere in this window.
+    void setSaveKey(QAction* entry);
     // Sets the caption and shows it as the title.
     void setCaption(const QString& caption);
     // The title for the file at `path` (none: empty): "caption - name", with " *" while the
@@ -82,12 +92,15 @@ protected:
     // `menu`. Their keys work anywhere in this window, except that a text box keeps the keys
     // it undoes its own typing with.
     UndoRedo addUndoRedo(QMenu* menu);
+    // The game folder changed (setGameFolder).
+    virtual void gameFolderChanged() {}
 
 private:
     Prompts& prompts_;
     QMenuBar* menuBar_;
     QString caption_;
     QString filePath_;
+    QString gameFolder_;
     bool modified_ = false;
     QLabel* status_ = nullptr;
 

@@ -52,6 +52,7 @@ private:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void gameFolderChanged() override;
 
 private:
     void Form_Load();
