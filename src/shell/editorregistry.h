@@ -27,8 +27,6 @@ struct EditorKind {
     QString pattern;
     QIcon icon;
     std::function<EditorWindow*(Prompts&)> create;
-    // Shown beside the banner (false) or in its place.
-    bool hidesBanner = true;
     // Its entry asks for the game folder first while none is open.
     bool needsFolder = false;
 };

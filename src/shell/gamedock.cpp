@@ -65,6 +65,9 @@ GameDock::GameDock(QWidget* parent) : QDockWidget(QStringLiteral("游戏目录")
     gamefiles->setHeaderLabel(QString());
     gamefiles->header()->setStretchLastSection(true);
     gamefiles->setUniformRowHeights(true);
+    // A double click opens a file and leaves its scenario's branch as it is; the
+    // arrow and the keys still open and close it.
+    gamefiles->setExpandsOnDoubleClick(false);
     setWidget(gamefiles);
     watcher_ = new QFileSystemWatcher(this);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &GameDock::refresh);

@@ -39,6 +39,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // What the program opened from outside (its command line, a drop), one line a path; off
 // unless asked for (QT_LOGGING_RULES="lcj.shell.info=true").
@@ -68,7 +69,7 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
     layout->setSpacing(0);
     Picdb = new Banner;
     mdi_ = named(new QMdiArea, QStringLiteral("mdi"));
-    // Beside an open editor the banner keeps only the room its texts need.
+    // The banner while no editor is open, the editors' area once one is (updateArea).
     layout->addWidget(Picdb, 0);
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
@@ -166,10 +167,8 @@ void MainWindow::registerEditors() {
     kind(u"saveedit", u"存档文件修改", {GameFile::Save}, u"Sv??d.e5s", factory<save::Record>());
     kind(u"fileedit", u"程序文件修改", {GameFile::Exe}, u"*.exe", factory<exe::MainFile>());
     kind(u"imsgedit", u"Imsg文件修改", {GameFile::Imsg}, u"Imsg.e5", factory<imsg::Imsg>());
-    // The scenario editor leaves the banner as it is.
     kind(u"sedit", u"S剧本编辑", {GameFile::Scenario, GameFile::RFile}, u"S_??.eex R_??.eex",
-         factory<scenario::Junben>())
-        ->hidesBanner = false;
+         factory<scenario::Junben>());
     kind(u"map", u"地图坐标查看", {GameFile::Map}, u"*.bmp", factory<mapview::Form1>());
     kind(u"jiancha", u"检查游戏目录", {}, u"", factory<check::Jiancha>())->needsFolder = true;
     EditorKind* open =
@@ -225,13 +224,16 @@ void MainWindow::fitToScreen() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // The window system's frame is known only now.
-    fitToScreen();
+    // The window system's frame is known only now; a maximised window has the screen already.
+    if (!isMaximized() && !isFullScreen())
+        fitToScreen();
 }
 
 EditorWindow* MainWindow::showEditor(Editor& editor) {
-    if (editor.kind->hidesBanner)
-        Picdb->hide();
+    // An editor opens as the one in front is shown: maximised beside a maximised one.
+    const QMdiSubWindow* front = mdi_->activeSubWindow();
+    const bool maximised = front && front != editor.frame.data() && front->isMaximized();
+    Picdb->hide();
     const bool created = !editor.frame;
     // The area takes its real size before a new window is measured against it.
     mdi_->show();
@@ -248,20 +250,26 @@ EditorWindow* MainWindow::showEditor(Editor& editor) {
         else if (window->testAttribute(Qt::WA_SetWindowIcon))
             editor.frame->setWindowIcon(window->windowIcon());
         connect(window, &QWidget::windowTitleChanged, editor.frame, &QWidget::setWindowTitle);
-        // The exit commands of the editors show the banner again.
-        connect(window, &EditorWindow::exitCommand, Picdb, &QWidget::show);
+        // The last editor closed, by its exit command or its frame, brings the banner back.
+        connect(window, &EditorWindow::exitCommand, this, &MainWindow::updateArea);
+        // (The banner itself receives it: the main window's end destroys the frames too.)
+        connect(editor.frame, &QObject::destroyed, Picdb, [this] {
+            const QList<QMdiSubWindow*> frames = mdi_->subWindowList();
+            if (std::all_of(frames.begin(), frames.end(),
+                            [](const QMdiSubWindow* frame) { return frame->isHidden(); }))
+                Picdb->show();
+        });
         connect(editor.frame, &QObject::destroyed, this, &MainWindow::updateArea,
                 Qt::QueuedConnection);
-        // Closing through the window frame ends the editor as its exit command
-        // does, so the banner never stays hidden over an empty area.
-        if (editor.kind->hidesBanner)
-            connect(editor.frame, &QObject::destroyed, Picdb, &QWidget::show);
         followEditor(window);
     }
-    editor.frame->showNormal();
+    if (maximised || editor.frame->isMaximized())
+        editor.frame->showMaximized();
+    else
+        editor.frame->showNormal();
     // A new window takes the room it asks for, but never more than the area has
     // (nor less than it needs: a larger one is scrolled to).
-    if (created) {
+    if (created && !maximised) {
         editor.frame->resize(editor.frame->sizeHint()
                                  .boundedTo(mdi_->viewport()->size())
                                  .expandedTo(editor.frame->minimumSizeHint()));
@@ -277,8 +285,13 @@ EditorWindow* MainWindow::showEditor(Editor& editor) {
 }
 
 void MainWindow::updateArea() {
-    // While no editor is open the banner has the whole client area.
-    mdi_->setVisible(!mdi_->subWindowList().isEmpty());
+    // The banner shows while no editor is open, and has the whole client area;
+    // an open editor has it all to itself. A frame just closed is on its way out.
+    bool open = false;
+    for (QMdiSubWindow* frame : mdi_->subWindowList())
+        open = open || !frame->isHidden();
+    mdi_->setVisible(open);
+    Picdb->setVisible(!open);
 }
 
 void MainWindow::exit_Click() {
@@ -542,6 +555,9 @@ void MainWindow::openRecentFolder(const QString& folder) {
 void MainWindow::restoreWindow() {
     if (const QByteArray geometry = settings::windowGeometry(); !geometry.isEmpty())
         restoreGeometry(geometry);
+    else if (const QScreen* where = screen(); where && where->geometry().width() <= 1440)
+        // The first start on a laptop's screen: the editors need all of it.
+        setWindowState(windowState() | Qt::WindowMaximized);
     if (const QByteArray state = settings::windowState(); !state.isEmpty())
         restoreState(state);
     dock_->hide();

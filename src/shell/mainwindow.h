@@ -81,7 +81,8 @@ private:
     // The entry of an editor chosen: shown, the game folder asked for first where it needs
     // one, then told (EditorWindow::entryChosen).
     void runEntry(Editor& editor);
-    // Shows the editor, creating it the first time and bringing it forward after.
+    // Shows the editor, creating it the first time and bringing it forward after,
+    // maximised when the one in front is.
     EditorWindow* showEditor(Editor& editor);
     Editor* editorNamed(const QString& entryName);
     // openPath, naming the menu entry whose window took the path ("gamefolder" for a folder);
@@ -99,6 +100,7 @@ private:
     void openRecentFolder(const QString& folder);
     // The place, size and dock of the window as the last run left them.
     void restoreWindow();
+    // The banner while no editor is open, else the editors' area.
     void updateArea();
     // Keeps the whole window, frame included, inside the screen's free area.
     void fitToScreen();

@@ -125,9 +125,9 @@ private slots:
         QCOMPARE(QGuiApplication::primaryScreen()->geometry().size(), QSize(1366, 768));
         QVERIFY(
             QGuiApplication::primaryScreen()->availableGeometry().contains(main->frameGeometry()));
-        // The scenario editor leaves the banner above the area.
-        QVERIFY(main->banner()->isVisible());
-        QVERIFY(rectIn(main->banner(), main.get()).bottom() < rectIn(area(), main.get()).top());
+        // The scenario editor has the client area to itself: the banner waits until it closes.
+        QVERIFY(!main->banner()->isVisible());
+        QCOMPARE(area()->geometry(), main->centralWidget()->rect());
     }
 
     void everyControlIsReachedWithoutScrollingTheMainWindow_data() {
@@ -207,7 +207,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
         find<QWidget>(QStringLiteral("Text3"))->setFocus(Qt::TabFocusReason);
         QStringList visited;
+        int scrolled = 0;
         for (int step = 0; step < 200; ++step) {
+            scrolled = std::max(scrolled, frames->verticalScrollBar()->value());
             QWidget* w = QApplication::focusWidget();
             QVERIFY(w);
             if (!frames->widget()->isAncestorOf(w))
@@ -231,8 +233,10 @@ private slots:
             QVERIFY2(next >= at, qPrintable(visited.join(u' ')));
             at = next + 1;
         }
-        // The area scrolled to follow.
-        QVERIFY(frames->verticalScrollBar()->value() > 0);
+        // The area scrolled to follow; with the whole client area for the editor, the boxes
+        // may all lie in its first view (each was checked in view above).
+        QVERIFY(scrolled > 0 ||
+                frames->verticalScrollBar()->maximum() < frames->viewport()->height());
     }
 
     // The map and the list of changes are panels of the editor: inside the main window,

@@ -5,10 +5,12 @@
 #include "editorcases.h"
 #include "support/testscreen.h"
 
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QTableView>
 
 using namespace lcj;
 using namespace lcj::test;
@@ -73,6 +75,40 @@ private slots:
         QCoreApplication::processEvents();
         const QStringList cut = cutLists(d.editor);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+    }
+
+    // In 表格, 序号 and the names beside the scrolling columns show whole, headings too;
+    // the banner waits for the editors to close.
+    void tableShowsNumbersAndNamesWhole_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<int>("points");
+        for (int points : {9, 11})
+            for (const char* section : {"renpre", "daopre", "shoppre", "binpre", "chepre"})
+                QTest::addRow("%s, %d pt", section, points)
+                    << QString::fromLatin1(section) << points;
+    }
+    void tableShowsNumbersAndNamesWhole() {
+        QFETCH(QString, section);
+        QFETCH(int, points);
+        QApplication::setFont(QFont(
+            {QStringLiteral("Microsoft YaHei UI"), QStringLiteral("Noto Sans CJK SC")}, points));
+        Driver d("dataedit", "DForm", "data.e5", sample::dataFile());
+        d.open("fileop");
+        d.find<QAction>(qPrintable(section))->trigger();
+        d.trigger("tableview");
+        QVERIFY(!d.main->banner()->isVisible());
+        QTableView* frozen = nullptr;
+        for (auto* view : d.editor->findChildren<QTableView*>(QStringLiteral("frozenColumns")))
+            frozen = view->isVisible() ? view : frozen;
+        QVERIFY(frozen);
+        for (int c = 0; c < 2; ++c) {
+            const int needs = std::max(frozen->horizontalHeader()->sectionSizeHint(c),
+                                       static_cast<QAbstractItemView*>(frozen)->sizeHintForColumn(c));
+            QVERIFY2(needs <= frozen->columnWidth(c),
+                     qPrintable(QStringLiteral("%1: %2").arg(c).arg(needs)));
+        }
+        d.trigger("exit");
+        QVERIFY(d.main->banner()->isVisible());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "common/nametables.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/settings.h"
+#include "mapview/ui/form1.h"
 #include "samplegen/samplegame.h"
 #include "scenario/ui/battlemap.h"
 #include "scenario/ui/junben.h"
@@ -205,10 +206,10 @@ private slots:
             const char* window;
             const char* shown;
         } cases[] = {
-            {"data.e5", "DForm", "data.e5"},     {"Sv01d.e5s", "Record", "Sv01d.e5s"},
-            {"Imsg.e5", "Imsg", "Imsg.e5"},      {"Lcj5.exe", "MainFile", "Lcj5.exe"},
-            {"S_01.eex", "Junben", "S_01.eex"},  {"R_02.eex", "Junben", "S_02.eex"},
-            {"map02.bmp", "Form1", "map02.bmp"},
+            {"data.e5", "DForm", "data.e5"},    {"Sv01d.e5s", "Record", "Sv01d.e5s"},
+            {"Imsg.e5", "Imsg", "Imsg.e5"},     {"Lcj5.exe", "MainFile", "Lcj5.exe"},
+            {"S_01.eex", "Junben", "S_01.eex"}, {"R_02.eex", "Junben", "S_02.eex"},
+            {"S_02.eex", "Junben", "S_02.eex"}, {"map02.bmp", "Form1", "map02.bmp"},
         };
         for (const auto& c : cases)
             for (bool byKey : {false, true})
@@ -223,6 +224,9 @@ private slots:
         QFETCH(bool, byKey);
         openFolderByMenu(game);
         activate(file, byKey);
+        // Opening a scenario leaves its branch (its R file) open.
+        if (QTreeWidgetItem* row = item(file); row && row->childCount() > 0)
+            QVERIFY(row->isExpanded());
         QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.lastMessage()));
         QVERIFY2(prompts.openFolders.size() == 1, "no open dialog but the folder's");
         auto* opened = main->findChild<EditorWindow*>(window);
@@ -635,6 +639,30 @@ private slots:
                  QDir::cleanPath(game));
     }
 
+    // The map viewer lists the game folder's pictures, whether it was open before the
+    // folder or not.
+    void theMapViewerStartsInTheGameFolder_data() {
+        QTest::addColumn<bool>("viewerFirst");
+        QTest::newRow("folder first") << false;
+        QTest::newRow("viewer first") << true;
+    }
+    void theMapViewerStartsInTheGameFolder() {
+        QFETCH(bool, viewerFirst);
+        if (!viewerFirst)
+            openFolderByMenu(game);
+        trigger(main.get(), QStringLiteral("map"));
+        auto* viewer = editor<mapview::Form1>("Form1");
+        QVERIFY(viewer);
+        QCOMPARE(QDir(viewer->filePath()),
+                 viewerFirst ? QDir(Prompts::editorFolder()) : QDir(game));
+        if (viewerFirst)
+            openFolderByMenu(game);
+        QCOMPARE(QDir(viewer->filePath()), QDir(game));
+        QVERIFY(viewer->findChild<QListWidget*>(QStringLiteral("File1"))
+                    ->findItems(QStringLiteral("map02.bmp"), Qt::MatchFixedString)
+                    .size() == 1);
+    }
+
     // The battle map picked for a scenario folder is there again in the next run, without
     // being asked for.
     void theBattleMapOfAFolderIsRemembered() {
@@ -648,6 +676,8 @@ private slots:
         prompts.openAnswers.enqueue(in(game, QStringLiteral("map02.bmp")));
         QTest::mouseClick(map->findChild<QPushButton*>(QStringLiteral("mapopen")), Qt::LeftButton);
         QCOMPARE(map->mapPath(), in(game, QStringLiteral("map02.bmp")));
+        // The first map is asked for in the game folder.
+        QCOMPARE(QDir(prompts.openFolders.last()), QDir(game));
         restart();
         activate(QStringLiteral("S_02.eex"), true);
         junben = editor<scenario::Junben>("Junben");

@@ -1,5 +1,6 @@
 // The program on the common laptop screen, 1366 x 768: the main window stays
 // inside it, and every editor, opened first or later, shows its buttons.
+#include "fields/ui/fieldtableview.h"
 #include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
@@ -7,15 +8,20 @@
 #include "support/testscreen.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 #include <vector>
 
@@ -95,6 +101,23 @@ class LaptopScreenTest : public QObject {
         return buttons;
     }
 
+    // The data file editor with the sample data.e5, section `section` shown in 表格.
+    fields::FieldTableView* dataTable(const QString& section) {
+        trigger(main.get(), QStringLiteral("dataedit"));
+        QWidget* dform = main->findChild<QWidget*>(QStringLiteral("DForm"));
+        prompts.openAnswers.enqueue(dir.write(QStringLiteral("data.e5"), sample::dataFile()));
+        trigger(dform, QStringLiteral("fileop"));
+        trigger(dform, section);
+        trigger(dform, QStringLiteral("tableview"));
+        QCoreApplication::processEvents();
+        for (auto* table : dform->findChildren<fields::FieldTableView*>())
+            if (table->isVisible())
+                return table;
+        return nullptr;
+    }
+    // The rectangle of `w` in the coordinates of `to`.
+    static QRect rectIn(QWidget* w, QWidget* to) { return {w->mapTo(to, QPoint(0, 0)), w->size()}; }
+
 private slots:
     void init() {
         prompts = {};
@@ -111,35 +134,168 @@ private slots:
     void mainWindowOpensInsideTheScreen() {
         mainWindowInsideTheScreen();
         QVERIFY(main->banner()->isVisible());
+        // The first start (nothing remembered) takes the whole laptop screen.
+        QVERIFY(main->isMaximized());
     }
 
-    void eachEditorOpenedFirstShowsItsButtons_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("fits");
-        QTest::newRow("data file") << QStringLiteral("dataedit") << true;
-        QTest::newRow("save file") << QStringLiteral("saveedit") << true;
-        QTest::newRow("program file") << QStringLiteral("fileedit") << true;
-        QTest::newRow("message file") << QStringLiteral("imsgedit") << true;
-        QTest::newRow("map viewer") << QStringLiteral("map") << true;
-        // The scenario editor's frames scroll inside it.
-        QTest::newRow("scenario") << QStringLiteral("sedit") << true;
+    // In 表格 the table has the width, and 序号 and the name stay at its left while the
+    // columns scroll to the last one and the rows far down.
+    void tableKeepsNumberAndNameInView_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("characters") << QStringLiteral("renpre") << QStringLiteral("姓名");
+        QTest::newRow("items") << QStringLiteral("daopre") << QStringLiteral("道具名称");
+        QTest::newRow("shops") << QStringLiteral("shoppre") << QStringLiteral("战役");
+        QTest::newRow("troop types") << QStringLiteral("binpre") << QStringLiteral("兵种名称");
     }
-    void eachEditorOpenedFirstShowsItsButtons() {
-        QFETCH(QString, entry);
-        QFETCH(bool, fits);
-        trigger(main.get(), entry);
-        QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
-        QVERIFY(frame);
-        // Its preferred size, clipped to the area, and never below what it needs.
-        const QSize expected = frame->sizeHint()
-                                   .boundedTo(main->mdiArea()->viewport()->size())
-                                   .expandedTo(frame->minimumSizeHint());
-        QCOMPARE(frame->size(), expected);
-        QVERIFY(frame->width() > 640 || frame->height() > 480 || frame->sizeHint().width() <= 640);
+    void tableKeepsNumberAndNameInView() {
+        QFETCH(QString, section);
+        QFETCH(QString, name);
+        fields::FieldTableView* table = dataTable(section);
+        QVERIFY(table && prompts.messages.isEmpty());
         mainWindowInsideTheScreen();
-        // The data file editor shows its buttons with a section (below).
-        const int buttons = buttonsInReach(fits);
-        QVERIFY(entry == QLatin1String("dataedit") ? buttons == 0 : buttons > 0);
+        QTableView* view = table->view();
+        QTableView* names = table->frozenView();
+        QVERIFY(view->width() > main->mdiArea()->activeSubWindow()->width() * 2 / 3);
+        QVERIFY(main->mdiArea()->viewport()->rect().contains(
+            rectIn(view, main->mdiArea()->viewport())));
+        const int rows = view->model()->rowCount(), last = view->model()->columnCount() - 1;
+        view->setCurrentIndex(view->model()->index(rows - 1, last));
+        const QRect lastCell = view->visualRect(view->currentIndex());
+        QVERIFY(view->viewport()->rect().contains(lastCell));
+        QVERIFY(names->isVisible() && lastCell.left() >= names->width());
+        QStringList shown;
+        for (int c = 0; c <= last; ++c)
+            if (!names->isColumnHidden(c))
+                shown << names->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(shown, (QStringList{QStringLiteral("序号"), name}));
+        QCOMPARE(names->width(), view->columnWidth(0) + view->columnWidth(1));
+        const int y = lastCell.center().y();
+        QCOMPARE(names->indexAt(QPoint(names->width() - 2, y)).data(),
+                 view->model()->index(rows - 1, 1).data());
+    }
+
+    // The banner shows while no editor is open, however they were opened and closed.
+    void bannerOnlyWhileNoEditorIsOpen_data() {
+        QTest::addColumn<QStringList>("entries"); // none: a file opened
+        QTest::addColumn<bool>("byFrame");        // closed by the frame, else by 退出
+        QTest::newRow("scenario, 退出") << QStringList{QStringLiteral("sedit")} << false;
+        QTest::newRow("data and scenario, frame")
+            << QStringList{QStringLiteral("dataedit"), QStringLiteral("sedit")} << true;
+        QTest::newRow("save and patch, frame")
+            << QStringList{QStringLiteral("saveedit"), QStringLiteral("budingmake")} << true;
+        QTest::newRow("a file, 退出") << QStringList{} << false;
+    }
+    void bannerOnlyWhileNoEditorIsOpen() {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, byFrame);
+        if (entries.isEmpty())
+            QVERIFY(main->openPath(dir.write(QStringLiteral("data.e5"), sample::dataFile())));
+        for (const QString& entry : entries)
+            trigger(main.get(), entry);
+        for (QMdiSubWindow* frame : main->mdiArea()->subWindowList()) {
+            QVERIFY(!main->banner()->isVisible());
+            if (byFrame)
+                frame->close();
+            else
+                frame->widget()->findChild<QAction*>(QStringLiteral("exit"))->trigger();
+            QCoreApplication::processEvents();
+        }
+        QTRY_VERIFY(main->banner()->isVisible());
+        QTRY_VERIFY(!main->mdiArea()->isVisible());
+    }
+
+    // An editor picked from 功能 takes the maximised state of the one in front.
+    void pickedEditorKeepsTheMaximisedState_data() {
+        QTest::addColumn<bool>("maximised");
+        QTest::addColumn<bool>("existing"); // the editor picked is open behind
+        for (bool maximised : {true, false})
+            for (bool existing : {true, false})
+                QTest::addRow("%s, %s", maximised ? "maximised" : "normal",
+                              existing ? "open behind" : "new")
+                    << maximised << existing;
+    }
+    void pickedEditorKeepsTheMaximisedState() {
+        QFETCH(bool, maximised);
+        QFETCH(bool, existing);
+        if (existing)
+            trigger(main.get(), QStringLiteral("dataedit"));
+        trigger(main.get(), QStringLiteral("saveedit"));
+        if (maximised)
+            main->mdiArea()->activeSubWindow()->showMaximized();
+        trigger(main.get(), QStringLiteral("dataedit"));
+        QMdiSubWindow* picked = main->mdiArea()->activeSubWindow();
+        QCOMPARE(picked->widget()->objectName(), QStringLiteral("DForm"));
+        QCOMPARE(picked->isMaximized(), maximised);
+    }
+
+    // Every command is in a menu with its key; the table's wait for a table, and 编辑 → 复制
+    // in 表格 puts the cells chosen on the clipboard.
+    void everyCommandIsInAMenu() {
+        const QList<QPair<QString, QString>> editors{
+            {QStringLiteral("dataedit"), QStringLiteral("DForm")},
+            {QStringLiteral("saveedit"), QStringLiteral("Record")},
+            {QStringLiteral("fileedit"), QStringLiteral("MainFile")},
+            {QStringLiteral("imsgedit"), QStringLiteral("Imsg")},
+            {QStringLiteral("sedit"), QStringLiteral("Junben")}};
+        const QList<std::tuple<QString, QString, QKeySequence>> commands{
+            {QStringLiteral("save"), QStringLiteral("保存"), QKeySequence::Save},
+            {QStringLiteral("copy"), QStringLiteral("复制"), QKeySequence::Copy},
+            {QStringLiteral("paste"), QStringLiteral("粘贴"), QKeySequence::Paste},
+            {QStringLiteral("filldown"), QStringLiteral("向下填充"),
+             QKeySequence(Qt::CTRL | Qt::Key_D)}};
+        for (const auto& [entry, window] : editors) {
+            trigger(main.get(), entry);
+            QWidget* editor = main->findChild<QWidget*>(window);
+            for (const auto& [name, caption, key] : commands) {
+                const bool scenario = window == QLatin1String("Junben");
+                if (scenario && name != QLatin1String("save"))
+                    continue;
+                auto* action =
+                    editor->findChild<QAction*>(scenario ? QStringLiteral("ssave") : name);
+                QVERIFY2(action, qPrintable(window + u' ' + name));
+                QCOMPARE(action->text(), scenario ? QStringLiteral("保存剧本文件") : caption);
+                QCOMPARE(action->shortcut(), key);
+                QMenu* menu = nullptr;
+                for (QObject* o : action->associatedObjects())
+                    menu = menu ? menu : qobject_cast<QMenu*>(o);
+                QVERIFY2(menu && editor->findChildren<QMenu*>().contains(menu),
+                         qPrintable(window + u' ' + name));
+                emit menu->aboutToShow();
+                QVERIFY(action->isEnabled() || name != QLatin1String("save") || scenario);
+            }
+        }
+        fields::FieldTableView* table = dataTable(QStringLiteral("renpre"));
+        QWidget* dform = main->findChild<QWidget*>(QStringLiteral("DForm"));
+        auto* copy = dform->findChild<QAction*>(QStringLiteral("copy"));
+        QVERIFY(copy->isEnabled());
+        QAbstractItemModel* model = table->view()->model();
+        table->frozenView()->selectionModel()->setCurrentIndex(model->index(3, 0),
+                                                               QItemSelectionModel::NoUpdate);
+        table->frozenView()->selectionModel()->select(
+            QItemSelection(model->index(3, 0), model->index(4, 1)),
+            QItemSelectionModel::ClearAndSelect);
+        copy->trigger();
+        const QStringList names = sample::characterNames();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("3\t%1\r\n4\t%2\r\n").arg(names[3], names[4]));
+        trigger(dform, QStringLiteral("tableview"));
+        QTRY_VERIFY(!copy->isEnabled());
+    }
+
+    // 检查游戏目录 shows its three columns, the problem's in the rest of the width.
+    void checkWindowShowsEveryColumn() {
+        QVERIFY(!sample::writeSampleGame(dir.path(QString())).has_value());
+        QVERIFY(main->openGameFolder(dir.path(QString())));
+        trigger(main.get(), QStringLiteral("jiancha"));
+        auto* problems = main->findChild<QTreeWidget*>(QStringLiteral("problems"));
+        QCoreApplication::processEvents();
+        const int width = problems->viewport()->width();
+        for (int c = 0; c < 3; ++c)
+            QVERIFY(problems->header()->sectionViewportPosition(c) +
+                        problems->header()->sectionSize(c) <=
+                    width);
+        QVERIFY(problems->header()->sectionSize(2) >= width / 3);
     }
 
     // The data file editor's sections appear only with a file: each one fits.
@@ -173,12 +329,14 @@ private slots:
         }
     }
 
-    // Beside the scenario editor the banner is squeezed: its texts stay whole in it.
+    // In a short window the banner is squeezed: its texts stay whole in it.
     void squeezedBannerKeepsItsTexts() {
-        trigger(main.get(), QStringLiteral("sedit"));
+        main->showNormal();
+        QTRY_VERIFY(!main->isMaximized());
+        main->resize(main->width(), 0);
         QWidget* banner = main->banner();
         QVERIFY(banner->isVisible());
-        QVERIFY(banner->height() < 400);
+        QTRY_VERIFY(banner->height() < 400);
         for (const char* name : {"Label1", "Frame1", "Label5"}) {
             auto* w = banner->findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY2(banner->rect().contains(w->geometry()), name);

@@ -26,9 +26,10 @@ Jiancha::Jiancha(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pare
     problems_->setRootIsDecorated(false);
     problems_->setUniformRowHeights(true);
     problems_->setAlternatingRowColors(true);
+    // The file and the place as wide as their texts, the problem in the rest of the width.
     problems_->header()->setStretchLastSection(true);
-    problems_->setColumnWidth(0, 110);
-    problems_->setColumnWidth(1, 190);
+    problems_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    problems_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     recheck_ = named(new QPushButton(QStringLiteral("重新检查")), QStringLiteral("recheck"));
     recheck_->setEnabled(false);
 
@@ -38,12 +39,18 @@ Jiancha::Jiancha(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pare
     auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
     layout->addWidget(problems_, 1);
     layout->addLayout(buttons);
-    resize(760, 420);
 
     connect(recheck_, &QPushButton::clicked, this, &Jiancha::recheck_Click);
     // A double click and Enter both activate an item.
     connect(problems_, &QTreeWidget::itemActivated, this, &Jiancha::choose);
     showStatus(QStringLiteral("还没有检查游戏目录"));
+}
+
+QSize Jiancha::sizeHint() const {
+    // Room for a file, its place and a problem of some forty characters on one line.
+    const QFontMetrics metrics = fontMetrics();
+    return EditorWindow::sizeHint().expandedTo(
+        QSize(metrics.horizontalAdvance(QStringLiteral("问")) * 64, metrics.height() * 24));
 }
 
 void Jiancha::checkFolder(const QString& folder) {

@@ -17,6 +17,9 @@ class Jiancha : public EditorWindow {
 public:
     explicit Jiancha(Prompts& prompts, QWidget* parent = nullptr);
 
+    // Wide enough that every column shows with a problem's text.
+    QSize sizeHint() const override;
+
     // Checks `folder` and lists what it found; the status line gives the count,
     // or why the folder could not be checked.
     void checkFolder(const QString& folder);

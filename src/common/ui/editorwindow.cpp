@@ -34,10 +34,25 @@ EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
     });
 }
 
-void EditorWindow::setSaveKey(std::function<void()> save) {
-    auto* key = new QShortcut(QKeySequence::Save, this);
-    key->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(key, &QShortcut::activated, this, std::move(save));
+QAction* EditorWindow::addSaveEntry(QMenu* menu, QAction* before, std::function<void()> save) {
+    auto* entry = new QAction(QStringLiteral("保存"), menu);
+    entry->setObjectName(QStringLiteral("save"));
+    menu->insertAction(before, entry);
+    connect(entry, &QAction::triggered, this, std::move(save));
+    setSaveKey(entry);
+    return entry;
+}
+
+void EditorWindow::setSaveKey(QAction* entry) {
+    entry->setShortcut(QKeySequence::Save);
+    // The key belongs to this window: several editors are open side by side.
+    entry->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(entry);
+}
+
+QString EditorWindow::startFolder() const {
+    const QString folder = gameFolder();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : Prompts::editorFolder();
 }
 
 void EditorWindow::setCaption(const QString& caption) {
@@ -55,8 +70,12 @@ void EditorWindow::showFileState(const QString& path, bool modified) {
 }
 
 void EditorWindow::setGameFolder(const QString& folder) {
-    gameFolder_ = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+    const QString clean = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+    const bool changed = gameFolder_ != clean;
+    gameFolder_ = clean;
     showTitle();
+    if (changed)
+        gameFolderChanged();
 }
 
 void EditorWindow::showTitle() {

@@ -67,6 +67,11 @@ public:
     // Closes the window without its own question about unsaved edits: the workspace asked
     // about them, and the user chose to drop them or saved them.
     void closeSettled();
+    // The game folder setGameFolder gave (empty: none open, or never told).
+    QString gameFolder() const { return gameFolder_.value_or(QString()); }
+    // Where a dialog for game files that have no file of their own to start from (the map
+    // pictures) starts: the game folder while one is open, else the program's folder.
+    QString startFolder() const;
 
     // The entries 撤销 and 重做 of an editor's 编辑 menu.
     struct UndoRedo {
@@ -95,15 +100,16 @@ protected:
     // Shows `text` in a message box with an OK button.
     void say(const QString& text);
     QMenuBar* menuBar() const { return menuBar_; }
-    // Ctrl+S runs `save` while the keyboard is anywhere in this window.
-    void setSaveKey(std::function<void()> save);
+    // 保存 (`save`, Ctrl+S) in `menu` before `before` (null: at its end), running `save`.
+    QAction* addSaveEntry(QMenu* menu, QAction* before, std::function<void()> save);
+    // Gives the save entry `entry` Ctrl+S, shown beside it in its menu: the key runs it while
+    // the keyboard is anywhere in this window.
+    void setSaveKey(QAction* entry);
     // Sets the caption and shows it as the title.
     void setCaption(const QString& caption);
     // The title for the file at `path` (none: empty): "caption - name", with " *" while the
     // editor holds edits that are not on disk.
     void showFileState(const QString& path, bool modified);
-    // The game folder setGameFolder gave (empty: none open, or never told).
-    QString gameFolder() const { return gameFolder_.value_or(QString()); }
     // Registers a file the editor holds (see documents()).
     void addDocument(Document::Access access) { documents_.append(std::move(access)); }
     // The file of the same name as the one shown in `folder`, empty when there is none.
@@ -126,6 +132,8 @@ protected:
     // `menu`. Their keys work anywhere in this window, except that a text box keeps the keys
     // it undoes its own typing with.
     UndoRedo addUndoRedo(QMenu* menu);
+    // The game folder changed (setGameFolder).
+    virtual void gameFolderChanged() {}
 
 private:
     Prompts& prompts_;

@@ -101,20 +101,24 @@ void DataSection::showTable(QWidget* table) {
         for (QWidget* control : std::as_const(hiddenForTable_))
             control->show();
         hiddenForTable_.clear();
-        list->setMaximumWidth(listWidth_);
+        // The list comes back, and its filter box with it.
+        list->show();
         if (auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter")))
             filter->setMaximumWidth(filterWidth_);
     }
     table_ = table;
     if (!table)
         return;
-    // Beside the table the list keeps to the width of its names.
-    listWidth_ = list->maximumWidth();
-    list->setMaximumWidth(std::min(listWidth_, 240));
+    // The table has the width: its own first columns name each row, so the list
+    // goes; its filter box stays, as wide as its hint, and filters the table.
+    list->hide();
     auto* filter = findChild<ListFilter*>(list->objectName() + QStringLiteral("Filter"));
     if (filter) {
         filterWidth_ = filter->maximumWidth();
-        filter->setMaximumWidth(list->maximumWidth());
+        const QFontMetrics metrics = filter->fontMetrics();
+        filter->setMaximumWidth(metrics.horizontalAdvance(filter->placeholderText()) +
+                                2 * metrics.height());
+        filter->show();
     }
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control == list || control == filter || control == table || control->isHidden() ||

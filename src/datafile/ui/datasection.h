@@ -67,8 +67,8 @@ public:
     // Whatever the controls held is dropped; settle it first.
     virtual void reshow() = 0;
 
-    // Shows `table` in place of the section's controls, beside the record list
-    // and its filter box, or the controls again when `table` is null.
+    // Shows `table` in place of the section's controls and the record list,
+    // beside the list's filter box, or them again when `table` is null.
     void showTable(QWidget* table);
 
 protected:
@@ -139,7 +139,6 @@ private:
     QWidget* table_ = nullptr;       // shown in place of the controls, or null
     QList<QWidget*> hiddenForTable_; // the controls the table hides
     // The record list's and its filter box's own maximum widths.
-    int listWidth_ = QWIDGETSIZE_MAX;
     int filterWidth_ = QWIDGETSIZE_MAX;
 };
 

@@ -37,7 +37,7 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
 
     QMenu* fileMenu = named(menuBar()->addMenu(QStringLiteral("文件")), QStringLiteral("file"));
     QAction* fileop = named(fileMenu->addAction(QStringLiteral("打开")), QStringLiteral("fileop"));
-    named(fileMenu->addSeparator(), QStringLiteral("wuyiyi"));
+    QAction* line = named(fileMenu->addSeparator(), QStringLiteral("wuyiyi"));
     QAction* exit = named(fileMenu->addAction(QStringLiteral("退出")), QStringLiteral("exit"));
     connect(fileop, &QAction::triggered, this, &DForm::fileop_Click);
     connect(exit, &QAction::triggered, this, &DForm::exit_Click);
@@ -49,6 +49,10 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     redo_ = undoRedo.redo;
     connect(undo_, &QAction::triggered, this, [this] { undoOrRedo(true); });
     connect(redo_, &QAction::triggered, this, [this] { undoOrRedo(false); });
+    tableCommands_ = fields::addTableCommands(editMenu, [this]() -> fields::FieldTableView* {
+        DataSection* section = shownSection();
+        return section && tableview->isChecked() ? tables_[indexOf(section)] : nullptr;
+    });
 
     QMenu* view = named(menuBar()->addMenu(QStringLiteral("查看")), QStringLiteral("view"));
     tableview = named(view->addAction(QStringLiteral("表格")), QStringLiteral("tableview"));
@@ -80,7 +84,8 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     row->addWidget(gj, 0, Qt::AlignTop);
     static_cast<QBoxLayout*>(layout())->addLayout(row);
 
-    setSaveKey([this] {
+    // 文件 → 保存 (Ctrl+S): in the table the document, in a form the section's "保存".
+    addSaveEntry(fileMenu, line, [this] {
         DataSection* section = shownSection();
         if (!section)
             return;
@@ -159,6 +164,7 @@ void DForm::hideSections() {
         section->forgetShown();
     }
     gj->clear();
+    tableCommands_.update();
 }
 
 bool DForm::mayLeaveSection() {
@@ -419,6 +425,7 @@ void DForm::showTableOf(DataSection* section) {
     section->showTable(table);
     table->setCurrentRow(section->recordList()->currentRow());
     table->view()->setFocus();
+    tableCommands_.update();
 }
 
 void DForm::tableview_Click(bool on) {
@@ -441,6 +448,7 @@ void DForm::tableview_Click(bool on) {
     const std::size_t at = indexOf(section);
     const int row = tables_[at] ? tables_[at]->currentRow() : -1;
     section->showTable(nullptr);
+    tableCommands_.update();
     QListWidget* list = section->recordList();
     if (row >= 0 && row != list->currentRow()) {
         const QSignalBlocker blocker(list);

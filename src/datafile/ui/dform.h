@@ -3,6 +3,7 @@
 #include "common/result.h"
 #include "common/ui/editorwindow.h"
 #include "datafile/datafile.h"
+#include "fields/ui/fieldtableview.h"
 
 #include <functional>
 #include <memory>
@@ -11,11 +12,6 @@
 class QAction;
 class QLabel;
 class QMenu;
-
-namespace lcj::fields {
-class FieldTable;
-class FieldTableView;
-} // namespace lcj::fields
 
 namespace lcj::data {
 
@@ -95,6 +91,7 @@ private:
     QAction* undo_;
     QAction* redo_;
     QAction* tableview;
+    fields::TableCommands tableCommands_; // 复制, 粘贴, 向下填充 of 编辑
     QLabel* gj;
     std::vector<DataSection*> sections_;
     // The field tables over the document's bytes, and over a copy of the

@@ -4,6 +4,7 @@
 #include "common/ui/prompts.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -13,7 +14,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -571,12 +574,60 @@ namespace {
 class CellTable : public QTableView {
 public:
     using QTableView::QTableView;
+    using QTableView::edit;
 
     // The refusal of the last commit, taken once.
     std::function<Failure()> takeRefusal;
     std::function<void(const QString&)> refuse;
+    // The view laid over the first `frozenCount` columns (序号 and the name), which
+    // stay at the left while the others scroll; null for that view itself.
+    CellTable* frozen = nullptr;
+    int frozenCount = 0;
+
+    // The width the frozen columns cover.
+    int frozenWidth() const {
+        int width = 0;
+        for (int c = 0; c < frozenCount; ++c)
+            width += columnWidth(c);
+        return width;
+    }
+    // Lays the frozen view over its columns, headers included.
+    void placeFrozen() {
+        if (!frozen)
+            return;
+        frozen->setGeometry(frameWidth(), frameWidth(), frozenWidth(),
+                            viewport()->height() + horizontalHeader()->height());
+    }
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override {
+        if (!frozen || !index.isValid()) {
+            QTableView::scrollTo(index, hint);
+            return;
+        }
+        // A frozen column is always in view: only the rows scroll to it.
+        const int left = horizontalScrollBar()->value();
+        QTableView::scrollTo(index, hint);
+        if (index.column() < frozenCount) {
+            horizontalScrollBar()->setValue(left);
+            return;
+        }
+        // A column scrolled to at the left comes out from under the frozen ones.
+        const int hidden = frozenWidth() - visualRect(index).left();
+        if (hidden > 0)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
+    }
 
 protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+        // A frozen cell is edited where it is seen, in the view laid over it.
+        if (frozen && index.isValid() && index.column() < frozenCount)
+            return frozen->edit(index, trigger, event);
+        return QTableView::edit(index, trigger, event);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QTableView::resizeEvent(event);
+        placeFrozen();
+    }
     void commitData(QWidget* editor) override {
         if (busy_)
             return;
@@ -654,6 +705,7 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
     d->view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
     d->view->installEventFilter(this);
+    freezeNameColumns();
 
     d->model->commit = [this](int record, int field, const QString& value, bool immediate) {
         const Column& column = d->table.columns().at(field);
@@ -689,11 +741,109 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
     setFocusProxy(d->view);
 }
 
+void FieldTableView::freezeNameColumns() {
+    // 序号 and the label, or without a label the name when it is the first field, stay at
+    // the left.
+    int count = d->model->fixedColumns();
+    if (count == 1 && !d->table.columns().isEmpty() &&
+        d->table.columns().first().editor == Editor::Name)
+        ++count;
+    CellTable* main = d->view;
+    auto* frozen = new CellTable(main);
+    frozen->setObjectName(QStringLiteral("frozenColumns"));
+    frozen->setModel(d->model);
+    frozen->setItemDelegate(new Delegate(*d->model, frozen));
+    frozen->setSelectionModel(main->selectionModel());
+    frozen->takeRefusal = [this] { return d->view->takeRefusal(); };
+    frozen->refuse = [this](const QString& message) { d->view->refuse(message); };
+    // The keyboard stays in the table itself: a click or an editor closing gives it there.
+    frozen->setFocusPolicy(Qt::ClickFocus);
+    frozen->setFocusProxy(main);
+    frozen->setFrameShape(QFrame::NoFrame);
+    frozen->setEditTriggers(main->editTriggers());
+    frozen->setWordWrap(false);
+    frozen->verticalHeader()->hide();
+    frozen->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    frozen->verticalHeader()->setDefaultSectionSize(main->verticalHeader()->defaultSectionSize());
+    frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    frozen->horizontalHeader()->setSortIndicatorShown(true);
+    frozen->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    main->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    main->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    main->viewport()->stackUnder(frozen);
+    main->frozen = frozen;
+    main->frozenCount = count;
+
+    // Widths from the font: 序号 for four digits, a label for its longest text, a name for
+    // the characters its bytes hold; never narrower than the heading.
+    const QFontMetrics metrics = main->fontMetrics();
+    const int padding = 2 * metrics.horizontalAdvance(u'0');
+    for (int c = 0; c < count; ++c) {
+        const int field = d->model->fieldOf(c);
+        int text = 0;
+        if (c == 0)
+            text = metrics.horizontalAdvance(QStringLiteral("0000"));
+        else if (field < 0)
+            for (int r = 0; r < d->table.rowCount(); ++r)
+                text = std::max(text, metrics.horizontalAdvance(d->table.label(r)));
+        else
+            text =
+                metrics.horizontalAdvance(QString(d->table.columns().at(field).width / 2, u'汉'));
+        main->setColumnWidth(
+            c, std::max(text + padding, main->horizontalHeader()->sectionSizeHint(c)));
+    }
+
+    // Its columns: the frozen ones, as wide as in the table.
+    auto showColumns = [main, frozen, count] {
+        for (int c = 0; c < frozen->model()->columnCount(); ++c) {
+            frozen->setColumnHidden(c, c >= count);
+            if (c < count)
+                frozen->setColumnWidth(c, main->columnWidth(c));
+        }
+        main->placeFrozen();
+    };
+    showColumns();
+    connect(d->model, &QAbstractItemModel::modelReset, frozen, showColumns);
+    connect(main->horizontalHeader(), &QHeaderView::sectionResized, frozen,
+            [main, frozen, count](int column, int, int width) {
+                if (column >= count)
+                    return;
+                frozen->setColumnWidth(column, width);
+                main->placeFrozen();
+            });
+    // The rows scroll together.
+    connect(main->verticalScrollBar(), &QAbstractSlider::valueChanged, frozen->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, main->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    // A click on a frozen heading sorts as one on the table's own.
+    connect(frozen->horizontalHeader(), &QHeaderView::sectionClicked, main, [main](int column) {
+        QHeaderView* header = main->horizontalHeader();
+        const bool again = header->sortIndicatorSection() == column &&
+                           header->sortIndicatorOrder() == Qt::AscendingOrder;
+        header->setSortIndicator(column, again ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    connect(main->horizontalHeader(), &QHeaderView::sortIndicatorChanged,
+            frozen->horizontalHeader(), &QHeaderView::setSortIndicator);
+    frozen->show();
+}
+
+QTableView* FieldTableView::frozenView() const {
+    return d->view->frozen;
+}
+
 FieldTableView::~FieldTableView() {
     // An editor still open commits nothing while the view goes.
     d->model->commit = nullptr;
     d->view->takeRefusal = [] { return Failure(); };
     d->view->refuse = [](const QString&) {};
+    if (d->view->frozen) {
+        d->view->frozen->takeRefusal = [] { return Failure(); };
+        d->view->frozen->refuse = [](const QString&) {};
+    }
     delete d->view;
 }
 
@@ -984,6 +1134,44 @@ void FieldTableView::fillDown() {
     });
     if (const Failure failure = d->runTargets(targets, QStringLiteral("向下填充没有执行：")))
         d->say(*failure);
+}
+
+void TableCommands::update() const {
+    if (!copy)
+        return;
+    FieldTableView* table = shown ? shown() : nullptr;
+    const bool on = table && table->isVisible() && table->isEnabled();
+    for (QAction* entry : {copy, paste, fillDown})
+        entry->setEnabled(on);
+}
+
+TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> shown) {
+    TableCommands commands;
+    commands.shown = std::move(shown);
+    menu->addSeparator();
+    auto add = [&](const QString& caption, const QString& name, const QKeySequence& key,
+                   void (FieldTableView::*command)()) {
+        QAction* entry = menu->addAction(caption);
+        entry->setObjectName(name);
+        entry->setShortcut(key);
+        // Shown in the menu only: the table answers the key itself, where it has the keyboard.
+        entry->setShortcutContext(Qt::WidgetShortcut);
+        entry->setEnabled(false);
+        QObject::connect(entry, &QAction::triggered, menu, [shown = commands.shown, command] {
+            if (FieldTableView* table = shown())
+                if (table->isVisible())
+                    (table->*command)();
+        });
+        return entry;
+    };
+    commands.copy = add(QStringLiteral("复制"), QStringLiteral("copy"), QKeySequence::Copy,
+                        &FieldTableView::copy);
+    commands.paste = add(QStringLiteral("粘贴"), QStringLiteral("paste"), QKeySequence::Paste,
+                         &FieldTableView::paste);
+    commands.fillDown = add(QStringLiteral("向下填充"), QStringLiteral("filldown"),
+                            QKeySequence(Qt::CTRL | Qt::Key_D), &FieldTableView::fillDown);
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [commands] { commands.update(); });
+    return commands;
 }
 
 bool FieldTableView::eventFilter(QObject* watched, QEvent* event) {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class QAction;
+class QMenu;
 class QTableView;
 
 namespace lcj {
@@ -47,6 +49,9 @@ public:
     FieldTable& table() const;
     // The table widget itself, objectName "table".
     QTableView* view() const;
+    // The view laid over the table's first columns (序号, the label, the name), which
+    // stay at the left while the others scroll; objectName "frozenColumns".
+    QTableView* frozenView() const;
     // The title of the view's message boxes (the editor's caption).
     void setMessageTitle(const QString& title);
 
@@ -79,10 +84,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void freezeNameColumns();
+
     class Model;
     class Delegate;
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+// 复制 (`copy`, Ctrl+C), 粘贴 (`paste`, Ctrl+V) and 向下填充 (`filldown`, Ctrl+D) at the end of
+// an editor's 编辑 menu, after a separator. Each runs the command of the table `shown` gives
+// (null while the editor shows no table) and is enabled only while there is one: `update()`
+// after the table is shown or hidden (opening the menu updates them too). The keys are the
+// table's own, shown beside the entries; they act where the keyboard is in the table.
+struct TableCommands {
+    QAction* copy = nullptr;
+    QAction* paste = nullptr;
+    QAction* fillDown = nullptr;
+    std::function<FieldTableView*()> shown;
+    void update() const;
+};
+TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> shown);
 
 } // namespace lcj::fields

@@ -132,10 +132,18 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::Form_Load() {
     zoom_.reset({});
-    // The lists start in the editor's own folder, like every open dialog.
-    const QString start = Prompts::editorFolder();
+    // The lists start in the game folder when one is open, else in the editor's own folder.
+    const QString start = startFolder();
     fillDrives(start);
     setFolder(start);
+}
+
+void Form1::gameFolderChanged() {
+    // A picture shown keeps its folder; before one, the lists go to the game's maps.
+    if (zoom_.natural().isEmpty() && !gameFolder().isEmpty()) {
+        fillDrives(startFolder());
+        setFolder(startFolder());
+    }
 }
 
 void Form1::fillDrives(const QString& folder) {

@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The picture of that name.
     bool reopenAt(const QString& path) override;
+    void gameFolderChanged() override;
 
 private:
     void Form_Load();

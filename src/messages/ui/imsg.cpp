@@ -61,6 +61,9 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
                     names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
+    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
+    addSaveEntry(file.menu, file.menu->actions().value(file.menu->actions().indexOf(file.open) + 1),
+                 [this] { Command1->click(); });
     auto* listColumn = new QVBoxLayout;
     for (int c = 0; c < int(categories.size()); ++c) {
         const Category& category = categories[c];
@@ -84,6 +87,16 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
     tableAction_ = addTableViewMenu(menuBar(), this);
     connect(tableAction_, &QAction::toggled, this, &Imsg::showTable);
+    // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
+    const fields::TableCommands tableCommands =
+        fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
+            return tableAction_->isChecked()
+                       ? qobject_cast<fields::FieldTableView*>(tableStack_->currentWidget())
+                       : nullptr;
+        });
+    connect(
+        tableAction_, &QAction::toggled, this, [tableCommands] { tableCommands.update(); },
+        Qt::QueuedConnection);
 
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));
@@ -93,7 +106,6 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     Label4 = named(new QLabel, QStringLiteral("Label4"));
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("保存"));
     connect(Command1, &QPushButton::clicked, this, &Imsg::Command1_Click);
-    setSaveKey([this] { Command1->click(); });
     connect(Text1, &QPlainTextEdit::textChanged, this, &Imsg::showTitle);
 
     auto* labels = new QHBoxLayout;

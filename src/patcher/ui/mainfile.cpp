@@ -50,6 +50,9 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
                     names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
     connect(file.open, &QAction::triggered, this, &MainFile::mainopen_Click);
     connect(file.exit, &QAction::triggered, this, &MainFile::exit_Click);
+    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
+    addSaveEntry(file.menu, file.menu->actions().value(file.menu->actions().indexOf(file.open) + 1),
+                 [this] { Command2->click(); });
     QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
     undoRedo_ = addUndoRedo(edit);
     const UndoRedo& undoRedo = undoRedo_;
@@ -57,6 +60,14 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     connect(undoRedo.redo, &QAction::triggered, this, &MainFile::redo);
     tableAction_ = addTableViewMenu(menuBar(), this);
     connect(tableAction_, &QAction::toggled, this, &MainFile::showTable);
+    // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
+    const fields::TableCommands tableCommands =
+        fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
+            return tableAction_->isChecked() ? table_ : nullptr;
+        });
+    connect(
+        tableAction_, &QAction::toggled, this, [tableCommands] { tableCommands.update(); },
+        Qt::QueuedConnection);
 
     List1 = named(new QListWidget, QStringLiteral("List1"));
     List1->addItems(names::characters());
@@ -132,7 +143,6 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
 
     NumberGutter::install(List1);
     new ListFilter(List1);
-    setSaveKey([this] { Command2->click(); });
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });

@@ -57,6 +57,9 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(reload, &QAction::triggered, this, &Record::reload_Click);
     connect(file.open, &QAction::triggered, this, &Record::fileopen_Click);
     connect(file.exit, &QAction::triggered, this, &Record::exit_Click);
+    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
+    addSaveEntry(file.menu, file.menu->actions().value(file.menu->actions().indexOf(file.open) + 1),
+                 [this] { Command2->click(); });
     QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
     undoRedo_ = addUndoRedo(edit);
     const UndoRedo& undoRedo = undoRedo_;
@@ -64,6 +67,14 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(undoRedo.redo, &QAction::triggered, this, &Record::redo);
     tableAction_ = addTableViewMenu(menuBar(), this);
     connect(tableAction_, &QAction::toggled, this, &Record::showTable);
+    // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
+    const fields::TableCommands tableCommands =
+        fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
+            return tableAction_->isChecked() ? table_ : nullptr;
+        });
+    connect(
+        tableAction_, &QAction::toggled, this, [tableCommands] { tableCommands.update(); },
+        Qt::QueuedConnection);
 
     auto* people = new QVBoxLayout;
     List1 = captionedList(people, QStringLiteral("List1"), QStringLiteral("人物列表"));
@@ -147,7 +158,6 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     NumberGutter::install(List3, firstConsumableItem);
     NumberGutter::fitWidthToEntries(List3);
     pressOnEnter(this, Command1);
-    setSaveKey([this] { Command2->click(); });
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(List3, &QListWidget::currentRowChanged, this, [this] { List3_Click(); });

@@ -10,8 +10,9 @@ namespace lcj::scenario {
 
 namespace {
 
-// Numbers are drawn from this marker size up; below it they cannot be read.
-constexpr double smallestNumbered = 11.0;
+double haloWidth(const QFontMetricsF& metrics) {
+    return qMax(2.0, metrics.height() / 6);
+}
 
 QPointF cellCentre(QPoint cell, int k) {
     return QPointF((cell.x() + 0.5) * k, (cell.y() + 0.5) * k);
@@ -42,6 +43,27 @@ void paintArrow(QPainter& p, QPointF from, QPointF to, const QColor& colour, int
     p.drawPath(path);
 }
 
+// The number over a marker, in its label font, filled in one colour inside a halo of a
+// contrasting one, so that it reads on any colour of the map and over its neighbours.
+void paintLabel(QPainter& p, const BattleUnit& u, const QRectF& marker) {
+    const QColor colour = unitColour(u.kind);
+    const QFont font = labelFont(p.font(), marker);
+    const QFontMetricsF metrics(font);
+    const QString text = QString::number(u.number());
+    const QPointF centre = marker.center();
+    QPainterPath path;
+    path.addText(centre.x() - metrics.horizontalAdvance(text) / 2,
+                 centre.y() + (metrics.ascent() - metrics.descent()) / 2, font, text);
+    const QColor fill = u.fromStart ? QColor(Qt::white) : colour.darker(130);
+    const QColor halo = u.fromStart ? colour.darker(170) : QColor(Qt::white);
+    p.setPen(QPen(halo, haloWidth(metrics), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+
 void paintMarker(QPainter& p, const BattleUnit& u, const QRectF& r, bool selected) {
     const QColor colour = unitColour(u.kind);
     const double edge = qMax(1.0, r.width() / 8);
@@ -54,14 +76,7 @@ void paintMarker(QPainter& p, const BattleUnit& u, const QRectF& r, bool selecte
         p.setBrush(QColor(255, 255, 255, 170));
     }
     p.drawEllipse(r.adjusted(edge / 2, edge / 2, -edge / 2, -edge / 2));
-    if (r.width() >= smallestNumbered) {
-        QFont font = p.font();
-        font.setPixelSize(qMax(7, int(r.width() * (u.number() >= 10 ? 0.42 : 0.55))));
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(u.fromStart ? Qt::white : colour.darker(130));
-        p.drawText(r, Qt::AlignCenter, QString::number(u.number()));
-    }
+    paintLabel(p, u, r);
     if (selected) {
         p.setPen(QPen(QColor(255, 220, 0), qMax(2.0, edge)));
         p.setBrush(Qt::NoBrush);
@@ -83,6 +98,31 @@ QColor unitColour(UnitKind kind) {
     return QColor(210, 30, 30);
 }
 
+QFont labelFont(const QFont& font, const QRectF& marker) {
+    QFont label = font;
+    label.setBold(true);
+    // Never below the text's own size, however small the marker; on a large
+    // marker the number grows to some 60 % of its height.
+    const double room = marker.height() * 0.6;
+    const double height = QFontMetricsF(label).height();
+    if (height > 0 && height < room) {
+        if (label.pointSizeF() > 0)
+            label.setPointSizeF(label.pointSizeF() * room / height);
+        else
+            label.setPixelSize(qRound(label.pixelSize() * room / height));
+    }
+    return label;
+}
+
+QRectF labelRect(const BattleUnit& unit, const QRectF& marker, const QFont& font) {
+    const QFontMetricsF metrics(labelFont(font, marker));
+    const double halo = haloWidth(metrics);
+    QRectF box(0, 0, metrics.horizontalAdvance(QString::number(unit.number())) + halo,
+               metrics.height() + halo);
+    box.moveCenter(marker.center());
+    return box;
+}
+
 QRectF markerRect(const BattleUnit& unit, const QRectF& place, int k) {
     return QRectF((unit.cell.x() + place.x()) * k, (unit.cell.y() + place.y()) * k,
                   place.width() * k, place.height() * k);
@@ -91,12 +131,17 @@ QRectF markerRect(const BattleUnit& unit, const QRectF& place, int k) {
 void paintUnits(QPainter& p, const QList<BattleUnit>& units, const QList<QRectF>& places, int k,
                 const QRect& exposed, int selected) {
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF area = QRectF(exposed).adjusted(-k, -k, k, k);
+    // A label reaches past its marker: markers that far outside are drawn too.
+    const double reach = k + 2 * QFontMetricsF(labelFont(p.font(), {})).height();
+    const QRectF area = QRectF(exposed).adjusted(-reach, -reach, reach, reach);
     for (const BattleUnit& u : units) {
         if (!u.runTo)
             continue;
         const QPointF from = cellCentre(u.cell, k), to = cellCentre(*u.runTo, k);
-        if (QRectF(from, to).normalized().adjusted(-k, -k, k, k).intersects(area))
+        if (QRectF(from, to)
+                .normalized()
+                .adjusted(-k, -k, k, k)
+                .intersects(QRectF(exposed).adjusted(-k, -k, k, k)))
             paintArrow(p, from, to, unitColour(u.kind), k);
     }
     for (qsizetype i = 0; i < units.size(); ++i) {

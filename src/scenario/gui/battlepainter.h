@@ -3,6 +3,7 @@
 #include "scenario/battleunits.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QRect>
 
@@ -18,6 +19,13 @@ QColor unitColour(UnitKind kind);
 
 // The marker of unit `i` in shown pixels, for cell size `k`.
 QRectF markerRect(const BattleUnit& unit, const QRectF& place, int k);
+
+// The font of the numbers over markers drawn with the painter's font `font`: it, bold,
+// never smaller however small the marker, larger on a large one.
+QFont labelFont(const QFont& font, const QRectF& marker);
+// Where the unit's number stands over its marker `marker`: the text as the label
+// font measures it, with its halo, centred on the marker.
+QRectF labelRect(const BattleUnit& unit, const QRectF& marker, const QFont& font);
 
 // Draws the arrows and markers that meet `exposed` (shown pixels, cell size
 // `k`); `selected` (an index into `units`, or -1) is ringed.

@@ -186,8 +186,8 @@ QString BattleMap::scenarioFolder() const {
 }
 
 void BattleMap::mapopen_Click() {
-    // The dialog offers the map chosen before, in its own folder.
-    const QString start = mapPath_.isEmpty() ? Prompts::editorFolder() : mapPath_;
+    // The dialog offers the map chosen before, in its own folder; before one, the game folder.
+    const QString start = mapPath_.isEmpty() ? junben_.startFolder() : mapPath_;
     const QString path =
         junben_.prompts().chooseOpenFile(this, QStringLiteral("选择战场地图"), mapFilter, start);
     if (path.isEmpty())

@@ -65,6 +65,8 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(dataopen, &QAction::triggered, this, &Junben::dataopen_Click);
     connect(sopen, &QAction::triggered, this, &Junben::sopen_Click);
     connect(ssave, &QAction::triggered, this, &Junben::ssave_Click);
+    // Ctrl+S saves while the keyboard is anywhere in the editor, as the entry shows.
+    setSaveKey(ssave);
     connect(linsave, &QAction::triggered, this, &Junben::linsave_Click);
     connect(exit, &QAction::triggered, this, &Junben::exit_Click);
     QMenu* editMenu = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("edit"));

@@ -60,10 +60,6 @@ void Junben::addModdingHelps() {
     army_->addKeys();
     spoils_->addKeys();
     equip_->addKeys();
-    setSaveKey([this] {
-        if (ssave->isEnabled())
-            ssave_Click();
-    });
 }
 
 void Junben::refreshTips() {
