@@ -68,6 +68,12 @@ int fail(const QString& message) {
     return DataError;
 }
 
+// A line on the error output for each cell stored other than typed.
+void reportRounded(const QStringList& rounded) {
+    for (const QString& line : rounded)
+        print(streams.err, QStringLiteral("注意：") + line + u'\n');
+}
+
 int usage(const QString& help, const QString& problem = {}) {
     if (!problem.isEmpty())
         print(streams.err, QStringLiteral("lcjtool: ") + problem + u'\n');
@@ -158,6 +164,7 @@ int dataCommand(QStringList args) {
             return fail(outcome.error());
         if (!outcome->problems.isEmpty())
             return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
+        reportRounded(outcome->rounded);
         print(streams.out, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
                                    : QStringLiteral("已修改%1条记录\n"))
                                .arg(outcome->changedRecords));
@@ -312,6 +319,7 @@ int importPart(RegionKind kind, const QString& path, const QString& part, const 
         return fail(outcome.error());
     if (!outcome->problems.isEmpty())
         return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
+    reportRounded(outcome->rounded);
     print(streams.out, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
                                : QStringLiteral("已修改%1行\n"))
                            .arg(outcome->changedRows));

@@ -106,11 +106,14 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& a
         fields::Cells cells;
         for (auto cell = row.cells.cbegin(); cell != row.cells.cend(); ++cell)
             cells.insert(cell.key(), cell.value());
-        if (auto failure = table.write(row.number, cells)) {
+        Roundings rounded;
+        if (auto failure = table.write(row.number, cells, &rounded)) {
             outcome.problems.append(
                 QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
             continue;
         }
+        for (const Rounded& r : rounded)
+            outcome.rounded.append(table.rowName(row.number) + u' ' + r.text());
         if (recordOf((*file)->bytes(), layout, row.number) != recordOf(before, layout, row.number))
             ++outcome.changedRecords;
     }

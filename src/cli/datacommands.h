@@ -19,6 +19,8 @@ Result<QString> exportTable(const QString& dataPath, const TableAdapter& table, 
 struct ImportOutcome {
     int changedRecords = 0;
     QStringList problems; // one per bad cell: row, column and message; nothing written
+    // One per cell stored other than typed: "人物 5 武力按2的倍数保存：77 → 76".
+    QStringList rounded;
 };
 
 // Checks every row by the section's own rules before anything is written;

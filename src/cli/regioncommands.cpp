@@ -93,11 +93,14 @@ Result<RowImportOutcome> importRows(RegionModel& model, const QString& part, con
                 cells.insert(cell.key(), cell.value());
         if (cells.isEmpty())
             continue;
-        if (auto failure = table.write(row.number, cells)) {
+        Roundings rounded;
+        if (auto failure = table.write(row.number, cells, &rounded)) {
             outcome.problems.append(
                 QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
             continue;
         }
+        for (const Rounded& r : rounded)
+            outcome.rounded.append(table.rowName(row.number) + u' ' + r.text());
         if (table.readRow(row.number) != shown)
             ++outcome.changedRows;
     }

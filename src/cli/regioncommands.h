@@ -44,6 +44,8 @@ QString exportRows(const fields::FieldTable& table);
 struct RowImportOutcome {
     int changedRows = 0;
     QStringList problems;
+    // One per cell stored other than typed: "人物 5 武力按2的倍数保存：77 → 76".
+    QStringList rounded;
 };
 // Checks every row before anything is written, then saves the model unless
 // nothing changed or `dryRun`.

@@ -3,6 +3,8 @@
 #include "bytes.h"
 #include "gbk.h"
 
+#include <QStringList>
+
 namespace lcj {
 
 NumberRule ruleFor(FieldKind kind) {
@@ -32,15 +34,30 @@ QString showNumber(QByteArrayView record, int offset, FieldKind kind) {
     return QString::number(byteAt(record, offset));
 }
 
+QString Rounded::text() const {
+    return QStringLiteral("%1按2的倍数保存：%2 → %3").arg(caption, typed, stored);
+}
+
+QString roundingsText(const Roundings& rounded) {
+    QStringList lines;
+    for (const Rounded& r : rounded)
+        lines.append(r.text());
+    return lines.join(u'；');
+}
+
 Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QString& label,
-                    const QString& text) {
+                    const QString& text, Roundings* rounded) {
     const auto value = parseNumber(label, text, ruleFor(kind));
     if (!value)
         return value.error();
     switch (kind) {
-    case FieldKind::HalvedByte:
-        setByte(record, offset, static_cast<quint8>(halveHalfEven(*value)));
+    case FieldKind::HalvedByte: {
+        const qint64 half = halveHalfEven(*value);
+        setByte(record, offset, static_cast<quint8>(half));
+        if (rounded && half * 2 != *value)
+            rounded->append({label, text.trimmed(), QString::number(half * 2)});
         break;
+    }
     case FieldKind::Word:
         setWord(record, offset, static_cast<quint16>(*value));
         break;

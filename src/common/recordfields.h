@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <array>
 #include <functional>
@@ -27,10 +28,28 @@ NumberRule ruleFor(FieldKind kind);
 
 QString showNumber(QByteArrayView record, int offset, FieldKind kind);
 
+// A typed number that a field stores as another: a halved field given an odd
+// number holds an even one. Nothing stored changes silently: the windows show
+// text() in their status line, lcjtool on its error output.
+struct Rounded {
+    QString caption; // the field's caption, "武力"
+    QString typed;   // the text as typed, "85"
+    QString stored;  // the value as the box shows it once stored, "84"
+
+    // "武力按2的倍数保存：85 → 84"
+    QString text() const;
+    bool operator==(const Rounded&) const = default;
+};
+using Roundings = QList<Rounded>;
+
+// Every rounding of one save in one line, joined by "；"; empty for none.
+QString roundingsText(const Roundings& rounded);
+
 // Parses `text` by the kind's rule and stores it at `offset`; on a refusal the
-// record is left as it was and the message names `label`.
+// record is left as it was and the message names `label`. A value stored other
+// than typed is added to `rounded`, where given.
 Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QString& label,
-                    const QString& text);
+                    const QString& text, Roundings* rounded = nullptr);
 
 // Stores a typed name in a text field. A name left as it was shown keeps its
 // stored bytes exactly, even bytes that are not GBK or that follow the first zero.
@@ -54,16 +73,21 @@ void showNumbers(std::span<const NumberField<Form>> fields, QByteArrayView recor
         form.*f.box = showNumber(record, f.offset, f.kind);
 }
 
-// All or nothing: the record changes only when every field is valid.
+// All or nothing: the record changes only when every field is valid. What is
+// stored other than typed is added to `rounded`, where given, only when the
+// record changes.
 template <class Form>
 Failure applyNumbers(std::span<const NumberField<Form>> fields, const Form& form,
-                     QByteArray& record) {
+                     QByteArray& record, Roundings* rounded = nullptr) {
     QByteArray staged = record;
+    Roundings found;
     for (const auto& f : fields)
-        if (auto failure =
-                storeNumber(staged, f.offset, f.kind, QString::fromUtf16(f.label), form.*f.box))
+        if (auto failure = storeNumber(staged, f.offset, f.kind, QString::fromUtf16(f.label),
+                                       form.*f.box, &found))
             return failure;
     record = staged;
+    if (rounded)
+        rounded->append(found);
     return std::nullopt;
 }
 

@@ -56,11 +56,12 @@ CharacterForm CharacterForm::show(QByteArrayView record) {
     return form;
 }
 
-Failure CharacterForm::apply(QByteArray& record) const {
+Failure CharacterForm::apply(QByteArray& record, Roundings* rounded) const {
     QByteArray staged = record;
+    Roundings found;
     if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name))
         return failure;
-    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged))
+    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged, &found))
         return failure;
     if (troopType < 0 || troopType > 255)
         return QStringLiteral("兵种：请选择一个兵种");
@@ -75,6 +76,8 @@ Failure CharacterForm::apply(QByteArray& record) const {
     if (forcedJoin != Qt::PartiallyChecked)
         setByte(staged, 17, forcedJoin == Qt::Checked ? 0 : 255);
     record = staged;
+    if (rounded)
+        rounded->append(found);
     return std::nullopt;
 }
 

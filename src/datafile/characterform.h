@@ -36,7 +36,9 @@ struct CharacterForm {
 
     static CharacterForm show(QByteArrayView record);
     // Stores the form into the record; on any invalid field nothing changes.
-    Failure apply(QByteArray& record) const;
+    // A value stored other than typed (an odd 武力 is stored even) is added to
+    // `rounded`, where given, once the record is stored.
+    Failure apply(QByteArray& record, Roundings* rounded = nullptr) const;
 
     // Every field by its caption, in the order of lcjtool's table. Equipment is
     // typed as the stored number (255 for "无"), the tick box as 1 or 0.

@@ -32,13 +32,13 @@ public:
     QString read(int row, int column) const override { return readRow(row).value(column); }
     QStringList readRow(int row) const override { return adapter_.exportRecord(record(row)); }
 
-    Failure write(int row, const Cells& cells) override {
+    Failure write(int row, const Cells& cells, Roundings* rounded = nullptr) override {
         QHash<QString, QString> typed;
         for (auto it = cells.cbegin(); it != cells.cend(); ++it)
             typed.insert(it.key(), boxText(it.value()));
         const data::Table& layout = adapter_.table();
         QByteArray changed = record(row).toByteArray();
-        if (auto failure = adapter_.importRecord(typed, changed))
+        if (auto failure = adapter_.importRecord(typed, changed, rounded))
             return failure;
         bytes_.replace(layout.recordOffset(row), layout.recordSize, changed);
         return std::nullopt;

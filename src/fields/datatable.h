@@ -54,9 +54,10 @@ public:
     virtual QStringList exportRecord(QByteArrayView record) const = 0;
     // Applies the cells that differ from what the record shows; cells of
     // missing columns are absent from `cells`. On a refusal the record stays
-    // as it was and the message names the column.
-    virtual Failure importRecord(const QHash<QString, QString>& cells,
-                                 QByteArray& record) const = 0;
+    // as it was and the message names the column. A value stored other than
+    // typed is added to `rounded`, where given.
+    virtual Failure importRecord(const QHash<QString, QString>& cells, QByteArray& record,
+                                 Roundings* rounded = nullptr) const = 0;
     // The section's "保存" with the record as shown: the form's checks on the
     // stored values, the record stored as the form stores it.
     virtual Failure confirmRecord(QByteArray& record) const = 0;
@@ -103,7 +104,8 @@ public:
             out.append(f.show(form, record));
         return out;
     }
-    Failure importRecord(const QHash<QString, QString>& cells, QByteArray& record) const override {
+    Failure importRecord(const QHash<QString, QString>& cells, QByteArray& record,
+                         Roundings* rounded = nullptr) const override {
         Form form = Form::show(record);
         bool changed = false;
         for (const auto& f : Form::fields()) {
@@ -116,7 +118,11 @@ public:
         }
         if (!changed)
             return std::nullopt;
-        return form.apply(record);
+        // Only some forms have fields that store a value other than typed.
+        if constexpr (requires { form.apply(record, rounded); })
+            return form.apply(record, rounded);
+        else
+            return form.apply(record);
     }
     Failure confirmRecord(QByteArray& record) const override {
         return Form::show(record).apply(record);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/fileaccess.h"
+#include "common/recordfields.h"
 #include "common/result.h"
 #include "filekind.h"
 
@@ -96,8 +97,9 @@ public:
 
     // Types the cells that differ from what the row shows into its boxes and
     // confirms as the window does. Keys of no column are left alone. On a
-    // refusal nothing changes and the message names the field.
-    virtual Failure write(int row, const Cells& cells) = 0;
+    // refusal nothing changes and the message names the field. A cell stored
+    // other than typed (an odd 武力) is added to `rounded`, where given.
+    virtual Failure write(int row, const Cells& cells, Roundings* rounded = nullptr) = 0;
 
     // Confirms row `row` as it is shown, nothing typed, as the window's "保存" or
     // "确定" does: the form's own checks run on the stored values even where no

@@ -30,8 +30,9 @@ struct RowShape {
     std::function<QString(int)> label;
     std::function<QStringList(int)> get;
     // Applies the cells of row r (through the window's confirm); on a refusal
-    // nothing of the row changes.
-    std::function<Failure(int, const TypedCells&)> set;
+    // nothing of the row changes. What is stored other than typed goes to the
+    // Roundings, where given.
+    std::function<Failure(int, const TypedCells&, Roundings*)> set;
     // The window's "确定" on row r as shown, where set() would skip a row
     // whose cells all stay; empty: set() with every cell as shown.
     std::function<Failure(int)> confirm;
@@ -54,12 +55,12 @@ public:
     }
     QString read(int row, int column) const override { return shape_.get(row).value(column); }
     QStringList readRow(int row) const override { return shape_.get(row); }
-    Failure write(int row, const Cells& cells) override {
+    Failure write(int row, const Cells& cells, Roundings* rounded = nullptr) override {
         TypedCells typed;
         for (auto it = cells.cbegin(); it != cells.cend(); ++it)
             if (columnOf(it.key()) >= 0)
                 typed.insert(it.key(), boxText(it.value()));
-        return shape_.set(row, typed);
+        return shape_.set(row, typed, rounded);
     }
     Failure confirm(int row) override {
         return shape_.confirm ? shape_.confirm(row) : FieldTable::confirm(row);
@@ -112,7 +113,7 @@ RowShape saveStock(save::SaveGame& game) {
     t.rows = save::consumableCount;
     t.label = [](int r) { return names::consumables().value(r); };
     t.get = [&game](int r) { return QStringList{game.showStock(r)}; };
-    t.set = [&game](int r, const TypedCells& cells) -> Failure {
+    t.set = [&game](int r, const TypedCells& cells, Roundings*) -> Failure {
         save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(r)};
         take(cells, fieldCaption(&SaveForm::stock), form.stock);
         return game.confirm(form, 0, r);
@@ -127,7 +128,7 @@ RowShape saveLoyalty(save::SaveGame& game) {
     t.headers = {fieldCaption(&SaveForm::loyalty)};
     t.rows = 1;
     t.get = [&game](int) { return QStringList{game.showLoyalty()}; };
-    t.set = [&game](int, const TypedCells& cells) -> Failure {
+    t.set = [&game](int, const TypedCells& cells, Roundings*) -> Failure {
         save::SaveForm form{game.showLoyalty(), game.showCharacter(0), game.showStock(0)};
         take(cells, fieldCaption(&SaveForm::loyalty), form.loyalty);
         return game.confirm(form, 0, 0);
@@ -151,7 +152,7 @@ RowShape saveCharacters(save::SaveGame& game) {
             out.append(f.show(form, characterRecord(game, r)));
         return out;
     };
-    t.set = [&game](int r, const TypedCells& cells) -> Failure {
+    t.set = [&game](int r, const TypedCells& cells, Roundings* rounded) -> Failure {
         SaveForm form{game.showLoyalty(), game.showCharacter(r), game.showStock(0)};
         for (const auto& f : CharacterForm::fields()) {
             const auto it = cells.constFind(f.caption);
@@ -160,7 +161,7 @@ RowShape saveCharacters(save::SaveGame& game) {
             if (auto failure = f.take(form.character, *it))
                 return failure;
         }
-        return game.confirm(form, r, 0);
+        return game.confirm(form, r, 0, rounded);
     };
     return t;
 }
@@ -211,7 +212,8 @@ RowShape imsgCategory(RegionSet& texts, int c) {
         t.label = [](int r) { return imsg::battleNumberText(r); };
     }
     t.get = [&texts, c](int r) { return QStringList{imsg::decodeSlot(imsg::slotIn(texts, c, r))}; };
-    t.set = [&texts, c, header = t.headers[0]](int r, const TypedCells& cells) -> Failure {
+    t.set = [&texts, c, header = t.headers[0]](int r, const TypedCells& cells,
+                                               Roundings*) -> Failure {
         const auto it = cells.constFind(header);
         if (it == cells.constEnd())
             return std::nullopt;
@@ -268,7 +270,7 @@ RowShape exeSwitch(exe::ProgramFile& file) {
     t.get = [&file](int) {
         return QStringList{file.switchOn() ? QStringLiteral("1") : QStringLiteral("0")};
     };
-    t.set = [&file](int, const TypedCells& cells) -> Failure {
+    t.set = [&file](int, const TypedCells& cells, Roundings*) -> Failure {
         const auto it = cells.constFind(exe::switchCaption());
         if (it == cells.constEnd())
             return std::nullopt;
@@ -289,7 +291,7 @@ RowShape exeFigures(exe::ProgramFile& file) {
     t.rows = exe::characterCount;
     t.label = [](int r) { return names::characters().value(r); };
     t.get = [&file](int r) { return QStringList{QString::number(file.figure(r))}; };
-    t.set = [&file](int r, const TypedCells& cells) -> Failure {
+    t.set = [&file](int r, const TypedCells& cells, Roundings*) -> Failure {
         const auto it = cells.constFind(exe::figureCaption());
         if (it == cells.constEnd() || *it == QString::number(file.figure(r)))
             return std::nullopt;
@@ -346,7 +348,7 @@ private:
                 out << f.show(form, {});
             return out;
         };
-        t.set = [this](int, const TypedCells& cells) -> Failure {
+        t.set = [this](int, const TypedCells& cells, Roundings*) -> Failure {
             scenario::RLimitsForm next = form;
             for (const auto& f : scenario::RLimitsForm::fields())
                 if (const auto it = cells.constFind(f.caption); it != cells.constEnd())

@@ -50,7 +50,7 @@ public:
     }
     QJsonValue value(int row, int column) const override;
     QString read(int row, int column) const override { return boxShown(value(row, column)); }
-    Failure write(int row, const Cells& cells) override;
+    Failure write(int row, const Cells& cells, Roundings* rounded = nullptr) override;
     Failure confirm(int row) override;
 
 private:
@@ -154,7 +154,8 @@ QJsonValue ScenarioTable::value(int row, int column) const {
     return part_ == spoilsPart ? entry : entry.toObject().value(key);
 }
 
-Failure ScenarioTable::write(int row, const Cells& cells) {
+// No scenario field stores a value other than typed.
+Failure ScenarioTable::write(int row, const Cells& cells, Roundings*) {
     QJsonObject fields;
     for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
         const int c = columnOf(it.key());

@@ -67,9 +67,10 @@ CharacterForm CharacterForm::show(QByteArrayView record) {
     return form;
 }
 
-Failure CharacterForm::apply(QByteArray& record) const {
+Failure CharacterForm::apply(QByteArray& record, Roundings* rounded) const {
     QByteArray staged = record;
-    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged))
+    Roundings found;
+    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged, &found))
         return failure;
     if (troopType < 0 || troopType > 255)
         return QStringLiteral("兵种：请选择一个兵种");
@@ -82,6 +83,8 @@ Failure CharacterForm::apply(QByteArray& record) const {
     }
     setByte(staged, joinedOffset, joined ? 0 : 255);
     record = staged;
+    if (rounded)
+        rounded->append(found);
     return std::nullopt;
 }
 
@@ -153,7 +156,7 @@ QString SaveGame::showStock(int consumable) const {
     return showNumber(regions_.bytes(Stock), consumable, FieldKind::Byte);
 }
 
-Failure SaveGame::confirm(const SaveForm& form, int character, int consumable) {
+Failure SaveGame::confirm(const SaveForm& form, int character, int consumable, Roundings* rounded) {
     if (!loaded())
         return QStringLiteral("还没有打开存档文件");
     if (character < 0 || character >= characterCount)
@@ -165,7 +168,8 @@ Failure SaveGame::confirm(const SaveForm& form, int character, int consumable) {
         return failure;
     const qsizetype at = qsizetype(character) * recordSize;
     QByteArray record = regions_.bytes(Characters).mid(at, recordSize);
-    if (auto failure = form.character.apply(record))
+    Roundings found;
+    if (auto failure = form.character.apply(record, &found))
         return failure;
     QByteArray stock = regions_.bytes(Stock);
     if (auto failure = storeNumber(stock, consumable, FieldKind::Byte, stockCaption, form.stock))
@@ -173,6 +177,8 @@ Failure SaveGame::confirm(const SaveForm& form, int character, int consumable) {
     regions_.bytes(Loyalty) = loyalty;
     regions_.bytes(Characters).replace(at, recordSize, record);
     regions_.bytes(Stock) = stock;
+    if (rounded)
+        rounded->append(found);
     return std::nullopt;
 }
 

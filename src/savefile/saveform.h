@@ -46,7 +46,9 @@ struct CharacterForm {
 
     static CharacterForm show(QByteArrayView record);
     // Stores the form into the record; on any invalid field nothing changes.
-    Failure apply(QByteArray& record) const;
+    // A value stored other than typed (an odd 武力 is stored even) is added to
+    // `rounded`, where given, once the record is stored.
+    Failure apply(QByteArray& record, Roundings* rounded = nullptr) const;
 
     // Every field by its caption, in the order of the window's grid and of
     // lcjtool's table. Equipment is typed as the stored number (255 for "无"),
@@ -82,7 +84,9 @@ public:
 
     // "确定": the loyalty, the character and the consumable all change, or,
     // on any invalid field, none of them.
-    Failure confirm(const SaveForm& form, int character, int consumable);
+    // What the character stores other than typed is added to `rounded`.
+    Failure confirm(const SaveForm& form, int character, int consumable,
+                    Roundings* rounded = nullptr);
 
 private:
     RegionSet regions_;

@@ -425,6 +425,81 @@ TEST(LcjtoolProcess, ImportReadsFromAPipe) {
 #endif
 }
 
+// An odd value for a halved field is stored even, as the windows store it;
+// lcjtool says so on standard error, a line per cell, and its count is of the
+// records whose bytes changed (none: nothing is written).
+struct RoundedImportCase {
+    const char* name;
+    QStringList args;  // {file} and {rows} stand for the paths; the file is args[0]'s kind
+    QByteArray rows;   // the imported table
+    QList<int> stored; // the bytes the import changes: offset, byte …
+    QByteArray out;
+    QByteArray err;
+};
+
+void PrintTo(const RoundedImportCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RoundedImport : public testing::TestWithParam<RoundedImportCase> {};
+
+// 武力 (data.e5 byte 18, a save's byte 9) of character 5 stored as 76, of character 6 as 0.
+constexpr int data5 = 396 + 32 * 5, save5 = 5340 + 32 * 5;
+
+TEST_P(RoundedImport, SaysWhatWasRoundedAndCountsTrue) {
+    const RoundedImportCase& c = GetParam();
+    GameFolder g;
+    const bool save = c.args[0] == u"save"_s;
+    const QString file = g.at(save ? u"Sv01d.e5s"_s : u"data.e5"_s);
+    QByteArray before = test::readFile(file);
+    const int force = save ? save5 + 9 : data5 + 18;
+    before[force] = 38;
+    before[force + 32] = 0;
+    g.dir.write(QDir(g.root).relativeFilePath(file), before);
+    const QString rows = g.dir.write(u"表 一.csv"_s, c.rows);
+    QStringList args;
+    for (QString a : c.args)
+        args << a.replace(u"{file}"_s, file).replace(u"{rows}"_s, rows);
+    const Outcome r = lcjtool(args);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, c.out) << r.out.toStdString();
+    EXPECT_EQ(r.err, c.err) << r.err.toStdString();
+    for (qsizetype i = 0; i < c.stored.size(); i += 2)
+        before[c.stored[i]] = char(c.stored[i + 1]);
+    EXPECT_EQ(test::readFile(file), before);
+}
+
+const QStringList dataImport{u"data"_s, u"import"_s, u"{file}"_s, u"characters"_s, u"{rows}"_s};
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RoundedImport,
+    testing::Values(RoundedImportCase{"same_byte",
+                                      dataImport,
+                                      "序号,武力\n5,77\n",
+                                      {},
+                                      "已修改0条记录\n",
+                                      "注意：人物 5 武力按2的倍数保存：77 → 76\n"},
+                    RoundedImportCase{"two_records",
+                                      dataImport,
+                                      "序号,武力\n5,85\n6,75\n",
+                                      {data5 + 18, 42, data5 + 32 + 18, 38},
+                                      "已修改2条记录\n",
+                                      "注意：人物 5 武力按2的倍数保存：85 → 84\n"
+                                      "注意：人物 6 武力按2的倍数保存：75 → 76\n"},
+                    RoundedImportCase{"dry_run",
+                                      dataImport + QStringList{u"--dry-run"_s},
+                                      "序号,武力\n5,85\n",
+                                      {},
+                                      "将修改1条记录（试运行，未写入）\n",
+                                      "注意：人物 5 武力按2的倍数保存：85 → 84\n"},
+                    RoundedImportCase{"save",
+                                      {u"save"_s, u"import"_s, u"{file}"_s, u"{rows}"_s},
+                                      "序号,武力\n5,77\n6,3\n",
+                                      {save5 + 32 + 9, 2},
+                                      "已修改1行\n",
+                                      "注意：人物 5 武力按2的倍数保存：77 → 76\n"
+                                      "注意：人物 6 武力按2的倍数保存：3 → 4\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Every program answers --help and --version and refuses an option it does
 // not know; none of them writes anything then (lcjsamplegen once made a
 // sample game in a folder named "--help").

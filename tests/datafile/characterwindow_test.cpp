@@ -16,6 +16,7 @@
 #include <QtTest>
 
 using namespace lcj;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -126,6 +127,41 @@ private slots:
         QCOMPARE(box("Text4")->text(), QStringLiteral("76"));
         QCOMPARE(find<QGroupBox>(QStringLiteral("Frame1"))->title(),
                  QStringLiteral("人物属性修改-武将序号5"));
+    }
+
+    // An odd value in a halved box is stored even, as always, and the status
+    // line says so for each box, in one line.
+    void roundedValuesAreSaid_data() {
+        QTest::addColumn<QStringList>("typed"); // box, text, box, text …
+        QTest::addColumn<QList<int>>("stored"); // offset in the record, byte …
+        QTest::addColumn<QString>("status");
+        QTest::newRow("85 to 84") << QStringList{u"Text4"_s, u"85"_s} << QList<int>{18, 42}
+                                  << QStringLiteral("武力按2的倍数保存：85 → 84");
+        QTest::newRow("75 to 76") << QStringList{u"Text4"_s, u"75"_s} << QList<int>{18, 38}
+                                  << QStringLiteral("武力按2的倍数保存：75 → 76");
+        QTest::newRow("two boxes")
+            << QStringList{u"Text6"_s, u"77"_s, u"Text8"_s, u"509"_s} << QList<int>{20, 38, 22, 254}
+            << QStringLiteral("智力按2的倍数保存：77 → 76；"
+                              "运气按2的倍数保存：509 → 508");
+        QTest::newRow("even") << QStringList{u"Text4"_s, u"84"_s} << QList<int>{18, 42}
+                              << QStringLiteral("已保存 data.e5：1条记录");
+    }
+    void roundedValuesAreSaid() {
+        QFETCH(QStringList, typed);
+        QFETCH(QList<int>, stored);
+        QFETCH(QString, status);
+        openSection(sample::dataFile());
+        select(5);
+        for (qsizetype i = 0; i < typed.size(); i += 2)
+            type(typed[i], typed[i + 1]);
+        save();
+        noMessages();
+        QByteArray expected = original;
+        for (qsizetype i = 0; i < stored.size(); i += 2)
+            expected[recordAt(5) + stored[i]] = char(stored[i + 1]);
+        QCOMPARE(written(), expected);
+        QCOMPARE(form->statusText(), status);
+        QCOMPARE(box("Text4")->text(), QString::number(quint8(expected[recordAt(5) + 18]) * 2));
     }
 
     void restoreReadsTheFileAgain() {

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
 
@@ -226,6 +227,46 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QVERIFY(prompts->messages.isEmpty());
         QCOMPARE(cell(record, caption).data().toString(), typed);
+    }
+
+    // A halved cell given an odd number is stored even, as the form stores
+    // it, and the view tells its owner in one line: a typed cell by its
+    // caption, a pasted block by each cell's place.
+    void roundedCellsAreSaid_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QList<int>>("stored"); // record, offset, byte …
+        QTest::addColumn<QString>("said");
+        QTest::newRow("typed 85") << QStringLiteral("85") << false << QList<int>{5, 18, 42}
+                                  << QStringLiteral("武力按2的倍数保存：85 → 84");
+        QTest::newRow("pasted block") << QStringLiteral("85\t76\r\n80\t75\r\n") << true
+                                      << QList<int>{5, 18, 42, 5, 19, 38, 6, 18, 40, 6, 19, 38}
+                                      << QStringLiteral("人物 5 武力按2的倍数保存：85 → 84；"
+                                                        "人物 6 统率按2的倍数保存：75 → 76");
+    }
+    void roundedCellsAreSaid() {
+        QFETCH(QString, text);
+        QFETCH(bool, paste);
+        QFETCH(QList<int>, stored);
+        QFETCH(QString, said);
+        QSignalSpy rounded(view.get(), &FieldTableView::rounded);
+        goTo(5, QStringLiteral("武力"));
+        if (paste) {
+            QApplication::clipboard()->setText(text);
+            pressOnGrid(Qt::Key_V);
+        } else {
+            typeIntoCell(text);
+        }
+        QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(u'\n')));
+        QByteArray expected = original;
+        for (qsizetype i = 0; i < stored.size(); i += 3)
+            expected[data::characters.recordOffset(stored[i]) + stored[i + 1]] =
+                char(stored[i + 2]);
+        QCOMPARE(bytes, expected);
+        QCOMPARE(runs, 1);
+        QCOMPARE(rounded.count(), 1);
+        QCOMPARE(rounded.first().first().toString(), said);
+        QCOMPARE(cell(5, QStringLiteral("武力")).data().toString(), QStringLiteral("84"));
     }
 
     void refusedCellChangesNothingAndStaysInEditing_data() {

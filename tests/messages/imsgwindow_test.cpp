@@ -81,6 +81,43 @@ private slots:
         noMessages();
     }
 
+    // The text box takes keys only while a category shows a text: typed
+    // before, it would be saved nowhere.
+    void textBoxWaitsForACategory_data() {
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("category"); // the menu entry chosen, or none
+        QTest::addColumn<bool>("otherFile");   // another file opened after it
+        QTest::addColumn<bool>("typable");
+        QTest::newRow("no file") << false << QString() << false << false;
+        QTest::newRow("file, no category") << true << QString() << false << false;
+        QTest::newRow("category") << true << QStringLiteral("chetui") << false << true;
+        QTest::newRow("another file") << true << QStringLiteral("wuping") << true << false;
+    }
+    void textBoxWaitsForACategory() {
+        QFETCH(bool, opened);
+        QFETCH(QString, category);
+        QFETCH(bool, otherFile);
+        QFETCH(bool, typable);
+        if (opened)
+            open(sample::messageFile());
+        if (!category.isEmpty())
+            trigger(category);
+        if (otherFile) {
+            prompts.openAnswers.enqueue(
+                dir->write(QStringLiteral("other.e5"), sample::messageFile()));
+            trigger("fileopen");
+        }
+        QCOMPARE(text()->isEnabled(), typable);
+        const QString before = text()->toPlainText();
+        QTest::keyClicks(text(), QStringLiteral("abc"));
+        QCOMPARE(text()->toPlainText() != before, typable);
+        save();
+        noMessages();
+        // What was typed is saved; with nothing typable, nothing is written.
+        if (opened)
+            QCOMPARE(test::readFile(path) != original, typable);
+    }
+
     void openEnablesTheCategoriesAndCancelSaysNothing() {
         trigger("fileopen");
         QVERIFY(prompts.messages.isEmpty());

@@ -196,13 +196,17 @@ bool CharacterSection::Command1_Click() {
     if (row < 0 || renwushuju_.isEmpty())
         return false;
     QByteArray record = renwushuju_;
-    if (auto failure = formFromControls().apply(record)) {
+    Roundings rounded;
+    if (auto failure = formFromControls().apply(record, &rounded)) {
         say(*failure);
         return false;
     }
     if (!writeRecord(data::characters, row, record))
         return false;
     renwushuju_ = record;
+    // An odd 武力 is stored even: the status line says so, in place of the save's line.
+    if (!rounded.isEmpty())
+        showStatus(roundingsText(rounded));
     // The list shows the name as stored; selecting it again reads the record
     // back, so every box shows what was stored.
     replaceEntry(List1, row, CharacterForm::show(renwushuju_).name);

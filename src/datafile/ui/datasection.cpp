@@ -43,6 +43,11 @@ void DataSection::say(const QString& text) {
     context_.prompts.showMessage(window(), text, QStringLiteral("Data文件修改"));
 }
 
+void DataSection::showStatus(const QString& text) {
+    if (context_.status)
+        context_.status(text);
+}
+
 bool DataSection::load() {
     const int loads = file().loads();
     if (auto failure = file().load()) {

@@ -33,6 +33,8 @@ struct SectionContext {
     std::function<bool(const std::function<void()>& store)> save;
     // The document was read from the file again (another program changed it).
     std::function<void()> reloaded;
+    // Shows a line in the window's status line.
+    std::function<void(const QString&)> status;
 };
 
 // One frame of the data file editor, showing one table of data.e5.
@@ -84,6 +86,8 @@ protected:
     bool mayLeaveRow(QListWidget* list);
     QLabel* gj() const { return context_.gj; }
     void say(const QString& text);
+    // Shows `text` in the window's status line.
+    void showStatus(const QString& text);
     // Makes sure the document holds the file; on failure says why.
     bool load();
 

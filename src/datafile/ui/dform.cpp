@@ -67,9 +67,12 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     gj->setAlignment(Qt::AlignCenter);
 
     const SectionContext context{
-        file_, this->prompts(), gj,
+        file_,
+        this->prompts(),
+        gj,
         [this](const std::function<void()>& store) { return saveDocument(store); },
-        [this] { documentReloaded(); }};
+        [this] { documentReloaded(); },
+        [this](const QString& text) { showStatus(text); }};
     addSection(new CharacterSection(context), QStringLiteral("renpre"), QStringLiteral("人物属性"));
     addSection(new ItemSection(context), QStringLiteral("daopre"), QStringLiteral("道具属性"));
     addSection(new ShopSection(context), QStringLiteral("shoppre"), QStringLiteral("商店属性"));
@@ -398,6 +401,9 @@ fields::FieldTableView* DForm::tableOf(DataSection* section) {
         markSaved();
     else
         table->setSaved(savedFields_[at].get());
+    // A cell stored other than typed is said in the status line.
+    connect(table, &fields::FieldTableView::rounded, this,
+            [this](const QString& text) { showStatus(text); });
     // After a change in the table the lists show the names as stored.
     connect(table, &fields::FieldTableView::changed, section, [section] { section->reshow(); });
     connect(table, &fields::FieldTableView::currentRowChanged, section, [section](int row) {

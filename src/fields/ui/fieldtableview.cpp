@@ -709,8 +709,10 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
 
     d->model->commit = [this](int record, int field, const QString& value, bool immediate) {
         const Column& column = d->table.columns().at(field);
+        Roundings rounded;
         const Failure failure = d->run([&]() -> Failure {
-            return d->table.write(record, {{column.key, QJsonValue(value)}});
+            rounded.clear();
+            return d->table.write(record, {{column.key, QJsonValue(value)}}, &rounded);
         });
         d->model->invalidate();
         if (failure) {
@@ -721,6 +723,8 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
             return false;
         }
         emit changed();
+        if (!rounded.isEmpty())
+            emit this->rounded(roundingsText(rounded));
         return true;
     };
     d->view->takeRefusal = [this] { return std::exchange(d->editFailure, std::nullopt); };
@@ -970,14 +974,23 @@ Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const 
         return lead + table.place(t.record, t.field) + u'：' +
                (failure.startsWith(prefix) ? failure.mid(prefix.size()) : failure);
     };
+    // Each rounded cell named by its place, as a paste may round many.
+    Roundings rounded;
     const Failure failure = run([&]() -> Failure {
+        rounded.clear();
         for (const auto& [record, cells] : byRecord) {
             Cells typed;
             for (const Target* t : cells)
                 typed.insert(table.columns().at(t->field).key, QJsonValue(t->value));
-            const Failure refused = table.write(record, typed);
-            if (!refused)
+            Roundings found;
+            const Failure refused = table.write(record, typed, &found);
+            if (!refused) {
+                for (Rounded r : found) {
+                    r.caption = table.rowName(record) + u' ' + r.caption;
+                    rounded.append(r);
+                }
                 continue;
+            }
             // The cell the message is about: the one it names, else the first
             // that is refused alone (the runner undoes all of it anyway).
             for (const Target* t : cells)
@@ -992,8 +1005,11 @@ Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const 
         return std::nullopt;
     });
     model->invalidate();
-    if (!failure)
+    if (!failure) {
         emit q->changed();
+        if (!rounded.isEmpty())
+            emit q->rounded(roundingsText(rounded));
+    }
     return failure;
 }
 

@@ -79,6 +79,10 @@ signals:
     void currentRowChanged(int row);
     // After a change the owner ran and kept.
     void changed();
+    // After a kept change that stored a cell other than typed (an odd 武力 is
+    // stored even): the line for the owner's status line, each cell named,
+    // joined by "；".
+    void rounded(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

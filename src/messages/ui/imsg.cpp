@@ -182,6 +182,8 @@ void Imsg::showNothing() {
     currentSlot_ = -1;
     shownRow_ = -1;
     shown_.clear();
+    // Until a category shows a text, nothing typed could be saved anywhere.
+    Text1->setEnabled(false);
     tableStack_->setCurrentWidget(noTable_);
 }
 
@@ -401,6 +403,7 @@ void Imsg::showNamedEntry(int c, int row) {
         currentSlot_ = -1;
         shown_.clear();
         textLimit_->show(QString());
+        Text1->setEnabled(false);
         say(QStringLiteral("读取文件出错\n\n") + slot.error());
         return;
     }
@@ -408,12 +411,14 @@ void Imsg::showNamedEntry(int c, int row) {
     shown_ = slotIn(texts_, c, row);
     textLimit_->show(decodeSlot(shown_));
     currentSlot_ = categories[c].slotOffset(row);
+    Text1->setEnabled(true);
 }
 
 void Imsg::showTextEntry(int c, int row) {
     shown_ = slotIn(texts_, c, row);
     textLimit_->show(decodeSlot(shown_));
     currentSlot_ = categories[c].slotOffset(row);
+    Text1->setEnabled(true);
     if (mode_ == Mode::Critical)
         Label3->setText(criticalTypeText(row));
     else if (mode_ == Mode::Battle)

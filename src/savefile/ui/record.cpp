@@ -137,6 +137,8 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     table_->hide();
     // Nothing to edit before a file is read.
     table_->setEnabled(false);
+    connect(table_, &fields::FieldTableView::rounded, this,
+            [this](const QString& text) { showStatus(text); });
     connect(table_, &fields::FieldTableView::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row != List1->currentRow())
             List1->setCurrentRow(row);
@@ -408,12 +410,17 @@ bool Record::Command1_Click() {
     if (!game_.loaded())
         return false;
     const SaveForm form = formsFromControls();
-    if (auto failure = history_.run([&] { return game_.confirm(form, character_, consumable_); })) {
+    Roundings rounded;
+    if (auto failure =
+            history_.run([&] { return game_.confirm(form, character_, consumable_, &rounded); })) {
         say(*failure);
         return false;
     }
-    // The boxes show what is stored now ("254" where "254.5" was typed).
+    // The boxes show what is stored now ("254" where "254.5" was typed); an
+    // odd 武力 stored even is said in the status line.
     showChanged();
+    if (!rounded.isEmpty())
+        showStatus(roundingsText(rounded));
     return true;
 }
 
