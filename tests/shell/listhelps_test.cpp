@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QMenu>
+#include <QTableView>
 #include <QtTest>
 
 using namespace lcj;
@@ -206,6 +207,27 @@ private slots:
         fits("the name typed and saved");
         QCOMPARE(d.written(), d.originalWith(characterTable + 3 * data::characters.recordSize,
                                              *gbk::encodeField(typed, data::characters.nameWidth)));
+    }
+
+    // The characters' table shown with a cell selected loads no bold face of
+    // the CJK font (a font file of its own, megabytes of memory): no caption
+    // is shown bold. A process's mapped font files are in /proc/self/maps.
+    void theTableLoadsNoBoldChineseFace() {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        if (!maps.exists())
+            QSKIP("no /proc/self/maps here");
+        d.openSection(sample::dataFile(), QStringLiteral("renpre"));
+        d.trigger("tableview");
+        auto* table = d.form->findChild<QTableView*>(QStringLiteral("table"));
+        QVERIFY(table);
+        table->setCurrentIndex(table->model()->index(2, 3));
+        d.form->grab();
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QByteArrayList bold;
+        for (const QByteArray& line : maps.readAll().split('\n'))
+            if (line.contains("CJK-Bold") || line.contains("msyhbd"))
+                bold << line;
+        QVERIFY2(bold.isEmpty(), bold.join('\n').constData());
     }
 
     // Typing keeps the entries whose number or name holds the text; the rows
