@@ -15,6 +15,9 @@
 # "bytes" counter when it has one. Of repeated benchmarks the median is used.
 # Each benchmark runs in a process of its own, so that benchmarks with
 # different counters can share a program.
+# The last line counts the figures that miss their goals (a figure whose peer
+# is missing misses too); a benchmark that failed (no figure) counts as a miss,
+# is named above that line, and makes the script end with status 1.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -116,7 +119,11 @@ awk '
                "--------------", "------------------------------------", "--------------", "---------", "------"
         for (r = 1; r <= rows; r++) {
             name = order[r]; l = label[name]
-            if (failed[name] != "") { printf fmt, name, "error", failed[name], "", "", "no"; continue }
+            if (failed[name] != "") {
+                printf fmt, name, "error", failed[name], "", "", "no"
+                goals++; misses++; failures[++nfailed] = name ": " failed[name]
+                continue
+            }
             v = value[name]; goal = l; peer = ""; ratio = ""; met = ""
             if (ratioOf[name] != "" && match(l, /goal ?(ratio)?(<|>)=?[0-9.]+/)) {
                 # The benchmark measured its peer itself.
@@ -159,5 +166,16 @@ awk '
                 goal = "(peer)"
             }
             printf fmt, name, shown(kind[name], v), goal, peer, ratio, met
+            if (met != "") { goals++; if (met != "yes") misses++ }
         }
-    }' "$out"/*.csv
+        # A failed benchmark is named: its row alone would pass unnoticed.
+        if (nfailed > 0) print ""
+        for (i = 1; i <= nfailed; i++) printf "FAILED %s\n", failures[i]
+        printf "%d of %d figures miss their goals\n", misses, goals
+        exit nfailed > 0 ? 1 : 0
+    }' "$out"/*.csv || {
+    # What the failed programs said, before their files go.
+    echo "== the benchmarks' messages (last lines)" >&2
+    tail -n 20 "$out/stderr.log" >&2
+    exit 1
+}

@@ -1,6 +1,7 @@
 #include "gamedock.h"
 
 #include "common/ui/controls.h"
+#include "common/ui/plainheader.h"
 #include "fields/filekind.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ std::optional<GameFile> gameFileOfName(const QString& fileName) {
 GameDock::GameDock(QWidget* parent) : QDockWidget(QStringLiteral("游戏目录"), parent) {
     setObjectName(QStringLiteral("gamedock"));
     gamefiles = named(new QTreeWidget(this), QStringLiteral("gamefiles"));
+    PlainHeader::install(gamefiles);
     gamefiles->setColumnCount(1);
     gamefiles->setHeaderLabel(QString());
     gamefiles->header()->setStretchLastSection(true);
@@ -172,8 +174,10 @@ void GameDock::showMarks() {
                                       [&path](const QString& m) { return samePath(m, path); });
         const QString name = (*it)->data(0, nameRole).toString();
         (*it)->setText(0, mark ? name + markSuffix() : name);
+        // Italic, not bold: a bold face is a font file of its own (for Chinese
+        // names a large one), where italic slants the face already in use.
         QFont font = (*it)->font(0);
-        font.setBold(mark);
+        font.setItalic(mark);
         (*it)->setFont(0, font);
         (*it)->setToolTip(0, QDir::toNativeSeparators(path) +
                                  (mark ? QStringLiteral("\n有未保存的修改") : QString()));

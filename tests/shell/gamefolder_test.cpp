@@ -275,7 +275,8 @@ private slots:
         QTest::mouseClick(record->findChild<QPushButton*>(QStringLiteral("Command1")),
                           Qt::LeftButton);
         QCOMPARE(item(QStringLiteral("Sv01d.e5s"))->text(0), QStringLiteral("Sv01d.e5s *"));
-        QVERIFY(item(QStringLiteral("Sv01d.e5s"))->font(0).bold());
+        QVERIFY(item(QStringLiteral("Sv01d.e5s"))->font(0).italic());
+        QVERIFY(!item(QStringLiteral("Sv01d.e5s"))->font(0).bold());
         QCOMPARE(item(QStringLiteral("data.e5"))->text(0), QStringLiteral("data.e5"));
         QTest::mouseClick(record->findChild<QPushButton*>(QStringLiteral("Command2")),
                           Qt::LeftButton);

@@ -1,5 +1,6 @@
 // Number gutters, filter boxes and keys in the record editors, driven as a
 // user drives them; every save is checked byte by byte on disk.
+#include "common/gbk.h"
 #include "common/nametables.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QMenu>
+#include <QTableView>
 #include <QtTest>
 
 using namespace lcj;
@@ -153,6 +155,80 @@ private slots:
             }
         QVERIFY(differs);
         QVERIFY(greyPixels > 0);
+    }
+
+    // The character list shows its widest name whole: a name stored wider than
+    // the rest, after a file with other names was shown and again after it,
+    // and a name typed and saved.
+    void theCharacterListFitsItsWidestName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("wider"); // than the sample's widest name
+        QTest::addRow("six Chinese characters") << QStringLiteral("龘龘龘龘龘龘") << false;
+        QTest::addRow("twelve wide Latin letters") << QStringLiteral("WWWWWWWWWWWW") << true;
+        QTest::addRow("Chinese and Latin") << QStringLiteral("W龘W龘W龘W龘") << true;
+    }
+    void theCharacterListFitsItsWidestName() {
+        QFETCH(QString, name);
+        QFETCH(bool, wider);
+        const auto field = gbk::encodeField(name, data::characters.nameWidth);
+        QVERIFY(field);
+        const QByteArray plain = sample::dataFile();
+        QByteArray wide = plain;
+        wide.replace(characterTable + 7 * data::characters.recordSize, field->size(), *field);
+        const auto fits = [this](const char* when) {
+            QListWidget* list = sectionList("Frame1", "List1");
+            QApplication::processEvents();
+            QVERIFY2(list->sizeHintForColumn(0) <= list->viewport()->width(),
+                     qPrintable(QStringLiteral("%1: needs %2, shows %3")
+                                    .arg(QString::fromLatin1(when))
+                                    .arg(list->sizeHintForColumn(0))
+                                    .arg(list->viewport()->width())));
+        };
+        d.openSection(plain, QStringLiteral("renpre"));
+        fits("the sample's names");
+        const int plainWidth = sectionList("Frame1", "List1")->minimumWidth();
+        d.openSection(wide, QStringLiteral("renpre"));
+        QCOMPARE(sectionList("Frame1", "List1")->item(7)->text(), name);
+        fits("the wide name stored");
+        QCOMPARE(sectionList("Frame1", "List1")->minimumWidth() > plainWidth, wider);
+        d.openSection(plain, QStringLiteral("renpre"));
+        fits("the sample's names again");
+        sectionList("Frame1", "List1")->setCurrentRow(3);
+        // Typed as an input method gives Chinese text: one committed string,
+        // within the six characters the box takes.
+        const QString typed = name.left(6);
+        auto* box = d.find<QLineEdit>("Text1");
+        box->clear();
+        QInputMethodEvent commit;
+        commit.setCommitString(typed);
+        QApplication::sendEvent(box, &commit);
+        d.click("Command1");
+        d.noMessages();
+        QCOMPARE(sectionList("Frame1", "List1")->item(3)->text(), typed);
+        fits("the name typed and saved");
+        QCOMPARE(d.written(), d.originalWith(characterTable + 3 * data::characters.recordSize,
+                                             *gbk::encodeField(typed, data::characters.nameWidth)));
+    }
+
+    // The characters' table shown with a cell selected loads no bold face of
+    // the CJK font (a font file of its own, megabytes of memory): no caption
+    // is shown bold. A process's mapped font files are in /proc/self/maps.
+    void theTableLoadsNoBoldChineseFace() {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        if (!maps.exists())
+            QSKIP("no /proc/self/maps here");
+        d.openSection(sample::dataFile(), QStringLiteral("renpre"));
+        d.trigger("tableview");
+        auto* table = d.form->findChild<QTableView*>(QStringLiteral("table"));
+        QVERIFY(table);
+        table->setCurrentIndex(table->model()->index(2, 3));
+        d.form->grab();
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QByteArrayList bold;
+        for (const QByteArray& line : maps.readAll().split('\n'))
+            if (line.contains("CJK-Bold") || line.contains("msyhbd"))
+                bold << line;
+        QVERIFY2(bold.isEmpty(), bold.join('\n').constData());
     }
 
     // Typing keeps the entries whose number or name holds the text; the rows

@@ -1,6 +1,7 @@
 #include "jiancha.h"
 
 #include "common/ui/controls.h"
+#include "common/ui/plainheader.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@ Jiancha::Jiancha(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pare
     setObjectName(QStringLiteral("Jiancha"));
     setCaption(QStringLiteral("检查游戏目录"));
     problems_ = named(new QTreeWidget, QStringLiteral("problems"));
+    PlainHeader::install(problems_);
     problems_->setHeaderLabels(
         {QStringLiteral("文件"), QStringLiteral("位置"), QStringLiteral("问题")});
     problems_->setRootIsDecorated(false);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 class QListWidget;
@@ -36,9 +39,19 @@ public:
 private:
     NumberGutter(QListWidget* list, int first);
     int gutterWidth(const QStyleOptionViewItem& option) const;
+    // `text` laid out in `font`, kept for the next paint.
+    const QStaticText& laidOut(const QString& text, const QFont& font) const;
+    // Draws a plain one-line entry's background, text and focus in `rect`
+    // as the style would; false for any other entry, left to the style.
+    bool paintText(QPainter* painter, const QStyleOptionViewItem& option, const QRect& rect) const;
 
     QListWidget* list_;
     int first_;
+    mutable int gutterDigits_ = -1;
+    mutable QFont gutterFont_;
+    mutable int gutterWidth_ = 0;
+    mutable QFont laidOutFont_;
+    mutable QHash<QString, QStaticText> laidOut_;
 };
 
 } // namespace lcj

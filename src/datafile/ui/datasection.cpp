@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -37,6 +38,14 @@ bool DataSection::mayLeaveRow(QListWidget* list) {
         return false;
     shownRow_ = list->currentRow();
     return true;
+}
+
+void DataSection::paintEvent(QPaintEvent* event) {
+    // The frame has nothing to draw inside its contents; the window's
+    // background there is painted before this.
+    if (contentsRect().contains(event->region().boundingRect()))
+        return;
+    QGroupBox::paintEvent(event);
 }
 
 void DataSection::say(const QString& text) {

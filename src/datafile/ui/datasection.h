@@ -76,6 +76,10 @@ public:
 protected:
     DataFile& file() const { return context_.file; }
 
+    // A repaint within the frame (a box or list changed) leaves the frame and
+    // the title alone: the style lays out the title's text on every paint.
+    void paintEvent(QPaintEvent* event) override;
+
     // Whether the controls differ from the record as it was shown.
     virtual bool edited() const { return false; }
     // Saves the record shown; false, with the user told why, when it was not.

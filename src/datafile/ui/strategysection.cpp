@@ -6,6 +6,7 @@
 #include "common/ui/controls.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
+#include "common/ui/plainheader.h"
 #include "datafile/datanames.h"
 
 #include <QApplication>
@@ -69,6 +70,7 @@ StrategySection::StrategySection(const SectionContext& context, QWidget* parent)
 
     gridNote = new QLabel(QStringLiteral("注：0表示该兵种不能学会此计策"));
     msfgrid = named(new QTableWidget, QStringLiteral("msfgrid"));
+    PlainHeader::install(msfgrid);
     msfgrid->horizontalHeader()->hide();
     msfgrid->verticalHeader()->hide();
     msfgrid->setEditTriggers(QAbstractItemView::NoEditTriggers);

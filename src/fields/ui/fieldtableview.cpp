@@ -1,6 +1,7 @@
 #include "fieldtableview.h"
 
 #include "common/ui/bytelimit.h"
+#include "common/ui/plainheader.h"
 #include "common/ui/prompts.h"
 
 #include <QAbstractTableModel>
@@ -689,6 +690,7 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
     d->model->setParent(this);
     d->view = new CellTable(this);
     d->view->setObjectName(QStringLiteral("table"));
+    PlainHeader::install(d->view);
     d->view->setModel(d->model);
     d->view->setItemDelegate(new Delegate(*d->model, d->view));
     d->view->setSortingEnabled(false);
