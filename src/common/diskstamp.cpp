@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace lcj {
@@ -18,6 +20,24 @@ std::optional<QByteArray> contents(const QString& path) {
     if (bytes.size() != file.size())
         return std::nullopt;
     return bytes;
+}
+
+// Whether the file at `path` holds exactly `bytes`. It is read in pieces and
+// compared as it comes: a large file is never copied whole to be compared.
+bool holds(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
+        return false;
+    constexpr qint64 piece = 1 << 20;
+    QByteArray buffer(int(std::min<qint64>(piece, bytes.size()) + 1), Qt::Uninitialized);
+    for (qint64 at = 0; at < bytes.size();) {
+        const qint64 n = file.read(buffer.data(), std::min(piece, bytes.size() - at));
+        if (n <= 0 || std::memcmp(buffer.constData(), bytes.constData() + at, size_t(n)) != 0)
+            return false;
+        at += n;
+    }
+    // A file that grew while it was read holds more.
+    return file.read(buffer.data(), 1) == 0;
 }
 
 } // namespace
@@ -44,8 +64,7 @@ DiskStamp::State DiskStamp::stateOf(const QString& target) const {
     // contents count, the time alone does not.
     if (info.size() != size)
         return State::Changed;
-    const auto now = contents(target);
-    return now && *now == bytes ? State::Unchanged : State::Changed;
+    return holds(target, bytes) ? State::Unchanged : State::Changed;
 }
 
 } // namespace lcj

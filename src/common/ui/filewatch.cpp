@@ -194,7 +194,10 @@ void FileWatch::checkFile(File& file, bool full) {
         return;
     looked_.insert(path, look);
 
-    const DiskStamp now = DiskStamp::read(path);
+    // The usual case, the file as the editor read or wrote it, is compared as
+    // it is read; only a file that differs is read whole, to be reported.
+    const bool asStamped = stamp.size >= 0 && stamp.state() == DiskStamp::State::Unchanged;
+    const DiskStamp now = asStamped ? stamp : DiskStamp::read(path);
     if (sameContents(now, stamp)) {
         // As the editor read or wrote it (again, after a save over the change).
         reported_.remove(path);
