@@ -49,8 +49,9 @@ public:
     FieldTable& table() const;
     // The table widget itself, objectName "table".
     QTableView* view() const;
-    // The view laid over the table's first columns (序号, the label, the name), which
-    // stay at the left while the others scroll; objectName "frozenColumns".
+    // The view laid over the table's first columns (序号 and the label, or the name where
+    // there is no label), which stay at the left while the others scroll; objectName
+    // "frozenColumns".
     QTableView* frozenView() const;
     // The title of the view's message boxes (the editor's caption).
     void setMessageTitle(const QString& title);
