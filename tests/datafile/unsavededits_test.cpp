@@ -7,7 +7,7 @@ using namespace lcj;
 
 namespace {
 
-using Choice = Prompts::SaveChoice;
+using SaveChoice = Prompts::SaveChoice;
 
 struct Section {
     const char* entry;
@@ -98,7 +98,7 @@ private slots:
         // The kept edit is still the record's: a later save writes row 3.
         list(s.list)->setCurrentRow(5);
         QCOMPARE(prompts.questions.size(), 2);
-        prompts.saveChoices.enqueue(Choice::Save);
+        prompts.saveChoices.enqueue(SaveChoice::Save);
         list(s.list)->setCurrentRow(5);
         QCOMPARE(list(s.list)->currentRow(), 5);
         onlyRecordChanged(3);
@@ -115,7 +115,7 @@ private slots:
         openAt(name, 3);
         const QString shown = box(s.box)->text();
         type(s.box, otherValue());
-        prompts.saveChoices.enqueue(Choice::Discard);
+        prompts.saveChoices.enqueue(SaveChoice::Discard);
         list(s.list)->setCurrentRow(6);
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(list(s.list)->currentRow(), 6);
@@ -130,7 +130,7 @@ private slots:
         QFETCH(QString, name);
         openAt(name, 3);
         type(s.box, QStringLiteral("abc"));
-        prompts.saveChoices.enqueue(Choice::Save);
+        prompts.saveChoices.enqueue(SaveChoice::Save);
         list(s.list)->setCurrentRow(7);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(list(s.list)->currentRow(), 3);
@@ -157,7 +157,7 @@ private slots:
         QVERIFY(form->isVisible());
         QCOMPARE(prompts.questions.size(), 4);
         QCOMPARE(written(), original);
-        prompts.saveChoices.enqueue(Choice::Save);
+        prompts.saveChoices.enqueue(SaveChoice::Save);
         QVERIFY(form->close());
         onlyRecordChanged(2);
         QVERIFY(written() != original);
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(box(s.box)->text(), typed);
         QCOMPARE(written(), original);
         // "保存" on the next click writes record 3 and moves to the clicked one.
-        prompts.saveChoices.enqueue(Choice::Save);
+        prompts.saveChoices.enqueue(SaveChoice::Save);
         QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, other.center());
         QCoreApplication::processEvents();
         QCOMPARE(rows->currentRow(), 5);
@@ -200,7 +200,7 @@ private slots:
         battles->setCurrentRow(5);
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(battles->currentRow(), 4);
-        prompts.saveChoices.enqueue(Choice::Save);
+        prompts.saveChoices.enqueue(SaveChoice::Save);
         battles->setCurrentRow(5);
         QCOMPARE(battles->currentRow(), 5);
         s = {"shoppre", "Frame3", "List4", "", data::shops};

@@ -1,5 +1,6 @@
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
+#include "support/testmain.h"
 
 #include <QImage>
 #include <QtEndian>
@@ -74,4 +75,3 @@ private slots:
 
 LCJ_TEST_MAIN(SampleMapTest)
 #include "samplemap_test.moc"
-#include "support/testmain.h"

@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 #include "support/scriptedprompts.h"
+#include "support/testmain.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -71,4 +72,3 @@ private slots:
 
 LCJ_TEST_MAIN(RegionEditorsTest)
 #include "regioneditors_test.moc"
-#include "support/testmain.h"

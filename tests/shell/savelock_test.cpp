@@ -3,6 +3,7 @@
 // next save.
 #include "common/writelock.h"
 #include "editorcases.h"
+#include "support/testmain.h"
 
 #include <QtTest>
 
@@ -60,4 +61,3 @@ private slots:
 
 LCJ_TEST_MAIN(SaveLockTest)
 #include "savelock_test.moc"
-#include "support/testmain.h"
