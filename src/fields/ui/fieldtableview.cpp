@@ -757,6 +757,8 @@ void FieldTableView::freezeNameColumns() {
     CellTable* main = d->view;
     auto* frozen = new CellTable(main);
     frozen->setObjectName(QStringLiteral("frozenColumns"));
+    // Its headings in the table's own face, as the table's: no bold face loaded for them.
+    PlainHeader::install(frozen);
     frozen->setModel(d->model);
     frozen->setItemDelegate(new Delegate(*d->model, frozen));
     frozen->setSelectionModel(main->selectionModel());
