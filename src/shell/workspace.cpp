@@ -98,16 +98,17 @@ void Workspace::attach(EditorWindow* editor) {
 void Workspace::forget(QObject* editor) {
     for (auto it = documents_.begin(); it != documents_.end();)
         it = it->first.first == editor ? documents_.erase(it) : std::next(it);
-    editors_.removeAll(nullptr);
+    // Compared as QObjects: the editor is no EditorWindow any more while it is destroyed.
+    editors_.removeIf([editor](const QPointer<QObject>& held) { return !held || held == editor; });
     // Queued: the editor is half gone while it is destroyed.
     QTimer::singleShot(0, this, &Workspace::documentsChanged);
 }
 
 QList<EditorWindow*> Workspace::editors() const {
     QList<EditorWindow*> open;
-    for (const QPointer<EditorWindow>& editor : editors_)
+    for (const QPointer<QObject>& editor : editors_)
         if (editor)
-            open << editor;
+            open << static_cast<EditorWindow*>(editor.data());
     return open;
 }
 

@@ -68,7 +68,8 @@ private:
     QString folder_;
     QString dataPath_;
     DiskStamp dataStamp_;
-    QList<QPointer<EditorWindow>> editors_;
+    // The editors as QObjects, which they still are while they are destroyed.
+    QList<QPointer<QObject>> editors_;
     // The workspace's documents, by editor and the place of the file among its own.
     mutable std::map<std::pair<const QObject*, int>, std::unique_ptr<Document>> documents_;
     QFileSystemWatcher* watcher_;
