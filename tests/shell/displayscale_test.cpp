@@ -102,8 +102,9 @@ private slots:
             frozen = view->isVisible() ? view : frozen;
         QVERIFY(frozen);
         for (int c = 0; c < 2; ++c) {
-            const int needs = std::max(frozen->horizontalHeader()->sectionSizeHint(c),
-                                       static_cast<QAbstractItemView*>(frozen)->sizeHintForColumn(c));
+            const int needs =
+                std::max(frozen->horizontalHeader()->sectionSizeHint(c),
+                         static_cast<QAbstractItemView*>(frozen)->sizeHintForColumn(c));
             QVERIFY2(needs <= frozen->columnWidth(c),
                      qPrintable(QStringLiteral("%1: %2").arg(c).arg(needs)));
         }

@@ -574,8 +574,8 @@ namespace {
 
 class CellTable : public QTableView {
 public:
-    using QTableView::QTableView;
     using QTableView::edit;
+    using QTableView::QTableView;
 
     // The refusal of the last commit, taken once.
     std::function<Failure()> takeRefusal;
