@@ -1,17 +1,23 @@
 # The rooms of src/ and their floors: a room may include headers of its own
-# floor and lower ones only, and the core rooms (floors 1 to 5) never reach
-# Qt6::Widgets. Configuring fails on either fault.
+# floor and lower ones only, and of another room on its own floor only where
+# LCJ_ROOM_PAIRS names the pair; its libraries link the same way. The core rooms
+# (floors 1 to 5) never reach Qt6::Widgets. Configuring fails on any fault.
 #
-# Included from the top CMakeLists.txt after add_subdirectory(src): both checks.
+# Included from the top CMakeLists.txt after add_subdirectory(src): every check.
 # As a script, the include check alone on any tree (the tests use it on small
 # made-up trees, and on the real one):
 #   cmake -DLCJ_LAYERS_SRC=<folder holding the rooms> -P cmake/layers.cmake
+# Included from another script, it checks nothing and only sets its tables.
 #
 # A file's room is the first folder under src/, or "<room>/ui" for what lies in
 # src/<room>/ui/. An include names its room the same way ("datafile/ui/dform.h"
 # is in datafile/ui); includes without a room ("controls.h") are the file's own
 # room's and not looked at. A room must have a floor here: a new room gets its
 # row in this table.
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  cmake_policy(VERSION 3.21)
+endif()
+
 set(LCJ_ROOM_FLOORS
   common=1
   datafile=2 scenario=2 savefile=2 messages=2 patcher=2 mapview=2
@@ -22,6 +28,15 @@ set(LCJ_ROOM_FLOORS
   datafile/ui=7 savefile/ui=7 messages/ui=7 patcher/ui=7 mapview/ui=7 scenario/ui=7
   changes/ui=7 fields/ui=7 check/ui=7
   shell=8
+)
+# The rooms that may include and link another room of their own floor, each as
+# "<room>><other room>", one way only: every window uses the table view, the
+# scenario editor shows map pictures and pending changes, a battle is drawn on
+# its map picture.
+set(LCJ_ROOM_PAIRS
+  datafile/ui>fields/ui savefile/ui>fields/ui messages/ui>fields/ui patcher/ui>fields/ui
+  scenario/ui>mapview/ui scenario/ui>changes/ui
+  scenario>mapview
 )
 # The highest floor of the core rooms: their libraries link QtCore, the drawing
 # libraries (named lcj_*_gui) QtGui, and none of them Qt6::Widgets.
@@ -50,8 +65,27 @@ unset(entry)
 unset(room)
 unset(floor)
 
+# Why `room` may not reach `other` into `out` (an include or a link), empty when
+# it may: `other` lies on a higher floor, or on the same one without its pair in
+# LCJ_ROOM_PAIRS.
+function(lcj_room_fault room other out)
+  set(${out} "" PARENT_SCOPE)
+  set(floor "${LCJ_FLOOR_${room}}")
+  set(other_floor "${LCJ_FLOOR_${other}}")
+  if(floor STREQUAL "" OR other_floor STREQUAL "" OR room STREQUAL other)
+    return()
+  endif()
+  if(other_floor GREATER floor)
+    set(${out} "room ${room} (floor ${floor}) reaches room ${other} (floor ${other_floor})" PARENT_SCOPE)
+  elseif(other_floor EQUAL floor AND NOT "${room}>${other}" IN_LIST LCJ_ROOM_PAIRS)
+    set(${out} "room ${room} reaches room ${other} of its own floor (${floor}), a pair LCJ_ROOM_PAIRS does not name"
+        PARENT_SCOPE)
+  endif()
+endfunction()
+
 # Every source file under `src_dir` whose room includes a header of a higher
-# room fails configuring, all faults named at once.
+# room, or of a room of its floor it is not paired with, fails configuring, all
+# faults named at once.
 function(lcj_check_includes src_dir)
   file(GLOB_RECURSE sources RELATIVE "${src_dir}" "${src_dir}/*.h" "${src_dir}/*.cpp")
   set(faults "")
@@ -81,12 +115,17 @@ function(lcj_check_includes src_dir)
       if(target_floor GREATER floor)
         string(APPEND faults "\n  src/${source}: #include \"${header}\": room ${room} (floor ${floor})"
                              " includes room ${target_room} (floor ${target_floor})")
+      else()
+        lcj_room_fault("${room}" "${target_room}" why)
+        if(why)
+          string(APPEND faults "\n  src/${source}: #include \"${header}\": ${why}")
+        endif()
       endif()
     endforeach()
   endforeach()
   if(faults)
-    message(FATAL_ERROR "Layering fault: a room may include its own floor and lower ones only"
-                        " (floors in cmake/layers.cmake):${faults}")
+    message(FATAL_ERROR "Layering fault: a room may include its own floor and lower ones only,"
+                        " another room of its floor only as a named pair (cmake/layers.cmake):${faults}")
   endif()
 endfunction()
 
@@ -139,6 +178,87 @@ function(lcj_targets_below dir out)
   set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
+# The room of `target` (defined under `src_dir`) into `out`: the room of the
+# folder of its first source file; for a target without sources, the room of the
+# folder it is defined in, "<room>/ui" when its name ends in _ui and that room has
+# a floor. Empty when it lies outside `src_dir`.
+function(lcj_room_of_target target src_dir out)
+  get_target_property(dir ${target} SOURCE_DIR)
+  get_target_property(sources ${target} SOURCES)
+  if(NOT sources)
+    set(sources "")
+  endif()
+  set(where "")
+  foreach(source IN LISTS sources)
+    if(source MATCHES "^\\$<")
+      continue()
+    endif()
+    if(NOT IS_ABSOLUTE "${source}")
+      set(source "${dir}/${source}")
+    endif()
+    get_filename_component(where "${source}" DIRECTORY)
+    break()
+  endforeach()
+  set(by_folder FALSE)
+  if(where STREQUAL "")
+    set(where "${dir}")
+    set(by_folder TRUE)
+  endif()
+  file(RELATIVE_PATH rel "${src_dir}" "${where}")
+  if(rel MATCHES "^\\.\\.")
+    set(${out} "" PARENT_SCOPE)
+    return()
+  endif()
+  lcj_room_of("${rel}/" room)
+  if(by_folder AND target MATCHES "_ui$" AND NOT room MATCHES "/ui$" AND DEFINED LCJ_FLOOR_${room}/ui)
+    set(room "${room}/ui")
+  endif()
+  set(${out} "${room}" PARENT_SCOPE)
+endfunction()
+
+# Every library and program under `src_dir` links libraries of its own room, of
+# lower floors, and of a room of its floor it is paired with only, checked on
+# what each target names itself (the rest follows link by link); all faults are
+# named at once.
+function(lcj_check_room_links src_dir)
+  lcj_targets_below(${src_dir} targets)
+  set(faults "")
+  foreach(target IN LISTS targets)
+    lcj_room_of_target(${target} "${src_dir}" room)
+    if(room STREQUAL "")
+      continue()
+    endif()
+    get_target_property(type ${target} TYPE)
+    set(links "")
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${target} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND links ${direct})
+      endif()
+    endif()
+    get_target_property(public ${target} INTERFACE_LINK_LIBRARIES)
+    if(public)
+      list(APPEND links ${public})
+    endif()
+    list(REMOVE_DUPLICATES links)
+    foreach(link IN LISTS links)
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+      if(NOT link MATCHES "^lcj_" OR NOT TARGET ${link})
+        continue()
+      endif()
+      lcj_room_of_target(${link} "${src_dir}" other)
+      lcj_room_fault("${room}" "${other}" why)
+      if(why)
+        string(APPEND faults "\n  ${target} links ${link}: ${why}")
+      endif()
+    endforeach()
+  endforeach()
+  if(faults)
+    message(FATAL_ERROR "Layering fault: a library links its own floor and lower ones only, another"
+                        " room of its floor only as a named pair (cmake/layers.cmake):${faults}")
+  endif()
+endfunction()
+
 # The libraries and programs of the core rooms (under `src_dir`, the window
 # libraries being those named *_ui) link no Qt6::Widgets, not even through
 # another library; of them, only the drawing libraries (*_gui) link Qt6::Gui
@@ -147,9 +267,7 @@ function(lcj_check_core_links src_dir)
   lcj_targets_below(${src_dir} targets)
   set(faults "")
   foreach(target IN LISTS targets)
-    get_target_property(dir ${target} SOURCE_DIR)
-    file(RELATIVE_PATH rel "${src_dir}" "${dir}")
-    lcj_room_of("${rel}/" room)
+    lcj_room_of_target(${target} "${src_dir}" room)
     set(floor "${LCJ_FLOOR_${room}}")
     if(target MATCHES "_ui$" OR floor GREATER LCJ_CORE_TOP_FLOOR)
       # The windows and the shell: lcjtool is no window's business.
@@ -188,12 +306,13 @@ function(lcj_check_core_links src_dir)
   endif()
 endfunction()
 
-if(CMAKE_SCRIPT_MODE_FILE)
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   if(NOT LCJ_LAYERS_SRC)
     message(FATAL_ERROR "usage: cmake -DLCJ_LAYERS_SRC=<folder holding the rooms> -P layers.cmake")
   endif()
   lcj_check_includes("${LCJ_LAYERS_SRC}")
-else()
+elseif(NOT CMAKE_SCRIPT_MODE_FILE)
   lcj_check_includes("${PROJECT_SOURCE_DIR}/src")
   lcj_check_core_links("${PROJECT_SOURCE_DIR}/src")
+  lcj_check_room_links("${PROJECT_SOURCE_DIR}/src")
 endif()

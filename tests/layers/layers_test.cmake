@@ -56,6 +56,15 @@ include_case(cli_includes_changes_ui cli/patch.cpp
 include_case(window_includes_shell savefile/ui/record.cpp
   "#include \"shell/mainwindow.h\"\n"
   "room savefile/ui (floor 7) includes room shell (floor 8)")
+include_case(window_includes_other_window savefile/ui/record.cpp
+  "#include \"fields/ui/fieldtableview.h\"\n#include \"scenario/ui/junben.h\"\n"
+  "src/savefile/ui/record.cpp: #include \"scenario/ui/junben.h\": room savefile/ui reaches room scenario/ui of its own floor (7), a pair LCJ_ROOM_PAIRS does not name")
+include_case(core_includes_other_core_room datafile/datafile.cpp
+  "#include \"savefile/saveregions.h\"\n"
+  "src/datafile/datafile.cpp: #include \"savefile/saveregions.h\": room datafile reaches room savefile of its own floor (2)")
+include_case(pair_one_way_only fields/ui/fieldtableview.cpp
+  "#include \"datafile/ui/dform.h\"\n"
+  "room fields/ui reaches room datafile/ui of its own floor (7)")
 include_case(room_without_floor newroom/thing.cpp
   "#include \"common/bytes.h\"\n"
   "src/newroom/thing.cpp: its room newroom has no floor")
@@ -119,7 +128,14 @@ set(sound
   "lcj_mapview=lcj_common"
   "lcj_mapview_gui=lcj_mapview,Qt6::Gui"
   "lcj_mapview_ui=lcj_mapview_gui,lcj_common_ui"
-  "lcj_cli=lcj_mapview_gui,lcj_common")
+  "lcj_cli=lcj_mapview_gui,lcj_common"
+  "lcj_fields=lcj_common"
+  "lcj_fields_ui=lcj_fields,lcj_common_ui"
+  "lcj_datafile=lcj_common"
+  "lcj_datafile_ui=lcj_datafile,lcj_fields_ui,lcj_common_ui"
+  "lcj_scenario=lcj_common"
+  "lcj_scenario_gui=lcj_scenario,lcj_mapview_gui,Qt6::Gui"
+  "lcj_scenario_ui=lcj_scenario_gui,lcj_mapview_ui,lcj_datafile")
 link_case(sound_links "${sound}" PASS)
 link_case(core_reaches_widgets "${sound};lcj_messages=lcj_common,lcj_common_ui"
   "lcj_messages (room messages, floor 2) links Qt6::Widgets: lcj_messages -> lcj_common_ui -> Qt6::Widgets")
@@ -127,6 +143,12 @@ link_case(cli_reaches_widgets_deep "${sound};lcj_changes=lcj_mapview_ui"
   "lcj_changes (room changes, floor 4) links Qt6::Widgets: lcj_changes -> lcj_mapview_ui -> lcj_common_ui -> Qt6::Widgets")
 link_case(core_links_gui_itself "${sound};lcj_fields=lcj_common,Qt6::Gui"
   "lcj_fields (room fields, floor 3) links Qt6::Gui itself")
+link_case(lower_links_higher "${sound};lcj_check=lcj_common;lcj_common_gui=lcj_common,Qt6::Gui,lcj_check"
+  "lcj_common_gui links lcj_check: room common (floor 1) reaches room check (floor 4)")
+link_case(window_links_other_window "${sound};lcj_savefile_ui=lcj_common_ui,lcj_scenario_ui"
+  "lcj_savefile_ui links lcj_scenario_ui: room savefile/ui reaches room scenario/ui of its own floor (7), a pair LCJ_ROOM_PAIRS does not name")
+link_case(core_links_other_core_room "${sound};lcj_messages=lcj_common,lcj_datafile"
+  "lcj_messages links lcj_datafile: room messages reaches room datafile of its own floor (2)")
 link_case(window_links_cli "${sound};lcj_shell_ui=lcj_mapview_ui,lcj_cli"
   "lcj_shell_ui (room shell) is a window and links the command line: lcj_shell_ui -> lcj_cli")
 
