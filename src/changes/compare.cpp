@@ -67,7 +67,15 @@ QList<FieldChange> compare(const fields::FieldFile& a, const fields::FieldFile& 
     return out;
 }
 
-QString shownValue(const QJsonValue& v) {
+QString fieldKey(const QString& part, int row, const QString& column) {
+    return part + u'\x1f' + QString::number(row) + u'\x1f' + column;
+}
+
+QString FieldChange::key() const {
+    return fieldKey(part, row, column);
+}
+
+QString shownValue(const QJsonValue& v, const QString& emptyText) {
     if (v.isNull() || v.isUndefined())
         return QStringLiteral("无");
     if (v.isDouble())
@@ -75,10 +83,11 @@ QString shownValue(const QJsonValue& v) {
     if (v.isArray()) {
         QStringList items;
         for (const QJsonValue& item : v.toArray())
-            items << shownValue(item);
+            items << shownValue(item, emptyText);
         return items.join(u' ');
     }
-    return v.toString();
+    const QString text = v.toString();
+    return text.isEmpty() ? emptyText : text;
 }
 
 QString diffLine(const FieldChange& change) {

@@ -22,12 +22,19 @@ struct FieldChange {
     QString where; // "人物 5 武力", "敌军 3 横坐标", "我军出场人数"
     // Undefined before a field only the second copy has (an entry it adds),
     // and after one only the first copy has (an entry it drops).
+    // A patch keeps null instead of undefined: a field of an entry it appends
+    // has a null before.
     QJsonValue before;
     QJsonValue after;
 
     bool added() const { return before.isUndefined(); }
     bool removed() const { return after.isUndefined(); }
+    // The field's part, row and column as one text, to look the field up by.
+    QString key() const;
 };
+
+// The one text of a field's part, row and column, as FieldChange::key() gives it.
+QString fieldKey(const QString& part, int row, const QString& column);
 
 // The changes from `a` to `b`, two copies of one part: a changed row count
 // first, then the fields of the rows both have that differ, row by row in the
@@ -39,8 +46,9 @@ QList<FieldChange> compare(const fields::FieldTable& a, const fields::FieldTable
 // the order of `b`'s tables; then the fields of the parts only `a` has.
 QList<FieldChange> compare(const fields::FieldFile& a, const fields::FieldFile& b);
 
-// A value as lcjtool prints it: "74", "无", "3 17 无".
-QString shownValue(const QJsonValue& value);
+// A value as lcjtool prints it: "74", "无", "3 17 无"; an empty text, in a list
+// too, as `emptyText` (the patches' messages show "（空）").
+QString shownValue(const QJsonValue& value, const QString& emptyText = {});
 
 // The line lcjtool diff prints for a change: "人物 5 武力: 74 → 76".
 QString diffLine(const FieldChange& change);

@@ -38,21 +38,6 @@ QString findInFolder(const QString& folder, const QString& name) {
 
 } // namespace
 
-QString shown(const QJsonValue& v) {
-    if (v.isNull() || v.isUndefined())
-        return QStringLiteral("无");
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
-    if (v.isArray()) {
-        QStringList parts;
-        for (const QJsonValue& item : v.toArray())
-            parts << shown(item);
-        return parts.join(u' ');
-    }
-    const QString text = v.toString();
-    return text.isEmpty() ? QStringLiteral("（空）") : text;
-}
-
 namespace {
 
 // A change's old value; a 登场方式 without one shows as the window shows it.
@@ -329,7 +314,7 @@ Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QB
     QStringList gone;
     if (countA && !countB)
         gone << countWhere;
-    for (changes::FieldChange ch : changes::compare(**a, **b)) {
+    for (FieldChange ch : compare(**a, **b)) {
         const fields::FieldTable* table = (ch.removed() ? **a : **b).table(ch.part);
         const int column = table->columnOf(ch.column);
         if (column >= 0 && table->columns()[column].readOnly)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "compare.h"
 #include "fields/filekind.h"
 
 #include <QByteArray>
@@ -34,9 +35,8 @@ struct Cell {
     QString key() const;
 };
 
-// The column of a list's entry count (a scenario's army: part "army", row -1):
-// the fields of the entries a patch appends follow it.
-inline const QString countColumn = QStringLiteral("count");
+// A list's entry count (a scenario's army: part "army", row -1) is the field
+// of column countColumn; the fields of the entries a patch appends follow it.
 
 // The most rows a part of any file can have.
 inline constexpr int rowLimit = 100000;
@@ -55,16 +55,8 @@ Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByt
 Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByteArray& bytes,
                               const QList<Cell>& values);
 
-struct FieldChange {
-    QString part;
-    int row = -1;
-    QString column;
-    QString where;
-    QJsonValue before; // null for a field of an entry the change appends
-    QJsonValue after;
-
-    QString key() const;
-};
+// A patch's change is a FieldChange (compare.h) whose before is null for a
+// field of an entry the change appends.
 
 struct FilePatch {
     QString file; // the file's name in the game folder
@@ -99,8 +91,11 @@ Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QB
 // Makes a patch from two folders, or from two files of one kind.
 Result<Patch> makePatch(const QString& original, const QString& modded, QStringList& warnings);
 
-// A value as the windows show it: "74", "无", "3 17 40".
-QString shown(const QJsonValue& value);
+// A value as the patches' lines and messages show it: "74", "无", "3 17 40",
+// an empty text as "（空）".
+inline QString shown(const QJsonValue& value) {
+    return shownValue(value, QStringLiteral("（空）"));
+}
 
 // The patch in the windows' words, one line a change.
 QStringList describe(const Patch& patch);

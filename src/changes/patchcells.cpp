@@ -18,10 +18,6 @@ namespace lcj::changes::patch {
 
 namespace {
 
-QString keyOf(const QString& part, int row, const QString& column) {
-    return part + u'\x1f' + QString::number(row) + u'\x1f' + column;
-}
-
 using fields::boxText;
 
 // ---- data.e5, save game, message file, program file, R file: their tables
@@ -172,11 +168,7 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
 } // namespace
 
 QString Cell::key() const {
-    return keyOf(part, row, column);
-}
-
-QString FieldChange::key() const {
-    return keyOf(part, row, column);
+    return fieldKey(part, row, column);
 }
 
 Result<QString> place(FileKind kind, const QString& part, int row, const QString& column) {
