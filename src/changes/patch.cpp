@@ -127,18 +127,20 @@ Result<int> rowMember(const QJsonObject& o, const QString& where) {
 
 } // namespace
 
-Result<Patch> fromJson(const QByteArray& text) {
-    using R = Result<Patch>;
-    const auto bad = [](const QString& why) {
-        return R::failure(QStringLiteral("补丁文件有误：%1").arg(why));
-    };
+namespace {
+
+// The patch file's top object, checked to be a patch of the version this
+// program reads; or what is wrong with it.
+Result<QJsonObject> patchObject(const QByteArray& text) {
+    using R = Result<QJsonObject>;
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        return bad(QStringLiteral("%1（位置%2）").arg(error.errorString()).arg(error.offset));
+        return R::failure(
+            QStringLiteral("%1（位置%2）").arg(error.errorString()).arg(error.offset));
     // QJsonDocument keeps one of two equal keys and drops the other unseen.
     if (const auto twice = json::firstDuplicateKey(QString::fromUtf8(text)))
-        return bad(
+        return R::failure(
             QStringLiteral("“%1”出现了不止一次%2")
                 .arg(twice->key, twice->path.isEmpty()
                                      ? QString()
@@ -146,101 +148,149 @@ Result<Patch> fromJson(const QByteArray& text) {
     const QJsonObject o = doc.object();
     if (!doc.isObject() ||
         o.value(QStringLiteral("format")) != QJsonValue(QStringLiteral("lcjpatch")))
-        return bad(QStringLiteral("不是岚川记数据工坊的补丁（缺少 \"format\": \"lcjpatch\"）"));
+        return R::failure(
+            QStringLiteral("不是岚川记数据工坊的补丁（缺少 \"format\": \"lcjpatch\"）"));
     const QJsonValue version = o.value(QStringLiteral("version"));
     if (!version.isDouble())
-        return bad(QStringLiteral("缺少版本号"));
+        return R::failure(QStringLiteral("缺少版本号"));
     if (version.toInt() != formatVersion)
-        return bad(QStringLiteral("补丁的版本是%1，这个程序只认识版本%2")
-                       .arg(version.toInt())
-                       .arg(formatVersion));
-    Patch patch;
+        return R::failure(QStringLiteral("补丁的版本是%1，这个程序只认识版本%2")
+                              .arg(version.toInt())
+                              .arg(formatVersion));
+    return o;
+}
+
+// The patch's name, author and note into `patch`.
+Failure readHeading(const QJsonObject& o, Patch& patch) {
     for (auto [key, field] : {std::pair{QStringLiteral("name"), &patch.name},
                               std::pair{QStringLiteral("author"), &patch.author},
                               std::pair{QStringLiteral("note"), &patch.note}}) {
         const QJsonValue v = o.value(key);
         if (!v.isUndefined() && !v.isString())
-            return bad(QStringLiteral("“%1”应是一段文字").arg(key));
+            return QStringLiteral("“%1”应是一段文字").arg(key);
         *field = v.toString();
     }
-    if (!o.value(QStringLiteral("files")).isArray())
+    return std::nullopt;
+}
+
+// A file entry's name, kind, size and hash, without its changes. `names` holds
+// the files read before it (lower case): one file twice is refused.
+Result<FilePatch> readFileHeading(const QJsonValue& fv, QSet<QString>& names) {
+    using R = Result<FilePatch>;
+    const QJsonObject fo = fv.toObject();
+    FilePatch file;
+    for (const auto& [key, field] : {std::pair{QStringLiteral("file"), &file.file},
+                                     std::pair{QStringLiteral("sha256"), &file.sha256}}) {
+        const auto t = textMember(fo, key, QString());
+        if (!t)
+            return R::failure(t.error());
+        *field = *t;
+    }
+    const auto kindText = textMember(fo, QStringLiteral("kind"), file.file + u'：');
+    if (!kindText)
+        return R::failure(kindText.error());
+    const auto kind = kindFromName(*kindText);
+    if (!fv.isObject() || file.file.isEmpty() || file.file.contains(u'/') ||
+        file.file.contains(u'\\') || file.file.contains(u':') || file.file.startsWith(u'.'))
+        return R::failure(QStringLiteral("文件名“%1”不是游戏文件夹里的文件名").arg(file.file));
+    if (!kind || kindOfName(file.file) != kind)
+        return R::failure(QStringLiteral("%1：文件种类不对").arg(file.file));
+    if (names.contains(file.file.toLower()))
+        return R::failure(QStringLiteral("%1：出现了两次").arg(file.file));
+    names.insert(file.file.toLower());
+    file.kind = *kind;
+    file.size = qint64(fo.value(QStringLiteral("size")).toDouble(-1));
+    if (!fo.value(QStringLiteral("changes")).isArray())
+        return R::failure(QStringLiteral("%1：缺少修改列表“changes”").arg(file.file));
+    return file;
+}
+
+// The `n`th change (from 0) of `file`, its field named by its part, row and
+// column.
+Result<FieldChange> readChange(const QJsonValue& cv, const FilePatch& file, qsizetype n) {
+    using R = Result<FieldChange>;
+    const QJsonObject co = cv.toObject();
+    const QString where = QStringLiteral("%1 第%2条修改：").arg(file.file).arg(n + 1);
+    FieldChange ch;
+    for (const auto& [key, field] : {std::pair{QStringLiteral("part"), &ch.part},
+                                     std::pair{QStringLiteral("column"), &ch.column},
+                                     std::pair{QStringLiteral("where"), &ch.where}}) {
+        const auto t = textMember(co, key, where);
+        if (!t)
+            return R::failure(t.error());
+        *field = *t;
+    }
+    ch.before = co.value(QStringLiteral("old"));
+    ch.after = co.value(QStringLiteral("new"));
+    if (!cv.isObject() || ch.part.isEmpty() || ch.column.isEmpty() ||
+        !co.contains(QStringLiteral("row")) || ch.before.isUndefined() || ch.after.isUndefined())
+        return R::failure(
+            QStringLiteral("%1：一条修改缺少 part、row、column、old 或 new").arg(file.file));
+    // Every field of the other files shows text, and is compared as text.
+    if (file.kind != FileKind::Scenario)
+        for (const auto& [key, v] : {std::pair{QStringLiteral("old"), ch.before},
+                                     std::pair{QStringLiteral("new"), ch.after}})
+            if (!v.isString())
+                return R::failure(
+                    QStringLiteral("%1%2 应是一段文字（窗口里的值都是文字），而不是 %3")
+                        .arg(where, key, json::value(v)));
+    const auto row = rowMember(co, where);
+    if (!row)
+        return R::failure(row.error());
+    ch.row = *row;
+    // The field is named by its part, row and column, which are what the
+    // apply changes; a label that names another field is refused.
+    const auto placed = place(file.kind, ch.part, ch.row, ch.column);
+    if (!placed)
+        return R::failure(where + placed.error());
+    if (!ch.where.isEmpty() && ch.where != *placed)
+        return R::failure(
+            QStringLiteral("%1标为“%2”，但它改的是“%3”").arg(where, ch.where, *placed));
+    ch.where = *placed;
+    return ch;
+}
+
+// A file entry whole: its heading, then its changes, no field twice.
+Result<FilePatch> readFilePatch(const QJsonValue& fv, QSet<QString>& names) {
+    using R = Result<FilePatch>;
+    auto file = readFileHeading(fv, names);
+    if (!file)
+        return file;
+    QSet<QString> keys;
+    const QJsonArray changes = fv.toObject().value(QStringLiteral("changes")).toArray();
+    for (qsizetype n = 0; n < changes.size(); ++n) {
+        const auto ch = readChange(changes[n], *file, n);
+        if (!ch)
+            return R::failure(ch.error());
+        if (keys.contains(ch->key()))
+            return R::failure(QStringLiteral("%1：%2 出现了两次").arg(file->file, ch->where));
+        keys.insert(ch->key());
+        file->changes.append(*ch);
+    }
+    return file;
+}
+
+} // namespace
+
+Result<Patch> fromJson(const QByteArray& text) {
+    using R = Result<Patch>;
+    const auto bad = [](const QString& why) {
+        return R::failure(QStringLiteral("补丁文件有误：%1").arg(why));
+    };
+    const auto o = patchObject(text);
+    if (!o)
+        return bad(o.error());
+    Patch patch;
+    if (const Failure wrong = readHeading(*o, patch))
+        return bad(*wrong);
+    if (!o->value(QStringLiteral("files")).isArray())
         return bad(QStringLiteral("缺少文件列表“files”"));
     QSet<QString> names;
-    for (const QJsonValue& fv : o.value(QStringLiteral("files")).toArray()) {
-        const QJsonObject fo = fv.toObject();
-        FilePatch file;
-        for (const auto& [key, field] : {std::pair{QStringLiteral("file"), &file.file},
-                                         std::pair{QStringLiteral("sha256"), &file.sha256}}) {
-            const auto t = textMember(fo, key, QString());
-            if (!t)
-                return bad(t.error());
-            *field = *t;
-        }
-        const auto kindText = textMember(fo, QStringLiteral("kind"), file.file + u'：');
-        if (!kindText)
-            return bad(kindText.error());
-        const auto kind = kindFromName(*kindText);
-        if (!fv.isObject() || file.file.isEmpty() || file.file.contains(u'/') ||
-            file.file.contains(u'\\') || file.file.contains(u':') || file.file.startsWith(u'.'))
-            return bad(QStringLiteral("文件名“%1”不是游戏文件夹里的文件名").arg(file.file));
-        if (!kind || kindOfName(file.file) != kind)
-            return bad(QStringLiteral("%1：文件种类不对").arg(file.file));
-        if (names.contains(file.file.toLower()))
-            return bad(QStringLiteral("%1：出现了两次").arg(file.file));
-        names.insert(file.file.toLower());
-        file.kind = *kind;
-        file.size = qint64(fo.value(QStringLiteral("size")).toDouble(-1));
-        if (!fo.value(QStringLiteral("changes")).isArray())
-            return bad(QStringLiteral("%1：缺少修改列表“changes”").arg(file.file));
-        QSet<QString> keys;
-        const QJsonArray changes = fo.value(QStringLiteral("changes")).toArray();
-        for (qsizetype n = 0; n < changes.size(); ++n) {
-            const QJsonValue& cv = changes[n];
-            const QJsonObject co = cv.toObject();
-            const QString where = QStringLiteral("%1 第%2条修改：").arg(file.file).arg(n + 1);
-            FieldChange ch;
-            for (const auto& [key, field] : {std::pair{QStringLiteral("part"), &ch.part},
-                                             std::pair{QStringLiteral("column"), &ch.column},
-                                             std::pair{QStringLiteral("where"), &ch.where}}) {
-                const auto t = textMember(co, key, where);
-                if (!t)
-                    return bad(t.error());
-                *field = *t;
-            }
-            ch.before = co.value(QStringLiteral("old"));
-            ch.after = co.value(QStringLiteral("new"));
-            if (!cv.isObject() || ch.part.isEmpty() || ch.column.isEmpty() ||
-                !co.contains(QStringLiteral("row")) || ch.before.isUndefined() ||
-                ch.after.isUndefined())
-                return bad(QStringLiteral("%1：一条修改缺少 part、row、column、old 或 new")
-                               .arg(file.file));
-            // Every field of the other files shows text, and is compared as text.
-            if (file.kind != FileKind::Scenario)
-                for (const auto& [key, v] : {std::pair{QStringLiteral("old"), ch.before},
-                                             std::pair{QStringLiteral("new"), ch.after}})
-                    if (!v.isString())
-                        return bad(QStringLiteral("%1%2 应是一段文字（窗口里的值都是文字），"
-                                                  "而不是 %3")
-                                       .arg(where, key, json::value(v)));
-            const auto row = rowMember(co, where);
-            if (!row)
-                return bad(row.error());
-            ch.row = *row;
-            // The field is named by its part, row and column, which are what
-            // the apply changes; a label that names another field is refused.
-            const auto placed = place(file.kind, ch.part, ch.row, ch.column);
-            if (!placed)
-                return bad(where + placed.error());
-            if (!ch.where.isEmpty() && ch.where != *placed)
-                return bad(
-                    QStringLiteral("%1标为“%2”，但它改的是“%3”").arg(where, ch.where, *placed));
-            ch.where = *placed;
-            if (keys.contains(ch.key()))
-                return bad(QStringLiteral("%1：%2 出现了两次").arg(file.file, ch.where));
-            keys.insert(ch.key());
-            file.changes.append(ch);
-        }
-        patch.files.append(file);
+    for (const QJsonValue& fv : o->value(QStringLiteral("files")).toArray()) {
+        const auto file = readFilePatch(fv, names);
+        if (!file)
+            return bad(file.error());
+        patch.files.append(*file);
     }
     return patch;
 }
@@ -447,6 +497,148 @@ struct Planned {
     QString name;
 };
 
+// The values a file shows now, by field key.
+using Values = QHash<QString, QJsonValue>;
+
+// Sorts a file's changes, as `settle` says, into the fields to set, the ones
+// that already hold the patch's value, the ones kept and the conflicts.
+class ChangeSorter {
+public:
+    ChangeSorter(const FilePatch& file, const Values& current, Settle settle, FileOutcome& outcome,
+                 QStringList& conflicts)
+        : file_(file), current_(current), settle_(settle), outcome_(outcome),
+          conflicts_(conflicts) {}
+
+    // A list's count first: the fields of the entries it appends follow it.
+    Failure sort(const QList<FieldChange>& changes) {
+        for (int pass = 0; pass < 2; ++pass)
+            for (const FieldChange& ch : changes) {
+                const bool isCount = ch.row < 0 && ch.column == countColumn;
+                if ((pass == 0) != isCount)
+                    continue;
+                const auto it = current_.constFind(ch.key());
+                const Failure refused =
+                    it == current_.constEnd() ? missing(ch) : present(ch, *it, isCount);
+                if (refused)
+                    return refused;
+            }
+        return std::nullopt;
+    }
+
+    QList<Cell> takes;
+
+private:
+    void conflict(const FieldChange& ch, const QString& now) {
+        conflicts_ << QStringLiteral("%1 %2：补丁要求 %3 → %4，%5")
+                          .arg(file_.file, ch.where, shown(ch.before), shown(ch.after), now);
+    }
+
+    void take(const FieldChange& ch) {
+        takes.append({ch.part, ch.row, ch.column, ch.where, ch.after});
+    }
+
+    // A field the file does not show.
+    Failure missing(const FieldChange& ch) {
+        const QString missing = QStringLiteral("但文件里没有这一栏");
+        if (ch.before.isNull() && countTaken_.contains(ch.part))
+            take(ch);
+        else if (settle_ == Settle::KeepMine)
+            ++outcome_.kept;
+        else if (settle_ == Settle::Refuse)
+            conflict(ch, missing);
+        else // the patch's value has nowhere to go: never report that as done
+            return QStringLiteral("%1 %2：%3，无法采用补丁的值").arg(file_.file, ch.where, missing);
+        return std::nullopt;
+    }
+
+    // A list is cut only by the patch's own entries: the ones past them were
+    // added by the player, and stay. Those entries named, or empty.
+    QString playersEntries(const FieldChange& ch, int now) const {
+        const int own = std::max(ch.before.toInt(0), ch.after.toInt(0));
+        QStringList entries;
+        for (int k = own; ch.after.toInt(0) < now && k < now; ++k) {
+            const auto entry = place(file_.kind, ch.part, k, QString());
+            entries << (entry ? entry->trimmed() : QString::number(k));
+        }
+        if (entries.isEmpty())
+            return {};
+        return QStringLiteral("%1 不是这个补丁追加的，补丁不会删除它们").arg(entries.join(u'、'));
+    }
+
+    // A field the file shows, holding `now`.
+    Failure present(const FieldChange& ch, const QJsonValue& now, bool isCount) {
+        if (now == ch.after) {
+            ++outcome_.already;
+            return std::nullopt;
+        }
+        const QString players = isCount ? playersEntries(ch, now.toInt(0)) : QString();
+        const bool matches = now == ch.before;
+        if (!matches && settle_ == Settle::KeepMine) {
+            ++outcome_.kept;
+            if (isCount)
+                countKept_.insert(ch.part);
+            return std::nullopt;
+        }
+        if (!matches && settle_ == Settle::Refuse) {
+            conflict(ch, QStringLiteral("现在是 ") + shown(now) +
+                             (players.isEmpty() ? QString() : u'；' + players));
+            return std::nullopt;
+        }
+        if (!players.isEmpty())
+            return QStringLiteral("%1 %2").arg(file_.file, players);
+        // The fields of entries a revert would take out go with them, and
+        // stay with them when the list keeps its length.
+        const bool leaves = ch.after.isNull() && !ch.before.isNull();
+        if (leaves && countTaken_.contains(ch.part))
+            return std::nullopt;
+        if (leaves && countKept_.contains(ch.part)) {
+            ++outcome_.kept;
+            return std::nullopt;
+        }
+        take(ch);
+        if (isCount)
+            countTaken_.insert(ch.part);
+        return std::nullopt;
+    }
+
+    const FilePatch& file_;
+    const Values& current_;
+    Settle settle_;
+    FileOutcome& outcome_;
+    QStringList& conflicts_;
+    QSet<QString> countTaken_, countKept_;
+};
+
+// The fields `file` (named `name` on disk) shows in `bytes`, by key.
+Result<Values> currentValues(const FilePatch& file, const QString& name, const QByteArray& bytes) {
+    const auto cells = readCells(file.kind, name, bytes);
+    if (!cells)
+        return Result<Values>::failure(QStringLiteral("%1：%2").arg(file.file, cells.error()));
+    Values current;
+    for (const Cell& c : *cells)
+        current.insert(c.key(), c.value);
+    return current;
+}
+
+// Reads `built` back as the windows would show it: every taken field holds its
+// new value, and nothing else moved.
+Failure checkBuilt(const FilePatch& file, const QString& name, const QByteArray& built,
+                   const Values& current, const QList<Cell>& takes) {
+    const auto check = readCells(file.kind, name, built);
+    if (!check)
+        return QStringLiteral("%1：写好的文件读不回来：%2").arg(file.file, check.error());
+    Values wanted = current;
+    for (const Cell& t : takes)
+        wanted.insert(t.key(), t.value);
+    for (const Cell& c : *check) {
+        const auto it = wanted.constFind(c.key());
+        if (it != wanted.constEnd() && *it != c.value)
+            return QStringLiteral("%1 %2：写入后显示为 %3，应是 %4")
+                .arg(file.file, c.where, shown(c.value), shown(*it));
+    }
+    return std::nullopt;
+}
+
 Result<Planned> planFile(const FilePatch& file, const QString& path, bool reverse, Settle settle,
                          QStringList& conflicts) {
     using R = Result<Planned>;
@@ -459,112 +651,26 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
     plan.outcome.before = *bytes;
     plan.outcome.original = bytes->size() == file.size && sha256(*bytes) == file.sha256;
     const QString name = QFileInfo(path).fileName();
-    const auto cells = readCells(file.kind, name, *bytes);
-    if (!cells)
-        return R::failure(QStringLiteral("%1：%2").arg(file.file, cells.error()));
-    QHash<QString, QJsonValue> current;
-    for (const Cell& c : *cells)
-        current.insert(c.key(), c.value);
+    const auto current = currentValues(file, name, *bytes);
+    if (!current)
+        return R::failure(current.error());
 
     QList<FieldChange> changes = file.changes;
     if (reverse)
         for (FieldChange& ch : changes)
             std::swap(ch.before, ch.after);
-
-    QList<Cell> takes;
-    // A list's count first: the fields of the entries it appends follow it.
-    QSet<QString> countTaken, countKept;
-    const auto conflict = [&](const FieldChange& ch, const QString& now) {
-        conflicts << QStringLiteral("%1 %2：补丁要求 %3 → %4，%5")
-                         .arg(file.file, ch.where, shown(ch.before), shown(ch.after), now);
-    };
-    const QString missing = QStringLiteral("但文件里没有这一栏");
-    for (int pass = 0; pass < 2; ++pass) {
-        for (const FieldChange& ch : changes) {
-            const bool isCount = ch.row < 0 && ch.column == countColumn;
-            if ((pass == 0) != isCount)
-                continue;
-            const auto it = current.constFind(ch.key());
-            if (it == current.constEnd()) {
-                if (ch.before.isNull() && countTaken.contains(ch.part))
-                    takes.append({ch.part, ch.row, ch.column, ch.where, ch.after});
-                else if (settle == Settle::KeepMine)
-                    ++plan.outcome.kept;
-                else if (settle == Settle::Refuse)
-                    conflict(ch, missing);
-                else // the patch's value has nowhere to go: never report that as done
-                    return R::failure(QStringLiteral("%1 %2：%3，无法采用补丁的值")
-                                          .arg(file.file, ch.where, missing));
-                continue;
-            }
-            if (*it == ch.after) {
-                ++plan.outcome.already;
-                continue;
-            }
-            // A list is cut only by the patch's own entries: the ones past
-            // them were added by the player, and stay.
-            QString players;
-            if (isCount) {
-                const int now = it->toInt(0);
-                const int own = std::max(ch.before.toInt(0), ch.after.toInt(0));
-                QStringList entries;
-                for (int k = own; ch.after.toInt(0) < now && k < now; ++k) {
-                    const auto entry = place(file.kind, ch.part, k, QString());
-                    entries << (entry ? entry->trimmed() : QString::number(k));
-                }
-                if (!entries.isEmpty())
-                    players = QStringLiteral("%1 不是这个补丁追加的，补丁不会删除它们")
-                                  .arg(entries.join(u'、'));
-            }
-            const bool matches = *it == ch.before;
-            if (!matches && settle == Settle::KeepMine) {
-                ++plan.outcome.kept;
-                if (isCount)
-                    countKept.insert(ch.part);
-                continue;
-            }
-            if (!matches && settle == Settle::Refuse) {
-                conflict(ch, QStringLiteral("现在是 ") + shown(*it) +
-                                 (players.isEmpty() ? QString() : u'；' + players));
-                continue;
-            }
-            if (!players.isEmpty())
-                return R::failure(QStringLiteral("%1 %2").arg(file.file, players));
-            // The fields of entries a revert would take out go with them, and
-            // stay with them when the list keeps its length.
-            if (ch.after.isNull() && !ch.before.isNull() && countTaken.contains(ch.part))
-                continue;
-            if (ch.after.isNull() && !ch.before.isNull() && countKept.contains(ch.part)) {
-                ++plan.outcome.kept;
-                continue;
-            }
-            takes.append({ch.part, ch.row, ch.column, ch.where, ch.after});
-            if (isCount)
-                countTaken.insert(ch.part);
-        }
-    }
-    plan.outcome.taken = int(takes.size());
+    ChangeSorter sorter(file, *current, settle, plan.outcome, conflicts);
+    if (const Failure refused = sorter.sort(changes))
+        return R::failure(*refused);
+    plan.outcome.taken = int(sorter.takes.size());
     if (!conflicts.isEmpty() && settle == Settle::Refuse)
         return plan;
-    const auto built = writeCells(file.kind, name, *bytes, takes);
+    const auto built = writeCells(file.kind, name, *bytes, sorter.takes);
     if (!built)
         return R::failure(QStringLiteral("%1 %2").arg(file.file, built.error()));
     plan.outcome.after = *built;
-    // Read the new file back as the windows would show it: every taken field
-    // holds its new value, and nothing else moved.
-    const auto check = readCells(file.kind, name, *built);
-    if (!check)
-        return R::failure(
-            QStringLiteral("%1：写好的文件读不回来：%2").arg(file.file, check.error()));
-    QHash<QString, QJsonValue> wanted = current;
-    for (const Cell& t : takes)
-        wanted.insert(t.key(), t.value);
-    for (const Cell& c : *check) {
-        const auto it = wanted.constFind(c.key());
-        if (it != wanted.constEnd() && *it != c.value)
-            return R::failure(QStringLiteral("%1 %2：写入后显示为 %3，应是 %4")
-                                  .arg(file.file, c.where, shown(c.value), shown(*it)));
-    }
+    if (const Failure wrong = checkBuilt(file, name, *built, *current, sorter.takes))
+        return R::failure(*wrong);
     return plan;
 }
 
