@@ -26,28 +26,13 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <vector>
 
 namespace lcj::cli {
 
 namespace {
-
-// Where output and messages go: standard output and error, or a caller's
-// files; and the first write to either that failed, with why.
-struct Streams {
-    std::FILE* out = stdout;
-    std::FILE* err = stderr;
-    std::FILE* failed = nullptr;
-    int failure = 0; // errno of that write
-} streams;
-
-void print(std::FILE* to, const QString& text) {
-    errno = 0;
-    if (!console::write(to, text) && !streams.failed) {
-        streams.failed = to;
-        streams.failure = errno;
-    }
-}
 
 // Why the output stopped, as the user can act on it.
 QString writeFailure(int error) {
@@ -63,22 +48,55 @@ QString writeFailure(int error) {
     }
 }
 
-int fail(const QString& message) {
-    print(streams.err, message + u'\n');
+// Where one command line's output and messages go (standard output and
+// error, or a caller's files), and the first write to either that failed,
+// with why.
+class Output {
+public:
+    Output(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+
+    void out(const QString& text) { print(out_, text); }
+    void err(const QString& text) { print(err_, text); }
+    void print(std::FILE* to, const QString& text) {
+        errno = 0;
+        if (!console::write(to, text) && !failed_) {
+            failed_ = to;
+            failure_ = errno;
+        }
+    }
+
+    std::FILE* failed() const { return failed_; }
+    int failure() const { return failure_; } // errno of that write
+
+private:
+    std::FILE* out_;
+    std::FILE* err_;
+    std::FILE* failed_ = nullptr;
+    int failure_ = 0;
+};
+
+int fail(Output& o, const QString& message) {
+    o.err(message + u'\n');
     return DataError;
 }
 
 // A line on the error output for each cell stored other than typed.
-void reportRounded(const QStringList& rounded) {
+void reportRounded(Output& o, const QStringList& rounded) {
     for (const QString& line : rounded)
-        print(streams.err, QStringLiteral("注意：") + line + u'\n');
+        o.err(QStringLiteral("注意：") + line + u'\n');
 }
 
-int usage(const QString& help, const QString& problem = {}) {
+int usage(Output& o, const QString& help, const QString& problem = {}) {
     if (!problem.isEmpty())
-        print(streams.err, QStringLiteral("lcjtool: ") + problem + u'\n');
-    print(streams.err, help);
+        o.err(QStringLiteral("lcjtool: ") + problem + u'\n');
+    o.err(help);
     return UsageError;
+}
+
+// The help on standard output, for --help.
+int helpOn(Output& o, const QString& help) {
+    o.out(help);
+    return Ok;
 }
 
 bool wantsHelp(const QStringList& args) {
@@ -87,6 +105,29 @@ bool wantsHelp(const QStringList& args) {
 
 bool takeFlag(QStringList& args, const QString& name) {
     return args.removeAll(name) > 0;
+}
+
+// The first of `args` that looks like an option (`dash` aside), or nothing.
+std::optional<QString> strayOption(const QStringList& args, const QString& dash = {}) {
+    for (const QString& a : args)
+        if (a.startsWith(u'-') && a != dash)
+            return a;
+    return std::nullopt;
+}
+
+// A verb of a command: its name and what runs it, given the command line
+// after the verb and the options the command took from it.
+template <class Options> struct Verb {
+    const char16_t* name;
+    int (*run)(Output&, QStringList&, const Options&);
+};
+
+template <class Options, std::size_t N>
+const Verb<Options>* findVerb(const Verb<Options> (&verbs)[N], const QString& name) {
+    const auto* v = std::find_if(std::begin(verbs), std::end(verbs), [&](const Verb<Options>& c) {
+        return name == QStringView(c.name);
+    });
+    return v == std::end(verbs) ? nullptr : v;
 }
 
 QString tableNames() {
@@ -109,69 +150,83 @@ Result<QString> readUserText(const QString& path) {
 
 // Writes an export to standard output, or to `outPath` once it is clear that
 // nothing the command reads, no game file and no device is replaced.
-int writeOutput(const QString& text, const QString& outPath, const QStringList& inputs) {
+int writeOutput(Output& o, const QString& text, const QString& outPath, const QStringList& inputs) {
     if (outPath.isEmpty() || isStandardOutput(outPath)) {
-        print(streams.out, text);
+        o.out(text);
         return Ok;
     }
     if (auto problem = outputProblem(outPath, inputs))
-        return fail(*problem);
+        return fail(o, *problem);
     if (auto failure = files::writeWhole(outPath, text.toUtf8()))
-        return fail(*failure);
+        return fail(o, *failure);
     return Ok;
 }
 
-int dataCommand(QStringList args) {
-    if (args.isEmpty() || wantsHelp(args))
-        return args.isEmpty() ? usage(help::data) : (print(streams.out, help::data), Ok);
-    const QString verb = args.takeFirst();
+// ---- data
+
+struct DataArgs {
     QString format = QStringLiteral("csv");
     QString out;
-    if (!takeOption(args, {QStringLiteral("--format")}, format) ||
-        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out))
-        return usage(help::data, QStringLiteral("选项缺少取值"));
-    const bool dryRun = takeFlag(args, QStringLiteral("--dry-run"));
-    for (const QString& a : args)
-        if (a.startsWith(u'-'))
-            return usage(help::data, QStringLiteral("未知的选项 %1").arg(a));
-    if (verb == QStringLiteral("export")) {
-        if (args.size() != 2 || dryRun)
-            return usage(help::data);
-        if (format != QStringLiteral("csv") && format != QStringLiteral("json"))
-            return usage(help::data, QStringLiteral("--format 只能是 csv 或 json"));
-        const TableAdapter* table = fields::findDataTable(args[1]);
-        if (!table)
-            return usage(help::data,
-                         QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
-        const auto text = exportTable(
-            args[0], *table, format == QStringLiteral("json") ? Format::Json : Format::Csv);
-        if (!text)
-            return fail(text.error());
-        return writeOutput(*text, out, {args[0]});
-    }
-    if (verb == QStringLiteral("import")) {
-        if (args.size() != 3 || !out.isEmpty())
-            return usage(help::data);
-        const TableAdapter* table = fields::findDataTable(args[1]);
-        if (!table)
-            return usage(help::data,
-                         QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
-        const auto input = readUserText(args[2]);
-        if (!input)
-            return fail(input.error());
-        const auto outcome = importTable(args[0], *table, *input, dryRun);
-        if (!outcome)
-            return fail(outcome.error());
-        if (!outcome->problems.isEmpty())
-            return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-        reportRounded(outcome->rounded);
-        print(streams.out, (dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
-                                   : QStringLiteral("已修改%1条记录\n"))
-                               .arg(outcome->changedRecords));
-        return Ok;
-    }
-    return usage(help::data, QStringLiteral("未知的命令 data %1").arg(verb));
+    bool dryRun = false;
+};
+
+int dataExport(Output& o, QStringList& args, const DataArgs& d) {
+    if (args.size() != 2 || d.dryRun)
+        return usage(o, help::data);
+    if (d.format != QStringLiteral("csv") && d.format != QStringLiteral("json"))
+        return usage(o, help::data, QStringLiteral("--format 只能是 csv 或 json"));
+    const TableAdapter* table = fields::findDataTable(args[1]);
+    if (!table)
+        return usage(o, help::data,
+                     QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
+    const auto text = exportTable(args[0], *table,
+                                  d.format == QStringLiteral("json") ? Format::Json : Format::Csv);
+    if (!text)
+        return fail(o, text.error());
+    return writeOutput(o, *text, d.out, {args[0]});
 }
+
+int dataImport(Output& o, QStringList& args, const DataArgs& d) {
+    if (args.size() != 3 || !d.out.isEmpty())
+        return usage(o, help::data);
+    const TableAdapter* table = fields::findDataTable(args[1]);
+    if (!table)
+        return usage(o, help::data,
+                     QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
+    const auto input = readUserText(args[2]);
+    if (!input)
+        return fail(o, input.error());
+    const auto outcome = importTable(args[0], *table, *input, d.dryRun);
+    if (!outcome)
+        return fail(o, outcome.error());
+    if (!outcome->problems.isEmpty())
+        return fail(o, outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
+    reportRounded(o, outcome->rounded);
+    o.out((d.dryRun ? QStringLiteral("将修改%1条记录（试运行，未写入）\n")
+                    : QStringLiteral("已修改%1条记录\n"))
+              .arg(outcome->changedRecords));
+    return Ok;
+}
+
+const Verb<DataArgs> dataVerbs[] = {{u"export", dataExport}, {u"import", dataImport}};
+
+int dataCommand(Output& o, QStringList args) {
+    if (args.isEmpty() || wantsHelp(args))
+        return args.isEmpty() ? usage(o, help::data) : helpOn(o, help::data);
+    const QString verb = args.takeFirst();
+    DataArgs d;
+    if (!takeOption(args, {QStringLiteral("--format")}, d.format) ||
+        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, d.out))
+        return usage(o, help::data, QStringLiteral("选项缺少取值"));
+    d.dryRun = takeFlag(args, QStringLiteral("--dry-run"));
+    if (const auto stray = strayOption(args))
+        return usage(o, help::data, QStringLiteral("未知的选项 %1").arg(*stray));
+    if (const auto* v = findVerb(dataVerbs, verb))
+        return v->run(o, args, d);
+    return usage(o, help::data, QStringLiteral("未知的命令 data %1").arg(verb));
+}
+
+// ---- save, exe, rfile, imsg
 
 // Takes the common options of an import; false on a usage error.
 struct RegionArgs {
@@ -180,14 +235,14 @@ struct RegionArgs {
     bool dryRun = false;
 };
 
-std::optional<int> takeRegionArgs(QStringList& args, const QString& help, RegionArgs& r) {
+std::optional<int> takeRegionArgs(Output& o, QStringList& args, const QString& help,
+                                  RegionArgs& r) {
     if (!takeOption(args, {QStringLiteral("--part")}, r.part) ||
         !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, r.out))
-        return usage(help, QStringLiteral("选项缺少取值"));
+        return usage(o, help, QStringLiteral("选项缺少取值"));
     r.dryRun = takeFlag(args, QStringLiteral("--dry-run"));
-    for (const QString& a : args)
-        if (a.startsWith(u'-') && a != QStringLiteral("-"))
-            return usage(help, QStringLiteral("未知的选项 %1").arg(a));
+    if (const auto stray = strayOption(args, QStringLiteral("-")))
+        return usage(o, help, QStringLiteral("未知的选项 %1").arg(*stray));
     return std::nullopt;
 }
 
@@ -226,74 +281,83 @@ void writeAll(const QStringList& targets, const std::vector<QByteArray>& outputs
     writers.waitForDone();
 }
 
-// One result per input file. One file: printed, or written to `out`, as
-// always. Several: printed one after another, each under a heading with its
-// file name, or written into the folder `out` as NAME.suffix. A file that
-// fails does not stop the others; the exit code is the worst of them.
-// `alsoRead` are the other files the command reads (a data file for names).
-int exportEach(const QStringList& args, const QStringList& filters, const QString& outIn,
-               const QString& suffix, const std::function<Result<QString>(const QString&)>& produce,
-               const QStringList& alsoRead = {}) {
-    const QString out = isStandardOutput(outIn) ? QString() : outIn;
-    const auto inputs = expandInputs(args, filters);
-    if (!inputs)
-        return fail(inputs.error());
-    if (!inputs->several) {
-        if (!out.isEmpty())
-            if (auto problem = outputProblem(out, QStringList{inputs->files[0]} + alsoRead))
-                return fail(*problem);
-        const auto text = produce(inputs->files[0]);
-        if (!text)
-            return fail(text.error());
-        return writeOutput(*text, out, QStringList{inputs->files[0]} + alsoRead);
-    }
-    QStringList targets;
-    if (!out.isEmpty()) {
-        const auto paths = outputPaths(inputs->files, out, suffix);
-        if (!paths)
-            return fail(paths.error());
-        targets = *paths;
-        for (const QString& target : targets)
-            if (auto problem = outputProblem(target, inputs->files + alsoRead))
-                return fail(*problem);
-    }
-    const qsizetype count = inputs->files.size();
+using Produce = std::function<Result<QString>(const QString&)>;
+
+// Several results, each printed as its file is done under a heading with the
+// file's name, its failure in turn with the others; the worst exit code.
+int printEach(Output& o, const QStringList& files, const Produce& produce) {
     int code = Ok;
-    const auto report = [&](const QString& file, const QString& failure) {
-        print(streams.err, heading(file) + failure + u'\n');
-        code = worse(code, DataError);
-    };
-    if (targets.isEmpty()) {
-        // Printed as each file is done, its failure in turn with the others.
-        for (qsizetype i = 0; i < count; ++i) {
-            const QString& file = inputs->files[i];
-            const auto text = produce(file);
-            if (text)
-                print(streams.out,
-                      (i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
-            else
-                report(file, text.error());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        const auto text = produce(file);
+        if (text) {
+            o.out((i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
+        } else {
+            o.err(heading(file) + text.error() + u'\n');
+            code = worse(code, DataError);
         }
-        return code;
     }
+    return code;
+}
+
+// Several results, each written to its target; a file that fails does not
+// stop the others. The worst exit code.
+int writeEach(Output& o, const QStringList& files, const QStringList& targets,
+              const Produce& produce) {
+    const qsizetype count = files.size();
     std::vector<Failure> failures(count);
     std::vector<QByteArray> outputs(count);
     for (qsizetype i = 0; i < count; ++i) {
-        const auto text = produce(inputs->files[i]);
+        const auto text = produce(files[i]);
         if (text)
             outputs[i] = text->toUtf8();
         else
             failures[i] = text.error();
     }
     writeAll(targets, outputs, failures);
+    int code = Ok;
     for (qsizetype i = 0; i < count; ++i)
-        if (failures[i])
-            report(inputs->files[i], *failures[i]);
+        if (failures[i]) {
+            o.err(heading(files[i]) + *failures[i] + u'\n');
+            code = worse(code, DataError);
+        }
     return code;
 }
 
-int exportPart(RegionKind kind, const QStringList& paths, const QString& part, const QString& out) {
-    return exportEach(paths, filesOf(kind), out, QStringLiteral("csv"),
+// One result per input file. One file: printed, or written to `out`, as
+// always. Several: printed one after another, each under a heading with its
+// file name, or written into the folder `out` as NAME.suffix. A file that
+// fails does not stop the others; the exit code is the worst of them.
+// `alsoRead` are the other files the command reads (a data file for names).
+int exportEach(Output& o, const QStringList& args, const QStringList& filters, const QString& outIn,
+               const QString& suffix, const Produce& produce, const QStringList& alsoRead = {}) {
+    const QString out = isStandardOutput(outIn) ? QString() : outIn;
+    const auto inputs = expandInputs(args, filters);
+    if (!inputs)
+        return fail(o, inputs.error());
+    if (!inputs->several) {
+        if (!out.isEmpty())
+            if (auto problem = outputProblem(out, QStringList{inputs->files[0]} + alsoRead))
+                return fail(o, *problem);
+        const auto text = produce(inputs->files[0]);
+        if (!text)
+            return fail(o, text.error());
+        return writeOutput(o, *text, out, QStringList{inputs->files[0]} + alsoRead);
+    }
+    if (out.isEmpty())
+        return printEach(o, inputs->files, produce);
+    const auto targets = outputPaths(inputs->files, out, suffix);
+    if (!targets)
+        return fail(o, targets.error());
+    for (const QString& target : *targets)
+        if (auto problem = outputProblem(target, inputs->files + alsoRead))
+            return fail(o, *problem);
+    return writeEach(o, inputs->files, *targets, produce);
+}
+
+int exportPart(Output& o, RegionKind kind, const QStringList& paths, const QString& part,
+               const QString& out) {
+    return exportEach(o, paths, filesOf(kind), out, QStringLiteral("csv"),
                       [&](const QString& path) -> Result<QString> {
                           auto model = loadRegionModel(kind, path);
                           if (!model)
@@ -302,92 +366,118 @@ int exportPart(RegionKind kind, const QStringList& paths, const QString& part, c
                       });
 }
 
-int importPart(RegionKind kind, const QString& path, const QString& part, const QString& file,
-               bool dryRun) {
+int importPart(Output& o, RegionKind kind, const QString& path, const QString& part,
+               const QString& file, bool dryRun) {
     const auto input = readUserText(file);
     if (!input)
-        return fail(input.error());
+        return fail(o, input.error());
     // The file is read, changed and written under its lock.
     const auto lock = files::WriteLock::take(dryRun ? QStringList{} : QStringList{path});
     if (!lock)
-        return fail(lock.error());
+        return fail(o, lock.error());
     auto model = loadRegionModel(kind, path);
     if (!model)
-        return fail(model.error());
+        return fail(o, model.error());
     const auto outcome = importRows(**model, part, *input, dryRun);
     if (!outcome)
-        return fail(outcome.error());
+        return fail(o, outcome.error());
     if (!outcome->problems.isEmpty())
-        return fail(outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
-    reportRounded(outcome->rounded);
-    print(streams.out, (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n")
-                               : QStringLiteral("已修改%1行\n"))
-                           .arg(outcome->changedRows));
+        return fail(o, outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
+    reportRounded(o, outcome->rounded);
+    o.out(
+        (dryRun ? QStringLiteral("将修改%1行（试运行，未写入）\n") : QStringLiteral("已修改%1行\n"))
+            .arg(outcome->changedRows));
     return Ok;
 }
 
+// A command over the parts of one kind of file: its help, and the names of
+// its export and import verbs.
+struct RegionVerbs {
+    RegionKind kind;
+    const QString& help;
+    const char16_t* exportVerb;
+    const char16_t* importVerb;
+    bool exportToFile; // export FILE... OUT rather than to -o or standard output
+};
+
 // save / exe / rfile: VERB FILE [FILE] with --part.
-int regionCommand(RegionKind kind, QStringList args, const QString& help, const QString& exportVerb,
-                  const QString& importVerb, bool exportToFile) {
+int regionCommand(Output& o, const RegionVerbs& c, QStringList args) {
     if (args.isEmpty())
-        return usage(help);
+        return usage(o, c.help);
     if (wantsHelp(args))
-        return print(streams.out, help), Ok;
+        return helpOn(o, c.help);
     const QString verb = args.takeFirst();
     RegionArgs r;
-    if (auto code = takeRegionArgs(args, help, r))
+    if (auto code = takeRegionArgs(o, args, c.help, r))
         return *code;
-    const QStringList parts = regionParts(kind);
+    const QStringList parts = regionParts(c.kind);
     if (r.part.isEmpty())
         r.part = parts.first();
     if (!parts.contains(r.part))
-        return usage(help, QStringLiteral("未知的部分 %1（可用: %2）")
-                               .arg(r.part, parts.join(QStringLiteral(", "))));
-    if (verb == exportVerb) {
-        if (args.size() < (exportToFile ? 2 : 1) || r.dryRun || (exportToFile && !r.out.isEmpty()))
-            return usage(help);
-        if (exportToFile)
-            return exportPart(kind, args.first(args.size() - 1), r.part, args.last());
-        return exportPart(kind, args, r.part, r.out);
+        return usage(o, c.help,
+                     QStringLiteral("未知的部分 %1（可用: %2）")
+                         .arg(r.part, parts.join(QStringLiteral(", "))));
+    if (verb == QStringView(c.exportVerb)) {
+        if (args.size() < (c.exportToFile ? 2 : 1) || r.dryRun ||
+            (c.exportToFile && !r.out.isEmpty()))
+            return usage(o, c.help);
+        if (c.exportToFile)
+            return exportPart(o, c.kind, args.first(args.size() - 1), r.part, args.last());
+        return exportPart(o, c.kind, args, r.part, r.out);
     }
-    if (verb == importVerb) {
+    if (verb == QStringView(c.importVerb)) {
         if (args.size() != 2 || !r.out.isEmpty())
-            return usage(help);
-        return importPart(kind, args[0], r.part, args[1], r.dryRun);
+            return usage(o, c.help);
+        return importPart(o, c.kind, args[0], r.part, args[1], r.dryRun);
     }
-    return usage(help, QStringLiteral("未知的命令 %1").arg(verb));
+    return usage(o, c.help, QStringLiteral("未知的命令 %1").arg(verb));
 }
 
-int imsgCommand(QStringList args) {
+int saveCommand(Output& o, QStringList args) {
+    return regionCommand(o, {RegionKind::Save, help::save, u"export", u"import", true}, args);
+}
+
+int exeCommand(Output& o, QStringList args) {
+    return regionCommand(o, {RegionKind::Exe, help::exe, u"show", u"set", false}, args);
+}
+
+int rfileCommand(Output& o, QStringList args) {
+    return regionCommand(o, {RegionKind::RFile, help::rfile, u"show", u"set", false}, args);
+}
+
+int imsgCommand(Output& o, QStringList args) {
     if (args.isEmpty())
-        return usage(help::imsg);
+        return usage(o, help::imsg);
     if (wantsHelp(args))
-        return print(streams.out, help::imsg), Ok;
+        return helpOn(o, help::imsg);
     const QString verb = args.takeFirst();
     RegionArgs r;
-    if (auto code = takeRegionArgs(args, help::imsg, r))
+    if (auto code = takeRegionArgs(o, args, help::imsg, r))
         return *code;
     // export takes several message files: FILE... CATEGORY OUT.
     const bool exporting = verb == QStringLiteral("export");
     if (args.size() < 3 || (!exporting && args.size() != 3) || !r.part.isEmpty() ||
         !r.out.isEmpty())
-        return usage(help::imsg);
+        return usage(o, help::imsg);
     const QString category = args[args.size() - 2];
     const QStringList parts = regionParts(RegionKind::Imsg);
     if (!parts.contains(category))
-        return usage(help::imsg, QStringLiteral("未知的类别 %1（可用: %2）")
-                                     .arg(category, parts.join(QStringLiteral(", "))));
+        return usage(o, help::imsg,
+                     QStringLiteral("未知的类别 %1（可用: %2）")
+                         .arg(category, parts.join(QStringLiteral(", "))));
     if (exporting && !r.dryRun)
-        return exportPart(RegionKind::Imsg, args.first(args.size() - 2), category, args.last());
+        return exportPart(o, RegionKind::Imsg, args.first(args.size() - 2), category, args.last());
     if (verb == QStringLiteral("import"))
-        return importPart(RegionKind::Imsg, args[0], args[1], args[2], r.dryRun);
-    return usage(help::imsg, QStringLiteral("未知的命令 imsg %1").arg(verb));
+        return importPart(o, RegionKind::Imsg, args[0], args[1], args[2], r.dryRun);
+    return usage(o, help::imsg, QStringLiteral("未知的命令 imsg %1").arg(verb));
 }
 
-void reportUnreadable(const QStringList& problems) {
+// ---- scenario
+
+void reportUnreadable(Output& o, const QStringList& problems) {
     if (!problems.isEmpty())
-        print(streams.err, QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
-                               problems.join(u'\n') + u'\n');
+        o.err(QStringLiteral("剧本中有以下内容无法识别，已按原样保留，不作修改：\n") +
+              problems.join(u'\n') + u'\n');
 }
 
 QString editedText(bool written, int confirmed) {
@@ -395,166 +485,180 @@ QString editedText(bool written, int confirmed) {
                    : QStringLiteral("剧本没有变化，未写入\n");
 }
 
+// Every scenario of `files` with `edits` made, in memory; a file that refuses
+// them is named on the error output and left out.
+QList<PreparedEdit> prepareEach(Output& o, const QStringList& files, const QJsonObject& edits) {
+    QList<PreparedEdit> prepared;
+    for (const QString& file : files) {
+        auto edit = prepareEdit(file, edits);
+        if (edit)
+            prepared.append(std::move(*edit));
+        else
+            o.err(heading(file) + edit.error() + u'\n');
+    }
+    return prepared;
+}
+
 // The same edits on several scenarios: every file is edited and built first,
 // and if any of them refuses an edit, none is written.
-int editEach(const Inputs& inputs, const QString& editsPath, const QString& out,
+int editEach(Output& o, const Inputs& inputs, const QString& editsPath, const QString& out,
              const QString& dataPath) {
     QStringList targets = inputs.files;
     if (!out.isEmpty()) {
         const auto paths = outputPaths(inputs.files, out, {});
         if (!paths)
-            return fail(paths.error());
+            return fail(o, paths.error());
         targets = *paths;
         for (const QString& target : targets)
             if (auto problem = outputProblem(target, {editsPath, dataPath}, OutputKind::Scenario))
-                return fail(*problem);
+                return fail(o, *problem);
     }
     const auto text = readUserText(editsPath);
     if (!text)
-        return fail(text.error());
+        return fail(o, text.error());
     const auto edits = parseEdits(text->toUtf8());
     if (!edits)
-        return fail(edits.error());
+        return fail(o, edits.error());
     // Every scenario is read, edited and written under the lock of the file it goes to.
     const auto lock = files::WriteLock::take(targets);
     if (!lock)
-        return fail(lock.error());
-    QList<PreparedEdit> prepared;
-    int refused = 0;
-    for (const QString& file : inputs.files) {
-        auto edit = prepareEdit(file, *edits);
-        if (edit) {
-            prepared.append(std::move(*edit));
-            continue;
-        }
-        print(streams.err, heading(file) + edit.error() + u'\n');
-        ++refused;
-    }
-    if (refused > 0)
-        return fail(QStringLiteral("%1个剧本中有%2个不能这样修改，没有写入任何剧本。")
-                        .arg(inputs.files.size())
-                        .arg(refused));
+        return fail(o, lock.error());
+    QList<PreparedEdit> prepared = prepareEach(o, inputs.files, *edits);
+    if (const qsizetype refused = inputs.files.size() - prepared.size(); refused > 0)
+        return fail(o, QStringLiteral("%1个剧本中有%2个不能这样修改，没有写入任何剧本。")
+                           .arg(inputs.files.size())
+                           .arg(refused));
     int code = Ok;
     for (qsizetype i = 0; i < prepared.size(); ++i) {
         const QString& file = inputs.files[i];
         const auto written = saveEdit(prepared[i], targets[i]);
         if (!written) {
-            print(streams.err, heading(file) + written.error() + u'\n');
+            o.err(heading(file) + written.error() + u'\n');
             code = worse(code, DataError);
             continue;
         }
         if (!prepared[i].problems.isEmpty())
-            print(streams.err, heading(file));
-        reportUnreadable(prepared[i].problems);
-        print(streams.out, heading(file) + editedText(*written, prepared[i].confirmed));
+            o.err(heading(file));
+        reportUnreadable(o, prepared[i].problems);
+        o.out(heading(file) + editedText(*written, prepared[i].confirmed));
     }
     return code;
 }
 
-int scenarioCommand(QStringList args) {
-    if (args.isEmpty())
-        return usage(help::scenario);
-    if (wantsHelp(args))
-        return print(streams.out, help::scenario), Ok;
-    const QString verb = args.takeFirst();
+struct ScenarioArgs {
     QString data, out, map, zoom;
-    if (!takeOption(args, {QStringLiteral("--data")}, data) ||
-        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out) ||
-        !takeOption(args, {QStringLiteral("--map")}, map) ||
-        !takeOption(args, {QStringLiteral("--zoom")}, zoom))
-        return usage(help::scenario, QStringLiteral("选项缺少取值"));
-    for (const QString& a : args)
-        if (a.startsWith(u'-'))
-            return usage(help::scenario, QStringLiteral("未知的选项 %1").arg(a));
-    if (verb != QStringLiteral("map") && (!map.isEmpty() || !zoom.isEmpty()))
-        return usage(help::scenario, QStringLiteral("--map 与 --zoom 只用于 scenario map"));
-    // As in the window, the data file must be readable before a scenario is opened.
-    const auto people = [&]() -> Result<std::optional<QStringList>> {
-        if (data.isEmpty())
-            return std::optional<QStringList>();
-        auto names = readPeople(data);
-        if (!names)
-            return Result<std::optional<QStringList>>::failure(names.error());
-        return std::optional<QStringList>(std::move(*names));
-    };
-    if (verb == QStringLiteral("show")) {
-        if (args.isEmpty())
-            return usage(help::scenario);
-        const auto names = people();
-        if (!names)
-            return fail(names.error());
-        const QStringList* shown = *names ? &**names : nullptr;
-        return exportEach(args, scenarioFiles, out, QStringLiteral("json"),
-                          [&](const QString& path) { return showScenario(path, shown); }, {data});
-    }
-    if (verb == QStringLiteral("edit")) {
-        if (args.size() < 2)
-            return usage(help::scenario);
-        if (const auto names = people(); !names)
-            return fail(names.error());
-        const QString editsPath = args.takeLast();
-        const auto inputs = expandInputs(args, scenarioFiles);
-        if (!inputs)
-            return fail(inputs.error());
-        if (inputs->several)
-            return editEach(*inputs, editsPath, out, data);
-        if (!out.isEmpty())
-            if (auto problem = outputProblem(out, {editsPath, data}, OutputKind::Scenario))
-                return fail(*problem);
-        const auto edits = readUserText(editsPath);
-        if (!edits)
-            return fail(edits.error());
-        const auto outcome = editScenario(args[0], edits->toUtf8(), out);
-        if (!outcome)
-            return fail(outcome.error());
-        reportUnreadable(outcome->problems);
-        print(streams.out, editedText(outcome->written, outcome->confirmed));
-        return Ok;
-    }
-    if (verb == QStringLiteral("map")) {
-        if (args.size() != 1 || map.isEmpty() || out.isEmpty())
-            return usage(help::scenario,
-                         QStringLiteral("scenario map 需要一个剧本、--map 地图和 -o 输出文件"));
-        if (isStandardOutput(out))
-            return usage(help::scenario, QStringLiteral("scenario map 的图片只写到文件，请用 -o "
-                                                        "给出PNG文件名"));
-        if (auto problem = outputProblem(out, {args[0], map, data}))
-            return fail(*problem);
-        bool ok = true;
-        const int factor = zoom.isEmpty() ? defaultMapZoom : zoom.toInt(&ok);
-        if (!ok || factor < 1 || factor > largestMapZoom)
-            return usage(help::scenario,
-                         QStringLiteral("--zoom 应是1到%1之间的整数").arg(largestMapZoom));
-        const auto drawn = drawScenarioMap(args[0], map, data, out, factor);
-        if (!drawn)
-            return fail(drawn.error());
-        print(streams.out,
-              QStringLiteral("已画出%1个出场人物").arg(drawn->units) +
-                  (drawn->offMap ? QStringLiteral("，其中%1个不在地图范围内").arg(drawn->offMap)
-                                 : QString()) +
-                  u'\n');
-        return Ok;
-    }
-    return usage(help::scenario, QStringLiteral("未知的命令 scenario %1").arg(verb));
+};
+
+// As in the window, the data file must be readable before a scenario is
+// opened: its people's names, or none without --data.
+Result<std::optional<QStringList>> peopleOf(const QString& data) {
+    if (data.isEmpty())
+        return std::optional<QStringList>();
+    auto names = readPeople(data);
+    if (!names)
+        return Result<std::optional<QStringList>>::failure(names.error());
+    return std::optional<QStringList>(std::move(*names));
 }
+
+int scenarioShow(Output& o, QStringList& args, const ScenarioArgs& s) {
+    if (args.isEmpty())
+        return usage(o, help::scenario);
+    const auto names = peopleOf(s.data);
+    if (!names)
+        return fail(o, names.error());
+    const QStringList* shown = *names ? &**names : nullptr;
+    return exportEach(o, args, scenarioFiles, s.out, QStringLiteral("json"),
+                      [&](const QString& path) { return showScenario(path, shown); }, {s.data});
+}
+
+int scenarioEdit(Output& o, QStringList& args, const ScenarioArgs& s) {
+    if (args.size() < 2)
+        return usage(o, help::scenario);
+    if (const auto names = peopleOf(s.data); !names)
+        return fail(o, names.error());
+    const QString editsPath = args.takeLast();
+    const auto inputs = expandInputs(args, scenarioFiles);
+    if (!inputs)
+        return fail(o, inputs.error());
+    if (inputs->several)
+        return editEach(o, *inputs, editsPath, s.out, s.data);
+    if (!s.out.isEmpty())
+        if (auto problem = outputProblem(s.out, {editsPath, s.data}, OutputKind::Scenario))
+            return fail(o, *problem);
+    const auto edits = readUserText(editsPath);
+    if (!edits)
+        return fail(o, edits.error());
+    const auto outcome = editScenario(args[0], edits->toUtf8(), s.out);
+    if (!outcome)
+        return fail(o, outcome.error());
+    reportUnreadable(o, outcome->problems);
+    o.out(editedText(outcome->written, outcome->confirmed));
+    return Ok;
+}
+
+int scenarioMap(Output& o, QStringList& args, const ScenarioArgs& s) {
+    if (args.size() != 1 || s.map.isEmpty() || s.out.isEmpty())
+        return usage(o, help::scenario,
+                     QStringLiteral("scenario map 需要一个剧本、--map 地图和 -o 输出文件"));
+    if (isStandardOutput(s.out))
+        return usage(o, help::scenario,
+                     QStringLiteral("scenario map 的图片只写到文件，请用 -o "
+                                    "给出PNG文件名"));
+    if (auto problem = outputProblem(s.out, {args[0], s.map, s.data}))
+        return fail(o, *problem);
+    bool ok = true;
+    const int factor = s.zoom.isEmpty() ? defaultMapZoom : s.zoom.toInt(&ok);
+    if (!ok || factor < 1 || factor > largestMapZoom)
+        return usage(o, help::scenario,
+                     QStringLiteral("--zoom 应是1到%1之间的整数").arg(largestMapZoom));
+    const auto drawn = drawScenarioMap(args[0], s.map, s.data, s.out, factor);
+    if (!drawn)
+        return fail(o, drawn.error());
+    o.out(QStringLiteral("已画出%1个出场人物").arg(drawn->units) +
+          (drawn->offMap ? QStringLiteral("，其中%1个不在地图范围内").arg(drawn->offMap)
+                         : QString()) +
+          u'\n');
+    return Ok;
+}
+
+const Verb<ScenarioArgs> scenarioVerbs[] = {
+    {u"show", scenarioShow}, {u"edit", scenarioEdit}, {u"map", scenarioMap}};
+
+int scenarioCommand(Output& o, QStringList args) {
+    if (args.isEmpty())
+        return usage(o, help::scenario);
+    if (wantsHelp(args))
+        return helpOn(o, help::scenario);
+    const QString verb = args.takeFirst();
+    ScenarioArgs s;
+    if (!takeOption(args, {QStringLiteral("--data")}, s.data) ||
+        !takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, s.out) ||
+        !takeOption(args, {QStringLiteral("--map")}, s.map) ||
+        !takeOption(args, {QStringLiteral("--zoom")}, s.zoom))
+        return usage(o, help::scenario, QStringLiteral("选项缺少取值"));
+    if (const auto stray = strayOption(args))
+        return usage(o, help::scenario, QStringLiteral("未知的选项 %1").arg(*stray));
+    if (verb != QStringLiteral("map") && (!s.map.isEmpty() || !s.zoom.isEmpty()))
+        return usage(o, help::scenario, QStringLiteral("--map 与 --zoom 只用于 scenario map"));
+    if (const auto* v = findVerb(scenarioVerbs, verb))
+        return v->run(o, args, s);
+    return usage(o, help::scenario, QStringLiteral("未知的命令 scenario %1").arg(verb));
+}
+
+// ---- diff and check
 
 using DiffOf = Result<QStringList> (*)(const QString&, const QString&);
 
-// `diff KIND A B`, or with B a folder, every file of A against its namesake in B.
-int diffCommand(QStringList args) {
-    if (wantsHelp(args))
-        return print(streams.out, help::diff), Ok;
-    for (const QString& a : args)
-        if (a.startsWith(u'-'))
-            return usage(help::diff, QStringLiteral("未知的选项 %1").arg(a));
-    if (args.size() < 3)
-        return usage(help::diff);
-    const QString kind = args.takeFirst();
-    const struct {
-        const char16_t* name;
-        DiffOf diff;
-        QStringList files;
-    } kinds[] = {
+// A kind of file `diff` compares: its name, how, and the files a folder
+// stands for.
+struct DiffKind {
+    const char16_t* name;
+    DiffOf diff;
+    QStringList files;
+};
+
+const DiffKind* diffKind(const QString& name) {
+    static const DiffKind kinds[] = {
         {u"data", diffData, dataFiles},
         {u"scenario", diffScenario, scenarioFiles},
         {u"save",
@@ -571,109 +675,127 @@ int diffCommand(QStringList args) {
          filesOf(RegionKind::RFile)},
     };
     const auto* k = std::find_if(std::begin(kinds), std::end(kinds),
-                                 [&](const auto& c) { return kind == QStringView(c.name); });
-    if (k == std::end(kinds))
-        return usage(help::diff, QStringLiteral("未知的文件种类 %1").arg(kind));
+                                 [&](const DiffKind& c) { return name == QStringView(c.name); });
+    return k == std::end(kinds) ? nullptr : k;
+}
+
+// One pair of files of a folder comparison, under its heading.
+int diffPair(Output& o, const DiffKind& k, const FilePair& pair, bool first, const QString& other) {
+    const QString head = (first ? QString() : QStringLiteral("\n")) +
+                         heading(pair.a.isEmpty() || pair.b.isEmpty()
+                                     ? pair.a + pair.b
+                                     : QStringLiteral("%1 与 %2").arg(pair.a, pair.b));
+    if (pair.a.isEmpty() || pair.b.isEmpty()) {
+        o.out(head + QStringLiteral("只有“%1”中有%2\n")
+                         .arg(pair.a.isEmpty() ? other : QFileInfo(pair.a).path(), pair.name));
+        return DataError;
+    }
+    const auto lines = k.diff(pair.a, pair.b);
+    if (!lines) {
+        o.err(head + lines.error() + u'\n');
+        return DataError;
+    }
+    o.out(head + (lines->isEmpty() ? QStringLiteral("相同\n") : lines->join(u'\n') + u'\n'));
+    return lines->isEmpty() ? Ok : DataError;
+}
+
+// `diff KIND A B`, or with B a folder, every file of A against its namesake in B.
+int diffCommand(Output& o, QStringList args) {
+    if (wantsHelp(args))
+        return helpOn(o, help::diff);
+    if (const auto stray = strayOption(args))
+        return usage(o, help::diff, QStringLiteral("未知的选项 %1").arg(*stray));
+    if (args.size() < 3)
+        return usage(o, help::diff);
+    const QString kind = args.takeFirst();
+    const DiffKind* k = diffKind(kind);
+    if (!k)
+        return usage(o, help::diff, QStringLiteral("未知的文件种类 %1").arg(kind));
     const QString other = args.takeLast();
     if (!QFileInfo(other).isDir()) {
         if (args.size() != 1 || QFileInfo(args[0]).isDir())
-            return usage(help::diff, QStringLiteral("比较多个文件时，最后一项应是文件夹"));
+            return usage(o, help::diff, QStringLiteral("比较多个文件时，最后一项应是文件夹"));
         const auto lines = k->diff(args[0], other);
         if (!lines)
-            return fail(lines.error());
+            return fail(o, lines.error());
         for (const QString& line : *lines)
-            print(streams.out, line + u'\n');
+            o.out(line + u'\n');
         return lines->isEmpty() ? Ok : DataError;
     }
     const auto pairs = filePairs(args, other, k->files);
     if (!pairs)
-        return fail(pairs.error());
+        return fail(o, pairs.error());
     int code = Ok;
-    for (qsizetype i = 0; i < pairs->size(); ++i) {
-        const FilePair& pair = pairs->at(i);
-        const QString head = (i > 0 ? QStringLiteral("\n") : QString()) +
-                             heading(pair.a.isEmpty() || pair.b.isEmpty()
-                                         ? pair.a + pair.b
-                                         : QStringLiteral("%1 与 %2").arg(pair.a, pair.b));
-        if (pair.a.isEmpty() || pair.b.isEmpty()) {
-            print(streams.out,
-                  head + QStringLiteral("只有“%1”中有%2\n")
-                             .arg(pair.a.isEmpty() ? other : QFileInfo(pair.a).path(), pair.name));
-            code = worse(code, DataError);
-            continue;
-        }
-        const auto lines = k->diff(pair.a, pair.b);
-        if (!lines) {
-            print(streams.err, head + lines.error() + u'\n');
-            code = worse(code, DataError);
-            continue;
-        }
-        print(streams.out,
-              head + (lines->isEmpty() ? QStringLiteral("相同\n") : lines->join(u'\n') + u'\n'));
-        if (!lines->isEmpty())
-            code = worse(code, DataError);
-    }
+    for (qsizetype i = 0; i < pairs->size(); ++i)
+        code = worse(code, diffPair(o, *k, pairs->at(i), i == 0, other));
     return code;
 }
 
 // `check GAME`: one line per problem of the folder's game files.
-int checkCommand(const QStringList& args) {
+int checkCommand(Output& o, QStringList args) {
     if (wantsHelp(args))
-        return print(streams.out, help::check), Ok;
-    for (const QString& a : args)
-        if (a.startsWith(u'-') && a != QStringLiteral("-"))
-            return usage(help::check, QStringLiteral("未知的选项 %1").arg(a));
+        return helpOn(o, help::check);
+    if (const auto stray = strayOption(args, QStringLiteral("-")))
+        return usage(o, help::check, QStringLiteral("未知的选项 %1").arg(*stray));
     if (args.size() != 1)
-        return usage(help::check);
+        return usage(o, help::check);
     const auto problems = check::checkFolder(args[0]);
     if (!problems) {
-        print(streams.err, QStringLiteral("lcjtool: ") + problems.error() + u'\n');
+        o.err(QStringLiteral("lcjtool: ") + problems.error() + u'\n');
         return UsageError;
     }
     for (const check::Problem& p : *problems)
-        print(streams.out, p.line() + u'\n');
-    if (problems->isEmpty())
-        return print(streams.err, QStringLiteral("没有发现问题。\n")), Ok;
-    print(streams.err, QStringLiteral("共发现%1处问题。\n").arg(problems->size()));
+        o.out(p.line() + u'\n');
+    if (problems->isEmpty()) {
+        o.err(QStringLiteral("没有发现问题。\n"));
+        return Ok;
+    }
+    o.err(QStringLiteral("共发现%1处问题。\n").arg(problems->size()));
     return DataError;
 }
 
-int runCommand(const QStringList& argsIn) {
-    QStringList args = argsIn;
+// ---- patch, and the table of commands
+
+int patchVerb(Output& o, QStringList args) {
+    return patchCommand(args, [&o](std::FILE* to, const QString& text) {
+        // The patch commands name stdout and stderr: both go where run() was told.
+        if (to == stdout)
+            o.out(text);
+        else if (to == stderr)
+            o.err(text);
+        else
+            o.print(to, text);
+    });
+}
+
+struct Command {
+    const char16_t* name;
+    int (*run)(Output&, QStringList args);
+};
+
+const Command commands[] = {
+    {u"data", dataCommand}, {u"diff", diffCommand},         {u"check", checkCommand},
+    {u"save", saveCommand}, {u"exe", exeCommand},           {u"rfile", rfileCommand},
+    {u"imsg", imsgCommand}, {u"scenario", scenarioCommand}, {u"patch", patchVerb},
+};
+
+int runCommand(Output& o, QStringList args) {
     if (args.isEmpty())
-        return usage(help::top);
-    if (args.first() == QStringLiteral("--version"))
-        return print(streams.out, QStringLiteral("lcjtool " LCJ_VERSION "\n")), Ok;
+        return usage(o, help::top);
+    if (args.first() == QStringLiteral("--version")) {
+        o.out(QStringLiteral("lcjtool " LCJ_VERSION "\n"));
+        return Ok;
+    }
     if (!gbk::available())
-        return fail(QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
+        return fail(o, QStringLiteral("本机的Qt缺少GBK编码支持，无法读写游戏文件"));
     const QString command = args.takeFirst();
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h"))
-        return print(streams.out, help::top), Ok;
-    if (command == QStringLiteral("data"))
-        return dataCommand(args);
-    if (command == QStringLiteral("diff"))
-        return diffCommand(args);
-    if (command == QStringLiteral("check"))
-        return checkCommand(args);
-    if (command == QStringLiteral("save"))
-        return regionCommand(RegionKind::Save, args, help::save, QStringLiteral("export"),
-                             QStringLiteral("import"), true);
-    if (command == QStringLiteral("exe"))
-        return regionCommand(RegionKind::Exe, args, help::exe, QStringLiteral("show"),
-                             QStringLiteral("set"), false);
-    if (command == QStringLiteral("rfile"))
-        return regionCommand(RegionKind::RFile, args, help::rfile, QStringLiteral("show"),
-                             QStringLiteral("set"), false);
-    if (command == QStringLiteral("imsg"))
-        return imsgCommand(args);
-    if (command == QStringLiteral("scenario"))
-        return scenarioCommand(args);
-    if (command == QStringLiteral("patch"))
-        return patchCommand(args, [](std::FILE* to, const QString& text) {
-            // The patch commands name stdout and stderr: both go where run() was told.
-            print(to == stdout ? streams.out : to == stderr ? streams.err : to, text);
-        });
-    return usage(help::top, QStringLiteral("未知的命令 %1").arg(command));
+        return helpOn(o, help::top);
+    const auto* c = std::find_if(std::begin(commands), std::end(commands),
+                                 [&](const Command& c) { return command == QStringView(c.name); });
+    if (c != std::end(commands))
+        return c->run(o, args);
+    return usage(o, help::top, QStringLiteral("未知的命令 %1").arg(command));
 }
 
 } // namespace
@@ -682,20 +804,18 @@ int run(const QStringList& args) {
     return run(args, stdout, stderr);
 }
 
-int run(const QStringList& argsIn, std::FILE* out, std::FILE* err) {
-    const Streams before = streams;
-    streams = {out, err};
-    int code = runCommand(argsIn);
+int run(const QStringList& args, std::FILE* out, std::FILE* err) {
+    Output o(out, err);
+    int code = runCommand(o, args);
     // Output that did not all arrive is a failure, however the command went:
     // a cut export must not look like a whole one.
-    if (streams.failed) {
-        const bool toErr = streams.failed == err;
+    if (o.failed()) {
+        const bool toErr = o.failed() == err;
         code = worse(code, DataError);
-        print(err, QStringLiteral("lcjtool: 写入%1出错（%2），输出不完整。\n")
-                       .arg(toErr ? QStringLiteral("标准错误") : QStringLiteral("标准输出"),
-                            writeFailure(streams.failure)));
+        o.err(QStringLiteral("lcjtool: 写入%1出错（%2），输出不完整。\n")
+                  .arg(toErr ? QStringLiteral("标准错误") : QStringLiteral("标准输出"),
+                       writeFailure(o.failure())));
     }
-    streams = before;
     return code;
 }
 } // namespace lcj::cli
