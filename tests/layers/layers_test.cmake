@@ -143,7 +143,11 @@ link_case(cli_reaches_widgets_deep "${sound};lcj_changes=lcj_mapview_ui"
   "lcj_changes (room changes, floor 4) links Qt6::Widgets: lcj_changes -> lcj_mapview_ui -> lcj_common_ui -> Qt6::Widgets")
 link_case(core_links_gui_itself "${sound};lcj_fields=lcj_common,Qt6::Gui"
   "lcj_fields (room fields, floor 3) links Qt6::Gui itself")
-link_case(lower_links_higher "${sound};lcj_check=lcj_common;lcj_common_gui=lcj_common,Qt6::Gui,lcj_check"
+set(cycle ${sound})
+list(REMOVE_ITEM cycle "lcj_common=Qt6::Core")
+link_case(lower_links_higher "${cycle};lcj_common=Qt6::Core,lcj_fields"
+  "lcj_common links lcj_fields: room common (floor 1) reaches room fields (floor 3)")
+link_case(drawing_links_higher "${sound};lcj_check=lcj_common;lcj_common_gui=lcj_common,Qt6::Gui,lcj_check"
   "lcj_common_gui links lcj_check: room common (floor 1) reaches room check (floor 4)")
 link_case(window_links_other_window "${sound};lcj_savefile_ui=lcj_common_ui,lcj_scenario_ui"
   "lcj_savefile_ui links lcj_scenario_ui: room savefile/ui reaches room scenario/ui of its own floor (7), a pair LCJ_ROOM_PAIRS does not name")
