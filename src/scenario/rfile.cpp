@@ -68,18 +68,26 @@ RLimitsForm RFile::show() const {
     return RLimitsForm::show(QByteArrayView(rFileBytes_).sliced(rLimitPos_, recordSize));
 }
 
-Failure RFile::save(const RLimitsForm& form) {
+Result<QByteArray> RFile::bytesWith(const RLimitsForm& form) const {
+    using R = Result<QByteArray>;
     if (rLimitPos_ < 0 || rLimitPos_ + recordSize > rFileBytes_.size())
-        return QStringLiteral("R文件中没有出场人数记录，无法保存");
+        return R::failure(QStringLiteral("R文件中没有出场人数记录，无法保存"));
     QByteArray record = rFileBytes_.mid(rLimitPos_, recordSize);
     if (auto failure = form.apply(record))
-        return failure;
+        return R::failure(*failure);
     QByteArray bytes = rFileBytes_;
     bytes.replace(rLimitPos_, recordSize, record);
-    if (auto failure = files::writeWhole(rFilePath_, bytes))
+    return bytes;
+}
+
+Failure RFile::save(const RLimitsForm& form) {
+    auto bytes = bytesWith(form);
+    if (!bytes)
+        return bytes.error();
+    if (auto failure = files::writeWhole(rFilePath_, *bytes))
         return failure;
-    stamp_ = DiskStamp::take(rFilePath_, bytes);
-    rFileBytes_ = std::move(bytes);
+    stamp_ = DiskStamp::take(rFilePath_, *bytes);
+    rFileBytes_ = std::move(*bytes);
     return std::nullopt;
 }
 

@@ -38,6 +38,8 @@ public:
     const DiskStamp& stamp() const { return stamp_; }
 
     RLimitsForm show() const;
+    // The whole file with the form stored into the record; refused as save() refuses.
+    Result<QByteArray> bytesWith(const RLimitsForm& form) const;
     // Stores the form into the record in memory, then writes the whole file.
     // On a refused field or a failed write the file is left as it was.
     Failure save(const RLimitsForm& form);

@@ -387,13 +387,16 @@ private slots:
         QVERIFY(prompts.questions.isEmpty());
         if (!pending)
             return;
-        // The user writes over the other program's file.
-        prompts.askAnswers.enqueue(true);
+        // The save merges: the editor's undone edit of character 5 and the other program's
+        // change of character 6 are both on disk.
+        prompts.chooseAnswers.enqueue(0);
         activate();
         saveKey();
         QCOMPARE(prompts.questions.size(), 1);
         noMessages();
-        QCOMPARE(written(), original);
+        QByteArray merged = original;
+        merged[data::characters.recordOffset(6) + 18] = char(250);
+        QCOMPARE(written(), merged);
     }
 
     // Closing and opening another file with edits not on disk ask once,

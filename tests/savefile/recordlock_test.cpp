@@ -41,6 +41,12 @@ public:
             lockFreeDuringQuestion.append(files::WriteLock::take(watched).ok());
         return ScriptedPrompts::ask(parent, text, title);
     }
+    int choose(QWidget* parent, const QString& text, const QStringList& buttons, int defaultButton,
+               int escapeButton, const QString& title) override {
+        if (!watched.isEmpty())
+            lockFreeDuringQuestion.append(files::WriteLock::take(watched).ok());
+        return ScriptedPrompts::choose(parent, text, buttons, defaultButton, escapeButton, title);
+    }
 };
 
 } // namespace
@@ -122,11 +128,11 @@ private slots:
         theirs[recordAt(9) + 4] = char(7);
         dir->write(QStringLiteral("Sv01d.e5s"), theirs);
         prompts.watched = path;
-        prompts.askAnswers.enqueue(true);
+        prompts.chooseAnswers.enqueue(0); // 合并保存
         click("Command2");
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(prompts.lockFreeDuringQuestion, QList<bool>{false});
-        QCOMPARE(test::readFile(path), edited(original));
+        QCOMPARE(test::readFile(path), edited(theirs));
         QVERIFY(!QFile::exists(files::lockPath(path)));
     }
 };

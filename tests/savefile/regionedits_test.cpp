@@ -430,8 +430,8 @@ private slots:
         d.list()->setCurrentRow(7);
         QCOMPARE(d.c.formValue(d), QStringLiteral("别的程序写的"));
         QCOMPARE(d.title(), d.fileTitle() + QStringLiteral(" *"));
-        // Writing over the other program's change is the user's choice.
-        d.prompts.askAnswers.enqueue(true);
+        // The save merges the other program's change with the editor's.
+        d.prompts.chooseAnswers.enqueue(0);
         d.save();
         QCOMPARE(d.prompts.questions.size(), 1);
         QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));

@@ -518,9 +518,10 @@ private slots:
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(test::readFile(path), other);
         QVERIFY(form->isModified());
-        prompts.askAnswers.enqueue(true);
+        prompts.chooseAnswers.enqueue(0); // 合并保存
         action("ssave")->trigger();
         QCOMPARE(test::readFile(path).size(), other.size() + 28);
+        QCOMPARE(test::readFile(path).at(100), char(0x3F)); // the other program's byte stays
         QVERIFY(!form->isModified());
         // After the save the file on disk is the one the editor knows.
         action("ssave")->trigger();

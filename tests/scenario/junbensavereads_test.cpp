@@ -58,8 +58,8 @@ private slots:
         QCOMPARE(test::readFile(target), original);
     }
 
-    // A file changed on disk since it was loaded, written over at the user's
-    // word: the backup holds what was on disk, not what was loaded.
+    // A file changed on disk since it was loaded, merged at the user's word: the backup
+    // holds what was on disk, not what was loaded, and the other program's bytes stay.
     void overwrittenChangeIsWhatTheBackupHolds_data() {
         QTest::addColumn<bool>("sameSize");
         QTest::newRow("same size") << true;
@@ -75,12 +75,13 @@ private slots:
             changed.append("\x01\x02", 2);
         dir->write(S01, changed);
         click("Command3");
-        prompts.askAnswers.enqueue(true);
+        prompts.chooseAnswers.enqueue(0);
         action("ssave")->trigger();
         noMessages();
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(test::readFile(backupOf(S01)), changed);
-        QCOMPARE(test::readFile(path).size(), original.size() + 28);
+        QCOMPARE(test::readFile(path).size(), changed.size() + 28);
+        QCOMPARE(test::readFile(path).right(2), changed.right(2));
     }
 };
 

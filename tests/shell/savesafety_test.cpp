@@ -95,10 +95,10 @@ private slots:
         }
     }
 
-    // The player saves the game into the file the editor has open, then
-    // presses the editor's save. No (the default) keeps the other program's
-    // file to the byte; Yes writes the editor's content over it, and the
-    // next save asks no more.
+    // The player saves the game into the file the editor has open (a byte no field shows),
+    // then presses the editor's save. The question names both sides' changes; Escape keeps
+    // the other program's file to the byte; 合并保存 writes the editor's edit onto it,
+    // keeping the other program's byte, and the next save asks no more.
     void fileChangedOnDiskIsKeptUnlessTheUserSaysSo() {
         QFETCH(int, editor);
         QFETCH(int, answer);
@@ -111,13 +111,20 @@ private slots:
         const QByteArray other = otherProgramsSave(original);
         d.write(QString::fromLatin1(c.fileName), other);
 
-        d.prompts.askAnswers.enqueue(Answer(answer) == Answer::Yes);
+        if (Answer(answer) == Answer::Yes)
+            d.prompts.chooseAnswers.enqueue(0);
         d.save(c.save);
         QCOMPARE(d.prompts.questions.size(), 1);
         const QString kind = d.prompts.questions[0].section(u'“', 0, 0);
-        QCOMPARE(d.prompts.questions[0], kind + QStringLiteral("“%1”在读入之后已被其他程序改动。\n"
-                                                               "仍要用编辑器中的内容覆盖它吗？")
-                                                    .arg(QDir::toNativeSeparators(d.path)));
+        const QString question = d.prompts.questions[0];
+        QVERIFY2(question.startsWith(kind + QStringLiteral("“%1”在读入之后已被其他程序改动。\n\n"
+                                                           "其他程序的改动：\n"
+                                                           "  只在编辑器不显示的字节\n\n"
+                                                           "编辑器中的改动：\n  ")
+                                                .arg(QDir::toNativeSeparators(d.path))),
+                 qPrintable(question));
+        QVERIFY2(question.endsWith(QStringLiteral("合并保存会保留两边的全部改动。")),
+                 qPrintable(question));
         QVERIFY2(kind.endsWith(QStringLiteral("文件")), qPrintable(kind));
         if (Answer(answer) == Answer::No) {
             // The user is told that nothing was written.
@@ -128,10 +135,10 @@ private slots:
             return;
         }
         QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
-        // A region editor writes its regions over the other program's file;
-        // an editor holding the whole file writes all of it.
-        const QByteArray expected = c.holdsWholeFile ? saved : otherProgramsSave(saved);
+        const QByteArray expected = otherProgramsSave(saved);
         QCOMPARE(test::readFile(d.path), expected);
+        QVERIFY2(d.find<QLabel>("status")->text().startsWith(QStringLiteral("已合并保存")),
+                 qPrintable(d.find<QLabel>("status")->text()));
         // The stamp is renewed: the next save is not asked about.
         d.save(c.save);
         QCOMPARE(d.prompts.questions.size(), 1);

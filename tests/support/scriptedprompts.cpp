@@ -39,6 +39,14 @@ Prompts::SaveChoice ScriptedPrompts::askToSave(QWidget* parent, const QString& t
     return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.dequeue();
 }
 
+int ScriptedPrompts::choose(QWidget* parent, const QString& text, const QStringList& buttons,
+                            int defaultButton, int escapeButton, const QString& title) {
+    questions.append(text);
+    if (realBoxes)
+        return DialogPrompts().choose(parent, text, buttons, defaultButton, escapeButton, title);
+    return chooseAnswers.isEmpty() ? escapeButton : chooseAnswers.dequeue();
+}
+
 Prompts::SaveChoice ScriptedPrompts::askToSaveFiles(QWidget* parent, const QString& text,
                                                     const QStringList& files, QList<bool>& chosen,
                                                     const QString& title) {

@@ -19,6 +19,9 @@ public:
     QQueue<bool> askAnswers;
     // Answers to the unsaved-edits question; none left answers "取消".
     QQueue<SaveChoice> saveChoices;
+    // Answers to the questions with buttons of their own (the button's index); none left
+    // presses the Escape button.
+    QQueue<int> chooseAnswers;
     QStringList messages;
     QStringList questions;
     QStringList openFolders; // the start folder of each open dialog
@@ -37,6 +40,8 @@ public:
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
     SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
+    int choose(QWidget* parent, const QString& text, const QStringList& buttons, int defaultButton,
+               int escapeButton, const QString& title) override;
     // One question (in `questions`, answered from `saveChoices`): 保存 keeps every file
     // checked; with `realBoxes` the real list (unsavedlist) is shown.
     SaveChoice askToSaveFiles(QWidget* parent, const QString& text, const QStringList& files,

@@ -75,6 +75,10 @@ public:
     SaveChoice askToSave(QWidget*, const QString&, const QString&) override {
         return SaveChoice::Discard;
     }
+    int choose(QWidget*, const QString&, const QStringList&, int, int escapeButton,
+               const QString&) override {
+        return escapeButton;
+    }
 
 private:
     // The kinds of game file, most specific first: each is known by a word of

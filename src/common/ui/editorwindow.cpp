@@ -138,6 +138,13 @@ bool EditorWindow::reopenIn(const QString& folder) {
     return !path.isEmpty() && reopenAt(path);
 }
 
+MergeSource EditorWindow::mergeSource(fields::FileKind kind, std::function<QByteArray()> mine) {
+    return {kind, std::move(mine), [this](const QString& path, const QString& status) {
+                reopenAt(path);
+                showStatus(status);
+            }};
+}
+
 bool EditorWindow::reopenAt(const QString&) {
     return false;
 }

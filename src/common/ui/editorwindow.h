@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diskchange.h"
 #include "document.h"
 #include "prompts.h"
 
@@ -132,6 +133,10 @@ protected:
     // `menu`. Their keys work anywhere in this window, except that a text box keeps the keys
     // it undoes its own typing with.
     UndoRedo addUndoRedo(QMenu* menu);
+    // What a save of a file of `kind` merges with another program's change: `mine`, the file
+    // as the save would write it; the merged file is then shown as reopenAt reads it, and
+    // the status line says so.
+    MergeSource mergeSource(fields::FileKind kind, std::function<QByteArray()> mine);
     // The game folder changed (setGameFolder).
     virtual void gameFolderChanged() {}
 

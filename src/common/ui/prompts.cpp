@@ -75,6 +75,20 @@ bool DialogPrompts::ask(QWidget* parent, const QString& text, const QString& tit
     return box.clickedButton() == yes;
 }
 
+int DialogPrompts::choose(QWidget* parent, const QString& text, const QStringList& buttons,
+                          int defaultButton, int escapeButton, const QString& title) {
+    QMessageBox box(parent);
+    prepare(box, text, title, QMessageBox::Question);
+    QList<QPushButton*> pushed;
+    for (const QString& caption : buttons)
+        pushed.append(box.addButton(caption, QMessageBox::ActionRole));
+    box.setDefaultButton(pushed.value(defaultButton));
+    box.setEscapeButton(pushed.value(escapeButton));
+    box.exec();
+    const int index = int(pushed.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+    return index < 0 ? escapeButton : index;
+}
+
 Prompts::SaveChoice DialogPrompts::askToSave(QWidget* parent, const QString& text,
                                              const QString& title) {
     QMessageBox box(parent);

@@ -36,6 +36,10 @@ public:
     // the box without choosing is "取消".
     virtual SaveChoice askToSave(QWidget* parent, const QString& text,
                                  const QString& title = {}) = 0;
+    // A question with buttons of its own, in `buttons`' order: the index of the one pressed.
+    // Enter presses `defaultButton`; Escape and closing the box press `escapeButton`.
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& buttons,
+                       int defaultButton, int escapeButton, const QString& title = {}) = 0;
 
     // One question about the unsaved edits of several files ("保存所选", "不保存", "取消"):
     // `chosen` comes in with one entry per file, all true, and goes out with the files the
@@ -61,6 +65,8 @@ public:
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
     SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
+    int choose(QWidget* parent, const QString& text, const QStringList& buttons,
+               int defaultButton, int escapeButton, const QString& title) override;
     // The list with a check box per file (UnsavedList).
     SaveChoice askToSaveFiles(QWidget* parent, const QString& text, const QStringList& files,
                               QList<bool>& chosen, const QString& title) override;

@@ -69,18 +69,21 @@ bool openRegionsAt(QWidget* window, Prompts& prompts, RegionSet& regions, const 
     return false;
 }
 
-bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind) {
+SaveRoute saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind,
+                      const MergeSource* merge) {
     // Nothing loaded: the write below says so.
-    std::optional<files::WriteLock> lock;
-    if (regions.loaded() &&
-        !(lock = lockForSave(window, prompts, regions.stamp(), regions.path(), kind, false)))
-        return false;
+    SaveGate gate;
+    if (regions.loaded()) {
+        gate = lockForSave(window, prompts, regions.stamp(), regions.path(), kind, false, merge);
+        if (!gate.lock)
+            return gate.merged ? SaveRoute::Merged : SaveRoute::Keep;
+    }
     if (auto failure = regions.write()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
                             EditorWindow::messageTitle(window));
-        return false;
+        return SaveRoute::Keep;
     }
-    return true;
+    return SaveRoute::Write;
 }
 
 Failure RegionHistory::run(const std::function<Failure()>& change) {

@@ -2,6 +2,7 @@
 
 #include "common/bytehistory.h"
 #include "common/result.h"
+#include "common/ui/diskchange.h"
 #include "common/ui/document.h"
 
 #include <QStringList>
@@ -53,9 +54,11 @@ bool openRegionsAt(QWidget* window, Prompts& prompts, RegionSet& regions, const 
 // The save command of a region editor: every region written back in place,
 // in one replace of the file; a failure is reported and the in-memory copies
 // stay as they were. A file that another program changed since it was read
-// is written over only when the user says so; `kind` names the file in that
-// question ("记录文件"). True when the regions are on disk.
-bool saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind);
+// is merged with `merge` (see settleDiskChange); `kind` names the file in the
+// question ("记录文件"). Write: the regions are on disk; Merged: the merged file
+// is on disk and shown; Keep: nothing was written.
+SaveRoute saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind,
+                      const MergeSource* merge);
 
 // Undo and redo over the regions of a region editor: one step for each change
 // that succeeded ("确定", a table edit, a paste, a fill), back to the file as

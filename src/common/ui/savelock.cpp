@@ -1,6 +1,5 @@
 #include "savelock.h"
 
-#include "diskchange.h"
 #include "editorwindow.h"
 #include "prompts.h"
 
@@ -8,18 +7,25 @@
 
 namespace lcj {
 
-std::optional<files::WriteLock> lockForSave(QWidget* window, Prompts& prompts,
-                                            const DiskStamp& stamp, const QString& target,
-                                            const QString& kind, bool holdsWholeFile) {
+SaveGate lockForSave(QWidget* window, Prompts& prompts, const DiskStamp& stamp,
+                     const QString& target, const QString& kind, bool holdsWholeFile,
+                     const MergeSource* merge) {
     auto lock = files::WriteLock::take(target);
     if (!lock) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + lock.error(),
                             EditorWindow::messageTitle(window));
-        return std::nullopt;
+        return {};
     }
-    if (!mayOverwrite(window, prompts, stamp, target, kind, holdsWholeFile))
-        return std::nullopt;
-    return std::move(*lock);
+    switch (settleDiskChange(window, prompts, stamp, stamp.stateOf(target), target, kind,
+                             holdsWholeFile, merge)) {
+    case SaveRoute::Write:
+        return {std::move(*lock), false};
+    case SaveRoute::Merged:
+        return {std::nullopt, true};
+    case SaveRoute::Keep:
+        break;
+    }
+    return {};
 }
 
 } // namespace lcj

@@ -277,15 +277,23 @@ void DForm::takeFile(const QString& path) {
 bool DForm::saveDocument(const std::function<void()>& store) {
     if (!file_.loaded())
         return false;
-    const auto lock = lockForSave(this, prompts(), file_.stamp(), file_.path(),
-                                  QStringLiteral("Data文件"), false);
-    if (!lock)
-        return false;
-    if (store)
-        runChange([&store]() -> Failure {
-            store();
-            return std::nullopt;
-        });
+    const auto storeShown = [this, &store] {
+        if (store)
+            runChange([&store]() -> Failure {
+                store();
+                return std::nullopt;
+            });
+    };
+    // A merge with another program's change takes what the form shows as stored.
+    const MergeSource merge = mergeSource(fields::FileKind::Data, [this, &storeShown] {
+        storeShown();
+        return file_.bytes();
+    });
+    const auto gate = lockForSave(this, prompts(), file_.stamp(), file_.path(),
+                                  QStringLiteral("Data文件"), false, &merge);
+    if (!gate.lock)
+        return gate.merged;
+    storeShown();
     const auto written = file_.save();
     if (!written) {
         say(written.error());

@@ -463,10 +463,17 @@ bool Imsg::writeTexts(const QByteArray* shownSlot) {
         return Command1_Click();
     if (!texts_.loaded())
         return false;
-    const auto lock = lockForSave(this, prompts(), file_.stamp(), file_.path(),
-                                  QStringLiteral("Imsg文件"), false);
-    if (!lock)
-        return false;
+    // A merge with another program's change takes the text shown as written.
+    const MergeSource merge = mergeSource(fields::FileKind::Imsg, [this, shownSlot] {
+        QByteArray mine = documents().first().mine();
+        if (shownSlot && currentSlot_ >= 0 && currentSlot_ + shownSlot->size() <= mine.size())
+            mine.replace(currentSlot_, shownSlot->size(), *shownSlot);
+        return mine;
+    });
+    const auto gate = lockForSave(this, prompts(), file_.stamp(), file_.path(),
+                                  QStringLiteral("Imsg文件"), false, &merge);
+    if (!gate.lock)
+        return gate.merged;
     int changed = 0;
     // The slot shown is written even when unchanged; with it every text
     // changed since the last save, in one replace of the file.

@@ -384,8 +384,12 @@ bool MainFile::Command2_Click() {
     if (!file_.loaded())
         return false;
     const int changed = fields::changedRows(tables_, diskTables_);
-    if (!saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件")))
-        return false;
+    const MergeSource merge =
+        mergeSource(fields::FileKind::Exe, [this] { return documents().first().mine(); });
+    if (const SaveRoute route =
+            saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件"), &merge);
+        route != SaveRoute::Write)
+        return route == SaveRoute::Merged;
     onDisk_.regions() = file_.regions();
     // Values typed and not confirmed stay in their boxes: the save did not take them.
     table_->setSaved(diskTables_[0].get());

@@ -428,8 +428,12 @@ bool Record::Command2_Click() {
     if (!game_.loaded())
         return false;
     const int changed = fields::changedRows(tables_, diskTables_);
-    if (!saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件")))
-        return false;
+    const MergeSource merge =
+        mergeSource(fields::FileKind::Save, [this] { return documents().first().mine(); });
+    if (const SaveRoute route =
+            saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件"), &merge);
+        route != SaveRoute::Write)
+        return route == SaveRoute::Merged;
     onDisk_.regions() = game_.regions();
     // Values typed and not confirmed stay in their boxes: the save did not take them.
     table_->setSaved(diskTables_[0].get());

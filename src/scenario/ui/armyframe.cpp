@@ -246,10 +246,23 @@ bool ArmyFrame::saveLimits() {
         form.forced[k] = limitBoxes_[k]->text();
         form.restricted[k] = limitBoxes_[5 + k]->text();
     }
-    const auto lock = lockForSave(host_.questionParent(), host_.prompts(), rFile_->stamp(),
-                                  rFile_->rFilePath(), QStringLiteral("R文件"), true);
-    if (!lock)
-        return false;
+    // A merge with another program's change takes the boxes as stored; a refused box leaves
+    // the editor's copy as read, and the save below says why.
+    const MergeSource merge{fields::FileKind::RFile,
+                            [this, &form] {
+                                auto mine = rFile_->bytesWith(form);
+                                return mine ? *mine : rFile_->rFileBytes();
+                            },
+                            [this](const QString&, const QString& status) {
+                                if (auto failure = reloadRFile())
+                                    host_.say(*failure);
+                                else
+                                    host_.tell(status);
+                            }};
+    const auto gate = lockForSave(host_.questionParent(), host_.prompts(), rFile_->stamp(),
+                                  rFile_->rFilePath(), QStringLiteral("R文件"), true, &merge);
+    if (!gate.lock)
+        return gate.merged;
     if (auto failure = rFile_->save(form)) {
         host_.say(*failure);
         return false;

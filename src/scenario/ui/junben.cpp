@@ -360,8 +360,19 @@ std::optional<Failure> Junben::writeScenario(const QString& target) {
     if (!lock)
         return Failure(lock.error());
     const DiskStamp::State state = stamp_.stateOf(target);
-    if (!mayOverwrite(this, prompts(), state, target, QStringLiteral("剧本文件"), true))
+    const MergeSource merge = mergeSource(fields::FileKind::Scenario, [this] {
+        auto built = buildSave(doc_);
+        return built ? built->bytes : doc_.bytes();
+    });
+    switch (settleDiskChange(this, prompts(), stamp_, state, target, QStringLiteral("剧本文件"),
+                             true, &merge)) {
+    case SaveRoute::Write:
+        break;
+    case SaveRoute::Merged:
+        return Failure();
+    case SaveRoute::Keep:
         return std::nullopt;
+    }
     auto built = buildSave(doc_);
     if (!built)
         return Failure(built.error());

@@ -142,10 +142,12 @@ private:
     void showStored();
     void reportProblems();
     // Builds, writes and reads back; the document changes only on success.
-    // False, with nothing written, when the user keeps a file changed on disk.
+    // False, with nothing written, when the user keeps a file changed on disk; success
+    // too when the save merged another program's change and shows the merged file.
     std::optional<Failure> writeScenario(const QString& target);
     // FrameHost
     void say(const QString& text) override;
+    void tell(const QString& text) override { showStatus(text); }
     void edited() override;
     QString personName(int n) const override;
     QString itemName(int n) const override;

@@ -26,6 +26,8 @@ public:
     virtual ~FrameHost() = default;
     // Shows `text` in a message box with an OK button.
     virtual void say(const QString& text) = 0;
+    // Shows `text` in the status line.
+    virtual void tell(const QString& text) = 0;
     // Records the change of an edit of the document that has just succeeded.
     virtual void edited() = 0;
     virtual QString personName(int n) const = 0;
