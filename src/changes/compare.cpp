@@ -35,6 +35,8 @@ QList<FieldChange> compare(const fields::FieldTable& a, const fields::FieldTable
     // (a record's form is shown once), and only the cells that read
     // differently are taken as values.
     for (int r = 0; r < common; ++r) {
+        if (const QByteArrayView bytes = a.rowBytes(r); !bytes.empty() && bytes == b.rowBytes(r))
+            continue;
         const QStringList ra = a.readRow(r), rb = b.readRow(r);
         if (ra == rb)
             continue;

@@ -11,7 +11,6 @@ namespace lcj::changes {
 namespace {
 
 using patch::Cell;
-using patch::countColumn;
 
 const QString army = QStringLiteral("army");
 
@@ -19,11 +18,36 @@ QString line(const QString& where, const QJsonValue& before, const QJsonValue& a
     return QStringLiteral("%1：%2 → %3").arg(where, patch::shown(before), patch::shown(after));
 }
 
-} // namespace
-
-QString ThreeWayMerge::Field::key() const {
-    return part + u'\x1f' + QString::number(row) + u'\x1f' + column;
+// The field changes from `a` to `b` that a patch carries: a scenario's as a patch is made,
+// the fields of the other files (tables of a fixed shape) compared directly.
+Result<QList<FieldChange>> changesBetween(fields::FileKind kind, const QString& name,
+                                          const QByteArray& a, const QByteArray& b) {
+    using R = Result<QList<FieldChange>>;
+    if (kind == fields::FileKind::Scenario) {
+        QStringList warnings;
+        auto made = patch::makeFilePatch(kind, name, a, b, warnings);
+        if (!made)
+            return R::failure(made.error());
+        return made->changes;
+    }
+    const auto fa = fields::openFile(kind, name, a);
+    if (!fa)
+        return R::failure(fa.error());
+    const auto fb = fields::openFile(kind, name, b);
+    if (!fb)
+        return R::failure(fb.error());
+    QList<FieldChange> out;
+    for (FieldChange& ch : compare(**fa, **fb)) {
+        const fields::FieldTable* table = (*fb)->table(ch.part);
+        const int column = table ? table->columnOf(ch.column) : -1;
+        if (ch.row < 0 || !table || (column >= 0 && table->columns()[column].readOnly))
+            continue;
+        out.append(std::move(ch));
+    }
+    return out;
 }
+
+} // namespace
 
 QStringList ThreeWayMerge::conflictLines() const {
     QStringList lines;
@@ -43,29 +67,26 @@ Result<ThreeWayMerge> ThreeWayMerge::compare(fields::FileKind kind, const QStrin
     m.base_ = base;
     m.mine_ = mine;
     m.disk_ = disk;
-    QStringList warnings;
-    const auto fromMine = patch::makeFilePatch(kind, name, base, mine, warnings);
+    auto fromMine = changesBetween(kind, name, base, mine);
     if (!fromMine)
         return R::failure(fromMine.error());
-    const auto fromDisk = patch::makeFilePatch(kind, name, base, disk, warnings);
+    auto fromDisk = changesBetween(kind, name, base, disk);
     if (!fromDisk)
         return R::failure(fromDisk.error());
-    for (const auto& c : fromMine->changes)
-        m.mineChanges_.append({c.part, c.row, c.column, c.where, c.before, c.after});
-    for (const auto& c : fromDisk->changes)
-        m.diskChanges_.append({c.part, c.row, c.column, c.where, c.before, c.after});
+    m.mineChanges_ = std::move(*fromMine);
+    m.diskChanges_ = std::move(*fromDisk);
 
-    QHash<QString, const Field*> diskByKey;
-    for (const Field& f : m.diskChanges_) {
+    QHash<QString, const FieldChange*> diskByKey;
+    for (const FieldChange& f : m.diskChanges_) {
         diskByKey.insert(f.key(), &f);
         if (f.row >= 0 || f.column != countColumn)
             m.diskLines_ << line(f.where, f.before, f.after);
     }
-    for (const Field& f : m.mineChanges_) {
+    for (const FieldChange& f : m.mineChanges_) {
         const bool count = f.part == army && f.row < 0 && f.column == countColumn;
         if (!count)
             m.mineLines_ << line(f.where, f.before, f.after);
-        const Field* other = diskByKey.value(f.key());
+        const FieldChange* other = diskByKey.value(f.key());
         if (!other)
             continue;
         if (count) {
@@ -95,7 +116,7 @@ Result<ThreeWayMerge> ThreeWayMerge::compare(fields::FileKind kind, const QStrin
         // A scenario is built again from its fields: whatever of the editor's copy no field
         // shows could not travel onto the disk's copy.
         QList<Cell> cells;
-        for (const Field& f : m.mineChanges_)
+        for (const FieldChange& f : m.mineChanges_)
             cells.append({f.part, f.row, f.column, f.where, f.after});
         const auto rebuilt = patch::writeCells(kind, name, base, cells);
         if (!rebuilt || *rebuilt != mine)
@@ -108,11 +129,12 @@ Result<QByteArray> ThreeWayMerge::merged(Settle settle) const {
     using R = Result<QByteArray>;
     const bool keepDisk = settle == Settle::KeepDisk;
     QList<Cell> cells;
-    QHash<QString, QJsonValue> expected; // what the merged copy holds where it differs from the disk's
+    QHash<QString, QJsonValue>
+        expected; // what the merged copy holds where it differs from the disk's
     QHash<QString, QJsonValue> onDisk;
-    for (const Field& f : diskChanges_)
+    for (const FieldChange& f : diskChanges_)
         onDisk.insert(f.key(), f.after);
-    for (const Field& f : mineChanges_) {
+    for (const FieldChange& f : mineChanges_) {
         const bool appended = armyConflict_ && f.part == army && f.row >= baseArmy_;
         const bool counted = armyConflict_ && f.part == army && f.row < 0;
         if (keepDisk && (conflictKeys_.contains(f.key()) || appended || counted)) {
@@ -142,17 +164,15 @@ Result<QByteArray> ThreeWayMerge::merged(Settle settle) const {
     if (!bytes)
         return R::failure(bytes.error());
     // The merged copy differs from the disk's exactly where the editor's changes say.
-    QStringList warnings;
-    const auto check = patch::makeFilePatch(kind_, name_, disk_, *bytes, warnings);
+    const auto check = changesBetween(kind_, name_, disk_, *bytes);
     if (!check)
         return R::failure(check.error());
     QSet<QString> seen;
-    for (const auto& c : check->changes) {
-        const Field f{c.part, c.row, c.column, c.where, c.before, c.after};
-        const auto it = expected.constFind(f.key());
+    for (const FieldChange& c : *check) {
+        const auto it = expected.constFind(c.key());
         if (it == expected.cend() || *it != c.after)
             return R::failure(QStringLiteral("%1：合并的结果与两边的改动不符").arg(c.where));
-        seen.insert(f.key());
+        seen.insert(c.key());
     }
     if (seen.size() != expected.size())
         return R::failure(QStringLiteral("合并的结果缺少编辑器中的改动"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "compare.h"
 #include "fields/filekind.h"
 
 #include <QByteArray>
@@ -48,21 +49,11 @@ public:
     Result<QByteArray> merged(Settle settle) const;
 
 private:
-    struct Field {
-        QString part;
-        int row = -1;
-        QString column;
-        QString where;
-        QJsonValue before;
-        QJsonValue after;
-        QString key() const;
-    };
-
     fields::FileKind kind_ = fields::FileKind::Data;
     QString name_;
     QByteArray base_, mine_, disk_;
-    QList<Field> mineChanges_;
-    QList<Field> diskChanges_;
+    QList<FieldChange> mineChanges_;
+    QList<FieldChange> diskChanges_;
     QStringList mineLines_, diskLines_;
     QList<MergeConflict> conflicts_;
     QStringList conflictKeys_;

@@ -31,6 +31,7 @@ public:
     }
     QString read(int row, int column) const override { return readRow(row).value(column); }
     QStringList readRow(int row) const override { return adapter_.exportRecord(record(row)); }
+    QByteArrayView rowBytes(int row) const override { return record(row); }
 
     Failure write(int row, const Cells& cells, Roundings* rounded = nullptr) override {
         QHash<QString, QString> typed;

@@ -6,6 +6,7 @@
 #include "filekind.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QJsonValue>
 #include <QList>
@@ -91,6 +92,9 @@ public:
     // A cell as the window shows it.
     virtual QString read(int row, int column) const = 0;
     virtual QStringList readRow(int row) const;
+    // The bytes row `row` is read from, where they are the row's alone (a data.e5 record);
+    // empty where the part does not know them. Two rows of equal bytes read alike.
+    virtual QByteArrayView rowBytes(int) const { return {}; }
     // A cell as a typed value: read() as text, or a number or null where the
     // part's exports give one (a scenario's fields).
     virtual QJsonValue value(int row, int column) const { return read(row, column); }

@@ -61,22 +61,25 @@ std::optional<ThreeWayMerge::Settle> askMerge(QWidget* window, Prompts& prompts,
             .arg(listed(merge.diskLines(), QStringLiteral("只在编辑器不显示的字节")),
                  listed(merge.mineLines(), QStringLiteral("只在编辑器不显示的字节")));
     if (merge.conflicts().isEmpty()) {
-        const int answer = prompts.choose(
-            window, head + QStringLiteral("\n\n") + sides + QStringLiteral("\n\n合并保存会保留两边的全部改动。"),
-            {QStringLiteral("合并保存"), QStringLiteral("不写入")}, 0, 1, title);
+        const int answer =
+            prompts.choose(window,
+                           head + QStringLiteral("\n\n") + sides +
+                               QStringLiteral("\n\n合并保存会保留两边的全部改动。"),
+                           {QStringLiteral("合并保存"), QStringLiteral("不写入")}, 0, 1, title);
         if (answer == 0)
             return ThreeWayMerge::Settle::TakeMine;
         return std::nullopt;
     }
-    const int answer = prompts.choose(
-        window,
-        head + QStringLiteral("\n\n有%1处两边改成了不同的值：\n%2\n\n")
-                   .arg(merge.conflicts().size())
-                   .arg(listed(merge.conflictLines(), {})) +
-            sides,
-        {QStringLiteral("合并，冲突处用编辑器的"), QStringLiteral("合并，冲突处保留磁盘上的"),
-         QStringLiteral("不写入")},
-        2, 2, title);
+    const int answer =
+        prompts.choose(window,
+                       head +
+                           QStringLiteral("\n\n有%1处两边改成了不同的值：\n%2\n\n")
+                               .arg(merge.conflicts().size())
+                               .arg(listed(merge.conflictLines(), {})) +
+                           sides,
+                       {QStringLiteral("合并，冲突处用编辑器的"),
+                        QStringLiteral("合并，冲突处保留磁盘上的"), QStringLiteral("不写入")},
+                       2, 2, title);
     if (answer == 0)
         return ThreeWayMerge::Settle::TakeMine;
     if (answer == 1)
@@ -104,22 +107,23 @@ SaveRoute mergeChange(QWidget* window, Prompts& prompts, const DiskStamp& stamp,
     const auto merged = merge->merged(*settle);
     const QString title = EditorWindow::messageTitle(window);
     if (!merged) {
-        prompts.showMessage(window,
-                            QStringLiteral("合并出错，没有写入任何内容，编辑器中的修改仍然保留。\n\n") +
-                                merged.error(),
-                            title);
+        prompts.showMessage(
+            window,
+            QStringLiteral("合并出错，没有写入任何内容，编辑器中的修改仍然保留。\n\n") +
+                merged.error(),
+            title);
         return SaveRoute::Keep;
     }
     if (auto failure = files::writeWhole(target, *merged, &*disk)) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure, title);
         return SaveRoute::Keep;
     }
-    source.showWritten(target,
-                       QStringLiteral("已合并保存 %1：其他程序的%2处改动和编辑器中的%3处改动都已写入，"
-                                      "撤销记录从这里重新开始")
-                           .arg(QFileInfo(target).fileName())
-                           .arg(merge->diskLines().size())
-                           .arg(merge->mineLines().size()));
+    source.showWritten(
+        target, QStringLiteral("已合并保存 %1：其他程序的%2处改动和编辑器中的%3处改动都已写入，"
+                               "撤销记录从这里重新开始")
+                    .arg(QFileInfo(target).fileName())
+                    .arg(merge->diskLines().size())
+                    .arg(merge->mineLines().size()));
     return SaveRoute::Merged;
 }
 

@@ -65,8 +65,8 @@ public:
                      Icon icon) override;
     bool ask(QWidget* parent, const QString& text, const QString& title) override;
     SaveChoice askToSave(QWidget* parent, const QString& text, const QString& title) override;
-    int choose(QWidget* parent, const QString& text, const QStringList& buttons,
-               int defaultButton, int escapeButton, const QString& title) override;
+    int choose(QWidget* parent, const QString& text, const QStringList& buttons, int defaultButton,
+               int escapeButton, const QString& title) override;
     // The list with a check box per file (UnsavedList).
     SaveChoice askToSaveFiles(QWidget* parent, const QString& text, const QStringList& files,
                               QList<bool>& chosen, const QString& title) override;
