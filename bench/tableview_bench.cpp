@@ -4,7 +4,7 @@
 // click, a spreadsheet block of 512 x 10 cells pasted (checked whole and
 // shown), and that paste undone. The memory the history keeps for such a
 // paste is held against twice the bytes it changed plus 1 KiB.
-#include "common/bytehistory.h"
+#include "common/ui/undohistory.h"
 #include "datafile/ui/dform.h"
 #include "fields/fieldfiles.h"
 #include "samplegen/samplegame.h"
@@ -192,8 +192,8 @@ void CharacterPasteHistoryMemory(benchmark::State& state) {
         changed += before[i] != after[i];
     qint64 held = 0;
     for (auto _ : state) {
-        ByteHistory history;
-        history.record(before, after);
+        ByteUndo history([] { return ByteUndo::Buffers{}; }, [](ByteUndo::Buffers&&) {});
+        history.record(before, after, QStringLiteral("粘贴 512 行 10 列"));
         held = history.heldBytes();
         benchmark::DoNotOptimize(held);
     }

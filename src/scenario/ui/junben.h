@@ -2,8 +2,8 @@
 
 #include "common/diskstamp.h"
 #include "common/ui/editorwindow.h"
+#include "documentundo.h"
 #include "scenario/battleunits.h"
-#include "scenario/edithistory.h"
 #include "scenario/scenariodocument.h"
 #include "scenarioframe.h"
 
@@ -146,7 +146,7 @@ private:
     std::optional<Failure> writeScenario(const QString& target);
     // FrameHost
     void say(const QString& text) override;
-    void edited() override;
+    void edited(const QString& step) override;
     QString personName(int n) const override;
     QString itemName(int n) const override;
     QStringList characterNames() const override;
@@ -188,7 +188,7 @@ private:
     bool dataLoaded_ = false;
     QStringList personNames_;
     QStringList itemNames_;
-    EditHistory history_;
+    DocumentUndo history_{doc_};
     DiskStamp stamp_;
     QLineEdit* lastNumberBox_ = nullptr; // the number box that last had the focus
 
