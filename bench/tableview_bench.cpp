@@ -2,7 +2,7 @@
 // from the key or click to the repainted table, beside the form view measured
 // in the same run: the table shown (Ctrl+T from the form), a sort by a header
 // click, a spreadsheet block of 512 x 10 cells pasted (checked whole and
-// shown), and that paste undone. The memory the history keeps for such a
+// shown), and that paste undone and made again. The memory the history keeps for such a
 // paste is held against twice the bytes it changed plus 1 KiB.
 #include "common/ui/undohistory.h"
 #include "datafile/ui/dform.h"
@@ -159,6 +159,25 @@ void CharacterPasteUndone(benchmark::State& state) {
     state.SetLabel("goal<16ms");
 }
 BENCHMARK(CharacterPasteUndone)->Unit(benchmark::kMillisecond);
+
+// The same paste made again from the history (Ctrl+Y) after it was undone.
+void CharacterPasteRedone(benchmark::State& state) {
+    CharacterTable editor;
+    editor.showTable(true);
+    settle();
+    int turn = 0;
+    timeInTable(
+        state, editor,
+        [&] {
+            preparePaste(editor, turn++ % 2);
+            editor.key(QKeySequence::Paste);
+            settle();
+            editor.key(QKeySequence::Undo);
+        },
+        [&] { QTest::keyClick(editor.table(), Qt::Key_Y, Qt::ControlModifier); });
+    state.SetLabel("goal<16ms");
+}
+BENCHMARK(CharacterPasteRedone)->Unit(benchmark::kMillisecond);
 
 // What one step of that paste keeps in the history, as the "bytes" counter,
 // held against twice the bytes it changed plus 1 KiB.

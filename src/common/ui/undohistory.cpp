@@ -3,6 +3,7 @@
 #include "controls.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QStyle>
 #include <QUndoStack>
@@ -174,9 +175,33 @@ void UndoHistory::drive(QAction* undo, QAction* redo) {
     show();
 }
 
-QAction* UndoHistory::addHistoryEntry(QMenu* view, QWidget* window) {
+namespace {
+
+// Asks before a click or a key moves the history view's selection, and so the document.
+class AskBeforeMoving : public QObject {
+public:
+    AskBeforeMoving(QObject* parent, std::function<bool()> mayMove)
+        : QObject(parent), mayMove_(std::move(mayMove)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+            return !mayMove_();
+        default:
+            return false;
+        }
+    }
+
+private:
+    std::function<bool()> mayMove_;
+};
+
+} // namespace
+
+QAction* UndoHistory::addHistoryEntry(QMenu* view, QWidget* window, std::function<bool()> mayMove) {
     QAction* entry = named(view->addAction(QStringLiteral("历史")), QStringLiteral("history"));
-    connect(entry, &QAction::triggered, window, [this, window] {
+    connect(entry, &QAction::triggered, window, [this, window, mayMove = std::move(mayMove)] {
         if (!view_) {
             view_ = named(new QWidget(window, Qt::Tool), QStringLiteral("historyWindow"));
             view_->setWindowTitle(QStringLiteral("历史"));
@@ -184,6 +209,11 @@ QAction* UndoHistory::addHistoryEntry(QMenu* view, QWidget* window) {
             list->setEmptyLabel(QStringLiteral("打开时"));
             // The state on disk.
             list->setCleanIcon(window->style()->standardIcon(QStyle::SP_DialogSaveButton));
+            if (mayMove) {
+                auto* ask = new AskBeforeMoving(list, mayMove);
+                list->installEventFilter(ask);
+                list->viewport()->installEventFilter(ask);
+            }
             auto* layout = new QVBoxLayout(view_);
             layout->setContentsMargins(0, 0, 0, 0);
             layout->addWidget(list);

@@ -68,8 +68,9 @@ public:
     // there is a step to take.
     void drive(QAction* undo, QAction* redo);
     // 历史 (`history`) in `view`: a tool window beside `window` with the steps in a QUndoView,
-    // the state on disk marked; a click on a step goes back or forward to it.
-    QAction* addHistoryEntry(QMenu* view, QWidget* window);
+    // the state on disk marked; a click on a step goes back or forward to it, once `mayMove`
+    // (none: always) settled what the editor holds outside the history.
+    QAction* addHistoryEntry(QMenu* view, QWidget* window, std::function<bool()> mayMove = {});
 
 signals:
     // The stack moved the document back or forward (an undo, a redo, a click in the history

@@ -64,7 +64,11 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     tableview->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(tableview);
     connect(tableview, &QAction::toggled, this, &DForm::tableview_Click);
-    history_.addHistoryEntry(view, this);
+    // Form edits not stored are settled first, as before an undo.
+    history_.addHistoryEntry(view, this, [this] {
+        const int steps = history_.undoSteps();
+        return mayLeaveSection() && history_.undoSteps() == steps;
+    });
 
     gj = named(new QLabel, QStringLiteral("gj"));
     gj->setFixedSize(120, 120);
