@@ -51,6 +51,7 @@ class HistoryWindowTest : public QObject, public DFormHarness {
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
+    // A key pressed where the keyboard is: in the editor, or in the history window beside it.
     void key(Qt::Key k) {
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : form.get(), k, Qt::ControlModifier);
@@ -65,6 +66,8 @@ class HistoryWindowTest : public QObject, public DFormHarness {
 private slots:
     void init() {
         start();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
         openSection(sample::dataFile(), QStringLiteral("renpre"));
         list("List1")->setCurrentRow(5);
     }

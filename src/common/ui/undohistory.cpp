@@ -158,6 +158,8 @@ qint64 UndoHistory::heldBytes() const {
 }
 
 void UndoHistory::drive(QAction* undo, QAction* redo) {
+    undoEntry_ = undo;
+    redoEntry_ = redo;
     const auto show = [this, undo, redo] {
         const QString undoText = stack_->canUndo() ? stack_->undoText() : QString();
         const QString redoText = stack_->canRedo() ? stack_->redoText() : QString();
@@ -214,6 +216,9 @@ QAction* UndoHistory::addHistoryEntry(QMenu* view, QWidget* window, std::functio
                 list->installEventFilter(ask);
                 list->viewport()->installEventFilter(ask);
             }
+            for (QAction* key : {undoEntry_, redoEntry_})
+                if (key)
+                    view_->addAction(key);
             auto* layout = new QVBoxLayout(view_);
             layout->setContentsMargins(0, 0, 0, 0);
             layout->addWidget(list);

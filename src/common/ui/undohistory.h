@@ -88,6 +88,8 @@ private:
     // alone and nothing is told.
     bool quiet_ = false;
     QWidget* view_ = nullptr;
+    QAction* undoEntry_ = nullptr; // from drive(): their keys work in the history window too
+    QAction* redoEntry_ = nullptr;
 };
 
 // The undo of buffers of fixed sizes (a data file, the regions of a region set): each step the
