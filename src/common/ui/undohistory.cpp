@@ -18,7 +18,7 @@ namespace lcj {
 class UndoHistory::Command : public QUndoCommand {
 public:
     Command(UndoHistory* history, std::shared_ptr<Step> step, const QString& text)
-        : history_(history), step_(std::move(step)), fullText_(text) {
+        : history_(history), step_(std::move(step)) {
         setText(text);
     }
     void undo() override {
@@ -30,16 +30,19 @@ public:
             step_->redo();
     }
     const std::shared_ptr<Step>& step() const { return step_; }
-    const QString& fullText() const { return fullText_; }
+    // The text as given to the constructor.
+    QString fullText() const {
+        return actionText() == text() ? text() : text() + u'\n' + actionText();
+    }
     qint64 cost() const {
         // The command, its texts and the shared pointer's block besides the step.
-        return step_->cost() + qint64(sizeof(Command)) + 4 * qint64(fullText_.size()) + 160;
+        return step_->cost() + qint64(sizeof(Command)) +
+               2 * qint64(text().size() + actionText().size()) + 160;
     }
 
 private:
     UndoHistory* history_;
     std::shared_ptr<Step> step_;
-    QString fullText_;
 };
 
 UndoHistory::UndoHistory(int maxSteps, qint64 maxBytes, QObject* parent)
