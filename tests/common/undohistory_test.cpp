@@ -217,6 +217,34 @@ TEST(ByteUndo, TheOldestStepsAreForgottenPastTheByteBound) {
     EXPECT_EQ(small.heldBytes(), 0);
 }
 
+// Forgetting the oldest steps builds the stack again: the state on disk stays where it was.
+TEST(ByteUndo, ForgettingKeepsTheSavedState) {
+    const QByteArray loaded(64 * 1024, '\0');
+    QByteArray current = loaded;
+    Steps history(1000, 100 * 1024);
+    edit(history, current, filled(64 * 1024, 50)); // about 64 KiB
+    const QByteArray saved = changedAt(current, {1});
+    edit(history, current, saved);
+    history.markSaved();
+    edit(history, current, changedAt(current, {2}));
+    const QByteArray last = filled(64 * 1024, 51);
+    edit(history, current, last); // forgets the first step
+    EXPECT_EQ(history.undoSteps(), 3);
+    EXPECT_LE(history.heldBytes(), 100 * 1024);
+    EXPECT_TRUE(history.modified());
+    ASSERT_TRUE(history.undo(current));
+    ASSERT_TRUE(history.undo(current));
+    EXPECT_EQ(current, saved);
+    EXPECT_FALSE(history.modified());
+    ASSERT_TRUE(history.undo(current));
+    EXPECT_FALSE(history.canUndo());
+    EXPECT_TRUE(history.modified());
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(history.redo(current));
+    EXPECT_EQ(current, last);
+    EXPECT_FALSE(history.canRedo());
+}
+
 TEST(ByteUndo, AStepOverSeveralBuffers) {
     const std::vector<QByteArray> loaded{filled(100, 30), filled(0, 31), filled(50, 32),
                                          filled(7, 33)};
