@@ -91,8 +91,8 @@ void UndoHistory::trim() {
         held -= static_cast<const Command*>(stack_->command(drop++))->cost();
     if (drop == 0)
         return;
-    // The stack forgets only from its end: it is built again over the steps kept, the
-    // document left as it is.
+    // A QUndoStack drops its oldest commands only past its step limit: for the byte bound it
+    // is built again over the steps kept, the document left as it is.
     std::vector<std::pair<std::shared_ptr<Step>, QString>> kept;
     for (int i = drop; i < stack_->count(); ++i) {
         const auto* command = static_cast<const Command*>(stack_->command(i));
