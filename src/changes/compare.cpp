@@ -1,6 +1,7 @@
 #include "compare.h"
 
 #include <QJsonArray>
+#include <QSet>
 
 namespace lcj::changes {
 
@@ -95,6 +96,31 @@ QString shownValue(const QJsonValue& v, const QString& emptyText) {
 QString diffLine(const FieldChange& change) {
     return QStringLiteral("%1: %2 → %3")
         .arg(change.where, shownValue(change.before), shownValue(change.after));
+}
+
+QString stepText(fields::FileKind kind, const QByteArray& before, const QByteArray& after) {
+    auto a = fields::openFile(kind, QString(), before);
+    auto b = fields::openFile(kind, QString(), after);
+    if (!a || !b)
+        return {};
+    const QList<FieldChange> found = compare(**a, **b);
+    if (found.isEmpty())
+        return {};
+    const FieldChange& first = found.front();
+    if (found.size() == 1) {
+        const QString action = QStringLiteral("修改 ") + first.where;
+        return QStringLiteral("%1 %2 → %3\n%1")
+            .arg(action, shownValue(first.before), shownValue(first.after));
+    }
+    QSet<QPair<QString, int>> rows;
+    for (const FieldChange& change : found)
+        rows.insert({change.part, change.row});
+    if (rows.size() == 1) {
+        const fields::FieldTable* table = (*b)->table(first.part);
+        const QString row = table && first.row >= 0 ? table->rowName(first.row) : first.where;
+        return QStringLiteral("修改 %1 的 %2 栏").arg(row).arg(found.size());
+    }
+    return QStringLiteral("修改 %1 行 %2 栏").arg(rows.size()).arg(found.size());
 }
 
 } // namespace lcj::changes

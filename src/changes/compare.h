@@ -53,4 +53,11 @@ QString shownValue(const QJsonValue& value, const QString& emptyText = {});
 // The line lcjtool diff prints for a change: "人物 5 武力: 74 → 76".
 QString diffLine(const FieldChange& change);
 
+// The name of an undo step that changed `before` into `after`, two copies of one file of `kind`,
+// as the history shows it and, after a line break, as the entries 撤销 and 重做 do:
+// one field "修改 人物 5 武力 76 → 90\n修改 人物 5 武力", several fields of one row
+// "修改 人物 5 的 3 栏", of several rows "修改 4 行 9 栏". Empty when the field model sees no
+// change or cannot open the copies.
+QString stepText(fields::FileKind kind, const QByteArray& before, const QByteArray& after);
+
 } // namespace lcj::changes

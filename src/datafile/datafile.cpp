@@ -98,7 +98,6 @@ Failure DataFile::read() {
     stamp_ = DiskStamp::take(path_, *whole);
     loaded_ = true;
     ++loads_;
-    history_.reset();
     return std::nullopt;
 }
 
@@ -157,7 +156,6 @@ Result<int> DataFile::save() {
         disk->replace(patch.pos, patch.bytes.size(), patch.bytes);
     saved_ = *disk;
     stamp_ = DiskStamp::take(path_, *disk);
-    history_.markSaved();
     return int(patches.size());
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/bytehistory.h"
 #include "common/diskstamp.h"
 #include "common/fileaccess.h"
 #include "common/result.h"
@@ -68,10 +67,6 @@ public:
     // Whether the tables differ from the file as read or last saved.
     bool modified() const { return !changedRecords(saved_, bytes_).isEmpty(); }
 
-    // The steps of undo and redo over the document's bytes; a fresh read
-    // starts it anew, a save keeps it.
-    ByteHistory& history() { return history_; }
-
     // Writes every record that differs from the file on disk now, in one
     // replace; the count of records written. The caller holds the save lock
     // and has settled another program's change with the user.
@@ -92,7 +87,6 @@ private:
     QByteArray bytes_;
     QByteArray saved_;
     int loads_ = 0;
-    ByteHistory history_;
 };
 
 } // namespace lcj::data

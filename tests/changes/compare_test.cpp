@@ -56,6 +56,36 @@ TEST(Compare, OneFieldOfARecord) {
     EXPECT_EQ(changes::diffLine(list[0]), QStringLiteral("人物 5 武力: %1 → 76").arg(was));
 }
 
+// The name of an undo step: one field with its values, the fields of one record counted, the
+// records and fields of several; no name for no change or bytes that are no data file.
+TEST(Compare, StepTexts) {
+    const QByteArray data = sample::dataFile();
+    struct Case {
+        std::vector<std::pair<int, QString>> cells; // character, column typed 80
+        QString expected;
+    };
+    auto b = open(fields::FileKind::Data, data);
+    fields::FieldTable* characters = b->table(QStringLiteral("characters"));
+    const QString force = characters->read(5, characters->columnOf(QStringLiteral("武力")));
+    const Case cases[] = {
+        {{}, QString()},
+        {{{5, QStringLiteral("武力")}},
+         QStringLiteral("修改 人物 5 武力 %1 → 80\n修改 人物 5 武力").arg(force)},
+        {{{5, QStringLiteral("武力")}, {5, QStringLiteral("统率")}},
+         QStringLiteral("修改 人物 5 的 2 栏")},
+        {{{5, QStringLiteral("武力")}, {5, QStringLiteral("统率")}, {9, QStringLiteral("武力")}},
+         QStringLiteral("修改 2 行 3 栏")},
+    };
+    for (const Case& c : cases) {
+        auto edited = open(fields::FileKind::Data, data);
+        fields::FieldTable* table = edited->table(QStringLiteral("characters"));
+        for (const auto& [row, column] : c.cells)
+            ASSERT_FALSE(table->write(row, {{column, 80}}));
+        EXPECT_EQ(changes::stepText(fields::FileKind::Data, data, edited->bytes()), c.expected);
+    }
+    EXPECT_EQ(changes::stepText(fields::FileKind::Data, data, data.left(100)), QString());
+}
+
 // A list that grows or shrinks: its count first, then every field of the
 // entries only one copy has, in either direction.
 TEST(Compare, AnEntryAddedOrRemovedWhole) {

@@ -65,14 +65,17 @@ class FieldTableViewTest : public QObject {
     std::unique_ptr<FieldTableView> view;
     QTableView* grid = nullptr;
     int runs = 0;
+    QString lastStep; // the name of the last change that succeeded
 
     // The owner's runner: one snapshot per change, restored on a refusal.
-    Failure run(const std::function<Failure()>& change) {
+    Failure run(const std::function<Failure()>& change, const std::function<QString()>& step) {
         ++runs;
         const QByteArray before = bytes;
         const Failure failure = change();
         if (failure)
             bytes = before;
+        else
+            lastStep = step();
         return failure;
     }
 
@@ -167,7 +170,10 @@ private slots:
         prompts = std::make_unique<test::ScriptedPrompts>();
         runs = 0;
         view = std::make_unique<FieldTableView>(
-            *table, [this](const std::function<Failure()>& change) { return run(change); },
+            *table,
+            [this](const std::function<Failure()>& change, const std::function<QString()>& step) {
+                return run(change, step);
+            },
             *prompts);
         view->resize(900, 500);
         view->show();
@@ -572,7 +578,10 @@ private slots:
                 first = r;
         QVERIFY(first >= 0);
         FieldTableView other(
-            items, [this](const std::function<Failure()>& change) { return run(change); },
+            items,
+            [this](const std::function<Failure()>& change, const std::function<QString()>& step) {
+                return run(change, step);
+            },
             *prompts);
         other.show();
         auto* g = other.findChild<QTableView*>(QStringLiteral("table"));
@@ -688,7 +697,10 @@ private slots:
         FieldTable& troops = *tables[3];
         QCOMPARE(troops.part(), QStringLiteral("troops"));
         FieldTableView other(
-            troops, [this](const std::function<Failure()>& change) { return run(change); },
+            troops,
+            [this](const std::function<Failure()>& change, const std::function<QString()>& step) {
+                return run(change, step);
+            },
             *prompts);
         other.show();
         auto* g = other.findChild<QTableView*>(QStringLiteral("table"));

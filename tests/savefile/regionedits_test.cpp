@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QUndoView>
 #include <QtTest>
 #include <memory>
 
@@ -344,6 +345,42 @@ private slots:
         d.undo();
         d.save();
         QCOMPARE(d.written(), d.original);
+    }
+
+    // The form's steps are named in the change list's words, in 编辑 and in 查看 → 历史; a click
+    // in the history goes to the bytes of that step.
+    void historyNamesTheStepsAndAClickGoesToOne_data() { editors(); }
+    void historyNamesTheStepsAndAClickGoesToOne() {
+        QFETCH(int, editor);
+        Driver d(cases[editor]);
+        d.c.formEdit(d, 5, d.c.first);
+        d.c.formEdit(d, 9, d.c.second);
+        const QString undoText = d.find<QAction>(QStringLiteral("undo"))->text();
+        QVERIFY2(undoText.startsWith(QStringLiteral("撤销 修改 ")), qPrintable(undoText));
+        d.find<QAction>(QStringLiteral("history"))->trigger();
+        auto* history = d.find<QUndoView>(QStringLiteral("historyView"));
+        QVERIFY(QTest::qWaitForWindowExposed(history));
+        QCOMPARE(history->model()->rowCount(), 3);
+        const QString longText = history->model()->index(2, 0).data().toString();
+        QVERIFY2(longText.startsWith(undoText.mid(3) + u' ') && longText.contains(u'→'),
+                 qPrintable(longText));
+
+        for (int row : {1, 0, 2}) {
+            const QModelIndex at = history->model()->index(row, 0);
+            QTest::mouseClick(history->viewport(), Qt::LeftButton, {},
+                              history->visualRect(at).center());
+            QCOMPARE(d.find<QAction>(QStringLiteral("redo"))->isEnabled(), row < 2);
+            // Back in the editor, its save.
+            QApplication::setActiveWindow(d.form.get());
+            d.save();
+            QVERIFY2(d.prompts.messages.isEmpty(), qPrintable(d.prompts.lastMessage()));
+            QByteArray expected = d.original;
+            if (row >= 1)
+                expected = d.with(expected, 5, d.c.first);
+            if (row == 2)
+                expected = d.with(expected, 9, d.c.second);
+            QCOMPARE(d.written(), expected);
+        }
     }
 
     void pastedCellsAreOneStep_data() { editors(); }

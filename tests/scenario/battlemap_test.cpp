@@ -245,7 +245,9 @@ private slots:
         QCOMPARE(list("List8")->currentRow(), 2);
         QCOMPARE(changeLines().size(), 2);
         QCOMPARE(image()->selected(), unitIndex(UnitKind::Army, 2));
+        QCOMPARE(action("undo")->text(), QStringLiteral("撤销 拖动 我军 3"));
         trigger("undo");
+        QCOMPARE(action("redo")->text(), QStringLiteral("重做 拖动 我军 3"));
         QCOMPARE(image()->units()[unitIndex(UnitKind::Army, 2)].cell, from);
         // The entry stays selected, its marker ringed on the cell it came from.
         QCOMPARE(list("List8")->currentRow(), 2);

@@ -2,6 +2,8 @@
 #include "support/dialogkeys.h"
 #include "support/testmain.h"
 
+#include <QUndoView>
+
 using namespace lcj;
 
 namespace {
@@ -149,6 +151,45 @@ private slots:
         trigger("redo");
         list("List8")->setCurrentRow(5);
         QVERIFY(enabled("Command1"));
+    }
+
+    // The frames name their steps; a click in 查看 → 历史 goes to a step, across a save whose
+    // file reads back otherwise than the document held it.
+    void aClickInTheHistoryGoesToThatStep() {
+        const QString path = loadSample(S01);
+        list("List8")->setCurrentRow(1);
+        type("Text28", QStringLiteral("21"));
+        click("Command1");
+        QCOMPARE(action("undo")->text(), QStringLiteral("撤销 修改 我军出场人物 2"));
+        click("Command3");
+        QCOMPARE(action("undo")->text(), QStringLiteral("撤销 添加 我军出场人物 6"));
+        trigger("ssave");
+        noMessages();
+        const QByteArray saved = test::readFile(path);
+        trigger("history");
+        auto* history = find<QUndoView>("historyView");
+        QVERIFY(QTest::qWaitForWindowExposed(history));
+        QCOMPARE(history->model()->rowCount(), 3);
+        const auto clickRow = [&](int row) {
+            const QModelIndex at = history->model()->index(row, 0);
+            QTest::mouseClick(history->viewport(), Qt::LeftButton, {},
+                              history->visualRect(at).center());
+        };
+        clickRow(1);
+        QCOMPARE(list("List8")->count(), 5);
+        QVERIFY(form->isModified());
+        clickRow(0);
+        QVERIFY(form->isModified());
+        clickRow(2);
+        QCOMPARE(list("List8")->count(), 6);
+        QVERIFY(!form->isModified());
+        clickRow(0);
+        trigger("ssave");
+        noMessages();
+        QCOMPARE(test::readFile(path), original);
+        clickRow(2);
+        trigger("ssave");
+        QCOMPARE(test::readFile(path), saved);
     }
 
     void ctrlShiftZRedoes() {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+class QUndoStack;
+
 namespace lcj {
 
 class EditorWindow;
@@ -30,6 +32,8 @@ public:
         // editor asks (a file changed by another program); true when the edits are on disk,
         // false with the reason said.
         std::function<bool()> save;
+        // The steps of undo and redo over the file (none: the editor keeps no history of it).
+        std::function<QUndoStack*()> undoStack;
     };
 
     Document(EditorWindow* editor, Access access) : editor_(editor), access_(std::move(access)) {}
@@ -41,6 +45,7 @@ public:
     QByteArray mine() const { return access_.mine(); }
     bool modified() const { return access_.holdsEdits(); }
     bool save() const { return access_.save(); }
+    QUndoStack* undoStack() const { return access_.undoStack ? access_.undoStack() : nullptr; }
 
 private:
     EditorWindow* editor_;

@@ -86,30 +86,36 @@ SaveRoute saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, con
     return SaveRoute::Write;
 }
 
-Failure RegionHistory::run(const std::function<Failure()>& change) {
+RegionUndo::RegionUndo(RegionSet& regions, std::function<QByteArray()> file, Namer name)
+    : ByteUndo([&regions] { return regionBytes(regions); },
+               [&regions](Buffers&& bytes) { setRegionBytes(regions, bytes); }),
+      regions_(regions), file_(std::move(file)), name_(std::move(name)) {}
+
+QByteArray RegionUndo::wholeFile(const std::vector<QByteArray>& bytes) const {
+    QByteArray whole = file_();
+    for (std::size_t i = 0; i < regions_.layout().size() && i < bytes.size(); ++i) {
+        const Region& region = regions_.layout()[i];
+        if (region.end() <= whole.size())
+            whole.replace(region.offset, region.length, bytes[i]);
+    }
+    return whole;
+}
+
+Failure RegionUndo::run(const std::function<Failure()>& change,
+                        const std::function<QString()>& step) {
     const std::vector<QByteArray> before = regionBytes(regions_);
     if (Failure failure = change()) {
         setRegionBytes(regions_, before);
         return failure;
     }
-    history_.record(before, regionBytes(regions_));
+    const std::vector<QByteArray> after = regionBytes(regions_);
+    if (before == after)
+        return std::nullopt;
+    QString text = step ? step() : QString();
+    if (text.isEmpty() && name_)
+        text = name_(wholeFile(before), wholeFile(after));
+    record(before, after, text.isEmpty() ? QStringLiteral("修改") : text);
     return std::nullopt;
-}
-
-bool RegionHistory::undo() {
-    std::vector<QByteArray> bytes = regionBytes(regions_);
-    if (!history_.undo(bytes))
-        return false;
-    setRegionBytes(regions_, bytes);
-    return true;
-}
-
-bool RegionHistory::redo() {
-    std::vector<QByteArray> bytes = regionBytes(regions_);
-    if (!history_.redo(bytes))
-        return false;
-    setRegionBytes(regions_, bytes);
-    return true;
 }
 
 std::vector<QByteArray> regionBytes(const RegionSet& set) {
@@ -128,7 +134,7 @@ void setRegionBytes(RegionSet& set, const std::vector<QByteArray>& bytes) {
     }
 }
 
-QAction* addTableViewMenu(QMenuBar* bar, QWidget* window) {
+QAction* addTableViewMenu(QMenuBar* bar, QWidget* window, UndoHistory* history) {
     QMenu* menu = named(bar->addMenu(QStringLiteral("查看")), QStringLiteral("viewmenu"));
     QAction* table = named(menu->addAction(QStringLiteral("表格")), QStringLiteral("tableview"));
     table->setCheckable(true);
@@ -136,6 +142,8 @@ QAction* addTableViewMenu(QMenuBar* bar, QWidget* window) {
     // The key works wherever the keyboard is in this window, and only there.
     table->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     window->addAction(table);
+    if (history)
+        history->addHistoryEntry(menu, window);
     return table;
 }
 
@@ -152,7 +160,8 @@ void renameRows(QComboBox* combo, const QStringList& names) {
 }
 
 Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSet& set,
-                                std::function<bool()> holdsEdits, std::function<bool()> save) {
+                                std::function<bool()> holdsEdits, std::function<bool()> save,
+                                UndoHistory& history) {
     auto mine = [stamp, &set] {
         QByteArray whole = stamp().bytes;
         if (!set.loaded())
@@ -164,7 +173,8 @@ Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSe
         }
         return whole;
     };
-    return {std::move(stamp), std::move(mine), std::move(holdsEdits), std::move(save)};
+    return {std::move(stamp), std::move(mine), std::move(holdsEdits), std::move(save),
+            [&history] { return history.stack(); }};
 }
 
 } // namespace lcj

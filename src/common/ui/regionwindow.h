@@ -1,9 +1,9 @@
 #pragma once
 
-#include "common/bytehistory.h"
 #include "common/result.h"
 #include "common/ui/diskchange.h"
 #include "common/ui/document.h"
+#include "common/ui/undohistory.h"
 
 #include <QStringList>
 #include <functional>
@@ -60,27 +60,25 @@ bool openRegionsAt(QWidget* window, Prompts& prompts, RegionSet& regions, const 
 SaveRoute saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind,
                       const MergeSource* merge);
 
-// Undo and redo over the regions of a region editor: one step for each change
-// that succeeded ("确定", a table edit, a paste, a fill), back to the file as
-// read. Saving keeps the steps.
-class RegionHistory {
+// The undo of a region editor: one step for each change that succeeded ("确定", a table edit, a
+// paste, a fill), back to the file as read. A step is named as the table view names it, or by
+// `name` from the whole file before and after it (the file the regions lie in from `file`,
+// every region in its place).
+class RegionUndo : public ByteUndo {
+    Q_OBJECT
 public:
-    explicit RegionHistory(RegionSet& regions) : regions_(regions) {}
+    using Namer = std::function<QString(const QByteArray& before, const QByteArray& after)>;
+    RegionUndo(RegionSet& regions, std::function<QByteArray()> file, Namer name);
 
-    // The regions were read afresh: nothing to undo or redo.
-    void reset() { history_.reset(); }
-    // Runs `change` over the regions: on success one step (none when no byte
-    // changed), on failure the regions as they were before it.
-    Failure run(const std::function<Failure()>& change);
-    // Steps the regions back or forward; false when there is no step.
-    bool undo();
-    bool redo();
-    bool canUndo() const { return history_.canUndo(); }
-    bool canRedo() const { return history_.canRedo(); }
+    // Runs `change` over the regions: on success one step (none when no byte changed), named
+    // by `step` where it gives a name; on failure the regions as they were before it.
+    Failure run(const std::function<Failure()>& change, const std::function<QString()>& step = {});
 
 private:
+    QByteArray wholeFile(const std::vector<QByteArray>& bytes) const;
     RegionSet& regions_;
-    ByteHistory history_;
+    std::function<QByteArray()> file_;
+    Namer name_;
 };
 
 // The bytes of every region of `set`, in order.
@@ -91,11 +89,13 @@ void setRegionBytes(RegionSet& set, const std::vector<QByteArray>& bytes);
 // A region editor's file as a document: `stamp` the file as read or last written, `set` the
 // regions held (mine: the stamp's bytes with every region of `set` in its place).
 Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSet& set,
-                                std::function<bool()> holdsEdits, std::function<bool()> save);
+                                std::function<bool()> holdsEdits, std::function<bool()> save,
+                                UndoHistory& history);
 
 // Their 查看 menu (`viewmenu`) with 表格 (`tableview`, Ctrl+T), which switches
-// the record part of the window between its form and a table of every record.
-QAction* addTableViewMenu(QMenuBar* bar, QWidget* window);
+// the record part of the window between its form and a table of every record,
+// and 历史 (`history`) of `history`'s steps.
+QAction* addTableViewMenu(QMenuBar* bar, QWidget* window, UndoHistory* history = nullptr);
 
 // Renames the first rows of a list or combo box, keeping every row's place,
 // the selection and any extra row past the names.

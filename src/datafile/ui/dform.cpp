@@ -1,5 +1,6 @@
 #include "dform.h"
 
+#include "changes/compare.h"
 #include "charactersection.h"
 #include "common/ui/controls.h"
 #include "common/ui/filewatch.h"
@@ -47,6 +48,8 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     const UndoRedo undoRedo = addUndoRedo(editMenu);
     undo_ = undoRedo.undo;
     redo_ = undoRedo.redo;
+    history_.drive(undo_, redo_);
+    connect(&history_, &UndoHistory::moved, this, &DForm::showMoved);
     connect(undo_, &QAction::triggered, this, [this] { undoOrRedo(true); });
     connect(redo_, &QAction::triggered, this, [this] { undoOrRedo(false); });
     tableCommands_ = fields::addTableCommands(editMenu, [this]() -> fields::FieldTableView* {
@@ -61,6 +64,11 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     tableview->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(tableview);
     connect(tableview, &QAction::toggled, this, &DForm::tableview_Click);
+    // Form edits not stored are settled first, as before an undo.
+    history_.addHistoryEntry(view, this, [this] {
+        const int steps = history_.undoSteps();
+        return mayLeaveSection() && history_.undoSteps() == steps;
+    });
 
     gj = named(new QLabel, QStringLiteral("gj"));
     gj->setFixedSize(120, 120);
@@ -104,7 +112,7 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
                 [this] { return holdsEdits(); }, [this] { return reloadDocument(); }});
     addDocument({[this] { return file_.loaded() ? file_.stamp() : DiskStamp(); },
                  [this] { return file_.bytes(); }, [this] { return holdsEdits(); },
-                 [this] { return saveAll(); }});
+                 [this] { return saveAll(); }, [this] { return history_.stack(); }});
 
     Form_Load();
 }
@@ -270,6 +278,7 @@ void DForm::takeFile(const QString& path) {
     fields_.clear();
     savedFields_.clear();
     file_ = DataFile(path);
+    history_.clear();
     edit->setEnabled(true);
     documentChanged();
 }
@@ -303,19 +312,26 @@ bool DForm::saveDocument(const std::function<void()>& store) {
     showStatus(QStringLiteral("已保存 %1：%2条记录")
                    .arg(QFileInfo(file_.path()).fileName())
                    .arg(*written));
+    history_.markSaved();
     markSaved();
     documentChanged();
     return true;
 }
 
-Failure DForm::runChange(const std::function<Failure()>& change) {
+Failure DForm::runChange(const std::function<Failure()>& change,
+                         const std::function<QString()>& step) {
     const QByteArray before = file_.bytes();
     if (auto failure = change()) {
         // The same QByteArray: the tables keep reading it.
         file_.bytes() = before;
         return failure;
     }
-    file_.history().record(before, file_.bytes());
+    if (before != file_.bytes()) {
+        QString text = step ? step() : QString();
+        if (text.isEmpty())
+            text = changes::stepText(fields::FileKind::Data, before, file_.bytes());
+        history_.record(before, file_.bytes(), text.isEmpty() ? QStringLiteral("修改") : text);
+    }
     documentChanged();
     return std::nullopt;
 }
@@ -323,8 +339,6 @@ Failure DForm::runChange(const std::function<Failure()>& change) {
 void DForm::documentChanged() {
     const bool loaded = file_.loaded();
     showFileState(file_.path(), loaded && file_.modified());
-    undo_->setEnabled(loaded && file_.history().canUndo());
-    redo_->setEnabled(loaded && file_.history().canRedo());
 }
 
 void DForm::undoOrRedo(bool undo) {
@@ -333,12 +347,17 @@ void DForm::undoOrRedo(bool undo) {
     // Edits typed into the form and not stored are settled first; when they
     // were saved just now, that save is what the user sees, and nothing more
     // is taken back.
-    const int steps = file_.history().undoSteps();
-    if (!mayLeaveSection() || file_.history().undoSteps() != steps)
+    const int steps = history_.undoSteps();
+    if (!mayLeaveSection() || history_.undoSteps() != steps)
         return;
-    const bool moved =
-        undo ? file_.history().undo(file_.bytes()) : file_.history().redo(file_.bytes());
-    if (!moved)
+    if (undo)
+        history_.undo();
+    else
+        history_.redo();
+}
+
+void DForm::showMoved() {
+    if (!file_.loaded())
         return;
     if (DataSection* section = shownSection()) {
         section->reshow();
@@ -349,6 +368,8 @@ void DForm::undoOrRedo(bool undo) {
 }
 
 void DForm::documentReloaded() {
+    // A fresh read: the steps were taken over bytes that are gone.
+    history_.clear();
     markSaved();
     for (fields::FieldTableView* table : tables_)
         if (table)
@@ -400,7 +421,10 @@ fields::FieldTableView* DForm::tableOf(DataSection* section) {
     if (at >= fields_.size())
         return nullptr;
     auto* table = new fields::FieldTableView(
-        *fields_[at], [this](const std::function<Failure()>& change) { return runChange(change); },
+        *fields_[at],
+        [this](const std::function<Failure()>& change, const std::function<QString()>& step) {
+            return runChange(change, step);
+        },
         prompts());
     table->setObjectName(section->objectName() + QStringLiteral("Table"));
     table->setMessageTitle(messageTitle(this));

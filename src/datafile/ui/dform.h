@@ -2,6 +2,7 @@
 
 #include "common/result.h"
 #include "common/ui/editorwindow.h"
+#include "common/ui/undohistory.h"
 #include "datafile/datafile.h"
 #include "fields/ui/fieldtableview.h"
 
@@ -63,12 +64,18 @@ private:
     // written.
     bool saveDocument(const std::function<void()>& store);
     // Runs one change of the document: kept as one undo step when it
-    // succeeds, undone byte for byte when it fails.
-    Failure runChange(const std::function<Failure()>& change);
+    // succeeds, undone byte for byte when it fails. The step is named by
+    // `step` where it gives a name, else by comparing the document before and
+    // after it field by field.
+    Failure runChange(const std::function<Failure()>& change,
+                      const std::function<QString()>& step = {});
     // The title, the marks of the tables and the undo entries after the
     // document changed.
     void documentChanged();
     void undoOrRedo(bool undo);
+    // The history moved the document (an undo, a redo, a click in 历史): the
+    // section shown and its table show it anew.
+    void showMoved();
     // The tables show the document anew and mark what differs from the file.
     void documentReloaded();
     // Whether the document or the form shown holds edits not on disk.
@@ -87,6 +94,11 @@ private:
     void markSaved();
 
     DataFile file_;
+    // The steps of undo and redo over the document's bytes; a fresh read
+    // starts it anew, a save keeps it.
+    ByteUndo history_{[this] { return ByteUndo::Buffers{file_.bytes()}; },
+                      // The same QByteArray: the tables keep reading it.
+                      [this](ByteUndo::Buffers&& bytes) { file_.bytes() = std::move(bytes[0]); }};
     QMenu* edit;
     QAction* undo_;
     QAction* redo_;

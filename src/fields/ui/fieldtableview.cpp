@@ -28,6 +28,7 @@
 #include <climits>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace lcj::fields {
@@ -679,7 +680,8 @@ struct FieldTableView::Private {
     void say(const QString& message) {
         prompts.showMessage(q, message, messageTitle, Prompts::Icon::Warning);
     }
-    Failure runTargets(const QList<Target>& targets, const QString& lead);
+    // `action` names the step: "粘贴", "向下填充".
+    Failure runTargets(const QList<Target>& targets, const QString& lead, const QString& action);
     Result<QString> pastedValue(int record, int column, const QString& text) const;
 };
 
@@ -712,10 +714,17 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
     d->model->commit = [this](int record, int field, const QString& value, bool immediate) {
         const Column& column = d->table.columns().at(field);
         Roundings rounded;
-        const Failure failure = d->run([&]() -> Failure {
-            rounded.clear();
-            return d->table.write(record, {{column.key, QJsonValue(value)}}, &rounded);
-        });
+        const QString before = d->table.read(record, field);
+        const Failure failure = d->run(
+            [&]() -> Failure {
+                rounded.clear();
+                return d->table.write(record, {{column.key, QJsonValue(value)}}, &rounded);
+            },
+            [&] {
+                const QString place = d->table.place(record, field);
+                return QStringLiteral("修改 %1 %2 → %3\n修改 %1")
+                    .arg(place, before, d->table.read(record, field));
+            });
         d->model->invalidate();
         if (failure) {
             if (immediate)
@@ -962,7 +971,8 @@ void FieldTableView::copy() {
 
 // Writes `targets` as one change; on the first refusal the message names that
 // cell, after `lead` ("粘贴没有执行：").
-Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const QString& lead) {
+Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const QString& lead,
+                                            const QString& action) {
     // The cells each record takes, records in the order first met.
     std::vector<std::pair<int, QList<const Target*>>> byRecord;
     std::map<int, std::size_t> slot;
@@ -980,34 +990,41 @@ Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const 
     };
     // Each rounded cell named by its place, as a paste may round many.
     Roundings rounded;
-    const Failure failure = run([&]() -> Failure {
-        rounded.clear();
-        for (const auto& [record, cells] : byRecord) {
-            Cells typed;
-            for (const Target* t : cells)
-                typed.insert(table.columns().at(t->field).key, QJsonValue(t->value));
-            Roundings found;
-            const Failure refused = table.write(record, typed, &found);
-            if (!refused) {
-                for (Rounded r : found) {
-                    r.caption = table.rowName(record) + u' ' + r.caption;
-                    rounded.append(r);
+    std::set<int> fields;
+    for (const Target& t : targets)
+        fields.insert(t.field);
+    const QString step =
+        QStringLiteral("%1 %2 行 %3 列").arg(action).arg(byRecord.size()).arg(fields.size());
+    const Failure failure = run(
+        [&]() -> Failure {
+            rounded.clear();
+            for (const auto& [record, cells] : byRecord) {
+                Cells typed;
+                for (const Target* t : cells)
+                    typed.insert(table.columns().at(t->field).key, QJsonValue(t->value));
+                Roundings found;
+                const Failure refused = table.write(record, typed, &found);
+                if (!refused) {
+                    for (Rounded r : found) {
+                        r.caption = table.rowName(record) + u' ' + r.caption;
+                        rounded.append(r);
+                    }
+                    continue;
                 }
-                continue;
+                // The cell the message is about: the one it names, else the first
+                // that is refused alone (the runner undoes all of it anyway).
+                for (const Target* t : cells)
+                    if (refused->startsWith(table.columns().at(t->field).caption + u'：'))
+                        return named(*t, *refused);
+                for (const Target* t : cells)
+                    if (const Failure alone = table.write(
+                            record, {{table.columns().at(t->field).key, QJsonValue(t->value)}}))
+                        return named(*t, *alone);
+                return named(*cells.first(), *refused);
             }
-            // The cell the message is about: the one it names, else the first
-            // that is refused alone (the runner undoes all of it anyway).
-            for (const Target* t : cells)
-                if (refused->startsWith(table.columns().at(t->field).caption + u'：'))
-                    return named(*t, *refused);
-            for (const Target* t : cells)
-                if (const Failure alone = table.write(
-                        record, {{table.columns().at(t->field).key, QJsonValue(t->value)}}))
-                    return named(*t, *alone);
-            return named(*cells.first(), *refused);
-        }
-        return std::nullopt;
-    });
+            return std::nullopt;
+        },
+        [&step] { return step; });
     model->invalidate();
     if (!failure) {
         emit q->changed();
@@ -1113,7 +1130,7 @@ void FieldTableView::paste() {
     }
     if (targets.isEmpty())
         return;
-    if (const Failure failure = d->runTargets(targets, lead)) {
+    if (const Failure failure = d->runTargets(targets, lead, QStringLiteral("粘贴"))) {
         d->say(*failure);
         return;
     }
@@ -1152,7 +1169,8 @@ void FieldTableView::fillDown() {
         const int ra = d->model->rowOf(a.record), rb = d->model->rowOf(b.record);
         return ra != rb ? ra < rb : a.field < b.field;
     });
-    if (const Failure failure = d->runTargets(targets, QStringLiteral("向下填充没有执行：")))
+    if (const Failure failure = d->runTargets(targets, QStringLiteral("向下填充没有执行："),
+                                              QStringLiteral("向下填充")))
         d->say(*failure);
 }
 

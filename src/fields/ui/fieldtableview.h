@@ -23,8 +23,11 @@ namespace lcj::fields {
 // Every change the view makes (a cell, a paste, a fill) is one call: `change`
 // writes cells through the table and returns the first refusal. The owner
 // snapshots its bytes before, restores them when `change` fails, records one
-// undo step when it succeeds, and returns the failure (or nothing).
-using ChangeRunner = std::function<Failure(const std::function<Failure()>& change)>;
+// undo step when it succeeds, and returns the failure (or nothing). `step`,
+// asked after a change that succeeded, names the step as the history shows it
+// ("粘贴 3 行 4 列", "修改 人物 5 武力 76 → 90\n修改 人物 5 武力").
+using ChangeRunner = std::function<Failure(const std::function<Failure()>& change,
+                                           const std::function<QString()>& step)>;
 
 // Tab-separated text as spreadsheets put it on the clipboard: rows by CRLF or
 // LF, cells by tabs, a cell in double quotes holding tabs, line breaks or

@@ -118,8 +118,11 @@ Form1::Form1(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
     watch_->add(
         {[this] { return picture_; }, [] { return false; }, [this] { return reloadPicture(); }});
     // A viewer's document: never edited, nothing to save.
-    addDocument({[this] { return picture_; }, [this] { return picture_.bytes; },
-                 [] { return false; }, [] { return true; }});
+    addDocument({[this] { return picture_; },
+                 [this] { return picture_.bytes; },
+                 [] { return false; },
+                 [] { return true; },
+                 {}});
 
     Form_Load();
 }

@@ -85,7 +85,10 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     const UndoRedo& undoRedo = undoRedo_;
     connect(undoRedo.undo, &QAction::triggered, this, &Imsg::undo);
     connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this);
+    tableAction_ = addTableViewMenu(menuBar(), this, &history_);
+    history_.drive(undoRedo_.undo, undoRedo_.redo);
+    // An undo, a redo or a click in the history shows the regions as they are now.
+    connect(&history_, &UndoHistory::moved, this, &Imsg::showChanged);
     connect(tableAction_, &QAction::toggled, this, &Imsg::showTable);
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
     const fields::TableCommands tableCommands =
@@ -151,7 +154,8 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
                 [this] { return unsaved() || edited(); }, [this] { return reloadFromDisk(); }});
     addDocument(regionDocument([this] { return texts_.loaded() ? file_.stamp() : DiskStamp(); },
                                texts_, [this] { return unsaved() || edited(); },
-                               [this] { return !(unsaved() || edited()) || writeTexts(); }));
+                               [this] { return !(unsaved() || edited()) || writeTexts(); },
+                               history_));
 
     Form_Load();
 }
@@ -269,7 +273,7 @@ bool Imsg::readFile(const QString& path) {
     file_.stampNow();
     texts_ = read;
     onDisk_ = read;
-    history_.reset();
+    history_.clear();
     for (QAction* entry : entries_)
         entry->setEnabled(true);
     // Nothing shown from the file before may be saved into this one.
@@ -292,7 +296,7 @@ Failure Imsg::reloadFromDisk() {
     file_ = file;
     texts_ = read;
     onDisk_ = read;
-    history_.reset();
+    history_.clear();
     // The text box shows the stored text, whatever was typed in it.
     if (currentSlot_ >= 0) {
         shown_.clear();
@@ -359,7 +363,7 @@ void Imsg::takeFromDisk(int c, int row, const QByteArray& slot) {
         return;
     // The steps of the history were taken over bytes that are gone now.
     setSlotIn(texts_, c, row, slot);
-    history_.reset();
+    history_.clear();
     showTitle();
 }
 
@@ -499,6 +503,7 @@ bool Imsg::writeTexts(const QByteArray* shownSlot) {
         return false;
     }
     setRegionBytes(onDisk_, regionBytes(texts_));
+    history_.markSaved();
     showChanged();
     const QString name = QFileInfo(file_.path()).fileName();
     showStatus(changed ? QStringLiteral("已保存 %1：%2条文本").arg(name).arg(changed)
@@ -520,24 +525,21 @@ void Imsg::showChanged() {
 
 void Imsg::showTitle() {
     showFileState(file_.path(), unsaved() || edited());
-    undoRedo_.undo->setEnabled(history_.canUndo());
-    undoRedo_.redo->setEnabled(history_.canRedo());
 }
 
 void Imsg::undo() {
-    if (history_.undo())
-        showChanged();
+    history_.undo();
 }
 
 void Imsg::redo() {
-    if (history_.redo())
-        showChanged();
+    history_.redo();
 }
 
 fields::FieldTableView* Imsg::tableOf(int c) {
     if (!views_[c]) {
-        auto run = [this](const std::function<Failure()>& change) -> Failure {
-            if (Failure failure = history_.run(change))
+        auto run = [this](const std::function<Failure()>& change,
+                          const std::function<QString()>& step) -> Failure {
+            if (Failure failure = history_.run(change, step))
                 return failure;
             showChanged();
             return std::nullopt;

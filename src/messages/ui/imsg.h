@@ -1,5 +1,6 @@
 #pragma once
 
+#include "changes/compare.h"
 #include "common/regionset.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/regionwindow.h"
@@ -119,7 +120,11 @@ private:
     MessageFile file_;
     RegionSet texts_{tableLayout()};  // every category's slots, as edited
     RegionSet onDisk_{tableLayout()}; // the same, as the file holds them
-    RegionHistory history_{texts_};
+    // Each step named by the field model's comparison of the file before and after it.
+    RegionUndo history_{texts_, [this] { return file_.stamp().bytes; },
+                        [](const QByteArray& before, const QByteArray& after) {
+                            return changes::stepText(fields::FileKind::Imsg, before, after);
+                        }};
     Mode mode_ = Mode::None;
     int category_ = -1;
     qint64 currentSlot_ = -1; // file offset of the slot shown; -1 for none
@@ -136,7 +141,7 @@ private:
     QStackedWidget* tableStack_;
     QWidget* noTable_;
     QAction* tableAction_;
-    UndoRedo undoRedo_{}; // enabled while there is a step to take
+    UndoRedo undoRedo_{}; // follow the history
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;

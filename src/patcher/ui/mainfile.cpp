@@ -58,7 +58,10 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     const UndoRedo& undoRedo = undoRedo_;
     connect(undoRedo.undo, &QAction::triggered, this, &MainFile::undo);
     connect(undoRedo.redo, &QAction::triggered, this, &MainFile::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this);
+    tableAction_ = addTableViewMenu(menuBar(), this, &history_);
+    history_.drive(undoRedo_.undo, undoRedo_.redo);
+    // An undo, a redo or a click in the history shows the regions as they are now.
+    connect(&history_, &UndoHistory::moved, this, &MainFile::showChanged);
     connect(tableAction_, &QAction::toggled, this, &MainFile::showTable);
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
     const fields::TableCommands tableCommands =
@@ -108,8 +111,9 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     diskTables_ = fields::exeTables(onDisk_);
     table_ = new fields::FieldTableView(
         *tables_[0],
-        [this](const std::function<Failure()>& change) -> Failure {
-            if (Failure failure = history_.run(change))
+        [this](const std::function<Failure()>& change,
+               const std::function<QString()>& step) -> Failure {
+            if (Failure failure = history_.run(change, step))
                 return failure;
             // The table changes figures only: the switch keeps what is set in it.
             showFigure();
@@ -153,12 +157,11 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     watch->add({[this] { return file_.regions().stamp(); },
                 [this] { return unsaved() || unconfirmed(); },
                 [this] { return reloadFromDisk(); }});
-    addDocument(regionDocument([this] { return file_.regions().stamp(); }, file_.regions(),
-                               [this] { return unsaved() || unconfirmed(); },
-                               [this] {
-                                   return (!unconfirmed() || Command1_Click()) &&
-                                          (!unsaved() || Command2_Click());
-                               }));
+    addDocument(regionDocument(
+        [this] { return file_.regions().stamp(); }, file_.regions(),
+        [this] { return unsaved() || unconfirmed(); },
+        [this] { return (!unconfirmed() || Command1_Click()) && (!unsaved() || Command2_Click()); },
+        history_));
 
     Form_Load();
 }
@@ -208,7 +211,7 @@ void MainFile::useGameData(const QString& dataPath) {
 
 void MainFile::showLoaded() {
     onDisk_.regions() = file_.regions();
-    history_.reset();
+    history_.clear();
     table_->setEnabled(true);
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
@@ -226,7 +229,7 @@ Failure MainFile::reloadFromDisk() {
     if (auto failure = file_.regions().reload())
         return failure;
     onDisk_.regions() = file_.regions();
-    history_.reset();
+    history_.clear();
     showChanged();
     return std::nullopt;
 }
@@ -333,18 +336,14 @@ void MainFile::showChanged() {
 
 void MainFile::showTitle() {
     showFileState(file_.regions().path(), unsaved());
-    undoRedo_.undo->setEnabled(history_.canUndo());
-    undoRedo_.redo->setEnabled(history_.canRedo());
 }
 
 void MainFile::undo() {
-    if (history_.undo())
-        showChanged();
+    history_.undo();
 }
 
 void MainFile::redo() {
-    if (history_.redo())
-        showChanged();
+    history_.redo();
 }
 
 void MainFile::showTable(bool on) {
@@ -390,6 +389,7 @@ bool MainFile::Command2_Click() {
             saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件"), &merge);
         route != SaveRoute::Write)
         return route == SaveRoute::Merged;
+    history_.markSaved();
     onDisk_.regions() = file_.regions();
     // Values typed and not confirmed stay in their boxes: the save did not take them.
     table_->setSaved(diskTables_[0].get());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "changes/compare.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
@@ -80,13 +81,17 @@ private:
 
     ProgramFile file_;
     ProgramFile onDisk_; // the regions as the file holds them
-    RegionHistory history_{file_.regions()};
+    // Each step named by the field model's comparison of the file before and after it.
+    RegionUndo history_{file_.regions(), [this] { return file_.regions().stamp().bytes; },
+                        [](const QByteArray& before, const QByteArray& after) {
+                            return changes::stepText(fields::FileKind::Exe, before, after);
+                        }};
     fields::Tables tables_;     // over file_
     fields::Tables diskTables_; // over onDisk_
     fields::FieldTableView* table_;
     QWidget* form_;
     QAction* tableAction_;
-    UndoRedo undoRedo_{}; // enabled while there is a step to take
+    UndoRedo undoRedo_{}; // follow the history
     int shownRow_ = -1;   // the character whose figure Combo1 shows
     int shownFigure_ = 0; // the figure Combo1 showed for it
     Qt::CheckState shownSwitch_ = Qt::Unchecked;

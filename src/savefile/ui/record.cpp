@@ -65,7 +65,10 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     const UndoRedo& undoRedo = undoRedo_;
     connect(undoRedo.undo, &QAction::triggered, this, &Record::undo);
     connect(undoRedo.redo, &QAction::triggered, this, &Record::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this);
+    tableAction_ = addTableViewMenu(menuBar(), this, &history_);
+    history_.drive(undoRedo_.undo, undoRedo_.redo);
+    // An undo, a redo or a click in the history shows the regions as they are now.
+    connect(&history_, &UndoHistory::moved, this, &Record::showChanged);
     connect(tableAction_, &QAction::toggled, this, &Record::showTable);
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
     const fields::TableCommands tableCommands =
@@ -120,8 +123,9 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     diskTables_ = fields::saveTables(onDisk_);
     table_ = new fields::FieldTableView(
         *tables_[0],
-        [this](const std::function<Failure()>& change) -> Failure {
-            if (Failure failure = history_.run(change))
+        [this](const std::function<Failure()>& change,
+               const std::function<QString()>& step) -> Failure {
+            if (Failure failure = history_.run(change, step))
                 return failure;
             // The table changes characters only: the loyalty and count boxes
             // keep what is typed in them.
@@ -170,12 +174,11 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     watch->add({[this] { return game_.regions().stamp(); },
                 [this] { return unsaved() || unconfirmed(); },
                 [this] { return reloadFromDisk(); }});
-    addDocument(regionDocument([this] { return game_.regions().stamp(); }, game_.regions(),
-                               [this] { return unsaved() || unconfirmed(); },
-                               [this] {
-                                   return (!unconfirmed() || Command1_Click()) &&
-                                          (!unsaved() || Command2_Click());
-                               }));
+    addDocument(regionDocument(
+        [this] { return game_.regions().stamp(); }, game_.regions(),
+        [this] { return unsaved() || unconfirmed(); },
+        [this] { return (!unconfirmed() || Command1_Click()) && (!unsaved() || Command2_Click()); },
+        history_));
 
     Form_Load();
 }
@@ -281,14 +284,14 @@ Failure Record::reloadFromDisk() {
     if (auto failure = game_.regions().reload())
         return failure;
     onDisk_.regions() = game_.regions();
-    history_.reset();
+    history_.clear();
     showChanged();
     return std::nullopt;
 }
 
 void Record::showLoaded() {
     onDisk_.regions() = game_.regions();
-    history_.reset();
+    history_.clear();
     table_->setEnabled(true);
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
@@ -434,6 +437,7 @@ bool Record::Command2_Click() {
             saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件"), &merge);
         route != SaveRoute::Write)
         return route == SaveRoute::Merged;
+    history_.markSaved();
     onDisk_.regions() = game_.regions();
     // Values typed and not confirmed stay in their boxes: the save did not take them.
     table_->setSaved(diskTables_[0].get());
@@ -468,18 +472,14 @@ void Record::showChanged() {
 
 void Record::showTitle() {
     showFileState(game_.regions().path(), unsaved());
-    undoRedo_.undo->setEnabled(history_.canUndo());
-    undoRedo_.redo->setEnabled(history_.canRedo());
 }
 
 void Record::undo() {
-    if (history_.undo())
-        showChanged();
+    history_.undo();
 }
 
 void Record::redo() {
-    if (history_.redo())
-        showChanged();
+    history_.redo();
 }
 
 void Record::showTable(bool on) {

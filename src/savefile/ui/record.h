@@ -1,5 +1,6 @@
 #pragma once
 
+#include "changes/compare.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
@@ -81,13 +82,17 @@ private:
 
     SaveGame game_;
     SaveGame onDisk_; // the regions as the file holds them
-    RegionHistory history_{game_.regions()};
+    // Each step named by the field model's comparison of the file before and after it.
+    RegionUndo history_{game_.regions(), [this] { return game_.regions().stamp().bytes; },
+                        [](const QByteArray& before, const QByteArray& after) {
+                            return changes::stepText(fields::FileKind::Save, before, after);
+                        }};
     fields::Tables tables_;     // over game_
     fields::Tables diskTables_; // over onDisk_
     fields::FieldTableView* table_;
     QWidget* form_;
     QAction* tableAction_;
-    UndoRedo undoRedo_{}; // enabled while there is a step to take
+    UndoRedo undoRedo_{}; // follow the history
     int character_ = 0;   // last clicked row of List1
     int consumable_ = 0;  // last clicked row of List3
     SaveForm shown_;      // the controls as they showed the regions

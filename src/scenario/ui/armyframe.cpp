@@ -106,7 +106,7 @@ bool ArmyFrame::confirm() {
         host_.say(*failure);
         return false;
     }
-    host_.edited();
+    host_.edited(QStringLiteral("修改 我军出场人物 %1").arg(List8->currentRow() + 1));
     // The boxes show what is stored now ("254" where "254.5" was typed).
     select();
     return true;
@@ -118,7 +118,7 @@ void ArmyFrame::appendEntry() {
         return;
     }
     List8->addItem(QString::number(doc_.armyEntryCount()));
-    host_.edited();
+    host_.edited(QStringLiteral("添加 我军出场人物 %1").arg(doc_.armyEntryCount()));
 }
 
 void ArmyFrame::showDocument() {

@@ -99,7 +99,7 @@ bool BattleFrame::confirm() {
         host_.say(*failure);
         return false;
     }
-    host_.edited();
+    host_.edited(QStringLiteral("修改 战役"));
     showBattle();
     return true;
 }

@@ -97,7 +97,7 @@ bool EquipFrame::confirm() {
         host_.say(result.error());
         return false;
     }
-    host_.edited();
+    host_.edited(QStringLiteral("修改 个人装备 %1").arg(k + 1));
     List9->item(k)->setText(*result >= 0 ? host_.personName(*result) : noneName());
     select();
     return true;

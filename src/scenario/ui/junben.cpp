@@ -75,6 +75,13 @@ Junben::Junben(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     redo = undoRedo.redo;
     connect(undo, &QAction::triggered, this, &Junben::undo_Click);
     connect(redo, &QAction::triggered, this, &Junben::redo_Click);
+    history_.drive(undo, redo);
+    // An undo, a redo or a click in the history: the frames show what is stored now.
+    connect(&history_, &UndoHistory::moved, this, [this] {
+        showStored();
+        updateTitle();
+        emit documentChanged();
+    });
 
     buildLayout();
     buildPanelMenu();
@@ -97,8 +104,6 @@ void Junben::Form_Load() {
     dataLoaded_ = false;
     for (QAction* a : {sopen, ssave, linsave})
         a->setEnabled(false);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
 }
 
 // ---- names from the data file
@@ -242,7 +247,7 @@ bool Junben::readScenario(const QString& path) {
 void Junben::takeDocument(ScenarioDocument doc) {
     doc_ = std::move(doc);
     onDisk_ = doc_;
-    history_.reset();
+    history_.clear();
     fillLists();
     // Without a battle header nothing may write through one, whatever a
     // scenario loaded before had enabled.
@@ -256,9 +261,9 @@ void Junben::say(const QString& text) {
     EditorWindow::say(text);
 }
 
-void Junben::edited() {
+void Junben::edited(const QString& step) {
     if (auto change = doc_.takeChange())
-        history_.record(std::move(*change));
+        history_.record(std::move(*change), step);
     updateTitle();
     emit documentChanged();
     refreshTips();
@@ -267,22 +272,14 @@ void Junben::edited() {
 void Junben::updateTitle() {
     // The title names the file a save writes to.
     showFileState(saveAsPath_.isEmpty() ? scenarioPath_ : saveAsPath_, history_.modified());
-    undo->setEnabled(history_.canUndo());
-    redo->setEnabled(history_.canRedo());
 }
 
 void Junben::undo_Click() {
-    if (history_.undo(doc_))
-        showStored();
-    updateTitle();
-    emit documentChanged();
+    history_.undo();
 }
 
 void Junben::redo_Click() {
-    if (history_.redo(doc_))
-        showStored();
-    updateTitle();
-    emit documentChanged();
+    history_.redo();
 }
 
 void Junben::showStored() {
@@ -390,7 +387,7 @@ std::optional<Failure> Junben::writeScenario(const QString& target) {
         // reads it, and the history keeps its steps, so that an undo past this save leads
         // back to the states before.
         onDisk_ = built->scanned;
-        history_.takeSaved(doc_, std::move(built->scanned));
+        history_.takeSaved(std::move(built->scanned));
         showStored();
         updateTitle();
         emit documentChanged();

@@ -2,8 +2,8 @@
 
 #include "common/diskstamp.h"
 #include "common/ui/editorwindow.h"
+#include "documentundo.h"
 #include "scenario/battleunits.h"
-#include "scenario/edithistory.h"
 #include "scenario/scenariodocument.h"
 #include "scenarioframe.h"
 
@@ -148,7 +148,7 @@ private:
     // FrameHost
     void say(const QString& text) override;
     void tell(const QString& text) override { showStatus(text); }
-    void edited() override;
+    void edited(const QString& step) override;
     QString personName(int n) const override;
     QString itemName(int n) const override;
     QStringList characterNames() const override;
@@ -190,7 +190,7 @@ private:
     bool dataLoaded_ = false;
     QStringList personNames_;
     QStringList itemNames_;
-    EditHistory history_;
+    DocumentUndo history_{doc_};
     DiskStamp stamp_;
     QLineEdit* lastNumberBox_ = nullptr; // the number box that last had the focus
 

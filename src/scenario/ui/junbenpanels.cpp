@@ -27,6 +27,7 @@ void Junben::buildPanelMenu() {
     QMenu* view = named(menuBar()->addMenu(QStringLiteral("查看")), QStringLiteral("view"));
     battlemap = named(view->addAction(QStringLiteral("战场地图")), QStringLiteral("battlemap"));
     changelist = named(view->addAction(QStringLiteral("修改清单")), QStringLiteral("changelist"));
+    history_.addHistoryEntry(view, this);
     connect(battlemap, &QAction::triggered, this, &Junben::battlemap_Click);
     connect(changelist, &QAction::triggered, this, &Junben::changelist_Click);
     for (UnitKind kind : {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy})
@@ -128,7 +129,7 @@ bool Junben::moveUnit(UnitKind kind, int index, QPoint cell) {
         say(*failure);
         return false;
     }
-    edited();
+    edited(QStringLiteral("拖动 %1 %2").arg(kindName(kind)).arg(index + 1));
     // The frame shows the new coordinates.
     selectUnit(kind, index);
     return true;

@@ -24,11 +24,13 @@ void Junben::watchFiles() {
                      auto built = buildSave(doc_);
                      return built ? built->bytes : doc_.bytes();
                  },
-                 [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); }});
-    addDocument(
-        {[this] { return army_->rFileStamp(); }, [this] { return army_->rFileBytes(); },
-         [this] { return army_->limits().holdsEdits(); },
-         [this] { return !army_->limits().holdsEdits() || army_->limits().confirmEdits(); }});
+                 [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); },
+                 [this] { return history_.stack(); }});
+    addDocument({[this] { return army_->rFileStamp(); },
+                 [this] { return army_->rFileBytes(); },
+                 [this] { return army_->limits().holdsEdits(); },
+                 [this] { return !army_->limits().holdsEdits() || army_->limits().confirmEdits(); },
+                 {}});
 }
 
 bool Junben::saveScenario() {

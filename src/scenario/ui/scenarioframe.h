@@ -28,8 +28,9 @@ public:
     virtual void say(const QString& text) = 0;
     // Shows `text` in the status line.
     virtual void tell(const QString& text) = 0;
-    // Records the change of an edit of the document that has just succeeded.
-    virtual void edited() = 0;
+    // Records the change of an edit of the document that has just succeeded, as one undo step
+    // named `step` ("修改 敌军 3").
+    virtual void edited(const QString& step) = 0;
     virtual QString personName(int n) const = 0;
     virtual QString itemName(int n) const = 0;
     // The names a character number box names: the data file's, else the fixed table.

@@ -123,7 +123,9 @@ bool SlotFrame::confirm() {
         host_.say(result.error());
         return false;
     }
-    host_.edited();
+    host_.edited(QStringLiteral("修改 %1 %2")
+                     .arg(side_ == Side::Ally ? QStringLiteral("友军") : QStringLiteral("敌军"))
+                     .arg(k + 1));
     // A character number that names nobody empties the slot.
     list_->item(k)->setText(*result >= 0 ? host_.personName(*result) : noneName());
     select();

@@ -75,7 +75,7 @@ bool SpoilsFrame::confirm() {
         host_.say(*failure);
         return false;
     }
-    host_.edited();
+    host_.edited(QStringLiteral("修改 战利品 %1").arg(k + 1));
     select();
     return true;
 }

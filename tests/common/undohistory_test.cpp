@@ -1,4 +1,4 @@
-#include "common/bytehistory.h"
+#include "common/ui/undohistory.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,50 @@
 using namespace lcj;
 
 namespace {
+
+// A ByteUndo over buffers handed in at each undo and redo, as an editor hands in its own by the
+// functions that read and write them.
+class Steps {
+public:
+    using Buffers = ByteUndo::Buffers;
+    explicit Steps(int maxSteps = ByteUndo::defaultMaxSteps,
+                   qint64 maxBytes = ByteUndo::defaultMaxBytes)
+        : undo_([this] { return *target_; },
+                [this](Buffers&& bytes) { *target_ = std::move(bytes); }, maxSteps, maxBytes) {}
+
+    bool record(const Buffers& before, const Buffers& after) {
+        return undo_.record(before, after, QStringLiteral("修改"));
+    }
+    bool record(const QByteArray& before, const QByteArray& after) {
+        return record(Buffers{before}, Buffers{after});
+    }
+    bool undo(Buffers& buffers) { return move(buffers, true); }
+    bool redo(Buffers& buffers) { return move(buffers, false); }
+    bool undo(QByteArray& buffer) { return move(buffer, true); }
+    bool redo(QByteArray& buffer) { return move(buffer, false); }
+    void markSaved() { undo_.markSaved(); }
+    bool modified() const { return undo_.modified(); }
+    void reset() { undo_.clear(); }
+    bool canUndo() const { return undo_.canUndo(); }
+    bool canRedo() const { return undo_.canRedo(); }
+    int undoSteps() const { return undo_.undoSteps(); }
+    int redoSteps() const { return undo_.redoSteps(); }
+    qint64 heldBytes() const { return undo_.heldBytes(); }
+
+private:
+    bool move(Buffers& buffers, bool back) {
+        target_ = &buffers;
+        return back ? undo_.undo() : undo_.redo();
+    }
+    bool move(QByteArray& buffer, bool back) {
+        Buffers buffers{buffer};
+        const bool done = move(buffers, back);
+        buffer = buffers.front();
+        return done;
+    }
+    Buffers* target_ = nullptr;
+    ByteUndo undo_;
+};
 
 QByteArray filled(int size, quint32 seed) {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -17,7 +61,7 @@ QByteArray filled(int size, quint32 seed) {
 }
 
 // Records `after` as the next step of `history` and makes it the current bytes.
-void edit(ByteHistory& history, QByteArray& current, const QByteArray& after) {
+void edit(Steps& history, QByteArray& current, const QByteArray& after) {
     ASSERT_TRUE(history.record(current, after));
     current = after;
 }
@@ -31,10 +75,10 @@ QByteArray changedAt(QByteArray bytes, const std::vector<int>& offsets) {
 
 } // namespace
 
-TEST(ByteHistory, UndoToTheStartGivesTheLoadedBytesAndRedoTheEdited) {
+TEST(ByteUndo, UndoToTheStartGivesTheLoadedBytesAndRedoTheEdited) {
     const QByteArray loaded = filled(4096, 1);
     QByteArray current = loaded;
-    ByteHistory history;
+    Steps history;
     std::vector<QByteArray> states{loaded};
     edit(history, current, changedAt(current, {0, 1, 2, 3}));
     states.push_back(current);
@@ -64,9 +108,9 @@ TEST(ByteHistory, UndoToTheStartGivesTheLoadedBytesAndRedoTheEdited) {
     EXPECT_TRUE(history.modified());
 }
 
-TEST(ByteHistory, EqualBuffersOrAnotherShapeRecordNothing) {
+TEST(ByteUndo, EqualBuffersOrAnotherShapeRecordNothing) {
     QByteArray current = filled(64, 3);
-    ByteHistory history;
+    Steps history;
     edit(history, current, changedAt(current, {5}));
     ASSERT_TRUE(history.undo(current));
     EXPECT_FALSE(history.record(current, current));
@@ -78,10 +122,10 @@ TEST(ByteHistory, EqualBuffersOrAnotherShapeRecordNothing) {
     EXPECT_FALSE(history.modified());
 }
 
-TEST(ByteHistory, ANewRecordForgetsRedo) {
+TEST(ByteUndo, ANewRecordForgetsRedo) {
     const QByteArray loaded = filled(256, 4);
     QByteArray current = loaded;
-    ByteHistory history;
+    Steps history;
     edit(history, current, changedAt(current, {10}));
     edit(history, current, changedAt(current, {20}));
     ASSERT_TRUE(history.undo(current));
@@ -97,10 +141,10 @@ TEST(ByteHistory, ANewRecordForgetsRedo) {
     EXPECT_EQ(current, loaded);
 }
 
-TEST(ByteHistory, TheSavePointKeepsTheSteps) {
+TEST(ByteUndo, TheSavePointKeepsTheSteps) {
     const QByteArray loaded = filled(256, 5);
     QByteArray current = loaded;
-    ByteHistory history;
+    Steps history;
     edit(history, current, changedAt(current, {1}));
     edit(history, current, changedAt(current, {2}));
     const QByteArray saved = current;
@@ -132,10 +176,10 @@ TEST(ByteHistory, TheSavePointKeepsTheSteps) {
     EXPECT_EQ(history.heldBytes(), 0);
 }
 
-TEST(ByteHistory, TheOldestStepsAreForgottenPastTheStepBound) {
+TEST(ByteUndo, TheOldestStepsAreForgottenPastTheStepBound) {
     const QByteArray loaded = filled(128, 6);
     QByteArray current = loaded;
-    ByteHistory history(3);
+    Steps history(3);
     std::vector<QByteArray> states{loaded};
     for (int i = 0; i < 5; ++i) {
         edit(history, current, changedAt(current, {i * 10}));
@@ -149,10 +193,10 @@ TEST(ByteHistory, TheOldestStepsAreForgottenPastTheStepBound) {
     EXPECT_TRUE(history.modified());
 }
 
-TEST(ByteHistory, TheOldestStepsAreForgottenPastTheByteBound) {
+TEST(ByteUndo, TheOldestStepsAreForgottenPastTheByteBound) {
     const QByteArray loaded(64 * 1024, '\0');
     QByteArray current = loaded;
-    ByteHistory history(1000, 100 * 1024);
+    Steps history(1000, 100 * 1024);
     std::vector<QByteArray> states{loaded};
     for (int i = 0; i < 4; ++i) {
         edit(history, current, filled(64 * 1024, quint32(10 + i))); // about 64 KiB a step
@@ -165,7 +209,7 @@ TEST(ByteHistory, TheOldestStepsAreForgottenPastTheByteBound) {
     EXPECT_TRUE(history.modified());
 
     // A step larger than the bound on its own is not kept at all.
-    ByteHistory small(1000, 1024);
+    Steps small(1000, 1024);
     QByteArray bytes = loaded;
     edit(small, bytes, filled(64 * 1024, 20));
     EXPECT_FALSE(small.canUndo());
@@ -173,7 +217,35 @@ TEST(ByteHistory, TheOldestStepsAreForgottenPastTheByteBound) {
     EXPECT_EQ(small.heldBytes(), 0);
 }
 
-TEST(ByteHistory, AStepOverSeveralBuffers) {
+// Forgetting the oldest steps builds the stack again: the state on disk stays where it was.
+TEST(ByteUndo, ForgettingKeepsTheSavedState) {
+    const QByteArray loaded(64 * 1024, '\0');
+    QByteArray current = loaded;
+    Steps history(1000, 100 * 1024);
+    edit(history, current, filled(64 * 1024, 50)); // about 64 KiB
+    const QByteArray saved = changedAt(current, {1});
+    edit(history, current, saved);
+    history.markSaved();
+    edit(history, current, changedAt(current, {2}));
+    const QByteArray last = filled(64 * 1024, 51);
+    edit(history, current, last); // forgets the first step
+    EXPECT_EQ(history.undoSteps(), 3);
+    EXPECT_LE(history.heldBytes(), 100 * 1024);
+    EXPECT_TRUE(history.modified());
+    ASSERT_TRUE(history.undo(current));
+    ASSERT_TRUE(history.undo(current));
+    EXPECT_EQ(current, saved);
+    EXPECT_FALSE(history.modified());
+    ASSERT_TRUE(history.undo(current));
+    EXPECT_FALSE(history.canUndo());
+    EXPECT_TRUE(history.modified());
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(history.redo(current));
+    EXPECT_EQ(current, last);
+    EXPECT_FALSE(history.canRedo());
+}
+
+TEST(ByteUndo, AStepOverSeveralBuffers) {
     const std::vector<QByteArray> loaded{filled(100, 30), filled(0, 31), filled(50, 32),
                                          filled(7, 33)};
     std::vector<QByteArray> after = loaded;
@@ -183,7 +255,7 @@ TEST(ByteHistory, AStepOverSeveralBuffers) {
     for (int i = 0; i < 3; ++i)
         after[2][i] = char(after[2][i] ^ 2);
     after[3][6] = char(after[3][6] ^ 4);
-    ByteHistory history;
+    Steps history;
     ASSERT_TRUE(history.record(loaded, after));
     std::vector<QByteArray> current = after;
 
@@ -218,7 +290,7 @@ TEST_P(HeldBytes, AtMostTwiceTheBytesChangedAndOneKiBAStep) {
     const Scatter& scatter = GetParam();
     const QByteArray loaded = filled(scatter.size, 40);
     QByteArray current = loaded;
-    ByteHistory history;
+    Steps history;
     qint64 changed = 0;
     const int steps = 3;
     for (int s = 0; s < steps; ++s) {

@@ -1,4 +1,4 @@
-#include "bytehistory.h"
+#include "xorruns.h"
 
 #include <cstring>
 #include <utility>
@@ -233,7 +233,7 @@ QByteArray pack(const std::vector<Run>& runs, const QByteArray& data) {
 }
 
 // XORs the runs of `packed` into `buffers`.
-void apply(const QByteArray& packed, std::vector<QByteArray>& buffers) {
+void xorInto(const QByteArray& packed, std::vector<QByteArray>& buffers) {
     const uchar* p = reinterpret_cast<const uchar*>(packed.constData());
     const quint64 count = getVarint(p);
     const int gapBits = *p++;
@@ -264,85 +264,45 @@ void apply(const QByteArray& packed, std::vector<QByteArray>& buffers) {
 
 } // namespace
 
-ByteHistory::ByteHistory(int maxSteps, qint64 maxBytes)
-    : maxSteps_(qMax(1, maxSteps)), maxBytes_(maxBytes) {}
-
-void ByteHistory::reset() {
-    undo_.clear();
-    redo_.clear();
-    held_ = 0;
-    state_ = clean_ = 0;
-    next_ = 1;
-}
-
-qint64 ByteHistory::cost(const Step& step) {
-    return qint64(sizeof(Step)) + step.runs.capacity() + blockOverhead;
-}
-
-bool ByteHistory::record(const std::vector<QByteArray>& before,
-                         const std::vector<QByteArray>& after) {
+std::optional<XorRuns> XorRuns::between(const std::vector<QByteArray>& before,
+                                        const std::vector<QByteArray>& after) {
     if (!sameShape(before, after))
-        return false;
+        return std::nullopt;
     std::vector<Run> runs;
     QByteArray data;
     findRuns(before, after, runs, data);
     if (runs.empty())
+        return std::nullopt;
+    XorRuns step;
+    step.runs_ = pack(runs, data);
+    step.shape_ = shapeOf(before);
+    return step;
+}
+
+std::optional<XorRuns> XorRuns::between(const QByteArray& before, const QByteArray& after) {
+    return between(std::vector<QByteArray>{before}, std::vector<QByteArray>{after});
+}
+
+bool XorRuns::fits(const std::vector<QByteArray>& buffers) const {
+    return shapeOf(buffers) == shape_;
+}
+
+bool XorRuns::apply(std::vector<QByteArray>& buffers) const {
+    if (!fits(buffers))
         return false;
-    Step step;
-    step.runs = pack(runs, data);
-    step.shape = shapeOf(before);
-    step.stateBefore = state_;
-    step.stateAfter = state_ = next_++;
-    for (const Step& s : redo_)
-        held_ -= cost(s);
-    redo_.clear();
-    held_ += cost(step);
-    undo_.push_back(std::move(step));
-    while (!undo_.empty() && (int(undo_.size()) > maxSteps_ || held_ > maxBytes_)) {
-        held_ -= cost(undo_.front());
-        undo_.pop_front();
-    }
+    xorInto(runs_, buffers);
     return true;
 }
 
-bool ByteHistory::record(const QByteArray& before, const QByteArray& after) {
-    return record(std::vector<QByteArray>{before}, std::vector<QByteArray>{after});
-}
-
-bool ByteHistory::move(std::deque<Step>& from, std::deque<Step>& to,
-                       std::vector<QByteArray>& buffers, bool back) {
-    if (from.empty())
-        return false;
-    const Step& last = from.back();
-    if (shapeOf(buffers) != last.shape)
-        return false;
-    apply(last.runs, buffers);
-    state_ = back ? last.stateBefore : last.stateAfter;
-    to.push_back(std::move(from.back()));
-    from.pop_back();
-    return true;
-}
-
-bool ByteHistory::undo(std::vector<QByteArray>& buffers) {
-    return move(undo_, redo_, buffers, true);
-}
-
-bool ByteHistory::redo(std::vector<QByteArray>& buffers) {
-    return move(redo_, undo_, buffers, false);
-}
-
-bool ByteHistory::undo(QByteArray& buffer) {
+bool XorRuns::apply(QByteArray& buffer) const {
     std::vector<QByteArray> buffers{std::move(buffer)};
-    const bool done = undo(buffers);
+    const bool done = apply(buffers);
     buffer = std::move(buffers.front());
     return done;
 }
 
-bool ByteHistory::redo(QByteArray& buffer) {
-    std::vector<QByteArray> buffers{std::move(buffer)};
-    const bool done = redo(buffers);
-    buffer = std::move(buffers.front());
-    return done;
+qint64 XorRuns::cost() const {
+    return qint64(sizeof(XorRuns)) + runs_.capacity() + blockOverhead;
 }
 
 } // namespace lcj

@@ -1,7 +1,7 @@
 #include "common/diskstamp.h"
 #include "scanhelpers.h"
-#include "scenario/edithistory.h"
 #include "scenario/savebuilder.h"
+#include "scenario/ui/documentundo.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@ using namespace lcj::scenario;
 namespace {
 
 // Records the change of the edit just made on `doc`.
-void recordEdit(EditHistory& history, ScenarioDocument& doc) {
+void recordEdit(DocumentUndo& history, ScenarioDocument& doc) {
     auto change = doc.takeChange();
     ASSERT_TRUE(change.has_value());
-    history.record(std::move(*change));
+    history.record(std::move(*change), QStringLiteral("修改"));
 }
 
 // Types `x` into army entry `index` and confirms it.
@@ -27,10 +27,10 @@ void setArmyX(ScenarioDocument& doc, int index, int x) {
 
 } // namespace
 
-TEST(EditHistory, UndoRedoAndTheModifiedMark) {
+TEST(DocumentUndo, UndoRedoAndTheModifiedMark) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
     const QByteArray loaded = doc.bytes();
-    EditHistory history;
+    DocumentUndo history(doc);
     EXPECT_FALSE(history.modified());
 
     ASSERT_TRUE(doc.appendArmyEntry());
@@ -39,26 +39,26 @@ TEST(EditHistory, UndoRedoAndTheModifiedMark) {
     recordEdit(history, doc);
     EXPECT_TRUE(history.modified());
 
-    ASSERT_TRUE(history.undo(doc));
-    ASSERT_TRUE(history.undo(doc));
-    EXPECT_FALSE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
+    ASSERT_TRUE(history.undo());
+    EXPECT_FALSE(history.undo());
     EXPECT_FALSE(history.modified());
     EXPECT_EQ(doc.bytes(), loaded);
     EXPECT_EQ(doc.armyEntryCount(), 3);
 
-    ASSERT_TRUE(history.redo(doc));
+    ASSERT_TRUE(history.redo());
     EXPECT_EQ(doc.armyEntryCount(), 4);
     EXPECT_TRUE(history.modified());
     // A new edit after an undo drops the steps that could be redone.
     doc.appendArmyEntry();
     recordEdit(history, doc);
     EXPECT_FALSE(history.canRedo());
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
     EXPECT_EQ(doc.armyEntryCount(), 4);
     EXPECT_EQ(doc.armyEntry(0), ScenarioDocument::scan(loaded).armyEntry(0));
 }
 
-TEST(EditHistory, AStepKeepsOnlyTheBytesThatDiffer) {
+TEST(DocumentUndo, AStepKeepsOnlyTheBytesThatDiffer) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
     setArmyX(doc, 1, 200); // one byte of a 28-byte entry
     const auto change = doc.takeChange();
@@ -76,10 +76,10 @@ TEST(EditHistory, AStepKeepsOnlyTheBytesThatDiffer) {
     EXPECT_FALSE(doc.takeChange().has_value());
 }
 
-TEST(EditHistory, EveryKindOfEditIsTakenBackAndMadeAgain) {
+TEST(DocumentUndo, EveryKindOfEditIsTakenBackAndMadeAgain) {
     const auto b = test::buildScenario(3, 2);
     auto doc = ScenarioDocument::scan(b.bytes);
-    EditHistory history;
+    DocumentUndo history(doc);
     QList<ScenarioDocument> states{doc};
 
     ASSERT_TRUE(doc.appendArmyEntry());
@@ -114,34 +114,34 @@ TEST(EditHistory, EveryKindOfEditIsTakenBackAndMadeAgain) {
                a.equipEdited() == e.equipEdited() && a.newEquipCount() == e.newEquipCount();
     };
     for (qsizetype i = states.size() - 2; i >= 0; --i) {
-        ASSERT_TRUE(history.undo(doc));
+        ASSERT_TRUE(history.undo());
         EXPECT_TRUE(same(doc, states[i])) << "after undo to state " << i;
     }
     EXPECT_FALSE(history.modified());
     for (qsizetype i = 1; i < states.size(); ++i) {
-        ASSERT_TRUE(history.redo(doc));
+        ASSERT_TRUE(history.redo());
         EXPECT_TRUE(same(doc, states[i])) << "after redo to state " << i;
     }
 }
 
-TEST(EditHistory, BoundedInStepsAndInBytes) {
+TEST(DocumentUndo, BoundedInStepsAndInBytes) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
     const QByteArray loaded = doc.bytes();
-    EditHistory bySteps(5, 1 << 20);
+    DocumentUndo bySteps(doc, 5, 1 << 20);
     for (int i = 0; i < 12; ++i) {
         setArmyX(doc, i % 3, 100 + i);
         recordEdit(bySteps, doc);
     }
     EXPECT_EQ(bySteps.undoSteps(), 5);
     int undone = 0;
-    while (bySteps.undo(doc))
+    while (bySteps.undo())
         ++undone;
     EXPECT_EQ(undone, 5);
     // The oldest steps are forgotten: the loaded state cannot be reached again.
     EXPECT_TRUE(bySteps.modified());
     EXPECT_NE(doc.bytes(), loaded);
 
-    EditHistory byBytes(1000, 1000);
+    DocumentUndo byBytes(doc, 1000, 1000);
     for (int i = 0; i < 100; ++i) {
         setArmyX(doc, i % 3, i);
         recordEdit(byBytes, doc);
@@ -151,10 +151,10 @@ TEST(EditHistory, BoundedInStepsAndInBytes) {
     EXPECT_LT(byBytes.undoSteps(), 100);
 }
 
-TEST(EditHistory, ASaveKeepsTheSteps) {
+TEST(DocumentUndo, ASaveKeepsTheSteps) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
     const QByteArray loaded = doc.bytes();
-    EditHistory history;
+    DocumentUndo history(doc);
     setArmyX(doc, 0, 40);
     recordEdit(history, doc);
     ASSERT_TRUE(doc.appendArmyEntry());
@@ -163,12 +163,12 @@ TEST(EditHistory, ASaveKeepsTheSteps) {
     EXPECT_FALSE(history.modified());
     EXPECT_EQ(history.undoSteps(), 2);
 
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
     EXPECT_TRUE(history.modified());
-    ASSERT_TRUE(history.redo(doc));
+    ASSERT_TRUE(history.redo());
     EXPECT_FALSE(history.modified());
-    ASSERT_TRUE(history.undo(doc));
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
+    ASSERT_TRUE(history.undo());
     EXPECT_EQ(doc.bytes(), loaded);
     EXPECT_EQ(doc.armyEntryCount(), 3);
     // The state loaded is no longer the one on disk.
@@ -177,18 +177,18 @@ TEST(EditHistory, ASaveKeepsTheSteps) {
     setArmyX(doc, 1, 41);
     recordEdit(history, doc);
     EXPECT_FALSE(history.canRedo());
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
     EXPECT_TRUE(history.modified());
 
     // A saved state whose step the bound forgot stays out of reach.
-    EditHistory bounded(2, 1 << 20);
+    DocumentUndo bounded(doc, 2, 1 << 20);
     bounded.markSaved();
     for (int i = 0; i < 3; ++i) {
         setArmyX(doc, 0, 60 + i);
         recordEdit(bounded, doc);
     }
     int undone = 0;
-    while (bounded.undo(doc))
+    while (bounded.undo())
         ++undone;
     EXPECT_EQ(undone, 2);
     EXPECT_TRUE(bounded.modified());
@@ -196,10 +196,10 @@ TEST(EditHistory, ASaveKeepsTheSteps) {
 
 // A save that reads back otherwise (an appended entry now in its block) gives the document
 // as read back; an undo past it leads to the document as it was, and on to the loaded one.
-TEST(EditHistory, ASaveThatReadsBackOtherwiseKeepsTheWayBack) {
+TEST(DocumentUndo, ASaveThatReadsBackOtherwiseKeepsTheWayBack) {
     auto doc = ScenarioDocument::scan(test::buildScenario(3, 1).bytes);
     const QByteArray loaded = doc.bytes();
-    EditHistory history;
+    DocumentUndo history(doc);
     ASSERT_TRUE(doc.appendArmyEntry());
     recordEdit(history, doc);
     setArmyX(doc, 3, 9);
@@ -207,17 +207,17 @@ TEST(EditHistory, ASaveThatReadsBackOtherwiseKeepsTheWayBack) {
     auto built = buildSave(doc);
     ASSERT_TRUE(built.ok());
     const QByteArray savedBytes = built->bytes;
-    history.takeSaved(doc, std::move(built->scanned));
+    history.takeSaved(std::move(built->scanned));
     EXPECT_FALSE(history.modified());
     EXPECT_EQ(doc.scan().armySlotCount, 4);
     EXPECT_EQ(doc.bytes(), savedBytes);
     EXPECT_EQ(history.undoSteps(), 2);
 
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
     EXPECT_TRUE(history.modified());
     EXPECT_EQ(doc.scan().armySlotCount, 3); // the document the steps were made on
     EXPECT_EQ(doc.armyEntryCount(), 4);
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
     EXPECT_FALSE(history.canUndo());
     EXPECT_EQ(doc.bytes(), loaded);
     EXPECT_EQ(doc.armyEntryCount(), 3);
@@ -225,8 +225,8 @@ TEST(EditHistory, ASaveThatReadsBackOtherwiseKeepsTheWayBack) {
     ASSERT_TRUE(again.ok());
     EXPECT_EQ(again->bytes, test::buildScenario(3, 1).bytes);
 
-    ASSERT_TRUE(history.redo(doc));
-    ASSERT_TRUE(history.redo(doc));
+    ASSERT_TRUE(history.redo());
+    ASSERT_TRUE(history.redo());
     EXPECT_FALSE(history.canRedo());
     EXPECT_FALSE(history.modified());
     // Back past the save: the file as read back again.
@@ -235,7 +235,7 @@ TEST(EditHistory, ASaveThatReadsBackOtherwiseKeepsTheWayBack) {
     // An edit after it is taken back on the document read back.
     setArmyX(doc, 0, 12);
     recordEdit(history, doc);
-    ASSERT_TRUE(history.undo(doc));
+    ASSERT_TRUE(history.undo());
     EXPECT_EQ(doc.bytes(), savedBytes);
     EXPECT_FALSE(history.modified());
 }
