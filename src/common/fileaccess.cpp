@@ -290,10 +290,16 @@ Result<QByteArray> readWhole(const QString& path, SizeLimit limit) {
     // Read in pieces so that a pipe or device with no end is stopped just past
     // the size, with no more than that held.
     constexpr qint64 piece = qint64(1) << 20;
+    // A file is read to its size, then asked for one byte more: that byte
+    // shows a file that grew meanwhile.
+    const qint64 expected = file.isSequential() ? -1 : file.size();
     QByteArray bytes;
+    bytes.reserve(expected + 1);
     for (;;) {
         const qint64 at = bytes.size();
-        const qint64 want = std::min(piece, most + 1 - at);
+        const qint64 want = at < expected    ? std::min(piece, expected - at)
+                            : at == expected ? 1
+                                             : std::min(piece, most + 1 - at);
         bytes.resize(at + want);
         const qint64 n = file.read(bytes.data() + at, want);
         if (n < 0) {
@@ -316,7 +322,8 @@ Result<QByteArray> readWhole(const QString& path, SizeLimit limit) {
         file.isSequential() ? file.error() == QFileDevice::NoError : bytes.size() == file.size();
     if (!whole || meets(Fault::ShortRead))
         return R::failure(readError(path));
-    bytes.squeeze();
+    if (file.isSequential())
+        bytes.squeeze();
     return bytes;
 }
 
