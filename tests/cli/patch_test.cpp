@@ -635,16 +635,23 @@ struct BadPatchText {
     const char* from;
     QByteArray to;
     QString message;
+    const char* scenarioEdits = nullptr; // the mod's change; else 武力 of 人物 5
 };
 
 class PatchText : public PatchGame, public testing::WithParamInterface<BadPatchText> {};
 
 TEST_P(PatchText, IsRefusedWithItsReason) {
-    ASSERT_EQ(cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
-                        QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
-              cli::Ok);
-    const QByteArray good = patch::toJson(make(orig, mod));
     const BadPatchText& c = GetParam();
+    if (c.scenarioEdits)
+        ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(mod, "S_01.eex"),
+                            input(QString::fromUtf8(c.scenarioEdits))}),
+                  cli::Ok);
+    else
+        ASSERT_EQ(
+            cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
+                      QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
+            cli::Ok);
+    const QByteArray good = patch::toJson(make(orig, mod));
     ASSERT_TRUE(good.contains(c.from)) << good.toStdString();
     const QByteArray text = QByteArray(good).replace(c.from, c.to);
     const auto read = patch::fromJson(text);
@@ -700,6 +707,11 @@ INSTANTIATE_TEST_SUITE_P(
                      QStringLiteral("版本号 1e308 不是一个整数版本")},
         BadPatchText{"FractionalVersion", "\"version\":1", "\"version\":1.5",
                      QStringLiteral("版本号 1.5 不是一个整数版本")},
+        BadPatchText{"TextForAScenarioNumber", "\"new\":9", "\"new\":\"9\"",
+                     QStringLiteral("new 应是一个数字，而不是 \"9\""),
+                     R"({"allies": {"3": {"x": 9}}})"},
+        BadPatchText{"UnknownScenarioColumn", "\"column\":\"x\"", "\"column\":\"z\"",
+                     QStringLiteral("“allies”没有“z”这一栏"), R"({"allies": {"3": {"x": 9}}})"},
         BadPatchText{"TextVersion", "\"version\":1", "\"version\":\"1\"",
                      QStringLiteral("版本号 \"1\" 不是一个整数版本")}),
     [](const auto& info) { return std::string(info.param.name); });
