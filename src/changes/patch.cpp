@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace lcj::changes::patch {
@@ -129,6 +130,16 @@ Result<int> rowMember(const QJsonObject& o, const QString& where) {
 
 namespace {
 
+// The patch's version as its text writes it, when it can be found: 1e308
+// stays 1e308, not the number it reads as.
+std::optional<QString> writtenVersion(const QByteArray& text) {
+    // Strings are stepped over whole, so a "version" inside one is not taken.
+    static const QRegularExpression version(QStringLiteral(
+        R"re(^[^"]*(?:"(?:[^"\\]|\\.)*"[^"]*)*?"version"\s*:\s*("(?:[^"\\]|\\.)*"|[^,}\s]+))re"));
+    const auto m = version.match(QString::fromUtf8(text));
+    return m.hasMatch() ? std::optional(m.captured(1)) : std::nullopt;
+}
+
 // The patch file's top object, checked to be a patch of the version this
 // program reads; or what is wrong with it.
 Result<QJsonObject> patchObject(const QByteArray& text) {
@@ -151,12 +162,15 @@ Result<QJsonObject> patchObject(const QByteArray& text) {
         return R::failure(
             QStringLiteral("不是岚川记数据工坊的补丁（缺少 \"format\": \"lcjpatch\"）"));
     const QJsonValue version = o.value(QStringLiteral("version"));
-    if (!version.isDouble())
+    if (version.isUndefined())
         return R::failure(QStringLiteral("缺少版本号"));
-    if (version.toInt() != formatVersion)
-        return R::failure(QStringLiteral("补丁的版本是%1，这个程序只认识版本%2")
-                              .arg(version.toInt())
-                              .arg(formatVersion));
+    const auto whole = version.isDouble() ? json::wholeNumber(version.toDouble()) : std::nullopt;
+    if (!whole || *whole < 0 || *whole > 1000000)
+        return R::failure(QStringLiteral("版本号 %1 不是一个整数版本")
+                              .arg(writtenVersion(text).value_or(json::value(version))));
+    if (*whole != formatVersion)
+        return R::failure(
+            QStringLiteral("补丁的版本是%1，这个程序只认识版本%2").arg(*whole).arg(formatVersion));
     return o;
 }
 
@@ -243,6 +257,9 @@ Result<FieldChange> readChange(const QJsonValue& cv, const FilePatch& file, qsiz
     const auto placed = place(file.kind, ch.part, ch.row, ch.column);
     if (!placed)
         return R::failure(where + placed.error());
+    if (const Failure unknown =
+            unknownField(file.kind, ch.part, ch.row, ch.column, ch.before, ch.after))
+        return R::failure(where + *unknown);
     if (!ch.where.isEmpty() && ch.where != *placed)
         return R::failure(
             QStringLiteral("%1标为“%2”，但它改的是“%3”").arg(where, ch.where, *placed));
@@ -296,7 +313,7 @@ Result<Patch> fromJson(const QByteArray& text) {
 }
 
 Result<Patch> readPatchFile(const QString& path) {
-    const auto bytes = files::readWhole(path);
+    const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
     if (!bytes)
         return Result<Patch>::failure(bytes.error());
     return fromJson(*bytes);
@@ -542,6 +559,8 @@ private:
         const QString missing = QStringLiteral("但文件里没有这一栏");
         if (ch.before.isNull() && countTaken_.contains(ch.part))
             take(ch);
+        else if (ch.after.isNull()) // a field the patch takes out, and it is not there
+            ++outcome_.already;
         else if (settle_ == Settle::KeepMine)
             ++outcome_.kept;
         else if (settle_ == Settle::Refuse)

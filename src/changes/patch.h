@@ -46,6 +46,11 @@ inline constexpr int rowLimit = 100000;
 // the part has no such row; a part the kind does not know is named as given.
 Result<QString> place(FileKind kind, const QString& part, int row, const QString& column);
 
+// Why a change read from a patch names no field the kind shows, or holds a
+// value of a type that field never has; nothing when it is one of them.
+Failure unknownField(FileKind kind, const QString& part, int row, const QString& column,
+                     const QJsonValue& before, const QJsonValue& after);
+
 // Every field a file shows, in the order of its tables.
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes);
 

@@ -1,5 +1,7 @@
 #include "patch.h"
 
+#include "jsontext.h"
+
 #include "fields/fieldtable.h"
 #include "fields/scenarioedits.h"
 #include "fields/scenarioview.h"
@@ -210,6 +212,45 @@ Result<QString> place(FileKind kind, const QString& part, int row, const QString
                 .arg(end - first == 1 ? QString::number(first)
                                       : QStringLiteral("%1到%2").arg(first).arg(end - 1)));
     return where;
+}
+
+Failure unknownField(FileKind kind, const QString& part, int row, const QString& column,
+                     const QJsonValue& before, const QJsonValue& after) {
+    if (kind != FileKind::Scenario) {
+        const fields::FieldFile* shape = fields::shapeOf(kind);
+        const fields::FieldTable* t = shape ? shape->table(part) : nullptr;
+        if (!t)
+            return QStringLiteral("没有“%1”这一部分").arg(part);
+        for (const auto& c : t->columns())
+            if (c.key == column)
+                return std::nullopt;
+        return QStringLiteral("“%1”没有“%2”这一栏").arg(part, column);
+    }
+    const QString army = QStringLiteral("army");
+    const QString spoils = QStringLiteral("spoils");
+    static const QStringList parts{QStringLiteral("battle"),    QStringLiteral("allies"),
+                                   QStringLiteral("enemies"),   army,
+                                   QStringLiteral("equipment"), spoils};
+    if (!parts.contains(part))
+        return QStringLiteral("没有“%1”这一部分").arg(part);
+    const bool count = part == army && row < 0;
+    const bool known = count            ? column == countColumn
+                       : part == spoils ? column == itemsColumn
+                                        : fields::fieldCaption(part, column) != column;
+    if (!known)
+        return QStringLiteral("“%1”没有“%2”这一栏").arg(part, column);
+    // A scenario's fields are numbers; a field of an entry that is not there
+    // is null, and the spoils of a slot are a list of items.
+    for (const auto& [key, v] :
+         {std::pair{QStringLiteral("old"), before}, std::pair{QStringLiteral("new"), after}}) {
+        const bool fits = v.isNull() || (part == spoils && !count ? v.isArray() : v.isDouble());
+        if (!fits)
+            return QStringLiteral("%1 应是%2，而不是 %3")
+                .arg(key,
+                     part == spoils ? QStringLiteral("一列物品编号") : QStringLiteral("一个数字"),
+                     json::value(v));
+    }
+    return std::nullopt;
 }
 
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes) {

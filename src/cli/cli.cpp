@@ -139,7 +139,7 @@ QString tableNames() {
 
 // A CSV or JSON file that a user brings, as text; the message names the file.
 Result<QString> readUserText(const QString& path) {
-    const auto bytes = files::readWhole(path);
+    const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
     if (!bytes)
         return Result<QString>::failure(bytes.error());
     auto text = csv::decodeUserText(*bytes);
@@ -157,7 +157,7 @@ int writeOutput(Output& o, const QString& text, const QString& outPath, const QS
     }
     if (auto problem = outputProblem(outPath, inputs))
         return fail(o, *problem);
-    if (auto failure = files::writeWhole(outPath, text.toUtf8()))
+    if (auto failure = files::writeOutputFile(outPath, text.toUtf8()))
         return fail(o, *failure);
     return Ok;
 }
@@ -277,7 +277,7 @@ void writeAll(const QStringList& targets, const std::vector<QByteArray>& outputs
     writers.setMaxThreadCount(8);
     for (qsizetype i = 0; i < targets.size(); ++i)
         if (!failures[i])
-            writers.start([&, i] { failures[i] = files::writeWhole(targets[i], outputs[i]); });
+            writers.start([&, i] { failures[i] = files::writeOutputFile(targets[i], outputs[i]); });
     writers.waitForDone();
 }
 
@@ -732,11 +732,16 @@ int diffCommand(Output& o, QStringList args) {
 }
 
 // `check GAME`: one line per problem of the folder's game files.
+// `--` ends the options: a folder named "-x" follows it.
 int checkCommand(Output& o, QStringList args) {
-    if (wantsHelp(args))
+    const qsizetype end = args.indexOf(QStringLiteral("--"));
+    const QStringList options = end < 0 ? args : args.first(end);
+    if (wantsHelp(options))
         return helpOn(o, help::check);
-    if (const auto stray = strayOption(args, QStringLiteral("-")))
+    if (const auto stray = strayOption(options, QStringLiteral("-")))
         return usage(o, help::check, QStringLiteral("未知的选项 %1").arg(*stray));
+    if (end >= 0)
+        args.removeAt(end);
     if (args.size() != 1)
         return usage(o, help::check);
     const auto problems = check::checkFolder(args[0]);
@@ -811,7 +816,8 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err) {
     // a cut export must not look like a whole one.
     if (o.failed()) {
         const bool toErr = o.failed() == err;
-        code = worse(code, DataError);
+        // check keeps 1 for the problems it found: a cut report is told apart.
+        code = args.value(0) == QStringLiteral("check") ? int(OutputError) : worse(code, DataError);
         o.err(QStringLiteral("lcjtool: 写入%1出错（%2），输出不完整。\n")
                   .arg(toErr ? QStringLiteral("标准错误") : QStringLiteral("标准输出"),
                        writeFailure(o.failure())));

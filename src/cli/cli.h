@@ -5,8 +5,9 @@
 
 namespace lcj::cli {
 
-// Exit codes: success, a data or validation error, a usage error.
-enum Exit { Ok = 0, DataError = 1, UsageError = 2 };
+// Exit codes: success, a data or validation error, a usage error; `check`
+// alone says with OutputError that its report could not all be written.
+enum Exit { Ok = 0, DataError = 1, UsageError = 2, OutputError = 3 };
 
 // Runs one command line (without the program name); output goes to standard
 // output and error as UTF-8.

@@ -334,6 +334,8 @@ Result<QList<NumberedRow>> readNumbered(const QString& text, const NumberedTable
 Result<QString> decodeUserText(const QByteArray& bytes) {
     using R = Result<QString>;
     const QString saveAs = QStringLiteral("请把它另存为UTF-8或GBK编码的文件再试。");
+    if (bytes.isEmpty())
+        return R::failure(QStringLiteral("文件是空的，没有可读的内容。"));
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || looksUtf16(bytes))
         return R::failure(QStringLiteral("文件是UTF-16编码，无法读取。") + saveAs);
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");

@@ -69,7 +69,7 @@ int make(QStringList args) {
         print(stderr, QStringLiteral("注意：") + w + u'\n');
     if (made->files.isEmpty())
         return fail(QStringLiteral("两边的游戏文件没有编辑器能看到的不同，没有写入补丁。"));
-    if (auto failure = files::writeWhole(out, patch::toJson(*made)))
+    if (auto failure = files::writeOutputFile(out, patch::toJson(*made)))
         return fail(QStringLiteral("写入补丁出错：") + *failure);
     int changes = 0;
     for (const auto& f : made->files)
@@ -123,6 +123,8 @@ int apply(QStringList args, bool reverse) {
     else if (outcome->written)
         print(stdout,
               reverse ? QStringLiteral("补丁已撤销。\n") : QStringLiteral("补丁已用上。\n"));
+    else if (reverse)
+        print(stdout, QStringLiteral("补丁的修改不在文件里，没有可撤销的\n"));
     else
         print(stdout, QStringLiteral("文件已是补丁要求的样子，没有写入。\n"));
     return Ok;

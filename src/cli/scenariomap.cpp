@@ -55,7 +55,7 @@ Result<ScenarioMapOutcome> drawScenarioMap(const QString& path, const QString& m
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG"))
         return R::failure(QStringLiteral("无法生成PNG图片"));
-    if (auto failure = files::writeWhole(outPath, png))
+    if (auto failure = files::writeOutputFile(outPath, png))
         return R::failure(*failure);
     ScenarioMapOutcome outcome;
     outcome.units = int(units.size());

@@ -1,5 +1,7 @@
 #include "diskstamp.h"
 
+#include "fileaccess.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -14,7 +16,10 @@ namespace {
 // check of what is on the disk, not a read the editor works from.
 std::optional<QByteArray> contents(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A pipe, a device or a file larger than any game file is never read:
+    // no editor holds one.
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential() ||
+        file.size() > files::maxBytes(files::SizeLimit::GameFile))
         return std::nullopt;
     QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())

@@ -270,16 +270,60 @@ Result<QByteArray> readRegion(const QString& path, qint64 pos, qint64 length) {
     return bytes;
 }
 
-Result<QByteArray> readWhole(const QString& path) {
+qint64 maxBytes(SizeLimit limit) {
+    return limit == SizeLimit::UserText ? qint64(256) << 20 : qint64(64) << 20;
+}
+
+Result<QByteArray> readWhole(const QString& path, SizeLimit limit) {
+    using R = Result<QByteArray>;
+    const qint64 most = maxBytes(limit);
+    const auto tooLarge = [&] {
+        return R::failure(
+            QStringLiteral("“%1”太大：超过了%2 MiB，不能读取").arg(shown(path)).arg(most >> 20));
+    };
     QFile file(path);
     if (path.isEmpty() || !openForReading(file))
-        return Result<QByteArray>::failure(openError(path, file));
-    QByteArray bytes = file.readAll();
+        return R::failure(openError(path, file));
+    // A file whose size is known is refused before any of it is read.
+    if (!file.isSequential() && file.size() > most)
+        return tooLarge();
+    // Read in pieces so that a pipe or device with no end is stopped just past
+    // the size, with no more than that held.
+    constexpr qint64 piece = qint64(1) << 20;
+    // A file is read to its size, then asked for one byte more: that byte
+    // shows a file that grew meanwhile.
+    const qint64 expected = file.isSequential() ? -1 : file.size();
+    QByteArray bytes;
+    bytes.reserve(expected + 1);
+    for (;;) {
+        const qint64 at = bytes.size();
+        const qint64 want = at < expected    ? std::min(piece, expected - at)
+                            : at == expected ? 1
+                                             : std::min(piece, most + 1 - at);
+        bytes.resize(at + want);
+        const qint64 n = file.read(bytes.data() + at, want);
+        if (n < 0) {
+            bytes.resize(at);
+            return R::failure(readError(path));
+        }
+        bytes.resize(at + n);
+        if (bytes.size() > most) {
+            if (file.isSequential())
+                return R::failure(QStringLiteral("“%1”不是普通文件，读到%2 MiB还没有结束，不能读取")
+                                      .arg(shown(path))
+                                      .arg(most >> 20));
+            return tooLarge();
+        }
+        if (n == 0)
+            break;
+    }
     // A pipe has no size to hold the bytes against: it is read to its end.
     const bool whole =
         file.isSequential() ? file.error() == QFileDevice::NoError : bytes.size() == file.size();
     if (!whole || meets(Fault::ShortRead))
-        return Result<QByteArray>::failure(readError(path));
+        return R::failure(readError(path));
+    if (file.isSequential())
+        bytes.squeeze();
     return bytes;
 }
 
@@ -308,7 +352,11 @@ Failure writeRegions(const QString& path, const QList<Patch>& patches) {
     return writeWhole(path, *whole);
 }
 
-Failure writeWhole(const QString& path, const QByteArray& bytes, const QByteArray* onDisk) {
+namespace {
+
+// Why `path` cannot be written at all, before anything is: a folder, or a file
+// marked read-only.
+Failure unwritable(const QString& path) {
     if (path.isEmpty())
         return QStringLiteral("还没有选择文件");
     const QFileInfo info(path);
@@ -319,7 +367,22 @@ Failure writeWhole(const QString& path, const QByteArray& bytes, const QByteArra
     const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & writeBits)))
         return QStringLiteral("文件“%1”是只读的，无法写入").arg(shown(path));
+    return std::nullopt;
+}
+
+} // namespace
+
+Failure writeWhole(const QString& path, const QByteArray& bytes, const QByteArray* onDisk) {
+    if (auto failure = unwritable(path))
+        return failure;
     if (auto failure = keepBackup(path, onDisk))
+        return failure;
+    return replace(path, bytes, path,
+                   QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));
+}
+
+Failure writeOutputFile(const QString& path, const QByteArray& bytes) {
+    if (auto failure = unwritable(path))
         return failure;
     return replace(path, bytes, path,
                    QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));

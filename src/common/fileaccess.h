@@ -36,7 +36,16 @@ struct Patch {
 // the disk or none. A file too short for any of them gets none of them.
 Failure writeRegions(const QString& path, const QList<Patch>& patches);
 
-Result<QByteArray> readWhole(const QString& path);
+// What a whole read is for, which says how large a file may be. Nothing larger
+// is read: a bigger file, or a pipe or device that does not end within the
+// size, is refused as soon as it passes it, and no more than that is kept.
+enum class SizeLimit {
+    GameFile, // data.e5, scenarios, saves, Imsg.e5, the exe: 64 MiB
+    UserText, // CSV, JSON and patches the user brings: 256 MiB
+};
+qint64 maxBytes(SizeLimit limit);
+
+Result<QByteArray> readWhole(const QString& path, SizeLimit limit = SizeLimit::GameFile);
 
 // Writes a whole file. Success means every byte is on the disk; on any
 // failure (a full disk included) the old file stays exactly as it was. A file
@@ -47,6 +56,11 @@ Result<QByteArray> readWhole(const QString& path);
 // backup takes those bytes instead of reading the file once more.
 Failure writeWhole(const QString& path, const QByteArray& bytes,
                    const QByteArray* onDisk = nullptr);
+
+// Writes a file the program makes from others (an export, a picture, a
+// patch) as safely as writeWhole(), but keeps no NAME.bak: it can be made
+// again at any time.
+Failure writeOutputFile(const QString& path, const QByteArray& bytes);
 
 // The backup kept beside a file before its first write.
 QString backupPath(const QString& path);

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringDecoder>
@@ -561,3 +562,184 @@ INSTANTIATE_TEST_SUITE_P(
         std::string name = std::string(info.param.program) + "_" + std::to_string(info.index);
         return name;
     });
+
+// An input that is too large, or that never ends, is refused once it passes
+// its size: a link to /dev/zero in place of any file a command reads, or a
+// sparse file one byte over the size. The message names the input and
+// nothing in the game changes.
+struct EndlessInputCase {
+    const char* name;
+    QStringList args;
+    const char* input; // the argument the message names, as a placeholder
+};
+
+void PrintTo(const EndlessInputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EndlessInput : public testing::TestWithParam<EndlessInputCase> {};
+
+TEST_P(EndlessInput, IsRefusedAndNamed) {
+#ifdef Q_OS_LINUX
+    GameFolder g;
+    const QString in = g.dir.path(QStringLiteral("in"));
+    const QString big = g.dir.path(QStringLiteral("big"));
+    const QString zgame = g.dir.path(QStringLiteral("zgame"));
+    for (const QString& folder : {in, big, zgame})
+        ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& name :
+         {u"data.e5"_s, u"S_05.eex"_s, u"zero.csv"_s, u"zero.json"_s, u"zero.lcjpatch"_s})
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QDir(in).filePath(name)));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QDir(zgame).filePath(u"S_05.eex"_s)));
+    // One byte over: 64 MiB for game files, 256 MiB for what the user brings.
+    const QList<std::pair<QString, qint64>> sparse{{u"data.e5"_s, (qint64(64) << 20) + 1},
+                                                   {u"S_06.eex"_s, (qint64(64) << 20) + 1},
+                                                   {u"rows.csv"_s, (qint64(256) << 20) + 1},
+                                                   {u"mod.lcjpatch"_s, (qint64(256) << 20) + 1}};
+    for (const auto& [name, size] : sparse) {
+        QFile f(QDir(big).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(size));
+    }
+    const auto expand = [&](QString a) {
+        return g
+            .expand(
+                {a.replace(u"{in}"_s, in).replace(u"{big}"_s, big).replace(u"{zgame}"_s, zgame)})
+            .first();
+    };
+    QStringList args;
+    for (const QString& a : GetParam().args)
+        args << expand(a);
+    const auto before = test::snapshot(g.game);
+    const QStringList around = QDir(g.root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const Outcome r = lcjtool(args);
+    const QString said = QString::fromUtf8(r.out + r.err);
+    EXPECT_EQ(r.exitCode, 1) << said.toStdString();
+    EXPECT_TRUE(
+        said.contains(QDir::toNativeSeparators(expand(QString::fromUtf8(GetParam().input)))))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral(" MiB"))) << said.toStdString();
+    EXPECT_EQ(test::snapshot(g.game), before);
+    EXPECT_EQ(QDir(g.root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), around);
+#else
+    GTEST_SKIP() << "/dev/zero is Linux's";
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lcjtool, EndlessInput,
+    testing::Values(
+        EndlessInputCase{"dataExportFromZero",
+                         {u"data"_s, u"export"_s, u"{in}/data.e5"_s, u"characters"_s, u"-o"_s,
+                          u"{root}/out.csv"_s},
+                         "{in}/data.e5"},
+        EndlessInputCase{"dataExportFromTooLarge",
+                         {u"data"_s, u"export"_s, u"{big}/data.e5"_s, u"characters"_s, u"-o"_s,
+                          u"{root}/out.csv"_s},
+                         "{big}/data.e5"},
+        EndlessInputCase{
+            "dataImportFromZero",
+            {u"data"_s, u"import"_s, u"{game}/data.e5"_s, u"characters"_s, u"{in}/zero.csv"_s},
+            "{in}/zero.csv"},
+        EndlessInputCase{
+            "dataImportFromTooLarge",
+            {u"data"_s, u"import"_s, u"{game}/data.e5"_s, u"characters"_s, u"{big}/rows.csv"_s},
+            "{big}/rows.csv"},
+        EndlessInputCase{"saveImportFromZero",
+                         {u"save"_s, u"import"_s, u"{game}/Sv01d.e5s"_s, u"{in}/zero.csv"_s},
+                         "{in}/zero.csv"},
+        EndlessInputCase{"scenarioEditFromZero",
+                         {u"scenario"_s, u"edit"_s, u"{game}/S_01.eex"_s, u"{in}/zero.json"_s},
+                         "{in}/zero.json"},
+        EndlessInputCase{"scenarioShowFromZero",
+                         {u"scenario"_s, u"show"_s, u"{in}/S_05.eex"_s},
+                         "{in}/S_05.eex"},
+        EndlessInputCase{"scenarioShowTooLarge",
+                         {u"scenario"_s, u"show"_s, u"{big}/S_06.eex"_s},
+                         "{big}/S_06.eex"},
+        EndlessInputCase{"patchApplyFromZero",
+                         {u"patch"_s, u"apply"_s, u"{in}/zero.lcjpatch"_s, u"{game}"_s},
+                         "{in}/zero.lcjpatch"},
+        EndlessInputCase{"patchShowFromZero",
+                         {u"patch"_s, u"show"_s, u"{in}/zero.lcjpatch"_s},
+                         "{in}/zero.lcjpatch"},
+        EndlessInputCase{"patchShowTooLarge",
+                         {u"patch"_s, u"show"_s, u"{big}/mod.lcjpatch"_s},
+                         "{big}/mod.lcjpatch"},
+        EndlessInputCase{"diffFromZero",
+                         {u"diff"_s, u"data"_s, u"{in}/data.e5"_s, u"{game}/data.e5"_s},
+                         "{in}/data.e5"},
+        EndlessInputCase{"diffTooLarge",
+                         {u"diff"_s, u"data"_s, u"{game}/data.e5"_s, u"{big}/data.e5"_s},
+                         "{big}/data.e5"},
+        EndlessInputCase{
+            "checkWithZeroAsAScenario", {u"check"_s, u"{zgame}"_s}, "{zgame}/S_05.eex"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// lcjtool's conventions as a script meets them: check's exit codes, `--`
+// before a folder named like an option, an export over an old one leaving no
+// .bak, an empty input called empty.
+struct ConventionCase {
+    const char* name;
+    QStringList args;
+    bool fullDisk; // standard output is /dev/full
+    int exitCode;
+    const char* says; // in the output, or empty
+};
+
+void PrintTo(const ConventionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Convention : public testing::TestWithParam<ConventionCase> {};
+
+TEST_P(Convention, ExitCodeAndMessage) {
+#ifdef Q_OS_LINUX
+    const ConventionCase& c = GetParam();
+    GameFolder g;
+    // A game folder whose name starts with a dash, holding a broken scenario.
+    const QString dashed = g.dir.path(QStringLiteral("-g"));
+    ASSERT_TRUE(QDir().mkpath(dashed));
+    g.dir.write(QStringLiteral("-g/S_05.eex"), QByteArray(10, 'x'));
+    g.dir.write(QStringLiteral("old.csv"), "old\n");
+    g.dir.write(QStringLiteral("empty.csv"), QByteArray());
+    Launch l;
+    l.args = g.expand(c.args);
+    l.workingDir = g.root;
+    if (c.fullDisk)
+        l.stdoutFile = QStringLiteral("/dev/full");
+    const auto before = test::snapshot(g.game);
+    const Outcome r = launch(l);
+    const QString said = QString::fromUtf8(r.out + r.err);
+    EXPECT_EQ(r.exitCode, c.exitCode) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8(c.says))) << said.toStdString();
+    EXPECT_EQ(test::snapshot(g.game), before);
+    const QStringList leftOver =
+        QDir(g.root).entryList({QStringLiteral("*.bak")}, QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(leftOver.isEmpty()) << leftOver.join(u' ').toStdString();
+#else
+    GTEST_SKIP() << "/dev/full is Linux's";
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lcjtool, Convention,
+    testing::Values(
+        ConventionCase{"checkFindsProblems", {u"check"_s, u"--"_s, u"-g"_s}, false, 1, "S_05.eex"},
+        ConventionCase{
+            "checkReportToAFullDisk", {u"check"_s, u"--"_s, u"-g"_s}, true, 3, "输出不完整"},
+        ConventionCase{
+            "checkOptionBeforeTheDashes", {u"check"_s, u"-g"_s}, false, 2, "未知的选项 -g"},
+        ConventionCase{"checkMissingFolder", {u"check"_s, u"{root}/nothing"_s}, false, 2, "不存在"},
+        ConventionCase{"exportOverAnOldCsv",
+                       {u"data"_s, u"export"_s, u"{game}/data.e5"_s, u"characters"_s, u"-o"_s,
+                        u"{root}/old.csv"_s},
+                       false,
+                       0,
+                       ""},
+        ConventionCase{
+            "importOfAnEmptyFile",
+            {u"data"_s, u"import"_s, u"{game}/data.e5"_s, u"characters"_s, u"{root}/empty.csv"_s},
+            false,
+            1,
+            "文件是空的"}),
+    [](const auto& info) { return std::string(info.param.name); });

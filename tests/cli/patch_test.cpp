@@ -635,16 +635,23 @@ struct BadPatchText {
     const char* from;
     QByteArray to;
     QString message;
+    const char* scenarioEdits = nullptr; // the mod's change; else 武力 of 人物 5
 };
 
 class PatchText : public PatchGame, public testing::WithParamInterface<BadPatchText> {};
 
 TEST_P(PatchText, IsRefusedWithItsReason) {
-    ASSERT_EQ(cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
-                        QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
-              cli::Ok);
-    const QByteArray good = patch::toJson(make(orig, mod));
     const BadPatchText& c = GetParam();
+    if (c.scenarioEdits)
+        ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(mod, "S_01.eex"),
+                            input(QString::fromUtf8(c.scenarioEdits))}),
+                  cli::Ok);
+    else
+        ASSERT_EQ(
+            cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
+                      QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
+            cli::Ok);
+    const QByteArray good = patch::toJson(make(orig, mod));
     ASSERT_TRUE(good.contains(c.from)) << good.toStdString();
     const QByteArray text = QByteArray(good).replace(c.from, c.to);
     const auto read = patch::fromJson(text);
@@ -691,5 +698,76 @@ INSTANTIATE_TEST_SUITE_P(
                          .arg(data::characters.count)
                          .arg(data::characters.count - 1)},
         BadPatchText{"RowlessRowInATable", "\"row\":5", "\"row\":-1",
-                     QStringLiteral("“characters”没有 row -1")}),
+                     QStringLiteral("“characters”没有 row -1")},
+        BadPatchText{"UnknownColumn", "\"column\":\"武力\"", "\"column\":\"魅力\"",
+                     QStringLiteral("第1条修改：“characters”没有“魅力”这一栏")},
+        BadPatchText{"UnknownPart", "\"part\":\"characters\"", "\"part\":\"heroes\"",
+                     QStringLiteral("第1条修改：没有“heroes”这一部分")},
+        BadPatchText{"HugeVersion", "\"version\":1", "\"version\":1e308",
+                     QStringLiteral("版本号 1e308 不是一个整数版本")},
+        BadPatchText{"FractionalVersion", "\"version\":1", "\"version\":1.5",
+                     QStringLiteral("版本号 1.5 不是一个整数版本")},
+        BadPatchText{"TextForAScenarioNumber", "\"new\":9", "\"new\":\"9\"",
+                     QStringLiteral("new 应是一个数字，而不是 \"9\""),
+                     R"({"allies": {"3": {"x": 9}}})"},
+        BadPatchText{"UnknownScenarioColumn", "\"column\":\"x\"", "\"column\":\"z\"",
+                     QStringLiteral("“allies”没有“z”这一栏"), R"({"allies": {"3": {"x": 9}}})"},
+        BadPatchText{"TextVersion", "\"version\":1", "\"version\":\"1\"",
+                     QStringLiteral("版本号 \"1\" 不是一个整数版本")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Reverting a patch that is not in the game, never applied or already
+// reverted, finds nothing to undo: no conflict, nothing written, exit 0,
+// appended army entries included.
+struct NothingToRevertCase {
+    const char* name;
+    const char* scenarioEdits; // made in the modded scenario; else a data change
+    bool appliedAndReverted;   // else never applied
+};
+
+class NothingToRevert : public PatchGame,
+                        public testing::WithParamInterface<NothingToRevertCase> {};
+
+TEST_P(NothingToRevert, SaysSoAndWritesNothing) {
+    const NothingToRevertCase& c = GetParam();
+    if (c.scenarioEdits)
+        ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"), in(mod, "S_01.eex"),
+                            input(QString::fromUtf8(c.scenarioEdits))}),
+                  cli::Ok);
+    else
+        ASSERT_EQ(
+            cli::run({QStringLiteral("data"), QStringLiteral("import"), in(mod, "data.e5"),
+                      QStringLiteral("characters"), input(QStringLiteral("序号,武力\n5,76\n"))}),
+            cli::Ok);
+    ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("make"), orig, mod,
+                        QStringLiteral("-o"), patchPath}),
+              cli::Ok);
+    const QString game = dir.path(QStringLiteral("game"));
+    copyFolder(orig, game);
+    if (c.appliedAndReverted) {
+        ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("apply"), patchPath, game}),
+                  cli::Ok);
+        ASSERT_EQ(cli::run({QStringLiteral("patch"), QStringLiteral("revert"), patchPath, game}),
+                  cli::Ok);
+    }
+    const QString root = QFileInfo(game).absolutePath();
+    const auto before = test::snapshot(root);
+    const test::CliRun run =
+        test::runCli({QStringLiteral("patch"), QStringLiteral("revert"), patchPath, game});
+    EXPECT_EQ(run.code, cli::Ok) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("补丁的修改不在文件里，没有可撤销的")))
+        << run.out.toStdString();
+    EXPECT_EQ(test::snapshot(root), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patch, NothingToRevert,
+    testing::Values(
+        NothingToRevertCase{"ArmyNeverApplied",
+                            R"({"append_army": 2, "army": {"5": {"x": 4}, "6": {"x": 4}}})", false},
+        NothingToRevertCase{"ArmyRevertedTwice",
+                            R"({"append_army": 2, "army": {"5": {"x": 4}, "6": {"x": 4}}})", true},
+        NothingToRevertCase{"DataNeverApplied", nullptr, false},
+        NothingToRevertCase{"DataRevertedTwice", nullptr, true}),
     [](const auto& info) { return std::string(info.param.name); });
