@@ -9,7 +9,7 @@
 #include "mapview/ui/form1.h"
 #include "mapview/ui/mapimage.h"
 #include "messages/ui/imsg.h"
-#include "patcher/ui/mainfile.h"
+#include "programfile/ui/mainfile.h"
 #include "samplegen/samplegame.h"
 #include "savefile/ui/record.h"
 #include "windowbench.h"

@@ -20,12 +20,12 @@ endif()
 
 set(LCJ_ROOM_FLOORS
   common=1
-  datafile=2 scenario=2 savefile=2 messages=2 patcher=2 mapview=2
+  datafile=2 scenario=2 savefile=2 messages=2 programfile=2 mapview=2
   fields=3
   changes=4 check=4
   cli=5
   common/ui=6
-  datafile/ui=7 savefile/ui=7 messages/ui=7 patcher/ui=7 mapview/ui=7 scenario/ui=7
+  datafile/ui=7 savefile/ui=7 messages/ui=7 programfile/ui=7 mapview/ui=7 scenario/ui=7
   changes/ui=7 fields/ui=7 check/ui=7
   shell=8
 )
@@ -34,7 +34,7 @@ set(LCJ_ROOM_FLOORS
 # scenario editor shows map pictures and pending changes, a battle is drawn on
 # its map picture.
 set(LCJ_ROOM_PAIRS
-  datafile/ui>fields/ui savefile/ui>fields/ui messages/ui>fields/ui patcher/ui>fields/ui
+  datafile/ui>fields/ui savefile/ui>fields/ui messages/ui>fields/ui programfile/ui>fields/ui
   scenario/ui>mapview/ui scenario/ui>changes/ui
   scenario>mapview
 )

@@ -3,7 +3,7 @@
 #include "common.h"
 #include "messages/imsglayout.h"
 #include "messages/messagefile.h"
-#include "patcher/programfile.h"
+#include "programfile/programfile.h"
 #include "samplegen/samplegame.h"
 #include "savefile/saveform.h"
 #include "savefile/savelayout.h"

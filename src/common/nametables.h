@@ -23,7 +23,7 @@ const QStringList& consumables();
 // The 58 battles, in shop-block order. Some names repeat: they are different battles.
 const QStringList& battles();
 // The 174 character names of the save-file editor, the message-file editor and
-// the program-file patcher, in character-number order.
+// the program-file editor, in character-number order.
 const QStringList& characters();
 // The 104 item names, in item-number order.
 const QStringList& items();

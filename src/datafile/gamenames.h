@@ -9,7 +9,7 @@
 namespace lcj::names {
 
 // The names the save-file editor, the message-file editor and the program-file
-// patcher show, as one data.e5 has them: its first 174 character names and its
+// editor show, as one data.e5 has them: its first 174 character names and its
 // 104 item names, in number order.
 struct GameNames {
     QStringList characters;

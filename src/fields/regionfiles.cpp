@@ -3,7 +3,7 @@
 #include "datafile/datalayout.h"
 #include "fieldfiles.h"
 #include "messages/messagefile.h"
-#include "patcher/programfile.h"
+#include "programfile/programfile.h"
 #include "savefile/saveform.h"
 #include "savefile/savelayout.h"
 #include "scenario/rfile.h"

@@ -14,7 +14,7 @@
 #include "gamedock.h"
 #include "mapview/ui/form1.h"
 #include "messages/ui/imsg.h"
-#include "patcher/ui/mainfile.h"
+#include "programfile/ui/mainfile.h"
 #include "savefile/ui/record.h"
 #include "scenario/ui/junben.h"
 #include "workspace.h"

@@ -6,7 +6,7 @@
 #include "fields/fieldtable.h"
 #include "messages/imsglayout.h"
 #include "messages/ui/imsg.h"
-#include "patcher/ui/mainfile.h"
+#include "programfile/ui/mainfile.h"
 #include "samplegen/samplegame.h"
 #include "savefile/ui/record.h"
 #include "scenario/scenariodocument.h"

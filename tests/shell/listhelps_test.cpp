@@ -7,7 +7,7 @@
 #include "datafile/datafile.h"
 #include "datafile/dformharness.h"
 #include "messages/ui/imsg.h"
-#include "patcher/ui/mainfile.h"
+#include "programfile/ui/mainfile.h"
 #include "samplegen/samplegame.h"
 #include "savefile/ui/record.h"
 #include "support/editorharness.h"
@@ -398,7 +398,7 @@ private slots:
         m.stop();
     }
 
-    void programFilePatcher() {
+    void programFileEditor() {
         test::EditorHarness<exe::MainFile> p;
         p.start();
         checkGutter(p.list("List1"), 0, names::characters());

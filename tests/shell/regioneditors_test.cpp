@@ -10,7 +10,7 @@
 
 using namespace lcj;
 
-// The save-file editor, the message-file editor and the program-file patcher
+// The save-file editor, the message-file editor and the program-file editor
 // as the main window shows them.
 class RegionEditorsTest : public QObject {
     Q_OBJECT

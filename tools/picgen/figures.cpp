@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-// The figure previews x0.jpg .. x29.jpg of the program-file patcher: a small
+// The figure previews x0.jpg .. x29.jpg of the program-file editor: a small
 // standing warrior for each of the thirty particular figures. The colour of
 // the robe, the headgear and the weapon in hand vary with the figure number.
 namespace {

@@ -21,7 +21,7 @@ class Prompts;
 class RegionSet;
 
 // What the save-file editor, the message-file editor and the program-file
-// patcher share in their windows.
+// editor share in their windows.
 
 // Reads the character and item names of the data file at `dataFilePath` and
 // shows them in the window, or gives the reason it could not, the window then

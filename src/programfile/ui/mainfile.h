@@ -6,7 +6,7 @@
 #include "common/ui/unsavededits.h"
 #include "datafile/gamenames.h"
 #include "fields/fieldfiles.h"
-#include "patcher/programfile.h"
+#include "programfile/programfile.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,7 +20,7 @@ class FieldTableView;
 
 namespace lcj::exe {
 
-// The program-file patcher "程序文件修改": the figure of each character and
+// The program-file editor "程序文件修改": the figure of each character and
 // the switch "敌军小兵自动升级兵种", read from the game's program file on open,
 // changed in memory on "确定" and written back in place on "保存".
 class MainFile : public EditorWindow {

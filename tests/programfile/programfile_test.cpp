@@ -1,4 +1,4 @@
-#include "patcher/programfile.h"
+#include "programfile/programfile.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 

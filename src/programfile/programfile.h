@@ -7,7 +7,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The two regions of the game's program file (Lcj5.exe) that the patcher owns.
+// The two regions of the game's program file (Lcj5.exe) that the program-file editor owns.
 namespace lcj::exe {
 
 // Byte r is the figure of character r (r = 0..173); the 175th byte is kept as read.

@@ -1,6 +1,6 @@
 #include "common/gbk.h"
 #include "datafile/datalayout.h"
-#include "patcher/ui/mainfile.h"
+#include "programfile/ui/mainfile.h"
 #include "samplegen/samplegame.h"
 #include "support/editorharness.h"
 #include "support/scriptedprompts.h"
