@@ -163,15 +163,16 @@ qint64 UndoHistory::heldBytes() const {
 void UndoHistory::drive(QAction* undo, QAction* redo) {
     undoEntry_ = undo;
     redoEntry_ = redo;
-    const auto show = [this, undo, redo] {
-        const QString undoText = stack_->canUndo() ? stack_->undoText() : QString();
-        const QString redoText = stack_->canRedo() ? stack_->redoText() : QString();
+    // Reads the stack alone: the stack clears itself as it is destroyed, after this history.
+    const auto show = [stack = stack_, undo, redo] {
+        const QString undoText = stack->canUndo() ? stack->undoText() : QString();
+        const QString redoText = stack->canRedo() ? stack->redoText() : QString();
         undo->setText(undoText.isEmpty() ? QStringLiteral("撤销")
                                          : QStringLiteral("撤销 ") + undoText);
         redo->setText(redoText.isEmpty() ? QStringLiteral("重做")
                                          : QStringLiteral("重做 ") + redoText);
-        undo->setEnabled(stack_->canUndo());
-        redo->setEnabled(stack_->canRedo());
+        undo->setEnabled(stack->canUndo());
+        redo->setEnabled(stack->canRedo());
     };
     connect(stack_, &QUndoStack::undoTextChanged, undo, show);
     connect(stack_, &QUndoStack::redoTextChanged, redo, show);
