@@ -1,9 +1,23 @@
-# Qt's headers read once per library and test program instead of once per file:
-# each library of src/ with more than three files of its own, and each window test
-# program with more than two, compiles the Qt module it builds on into a
-# precompiled header that every one of its files then reads. A build from
-# nothing takes about a third less time. Cross builds (Windows) keep compiling
+# Qt's headers read once per build instead of once per file: the first library
+# of each kind (core, drawing, windows) compiles the Qt module it builds on into
+# a precompiled header, and every later library and window test program of that
+# kind reads the same one. A build from nothing takes about a third less time.
+# One such header is a quarter of a gigabyte, so each is made once, never per
+# target: a build keeps three of them. Cross builds (Windows) keep compiling
 # without them.
+
+# lcj_precompile(TARGET HEADER...): TARGET reads HEADERs precompiled, from the
+# first target that asked for the same list.
+function(lcj_precompile target)
+  string(MD5 key "${ARGN}")
+  get_property(owner GLOBAL PROPERTY LCJ_PCH_OWNER_${key})
+  if(owner)
+    set_target_properties(${target} PROPERTIES PRECOMPILE_HEADERS_REUSE_FROM ${owner})
+  else()
+    target_precompile_headers(${target} PRIVATE ${ARGN})
+    set_property(GLOBAL PROPERTY LCJ_PCH_OWNER_${key} ${target})
+  endif()
+endfunction()
 
 # The Qt headers of a target of src/ by its kind: windows, drawing or core.
 function(lcj_qt_headers_of target out)
@@ -37,22 +51,19 @@ function(lcj_precompile_libraries dir)
     list(LENGTH sources count)
     if(count GREATER 3)
       lcj_qt_headers_of(${target} headers)
-      target_precompile_headers(${target} PRIVATE ${headers} <functional> <memory> <optional>
-                                <vector>)
+      lcj_precompile(${target} ${headers} <functional> <memory> <optional> <vector>)
     endif()
   endforeach()
 endfunction()
 
-# lcj_precompile_test_program(TARGET SOURCES...): a window test program of more
-# than two test files reads Qt Test and Qt Widgets precompiled.
+# lcj_precompile_test_program(TARGET SOURCES...): a window test program reads
+# the windows' precompiled Qt headers. Qt Test stays out of them: Qt Test gives
+# each program its own folder as a definition, which would make the header
+# every program's own.
 function(lcj_precompile_test_program target)
   if(CMAKE_CROSSCOMPILING)
     return()
   endif()
-  set(sources ${ARGN})
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
-  list(LENGTH sources count)
-  if(count GREATER 2)
-    target_precompile_headers(${target} PRIVATE <QtTest> <QtWidgets>)
-  endif()
+  lcj_qt_headers_of(lcj_common_ui headers)
+  lcj_precompile(${target} ${headers} <functional> <memory> <optional> <vector>)
 endfunction()
