@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 namespace lcj {
@@ -45,9 +46,25 @@ bool holds(const QString& path, const QByteArray& bytes) {
     return file.read(buffer.data(), 1) == 0;
 }
 
+// The time the file at `path` was last written, to the file system's finest
+// step; -1 when it cannot be read.
+qint64 modifiedAt(const QString& path) {
+    std::error_code error;
+    const auto time =
+        std::filesystem::last_write_time(std::filesystem::path(path.toStdU16String()), error);
+    if (error)
+        return -1;
+    return qint64(time.time_since_epoch().count());
+}
+
 } // namespace
 
 DiskStamp DiskStamp::take(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    return {info.absoluteFilePath(), info.size(), bytes, modifiedAt(path)};
+}
+
+DiskStamp DiskStamp::written(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     return {info.absoluteFilePath(), info.size(), bytes};
 }
@@ -69,6 +86,9 @@ DiskStamp::State DiskStamp::stateOf(const QString& target) const {
     // contents count, the time alone does not.
     if (info.size() != size)
         return State::Changed;
+    // Not written since the stamp: nothing to read.
+    if (modified >= 0 && modifiedAt(target) == modified)
+        return State::Unchanged;
     return holds(target, bytes) ? State::Unchanged : State::Changed;
 }
 

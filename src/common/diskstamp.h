@@ -17,9 +17,17 @@ struct DiskStamp {
     QString path;
     qint64 size = -1;
     QByteArray bytes;
+    // When the file was last written, as the file system counts it, read when
+    // the stamp was taken; -1: not known. The contents decide what changed: a
+    // file whose size and time are still the stamp's is not read again, any
+    // other is read and compared.
+    qint64 modified = -1;
 
-    // The file at `path` as it is now, holding `bytes`.
+    // The file at `path` as it is now, holding `bytes` just read from it.
     static DiskStamp take(const QString& path, const QByteArray& bytes);
+    // The file at `path` just written with `bytes` and not read back: its
+    // contents are compared at every look, whatever its time.
+    static DiskStamp written(const QString& path, const QByteArray& bytes);
     // Reads the file at `path` whole for its stamp. A file that cannot be
     // read gives a stamp that no file matches.
     static DiskStamp read(const QString& path);

@@ -155,7 +155,7 @@ Result<int> DataFile::save() {
     for (const files::Patch& patch : patches)
         disk->replace(patch.pos, patch.bytes.size(), patch.bytes);
     saved_ = *disk;
-    stamp_ = DiskStamp::take(path_, *disk);
+    stamp_ = DiskStamp::written(path_, *disk);
     return int(patches.size());
 }
 

@@ -86,7 +86,7 @@ Failure RFile::save(const RLimitsForm& form) {
         return bytes.error();
     if (auto failure = files::writeWhole(rFilePath_, *bytes))
         return failure;
-    stamp_ = DiskStamp::take(rFilePath_, *bytes);
+    stamp_ = DiskStamp::written(rFilePath_, *bytes);
     rFileBytes_ = std::move(*bytes);
     return std::nullopt;
 }
