@@ -1,7 +1,8 @@
 #include "mainwindow.h"
 
 #include "banner.h"
-#include "changes/ui/patchwindows.h"
+#include "changes/ui/buding.h"
+#include "changes/ui/zhizuo.h"
 #include "check/ui/jiancha.h"
 #include "common/gui/appicon.h"
 #include "common/ui/controls.h"

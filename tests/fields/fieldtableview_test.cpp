@@ -726,39 +726,6 @@ private slots:
         QCOMPARE(prompts->messages,
                  QStringList{QStringLiteral("粘贴没有执行：兵种 5 序号：这一栏不能修改")});
     }
-
-    void tabularTextReadsWhatSpreadsheetsWrite_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<QStringList>>("rows");
-        QTest::newRow("CRLF and a trailing line end")
-            << QStringLiteral("a\tb\r\nc\td\r\n")
-            << QList<QStringList>{{QStringLiteral("a"), QStringLiteral("b")},
-                                  {QStringLiteral("c"), QStringLiteral("d")}};
-        QTest::newRow("LF, no trailing line end")
-            << QStringLiteral("甲\t乙\n丙\t丁")
-            << QList<QStringList>{{QStringLiteral("甲"), QStringLiteral("乙")},
-                                  {QStringLiteral("丙"), QStringLiteral("丁")}};
-        QTest::newRow("quoted cells with a tab, a line break and quotes")
-            << QStringLiteral("\"x\ty\"\t\"line\nbreak\"\r\n\"say \"\"hi\"\"\"\t2\r\n")
-            << QList<QStringList>{{QStringLiteral("x\ty"), QStringLiteral("line\nbreak")},
-                                  {QStringLiteral("say \"hi\""), QStringLiteral("2")}};
-        QTest::newRow("empty cells kept")
-            << QStringLiteral("\t1\t\r\n")
-            << QList<QStringList>{{QString(), QStringLiteral("1"), QString()}};
-        QTest::newRow("an extra empty line after a wide block")
-            << QStringLiteral("1\t2\r\n\r\n")
-            << QList<QStringList>{{QStringLiteral("1"), QStringLiteral("2")}};
-        QTest::newRow("a quote that never closes is text")
-            << QStringLiteral("\"abc\tx\r\n")
-            << QList<QStringList>{{QStringLiteral("\"abc"), QStringLiteral("x")}};
-    }
-    void tabularTextReadsWhatSpreadsheetsWrite() {
-        QFETCH(QString, text);
-        QFETCH(QList<QStringList>, rows);
-        QCOMPARE(fields::parseTabularText(text), rows);
-        // Written back and read again, the cells are the same.
-        QCOMPARE(fields::parseTabularText(fields::tabularText(rows)), rows);
-    }
 };
 
 LCJ_TEST_MAIN(FieldTableViewTest)

@@ -5,6 +5,7 @@
 #include "common/ui/undohistory.h"
 #include "datafile/datafile.h"
 #include "fields/ui/fieldtableview.h"
+#include "fields/ui/tablecommands.h"
 
 #include <functional>
 #include <memory>

@@ -3,15 +3,11 @@
 #include "common/result.h"
 #include "fields/fieldtable.h"
 
-#include <QList>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
-class QAction;
-class QMenu;
 class QTableView;
 
 namespace lcj {
@@ -28,14 +24,6 @@ namespace lcj::fields {
 // ("粘贴 3 行 4 列", "修改 人物 5 武力 76 → 90\n修改 人物 5 武力").
 using ChangeRunner = std::function<Failure(const std::function<Failure()>& change,
                                            const std::function<QString()>& step)>;
-
-// Tab-separated text as spreadsheets put it on the clipboard: rows by CRLF or
-// LF, cells by tabs, a cell in double quotes holding tabs, line breaks or
-// doubled quotes; a trailing line end closes the last row, not a new one.
-QList<QStringList> parseTabularText(const QString& text);
-// The reverse: cells holding a tab, a line break or a leading quote are
-// quoted; rows end in CRLF.
-QString tabularText(const QList<QStringList>& rows);
 
 // Every record of a table at once, as a spreadsheet: a row per record, headed
 // by its number (序号) and, where the table has one, its label; a column per
@@ -94,24 +82,8 @@ protected:
 private:
     void freezeNameColumns();
 
-    class Model;
-    class Delegate;
     struct Private;
     std::unique_ptr<Private> d;
 };
-
-// 复制 (`copy`, Ctrl+C), 粘贴 (`paste`, Ctrl+V) and 向下填充 (`filldown`, Ctrl+D) at the end of
-// an editor's 编辑 menu, after a separator. Each runs the command of the table `shown` gives
-// (null while the editor shows no table) and is enabled only while there is one: `update()`
-// after the table is shown or hidden (opening the menu updates them too). The keys are the
-// table's own, shown beside the entries; they act where the keyboard is in the table.
-struct TableCommands {
-    QAction* copy = nullptr;
-    QAction* paste = nullptr;
-    QAction* fillDown = nullptr;
-    std::function<FieldTableView*()> shown;
-    void update() const;
-};
-TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> shown);
 
 } // namespace lcj::fields

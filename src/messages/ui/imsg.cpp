@@ -11,6 +11,7 @@
 #include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
 #include "fields/ui/fieldtableview.h"
+#include "fields/ui/tablecommands.h"
 
 #include <QAction>
 #include <QFileInfo>

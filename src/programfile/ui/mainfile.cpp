@@ -9,6 +9,7 @@
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "fields/ui/fieldtableview.h"
+#include "fields/ui/tablecommands.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -10,6 +10,7 @@
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "fields/ui/fieldtableview.h"
+#include "fields/ui/tablecommands.h"
 #include "savefile/savelayout.h"
 
 #include <QAction>

@@ -2,6 +2,7 @@
 
 #include "scenario/rfile.h"
 #include "scenarioframe.h"
+#include "shownvalues.h"
 
 #include <optional>
 

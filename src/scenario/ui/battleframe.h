@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenarioframe.h"
+#include "shownvalues.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,0 +1,48 @@
+#include "tablecommands.h"
+
+#include "fieldtableview.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace lcj::fields {
+
+void TableCommands::update() const {
+    if (!copy)
+        return;
+    FieldTableView* table = shown ? shown() : nullptr;
+    const bool on = table && table->isVisible() && table->isEnabled();
+    for (QAction* entry : {copy, paste, fillDown})
+        entry->setEnabled(on);
+}
+
+TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> shown) {
+    TableCommands commands;
+    commands.shown = std::move(shown);
+    menu->addSeparator();
+    auto add = [&](const QString& caption, const QString& name, const QKeySequence& key,
+                   void (FieldTableView::*command)()) {
+        QAction* entry = menu->addAction(caption);
+        entry->setObjectName(name);
+        entry->setShortcut(key);
+        // Shown in the menu only: the table answers the key itself, where it has the keyboard.
+        entry->setShortcutContext(Qt::WidgetShortcut);
+        entry->setEnabled(false);
+        QObject::connect(entry, &QAction::triggered, menu, [shown = commands.shown, command] {
+            if (FieldTableView* table = shown())
+                if (table->isVisible())
+                    (table->*command)();
+        });
+        return entry;
+    };
+    commands.copy = add(QStringLiteral("复制"), QStringLiteral("copy"), QKeySequence::Copy,
+                        &FieldTableView::copy);
+    commands.paste = add(QStringLiteral("粘贴"), QStringLiteral("paste"), QKeySequence::Paste,
+                         &FieldTableView::paste);
+    commands.fillDown = add(QStringLiteral("向下填充"), QStringLiteral("filldown"),
+                            QKeySequence(Qt::CTRL | Qt::Key_D), &FieldTableView::fillDown);
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [commands] { commands.update(); });
+    return commands;
+}
+
+} // namespace lcj::fields
