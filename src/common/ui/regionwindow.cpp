@@ -284,6 +284,20 @@ void RegionWindow::useGameData(const QString& dataPath) {
         showStatus(QStringLiteral("读取名称出错：") + *failure);
 }
 
+bool RegionWindow::saveRegionFile(fields::FileKind kind, const QString& what, int changed) {
+    if (!regions_->loaded())
+        return false;
+    const MergeSource merge = mergeSource(kind, [this] { return documents().first().mine(); });
+    if (const SaveRoute route = saveRegions(this, prompts(), *regions_, what, &merge);
+        route != SaveRoute::Write)
+        return route == SaveRoute::Merged;
+    history_->markSaved();
+    *onDisk_ = *regions_;
+    showSavedMarks();
+    showSaved(changed);
+    return true;
+}
+
 void RegionWindow::showSaved(int changed) {
     const QString name = QFileInfo(regions_->path()).fileName();
     showStatus(

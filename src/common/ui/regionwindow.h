@@ -100,8 +100,8 @@ void renameRows(QComboBox* combo, const QStringList& names);
 // does what the three do alike: the 文件 menu (打开, 保存, 从Data文件读取名称, 退出), reading a
 // file (the open command, openPath, reopenAt) and showing it (showLoaded), the names of the
 // game's data file (useGameData), the 编辑 and 查看 menus over the editor's RegionUndo, the
-// file's watch and its document, and the status line after a save. The editor keeps its
-// forms and its file kind.
+// file's watch and its document, the save of a file written as its regions stand, and the
+// status line after a save. The editor keeps its forms and its file kind.
 class RegionWindow : public EditorWindow {
     Q_OBJECT
 public:
@@ -143,6 +143,12 @@ protected:
     void showLoaded();
     // The status line after a save that wrote `changed` of what it counts.
     void showSaved(int changed);
+    // "保存" of a file written as its regions stand: every region in place in one replace of
+    // the file, or merged with another program's change (`kind`; `what` names the file in the
+    // question, "记录文件"); the history kept, the marks shown (showSavedMarks) and the status
+    // line counting `changed`. Values typed and not confirmed stay in their boxes. True when
+    // the file on disk holds the edits.
+    bool saveRegionFile(fields::FileKind kind, const QString& what, int changed);
     bool mayClose() override { return mayDropFile(); }
     bool reopenAt(const QString& path) override;
     // reopenAt, with `showPart` run between the read and the lists' rows shown again.
@@ -172,6 +178,8 @@ protected:
     virtual void pressSave() = 0;
     // The document's save: what is typed confirmed, everything written; true when on disk.
     virtual bool saveDocument() = 0;
+    // After saveRegionFile wrote the file: the table's marks and the title.
+    virtual void showSavedMarks() {}
 
 private:
     // The open command: the dialog, then the file read and shown.

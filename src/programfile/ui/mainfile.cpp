@@ -301,23 +301,14 @@ void MainFile::showSwitch() {
 }
 
 bool MainFile::Command2_Click() {
-    if (!file_.loaded())
-        return false;
-    const int changed = fields::changedRows(tables_, diskTables_);
-    const MergeSource merge =
-        mergeSource(fields::FileKind::Exe, [this] { return documents().first().mine(); });
-    if (const SaveRoute route =
-            saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件"), &merge);
-        route != SaveRoute::Write)
-        return route == SaveRoute::Merged;
-    history_.markSaved();
-    onDisk_.regions() = file_.regions();
-    // Values typed and not confirmed stay in their boxes: the save did not take them.
+    return saveRegionFile(fields::FileKind::Exe, QStringLiteral("主程序文件"),
+                          fields::changedRows(tables_, diskTables_));
+}
+
+void MainFile::showSavedMarks() {
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
     showTitle();
-    showSaved(changed);
-    return true;
 }
 
 void MainFile::takeNames(const names::GameNames& names) {

@@ -49,6 +49,7 @@ private:
     bool mayDropFile() override;
     void pressSave() override;
     bool saveDocument() override;
+    void showSavedMarks() override;
     void showSwitch();
     void Form_Load();
     void takeNames(const names::GameNames& names);

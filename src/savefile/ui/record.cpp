@@ -364,23 +364,14 @@ bool Record::Command1_Click() {
 }
 
 bool Record::Command2_Click() {
-    if (!game_.loaded())
-        return false;
-    const int changed = fields::changedRows(tables_, diskTables_);
-    const MergeSource merge =
-        mergeSource(fields::FileKind::Save, [this] { return documents().first().mine(); });
-    if (const SaveRoute route =
-            saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件"), &merge);
-        route != SaveRoute::Write)
-        return route == SaveRoute::Merged;
-    history_.markSaved();
-    onDisk_.regions() = game_.regions();
-    // Values typed and not confirmed stay in their boxes: the save did not take them.
+    return saveRegionFile(fields::FileKind::Save, QStringLiteral("记录文件"),
+                          fields::changedRows(tables_, diskTables_));
+}
+
+void Record::showSavedMarks() {
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
     showTitle();
-    showSaved(changed);
-    return true;
 }
 
 void Record::pressSave() {

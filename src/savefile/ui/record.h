@@ -48,6 +48,7 @@ private:
     bool mayDropFile() override;
     void pressSave() override;
     bool saveDocument() override;
+    void showSavedMarks() override;
     void Form_Load();
     QLayout* buildCharacterFields();
     // Shows the loyalty, character 0 and consumable 0 of freshly read regions.
