@@ -19,21 +19,16 @@ Result<GameNames> readGameNames(const QString& dataFilePath) {
 
 std::function<Failure(const QString&)> gameNamesInto(std::function<void(const GameNames&)> take) {
     return [take = std::move(take)](const QString& dataFilePath) -> Failure {
+        if (dataFilePath.isEmpty()) {
+            take(fixedGameNames());
+            return std::nullopt;
+        }
         const auto read = readGameNames(dataFilePath);
         if (!read)
             return read.error();
         take(*read);
         return std::nullopt;
     };
-}
-
-Failure takeGameNames(const QString& dataFilePath,
-                      const std::function<void(const GameNames&)>& take) {
-    if (dataFilePath.isEmpty()) {
-        take(fixedGameNames());
-        return std::nullopt;
-    }
-    return gameNamesInto(take)(dataFilePath);
 }
 
 GameNames fixedGameNames() {

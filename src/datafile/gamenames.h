@@ -19,17 +19,12 @@ struct GameNames {
 // Reads them as the data file editor reads them.
 Result<GameNames> readGameNames(const QString& dataFilePath);
 
-// Where the region editors' names entry takes its names from: reads the data
-// file it is given and hands the names to `take`, or gives the reason it could
-// not (and `take` is not called).
+// Where the region editors take their names from (the names entry and the game
+// folder's data file): reads the data file it is given and hands the names to
+// `take` (an empty path: the fixed tables), or gives the reason it could not (and
+// `take` is not called).
 std::function<Failure(const QString& dataFilePath)>
 gameNamesInto(std::function<void(const GameNames&)> take);
-
-// The names of the game folder's data file at `dataFilePath` handed to `take` (an
-// empty path: the fixed tables), or the reason the file could not be read (and
-// `take` is not called).
-Failure takeGameNames(const QString& dataFilePath,
-                      const std::function<void(const GameNames&)>& take);
 
 // The fixed tables the windows show until the user takes names from a data file.
 GameNames fixedGameNames();

@@ -83,12 +83,16 @@ TroopTypeForm TroopTypeForm::show(QByteArrayView record) {
     form.attackRange = shape < shapes ? Choice::entry(shape) : Choice::stored(shape);
     showNumbers<TroopTypeForm>(numberFields, record, form);
     for (int k = 0; k < 18; ++k) {
-        const quint8 flag = byteAt(record, firstFlag + k);
+        const quint8 flag = storedFlag(record, k);
         form.equipment[k] = flag == 1   ? Qt::Checked
                             : flag == 0 ? Qt::Unchecked
                                         : Qt::PartiallyChecked;
     }
     return form;
+}
+
+quint8 TroopTypeForm::storedFlag(QByteArrayView record, int k) {
+    return byteAt(record, firstFlag + k);
 }
 
 Failure TroopTypeForm::apply(QByteArray& record) const {

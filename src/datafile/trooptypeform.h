@@ -36,6 +36,9 @@ struct TroopTypeForm {
     static const FormFields<TroopTypeForm>& fields();
 
     static TroopTypeForm show(QByteArrayView record);
+    // The byte stored for equipment kind `k` (0..17) of `record`: what a greyed box says it
+    // keeps.
+    static quint8 storedFlag(QByteArrayView record, int k);
     // Movement is checked first; on any invalid field nothing changes.
     Failure apply(QByteArray& record) const;
 };

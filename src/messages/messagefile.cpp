@@ -73,9 +73,37 @@ QByteArray slotIn(const RegionSet& tables, int c, int row) {
     return tables.bytes(std::size_t(c)).mid(qsizetype(row) * slotSize, slotSize);
 }
 
+QByteArrayView slotView(const RegionSet& tables, int c, int row) {
+    return QByteArrayView(tables.bytes(std::size_t(c))).sliced(qsizetype(row) * slotSize, slotSize);
+}
+
 void setSlotIn(RegionSet& tables, int c, int row, const QByteArray& slot) {
     Q_ASSERT(slot.size() == slotSize);
     tables.bytes(std::size_t(c)).replace(qsizetype(row) * slotSize, slotSize, slot);
+}
+
+void placeSlot(QByteArray& file, int c, int row, const QByteArray& slot) {
+    Q_ASSERT(slot.size() == slotSize);
+    const qint64 at = categories[std::size_t(c)].slotOffset(row);
+    if (at + slotSize <= file.size())
+        file.replace(at, slotSize, slot);
+}
+
+SlotPatches slotPatches(const RegionSet& texts, const RegionSet& onDisk, int c, int row) {
+    SlotPatches write;
+    const qint64 always = c >= 0 ? categories[std::size_t(c)].slotOffset(row) : -1;
+    if (c >= 0)
+        write.patches.append({always, slotIn(texts, c, row)});
+    for (int t = 0; t < int(categories.size()); ++t)
+        for (int r = 0; r < categories[t].count; ++r) {
+            if (slotView(texts, t, r) == slotView(onDisk, t, r))
+                continue;
+            ++write.changed;
+            const qint64 at = categories[t].slotOffset(r);
+            if (at != always)
+                write.patches.append({at, slotIn(texts, t, r)});
+        }
+    return write;
 }
 
 Failure MessageFile::check() const {

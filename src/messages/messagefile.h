@@ -42,7 +42,21 @@ QString battleNumberText(int row);
 std::vector<Region> tableLayout();
 // Slot `row` of category `c` in a region set of tableLayout().
 QByteArray slotIn(const RegionSet& tables, int c, int row);
+// The same without a copy, valid while `tables` holds its bytes.
+QByteArrayView slotView(const RegionSet& tables, int c, int row);
 void setSlotIn(RegionSet& tables, int c, int row, const QByteArray& slot);
+// Puts `slot` in the whole file `file` as slot `row` of category `c`; a file too short to
+// hold it keeps its bytes.
+void placeSlot(QByteArray& file, int c, int row, const QByteArray& slot);
+
+// What a save of the texts writes: every slot of `texts` that differs from `onDisk`,
+// counted in `changed`, and first slot `row` of category `c` (c < 0: none) even when it
+// does not differ.
+struct SlotPatches {
+    QList<files::Patch> patches;
+    int changed = 0;
+};
+SlotPatches slotPatches(const RegionSet& texts, const RegionSet& onDisk, int c = -1, int row = -1);
 
 // Reads and writes slots of one Imsg.e5. Each call opens the file, does its
 // one thing and closes it again.

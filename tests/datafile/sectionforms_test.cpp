@@ -180,6 +180,27 @@ TEST(TroopTypeForm, UnlistedShapeAndOddFlagsAreKept) {
     EXPECT_EQ(at(record, 12), 0);
 }
 
+// Each equipment kind's stored byte, as a greyed box names it: bytes 9..26 of the record.
+struct StoredFlag {
+    int kind;
+    quint8 stored;
+    Qt::CheckState shown;
+};
+class TroopTypeStoredFlag : public testing::TestWithParam<StoredFlag> {};
+
+TEST_P(TroopTypeStoredFlag, IsTheKindsOwnByte) {
+    QByteArray record(27, '\0');
+    for (int i = 0; i < record.size(); ++i)
+        record[i] = char(i * 7);
+    EXPECT_EQ(TroopTypeForm::storedFlag(record, GetParam().kind), GetParam().stored);
+    EXPECT_EQ(TroopTypeForm::show(record).equipment[GetParam().kind], GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TroopTypeStoredFlag,
+                         testing::Values(StoredFlag{0, 63, Qt::PartiallyChecked},
+                                         StoredFlag{5, 98, Qt::PartiallyChecked},
+                                         StoredFlag{17, 182, Qt::PartiallyChecked}));
+
 TEST(TroopTypeForm, PicturePathOfEachShape) {
     EXPECT_EQ(data::attackRangePicture(QStringLiteral("/ed"), 6),
               QStringLiteral("/ed/lcjpic/攻击范围6.jpg"));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace lcj;
 using namespace lcj::imsg;
 
@@ -160,3 +162,76 @@ TEST(SampleGame, WritesTheRegionFilesWithATextInEverySlot) {
                 decodeSlot(QByteArrayView(imsg).sliced(category.slotOffset(i), slotSize)).isEmpty())
                 << QString::fromUtf16(category.caption).toStdString() << i;
 }
+
+// What a save writes of the texts held: the slots that differ from the file, by their
+// offsets in Imsg.e5, and the slot shown even when it does not differ, first.
+struct PatchCase {
+    const char* name;
+    std::vector<std::pair<int, int>> changed; // (category, row) given a text
+    int shownCategory;                        // -1: no slot shown
+    int shownRow;
+    std::vector<qint64> offsets;
+    int counted;
+};
+class SlotPatchesOfASave : public testing::TestWithParam<PatchCase> {};
+
+TEST_P(SlotPatchesOfASave, WriteEveryChangedSlotAndTheOneShownAtTheirOffsets) {
+    RegionSet onDisk(tableLayout());
+    RegionSet texts(tableLayout());
+    for (const auto& [c, row] : GetParam().changed)
+        setSlotIn(texts, c, row, padded(QByteArray::number(c * 1000 + row)));
+    const SlotPatches write =
+        slotPatches(texts, onDisk, GetParam().shownCategory, GetParam().shownRow);
+    EXPECT_EQ(write.changed, GetParam().counted);
+    std::vector<qint64> offsets;
+    for (const files::Patch& patch : write.patches) {
+        offsets.push_back(patch.pos);
+        // Each patch carries the slot's bytes as held.
+        const auto category = std::find_if(categories.begin(), categories.end(), [&](auto& c) {
+            return patch.pos >= c.offset && patch.pos < c.end();
+        });
+        ASSERT_NE(category, categories.end());
+        const int c = int(category - categories.begin());
+        const int row = int((patch.pos - category->offset) / slotSize);
+        EXPECT_EQ(patch.bytes, slotIn(texts, c, row));
+        EXPECT_EQ(patch.bytes.size(), slotSize);
+    }
+    EXPECT_EQ(offsets, GetParam().offsets);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, SlotPatchesOfASave,
+    testing::Values(
+        PatchCase{"nothing", {}, -1, -1, {}, 0},
+        PatchCase{"oneRetreatLine", {{3, 2}}, -1, -1, {130400}, 1},
+        PatchCase{"shownUnchangedFirst", {{3, 2}}, 0, 5, {91000, 130400}, 1},
+        PatchCase{"shownIsTheChangedOne", {{3, 2}}, 3, 2, {130400}, 1},
+        PatchCase{"lastSlots", {{1, 103}, {6, 57}, {4, 98}}, -1, -1, {20600, 159600, 61400}, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct PlaceCase {
+    const char* name;
+    int c;
+    int row;
+    qsizetype fileSize;
+    qint64 at; // -1: the file keeps its bytes
+};
+class SlotPlacedInTheFile : public testing::TestWithParam<PlaceCase> {};
+
+TEST_P(SlotPlacedInTheFile, LandsAtItsOffsetOrNowhere) {
+    QByteArray file(GetParam().fileSize, '\x11');
+    QByteArray expected = file;
+    const QByteArray slot = padded("slot");
+    if (GetParam().at >= 0)
+        expected.replace(GetParam().at, slotSize, slot);
+    placeSlot(file, GetParam().c, GetParam().row, slot);
+    EXPECT_EQ(file, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SlotPlacedInTheFile,
+                         testing::Values(PlaceCase{"firstItem", 1, 0, minimumFileSize, 0},
+                                         PlaceCase{"lastCritical", 4, 98, minimumFileSize, 159600},
+                                         PlaceCase{"character", 0, 173, minimumFileSize, 124600},
+                                         PlaceCase{"fileOneByteShort", 4, 98, minimumFileSize - 1,
+                                                   -1}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -4,12 +4,14 @@
 #include "controls.h"
 #include "diskchange.h"
 #include "editorwindow.h"
+#include "filewatch.h"
 #include "prompts.h"
 #include "savelock.h"
 #include "twinfile.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -46,27 +48,6 @@ FileMenu addFileMenu(QMenuBar* bar, QWidget* window, Prompts& prompts, const QSt
                          takeNamesFromDataFile(window, prompts, takeNames);
                      });
     return m;
-}
-
-bool openRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& filter) {
-    const QString chosen =
-        prompts.chooseOpenFile(window, QStringLiteral("打开"), filter, Prompts::editorFolder());
-    // Cancelling the dialog is no error: nothing is said and nothing changes.
-    return !chosen.isEmpty() && openRegionsAt(window, prompts, regions, chosen);
-}
-
-bool openRegionsAt(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& chosen) {
-    const QString path = offerVirtualStoreTwin(window, prompts, chosen);
-    if (path.isEmpty())
-        return false;
-    const Failure failure = regions.read(path);
-    if (!failure)
-        return true;
-    prompts.showMessage(window,
-                        failure->isEmpty() ? QStringLiteral("文件打开出错")
-                                           : QStringLiteral("文件打开出错\n\n") + *failure,
-                        EditorWindow::messageTitle(window));
-    return false;
 }
 
 SaveRoute saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, const QString& kind,
@@ -175,6 +156,154 @@ Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSe
     };
     return {std::move(stamp), std::move(mine), std::move(holdsEdits), std::move(save),
             [&history] { return history.stack(); }};
+}
+
+RegionWindow::RegionWindow(Prompts& prompts, Kind kind, NameSource names, QWidget* parent)
+    : EditorWindow(prompts, parent), kind_(std::move(kind)), names_(std::move(names)) {
+    setObjectName(kind_.objectName);
+    setCaption(kind_.caption);
+    fileMenu_ = addFileMenu(menuBar(), this, this->prompts(), kind_.openName, names_);
+    connect(fileMenu_.open, &QAction::triggered, this, &RegionWindow::openCommand);
+    connect(fileMenu_.exit, &QAction::triggered, this, &RegionWindow::closeByExitCommand);
+    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
+    const QList<QAction*> entries = fileMenu_.menu->actions();
+    addSaveEntry(fileMenu_.menu, entries.value(entries.indexOf(fileMenu_.open) + 1),
+                 [this] { pressSave(); });
+}
+
+void RegionWindow::holdRegions(RegionSet& regions, RegionSet& onDisk, RegionUndo& history) {
+    regions_ = &regions;
+    onDisk_ = &onDisk;
+    history_ = &history;
+}
+
+RegionWindow::EditMenus RegionWindow::addEditMenus() {
+    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
+    const UndoRedo undoRedo = addUndoRedo(edit);
+    connect(undoRedo.undo, &QAction::triggered, this, [this] { history_->undo(); });
+    connect(undoRedo.redo, &QAction::triggered, this, [this] { history_->redo(); });
+    QAction* table = addTableViewMenu(menuBar(), this, history_);
+    history_->drive(undoRedo.undo, undoRedo.redo);
+    // An undo, a redo or a click in the history shows the regions as they are now.
+    connect(history_, &UndoHistory::moved, this, [this] { showChanged(); });
+    connect(table, &QAction::toggled, this, [this](bool on) { showTable(on); });
+    return {edit, table};
+}
+
+void RegionWindow::watchFile() {
+    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
+    watch->add({[this] { return fileStamp(); }, [this] { return unsaved() || unconfirmed(); },
+                [this] { return reloadFromDisk(); }});
+    addDocument(regionDocument([this] { return fileStamp(); }, *regions_,
+                               [this] { return unsaved() || unconfirmed(); },
+                               [this] { return saveDocument(); }, *history_));
+}
+
+void RegionWindow::openCommand() {
+    if (!mayDropFile())
+        return;
+    const QString chosen = prompts().chooseOpenFile(this, QStringLiteral("打开"), kind_.filter,
+                                                    Prompts::editorFolder());
+    // Cancelling the dialog is no error: nothing is said and nothing changes.
+    if (!chosen.isEmpty())
+        openChosen(chosen);
+}
+
+bool RegionWindow::openPath(const QString& path) {
+    return mayDropFile() && openChosen(path);
+}
+
+bool RegionWindow::openChosen(const QString& chosen) {
+    // A refused file leaves the window holding what it held: the regions of the file it
+    // last read, and that file's name.
+    const QString path = offerVirtualStoreTwin(this, prompts(), chosen);
+    if (path.isEmpty() || !read(path))
+        return false;
+    showLoaded();
+    return true;
+}
+
+bool RegionWindow::reopenAt(const QString& path) {
+    return reopenAt(path, {});
+}
+
+bool RegionWindow::reopenAt(const QString& path, const std::function<void()>& showPart) {
+    const View view = keepView();
+    if (!read(path))
+        return false;
+    showLoaded();
+    if (showPart)
+        showPart();
+    restoreView(view);
+    return true;
+}
+
+bool RegionWindow::read(const QString& path) {
+    const Failure failure = readFile(path);
+    if (failure)
+        say(failure->isEmpty() ? QStringLiteral("文件打开出错")
+                               : QStringLiteral("文件打开出错\n\n") + *failure);
+    return !failure;
+}
+
+Failure RegionWindow::readFile(const QString& path) {
+    return regions_->read(path);
+}
+
+DiskStamp RegionWindow::fileStamp() const {
+    return regions_->stamp();
+}
+
+void RegionWindow::showLoaded() {
+    *onDisk_ = *regions_;
+    history_->clear();
+    fillForm();
+}
+
+Failure RegionWindow::reloadFromDisk() {
+    if (auto failure = regions_->reload())
+        return failure;
+    *onDisk_ = *regions_;
+    history_->clear();
+    showChanged();
+    return std::nullopt;
+}
+
+bool RegionWindow::unsaved() const {
+    if (!regions_->loaded())
+        return false;
+    for (std::size_t i = 0; i < regions_->layout().size(); ++i)
+        if (regions_->bytes(i) != onDisk_->bytes(i))
+            return true;
+    return false;
+}
+
+void RegionWindow::useGameData(const QString& dataPath) {
+    // The game folder's names, read as 从Data文件读取名称 reads them.
+    if (const Failure failure = names_(dataPath))
+        showStatus(QStringLiteral("读取名称出错：") + *failure);
+}
+
+bool RegionWindow::saveRegionFile(fields::FileKind kind, const QString& what, int changed) {
+    if (!regions_->loaded())
+        return false;
+    const MergeSource merge = mergeSource(kind, [this] { return documents().first().mine(); });
+    if (const SaveRoute route = saveRegions(this, prompts(), *regions_, what, &merge);
+        route != SaveRoute::Write)
+        return route == SaveRoute::Merged;
+    history_->markSaved();
+    *onDisk_ = *regions_;
+    showSavedMarks();
+    showSaved(changed);
+    return true;
+}
+
+void RegionWindow::showSaved(int changed) {
+    const QString name = QFileInfo(regions_->path()).fileName();
+    showStatus(
+        changed
+            ? QStringLiteral("已保存 %1：%2%3").arg(name, QString::number(changed), kind_.counted)
+            : QStringLiteral("已保存 %1：没有修改").arg(name));
 }
 
 } // namespace lcj

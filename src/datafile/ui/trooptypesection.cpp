@@ -114,9 +114,10 @@ void TroopTypeSection::show(const TroopTypeForm& form) {
         // Only a flag other than 0 or 1 shows greyed.
         Check2[k]->setTristate(form.equipment[k] == Qt::PartiallyChecked);
         Check2[k]->setCheckState(form.equipment[k]);
-        Check2[k]->setToolTip(form.equipment[k] == Qt::PartiallyChecked
-                                  ? QStringLiteral("存储值：%1").arg(quint8(troopType_[9 + k]))
-                                  : QString());
+        Check2[k]->setToolTip(
+            form.equipment[k] == Qt::PartiallyChecked
+                ? QStringLiteral("存储值：%1").arg(TroopTypeForm::storedFlag(troopType_, k))
+                : QString());
     }
     Text20->setText(form.movement);
     const int before = Combo8->currentIndex();

@@ -3,18 +3,15 @@
 #include "common/nametables.h"
 #include "common/ui/bytelimit.h"
 #include "common/ui/controls.h"
-#include "common/ui/filewatch.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/savelock.h"
-#include "common/ui/twinfile.h"
 #include "common/ui/unsavededits.h"
 #include "fields/ui/fieldtableview.h"
 #include "fields/ui/tablecommands.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -47,24 +44,16 @@ QStringList fixedNames(const Category& category) {
     return names::strategies();
 }
 
-QByteArrayView slotView(const RegionSet& texts, int c, int row) {
-    return QByteArrayView(texts.bytes(std::size_t(c))).sliced(qsizetype(row) * slotSize, slotSize);
-}
-
 } // namespace
 
-Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
-    setObjectName(QStringLiteral("Imsg"));
-    setCaption(QStringLiteral("Imsg文件修改"));
+Imsg::Imsg(Prompts& prompts, QWidget* parent)
+    : RegionWindow(
+          prompts,
+          {QStringLiteral("Imsg"), QStringLiteral("Imsg文件修改"), QStringLiteral("fileopen"),
+           QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"), QStringLiteral("条文本")},
+          names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }), parent) {
+    holdRegions(texts_, onDisk_, history_);
 
-    const FileMenu file =
-        addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
-                    names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
-    connect(file.open, &QAction::triggered, this, &Imsg::fileopen_Click);
-    connect(file.exit, &QAction::triggered, this, &Imsg::exit_Click);
-    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
-    addSaveEntry(file.menu, file.menu->actions().value(file.menu->actions().indexOf(file.open) + 1),
-                 [this] { Command1->click(); });
     auto* listColumn = new QVBoxLayout;
     for (int c = 0; c < int(categories.size()); ++c) {
         const Category& category = categories[c];
@@ -81,16 +70,9 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
         connect(lists_[c], &QListWidget::currentRowChanged, this, [this, c] { List_Click(c); });
     }
     // 编辑 and 查看 come after the categories, so that these stay beside 文件.
-    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    undoRedo_ = addUndoRedo(edit);
-    const UndoRedo& undoRedo = undoRedo_;
-    connect(undoRedo.undo, &QAction::triggered, this, &Imsg::undo);
-    connect(undoRedo.redo, &QAction::triggered, this, &Imsg::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this, &history_);
-    history_.drive(undoRedo_.undo, undoRedo_.redo);
-    // An undo, a redo or a click in the history shows the regions as they are now.
-    connect(&history_, &UndoHistory::moved, this, &Imsg::showChanged);
-    connect(tableAction_, &QAction::toggled, this, &Imsg::showTable);
+    const EditMenus menus = addEditMenus();
+    QMenu* edit = menus.edit;
+    tableAction_ = menus.table;
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
     const fields::TableCommands tableCommands =
         fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
@@ -150,14 +132,7 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
     tables_ = fields::imsgTables(texts_);
     diskTables_ = fields::imsgTables(onDisk_);
 
-    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
-    watch->add({[this] { return texts_.loaded() ? file_.stamp() : DiskStamp(); },
-                [this] { return unsaved() || edited(); }, [this] { return reloadFromDisk(); }});
-    addDocument(regionDocument([this] { return texts_.loaded() ? file_.stamp() : DiskStamp(); },
-                               texts_, [this] { return unsaved() || edited(); },
-                               [this] { return !(unsaved() || edited()) || writeTexts(); },
-                               history_));
-
+    watchFile();
     Form_Load();
 }
 
@@ -192,7 +167,7 @@ void Imsg::showNothing() {
     tableStack_->setCurrentWidget(noTable_);
 }
 
-bool Imsg::edited() const {
+bool Imsg::unconfirmed() const {
     if (mode_ == Mode::None || currentSlot_ < 0)
         return false;
     // What a save would store, against the bytes shown; a text that cannot be
@@ -201,86 +176,56 @@ bool Imsg::edited() const {
     return !slot || *slot != shown_;
 }
 
-bool Imsg::unsaved() const {
-    for (std::size_t i = 0; i < texts_.layout().size(); ++i)
-        if (texts_.bytes(i) != onDisk_.bytes(i))
-            return true;
-    return false;
-}
-
 bool Imsg::mayLeaveText() {
-    return settleEdits(prompts(), this, unsavedQuestion, edited(),
+    return settleEdits(prompts(), this, unsavedQuestion, unconfirmed(),
                        [this] { return Command1_Click(); });
 }
 
 bool Imsg::mayDropFile() {
-    return settleEdits(prompts(), this, unsavedQuestion, edited() || unsaved(),
+    return settleEdits(prompts(), this, unsavedQuestion, unconfirmed() || unsaved(),
                        [this] { return writeTexts(); });
 }
 
-bool Imsg::mayClose() {
-    return mayDropFile();
+void Imsg::pressSave() {
+    Command1->click();
 }
 
-void Imsg::fileopen_Click() {
-    if (!mayDropFile())
-        return;
-    const QString path = offerVirtualStoreTwin(
-        this, prompts(),
-        prompts().chooseOpenFile(this, QStringLiteral("打开"),
-                                 QStringLiteral("岚川记Imsg文件 (Imsg.e5);;所有文件 (*)"),
-                                 Prompts::editorFolder()));
-    // Cancelling the dialog is no error: the file chosen before stays.
-    if (!path.isEmpty())
-        readFile(path);
-}
-
-bool Imsg::openPath(const QString& path) {
-    if (!mayDropFile())
-        return false;
-    const QString chosen = offerVirtualStoreTwin(this, prompts(), path);
-    return !chosen.isEmpty() && readFile(chosen);
+bool Imsg::saveDocument() {
+    return !(unsaved() || unconfirmed()) || writeTexts();
 }
 
 bool Imsg::reopenAt(const QString& path) {
     const int category = category_;
-    const View view = keepView();
-    if (!readFile(path))
-        return false;
-    if (category >= 0)
-        chooseCategory(category);
-    restoreView(view);
-    return true;
+    return RegionWindow::reopenAt(path, [this, category] {
+        if (category >= 0)
+            chooseCategory(category);
+    });
 }
 
-void Imsg::useGameData(const QString& dataPath) {
-    // The game folder's names, read as 从Data文件读取名称 reads them.
-    if (auto failure =
-            names::takeGameNames(dataPath, [this](const names::GameNames& n) { takeNames(n); }))
-        showStatus(QStringLiteral("读取名称出错：") + *failure);
-}
-
-bool Imsg::readFile(const QString& path) {
+Failure Imsg::readFile(const QString& path) {
     // A file that cannot be a message file is refused; the one chosen before stays.
     RegionSet read(tableLayout());
     Failure failure = MessageFile(path).check();
     if (!failure)
         failure = read.read(path);
-    if (failure) {
-        say(QStringLiteral("文件打开出错\n\n") + *failure);
-        return false;
-    }
+    if (failure)
+        return failure;
     file_ = MessageFile(path);
     file_.stampNow();
     texts_ = read;
-    onDisk_ = read;
-    history_.clear();
+    return std::nullopt;
+}
+
+DiskStamp Imsg::fileStamp() const {
+    return texts_.loaded() ? file_.stamp() : DiskStamp();
+}
+
+void Imsg::fillForm() {
     for (QAction* entry : entries_)
         entry->setEnabled(true);
     // Nothing shown from the file before may be saved into this one.
     showNothing();
     showChanged();
-    return true;
 }
 
 Failure Imsg::reloadFromDisk() {
@@ -390,7 +335,7 @@ void Imsg::List_Click(int c) {
     const int row = lists_[c]->currentRow();
     if (c != category_ || row < 0)
         return;
-    if (!settleEditsBeforeRow(lists_[c], shownRow_, prompts(), this, unsavedQuestion, edited(),
+    if (!settleEditsBeforeRow(lists_[c], shownRow_, prompts(), this, unsavedQuestion, unconfirmed(),
                               [this] { return Command1_Click(); }))
         return;
     shownRow_ = row;
@@ -471,8 +416,8 @@ bool Imsg::writeTexts(const QByteArray* shownSlot) {
     // A merge with another program's change takes the text shown as written.
     const MergeSource merge = mergeSource(fields::FileKind::Imsg, [this, shownSlot] {
         QByteArray mine = documents().first().mine();
-        if (shownSlot && currentSlot_ >= 0 && currentSlot_ + shownSlot->size() <= mine.size())
-            mine.replace(currentSlot_, shownSlot->size(), *shownSlot);
+        if (shownSlot && currentSlot_ >= 0)
+            placeSlot(mine, category_, shownRow_, *shownSlot);
         return mine;
     });
     const auto gate = lockForSave(this, prompts(), file_.stamp(), file_.path(),
@@ -483,21 +428,12 @@ bool Imsg::writeTexts(const QByteArray* shownSlot) {
     // The slot shown is written even when unchanged; with it every text
     // changed since the last save, in one replace of the file.
     const Failure failure = history_.run([&]() -> Failure {
-        QList<files::Patch> patches;
-        if (shownSlot) {
+        if (shownSlot)
             setSlotIn(texts_, category_, shownRow_, *shownSlot);
-            patches.append({currentSlot_, *shownSlot});
-        }
-        for (int c = 0; c < int(categories.size()); ++c)
-            for (int row = 0; row < categories[c].count; ++row) {
-                if (slotView(texts_, c, row) == slotView(onDisk_, c, row))
-                    continue;
-                ++changed;
-                const qint64 at = categories[c].slotOffset(row);
-                if (!shownSlot || at != currentSlot_)
-                    patches.append({at, slotIn(texts_, c, row)});
-            }
-        return file_.writeSlots(patches);
+        const SlotPatches write =
+            slotPatches(texts_, onDisk_, shownSlot ? category_ : -1, shownRow_);
+        changed = write.changed;
+        return file_.writeSlots(write.patches);
     });
     if (failure) {
         say(QStringLiteral("保存出错\n\n") + *failure);
@@ -506,9 +442,7 @@ bool Imsg::writeTexts(const QByteArray* shownSlot) {
     setRegionBytes(onDisk_, regionBytes(texts_));
     history_.markSaved();
     showChanged();
-    const QString name = QFileInfo(file_.path()).fileName();
-    showStatus(changed ? QStringLiteral("已保存 %1：%2条文本").arg(name).arg(changed)
-                       : QStringLiteral("已保存 %1：没有修改").arg(name));
+    showSaved(changed);
     return true;
 }
 
@@ -525,15 +459,7 @@ void Imsg::showChanged() {
 }
 
 void Imsg::showTitle() {
-    showFileState(file_.path(), unsaved() || edited());
-}
-
-void Imsg::undo() {
-    history_.undo();
-}
-
-void Imsg::redo() {
-    history_.redo();
+    showFileState(file_.path(), unsaved() || unconfirmed());
 }
 
 fields::FieldTableView* Imsg::tableOf(int c) {
@@ -552,7 +478,7 @@ fields::FieldTableView* Imsg::tableOf(int c) {
         tableStack_->addWidget(views_[c]);
         // The row chosen in the table is the row the list shows.
         connect(views_[c], &fields::FieldTableView::currentRowChanged, this, [this, c](int row) {
-            if (c == category_ && row >= 0 && row != shownRow_ && !edited())
+            if (c == category_ && row >= 0 && row != shownRow_ && !unconfirmed())
                 selectRow(c, row);
         });
     }
@@ -586,10 +512,6 @@ void Imsg::takeNames(const names::GameNames& names) {
         else if (list == u"List3")
             renameRows(lists_[c], names.items);
     }
-}
-
-void Imsg::exit_Click() {
-    closeByExitCommand();
 }
 
 bool Imsg::showPlace(int part, int row) {

@@ -2,7 +2,6 @@
 
 #include "changes/compare.h"
 #include "common/regionset.h"
-#include "common/ui/editorwindow.h"
 #include "common/ui/regionwindow.h"
 #include "datafile/gamenames.h"
 #include "fields/fieldfiles.h"
@@ -35,7 +34,7 @@ namespace lcj::imsg {
 // file and changed by its saves, table edits and undo; "保存" writes the text
 // shown and every other text changed since the file was read or last saved,
 // in one replace of the file.
-class Imsg : public EditorWindow {
+class Imsg : public RegionWindow {
     Q_OBJECT
 public:
     explicit Imsg(Prompts& prompts, QWidget* parent = nullptr);
@@ -44,8 +43,6 @@ public:
     const QString& messageFilePath() const { return file_.path(); }
     Mode mode() const { return mode_; }
 
-    void fileopen_Click();
-    void exit_Click();
     // The category entries of the menu bar, in its order.
     void liezhuan_Click() { chooseCategory(0); }
     void wuping_Click() { chooseCategory(1); }
@@ -56,11 +53,7 @@ public:
     void zandou_Click() { chooseCategory(6); }
     bool Command1_Click(); // 保存
 
-    bool openPath(const QString& path) override;
-    void useGameData(const QString& dataPath) override;
-
 protected:
-    bool mayClose() override;
     bool reopenAt(const QString& path) override;
 
 public:
@@ -69,17 +62,20 @@ public:
 
 private:
     // Whether the text box holds a text other than the slot shown.
-    bool edited() const;
-    // Whether the texts in memory differ from the file as read or last saved.
-    bool unsaved() const;
+    bool unconfirmed() const override;
     // Asks about an edited text before the window moves on; true when it may.
     bool mayLeaveText();
     // The same before the window closes or takes another file, also about
     // texts changed in memory and not saved.
-    bool mayDropFile();
-    // Reads the message file at `path` in place of the one held; false, with the reason
-    // said, when it cannot be one.
-    bool readFile(const QString& path);
+    bool mayDropFile() override;
+    void pressSave() override;
+    bool saveDocument() override;
+    // Reads the message file at `path` in place of the one held; the reason when it cannot
+    // be one.
+    Failure readFile(const QString& path) override;
+    DiskStamp fileStamp() const override;
+    // A file just read: the categories enabled, none chosen yet.
+    void fillForm() override;
     void Form_Load();
     // Back to the state before any category was chosen.
     void showNothing();
@@ -107,14 +103,12 @@ private:
 
     // After the texts in memory changed (undo, redo, a table edit, a save):
     // the list, the box, the table and the title show them.
-    void showChanged();
+    void showChanged() override;
     void showTitle();
-    void undo();
-    void redo();
-    void showTable(bool on);
+    void showTable(bool on) override;
     // Reads every text again after another program changed the file, dropping
     // the edits; the category and the entry shown stay.
-    Failure reloadFromDisk();
+    Failure reloadFromDisk() override;
     fields::FieldTableView* tableOf(int c);
 
     MessageFile file_;
@@ -141,7 +135,6 @@ private:
     QStackedWidget* tableStack_;
     QWidget* noTable_;
     QAction* tableAction_;
-    UndoRedo undoRedo_{}; // follow the history
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;

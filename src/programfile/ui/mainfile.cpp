@@ -3,7 +3,6 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
-#include "common/ui/filewatch.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
 #include "common/ui/regionwindow.h"
@@ -14,7 +13,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,28 +40,17 @@ QStringList figureEntries(const QStringList& characters) {
 
 } // namespace
 
-MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
-    setObjectName(QStringLiteral("MainFile"));
-    setCaption(QStringLiteral("程序文件修改"));
+MainFile::MainFile(Prompts& prompts, QWidget* parent)
+    : RegionWindow(
+          prompts,
+          {QStringLiteral("MainFile"), QStringLiteral("程序文件修改"), QStringLiteral("mainopen"),
+           QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)"), QStringLiteral("处修改")},
+          names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }), parent) {
+    holdRegions(file_.regions(), onDisk_.regions(), history_);
 
-    const FileMenu file =
-        addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("mainopen"),
-                    names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
-    connect(file.open, &QAction::triggered, this, &MainFile::mainopen_Click);
-    connect(file.exit, &QAction::triggered, this, &MainFile::exit_Click);
-    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
-    addSaveEntry(file.menu, file.menu->actions().value(file.menu->actions().indexOf(file.open) + 1),
-                 [this] { Command2->click(); });
-    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    undoRedo_ = addUndoRedo(edit);
-    const UndoRedo& undoRedo = undoRedo_;
-    connect(undoRedo.undo, &QAction::triggered, this, &MainFile::undo);
-    connect(undoRedo.redo, &QAction::triggered, this, &MainFile::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this, &history_);
-    history_.drive(undoRedo_.undo, undoRedo_.redo);
-    // An undo, a redo or a click in the history shows the regions as they are now.
-    connect(&history_, &UndoHistory::moved, this, &MainFile::showChanged);
-    connect(tableAction_, &QAction::toggled, this, &MainFile::showTable);
+    const EditMenus menus = addEditMenus();
+    QMenu* edit = menus.edit;
+    tableAction_ = menus.table;
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
     const fields::TableCommands tableCommands =
         fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
@@ -154,16 +141,7 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, pa
     connect(Command1, &QPushButton::clicked, this, &MainFile::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &MainFile::Command2_Click);
 
-    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
-    watch->add({[this] { return file_.regions().stamp(); },
-                [this] { return unsaved() || unconfirmed(); },
-                [this] { return reloadFromDisk(); }});
-    addDocument(regionDocument(
-        [this] { return file_.regions().stamp(); }, file_.regions(),
-        [this] { return unsaved() || unconfirmed(); },
-        [this] { return (!unconfirmed() || Command1_Click()) && (!unsaved() || Command2_Click()); },
-        history_));
-
+    watchFile();
     Form_Load();
 }
 
@@ -177,42 +155,7 @@ void MainFile::Form_Load() {
     showTitle();
 }
 
-void MainFile::mainopen_Click() {
-    if (!mayDropFile())
-        return;
-    // A cancelled dialog or a failed read leaves the window holding what it
-    // held: the regions of the file it last read, and that file's name.
-    if (openRegions(this, prompts(), file_.regions(),
-                    QStringLiteral("岚川记主程序文件 (Lcj5.exe);;所有文件 (*)")))
-        showLoaded();
-}
-
-bool MainFile::openPath(const QString& path) {
-    if (!mayDropFile() || !openRegionsAt(this, prompts(), file_.regions(), path))
-        return false;
-    showLoaded();
-    return true;
-}
-
-bool MainFile::reopenAt(const QString& path) {
-    const View view = keepView();
-    if (!openRegionsAt(this, prompts(), file_.regions(), path))
-        return false;
-    showLoaded();
-    restoreView(view);
-    return true;
-}
-
-void MainFile::useGameData(const QString& dataPath) {
-    // The game folder's names, read as 从Data文件读取名称 reads them.
-    if (auto failure =
-            names::takeGameNames(dataPath, [this](const names::GameNames& n) { takeNames(n); }))
-        showStatus(QStringLiteral("读取名称出错：") + *failure);
-}
-
-void MainFile::showLoaded() {
-    onDisk_.regions() = file_.regions();
-    history_.clear();
+void MainFile::fillForm() {
     table_->setEnabled(true);
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
@@ -224,15 +167,6 @@ void MainFile::showLoaded() {
         List1->setCurrentRow(0);
     }
     List1_Click();
-}
-
-Failure MainFile::reloadFromDisk() {
-    if (auto failure = file_.regions().reload())
-        return failure;
-    onDisk_.regions() = file_.regions();
-    history_.clear();
-    showChanged();
-    return std::nullopt;
 }
 
 void MainFile::List1_Click() {
@@ -275,17 +209,12 @@ bool MainFile::mayDropFile() {
         [this] { return Command1_Click(); }, [this] { return Command2_Click(); });
 }
 
-bool MainFile::unsaved() const {
-    if (!file_.loaded())
-        return false;
-    for (std::size_t i = 0; i < file_.regions().layout().size(); ++i)
-        if (file_.regions().bytes(i) != onDisk_.regions().bytes(i))
-            return true;
-    return false;
+void MainFile::pressSave() {
+    Command2->click();
 }
 
-bool MainFile::mayClose() {
-    return mayDropFile();
+bool MainFile::saveDocument() {
+    return (!unconfirmed() || Command1_Click()) && (!unsaved() || Command2_Click());
 }
 
 void MainFile::Combo1_Click() {
@@ -339,14 +268,6 @@ void MainFile::showTitle() {
     showFileState(file_.regions().path(), unsaved());
 }
 
-void MainFile::undo() {
-    history_.undo();
-}
-
-void MainFile::redo() {
-    history_.redo();
-}
-
 void MainFile::showTable(bool on) {
     // A figure chosen and not confirmed is settled first: the table would
     // show the stored one beside it.
@@ -381,34 +302,19 @@ void MainFile::showSwitch() {
 }
 
 bool MainFile::Command2_Click() {
-    if (!file_.loaded())
-        return false;
-    const int changed = fields::changedRows(tables_, diskTables_);
-    const MergeSource merge =
-        mergeSource(fields::FileKind::Exe, [this] { return documents().first().mine(); });
-    if (const SaveRoute route =
-            saveRegions(this, prompts(), file_.regions(), QStringLiteral("主程序文件"), &merge);
-        route != SaveRoute::Write)
-        return route == SaveRoute::Merged;
-    history_.markSaved();
-    onDisk_.regions() = file_.regions();
-    // Values typed and not confirmed stay in their boxes: the save did not take them.
+    return saveRegionFile(fields::FileKind::Exe, QStringLiteral("主程序文件"),
+                          fields::changedRows(tables_, diskTables_));
+}
+
+void MainFile::showSavedMarks() {
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
     showTitle();
-    const QString name = QFileInfo(file_.regions().path()).fileName();
-    showStatus(changed ? QStringLiteral("已保存 %1：%2处修改").arg(name).arg(changed)
-                       : QStringLiteral("已保存 %1：没有修改").arg(name));
-    return true;
 }
 
 void MainFile::takeNames(const names::GameNames& names) {
     renameRows(List1, names.characters);
     renameRows(Combo1, figureEntries(names.characters).mid(0, ordinaryFigure));
-}
-
-void MainFile::exit_Click() {
-    closeByExitCommand();
 }
 
 bool MainFile::showPlace(int part, int row) {

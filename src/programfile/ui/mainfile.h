@@ -1,7 +1,6 @@
 #pragma once
 
 #include "changes/compare.h"
-#include "common/ui/editorwindow.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "datafile/gamenames.h"
@@ -23,7 +22,7 @@ namespace lcj::exe {
 // The program-file editor "程序文件修改": the figure of each character and
 // the switch "敌军小兵自动升级兵种", read from the game's program file on open,
 // changed in memory on "确定" and written back in place on "保存".
-class MainFile : public EditorWindow {
+class MainFile : public RegionWindow {
     Q_OBJECT
 public:
     explicit MainFile(Prompts& prompts, QWidget* parent = nullptr);
@@ -32,52 +31,36 @@ public:
     // The file whose regions the window holds; empty while nothing is loaded.
     const QString& programFilePath() const { return file_.regions().path(); }
 
-    void mainopen_Click();
     void List1_Click();
     void Combo1_Click();
     bool Command1_Click(); // 确定
     bool Command2_Click(); // 保存
-    void exit_Click();
 
-    bool openPath(const QString& path) override;
-    void useGameData(const QString& dataPath) override;
-
-protected:
-    bool mayClose() override;
-    bool reopenAt(const QString& path) override;
-
-public:
     // Part 0: the figure of character `row`; 1: the switch.
     bool showPlace(int part, int row) override;
 
 private:
     // Shows the regions just read: the title, the switch and character 0.
-    void showLoaded();
+    void fillForm() override;
     // Whether the figure or the switch differ from what they showed.
-    bool unconfirmed() const;
+    bool unconfirmed() const override;
     // Remembers what the controls show now as confirmed.
     void takeShown();
-    // Settles unconfirmed edits and edits not yet saved before the window
-    // closes or reads another file; true when it may go on.
-    bool mayDropFile();
+    bool mayDropFile() override;
+    void pressSave() override;
+    bool saveDocument() override;
+    void showSavedMarks() override;
     void showSwitch();
     void Form_Load();
     void takeNames(const names::GameNames& names);
-    // Whether the regions in memory differ from the file as read or last saved.
-    bool unsaved() const;
     // Shows the stored figure of the selected character, confirmed as shown.
     void showFigure();
     // After the regions changed (undo, redo, a table edit, "确定", a save):
     // the figure, the switch, the table and the title show them.
-    void showChanged();
+    void showChanged() override;
     void showTitle();
-    void undo();
-    void redo();
     // Switches the figure part between the list with its figure and the table.
-    void showTable(bool on);
-    // Reads the file again after another program changed it, dropping the
-    // edits; the character shown stays.
-    Failure reloadFromDisk();
+    void showTable(bool on) override;
 
     ProgramFile file_;
     ProgramFile onDisk_; // the regions as the file holds them
@@ -91,7 +74,6 @@ private:
     fields::FieldTableView* table_;
     QWidget* form_;
     QAction* tableAction_;
-    UndoRedo undoRedo_{}; // follow the history
     int shownRow_ = -1;   // the character whose figure Combo1 shows
     int shownFigure_ = 0; // the figure Combo1 showed for it
     Qt::CheckState shownSwitch_ = Qt::Unchecked;

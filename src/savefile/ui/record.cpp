@@ -3,7 +3,6 @@
 #include "common/nametables.h"
 #include "common/ui/choicebinding.h"
 #include "common/ui/controls.h"
-#include "common/ui/filewatch.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/listfilter.h"
 #include "common/ui/numbergutter.h"
@@ -16,7 +15,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,31 +44,22 @@ QListWidget* captionedList(QBoxLayout* into, const QString& objectName, const QS
 
 } // namespace
 
-Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) {
-    setObjectName(QStringLiteral("Record"));
-    setCaption(QStringLiteral("存档文件修改"));
+Record::Record(Prompts& prompts, QWidget* parent)
+    : RegionWindow(
+          prompts,
+          {QStringLiteral("Record"), QStringLiteral("存档文件修改"), QStringLiteral("fileopen"),
+           QStringLiteral("岚川记记录文件(Sv??d.e5s) (Sv*d.e5s);;所有文件 (*)"),
+           QStringLiteral("条记录")},
+          names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }), parent) {
+    holdRegions(game_.regions(), onDisk_.regions(), history_);
 
-    const FileMenu file =
-        addFileMenu(menuBar(), this, this->prompts(), QStringLiteral("fileopen"),
-                    names::gameNamesInto([this](const names::GameNames& n) { takeNames(n); }));
+    const FileMenu& file = fileMenu();
     reload = named(new QAction(QStringLiteral("重新载入"), file.menu), QStringLiteral("reload"));
     file.menu->insertAction(file.names, reload);
     connect(reload, &QAction::triggered, this, &Record::reload_Click);
-    connect(file.open, &QAction::triggered, this, &Record::fileopen_Click);
-    connect(file.exit, &QAction::triggered, this, &Record::exit_Click);
-    // 文件 → 保存 (Ctrl+S) presses the window's "保存".
-    addSaveEntry(file.menu, file.menu->actions().value(file.menu->actions().indexOf(file.open) + 1),
-                 [this] { Command2->click(); });
-    QMenu* edit = named(menuBar()->addMenu(QStringLiteral("编辑")), QStringLiteral("editmenu"));
-    undoRedo_ = addUndoRedo(edit);
-    const UndoRedo& undoRedo = undoRedo_;
-    connect(undoRedo.undo, &QAction::triggered, this, &Record::undo);
-    connect(undoRedo.redo, &QAction::triggered, this, &Record::redo);
-    tableAction_ = addTableViewMenu(menuBar(), this, &history_);
-    history_.drive(undoRedo_.undo, undoRedo_.redo);
-    // An undo, a redo or a click in the history shows the regions as they are now.
-    connect(&history_, &UndoHistory::moved, this, &Record::showChanged);
-    connect(tableAction_, &QAction::toggled, this, &Record::showTable);
+    const EditMenus menus = addEditMenus();
+    QMenu* edit = menus.edit;
+    tableAction_ = menus.table;
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
     const fields::TableCommands tableCommands =
         fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
@@ -171,16 +160,7 @@ Record::Record(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent
     connect(Command1, &QPushButton::clicked, this, &Record::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Record::Command2_Click);
 
-    auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
-    watch->add({[this] { return game_.regions().stamp(); },
-                [this] { return unsaved() || unconfirmed(); },
-                [this] { return reloadFromDisk(); }});
-    addDocument(regionDocument(
-        [this] { return game_.regions().stamp(); }, game_.regions(),
-        [this] { return unsaved() || unconfirmed(); },
-        [this] { return (!unconfirmed() || Command1_Click()) && (!unsaved() || Command2_Click()); },
-        history_));
-
+    watchFile();
     Form_Load();
 }
 
@@ -240,39 +220,6 @@ void Record::Form_Load() {
     showTitle();
 }
 
-void Record::fileopen_Click() {
-    if (!mayDropFile())
-        return;
-    // A cancelled dialog or a failed read leaves the window holding what it
-    // held: the copies of the file it last read, and that file's name.
-    if (openRegions(this, prompts(), game_.regions(),
-                    QStringLiteral("岚川记记录文件(Sv??d.e5s) (Sv*d.e5s);;所有文件 (*)")))
-        showLoaded();
-}
-
-bool Record::openPath(const QString& path) {
-    if (!mayDropFile() || !openRegionsAt(this, prompts(), game_.regions(), path))
-        return false;
-    showLoaded();
-    return true;
-}
-
-bool Record::reopenAt(const QString& path) {
-    const View view = keepView();
-    if (!openRegionsAt(this, prompts(), game_.regions(), path))
-        return false;
-    showLoaded();
-    restoreView(view);
-    return true;
-}
-
-void Record::useGameData(const QString& dataPath) {
-    // The game folder's names, read as 从Data文件读取名称 reads them.
-    if (auto failure =
-            names::takeGameNames(dataPath, [this](const names::GameNames& n) { takeNames(n); }))
-        showStatus(QStringLiteral("读取名称出错：") + *failure);
-}
-
 void Record::reload_Click() {
     if (auto failure = game_.regions().reload()) {
         say(QStringLiteral("重新载入出错，窗口中的数据保持不变\n\n") + *failure);
@@ -281,18 +228,7 @@ void Record::reload_Click() {
     showLoaded();
 }
 
-Failure Record::reloadFromDisk() {
-    if (auto failure = game_.regions().reload())
-        return failure;
-    onDisk_.regions() = game_.regions();
-    history_.clear();
-    showChanged();
-    return std::nullopt;
-}
-
-void Record::showLoaded() {
-    onDisk_.regions() = game_.regions();
-    history_.clear();
+void Record::fillForm() {
     table_->setEnabled(true);
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
@@ -429,34 +365,22 @@ bool Record::Command1_Click() {
 }
 
 bool Record::Command2_Click() {
-    if (!game_.loaded())
-        return false;
-    const int changed = fields::changedRows(tables_, diskTables_);
-    const MergeSource merge =
-        mergeSource(fields::FileKind::Save, [this] { return documents().first().mine(); });
-    if (const SaveRoute route =
-            saveRegions(this, prompts(), game_.regions(), QStringLiteral("记录文件"), &merge);
-        route != SaveRoute::Write)
-        return route == SaveRoute::Merged;
-    history_.markSaved();
-    onDisk_.regions() = game_.regions();
-    // Values typed and not confirmed stay in their boxes: the save did not take them.
+    return saveRegionFile(fields::FileKind::Save, QStringLiteral("记录文件"),
+                          fields::changedRows(tables_, diskTables_));
+}
+
+void Record::showSavedMarks() {
     table_->setSaved(diskTables_[0].get());
     table_->refresh();
     showTitle();
-    const QString name = QFileInfo(game_.regions().path()).fileName();
-    showStatus(changed ? QStringLiteral("已保存 %1：%2条记录").arg(name).arg(changed)
-                       : QStringLiteral("已保存 %1：没有修改").arg(name));
-    return true;
 }
 
-bool Record::unsaved() const {
-    if (!game_.loaded())
-        return false;
-    for (std::size_t i = 0; i < game_.regions().layout().size(); ++i)
-        if (game_.regions().bytes(i) != onDisk_.regions().bytes(i))
-            return true;
-    return false;
+void Record::pressSave() {
+    Command2->click();
+}
+
+bool Record::saveDocument() {
+    return (!unconfirmed() || Command1_Click()) && (!unsaved() || Command2_Click());
 }
 
 void Record::showChanged() {
@@ -473,14 +397,6 @@ void Record::showChanged() {
 
 void Record::showTitle() {
     showFileState(game_.regions().path(), unsaved());
-}
-
-void Record::undo() {
-    history_.undo();
-}
-
-void Record::redo() {
-    history_.redo();
 }
 
 void Record::showTable(bool on) {
@@ -510,18 +426,10 @@ bool Record::mayDropFile() {
         [this] { return Command1_Click(); }, [this] { return Command2_Click(); });
 }
 
-bool Record::mayClose() {
-    return mayDropFile();
-}
-
 void Record::takeNames(const names::GameNames& names) {
     renameRows(List1, names.characters);
     for (QComboBox* combo : {Combo1, Combo2, Combo3})
         renameRows(combo, names.items);
-}
-
-void Record::exit_Click() {
-    closeByExitCommand();
 }
 
 bool Record::showPlace(int part, int row) {

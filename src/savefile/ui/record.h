@@ -1,7 +1,6 @@
 #pragma once
 
 #include "changes/compare.h"
-#include "common/ui/editorwindow.h"
 #include "common/ui/regionwindow.h"
 #include "common/ui/unsavededits.h"
 #include "datafile/gamenames.h"
@@ -24,7 +23,7 @@ namespace lcj::save {
 // The save-file editor "存档文件修改": loyalty, consumable stock and the 174
 // character records of one save game, read on open, changed in memory on
 // "确定" and written back in place on "保存".
-class Record : public EditorWindow {
+class Record : public RegionWindow {
     Q_OBJECT
 public:
     explicit Record(Prompts& prompts, QWidget* parent = nullptr);
@@ -33,52 +32,36 @@ public:
     // The file whose regions the window holds; empty while nothing is loaded.
     const QString& saveFilePath() const { return game_.regions().path(); }
 
-    void fileopen_Click();
     void reload_Click();
     void List1_Click();
     void List3_Click();
     bool Command1_Click(); // 确定
     bool Command2_Click(); // 保存
-    void exit_Click();
 
-    bool openPath(const QString& path) override;
-    void useGameData(const QString& dataPath) override;
-
-protected:
-    bool mayClose() override;
-    bool reopenAt(const QString& path) override;
-
-public:
     // Part 0: character `row`; 1: consumable `row`; 2: the loyalty box.
     bool showPlace(int part, int row) override;
 
 private:
     SaveForm formsFromControls() const;
     // Whether the controls differ from what they showed (edits not confirmed).
-    bool unconfirmed() const;
-    // Settles unconfirmed edits and edits not yet saved before the window
-    // closes or reads another file; true when it may go on.
-    bool mayDropFile();
+    bool unconfirmed() const override;
+    bool mayDropFile() override;
+    void pressSave() override;
+    bool saveDocument() override;
+    void showSavedMarks() override;
     void Form_Load();
     QLayout* buildCharacterFields();
     // Shows the loyalty, character 0 and consumable 0 of freshly read regions.
-    void showLoaded();
+    void fillForm() override;
     void showCharacter();
     CharacterForm formFromControls() const;
     void takeNames(const names::GameNames& names);
-    // Whether the regions in memory differ from the file as read or last saved.
-    bool unsaved() const;
     // After the regions changed (undo, redo, a table edit, "确定", a save):
     // every box, the table and the title show them.
-    void showChanged();
+    void showChanged() override;
     void showTitle();
-    void undo();
-    void redo();
     // Switches the character part between the boxes and the table.
-    void showTable(bool on);
-    // Reads the file again after another program changed it, dropping the
-    // edits; the character and the consumable shown stay.
-    Failure reloadFromDisk();
+    void showTable(bool on) override;
 
     SaveGame game_;
     SaveGame onDisk_; // the regions as the file holds them
@@ -92,10 +75,9 @@ private:
     fields::FieldTableView* table_;
     QWidget* form_;
     QAction* tableAction_;
-    UndoRedo undoRedo_{}; // follow the history
-    int character_ = 0;   // last clicked row of List1
-    int consumable_ = 0;  // last clicked row of List3
-    SaveForm shown_;      // the controls as they showed the regions
+    int character_ = 0;  // last clicked row of List1
+    int consumable_ = 0; // last clicked row of List3
+    SaveForm shown_;     // the controls as they showed the regions
 
     QAction* reload;
     QListWidget* List1;
