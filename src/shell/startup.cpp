@@ -5,12 +5,14 @@
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
 #include "mainwindow.h"
+#include "recovery.h"
 #include "singleinstance.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 
 namespace lcj {
@@ -81,6 +83,10 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
                      });
     window.show();
     openArguments(window, QCoreApplication::arguments());
+    // The edits a crashed or killed program left, once the window runs.
+    QTimer::singleShot(0, &window, [&window, &prompts] {
+        offerRecovery(window, prompts, settings::recoveryFolder());
+    });
     return run(window);
 }
 

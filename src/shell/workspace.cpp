@@ -1,7 +1,9 @@
 #include "workspace.h"
 
+#include "common/ui/documentjournal.h"
 #include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
+#include "common/ui/settings.h"
 #include "fields/filekind.h"
 
 #include <QDir>
@@ -92,6 +94,10 @@ void Workspace::attach(EditorWindow* editor) {
                 emit documentsChanged();
             });
     connect(editor, &QObject::destroyed, this, &Workspace::forget);
+    // Every edit not on disk is kept in a journal until it is (none while no settings are kept).
+    if (const QString journals = settings::recoveryFolder(); !journals.isEmpty())
+        for (const Document::Access& access : editor->documents())
+            new DocumentJournal(editor, access, journals);
     emit documentsChanged();
 }
 

@@ -34,6 +34,10 @@ public:
         std::function<bool()> save;
         // The steps of undo and redo over the file (none: the editor keeps no history of it).
         std::function<QUndoStack*()> undoStack;
+        // Takes `bytes` (the whole file, as mine() gives it) as the edits the editor holds,
+        // not written: one undo step, the title marked unsaved. False when the editor cannot
+        // (none given: an editor that keeps no edits of the file).
+        std::function<bool(const QByteArray& bytes)> adopt;
     };
 
     Document(EditorWindow* editor, Access access) : editor_(editor), access_(std::move(access)) {}
@@ -45,6 +49,7 @@ public:
     QByteArray mine() const { return access_.mine(); }
     bool modified() const { return access_.holdsEdits(); }
     bool save() const { return access_.save(); }
+    bool adopt(const QByteArray& bytes) const { return access_.adopt && access_.adopt(bytes); }
     QUndoStack* undoStack() const { return access_.undoStack ? access_.undoStack() : nullptr; }
 
 private:

@@ -74,6 +74,9 @@ public:
     // pictures) starts: the game folder while one is open, else the program's folder.
     QString startFolder() const;
 
+    // Shows `text` in the status line (from outside: what the workspace did to the file).
+    void tellStatus(const QString& text) { showStatus(text); }
+
     // The entries 撤销 and 重做 of an editor's 编辑 menu.
     struct UndoRedo {
         QAction* undo;

@@ -83,7 +83,14 @@ int DialogPrompts::choose(QWidget* parent, const QString& text, const QStringLis
     for (const QString& caption : buttons)
         pushed.append(box.addButton(caption, QMessageBox::ActionRole));
     box.setDefaultButton(pushed.value(defaultButton));
-    box.setEscapeButton(pushed.value(escapeButton));
+    if (escapeButton < 0) {
+        // Escape answers none of them: a hidden button takes it.
+        QPushButton* none = box.addButton(QMessageBox::Cancel);
+        none->hide();
+        box.setEscapeButton(none);
+    } else {
+        box.setEscapeButton(pushed.value(escapeButton));
+    }
     box.exec();
     const int index = int(pushed.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
     return index < 0 ? escapeButton : index;

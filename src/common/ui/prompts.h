@@ -37,7 +37,8 @@ public:
     virtual SaveChoice askToSave(QWidget* parent, const QString& text,
                                  const QString& title = {}) = 0;
     // A question with buttons of its own, in `buttons`' order: the index of the one pressed.
-    // Enter presses `defaultButton`; Escape and closing the box press `escapeButton`.
+    // Enter presses `defaultButton`; Escape and closing the box press `escapeButton` (-1: no
+    // button, the box closes answering -1).
     virtual int choose(QWidget* parent, const QString& text, const QStringList& buttons,
                        int defaultButton, int escapeButton, const QString& title = {}) = 0;
 

@@ -154,8 +154,12 @@ Document::Access regionDocument(std::function<DiskStamp()> stamp, const RegionSe
         }
         return whole;
     };
-    return {std::move(stamp), std::move(mine), std::move(holdsEdits), std::move(save),
-            [&history] { return history.stack(); }};
+    return {std::move(stamp),
+            std::move(mine),
+            std::move(holdsEdits),
+            std::move(save),
+            [&history] { return history.stack(); },
+            {}};
 }
 
 RegionWindow::RegionWindow(Prompts& prompts, Kind kind, NameSource names, QWidget* parent)
@@ -194,9 +198,28 @@ void RegionWindow::watchFile() {
     auto* watch = new FileWatch(this, [this](const QString& text) { showStatus(text); });
     watch->add({[this] { return fileStamp(); }, [this] { return unsaved() || unconfirmed(); },
                 [this] { return reloadFromDisk(); }});
-    addDocument(regionDocument([this] { return fileStamp(); }, *regions_,
-                               [this] { return unsaved() || unconfirmed(); },
-                               [this] { return saveDocument(); }, *history_));
+    Document::Access access = regionDocument([this] { return fileStamp(); }, *regions_,
+                                             [this] { return unsaved() || unconfirmed(); },
+                                             [this] { return saveDocument(); }, *history_);
+    access.adopt = [this](const QByteArray& whole) { return adoptFile(whole); };
+    addDocument(std::move(access));
+}
+
+bool RegionWindow::adoptFile(const QByteArray& whole) {
+    if (!regions_->loaded())
+        return false;
+    for (const Region& region : regions_->layout())
+        if (region.end() > whole.size())
+            return false;
+    const Failure failure = history_->run([this, &whole]() -> Failure {
+        for (std::size_t i = 0; i < regions_->layout().size(); ++i) {
+            const Region& region = regions_->layout()[i];
+            regions_->bytes(i) = whole.mid(region.offset, region.length);
+        }
+        return std::nullopt;
+    });
+    showChanged();
+    return !failure;
 }
 
 void RegionWindow::openCommand() {

@@ -167,6 +167,8 @@ protected:
     // After the regions changed (undo, redo, a table edit, a save): the form, the table and
     // the title show them.
     virtual void showChanged() = 0;
+    // Takes the whole file `whole` as the regions held, one step (Document::Access::adopt).
+    bool adoptFile(const QByteArray& whole);
     // Switches the form and the table of every record.
     virtual void showTable(bool on) = 0;
     // Whether the controls hold values typed and not confirmed.

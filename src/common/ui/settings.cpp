@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <memory>
 
 namespace lcj::settings {
@@ -83,6 +84,20 @@ bool kept() {
 QString location() {
     const auto s = open();
     return s ? s->fileName() : QString();
+}
+
+QString recoveryFolder() {
+    const Choice& c = choice();
+    switch (c.place) {
+    case Place::File:
+        return QDir(QFileInfo(c.file).absolutePath()).filePath(QStringLiteral("recovery"));
+    case Place::Profile:
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+               QStringLiteral("/lcjworkshop/recovery");
+    case Place::Nowhere:
+        break;
+    }
+    return {};
 }
 
 QString lastGameFolder() {

@@ -34,6 +34,11 @@ bool kept();
 // Where they are kept, as a name that tells places apart: the INI file's path,
 // the profile's file (on Windows its registry key); empty while nowhere.
 QString location();
+// The folder of the journals of edits not yet saved (RecoveryJournal): beside the INI file in
+// use (the portable copy's `recovery` folder), else the user's data folder
+// (`lcjworkshop/recovery` under $XDG_DATA_HOME, %LOCALAPPDATA% on Windows); empty while
+// nowhere, so that windows made without starting the program keep no journals.
+QString recoveryFolder();
 
 // The game folder open when the program last ended; empty: none.
 QString lastGameFolder();

@@ -112,7 +112,8 @@ DForm::DForm(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
                 [this] { return holdsEdits(); }, [this] { return reloadDocument(); }});
     addDocument({[this] { return file_.loaded() ? file_.stamp() : DiskStamp(); },
                  [this] { return file_.bytes(); }, [this] { return holdsEdits(); },
-                 [this] { return saveAll(); }, [this] { return history_.stack(); }});
+                 [this] { return saveAll(); }, [this] { return history_.stack(); },
+                 [this](const QByteArray& bytes) { return adoptBytes(bytes); }});
 
     Form_Load();
 }
@@ -334,6 +335,20 @@ Failure DForm::runChange(const std::function<Failure()>& change,
     }
     documentChanged();
     return std::nullopt;
+}
+
+bool DForm::adoptBytes(const QByteArray& bytes) {
+    if (!file_.loaded() && file_.load())
+        return false;
+    if (bytes.size() != file_.bytes().size() || !mayLeaveSection())
+        return false;
+    const Failure failure = runChange([this, &bytes]() -> Failure {
+        // In place: the tables keep reading the same QByteArray.
+        std::copy(bytes.cbegin(), bytes.cend(), file_.bytes().begin());
+        return std::nullopt;
+    });
+    showMoved();
+    return !failure;
 }
 
 void DForm::documentChanged() {

@@ -73,6 +73,8 @@ private:
     // The title, the marks of the tables and the undo entries after the
     // document changed.
     void documentChanged();
+    // Takes `bytes` (the whole file) as the document's edits, one step (Document::Access::adopt).
+    bool adoptBytes(const QByteArray& bytes);
     void undoOrRedo(bool undo);
     // The history moved the document (an undo, a redo, a click in 历史): the
     // section shown and its table show it anew.

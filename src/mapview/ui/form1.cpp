@@ -122,6 +122,7 @@ Form1::Form1(Prompts& prompts, QWidget* parent) : EditorWindow(prompts, parent) 
                  [this] { return picture_.bytes; },
                  [] { return false; },
                  [] { return true; },
+                 {},
                  {}});
 
     Form_Load();

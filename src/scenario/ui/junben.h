@@ -163,6 +163,8 @@ private:
     // Confirms what every frame but the R file's holds and saves the scenario, asking
     // nothing but what a save asks; true when nothing of the scenario is left unsaved.
     bool saveScenario();
+    // Takes `bytes` (the whole file) as the scenario's edits, one step (Document::Access::adopt).
+    bool adoptScenario(const QByteArray& bytes);
     Failure reloadScenario();
     // Asks "保存" / "放弃" / "取消" when edits are unconfirmed or unsaved;
     // "保存" confirms every frame and saves. True when the window may go on.

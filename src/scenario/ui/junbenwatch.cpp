@@ -1,5 +1,6 @@
 // The scenario editor's files changed by other programs: the scenario and its R file.
 #include "armyframe.h"
+#include "changes/compare.h"
 #include "common/fileaccess.h"
 #include "common/ui/filewatch.h"
 #include "junben.h"
@@ -25,12 +26,43 @@ void Junben::watchFiles() {
                      return built ? built->bytes : doc_.bytes();
                  },
                  [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); },
-                 [this] { return history_.stack(); }});
+                 [this] { return history_.stack(); },
+                 [this](const QByteArray& bytes) { return adoptScenario(bytes); }});
     addDocument({[this] { return army_->rFileStamp(); },
                  [this] { return army_->rFileBytes(); },
                  [this] { return army_->limits().holdsEdits(); },
                  [this] { return !army_->limits().holdsEdits() || army_->limits().confirmEdits(); },
+                 {},
                  {}});
+}
+
+bool Junben::adoptScenario(const QByteArray& bytes) {
+    // Taken as one change of the scenario's bytes: a file of the length loaded, over a
+    // document whose save would write it as it is.
+    const QByteArray& held = doc_.bytes();
+    if (stamp_.path.isEmpty() || bytes.size() != held.size() || history_.modified())
+        return false;
+    qsizetype first = 0;
+    while (first < held.size() && held[first] == bytes[first])
+        ++first;
+    if (first == held.size())
+        return true;
+    qsizetype end = held.size();
+    while (end > first && held[end - 1] == bytes[end - 1])
+        --end;
+    DocumentChange change;
+    change.buffer = DocumentChange::Buffer::Scenario;
+    change.pos = first;
+    change.before = held.mid(first, end - first);
+    change.after = bytes.mid(first, end - first);
+    change.armyEntryCountBefore = change.armyEntryCountAfter = doc_.armyEntryCount();
+    change.equipEditedBefore = change.equipEditedAfter = doc_.equipEdited();
+    doc_.reapply(change);
+    history_.record(change, changes::stepText(fields::FileKind::Scenario, held, bytes));
+    showStored();
+    updateTitle();
+    emit documentChanged();
+    return true;
 }
 
 bool Junben::saveScenario() {
