@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 namespace lcj {
 
@@ -52,11 +53,19 @@ QString listing(const QList<RecoveryJournal::Recovered>& found) {
     return text;
 }
 
-Document* documentOf(const MainWindow& window, const QString& path) {
-    for (Document* document : window.workspace()->documents())
-        if (QFileInfo(document->path()) == QFileInfo(path))
-            return document;
-    return nullptr;
+// The document of the file at `path` among the editors' (a data editor that has not read its
+// file yet gives one without a path: it reads the file when it takes the edits).
+std::optional<Document> documentOf(const MainWindow& window, const QString& path) {
+    for (EditorWindow* editor : window.workspace()->editors()) {
+        if (editor->filePath().isEmpty() || QFileInfo(editor->filePath()) != QFileInfo(path))
+            continue;
+        for (const Document::Access& access : editor->documents()) {
+            const QString held = access.stamp().path;
+            if (held.isEmpty() || QFileInfo(held) == QFileInfo(path))
+                return Document(editor, access);
+        }
+    }
+    return std::nullopt;
 }
 
 // Opens the file and gives its editor the recovered edits; the reason when it cannot.
@@ -66,10 +75,16 @@ QString recover(MainWindow& window, const RecoveryJournal::Recovered& recovered)
         return QStringLiteral("文件已不存在");
     if (!window.openFromOutside(recovered.path))
         return QStringLiteral("文件未能打开");
-    Document* document = documentOf(window, recovered.path);
+    const std::optional<Document> document = documentOf(window, recovered.path);
     if (!document)
         return QStringLiteral("文件未能打开");
-    const QByteArray disk = document->base();
+    QByteArray disk = document->base();
+    if (document->path().isEmpty()) {
+        auto read = files::readWhole(recovered.path);
+        if (!read)
+            return read.error();
+        disk = *read;
+    }
     QByteArray take = recovered.mine;
     QString said;
     if (disk != recovered.base) {
