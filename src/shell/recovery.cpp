@@ -138,8 +138,18 @@ void offerRecovery(MainWindow& window, Prompts& prompts, const QString& folder) 
     if (answer != 0)
         return;
     QStringList failed;
+    // An editor holds one file of its kind: a second would ask to save the first.
+    QList<fields::FileKind> taken;
     for (const RecoveryJournal::Recovered& recovered : found) {
-        const QString reason = recover(window, recovered);
+        const auto kind = fields::kindOfName(QFileInfo(recovered.path).fileName());
+        const bool again = kind && taken.contains(*kind == fields::FileKind::RFile
+                                                      ? fields::FileKind::Scenario
+                                                      : *kind);
+        const QString reason = again ? QStringLiteral("编辑器已打开另一个恢复的同类文件，"
+                                                      "请保存后重新启动程序再恢复")
+                                     : recover(window, recovered);
+        if (kind && reason.isEmpty())
+            taken << (*kind == fields::FileKind::RFile ? fields::FileKind::Scenario : *kind);
         // The editor keeps a journal of its own from now on; one not taken stays for next time.
         if (reason.isEmpty())
             QFile::remove(recovered.journal);
