@@ -4,6 +4,7 @@
 // through the real box: only 丢弃 confirmed by 是 takes the journals away, and nothing is ever
 // written to the game files.
 #include "common/recoveryjournal.h"
+#include "common/ui/editorwindow.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
 #include "samplegen/samplegame.h"
@@ -105,9 +106,10 @@ private slots:
         QCOMPARE(QDir(journals).entryList(QDir::Files), QStringList());
     }
 
-    // The first box: Enter 恢复, Escape keeps; 丢弃 (Tab to it, Enter) asks again,
-    // where Enter keeps and only 是 removes.
-    void discardIsAskedTwice_data() {
+    // The first box: Enter 恢复 (over a file another program changed since: merged, held
+    // unsaved), Escape keeps; 丢弃 (Tab to it, Enter) asks again, where Enter keeps and only
+    // 是 removes. The game file is never written.
+    void theQuestion_data() {
         QTest::addColumn<QStringList>("press"); // the button each box's key lands on
         QTest::addColumn<bool>("journalKept");
         QTest::newRow("Escape keeps") << QStringList{QStringLiteral("Escape")} << true;
@@ -115,20 +117,26 @@ private slots:
             << QStringList{QStringLiteral("丢弃"), QStringLiteral("Enter")} << true;
         QTest::newRow("丢弃, then 是 removes")
             << QStringList{QStringLiteral("丢弃"), QStringLiteral("是")} << false;
+        QTest::newRow("Enter merges with the disk's change")
+            << QStringList{QStringLiteral("Enter")} << false;
     }
-    void discardIsAskedTwice() {
+    void theQuestion() {
         QFETCH(QStringList, press);
         QFETCH(bool, journalKept);
         QTemporaryDir tmp;
         settings::useFile(tmp.filePath(QStringLiteral("lcjworkshop.ini")));
         const QString path = tmp.filePath(QStringLiteral("data.e5"));
         const QByteArray base = sample::dataFile();
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(base) == base.size());
-        }
         QByteArray mine = base;
         mine[396 + 5 * 32 + 18] = 40; // 人物 5 武力 80
+        QByteArray disk = base;
+        disk[396 + 6 * 32 + 18] = 20; // 人物 6 武力 40, by another program since
+        QByteArray merged = disk;
+        merged[396 + 5 * 32 + 18] = 40;
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(disk) == disk.size());
+        }
         QString journal;
         {
             RecoveryJournal writer;
@@ -172,8 +180,18 @@ private slots:
                                                       : QStringLiteral("否"));
         }
         QCOMPARE(QFile::exists(journal), journalKept);
-        QCOMPARE(test::readFile(path), base);
-        QVERIFY(window.workspace()->documents().isEmpty());
+        QCOMPARE(test::readFile(path), disk);
+        const QList<Document*> held = window.workspace()->documents();
+        if (press[0] != QStringLiteral("Enter")) {
+            QVERIFY(held.isEmpty());
+            return;
+        }
+        QCOMPARE(held.size(), 1);
+        QVERIFY(held[0]->modified());
+        QVERIFY(held[0]->mine() == merged);
+        QVERIFY2(held[0]->editor()->statusText().contains(QStringLiteral("合并")),
+                 qPrintable(held[0]->editor()->statusText()));
+        QVERIFY(held[0]->editor()->windowTitle().endsWith(QStringLiteral(" *")));
     }
 };
 
