@@ -102,6 +102,7 @@ private slots:
             QVERIFY2(expected != before[names[i]], qPrintable(names[i]));
             QVERIFY2(readAll(paths[i]) == expected, qPrintable(names[i]));
         }
+        QCOMPARE(int(readAll(paths[0]).at(396 + 5 * 32 + 18)), 45); // 人物 5 武力 90
         // Saved and ended cleanly: no journal is left.
         QCOMPARE(QDir(journals).entryList(QDir::Files), QStringList());
     }
