@@ -142,9 +142,9 @@ void offerRecovery(MainWindow& window, Prompts& prompts, const QString& folder) 
     QList<fields::FileKind> taken;
     for (const RecoveryJournal::Recovered& recovered : found) {
         const auto kind = fields::kindOfName(QFileInfo(recovered.path).fileName());
-        const bool again = kind && taken.contains(*kind == fields::FileKind::RFile
-                                                      ? fields::FileKind::Scenario
-                                                      : *kind);
+        const bool again =
+            kind &&
+            taken.contains(*kind == fields::FileKind::RFile ? fields::FileKind::Scenario : *kind);
         const QString reason = again ? QStringLiteral("编辑器已打开另一个恢复的同类文件，"
                                                       "请保存后重新启动程序再恢复")
                                      : recover(window, recovered);
