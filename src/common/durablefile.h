@@ -40,4 +40,25 @@ struct Replacement {
 // still there.
 Replacement replaceWith(const QString& target, const QString& finished);
 
+// Makes the list of names of `folder` durable: a file made, renamed or removed
+// in it survives a power cut. Empty when that worked; else the system's reason.
+QString syncFolder(const QString& folder);
+
+// Gives the file `existing` a second name `link` in the same folder tree
+// without copying its bytes. False where the file system has no such names
+// (FAT): the caller then writes a copy.
+bool hardLink(const QString& existing, const QString& link);
+
+// Hides `folder` in the system's file browser where the system marks hidden
+// files (Windows); elsewhere its leading dot does that.
+void hideFolder(const QString& folder);
+
+// True while the process `pid` of this computer runs.
+bool processRunning(qint64 pid);
+
+// The test hook LCJ_TEST_STOP_AFTER=k: the process kills itself, as a power
+// cut or a kill -9 would stop it, right after its k-th fsync or replace.
+// Called by every step that makes something durable.
+void passedDurableStep();
+
 } // namespace lcj::files::durable
