@@ -45,7 +45,7 @@ QString refusal(const QLockFile& lock, const QString& path, std::chrono::millise
     }
     // A full disk has no room even for the lock file: said as such, as a
     // failing write says it.
-    const QStorageInfo disk(QFileInfo(lock.fileName()).absolutePath());
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
     if (disk.isValid() && disk.bytesAvailable() < std::max(disk.blockSize(), 4096))
         return QStringLiteral("无法建立锁文件“%1”：磁盘空间不足（只剩%2字节），不能保存“%3”；"
                               "没有写入任何内容。")
