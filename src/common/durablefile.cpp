@@ -113,7 +113,7 @@ void keepOwner(QFileDevice& file, const QString& original) {
     [[maybe_unused]] const int ignored = ::fchown(fd, owner, group);
 }
 
-Replacement replaceWith(const QString& target, const QString& finished) {
+Replacement replaceWith(const QString& target, const QString& finished, bool syncNames) {
     if (::rename(QFile::encodeName(finished).constData(), QFile::encodeName(target).constData()) !=
         0) {
         const int error = errno;
@@ -121,6 +121,8 @@ Replacement replaceWith(const QString& target, const QString& finished) {
                 error == EACCES || error == EPERM, qt_error_string(error)};
     }
     passedDurableStep();
+    if (!syncNames)
+        return {Replacement::Done, false, {}};
     const QString unsynced = syncFolder(QFileInfo(target).absolutePath());
     if (!unsynced.isEmpty())
         return {Replacement::Unconfirmed, false, unsynced};
@@ -212,7 +214,7 @@ bool processRunning(qint64 pid) {
 // replace below keeps the old file's access list instead.
 void keepOwner(QFileDevice&, const QString&) {}
 
-Replacement replaceWith(const QString& target, const QString& finished) {
+Replacement replaceWith(const QString& target, const QString& finished, bool syncNames) {
     const std::wstring to = native(target);
     const std::wstring from = native(finished);
     const DWORD marks = ::GetFileAttributesW(to.c_str());

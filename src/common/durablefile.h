@@ -37,8 +37,9 @@ struct Replacement {
 // `target` exists it keeps what the system keeps of a file beyond its bytes
 // (on Windows its hidden and system marks and its access list). On anything
 // but Done, Unconfirmed or Stranded, `target` is as it was and `finished` is
-// still there.
-Replacement replaceWith(const QString& target, const QString& finished);
+// still there. `syncNames` false leaves the folder's names to a later
+// syncFolder() of the caller, who replaces several files of one folder.
+Replacement replaceWith(const QString& target, const QString& finished, bool syncNames = true);
 
 // Makes the list of names of `folder` durable: a file made, renamed or removed
 // in it survives a power cut. Empty when that worked; else the system's reason.

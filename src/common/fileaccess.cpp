@@ -132,8 +132,8 @@ std::chrono::milliseconds busyWait = defaultBusyWait;
 
 // Puts `finished` in the place of `path`, trying again for a while when
 // another program holds `path` open.
-durable::Replacement replaceWhenFree(const QString& path, const QString& finished,
-                                     bool injectable) {
+durable::Replacement replaceWhenFree(const QString& path, const QString& finished, bool injectable,
+                                     bool syncNames = true) {
     const QDeadlineTimer deadline(busyWait);
     for (;;) {
         durable::Replacement r;
@@ -142,7 +142,7 @@ durable::Replacement replaceWhenFree(const QString& path, const QString& finishe
         else if (injectable && meets(Fault::Busy))
             r = {durable::Replacement::Busy, false, {}};
         else
-            r = durable::replaceWith(path, finished);
+            r = durable::replaceWith(path, finished, syncNames);
         if (r.outcome == durable::Replacement::Done && injectable && meets(Fault::FolderUnsynced))
             r = {durable::Replacement::Unconfirmed, false, {}};
         if (r.outcome != durable::Replacement::Busy || deadline.hasExpired())
@@ -455,7 +455,7 @@ Failure writeNew(const QString& path, const QByteArray& bytes, const QString& li
 }
 
 Failure replace(const QString& target, const QString& finished) {
-    const durable::Replacement r = replaceWhenFree(target, finished, true);
+    const durable::Replacement r = replaceWhenFree(target, finished, true, false);
     // Unconfirmed: the rename is done; the folder is synced again at the end.
     if (r.outcome == durable::Replacement::Unconfirmed)
         return std::nullopt;

@@ -94,7 +94,8 @@ Failure writeNew(const QString& path, const QByteArray& bytes, const QString& li
 
 // Puts the finished file `finished` in the place of `target` (waiting a
 // moment for a file another program holds open). On failure `target` is as
-// it was.
+// it was. The folder's names are the caller's to sync (durable::syncFolder)
+// once all its files are replaced.
 Failure replace(const QString& target, const QString& finished);
 
 } // namespace steps

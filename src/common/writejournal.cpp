@@ -212,6 +212,7 @@ QString settleJournal(const QString& folder, const QString& journal) {
                             shaOfFile(QDir(workshop).filePath(e.staged)) == e.newSha);
     }
     const QStringList stuck = settleEntries(folder, *entries, finish);
+    durable::syncFolder(folder);
     if (!stuck.isEmpty())
         return QStringLiteral("“%1”中上次中断的写入无法%2：%3 与记录不符；原来的文件保留在“%4”中。")
             .arg(where, finish ? QStringLiteral("完成") : QStringLiteral("撤销"), stuck.join(u'、'),
@@ -336,9 +337,11 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
                 return abandon(*failure);
         entries.append(e);
     }
+    // The fsync of a new file makes its name durable with it on the file
+    // systems of today (a journal commit takes the folder's change along):
+    // the journal and the files it names are on the disk from here.
     if (auto failure = steps::writeNew(journal, journalText(pid, entries), {}))
         return abandon(*failure);
-    durable::syncFolder(workshop);
 
     // From here the journal says how to finish or undo.
     for (qsizetype i = 0; i < files.size(); ++i) {
@@ -363,6 +366,7 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
                     : QStringLiteral("%1 无法恢复，%2的内容已另存为“%3”")
                           .arg(entries[j].name, keptLabel, shown(kept)));
         }
+        durable::syncFolder(folder);
         // What was not replaced stays as it is, whoever settles the journal.
         for (qsizetype j = i; j < entries.size(); ++j)
             QFile::remove(dir.filePath(entries[j].staged));
@@ -381,6 +385,8 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
             message += nothing;
         return message;
     }
+    // Every file is in place for good before the journal goes.
+    durable::syncFolder(folder);
     QFile::remove(journal);
     removeWrite(workshop, tag);
     tidyWorkshop(folder);

@@ -2,6 +2,7 @@
 
 #include "common/gbk.h"
 #include "common/gui/appicon.h"
+#include "common/writejournal.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
 #include "mainwindow.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 
 namespace lcj {
@@ -79,9 +81,18 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
                          for (const QString& path : paths)
                              window.openFromOutside(path);
                      });
+    // A save that finished or undid what a stopped write left in its folder
+    // says so once the save is done.
+    files::setJournalReport([&window, &prompts](const QString& line) {
+        QTimer::singleShot(0, &window, [&window, &prompts, line] {
+            prompts.showMessage(&window, line, QStringLiteral("岚川记数据工坊"));
+        });
+    });
     window.show();
     openArguments(window, QCoreApplication::arguments());
-    return run(window);
+    const int code = run(window);
+    files::setJournalReport({});
+    return code;
 }
 
 } // namespace lcj
