@@ -2,9 +2,9 @@
 
 #include "common/gbk.h"
 #include "common/gui/appicon.h"
-#include "common/writejournal.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
+#include "common/writejournal.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
 
@@ -83,9 +83,10 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
                      });
     // A save that finished or undid what a stopped write left in its folder
     // says so once the save is done.
-    files::setJournalReport([&window, &prompts](const QString& line) {
-        QTimer::singleShot(0, &window, [&window, &prompts, line] {
-            prompts.showMessage(&window, line, QStringLiteral("岚川记数据工坊"));
+    Prompts& tell = prompts;
+    files::setJournalReport([&window, &tell](const QString& line) {
+        QTimer::singleShot(0, &window, [&window, &tell, line] {
+            tell.showMessage(&window, line, QStringLiteral("岚川记数据工坊"));
         });
     });
     window.show();

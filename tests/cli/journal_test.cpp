@@ -219,7 +219,9 @@ TEST_P(StoppedApply, LeavesTheFolderWhollyOldOrWhollyNew) {
             const auto stoppedState = everything(game);
             const ToolRun check = lcjtool({u"check"_s, game});
             EXPECT_EQ(check.code, cli::DataError);
-            EXPECT_TRUE(check.out.contains(u".lcjworkshop: "_s)) << check.out.toStdString();
+            // One problem, the write; nothing in the workshop is taken for a game file.
+            EXPECT_TRUE(check.out.startsWith(u".lcjworkshop: "_s) && check.out.count(u'\n') == 1)
+                << check.out.toStdString();
             const ToolRun show = lcjtool(
                 {u"data"_s, u"export"_s, QDir(game).filePath(u"data.e5"_s), u"characters"_s});
             EXPECT_TRUE(show.err.contains(u"注意："_s)) << show.err.toStdString();
