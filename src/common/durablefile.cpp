@@ -20,6 +20,9 @@
 #ifndef REPLACEFILE_IGNORE_ACL_ERRORS
 #define REPLACEFILE_IGNORE_ACL_ERRORS 0x00000004
 #endif
+#ifndef PROCESS_QUERY_LIMITED_INFORMATION
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#endif
 #endif
 
 namespace lcj::files::durable {
@@ -186,8 +189,11 @@ QString syncFolder(const QString&) {
     return {};
 }
 
-bool hardLink(const QString& existing, const QString& link) {
-    return ::CreateHardLinkW(native(link).c_str(), native(existing).c_str(), nullptr) != 0;
+// ReplaceFileW moves the replaced file aside and carries its marks and
+// access list over: the old file is kept as a copy of its own instead of a
+// second name of the file being replaced.
+bool hardLink(const QString&, const QString&) {
+    return false;
 }
 
 void hideFolder(const QString& folder) {
@@ -214,7 +220,9 @@ bool processRunning(qint64 pid) {
 // replace below keeps the old file's access list instead.
 void keepOwner(QFileDevice&, const QString&) {}
 
-Replacement replaceWith(const QString& target, const QString& finished, bool syncNames) {
+// Every move below writes the folder's names through: there is nothing to
+// leave to a later sync.
+Replacement replaceWith(const QString& target, const QString& finished, bool) {
     const std::wstring to = native(target);
     const std::wstring from = native(finished);
     const DWORD marks = ::GetFileAttributesW(to.c_str());
