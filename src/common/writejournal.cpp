@@ -351,7 +351,10 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
         if (!failure)
             continue;
         QStringList restored, lost;
-        for (qsizetype j = i - 1; j >= 0; --j) {
+        // A replace that moved the old file aside and could not bring the
+        // new one in (Windows) leaves the name empty: the kept copy fills it.
+        const qsizetype last = QFileInfo::exists(targets[i]) ? i - 1 : i;
+        for (qsizetype j = last; j >= 0; --j) {
             const QString parked = dir.filePath(entries[j].parked);
             if (!steps::replace(targets[j], parked) || !steps::replace(targets[j], parked)) {
                 restored.prepend(entries[j].name);
@@ -363,7 +366,8 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
                     ? QStringLiteral("%1 无法恢复，%2的内容也没能另存；下次写入这个文件夹时会再"
                                      "试着恢复它")
                           .arg(entries[j].name, keptLabel)
-                    : QStringLiteral("%1 无法恢复，%2的内容已另存为“%3”")
+                    : QStringLiteral("%1 无法恢复，%2的内容已另存为“%3”；下次写入这个文件夹时"
+                                     "会再试着恢复它")
                           .arg(entries[j].name, keptLabel, shown(kept)));
         }
         durable::syncFolder(folder);
