@@ -204,6 +204,10 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
         const QString folder = guardedFolder(path);
         if (!folder.isEmpty())
             return needsAdministrator(folder);
+        // No workshop to write in: why.
+        if (auto why = makeWorkshop(QFileInfo(real).absolutePath()))
+            return why;
+        tidyWorkshop(QFileInfo(real).absolutePath());
         return writeFailure(failed, path, file.errorString(), 0);
     }
     const auto discard = [&file, &real] {
@@ -269,8 +273,15 @@ Failure makeWorkshop(const QString& folder) {
     if (info.exists() || info.isSymLink())
         return QStringLiteral("“%1”不是文件夹，无法在那里准备写入；没有写入任何内容")
             .arg(shown(workshop));
-    if (!QDir(folder).mkdir(QString::fromUtf16(workshopName)) && !QFileInfo(workshop).isDir())
+    if (!QDir(folder).mkdir(QString::fromUtf16(workshopName)) && !QFileInfo(workshop).isDir()) {
+        const QStorageInfo disk(folder);
+        if (disk.isValid() && disk.bytesAvailable() < std::max(disk.blockSize(), 4096))
+            return QStringLiteral(
+                       "无法建立文件夹“%1”：磁盘空间不足（只剩%2字节），没有写入任何内容")
+                .arg(shown(workshop))
+                .arg(std::max<qint64>(0, disk.bytesAvailable()));
         return QStringLiteral("无法建立文件夹“%1”，没有写入任何内容").arg(shown(workshop));
+    }
     durable::hideFolder(workshop);
     return std::nullopt;
 }
