@@ -193,6 +193,9 @@ QString settleJournal(const QString& folder, const QString& journal) {
         return {};
     const auto entries = readJournal(path);
     const QString where = shown(folder);
+    if (!entries && !readWhole(path, SizeLimit::UserText))
+        return QStringLiteral("“%1”中上次中断的写入的记录“%2”读不出来，它和它的文件都保留着。")
+            .arg(where, shown(path));
     if (!entries) {
         // Never whole on the disk: no file was replaced after it.
         QFile::remove(path);
