@@ -340,11 +340,11 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
                 return abandon(*failure);
         entries.append(e);
     }
-    // The fsync of a new file makes its name durable with it on the file
-    // systems of today (a journal commit takes the folder's change along):
-    // the journal and the files it names are on the disk from here.
+    // The journal, then the names in the workshop folder: the journal and the
+    // files it names are on the disk from here, before anything is replaced.
     if (auto failure = steps::writeNew(journal, journalText(pid, entries), {}))
         return abandon(*failure);
+    durable::syncFolder(workshop);
 
     // From here the journal says how to finish or undo.
     for (qsizetype i = 0; i < files.size(); ++i) {
