@@ -55,7 +55,8 @@ void ScenarioSaved(benchmark::State& state) {
     }
     editor.quiet(state);
     state.SetBytesProcessed(state.iterations() * state.range(0));
-    state.SetLabel(goalFor(state.range(0)));
+    // A save reads the file once, after writing it: a large one within 40 ms.
+    state.SetLabel(state.range(0) <= (1 << 20) ? frameGoal : "goal<40ms");
 }
 BENCHMARK(ScenarioSaved)
     ->Arg(64 << 10)

@@ -1,6 +1,7 @@
 #include "patch.h"
 
 #include "common/fileaccess.h"
+#include "common/writejournal.h"
 #include "common/writelock.h"
 #include "compare.h"
 #include "fields/fieldtable.h"
@@ -8,7 +9,6 @@
 #include "scenario/scenariodocument.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -695,35 +695,6 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
 
 } // namespace
 
-namespace {
-
-// Puts a file written by a patch back as it was, trying twice; the failure of
-// the last try, or nothing.
-Failure putBack(const QString& path, const QByteArray& before) {
-    if (!files::writeWhole(path, before))
-        return std::nullopt;
-    return files::writeWhole(path, before);
-}
-
-// Keeps `bytes`, a file's contents before the patch, in a new file beside it
-// (NAME.补丁前-TIME), for a file that could not be put back: its .bak may be
-// older than other edits or a game update. The new file's path, or empty.
-QString keepBeside(const QString& path, const QByteArray& bytes) {
-    const QString stem = path + QStringLiteral(".补丁前-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    for (int n = 1; n < 100; ++n) {
-        const QString kept = n == 1 ? stem : stem + QStringLiteral("-%1").arg(n);
-        if (QFileInfo::exists(kept) || QFileInfo(kept).isSymLink())
-            continue;
-        if (files::writeWhole(kept, bytes))
-            return {};
-        return kept;
-    }
-    return {};
-}
-
-} // namespace
-
 Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool reverse,
                                 Settle settle, bool dryRun) {
     using R = Result<ApplyOutcome>;
@@ -769,39 +740,13 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
             return R::failure(QStringLiteral("“%1”在读取之后被别的程序改过了，没有写入任何文件。")
                                   .arg(QFileInfo(f.path).fileName()));
     }
-    QList<const FileOutcome*> written;
-    for (const FileOutcome& f : outcome.files) {
-        if (f.after == f.before)
-            continue;
-        if (auto failure = files::writeWhole(f.path, f.after)) {
-            QStringList restored, lost;
-            for (const FileOutcome* w : written) {
-                if (!putBack(w->path, w->before)) {
-                    restored << QFileInfo(w->path).fileName();
-                    continue;
-                }
-                const QString kept = keepBeside(w->path, w->before);
-                lost << (kept.isEmpty()
-                             ? QStringLiteral("%1 无法恢复，补丁前的内容也没能另存；旁边的 "
-                                              ".bak 是第一次写入它之前的样子，可能比其他修改或"
-                                              "游戏更新更旧")
-                                   .arg(QFileInfo(w->path).fileName())
-                             : QStringLiteral("%1 无法恢复，补丁前的内容已另存为“%2”")
-                                   .arg(QFileInfo(w->path).fileName(),
-                                        QDir::toNativeSeparators(kept)));
-            }
-            QString message =
-                QStringLiteral("写入“%1”出错：%2").arg(QFileInfo(f.path).fileName(), *failure);
-            if (!restored.isEmpty())
-                message += QStringLiteral("\n已写入的 %1 已恢复原样。").arg(restored.join(u'、'));
-            for (const QString& l : lost)
-                message += u'\n' + l + u'。';
-            if (restored.isEmpty() && lost.isEmpty())
-                message += QStringLiteral("\n没有写入任何文件。");
-            return R::failure(message);
-        }
-        written.append(&f);
-    }
+    // All of them or none, also when the program stops half-way.
+    QList<files::JournalFile> written;
+    for (const FileOutcome& f : outcome.files)
+        if (f.after != f.before)
+            written.append({f.path, f.before, f.after});
+    if (auto failure = files::WriteJournal::write(written, QStringLiteral("补丁前")))
+        return R::failure(*failure);
     outcome.written = !written.isEmpty();
     return outcome;
 }

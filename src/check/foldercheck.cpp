@@ -2,6 +2,7 @@
 
 #include "common/fileaccess.h"
 #include "common/gbk.h"
+#include "common/writejournal.h"
 #include "fields/fieldtable.h"
 #include "messages/imsglayout.h"
 #include "savefile/savelayout.h"
@@ -345,6 +346,10 @@ Result<QList<Problem>> checkFolder(const QString& folder) {
             counts = countsOf(*files.last().second);
     }
     QList<Problem> out;
+    // A write a program stopped half-way through leaves the folder neither
+    // old nor new until the next writer settles it.
+    for (const QString& line : files::WriteJournal::unfinished(folder))
+        out.append({QString::fromUtf16(files::workshopName), {}, -1, -1, {}, line});
     for (const auto& [name, bytes] : files) {
         QList<Problem> found;
         if (!bytes)

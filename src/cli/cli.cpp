@@ -5,6 +5,7 @@
 #include "common/fileaccess.h"
 #include "common/gbk.h"
 #include "common/version.h"
+#include "common/writejournal.h"
 #include "common/writelock.h"
 #include "console.h"
 #include "csv.h"
@@ -784,7 +785,45 @@ const Command commands[] = {
     {u"imsg", imsgCommand}, {u"scenario", scenarioCommand}, {u"patch", patchVerb},
 };
 
+// True for a command line that may write game files (a dry run does not).
+bool writes(const QStringList& args) {
+    if (args.contains(QStringLiteral("--dry-run")))
+        return false;
+    const QString command = args.value(0);
+    const QString verb = args.value(1);
+    if (command == QStringLiteral("scenario") || command == QStringLiteral("data"))
+        return verb == QStringLiteral("edit") || verb == QStringLiteral("import");
+    if (command == QStringLiteral("save") || command == QStringLiteral("imsg"))
+        return verb == QStringLiteral("import");
+    if (command == QStringLiteral("exe") || command == QStringLiteral("rfile"))
+        return verb == QStringLiteral("set");
+    if (command == QStringLiteral("patch"))
+        return verb == QStringLiteral("apply") || verb == QStringLiteral("revert");
+    return false;
+}
+
+// A command that only reads names a write that a program stopped half-way
+// through in the folders it reads, and leaves it to the next writer; check
+// lists it among its problems.
+void tellUnfinished(Output& o, const QStringList& args) {
+    if (args.value(0) == QStringLiteral("check") || writes(args))
+        return;
+    QStringList folders;
+    for (const QString& arg : args.mid(1)) {
+        const QFileInfo info(arg);
+        if (arg.startsWith(u'-') || !info.exists())
+            continue;
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    for (const QString& folder : folders)
+        for (const QString& line : files::WriteJournal::unfinished(folder))
+            o.err(QStringLiteral("注意：") + line + u'\n');
+}
+
 int runCommand(Output& o, QStringList args) {
+    tellUnfinished(o, args);
     if (args.isEmpty())
         return usage(o, help::top);
     if (args.first() == QStringLiteral("--version")) {
@@ -811,7 +850,10 @@ int run(const QStringList& args) {
 
 int run(const QStringList& args, std::FILE* out, std::FILE* err) {
     Output o(out, err);
+    // A writer that settles what a stopped one left says so here.
+    files::setJournalReport([&o](const QString& line) { o.err(line + u'\n'); });
     int code = runCommand(o, args);
+    files::setJournalReport({});
     // Output that did not all arrive is a failure, however the command went:
     // a cut export must not look like a whole one.
     if (o.failed()) {

@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -19,13 +20,39 @@
 #ifndef REPLACEFILE_IGNORE_ACL_ERRORS
 #define REPLACEFILE_IGNORE_ACL_ERRORS 0x00000004
 #endif
+#ifndef PROCESS_QUERY_LIMITED_INFORMATION
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#endif
 #endif
 
 namespace lcj::files::durable {
 
+namespace {
+
+void stopNow();
+
+// Steps still to pass before the test hook stops the process; -1: never.
+int stepsBeforeStop() {
+    bool ok = false;
+    const int k = qEnvironmentVariableIntValue("LCJ_TEST_STOP_AFTER", &ok);
+    return ok && k > 0 ? k : -1;
+}
+
+} // namespace
+
+void passedDurableStep() {
+    static int left = stepsBeforeStop();
+    if (left > 0 && --left == 0)
+        stopNow();
+}
+
 #ifdef Q_OS_UNIX
 
 namespace {
+
+void stopNow() {
+    ::kill(::getpid(), SIGKILL);
+}
 
 int fsyncUninterrupted(int fd) {
     int result;
@@ -35,8 +62,8 @@ int fsyncUninterrupted(int fd) {
     return result;
 }
 
-// Makes the folder's list of names durable, so that a rename in it survives
-// a power cut. Empty when that worked; else the system's reason.
+} // namespace
+
 QString syncFolder(const QString& folder) {
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -49,16 +76,31 @@ QString syncFolder(const QString& folder) {
     // durable with the files, and there is nothing more to ask of them.
     if (result != 0 && error != EINVAL && error != ENOTSUP)
         return qt_error_string(error);
+    passedDurableStep();
     return {};
 }
 
-} // namespace
+bool hardLink(const QString& existing, const QString& link) {
+    return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(link).constData()) ==
+           0;
+}
+
+void hideFolder(const QString&) {}
+
+bool processRunning(qint64 pid) {
+    if (pid <= 0)
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 bool syncToDisk(QFileDevice& file) {
     if (!file.flush())
         return false;
     const int fd = file.handle();
-    return fd >= 0 && fsyncUninterrupted(fd) == 0;
+    if (fd < 0 || fsyncUninterrupted(fd) != 0)
+        return false;
+    passedDurableStep();
+    return true;
 }
 
 void keepOwner(QFileDevice& file, const QString& original) {
@@ -74,13 +116,16 @@ void keepOwner(QFileDevice& file, const QString& original) {
     [[maybe_unused]] const int ignored = ::fchown(fd, owner, group);
 }
 
-Replacement replaceWith(const QString& target, const QString& finished) {
+Replacement replaceWith(const QString& target, const QString& finished, bool syncNames) {
     if (::rename(QFile::encodeName(finished).constData(), QFile::encodeName(target).constData()) !=
         0) {
         const int error = errno;
         return {error == EBUSY ? Replacement::Busy : Replacement::Failed,
                 error == EACCES || error == EPERM, qt_error_string(error)};
     }
+    passedDurableStep();
+    if (!syncNames)
+        return {Replacement::Done, false, {}};
     const QString unsynced = syncFolder(QFileInfo(target).absolutePath());
     if (!unsynced.isEmpty())
         return {Replacement::Unconfirmed, false, unsynced};
@@ -90,6 +135,10 @@ Replacement replaceWith(const QString& target, const QString& finished) {
 #elif defined(Q_OS_WIN)
 
 namespace {
+
+void stopNow() {
+    ::TerminateProcess(::GetCurrentProcess(), 9);
+}
 
 std::wstring native(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
@@ -127,21 +176,62 @@ bool syncToDisk(QFileDevice& file) {
     const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
     // A write-behind error (a USB stick pulled, a network share gone) shows
     // here and nowhere else.
-    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle) != 0;
+    if (handle == INVALID_HANDLE_VALUE || ::FlushFileBuffers(handle) == 0)
+        return false;
+    passedDurableStep();
+    return true;
+}
+
+// A folder's names are written through with each move (MOVEFILE_WRITE_THROUGH
+// and ReplaceFileW): there is nothing more to ask for.
+QString syncFolder(const QString&) {
+    passedDurableStep();
+    return {};
+}
+
+// ReplaceFileW moves the replaced file aside and carries its marks and
+// access list over: the old file is kept as a copy of its own instead of a
+// second name of the file being replaced.
+bool hardLink(const QString&, const QString&) {
+    return false;
+}
+
+void hideFolder(const QString& folder) {
+    const std::wstring path = native(folder);
+    const DWORD marks = ::GetFileAttributesW(path.c_str());
+    if (marks != INVALID_FILE_ATTRIBUTES)
+        ::SetFileAttributesW(path.c_str(), marks | FILE_ATTRIBUTE_HIDDEN);
+}
+
+bool processRunning(qint64 pid) {
+    if (pid <= 0)
+        return false;
+    const HANDLE process =
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return ::GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
 }
 
 // A file's owner is not a property a save can carry over here: the
 // replace below keeps the old file's access list instead.
 void keepOwner(QFileDevice&, const QString&) {}
 
-Replacement replaceWith(const QString& target, const QString& finished) {
+// Every move below writes the folder's names through: there is nothing to
+// leave to a later sync.
+Replacement replaceWith(const QString& target, const QString& finished, bool) {
     const std::wstring to = native(target);
     const std::wstring from = native(finished);
     const DWORD marks = ::GetFileAttributesW(to.c_str());
     if (marks == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
         if (::MoveFileExW(from.c_str(), to.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            passedDurableStep();
             return {Replacement::Done, false, {}};
+        }
         return failedWith(::GetLastError());
     }
     // The new file takes the old one's hidden and system marks before it
@@ -157,6 +247,7 @@ Replacement replaceWith(const QString& target, const QString& finished) {
                        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                        nullptr)) {
         ::DeleteFileW(parked.c_str());
+        passedDurableStep();
         return {Replacement::Done, false, {}};
     }
     const DWORD error = ::GetLastError();

@@ -37,7 +37,29 @@ struct Replacement {
 // `target` exists it keeps what the system keeps of a file beyond its bytes
 // (on Windows its hidden and system marks and its access list). On anything
 // but Done, Unconfirmed or Stranded, `target` is as it was and `finished` is
-// still there.
-Replacement replaceWith(const QString& target, const QString& finished);
+// still there. `syncNames` false leaves the folder's names to a later
+// syncFolder() of the caller, who replaces several files of one folder.
+Replacement replaceWith(const QString& target, const QString& finished, bool syncNames = true);
+
+// Makes the list of names of `folder` durable: a file made, renamed or removed
+// in it survives a power cut. Empty when that worked; else the system's reason.
+QString syncFolder(const QString& folder);
+
+// Gives the file `existing` a second name `link` in the same folder tree
+// without copying its bytes. False where the file system has no such names
+// (FAT): the caller then writes a copy.
+bool hardLink(const QString& existing, const QString& link);
+
+// Hides `folder` in the system's file browser where the system marks hidden
+// files (Windows); elsewhere its leading dot does that.
+void hideFolder(const QString& folder);
+
+// True while the process `pid` of this computer runs.
+bool processRunning(qint64 pid);
+
+// The test hook LCJ_TEST_STOP_AFTER=k: the process kills itself, as a power
+// cut or a kill -9 would stop it, right after its k-th fsync or replace.
+// Called by every step that makes something durable.
+void passedDurableStep();
 
 } // namespace lcj::files::durable

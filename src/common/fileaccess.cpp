@@ -3,6 +3,7 @@
 #include "durablefile.h"
 #include "virtualstore.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -88,17 +89,25 @@ QString writeFailure(const QString& failed, const QString& path, const QString& 
     return reason.isEmpty() ? failed : failed + QStringLiteral("：") + reason;
 }
 
-// Opens a new, empty file beside `path` under a name no file has yet.
+// Opens a new, empty file in the workshop of the folder of `path`, under a
+// name no file has yet that carries this process's id.
 bool createBeside(const QString& path, QFile& file, bool injectable) {
     if (injectable && meets(Fault::CreateRefused))
         return false;
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString workshop = workshopOf(folder);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        file.setFileName(path + QStringLiteral(".%1").arg(
-                                    qulonglong(QRandomGenerator::global()->bounded(0x1000000)), 6,
-                                    16, QChar(u'0')));
+        // Another writer that just finished may take away an empty workshop.
+        if (makeWorkshop(folder))
+            return false;
+        file.setFileName(workshop +
+                         QStringLiteral("/%1-%2.tmp")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(qulonglong(QRandomGenerator::global()->bounded(0x1000000)), 6, 16,
+                                  QChar(u'0')));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             return true;
-        if (!QFileInfo::exists(file.fileName()))
+        if (!QFileInfo::exists(file.fileName()) && QFileInfo(workshop).isDir())
             return false;
     }
     return false;
@@ -123,8 +132,8 @@ std::chrono::milliseconds busyWait = defaultBusyWait;
 
 // Puts `finished` in the place of `path`, trying again for a while when
 // another program holds `path` open.
-durable::Replacement replaceWhenFree(const QString& path, const QString& finished,
-                                     bool injectable) {
+durable::Replacement replaceWhenFree(const QString& path, const QString& finished, bool injectable,
+                                     bool syncNames = true) {
     const QDeadlineTimer deadline(busyWait);
     for (;;) {
         durable::Replacement r;
@@ -133,7 +142,7 @@ durable::Replacement replaceWhenFree(const QString& path, const QString& finishe
         else if (injectable && meets(Fault::Busy))
             r = {durable::Replacement::Busy, false, {}};
         else
-            r = durable::replaceWith(path, finished);
+            r = durable::replaceWith(path, finished, syncNames);
         if (r.outcome == durable::Replacement::Done && injectable && meets(Fault::FolderUnsynced))
             r = {durable::Replacement::Unconfirmed, false, {}};
         if (r.outcome != durable::Replacement::Busy || deadline.hasExpired())
@@ -143,45 +152,11 @@ durable::Replacement replaceWhenFree(const QString& path, const QString& finishe
     }
 }
 
-// Builds the new file beside `path` and replaces `path` with it only once
-// every byte is on the disk; on any failure `path` stays exactly as it was,
-// nothing new is left behind, and the message starts with `failed`. The new
-// file takes the owner and permissions of `like` where that exists. Injected
-// faults hit only the file itself, not its backup (`injectable` false).
-Failure replace(const QString& path, const QByteArray& bytes, const QString& like,
-                const QString& failed, bool injectable = true) {
-    // A link is followed: the file it leads to is replaced and the link stays.
-    QFileInfo target(path);
-    for (int depth = 0; depth < 128 && target.isSymLink(); ++depth)
-        target.setFile(target.symLinkTarget());
-    const QString real = target.filePath();
-    QFile file;
-    if (!createBeside(real, file, injectable)) {
-        const QString folder = guardedFolder(path);
-        if (!folder.isEmpty())
-            return needsAdministrator(folder);
-        return writeFailure(failed, path, file.errorString(), 0);
-    }
-    const auto discard = [&file] {
-        file.close();
-        QFile::remove(file.fileName());
-    };
-    const QFileInfo model(like);
-    if (model.exists()) {
-        durable::keepOwner(file, like);
-        file.setPermissions(model.permissions());
-    }
-    bool written = !(injectable && meets(Fault::WriteError)) && writeAll(file, bytes);
-    // The size check catches a device that took fewer bytes than it said.
-    written = written && durable::syncToDisk(file) && file.size() == bytes.size();
-    if (!written) {
-        const QString reason =
-            file.error() == QFileDevice::NoError ? QString() : file.errorString();
-        discard();
-        return writeFailure(failed, path, reason, bytes.size());
-    }
-    file.close();
-    const durable::Replacement r = replaceWhenFree(real, file.fileName(), injectable);
+// What a replace that went as `r` tells the user; `discard` takes away the
+// finished file where it is still there.
+template <typename Discard>
+Failure replacementFailure(const QString& path, const durable::Replacement& r,
+                           const QString& failed, Discard discard) {
     switch (r.outcome) {
     case durable::Replacement::Done:
         return std::nullopt;
@@ -212,6 +187,55 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
     return writeFailure(failed, path, r.reason, 0);
 }
 
+// Builds the new file in the workshop and replaces `path` with it only once
+// every byte is on the disk; on any failure `path` stays exactly as it was,
+// nothing new is left behind, and the message starts with `failed`. The new
+// file takes the owner and permissions of `like` where that exists. Injected
+// faults hit only the file itself, not its backup (`injectable` false).
+Failure replace(const QString& path, const QByteArray& bytes, const QString& like,
+                const QString& failed, bool injectable = true) {
+    // A link is followed: the file it leads to is replaced and the link stays.
+    QFileInfo target(path);
+    for (int depth = 0; depth < 128 && target.isSymLink(); ++depth)
+        target.setFile(target.symLinkTarget());
+    const QString real = target.filePath();
+    QFile file;
+    if (!createBeside(real, file, injectable)) {
+        const QString folder = guardedFolder(path);
+        if (!folder.isEmpty())
+            return needsAdministrator(folder);
+        // No workshop to write in: why.
+        if (auto why = makeWorkshop(QFileInfo(real).absolutePath()))
+            return why;
+        tidyWorkshop(QFileInfo(real).absolutePath());
+        return writeFailure(failed, path, file.errorString(), 0);
+    }
+    const auto discard = [&file, &real] {
+        file.close();
+        QFile::remove(file.fileName());
+        tidyWorkshop(QFileInfo(real).absolutePath());
+    };
+    const QFileInfo model(like);
+    if (model.exists()) {
+        durable::keepOwner(file, like);
+        file.setPermissions(model.permissions());
+    }
+    bool written = !(injectable && meets(Fault::WriteError)) && writeAll(file, bytes);
+    // The size check catches a device that took fewer bytes than it said.
+    written = written && durable::syncToDisk(file) && file.size() == bytes.size();
+    if (!written) {
+        const QString reason =
+            file.error() == QFileDevice::NoError ? QString() : file.errorString();
+        discard();
+        return writeFailure(failed, path, reason, bytes.size());
+    }
+    file.close();
+    const durable::Replacement r = replaceWhenFree(real, file.fileName(), injectable);
+    if (r.outcome == durable::Replacement::Done || r.outcome == durable::Replacement::Unconfirmed)
+        tidyWorkshop(QFileInfo(real).absolutePath());
+    return replacementFailure(path, r, failed, discard);
+}
+
 // Keeps a copy of `path` as NAME.bak before its first write. The copy is made
 // the same safe way, so there is a whole backup or none: a cut-short backup
 // would be kept for good, since it is never overwritten.
@@ -235,6 +259,36 @@ Failure keepBackup(const QString& path, const QByteArray* onDisk) {
 
 QString backupPath(const QString& path) {
     return path + QStringLiteral(".bak");
+}
+
+QString workshopOf(const QString& folder) {
+    return QDir(folder).filePath(QString::fromUtf16(workshopName));
+}
+
+Failure makeWorkshop(const QString& folder) {
+    const QString workshop = workshopOf(folder);
+    const QFileInfo info(workshop);
+    if (info.isDir())
+        return std::nullopt;
+    if (info.exists() || info.isSymLink())
+        return QStringLiteral("“%1”不是文件夹，无法在那里准备写入；没有写入任何内容")
+            .arg(shown(workshop));
+    if (!QDir(folder).mkdir(QString::fromUtf16(workshopName)) && !QFileInfo(workshop).isDir()) {
+        const QStorageInfo disk(folder);
+        if (disk.isValid() && disk.bytesAvailable() < std::max(disk.blockSize(), 4096))
+            return QStringLiteral(
+                       "无法建立文件夹“%1”：磁盘空间不足（只剩%2字节），没有写入任何内容")
+                .arg(shown(workshop))
+                .arg(std::max<qint64>(0, disk.bytesAvailable()));
+        return QStringLiteral("无法建立文件夹“%1”，没有写入任何内容").arg(shown(workshop));
+    }
+    durable::hideFolder(workshop);
+    return std::nullopt;
+}
+
+void tidyWorkshop(const QString& folder) {
+    // rmdir takes only an empty folder: another writer's files keep it.
+    QDir(folder).rmdir(QString::fromUtf16(workshopName));
 }
 
 void injectFault(Fault fault, int count, int after) {
@@ -380,6 +434,47 @@ Failure writeWhole(const QString& path, const QByteArray& bytes, const QByteArra
     return replace(path, bytes, path,
                    QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));
 }
+
+namespace steps {
+
+Failure unwritable(const QString& path) {
+    return files::unwritable(path);
+}
+
+Failure keepBackup(const QString& path, const QByteArray* onDisk) {
+    return files::keepBackup(path, onDisk);
+}
+
+Failure writeNew(const QString& path, const QByteArray& bytes, const QString& like) {
+    const QString failed = QStringLiteral("写入文件“%1”出错").arg(shown(path));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return writeFailure(failed, path, file.errorString(), bytes.size());
+    const QFileInfo model(like);
+    if (model.exists()) {
+        durable::keepOwner(file, like);
+        file.setPermissions(model.permissions());
+    }
+    const bool written =
+        writeAll(file, bytes) && durable::syncToDisk(file) && file.size() == bytes.size();
+    if (written)
+        return std::nullopt;
+    const QString reason = file.error() == QFileDevice::NoError ? QString() : file.errorString();
+    file.close();
+    QFile::remove(path);
+    return writeFailure(failed, path, reason, bytes.size());
+}
+
+Failure replace(const QString& target, const QString& finished) {
+    const durable::Replacement r = replaceWhenFree(target, finished, true, false);
+    // Unconfirmed: the rename is done; the folder is synced again at the end.
+    if (r.outcome == durable::Replacement::Unconfirmed)
+        return std::nullopt;
+    return replacementFailure(
+        target, r, QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(target)), [] {});
+}
+
+} // namespace steps
 
 Failure writeOutputFile(const QString& path, const QByteArray& bytes) {
     if (auto failure = unwritable(path))

@@ -10,10 +10,11 @@
 // Positioned and whole-file access. Every call opens the file, does its one
 // thing and closes it again; failures come back as a message in Chinese.
 //
-// No write can leave a half-written file: every write builds the new file
-// beside the old one, puts it on the disk and only then replaces the old one.
-// Before the first write to a file, a copy of it is kept as NAME.bak, made
-// once (whole, or not at all) and never overwritten.
+// No write can leave a half-written file: every write builds the new file in
+// the folder's workshop (.lcjworkshop, beside the old file), puts it on the
+// disk and only then replaces the old one. Before the first write to a file, a
+// copy of it is kept as NAME.bak, made once (whole, or not at all) and never
+// overwritten.
 namespace lcj::files {
 
 // Size of the file, or a message when it cannot be found or opened.
@@ -64,6 +65,40 @@ Failure writeOutputFile(const QString& path, const QByteArray& bytes);
 
 // The backup kept beside a file before its first write.
 QString backupPath(const QString& path);
+
+// The folder `.lcjworkshop` inside `folder`, where the writers of the files of
+// `folder` keep their locks, their files being written and their journals.
+// Every file there that a writer leaves carries its process id in its name.
+QString workshopOf(const QString& folder);
+inline constexpr char16_t workshopName[] = u".lcjworkshop";
+
+// Makes the workshop of `folder` when it is not there; the message says why not.
+Failure makeWorkshop(const QString& folder);
+
+// Removes the workshop of `folder` when nothing is left in it.
+void tidyWorkshop(const QString& folder);
+
+// The steps of one write, for the writer of several files at once
+// (writejournal.h). Each fails with a message in Chinese.
+namespace steps {
+
+// Why `path` cannot be replaced at all: a folder, or a file marked read-only.
+Failure unwritable(const QString& path);
+
+// Keeps NAME.bak before the first write of `path`, as writeWhole() does.
+Failure keepBackup(const QString& path, const QByteArray* onDisk);
+
+// Writes `bytes` into the new file `path` and puts them on the disk; it takes
+// the permissions and, where the user may set it, the owner of `like`.
+Failure writeNew(const QString& path, const QByteArray& bytes, const QString& like);
+
+// Puts the finished file `finished` in the place of `target` (waiting a
+// moment for a file another program holds open). On failure `target` is as
+// it was. The folder's names are the caller's to sync (durable::syncFolder)
+// once all its files are replaced.
+Failure replace(const QString& target, const QString& finished);
+
+} // namespace steps
 
 // How long a save waits, trying again every tenth of a second, for a file that
 // another program (the game, a virus scanner) holds open. Tests may shorten it.

@@ -1,5 +1,9 @@
 #include "writelock.h"
 
+#include "fileaccess.h"
+#include "writejournal.h"
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -24,7 +28,7 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString refusal(const QLockFile& lock, const QString& path) {
+QString refusal(const QLockFile& lock, const QString& path, std::chrono::milliseconds wait) {
     const QString file = shown(path);
     const QString lockFile = shown(lock.fileName());
     if (lock.error() == QLockFile::LockFailedError) {
@@ -36,12 +40,12 @@ QString refusal(const QLockFile& lock, const QString& path) {
         return QStringLiteral("“%1”正被另一个程序%2保存，等了%3秒仍未完成；没有写入任何内容。\n"
                               "请稍后再试。如果确实没有程序在保存它，可以删除锁文件“%4”。")
             .arg(file, owner)
-            .arg(double(waitForOthers.count()) / 1000.0)
+            .arg(double(wait.count()) / 1000.0)
             .arg(lockFile);
     }
     // A full disk has no room even for the lock file: said as such, as a
     // failing write says it.
-    const QStorageInfo disk(QFileInfo(lock.fileName()).absolutePath());
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
     if (disk.isValid() && disk.bytesAvailable() < std::max(disk.blockSize(), 4096))
         return QStringLiteral("无法建立锁文件“%1”：磁盘空间不足（只剩%2字节），不能保存“%3”；"
                               "没有写入任何内容。")
@@ -59,7 +63,14 @@ QString refusal(const QLockFile& lock, const QString& path) {
 } // namespace
 
 QString lockPath(const QString& path) {
-    return resolved(path) + QStringLiteral(".lcj.lock");
+    const QFileInfo file(resolved(path));
+    // A name the longest a file may have has no room for the suffix: such a
+    // name is stood for by its hash.
+    QString name = file.fileName();
+    if (name.size() > 120)
+        name = QString::fromLatin1(
+            QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex());
+    return workshopOf(file.absolutePath()) + u'/' + name + QStringLiteral(".lock");
 }
 
 void setLockWait(std::chrono::milliseconds wait) {
@@ -83,8 +94,10 @@ WriteLock::~WriteLock() {
 void WriteLock::release() {
     // Released in the opposite order of taking.
     while (!locks_.empty()) {
+        const QString workshop = QFileInfo(locks_.back()->fileName()).absolutePath();
         locks_.back()->unlock();
         locks_.pop_back();
+        tidyWorkshop(QFileInfo(workshop).absolutePath());
     }
 }
 
@@ -93,6 +106,24 @@ Result<WriteLock> WriteLock::take(const QString& path) {
 }
 
 Result<WriteLock> WriteLock::take(const QStringList& paths) {
+    // What a writer that died left in these folders is settled first: a
+    // journal it did not finish, its files being written, its locks.
+    QStringList folders;
+    for (const QString& path : paths) {
+        const QString folder = QFileInfo(resolved(path)).absolutePath();
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    for (const QString& folder : folders)
+        WriteJournal::settle(folder);
+    return lockAll(paths, waitForOthers);
+}
+
+Result<WriteLock> WriteLock::takeAtOnce(const QStringList& paths) {
+    return lockAll(paths, std::chrono::milliseconds(0));
+}
+
+Result<WriteLock> WriteLock::lockAll(const QStringList& paths, std::chrono::milliseconds wait) {
     // One order for everyone: sorted by the lock's own name, each file once.
     QList<std::pair<QString, QString>> wanted; // lock file, path as given
     for (const QString& path : paths)
@@ -107,8 +138,20 @@ Result<WriteLock> WriteLock::take(const QStringList& paths) {
         // A save may wait on a question to the user with the lock held, so
         // the lock never goes stale by its age, only when its owner is gone.
         lock->setStaleLockTime(0);
-        if (!lock->tryLock(waitForOthers))
-            return Result<WriteLock>::failure(refusal(*lock, path));
+        const QString folder = QFileInfo(QFileInfo(lockFile).absolutePath()).absolutePath();
+        bool locked = false;
+        // Another writer that just finished may take away an empty workshop
+        // between its making and the lock.
+        for (int attempt = 0; attempt < 8 && !locked; ++attempt) {
+            makeWorkshop(folder);
+            locked = lock->tryLock(wait);
+            if (locked || lock->error() == QLockFile::LockFailedError)
+                break;
+        }
+        if (!locked) {
+            tidyWorkshop(folder);
+            return Result<WriteLock>::failure(refusal(*lock, path, wait));
+        }
         held.locks_.push_back(std::move(lock));
     }
     return held;

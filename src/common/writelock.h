@@ -17,9 +17,11 @@ namespace lcj::files {
 // to save the same file waits for it, and gives up with a message after a few
 // seconds rather than write over an edit it has not seen.
 //
-// The lock is a file NAME.lcj.lock beside the game file, made when the lock is
-// taken and removed when it is released. A lock file left by a program that
-// died is taken over; one whose owner still runs is waited for, however old.
+// The lock is a file .lcjworkshop/NAME.lock in the game file's folder, made
+// when the lock is taken and removed when it is released. A lock file left by
+// a program that died is taken over; one whose owner still runs is waited for,
+// however old. Before it locks anything, take() settles what a writer that
+// died left in those folders (writejournal.h).
 class WriteLock {
 public:
     WriteLock(WriteLock&&) noexcept;
@@ -32,11 +34,16 @@ public:
     static Result<WriteLock> take(const QString& path);
     static Result<WriteLock> take(const QStringList& paths);
 
+    // Locks every file of `paths` without settling anything first and without
+    // waiting for another program: false when one of them is held.
+    static Result<WriteLock> takeAtOnce(const QStringList& paths);
+
     // Lets go of every file at once; the lock files are gone afterwards.
     void release();
 
 private:
     WriteLock();
+    static Result<WriteLock> lockAll(const QStringList& paths, std::chrono::milliseconds wait);
     std::vector<std::unique_ptr<QLockFile>> locks_;
 };
 

@@ -4,6 +4,7 @@
 #include "common/gui/appicon.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
+#include "common/writejournal.h"
 #include "mainwindow.h"
 #include "recovery.h"
 #include "singleinstance.h"
@@ -81,13 +82,23 @@ int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWind
                          for (const QString& path : paths)
                              window.openFromOutside(path);
                      });
+    // A save that finished or undid what a stopped write left in its folder
+    // says so once the save is done.
+    Prompts& tell = prompts;
+    files::setJournalReport([&window, &tell](const QString& line) {
+        QTimer::singleShot(0, &window, [&window, &tell, line] {
+            tell.showMessage(&window, line, QStringLiteral("岚川记数据工坊"));
+        });
+    });
     window.show();
     openArguments(window, QCoreApplication::arguments());
     // The edits a crashed or killed program left, once the window runs.
     QTimer::singleShot(0, &window, [&window, &prompts] {
         offerRecovery(window, prompts, settings::recoveryFolder());
     });
-    return run(window);
+    const int code = run(window);
+    files::setJournalReport({});
+    return code;
 }
 
 } // namespace lcj

@@ -485,6 +485,12 @@ TEST_F(PatchGame, AFailedRestoreKeepsTheOriginalInAFileItNames) {
         EXPECT_NE(now.value(first), before.value(first));
         now.insert(first, before.value(first));
         EXPECT_EQ(now, before);
+        // The journal the write leaves puts the file back at the next write to the folder.
+        ASSERT_TRUE(files::WriteLock::take(in(game, "Lcj5.exe")).ok());
+        now = folderBytes(game);
+        now.remove(kept[0]);
+        EXPECT_EQ(now, before);
+        EXPECT_FALSE(QFileInfo::exists(files::workshopOf(game)));
     }
 }
 

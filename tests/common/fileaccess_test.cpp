@@ -119,6 +119,7 @@ TEST_P(InjectedFault, FailsCleanlyAndLeavesTheFileWhole) {
     EXPECT_EQ(readFile(path), QByteArray("0123456789"));
     // No new file is left behind beside it.
     EXPECT_EQ(entries(path), QStringList({QStringLiteral("f.bin"), QStringLiteral("f.bin.bak")}));
+    EXPECT_FALSE(QFileInfo::exists(files::workshopOf(dir.path({}))));
     // The fault is used up: the next write goes through.
     EXPECT_FALSE(files::writeRegion(path, 2, QByteArray("ab")));
     EXPECT_EQ(readFile(path), QByteArray("01ab456789"));
@@ -349,6 +350,18 @@ TEST(FileAccess, ABackupPlaceThatIsAFolderIsReportedAndNothingWritten) {
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->contains(QStringLiteral("文件夹"))) << qPrintable(*failure);
     EXPECT_EQ(readFile(path), QByteArray("original"));
+}
+
+// A file where the workshop goes leaves no place to write the new file in.
+TEST(FileAccess, AWorkshopPlaceThatIsAFileIsReportedAndNothingWritten) {
+    test::TestFolder dir;
+    const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
+    dir.write(QStringLiteral(".lcjworkshop"), QByteArray("mine"));
+    const auto failure = files::writeWhole(path, QByteArray("changed!"));
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->contains(QStringLiteral(".lcjworkshop"))) << qPrintable(*failure);
+    EXPECT_EQ(readFile(path), QByteArray("original"));
+    EXPECT_EQ(readFile(dir.path(QStringLiteral(".lcjworkshop"))), QByteArray("mine"));
 }
 
 TEST(FileAccess, ASaveKeepsTheFilesOwnerAndPermissions) {

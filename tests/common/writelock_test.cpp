@@ -29,12 +29,15 @@ protected:
 
 } // namespace
 
-TEST_F(WriteLockTest, LockFileIsBesideWhileHeldAndGoneAfter) {
+// The lock lies in the folder's workshop, never beside the game's files.
+TEST_F(WriteLockTest, LockFileIsInTheWorkshopWhileHeldAndGoneAfter) {
     {
         const auto lock = files::WriteLock::take(path);
         ASSERT_TRUE(lock.ok()) << lock.error().toStdString();
         EXPECT_EQ(listing(dir.path({})),
-                  (QStringList{QStringLiteral("data.e5"), QStringLiteral("data.e5.lcj.lock")}));
+                  (QStringList{QStringLiteral(".lcjworkshop"), QStringLiteral("data.e5")}));
+        EXPECT_EQ(listing(dir.path(QStringLiteral(".lcjworkshop"))),
+                  QStringList{QStringLiteral("data.e5.lock")});
     }
     EXPECT_EQ(listing(dir.path({})), QStringList{QStringLiteral("data.e5")});
 }
@@ -95,7 +98,6 @@ TEST_F(WriteLockTest, SeveralFilesAreLockedAllOrNone) {
     const auto held = files::WriteLock::take(other);
     ASSERT_TRUE(held.ok());
     EXPECT_FALSE(files::WriteLock::take(QStringList{path, other}).ok());
-    EXPECT_EQ(listing(dir.path({})),
-              (QStringList{QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.lcj.lock"),
-                           QStringLiteral("data.e5")}));
+    EXPECT_EQ(listing(dir.path(QStringLiteral(".lcjworkshop"))),
+              QStringList{QStringLiteral("Sv01d.e5s.lock")});
 }

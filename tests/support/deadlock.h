@@ -2,7 +2,9 @@
 
 #include "common/writelock.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace lcj::test {
 
@@ -23,6 +25,8 @@ inline bool leaveLockOfADeadProgram(const QString& path) {
     if (eol <= 0)
         return false;
     contents.replace(0, eol, "2147483000");
+    // The workshop goes with the last lock in it: it is made again.
+    QDir().mkpath(QFileInfo(lockFile).absolutePath());
     QFile f(lockFile);
     return f.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
            f.write(contents) == contents.size() && f.flush();

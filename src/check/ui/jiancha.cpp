@@ -110,6 +110,9 @@ void Jiancha::choose(QTreeWidgetItem* item) {
     if (!item)
         return;
     const QString path = item->data(0, PathRole).toString();
+    // A problem of the folder itself (a stopped write) has no file to open.
+    if (path.isEmpty())
+        return;
     const int part = item->data(0, PartRole).toInt(), row = item->data(0, RowRole).toInt();
     emit placeChosen(path, part, row);
     emit placeRequested(path, part, row);
