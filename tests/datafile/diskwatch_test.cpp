@@ -44,6 +44,50 @@ private slots:
     void init() { start(); }
     void cleanup() { stop(); }
 
+    void aSectionShownAgainListsTheNamesOnDisk_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("人物") << "characters"
+                              << "姓名" << 300 << "新名字";
+        QTest::newRow("道具") << "items"
+                              << "道具名称" << 7 << "新兵器";
+    }
+
+    // The character section shown again after another program renamed a
+    // character or an item lists the names the file holds now, and shows
+    // character 0 at the top of the list, whatever was shown before.
+    void aSectionShownAgainListsTheNamesOnDisk() {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        QFETCH(int, row);
+        QFETCH(QString, name);
+        openCharacter(400);
+        trigger("daopre");
+        const QString rows =
+            dir->write(QStringLiteral("rows.csv"),
+                       QStringLiteral("序号,%1\n%2,%3\n").arg(column).arg(row).arg(name).toUtf8());
+        const test::OutsideRun run =
+            test::runLcjtool({QStringLiteral("data"), QStringLiteral("import"), path, table, rows});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        trigger("renpre");
+        QListWidget* characters = list("List1");
+        QCOMPARE(characters->count(), data::characters.count);
+        QCOMPARE(characters->currentRow(), 0);
+        QCOMPARE(characters->indexAt(QPoint(1, 1)).row(), 0);
+        QCOMPARE(box("Text1")->text(), characters->item(0)->text());
+        if (table == u"characters") {
+            QCOMPARE(characters->item(row)->text(), name);
+        } else {
+            for (const char* weapon : {"Combo1", "Combo2", "Combo3"}) {
+                QCOMPARE(combo(weapon)->count(), data::items.count + 1);
+                QCOMPARE(combo(weapon)->itemText(row), name);
+            }
+        }
+        noMessages();
+    }
+
     // Without edits the editor reads the changed file by itself, stays on
     // the record, and says so; nothing is asked, nothing is written.
     void withoutEditsTheChangeIsShownAtOnce() {

@@ -98,6 +98,25 @@ void DataSection::renameEntries(QComboBox* combo, const QStringList& names) {
             combo->setItemText(row, names[row]);
 }
 
+void DataSection::fillEntries(QListWidget* list, const QStringList& names) {
+    const QSignalBlocker blocker(list);
+    if (list->count() != names.size()) {
+        list->clear();
+        list->addItems(names);
+    } else {
+        renameEntries(list, names);
+    }
+}
+
+void DataSection::fillEntries(QComboBox* combo, const QStringList& names) {
+    if (combo->count() != names.size()) {
+        combo->clear();
+        combo->addItems(names);
+    } else {
+        renameEntries(combo, names);
+    }
+}
+
 void DataSection::placeTable(QWidget* table) {
     // The space the hidden controls' stretches ask for goes to the table.
     if (auto* box = qobject_cast<QBoxLayout*>(layout()))
