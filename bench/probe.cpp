@@ -3,7 +3,9 @@
 //                      a sample file loaded, and prints the peak resident
 //                      memory in KB (getrusage)
 //   lcj_probe stages   as memory, and prints to stderr the resident memory
-//                      after each step, to find where it goes
+//                      after each step and the heap in use then, with what
+//                      the step added to it (each editor's own heap), to
+//                      find where it goes
 #include "common/gbk.h"
 #include "firstpaint.h"
 #include "samplegen/samplegame.h"
@@ -21,6 +23,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using namespace lcj;
 using lcj::bench::waitForFirstPaint;
@@ -39,10 +44,24 @@ long residentKb() {
     return fields.size() > 1 ? fields[1].toLong() * 4 : 0;
 }
 
+// The bytes the heap holds for the program now, in KB (0 where unknown).
+long heapKb() {
+#ifdef __GLIBC__
+    const struct mallinfo2 info = mallinfo2();
+    return long((info.uordblks + info.hblkhd) / 1024);
+#else
+    return 0;
+#endif
+}
+
 void stage(const char* name) {
-    if (showStages)
-        std::fprintf(stderr, "%-28s %7ld KB %6.1f ms\n", name, residentKb(),
-                     sinceMain.nsecsElapsed() / 1e6);
+    static long heapBefore = 0;
+    if (!showStages)
+        return;
+    const long heap = heapKb();
+    std::fprintf(stderr, "%-28s %7ld KB  heap %6ld KB (%+6ld KB) %6.1f ms\n", name, residentKb(),
+                 heap, heap - heapBefore, sinceMain.nsecsElapsed() / 1e6);
+    heapBefore = heap;
 }
 
 // The largest resident mappings (libraries, fonts, heap), to stderr.

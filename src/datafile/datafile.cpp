@@ -113,12 +113,33 @@ void DataFile::setRecord(const Table& table, int index, const QByteArray& record
 
 QStringList DataFile::names(const Table& table) const {
     Q_ASSERT(loaded_ && table.nameWidth > 0);
+    const QByteArrayView bytes =
+        QByteArrayView(bytes_).sliced(table.offset, table.end() - table.offset);
+    DecodedNames& decoded = decodedNames_[table.offset];
+    if (decoded.names.size() == table.count && decoded.table == bytes)
+        return decoded.names;
     QStringList names;
     names.reserve(table.count);
     for (int i = 0; i < table.count; ++i)
         names.append(gbk::decodeField(
             QByteArrayView(bytes_).sliced(table.recordOffset(i), table.nameWidth)));
+    decoded = {bytes.toByteArray(), names};
     return names;
+}
+
+bool DataFile::modified() const {
+    // Asked after every change and before every read: the tables' bytes are
+    // compared whole, without the patches a save builds.
+    if (saved_.size() < minimumFileSize || bytes_.size() < minimumFileSize)
+        return false;
+    for (const Owned& owned : ownedTables) {
+        const Table& table = *owned.table;
+        const qint64 at = table.offset;
+        const qint64 size = table.recordOffset(table.count - 1) + owned.lastRecordSize - at;
+        if (QByteArrayView(saved_).sliced(at, size) != QByteArrayView(bytes_).sliced(at, size))
+            return true;
+    }
+    return false;
 }
 
 QList<files::Patch> DataFile::changedRecords(const QByteArray& before, const QByteArray& after) {

@@ -6,6 +6,7 @@
 #include "datalayout.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -65,7 +66,7 @@ public:
     QStringList names(const Table& table) const;
 
     // Whether the tables differ from the file as read or last saved.
-    bool modified() const { return !changedRecords(saved_, bytes_).isEmpty(); }
+    bool modified() const;
 
     // Writes every record that differs from the file on disk now, in one
     // replace; the count of records written. The caller holds the save lock
@@ -81,7 +82,15 @@ private:
     // Reads the whole file into the document; on a failure it is left alone.
     Failure read();
 
+    // The names last decoded from a table, with the table's bytes then: a
+    // section opened again over the same bytes does not decode them again.
+    struct DecodedNames {
+        QByteArray table;
+        QStringList names;
+    };
+
     QString path_;
+    mutable QHash<qint64, DecodedNames> decodedNames_; // by the table's offset
     DiskStamp stamp_;
     bool loaded_ = false;
     QByteArray bytes_;

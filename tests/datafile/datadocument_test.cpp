@@ -1,3 +1,4 @@
+#include "common/gbk.h"
 #include "datafile/datafile.h"
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
@@ -134,4 +135,65 @@ TEST(DataDocument, ReloadTakesTheFileOrKeepsEverything) {
     EXPECT_FALSE(file.modified());
     EXPECT_EQ(file.loads(), loads + 1);
     EXPECT_EQ(file.stamp().state(), DiskStamp::State::Unchanged);
+}
+
+namespace {
+
+struct NameWrite {
+    const char* name;
+    const data::Table* table;
+    int record;
+};
+
+class DocumentNames : public testing::TestWithParam<NameWrite> {};
+
+} // namespace
+
+// A name written into the document's bytes in place, as the table view
+// writes, is what the names give next, and what undoing it back gives after;
+// the names asked again over the same bytes are the same.
+TEST_P(DocumentNames, FollowTheBytesWrittenInPlace) {
+    const NameWrite& w = GetParam();
+    test::TestFolder dir;
+    data::DataFile file(dir.write(QStringLiteral("data.e5"), sample::dataFile()));
+    ASSERT_FALSE(file.load());
+    const QStringList before = file.names(*w.table);
+    EXPECT_EQ(file.names(*w.table), before);
+    const qint64 at = w.table->recordOffset(w.record);
+    const QByteArray was = file.bytes().mid(at, w.table->nameWidth);
+    const auto name = gbk::encodeField(QStringLiteral("新名"), w.table->nameWidth);
+    ASSERT_TRUE(name.ok());
+    file.bytes().replace(at, name->size(), *name);
+    QStringList after = before;
+    after[w.record] = QStringLiteral("新名");
+    EXPECT_EQ(file.names(*w.table), after);
+    EXPECT_TRUE(file.modified());
+    file.bytes().replace(at, was.size(), was);
+    EXPECT_EQ(file.names(*w.table), before);
+    EXPECT_FALSE(file.modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, DocumentNames,
+                         testing::Values(NameWrite{"FirstCharacter", &data::characters, 0},
+                                         NameWrite{"LastCharacter", &data::characters, 511},
+                                         NameWrite{"LastItem", &data::items, 103},
+                                         NameWrite{"LastStrategy", &data::strategies, 67}),
+                         [](const auto& info) { return info.param.name; });
+
+// Bytes of no table changed in the document (the byte between the items and
+// the shops, the header, the bytes past the strategies) leave it unmodified:
+// a save never writes them.
+TEST(DataDocument, BytesOutsideTheTablesAreNoChange) {
+    test::TestFolder dir;
+    QByteArray bytes = sample::dataFile();
+    bytes.append("tail");
+    data::DataFile file(dir.write(QStringLiteral("data.e5"), bytes));
+    ASSERT_FALSE(file.load());
+    for (const qint64 at : {qint64(0), data::characters.offset - 1, data::items.end(),
+                            data::strategies.end(), qint64(bytes.size() - 1)}) {
+        file.bytes()[at] = char(file.bytes()[at] ^ 0x3C);
+        EXPECT_FALSE(file.modified()) << at;
+    }
+    file.bytes()[data::items.end() + 1] = char(file.bytes()[data::items.end() + 1] ^ 0x3C);
+    EXPECT_TRUE(file.modified());
 }

@@ -1,5 +1,6 @@
 // The data file editor while another program (lcjtool here, the game or
 // another tool for the user) changes the data file it has open.
+#include "common/gbk.h"
 #include "common/ui/filewatch.h"
 #include "dformharness.h"
 #include "support/outsideprogram.h"
@@ -43,6 +44,69 @@ class DiskWatchTest : public QObject, public DFormHarness {
 private slots:
     void init() { start(); }
     void cleanup() { stop(); }
+
+    void aSectionShownAgainListsTheNamesOnDisk_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("人物") << "characters"
+                              << "姓名" << 300 << "新名字";
+        QTest::newRow("道具") << "items"
+                              << "道具名称" << 7 << "新兵器";
+        // Every name other: another data file copied over it.
+        QTest::newRow("另一个文件") << QString() << QString() << 0 << QString();
+    }
+
+    // The character section shown again after another program renamed a
+    // character or an item, or wrote another file over it, lists the names the
+    // file holds now, and shows character 0 at the top of the list, whatever
+    // was shown before.
+    void aSectionShownAgainListsTheNamesOnDisk() {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        QFETCH(int, row);
+        QFETCH(QString, name);
+        openCharacter(400);
+        trigger("daopre");
+        if (table.isEmpty()) {
+            QByteArray other = sample::dataFile(6);
+            for (const data::Table* names : {&data::characters, &data::items})
+                for (int entry = 0; entry < names->count; ++entry)
+                    other.replace(
+                        names->recordOffset(entry), names->nameWidth,
+                        *gbk::encodeField(QStringLiteral("另%1").arg(entry), names->nameWidth));
+            dir->write(QStringLiteral("data.e5"), other);
+        } else {
+            const QString rows = dir->write(
+                QStringLiteral("rows.csv"),
+                QStringLiteral("序号,%1\n%2,%3\n").arg(column).arg(row).arg(name).toUtf8());
+            const test::OutsideRun run = test::runLcjtool(
+                {QStringLiteral("data"), QStringLiteral("import"), path, table, rows});
+            QVERIFY2(run.code == 0, qPrintable(run.err));
+        }
+        const auto characters = data::DataFile(path).readNames(data::characters);
+        const auto items = data::DataFile(path).readNames(data::items);
+        QVERIFY(characters.ok() && items.ok());
+        trigger("renpre");
+        QListWidget* list1 = list("List1");
+        QStringList listed;
+        for (int entry = 0; entry < list1->count(); ++entry)
+            listed.append(list1->item(entry)->text());
+        QCOMPARE(listed, *characters);
+        QCOMPARE(list1->currentRow(), 0);
+        QCOMPARE(list1->indexAt(QPoint(1, 1)).row(), 0);
+        QCOMPARE(box("Text1")->text(), characters->first());
+        for (const char* weapon : {"Combo1", "Combo2", "Combo3"}) {
+            QStringList offered;
+            for (int entry = 0; entry < combo(weapon)->count(); ++entry)
+                offered.append(combo(weapon)->itemText(entry));
+            QCOMPARE(offered, *items + QStringList{QStringLiteral("无")});
+        }
+        if (!name.isEmpty())
+            QCOMPARE((table == u"characters" ? *characters : *items).at(row), name);
+        noMessages();
+    }
 
     // Without edits the editor reads the changed file by itself, stays on
     // the record, and says so; nothing is asked, nothing is written.

@@ -90,32 +90,24 @@ CharacterSection::CharacterSection(const SectionContext& context, QWidget* paren
 }
 
 bool CharacterSection::open() {
-    {
+    const auto characters = readNames(data::characters);
+    if (!characters) {
+        // Nothing of a file that cannot be read stays listed.
         const QSignalBlocker blocker(List1);
         List1->clear();
-    }
-    Combo1->clear();
-    Combo2->clear();
-    Combo3->clear();
-    if (!renfile())
+        for (QComboBox* combo : {Combo1, Combo2, Combo3})
+            combo->clear();
         return false;
-    List1->setCurrentRow(0);
-    return true;
-}
-
-bool CharacterSection::renfile() {
-    const auto characters = readNames(data::characters);
-    if (!characters)
-        return false;
-    const QStringList items = file().names(data::items);
-    {
-        const QSignalBlocker blocker(List1);
-        List1->addItems(*characters);
     }
-    for (QComboBox* combo : {Combo1, Combo2, Combo3}) {
-        combo->addItems(items);
-        combo->addItem(QStringLiteral("无"));
-    }
+    // The entries stay when the section is opened again; only names changed
+    // since are renamed.
+    fillEntries(List1, *characters);
+    QStringList items = file().names(data::items);
+    items.append(QStringLiteral("无"));
+    for (QComboBox* combo : {Combo1, Combo2, Combo3})
+        fillEntries(combo, items);
+    List1->scrollToTop();
+    selectFirst(List1, [this] { List1_Click(); });
     return true;
 }
 

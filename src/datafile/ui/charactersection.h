@@ -32,7 +32,6 @@ protected:
     bool saveEdits() override { return Command1_Click(); }
 
 private:
-    bool renfile();
     void renwushuju();
     CharacterForm formFromControls() const;
     bool readSelected();

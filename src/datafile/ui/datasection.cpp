@@ -98,6 +98,53 @@ void DataSection::renameEntries(QComboBox* combo, const QStringList& names) {
             combo->setItemText(row, names[row]);
 }
 
+namespace {
+
+// More names changed than this and a list is filled afresh: the list's filter
+// and its width look at every rename on its own, at every entry of the list.
+constexpr int fewRenames = 16;
+
+// The rows of `count` entries whose text differs from `names`, up to one more than fewRenames.
+template <class TextAt>
+QList<int> renamedRows(int count, const QStringList& names, const TextAt& textAt) {
+    QList<int> rows;
+    for (int row = 0; row < count && rows.size() <= fewRenames; ++row)
+        if (textAt(row) != names[row])
+            rows.append(row);
+    return rows;
+}
+
+} // namespace
+
+void DataSection::fillEntries(QListWidget* list, const QStringList& names) {
+    const QSignalBlocker blocker(list);
+    if (list->count() == names.size()) {
+        const QList<int> rows =
+            renamedRows(list->count(), names, [list](int row) { return list->item(row)->text(); });
+        if (rows.size() <= fewRenames) {
+            for (const int row : rows)
+                list->item(row)->setText(names[row]);
+            return;
+        }
+    }
+    list->clear();
+    list->addItems(names);
+}
+
+void DataSection::fillEntries(QComboBox* combo, const QStringList& names) {
+    if (combo->count() == names.size()) {
+        const QList<int> rows =
+            renamedRows(combo->count(), names, [combo](int row) { return combo->itemText(row); });
+        if (rows.size() <= fewRenames) {
+            for (const int row : rows)
+                combo->setItemText(row, names[row]);
+            return;
+        }
+    }
+    combo->clear();
+    combo->addItems(names);
+}
+
 void DataSection::placeTable(QWidget* table) {
     // The space the hidden controls' stretches ask for goes to the table.
     if (auto* box = qobject_cast<QBoxLayout*>(layout()))

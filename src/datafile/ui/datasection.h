@@ -108,6 +108,12 @@ protected:
     // Gives the entries of a list or a combo box the texts of `names`, in place.
     static void renameEntries(QListWidget* list, const QStringList& names);
     static void renameEntries(QComboBox* combo, const QStringList& names);
+    // Makes the entries of a list or a combo box exactly `names`. A list that
+    // already has as many entries, few of them named otherwise, keeps them and
+    // only the texts that differ change: a section opened again neither
+    // rebuilds nor measures its 512 names. The list's selection handler does not run.
+    static void fillEntries(QListWidget* list, const QStringList& names);
+    static void fillEntries(QComboBox* combo, const QStringList& names);
     // Where the table goes when it is shown: by default after the controls in
     // the frame's own layout.
     virtual void placeTable(QWidget* table);
