@@ -9,17 +9,6 @@
 #include <algorithm>
 #include <array>
 
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <cerrno>
-#include <csignal>
-#include <sys/types.h>
-#endif
-
 namespace lcj {
 
 namespace {
@@ -248,17 +237,7 @@ bool RecoveryJournal::processRuns(qint64 pid) {
         return false;
     if (pid == QCoreApplication::applicationPid())
         return true;
-#ifdef Q_OS_WIN
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
-    if (!process)
-        return GetLastError() == ERROR_ACCESS_DENIED;
-    DWORD code = 0;
-    const bool runs = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-    CloseHandle(process);
-    return runs;
-#else
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
-#endif
+    return files::durable::processRunning(pid);
 }
 
 } // namespace lcj
