@@ -107,8 +107,8 @@ bool createBeside(const QString& path, QFile& file, bool injectable) {
                                   QChar(u'0')));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             return true;
-        if (!QFileInfo::exists(file.fileName()) && QFileInfo(workshop).isDir())
-            return false;
+        // A name taken, or the workshop taken away and perhaps made again by
+        // now: another try. A folder that refuses every try ends it.
     }
     return false;
 }

@@ -62,6 +62,22 @@ TEST_F(Batch, AFolderStandsForItsScenariosAndOutputGoesToAFolder) {
     EXPECT_EQ(snapshot(out), expected);
 }
 
+// Outputs are written side by side into one folder: no writer takes the folder
+// the others write their new files in from under them.
+TEST_F(Batch, ManyOutputsWrittenAtOnceAreAllWritten) {
+    const QByteArray scenario = test::readFile(at(u"S_01.eex"_s));
+    const QString many = dir.path(u"many"_s);
+    ASSERT_TRUE(QDir().mkpath(many));
+    for (int i = 1; i <= 60; ++i)
+        dir.write(u"many/S_%1.eex"_s.arg(i, 3, 10, QChar(u'0')), scenario);
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(QDir(out).removeRecursively() && QDir().mkpath(out));
+        const auto run = runCli({u"scenario"_s, u"show"_s, many, u"-o"_s, out});
+        ASSERT_EQ(run.code, cli::Ok) << run.err.toStdString();
+        EXPECT_EQ(snapshot(out).size(), 60);
+    }
+}
+
 // A read-only output file is kept as it is and named; the others are written.
 TEST_F(Batch, AnOutputThatCannotBeWrittenIsReportedAndTheOthersWritten) {
     const QString locked = dir.write(u"out/S_02.json"_s, "kept");
