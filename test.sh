@@ -26,6 +26,11 @@ timed "Build (default)" lcj_build default -DLCJ_WERROR=ON
 timed "Tests (default)" ctest --preset default -j "$(nproc)"
 if [ "${LCJ_SKIP_SANITIZERS:-0}" != 1 ]; then
     timed "Build (asan)" lcj_build asan -DLCJ_WERROR=ON
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    # The leak check does not follow the thread-local blocks of libraries
+    # loaded at run time (Qt's image plugins): GCC 12's LeakSanitizer misreads
+    # them on this glibc and crashes at exit. Leaving them out can only add
+    # reports, never hide one.
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0 \
+        UBSAN_OPTIONS=print_stacktrace=1 \
         timed "Tests (asan)" ctest --preset asan -j "$(nproc)"
 fi
