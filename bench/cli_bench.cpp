@@ -166,11 +166,3 @@ BENCHMARK(ScenarioShow100FilesAgainstCpLoop)
     ->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,7 +9,6 @@
 #include "samplegen/samplegame.h"
 #include "support/testfiles.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -139,11 +138,3 @@ void JournalAddsToTwoFileWrite(benchmark::State& state) {
 BENCHMARK(JournalAddsToTwoFileWrite)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

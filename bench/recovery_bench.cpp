@@ -6,7 +6,6 @@
 #include "common/ui/undohistory.h"
 #include "samplegen/samplegame.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -99,11 +98,3 @@ void BM_StartScan(benchmark::State& state) {
 BENCHMARK(BM_StartScan)->Arg(0)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
