@@ -3,7 +3,9 @@
 #include "fieldtableview.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QMenu>
+#include <QSignalBlocker>
 
 namespace lcj::fields {
 
@@ -43,6 +45,25 @@ TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> sho
                             QKeySequence(Qt::CTRL | Qt::Key_D), &FieldTableView::fillDown);
     QObject::connect(menu, &QMenu::aboutToShow, menu, [commands] { commands.update(); });
     return commands;
+}
+
+void showTableInstead(bool on, QWidget* form, FieldTableView* table, QAction* tableAction,
+                      QListWidget* list, int row, const std::function<bool()>& settle) {
+    // The table would show the stored values beside the typed ones.
+    if (on && !form->isHidden() && !settle()) {
+        const QSignalBlocker blocker(tableAction);
+        tableAction->setChecked(false);
+        return;
+    }
+    if (on) {
+        table->refresh();
+        table->setCurrentRow(row);
+    } else if (const int current = table->currentRow();
+               current >= 0 && current != list->currentRow()) {
+        list->setCurrentRow(current);
+    }
+    form->setVisible(!on);
+    table->setVisible(on);
 }
 
 } // namespace lcj::fields

@@ -3,7 +3,9 @@
 #include <functional>
 
 class QAction;
+class QListWidget;
 class QMenu;
+class QWidget;
 
 namespace lcj::fields {
 
@@ -22,5 +24,12 @@ struct TableCommands {
     void update() const;
 };
 TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> shown);
+
+// 表格 of an editor that shows one record in `form` beside its `list`: `on` shows `table`
+// in the form's place at `row`, once `settle` has settled values typed into the form and
+// not confirmed (false: the user kept them, the form stays and `tableAction` is unchecked
+// again); off shows the form again at the table's row.
+void showTableInstead(bool on, QWidget* form, FieldTableView* table, QAction* tableAction,
+                      QListWidget* list, int row, const std::function<bool()>& settle);
 
 } // namespace lcj::fields

@@ -269,25 +269,13 @@ void MainFile::showTitle() {
 }
 
 void MainFile::showTable(bool on) {
-    // A figure chosen and not confirmed is settled first: the table would
-    // show the stored one beside it.
-    if (on && !form_->isHidden() &&
-        !settleEdits(prompts(), this, unconfirmedQuestion(),
-                     file_.loaded() && shownRow_ >= 0 &&
-                         chosenValue(Combo1, figureCount) != shownFigure_,
-                     [this] { return Command1_Click(); })) {
-        const QSignalBlocker blocker(tableAction_);
-        tableAction_->setChecked(false);
-        return;
-    }
-    if (on) {
-        table_->refresh();
-        table_->setCurrentRow(std::max(0, List1->currentRow()));
-    } else if (const int row = table_->currentRow(); row >= 0 && row != List1->currentRow()) {
-        List1->setCurrentRow(row);
-    }
-    form_->setVisible(!on);
-    table_->setVisible(on);
+    fields::showTableInstead(
+        on, form_, table_, tableAction_, List1, std::max(0, List1->currentRow()), [this] {
+            return settleEdits(prompts(), this, unconfirmedQuestion(),
+                               file_.loaded() && shownRow_ >= 0 &&
+                                   chosenValue(Combo1, figureCount) != shownFigure_,
+                               [this] { return Command1_Click(); });
+        });
 }
 
 void MainFile::showSwitch() {

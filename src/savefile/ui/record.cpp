@@ -400,24 +400,11 @@ void Record::showTitle() {
 }
 
 void Record::showTable(bool on) {
-    // Values typed into the boxes and not confirmed are settled first: the
-    // table would show the stored ones beside them.
-    if (on && !form_->isHidden() &&
-        !settleEdits(prompts(), this, unconfirmedQuestion(),
-                     game_.loaded() && formFromControls() != shown_.character,
-                     [this] { return Command1_Click(); })) {
-        const QSignalBlocker blocker(tableAction_);
-        tableAction_->setChecked(false);
-        return;
-    }
-    if (on) {
-        table_->refresh();
-        table_->setCurrentRow(character_);
-    } else if (const int row = table_->currentRow(); row >= 0 && row != List1->currentRow()) {
-        List1->setCurrentRow(row);
-    }
-    form_->setVisible(!on);
-    table_->setVisible(on);
+    fields::showTableInstead(on, form_, table_, tableAction_, List1, character_, [this] {
+        return settleEdits(prompts(), this, unconfirmedQuestion(),
+                           game_.loaded() && formFromControls() != shown_.character,
+                           [this] { return Command1_Click(); });
+    });
 }
 
 bool Record::mayDropFile() {
