@@ -47,6 +47,18 @@ TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> sho
     return commands;
 }
 
+TableCommands addTableCommands(QMenu* menu, QAction* tableAction,
+                               std::function<FieldTableView*()> table) {
+    TableCommands commands =
+        addTableCommands(menu, [tableAction, table = std::move(table)]() -> FieldTableView* {
+            return tableAction->isChecked() ? table() : nullptr;
+        });
+    QObject::connect(
+        tableAction, &QAction::toggled, tableAction, [commands] { commands.update(); },
+        Qt::QueuedConnection);
+    return commands;
+}
+
 void showTableInstead(bool on, QWidget* form, FieldTableView* table, QAction* tableAction,
                       QListWidget* list, int row, const std::function<bool()>& settle) {
     // The table would show the stored values beside the typed ones.

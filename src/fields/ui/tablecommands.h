@@ -24,6 +24,10 @@ struct TableCommands {
     void update() const;
 };
 TableCommands addTableCommands(QMenu* menu, std::function<FieldTableView*()> shown);
+// The same for an editor whose 查看 → 表格 is `tableAction`: the commands act on `table()`
+// while it is checked and follow it when it is toggled.
+TableCommands addTableCommands(QMenu* menu, QAction* tableAction,
+                               std::function<FieldTableView*()> table);
 
 // 表格 of an editor that shows one record in `form` beside its `list`: `on` shows `table`
 // in the form's place at `row`, once `settle` has settled values typed into the form and

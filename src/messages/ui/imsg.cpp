@@ -71,18 +71,11 @@ Imsg::Imsg(Prompts& prompts, QWidget* parent)
     }
     // 编辑 and 查看 come after the categories, so that these stay beside 文件.
     const EditMenus menus = addEditMenus();
-    QMenu* edit = menus.edit;
     tableAction_ = menus.table;
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
-    const fields::TableCommands tableCommands =
-        fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
-            return tableAction_->isChecked()
-                       ? qobject_cast<fields::FieldTableView*>(tableStack_->currentWidget())
-                       : nullptr;
-        });
-    connect(
-        tableAction_, &QAction::toggled, this, [tableCommands] { tableCommands.update(); },
-        Qt::QueuedConnection);
+    fields::addTableCommands(menus.edit, tableAction_, [this] {
+        return qobject_cast<fields::FieldTableView*>(tableStack_->currentWidget());
+    });
 
     Label1 = named(new QLabel, QStringLiteral("Label1"));
     Text1 = named(new QPlainTextEdit, QStringLiteral("Text1"));

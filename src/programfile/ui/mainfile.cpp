@@ -49,16 +49,9 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent)
     holdRegions(file_.regions(), onDisk_.regions(), history_);
 
     const EditMenus menus = addEditMenus();
-    QMenu* edit = menus.edit;
     tableAction_ = menus.table;
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
-    const fields::TableCommands tableCommands =
-        fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
-            return tableAction_->isChecked() ? table_ : nullptr;
-        });
-    connect(
-        tableAction_, &QAction::toggled, this, [tableCommands] { tableCommands.update(); },
-        Qt::QueuedConnection);
+    fields::addTableCommands(menus.edit, tableAction_, [this] { return table_; });
 
     List1 = named(new QListWidget, QStringLiteral("List1"));
     List1->addItems(names::characters());

@@ -58,16 +58,9 @@ Record::Record(Prompts& prompts, QWidget* parent)
     file.menu->insertAction(file.names, reload);
     connect(reload, &QAction::triggered, this, &Record::reload_Click);
     const EditMenus menus = addEditMenus();
-    QMenu* edit = menus.edit;
     tableAction_ = menus.table;
     // 编辑 → 复制, 粘贴, 向下填充: the table's commands, while it is shown.
-    const fields::TableCommands tableCommands =
-        fields::addTableCommands(edit, [this]() -> fields::FieldTableView* {
-            return tableAction_->isChecked() ? table_ : nullptr;
-        });
-    connect(
-        tableAction_, &QAction::toggled, this, [tableCommands] { tableCommands.update(); },
-        Qt::QueuedConnection);
+    fields::addTableCommands(menus.edit, tableAction_, [this] { return table_; });
 
     auto* people = new QVBoxLayout;
     List1 = captionedList(people, QStringLiteral("List1"), QStringLiteral("人物列表"));
