@@ -1,24 +1,10 @@
 #include "singleinstance.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QStringDecoder>
-#include <QTimer>
 #include <QtEndian>
-#include <memory>
-
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 Q_DECLARE_LOGGING_CATEGORY(lcjShell)
 
@@ -28,8 +14,6 @@ namespace {
 
 constexpr char magic[] = "LCJ1";
 constexpr qsizetype magicSize = 4;
-constexpr char answer = 'K';
-constexpr int connectTimeoutMs = 1000;
 // Two starts at once: the second waits while the first takes the name.
 constexpr int lockTimeoutMs = 3000;
 
@@ -40,19 +24,6 @@ void appendNumber(QByteArray& bytes, quint32 number) {
 }
 
 } // namespace
-
-QString SingleInstance::serverName(const QString& location) {
-#ifdef Q_OS_WIN
-    // Paths and registry keys name the same place in any case; pipe names are
-    // seen by every user, so the user is part of the name.
-    const QString key = location.toLower() + u'\n' + qEnvironmentVariable("USERDOMAIN") + u'\\' +
-                        qEnvironmentVariable("USERNAME");
-#else
-    const QString key = location + u'\n' + QString::number(::getuid());
-#endif
-    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256);
-    return QStringLiteral("lcjworkshop-") + QString::fromLatin1(hash.toHex().left(24));
-}
 
 QByteArray SingleInstance::encode(const QStringList& paths) {
     QByteArray bytes(magic, magicSize);
@@ -137,74 +108,19 @@ bool SingleInstance::handOverOrListen(const QStringList& paths) {
     return done == HandOver::Done;
 }
 
-SingleInstance::HandOver SingleInstance::handOver(const QByteArray& message) {
-    QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(connectTimeoutMs))
-        return socket.error() == QLocalSocket::SocketTimeoutError ? HandOver::NoAnswer
-                                                                  : HandOver::NoProgram;
-#ifdef Q_OS_WIN
-    // The running program may come to the front: the user started this one.
-    AllowSetForegroundWindow(ASFW_ANY);
-#endif
-    socket.write(message);
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(answerTimeoutMs))
-            return HandOver::NoAnswer;
-    if (!socket.waitForReadyRead(answerTimeoutMs) || socket.read(1) != QByteArray(1, answer))
-        return HandOver::NoAnswer;
-    return HandOver::Done;
-}
-
-bool SingleInstance::listen() {
-    // A socket left by a program that crashed: nobody answered on it.
-    QLocalServer::removeServer(name_);
-    auto server = std::make_unique<QLocalServer>(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(name_)) {
-        qCWarning(lcjShell) << "cannot listen on" << name_ << server->errorString();
-        return false;
-    }
-    server_ = server.release();
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection())
-            take(socket);
-    });
-    qCInfo(lcjShell).noquote() << "listening on" << server_->fullServerName();
-    return true;
-}
-
-void SingleInstance::take(QLocalSocket* socket) {
-    const auto drop = [socket] {
-        socket->abort();
-        socket->deleteLater();
-    };
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(messageTimeoutMs, socket, drop);
-    auto received = std::make_shared<QByteArray>();
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket, received, drop] {
-        // Never more than one byte past the limit is held.
-        *received += socket->read(maxMessageBytes + 1 - received->size());
-        QStringList paths;
-        switch (decode(*received, &paths)) {
-        case Message::Incomplete:
-            return;
-        case Message::Malformed:
-            qCWarning(lcjShell) << "a malformed hand-over was dropped";
-            drop();
-            return;
-        case Message::Complete:
-            break;
-        }
-        socket->disconnect(this);
-        socket->write(&answer, 1);
-        socket->disconnectFromServer();
-        qCInfo(lcjShell) << "a later start handed over" << paths.size() << "paths";
-        // Opened from the event loop, not inside the socket's signal: opening
-        // may ask the user.
-        QMetaObject::invokeMethod(
-            this, [this, paths] { emit pathsReceived(paths); }, Qt::QueuedConnection);
-    });
+SingleInstance::Message SingleInstance::received(const QByteArray& bytes) {
+    QStringList paths;
+    const Message message = decode(bytes, &paths);
+    if (message == Message::Malformed)
+        qCWarning(lcjShell) << "a malformed hand-over was dropped";
+    if (message != Message::Complete)
+        return message;
+    qCInfo(lcjShell) << "a later start handed over" << paths.size() << "paths";
+    // Opened from the event loop, not inside the socket's signal: opening may
+    // ask the user.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { emit pathsReceived(paths); }, Qt::QueuedConnection);
+    return message;
 }
 
 } // namespace lcj

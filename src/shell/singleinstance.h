@@ -3,9 +3,6 @@
 #include <QObject>
 #include <QStringList>
 
-class QLocalServer;
-class QLocalSocket;
-
 namespace lcj {
 
 // One running program for each place the settings are kept: a later start hands
@@ -13,7 +10,8 @@ namespace lcj {
 // running program opens them as it opens its own command line's.
 //
 // The running program listens on a local socket (a named pipe on Windows)
-// named after the user and the settings' place, so that two portable copies,
+// named after the user and the settings' place (singleinstance_posix.cpp,
+// singleinstance_win.cpp), so that two portable copies,
 // or two users, each run their own. The hand-over is one message: "LCJ1", the
 // count of paths, then each path as its length in bytes and its UTF-8 text
 // (counts and lengths 32-bit big-endian). The running program answers one
@@ -59,12 +57,16 @@ signals:
 
 private:
     enum class HandOver { Done, NoProgram, NoAnswer };
+    // The socket's side of a start, one for each system.
     HandOver handOver(const QByteArray& message);
     bool listen();
-    void take(QLocalSocket* socket);
+    // What one connection has sent so far, judged: a complete message is
+    // logged and its paths given to pathsReceived from the event loop; the
+    // caller answers it, or drops a malformed one.
+    Message received(const QByteArray& bytes);
 
     QString name_;
-    QLocalServer* server_ = nullptr;
+    QObject* server_ = nullptr; // the listening socket's watcher, a child of this object
 };
 
 } // namespace lcj
