@@ -15,6 +15,10 @@
 // the keys and captions lcjtool's exports use, each with its old and its new
 // value. Every value is read and written through the windows' own forms, so a
 // patch applies to any copy whose other bytes differ.
+namespace lcj::scenario {
+class ScenarioDocument;
+}
+
 namespace lcj::changes::patch {
 
 using fields::FileKind;
@@ -59,6 +63,11 @@ Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByt
 // value is refused.
 Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByteArray& bytes,
                               const QList<Cell>& values);
+
+// Types each cell's value into the scenario `doc` as writeCells() does, without building the
+// file: for the scenario editor's own document. A smaller army count is refused, since the
+// editor only appends entries.
+Failure typeScenarioCells(scenario::ScenarioDocument& doc, const QList<Cell>& values);
 
 // A patch's change is a FieldChange (compare.h) whose before is null for a
 // field of an entry the change appends.

@@ -113,9 +113,10 @@ Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
     return removed;
 }
 
-Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>& values) {
-    using R = Result<QByteArray>;
-    scenario::ScenarioDocument doc = scenario::ScenarioDocument::scan(bytes);
+// The scenario editor's boxes for `values`, as typed into `doc`; `remove` gets how many army
+// entries a smaller count takes out (the editor itself only appends, so that is left to the
+// caller).
+Failure typeCells(scenario::ScenarioDocument& doc, const QList<Cell>& values, int& remove) {
     QJsonObject battle;
     QMap<QString, QMap<int, QJsonObject>> entries;
     QMap<int, QJsonValue> spoils;
@@ -130,7 +131,7 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
         else if (c.row >= 0)
             entries[c.part][c.row].insert(c.column, c.value);
         else
-            return R::failure(QStringLiteral("%1：剧本里没有这一栏").arg(c.where));
+            return QStringLiteral("%1：剧本里没有这一栏").arg(c.where);
     }
     QJsonObject edits;
     if (!battle.isEmpty())
@@ -147,9 +148,7 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
             section.insert(QString::number(it.key()), it.value());
         edits.insert(QStringLiteral("spoils"), section);
     }
-    // A revert takes out entries the patch appended; the editor itself only
-    // appends, so the entries go only when putting them back gives this file.
-    int remove = 0;
+    remove = 0;
     if (armyCount >= 0) {
         if (armyCount < doc.armyEntryCount())
             remove = doc.armyEntryCount() - armyCount;
@@ -157,17 +156,35 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
             edits.insert(QStringLiteral("append_army"), armyCount - doc.armyEntryCount());
     }
     int confirmed = 0;
-    if (auto failure = fields::applyScenarioEdits(doc, edits, confirmed))
+    return fields::applyScenarioEdits(doc, edits, confirmed);
+}
+
+Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>& values) {
+    using R = Result<QByteArray>;
+    scenario::ScenarioDocument doc = scenario::ScenarioDocument::scan(bytes);
+    int remove = 0;
+    if (auto failure = typeCells(doc, values, remove))
         return R::failure(*failure);
     auto built = scenario::buildSave(doc);
     if (!built)
         return R::failure(QStringLiteral("保存剧本文件出错\n") + built.error());
+    // A revert takes out entries the patch appended; the editor itself only
+    // appends, so the entries go only when putting them back gives this file.
     if (remove == 0)
         return built->bytes;
     return removeAppendedArmy(built->bytes, remove);
 }
 
 } // namespace
+
+Failure typeScenarioCells(scenario::ScenarioDocument& doc, const QList<Cell>& values) {
+    int remove = 0;
+    if (auto failure = typeCells(doc, values, remove))
+        return failure;
+    if (remove > 0)
+        return QStringLiteral("剧本编辑器只能追加出场人物，不能删除");
+    return std::nullopt;
+}
 
 QString Cell::key() const {
     return fieldKey(part, row, column);

@@ -103,6 +103,8 @@ private slots:
             QVERIFY2(readAll(paths[i]) == expected, qPrintable(names[i]));
         }
         QCOMPARE(int(readAll(paths[0]).at(396 + 5 * 32 + 18)), 45); // 人物 5 武力 90
+        // The appended army entry came back too: the scenario is longer by one entry.
+        QCOMPARE(readAll(paths[2]).size(), before[names[2]].size() + 28);
         // Saved and ended cleanly: no journal is left.
         QCOMPARE(QDir(journals).entryList(QDir::Files), QStringList());
     }

@@ -1,7 +1,7 @@
 // The program as RecoveryTest drives it from outside: the real start-up (runProgram) with the
 // game files named on its command line, and then, by LCJ_PROBE:
 // - "edit": a change in each editor as a user makes it (the data editor's table, the save
-//   editor's 确定, the scenario's army entry), left unsaved; the bytes each editor holds
+//   editor's 确定, the scenario's army entry moved and one appended), left unsaved; the bytes each editor holds
 //   are written to LCJ_PROBE_OUT/<file name>, and "edits made" is said on stderr. The
 //   program then waits to be killed.
 // - "recover": the start's question answered with Enter (DialogKeys on the real box), then
@@ -67,6 +67,15 @@ void edit(MainWindow& window) {
         list->setCurrentRow(1);
     if (auto* box = in<QLineEdit>(window, "Junben", "Text28"))
         box->setText(QStringLiteral("21"));
+    if (auto* ok = in<QPushButton>(window, "Junben", "Command1"))
+        ok->click();
+    // An army entry appended, which makes the file longer, and placed.
+    if (auto* append = in<QPushButton>(window, "Junben", "Command3"))
+        append->click();
+    if (auto* list = in<QListWidget>(window, "Junben", "List8"))
+        list->setCurrentRow(list->count() - 1);
+    if (auto* box = in<QLineEdit>(window, "Junben", "Text28"))
+        box->setText(QStringLiteral("23"));
     if (auto* ok = in<QPushButton>(window, "Junben", "Command1"))
         ok->click();
     const QDir out(qEnvironmentVariable("LCJ_PROBE_OUT"));

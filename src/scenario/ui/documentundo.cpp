@@ -25,22 +25,28 @@ bool sameDocument(const ScenarioDocument& a, const ScenarioDocument& b) {
 
 class DocumentUndo::EditStep : public UndoHistory::Step {
 public:
-    EditStep(ScenarioDocument& doc, DocumentChange change)
-        : doc_(doc), change_(std::move(change)) {}
+    EditStep(ScenarioDocument& doc, DocumentChange change, QList<DocumentChange> more)
+        : doc_(doc), change_(std::move(change)), more_(std::move(more)) {}
     void undo() override {
         // Back past the saves made after this edit, to the document it was made on.
         for (auto it = saves_.rbegin(); it != saves_.rend(); ++it)
             std::swap(doc_, **it);
+        for (auto it = more_.crbegin(); it != more_.crend(); ++it)
+            doc_.revert(*it);
         doc_.revert(change_);
     }
     void redo() override {
         doc_.reapply(change_);
+        for (const DocumentChange& change : more_)
+            doc_.reapply(change);
         for (auto& other : saves_)
             std::swap(doc_, *other);
     }
     qint64 cost() const override {
         qint64 bytes =
             qint64(sizeof(EditStep)) + blockCost(change_.before) + blockCost(change_.after);
+        for (const DocumentChange& change : more_)
+            bytes += blockCost(change.before) + blockCost(change.after);
         for (const auto& other : saves_)
             bytes += qint64(sizeof(ScenarioDocument)) + blockCost(other->bytes()) +
                      blockCost(other->extraSlotBytes()) + blockCost(other->equipBytes());
@@ -54,6 +60,7 @@ public:
 private:
     ScenarioDocument& doc_;
     DocumentChange change_;
+    QList<DocumentChange> more_; // made after change_, in this order (most steps have none)
     std::vector<std::unique_ptr<ScenarioDocument>> saves_;
 };
 
@@ -61,7 +68,14 @@ DocumentUndo::DocumentUndo(ScenarioDocument& doc, int maxSteps, qint64 maxBytes,
     : UndoHistory(maxSteps, maxBytes, parent), doc_(doc) {}
 
 void DocumentUndo::record(DocumentChange change, const QString& text) {
-    push(std::make_shared<EditStep>(doc_, std::move(change)), text);
+    push(std::make_shared<EditStep>(doc_, std::move(change), QList<DocumentChange>{}), text);
+}
+
+void DocumentUndo::record(QList<DocumentChange> changes, const QString& text) {
+    if (changes.isEmpty())
+        return;
+    DocumentChange first = changes.takeFirst();
+    push(std::make_shared<EditStep>(doc_, std::move(first), std::move(changes)), text);
 }
 
 void DocumentUndo::takeSaved(ScenarioDocument saved) {

@@ -25,6 +25,8 @@ public:
 
     // The change of an edit that has just succeeded (ScenarioDocument::takeChange), named `text`.
     void record(DocumentChange change, const QString& text);
+    // Changes made one after the other (each in one of the document's buffers), as one step.
+    void record(QList<DocumentChange> changes, const QString& text);
     // A save wrote what the document builds, and a load reads it back as `saved`: the document
     // becomes `saved` (unless steps to redo still need it as it is), and the state is the one on
     // disk.

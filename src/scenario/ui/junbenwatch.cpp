@@ -1,11 +1,14 @@
 // The scenario editor's files changed by other programs: the scenario and its R file.
 #include "armyframe.h"
 #include "changes/compare.h"
+#include "changes/patch.h"
 #include "common/fileaccess.h"
 #include "common/ui/filewatch.h"
 #include "junben.h"
 #include "scenario/savebuilder.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <QListWidget>
 
 namespace lcj::scenario {
@@ -40,8 +43,10 @@ bool Junben::adoptScenario(const QByteArray& bytes) {
     // Taken as one change of the scenario's bytes: a file of the length loaded, over a
     // document whose save would write it as it is.
     const QByteArray& held = doc_.bytes();
-    if (stamp_.path.isEmpty() || bytes.size() != held.size() || history_.modified())
+    if (stamp_.path.isEmpty() || history_.modified())
         return false;
+    if (bytes.size() != held.size())
+        return adoptRetyped(bytes);
     qsizetype first = 0;
     while (first < held.size() && held[first] == bytes[first])
         ++first;
@@ -59,6 +64,67 @@ bool Junben::adoptScenario(const QByteArray& bytes) {
     change.equipEditedBefore = change.equipEditedAfter = doc_.equipEdited();
     doc_.reapply(change);
     history_.record(change, changes::stepText(fields::FileKind::Scenario, held, bytes));
+    showStored();
+    updateTitle();
+    emit documentChanged();
+    return true;
+}
+
+bool Junben::adoptRetyped(const QByteArray& bytes) {
+    // A file of another length (army entries appended): the fields that differ are typed into a
+    // copy of the document as the editor's boxes take them, and taken only when that copy
+    // builds exactly `bytes`.
+    const QString name = QFileInfo(stamp_.path).fileName();
+    const auto now = changes::patch::readCells(fields::FileKind::Scenario, name, doc_.bytes());
+    const auto then = changes::patch::readCells(fields::FileKind::Scenario, name, bytes);
+    if (!now || !then)
+        return false;
+    QHash<QString, QJsonValue> held;
+    for (const changes::patch::Cell& cell : *now)
+        held.insert(cell.key(), cell.value);
+    QList<changes::patch::Cell> differing;
+    for (const changes::patch::Cell& cell : *then)
+        if (held.value(cell.key(), QJsonValue::Undefined) != cell.value)
+            differing << cell;
+    ScenarioDocument typed = doc_;
+    if (changes::patch::typeScenarioCells(typed, differing))
+        return false;
+    const auto built = buildSave(typed);
+    if (!built || built->bytes != bytes)
+        return false;
+    // One change for each buffer that differs; the buffers keep their sizes.
+    QList<DocumentChange> steps;
+    using Buffer = DocumentChange::Buffer;
+    const std::pair<Buffer, const QByteArray& (ScenarioDocument::*)() const> buffers[] = {
+        {Buffer::Scenario, &ScenarioDocument::bytes},
+        {Buffer::ExtraSlots, &ScenarioDocument::extraSlotBytes},
+        {Buffer::Equip, &ScenarioDocument::equipBytes}};
+    for (const auto& [buffer, of] : buffers) {
+        const QByteArray& a = (doc_.*of)();
+        const QByteArray& b = (typed.*of)();
+        if (a.size() != b.size())
+            return false;
+        qsizetype first = 0;
+        while (first < a.size() && a[first] == b[first])
+            ++first;
+        qsizetype end = a.size();
+        while (end > first && a[end - 1] == b[end - 1])
+            --end;
+        DocumentChange change;
+        change.buffer = buffer;
+        change.pos = first;
+        change.before = a.mid(first, end - first);
+        change.after = b.mid(first, end - first);
+        change.armyEntryCountBefore = doc_.armyEntryCount();
+        change.armyEntryCountAfter = typed.armyEntryCount();
+        change.equipEditedBefore = doc_.equipEdited();
+        change.equipEditedAfter = typed.equipEdited();
+        steps << change;
+    }
+    const QByteArray before = doc_.bytes();
+    for (const DocumentChange& change : steps)
+        doc_.reapply(change);
+    history_.record(steps, changes::stepText(fields::FileKind::Scenario, before, bytes));
     showStored();
     updateTitle();
     emit documentChanged();
