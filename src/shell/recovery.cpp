@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 namespace lcj {
@@ -56,12 +57,13 @@ QString listing(const QList<RecoveryJournal::Recovered>& found) {
 // The document of the file at `path` among the editors' (a data editor that has not read its
 // file yet gives one without a path: it reads the file when it takes the edits).
 std::optional<Document> documentOf(const MainWindow& window, const QString& path) {
+    // The editor that shows the file, or holds it beside the one it shows (an R file).
     for (EditorWindow* editor : window.workspace()->editors()) {
-        if (editor->filePath().isEmpty() || QFileInfo(editor->filePath()) != QFileInfo(path))
-            continue;
+        const bool shows =
+            !editor->filePath().isEmpty() && QFileInfo(editor->filePath()) == QFileInfo(path);
         for (const Document::Access& access : editor->documents()) {
             const QString held = access.stamp().path;
-            if (held.isEmpty() || QFileInfo(held) == QFileInfo(path))
+            if (held.isEmpty() ? shows : QFileInfo(held) == QFileInfo(path))
                 return Document(editor, access);
         }
     }
@@ -138,18 +140,33 @@ void offerRecovery(MainWindow& window, Prompts& prompts, const QString& folder) 
     if (answer != 0)
         return;
     QStringList failed;
-    // An editor holds one file of its kind: a second would ask to save the first.
+    // A scenario before its R file: opening the scenario drops the R file's boxes.
+    const auto isRFile = [](const RecoveryJournal::Recovered& recovered) {
+        return fields::kindOfName(QFileInfo(recovered.path).fileName()) == fields::FileKind::RFile;
+    };
+    std::stable_partition(found.begin(), found.end(),
+                          [&](const RecoveryJournal::Recovered& r) { return !isRFile(r); });
+    // An editor holds one file of its kind: a second would ask to save the first. The
+    // scenario editor holds one scenario and that scenario's R file.
     QList<fields::FileKind> taken;
+    QString scenarioTaken;
     for (const RecoveryJournal::Recovered& recovered : found) {
         const auto kind = fields::kindOfName(QFileInfo(recovered.path).fileName());
-        const bool again =
-            kind &&
-            taken.contains(*kind == fields::FileKind::RFile ? fields::FileKind::Scenario : *kind);
+        const QString scenario = kind == fields::FileKind::RFile
+                                     ? fields::scenarioOfRFile(recovered.path)
+                                     : recovered.path;
+        const bool again = kind && (kind == fields::FileKind::RFile
+                                        ? !scenarioTaken.isEmpty() &&
+                                              QFileInfo(scenarioTaken) != QFileInfo(scenario)
+                                        : taken.contains(*kind));
         const QString reason = again ? QStringLiteral("编辑器已打开另一个恢复的同类文件，"
                                                       "请保存后重新启动程序再恢复")
                                      : recover(window, recovered);
-        if (kind && reason.isEmpty())
-            taken << (*kind == fields::FileKind::RFile ? fields::FileKind::Scenario : *kind);
+        if (kind && reason.isEmpty()) {
+            taken << *kind;
+            if (*kind == fields::FileKind::Scenario || *kind == fields::FileKind::RFile)
+                scenarioTaken = scenario;
+        }
         // The editor keeps a journal of its own from now on; one not taken stays for next time.
         if (reason.isEmpty())
             QFile::remove(recovered.journal);

@@ -53,7 +53,7 @@ private slots:
         QVERIFY(QDir().mkpath(held));
         QVERIFY(!sample::writeSampleGame(game));
         const QStringList names{QStringLiteral("data.e5"), QStringLiteral("Sv01d.e5s"),
-                                QStringLiteral("S_01.eex")};
+                                QStringLiteral("S_01.eex"), QStringLiteral("R_01.eex")};
         QMap<QString, QByteArray> before;
         QStringList paths;
         for (const QString& name : names) {
@@ -82,11 +82,11 @@ private slots:
             editing.waitForReadyRead(100);
             log += editing.readAllStandardError();
         }
-        QVERIFY2(log.contains("edits made in 3 files"), log.constData());
+        QVERIFY2(log.contains("edits made in 4 files"), log.constData());
         QTest::qWait(1500);
         editing.kill(); // SIGKILL: no destructor, no clean exit
         QVERIFY(editing.waitForFinished(5000));
-        QCOMPARE(QDir(journals).entryList(QDir::Files).size(), 3);
+        QCOMPARE(QDir(journals).entryList(QDir::Files).size(), 4);
         for (int i = 0; i < names.size(); ++i)
             QCOMPARE(readAll(paths[i]), before[names[i]]);
 
@@ -96,7 +96,7 @@ private slots:
         restarted.start(probe, {});
         QVERIFY(restarted.waitForFinished(60000));
         const QByteArray said = restarted.readAllStandardError();
-        QVERIFY2(said.contains("pressed: 恢复") && said.contains("saved 3"), said.constData());
+        QVERIFY2(said.contains("pressed: 恢复") && said.contains("saved 4"), said.constData());
         for (int i = 0; i < names.size(); ++i) {
             const QByteArray expected = readAll(QDir(held).filePath(names[i]));
             QVERIFY2(expected != before[names[i]], qPrintable(names[i]));

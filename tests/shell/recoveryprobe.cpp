@@ -1,7 +1,8 @@
 // The program as RecoveryTest drives it from outside: the real start-up (runProgram) with the
 // game files named on its command line, and then, by LCJ_PROBE:
 // - "edit": a change in each editor as a user makes it (the data editor's table, the save
-//   editor's 确定, the scenario's army entry moved and one appended), left unsaved; the bytes each editor holds
+//   editor's 确定, the scenario's army entry moved and one appended, the R file's deployment
+//   count typed), left unsaved; the bytes each editor holds
 //   are written to LCJ_PROBE_OUT/<file name>, and "edits made" is said on stderr. The
 //   program then waits to be killed.
 // - "recover": the start's question answered with Enter (DialogKeys on the real box), then
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 
@@ -78,6 +80,13 @@ void edit(MainWindow& window) {
         box->setText(QStringLiteral("23"));
     if (auto* ok = in<QPushButton>(window, "Junben", "Command1"))
         ok->click();
+    // The R file's deployment count, typed and not yet saved with R文件保存.
+    if (auto* box = in<QLineEdit>(window, "Junben", "Text31")) {
+        const int count = box->text().toInt();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(count > 1 ? count - 1 : count + 1));
+    }
     const QDir out(qEnvironmentVariable("LCJ_PROBE_OUT"));
     int held = 0;
     for (Document* document : window.workspace()->documents()) {
@@ -105,11 +114,11 @@ int run(QWidget& shown) {
         if (QApplication::activeModalWidget() || (keys.seen.isEmpty() && waited < 100))
             return;
         // The editors open the files after the answer, and a slow machine may
-        // look in between: the three files recovered, or a minute gone.
+        // look in between: the four files recovered, or a minute gone.
         int holding = 0;
         for (Document* document : window.workspace()->documents())
             holding += document->modified() ? 1 : 0;
-        if (holding < 3 && waited < 600)
+        if (holding < 4 && waited < 600)
             return;
         done.stop();
         for (const test::DialogKeys::Seen& seen : keys.seen)

@@ -13,6 +13,7 @@ DocumentJournal::DocumentJournal(EditorWindow* editor, Document::Access access,
     timer_.setInterval(delayMs);
     connect(&timer_, &QTimer::timeout, this, &DocumentJournal::flush);
     connect(editor, &EditorWindow::fileStateChanged, this, &DocumentJournal::stepped);
+    connect(editor, &EditorWindow::editsTyped, this, &DocumentJournal::stepped);
     follow();
 }
 

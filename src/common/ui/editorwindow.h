@@ -89,6 +89,9 @@ signals:
     void exitCommand();
     // The file shown or its unsaved mark changed (filePath(), modified()).
     void fileStateChanged();
+    // A box whose typed value is itself a file's edit changed (the scenario's R file, whose
+    // boxes are its edits until R文件保存): the recovery journal looks again.
+    void editsTyped();
     // The editor asks for the file at `path` to be shown at part `part`, row `row` (-1: the
     // whole file), in the editor that opens it.
     void placeRequested(const QString& path, int part, int row);

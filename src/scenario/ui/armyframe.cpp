@@ -73,6 +73,10 @@ QList<QLineEdit*> ArmyFrame::characterBoxes() const {
     return QList<QLineEdit*>(std::begin(limitBoxes_), std::end(limitBoxes_));
 }
 
+QList<QLineEdit*> ArmyFrame::limitBoxes() const {
+    return QList<QLineEdit*>{Text31} + characterBoxes();
+}
+
 void ArmyFrame::addKeys() {
     pressOnEnter({Text28, Text29, Text30}, Command1);
     QList<QLineEdit*> limits{Text31};
@@ -235,17 +239,45 @@ void ArmyFrame::showLimits() {
     limits_.shown_.take(limitsRow(), limitValues());
 }
 
-bool ArmyFrame::saveLimits() {
-    if (!rFile_) {
-        host_.say(QStringLiteral("R文件中没有出场人数记录，无法保存"));
-        return false;
-    }
+RLimitsForm ArmyFrame::typedLimits() const {
     RLimitsForm form;
     form.deployCount = Text31->text();
     for (int k = 0; k < 5; ++k) {
         form.forced[k] = limitBoxes_[k]->text();
         form.restricted[k] = limitBoxes_[5 + k]->text();
     }
+    return form;
+}
+
+QByteArray ArmyFrame::rFileTyped() const {
+    if (!rFile_)
+        return {};
+    auto typed = rFile_->bytesWith(typedLimits());
+    return typed ? *typed : rFile_->rFileBytes();
+}
+
+bool ArmyFrame::adoptRFile(const QByteArray& bytes) {
+    if (!rFile_)
+        return false;
+    auto taken = RFile::fromBytes(rFile_->rFilePath(), bytes);
+    if (!taken)
+        return false;
+    // Shown in the boxes as typed and not yet saved: R文件保存 writes them.
+    const RLimitsForm form = taken->show();
+    Text31->setText(form.deployCount);
+    for (int k = 0; k < 5; ++k) {
+        limitBoxes_[k]->setText(form.forced[k]);
+        limitBoxes_[5 + k]->setText(form.restricted[k]);
+    }
+    return rFileTyped() == bytes;
+}
+
+bool ArmyFrame::saveLimits() {
+    if (!rFile_) {
+        host_.say(QStringLiteral("R文件中没有出场人数记录，无法保存"));
+        return false;
+    }
+    const RLimitsForm form = typedLimits();
     // A merge with another program's change takes the boxes as stored; a refused box leaves
     // the editor's copy as read, and the save below says why.
     const MergeSource merge{fields::FileKind::RFile,

@@ -22,6 +22,8 @@ public:
     QListWidget* list() const { return List8; }
     // The boxes that take a character number: the R file's forced and restricted persons.
     QList<QLineEdit*> characterBoxes() const;
+    // Every box of the R file: the deployment count and the character boxes.
+    QList<QLineEdit*> limitBoxes() const;
     // The R file's boxes, stored by "R文件保存" rather than by this frame's "确定".
     EditPart& limits() { return limits_; }
 
@@ -47,6 +49,12 @@ public:
     Failure reloadRFile();
     // The R file's bytes as read or last saved (its limits are written by R文件保存 at once).
     QByteArray rFileBytes() const { return rFile_ ? rFile_->rFileBytes() : QByteArray(); }
+    // The R file as R文件保存 would write it now, the boxes' values in it (as read when a box
+    // is refused).
+    QByteArray rFileTyped() const;
+    // Shows the values of `bytes`, the whole R file, in the boxes, typed and not yet saved;
+    // false when they are not an R file these boxes can hold.
+    bool adoptRFile(const QByteArray& bytes);
     // Reads the R file of the scenario loaded now, as ticking 出场人物数修改 does.
     void takeRFile();
 
@@ -71,6 +79,7 @@ private:
 
     int shownRow() const;
     QStringList values() const;
+    RLimitsForm typedLimits() const;
     int limitsRow() const;
     QStringList limitValues() const;
     void clearLimitBoxes();

@@ -194,12 +194,20 @@ void Junben::sopen_Click() {
 
 bool Junben::openPath(const QString& path) {
     QString scenario = path;
-    if (fields::kindOfName(QFileInfo(path).fileName()) == fields::FileKind::RFile) {
+    const bool rFile = fields::kindOfName(QFileInfo(path).fileName()) == fields::FileKind::RFile;
+    if (rFile) {
         scenario = fields::scenarioOfRFile(path);
         if (scenario.isEmpty()) {
             say(QStringLiteral("找不到这个R文件所属的剧本文件：%1")
                     .arg(QFileInfo(path).fileName()));
             return false;
+        }
+        // The R file of the scenario shown: its limits are shown beside it, the scenario and
+        // its edits stay as they are.
+        if (!scenarioPath_.isEmpty() && QFileInfo(scenarioPath_) == QFileInfo(scenario)) {
+            if (army_->rFileStamp().path.isEmpty())
+                army_->takeRFile();
+            return !army_->rFileStamp().path.isEmpty();
         }
     }
     if (!mayDropEdits(QStringLiteral("剧本的修改还没有保存到文件。读取另一个剧本前要保存吗？")))
@@ -215,7 +223,12 @@ bool Junben::openPath(const QString& path) {
             return false;
     }
     const QString chosen = offerVirtualStoreTwin(this, prompts(), scenario);
-    return !chosen.isEmpty() && readScenario(chosen);
+    if (chosen.isEmpty() || !readScenario(chosen))
+        return false;
+    // An R file opened brings its limits up beside its scenario.
+    if (rFile)
+        army_->takeRFile();
+    return true;
 }
 
 void Junben::useGameData(const QString& dataPath) {

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QLineEdit>
 #include <QListWidget>
 
 namespace lcj::scenario {
@@ -31,12 +32,15 @@ void Junben::watchFiles() {
                  [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); },
                  [this] { return history_.stack(); },
                  [this](const QByteArray& bytes) { return adoptScenario(bytes); }});
+    // The R file's edits are its boxes' values until R文件保存: what a save would write holds them.
     addDocument({[this] { return army_->rFileStamp(); },
-                 [this] { return army_->rFileBytes(); },
+                 [this] { return army_->rFileTyped(); },
                  [this] { return army_->limits().holdsEdits(); },
                  [this] { return !army_->limits().holdsEdits() || army_->limits().confirmEdits(); },
                  {},
-                 {}});
+                 [this](const QByteArray& bytes) { return army_->adoptRFile(bytes); }});
+    for (QLineEdit* box : army_->limitBoxes())
+        connect(box, &QLineEdit::textEdited, this, &EditorWindow::editsTyped);
 }
 
 bool Junben::adoptScenario(const QByteArray& bytes) {
