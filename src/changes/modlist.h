@@ -138,9 +138,42 @@ public:
     Result<ApplyResult> undoApply();
     bool canUndoApply() const;
 
+    // The names the list is kept under in the folder's workshop.
+    static QString modsFolder(const QString& folder);     // .lcjworkshop/mods
+    static QString originalFolder(const QString& folder); // .lcjworkshop/original
+    static QString keptFolder(const QString& folder);     // .lcjworkshop/applied
+
+    // The kept original of the game file `file`, as read from original/.
+    Result<QByteArray> original(const QString& file) const;
+    // The game files the list looks after: every file a patch of it touches.
+    QStringList touchedFiles() const;
+
+    struct Kept {
+        QString file; // the name in the game folder
+        qint64 size = 0;
+        QString sha256;
+    };
+
 private:
+    struct Built;
+    Failure reload();
+    Failure saveList(const QMap<QString, QString>* pendingApplied = nullptr,
+                     const QMap<QString, QString>* pendingUndo = nullptr) const;
+    Failure saveOriginals() const;
+    void findProblems();
+    Result<Built> build(bool write) const;
+    Result<QByteArray> reference(const QString& file) const;
+    Result<OutsideEdits> outsideIn(const QMap<QString, QByteArray>& now) const;
+    Failure keepOwnEdits(const OutsideEdits& edits);
+    Result<ApplyResult> writeFiles(const QMap<QString, QByteArray>& before,
+                                   const QMap<QString, QByteArray>& after, bool keepUndo);
+    void dropUnusedKept() const;
+
     QString folder_;
     QList<Entry> entries_;
+    QList<Kept> originals_;
+    QMap<QString, QString> applied_; // file → SHA-256 of what the last apply wrote
+    QMap<QString, QString> undo_;    // file → SHA-256 of what it held before
 };
 
 } // namespace lcj::changes::mods
