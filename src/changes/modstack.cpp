@@ -437,6 +437,8 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
             newUndo.insert(it.key(), detail::sha256(before.value(it.key())));
         }
     }
+    if (journal.isEmpty() && keepUndo)
+        newUndo = undo_;
     if (auto failure = saveList(&newApplied, &newUndo))
         return R::failure(*failure + nothingWritten());
     for (const files::JournalFile& f : journal)
@@ -445,10 +447,11 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
     if (auto failure = files::WriteJournal::write(journal, QStringLiteral("模组前")))
         return R::failure(*failure);
     applied_ = newApplied;
-    if (keepUndo)
-        undo_ = newUndo;
-    else
+    // An apply that changed nothing keeps the undo of the one before.
+    if (!keepUndo)
         undo_.clear();
+    else if (!journal.isEmpty())
+        undo_ = newUndo;
     if (auto failure = saveList())
         return R::failure(QStringLiteral("游戏文件已写好，但模组列表没能记下：") + *failure);
     dropUnusedKept();
