@@ -99,10 +99,6 @@ void ModsApply20x500(benchmark::State& state) {
         const Failure switchFailed = g.list->setEnabled(last, on);
         state.ResumeTiming();
         const auto r = g.list->apply(mods::Outside::Drop);
-        for (const auto& e : g.list->entries())
-        if (r)
-            for (const auto& f : r->files)
-        if (r)
         const QString failed = switchFailed  ? *switchFailed
                                : !r          ? r.error()
                                : !r->written ? QStringLiteral("nothing was written")

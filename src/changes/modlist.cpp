@@ -188,10 +188,15 @@ Failure ModList::reload() {
             return QStringLiteral("模组“%1”的补丁文件“%2”在加入列表之后被改过了（SHA-256 不符）；"
                                   "请把它移出列表再重新加入")
                 .arg(e.name, shownPath(path));
-        const auto p = patch::fromJson(*bytes);
-        if (!p)
-            return QStringLiteral("模组“%1”：%2").arg(e.name, p.error());
-        e.patch = *p;
+        if (const auto known = parsed_.constFind(e.sha256); known != parsed_.constEnd()) {
+            e.patch = *known;
+        } else {
+            const auto p = patch::fromJson(*bytes);
+            if (!p)
+                return QStringLiteral("模组“%1”：%2").arg(e.name, p.error());
+            e.patch = *p;
+            parsed_.insert(e.sha256, *p);
+        }
         entries_.append(e);
     }
     applied_ = shaMap(o.value(QStringLiteral("applied")));
@@ -275,10 +280,10 @@ QStringList ModList::touchedFiles() const {
 }
 
 void ModList::findProblems() {
-    QHash<QString, std::optional<QSet<QString>>> keys; // file → its fields' keys
-    const auto keysOf = [&](const QString& file) -> const std::optional<QSet<QString>>& {
-        auto it = keys.find(file);
-        if (it != keys.end())
+    const auto keysOf = [&](const Kept& kept) -> const std::optional<QSet<QString>>& {
+        const QString& file = kept.file;
+        auto it = fieldKeys_.find(kept.sha256);
+        if (it != fieldKeys_.end())
             return *it;
         std::optional<QSet<QString>> set;
         const auto bytes = original(file);
@@ -289,7 +294,7 @@ void ModList::findProblems() {
                 for (const patch::Cell& c : *cells)
                     set->insert(c.key());
             }
-        return *keys.insert(file, set);
+        return *fieldKeys_.insert(kept.sha256, set);
     };
     for (Entry& e : entries_) {
         e.problem.clear();
@@ -308,7 +313,7 @@ void ModList::findProblems() {
             if (kept->size != fp.size || kept->sha256 != fp.sha256)
                 e.notes
                     << QStringLiteral("%1 和补丁所依据的原版不同（大小或 SHA-256）").arg(fp.file);
-            const auto& fields = keysOf(kept->file);
+            const auto& fields = keysOf(*kept);
             if (!fields) {
                 e.problem = QStringLiteral("%1 打不开").arg(fp.file);
                 break;

@@ -5,8 +5,10 @@
 #include "patch.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonValue>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -174,6 +176,10 @@ private:
     QList<Kept> originals_;
     QMap<QString, QString> applied_; // file → SHA-256 of what the last apply wrote
     QMap<QString, QString> undo_;    // file → SHA-256 of what it held before
+    // What reading the workshop again need not redo: patches by their file's
+    // SHA-256, the fields of the originals by theirs.
+    QHash<QString, patch::Patch> parsed_;
+    QHash<QString, std::optional<QSet<QString>>> fieldKeys_;
 };
 
 } // namespace lcj::changes::mods
