@@ -223,3 +223,182 @@ INSTANTIATE_TEST_SUITE_P(Seeds, ModListProperty,
                              return "seed" + std::to_string(info.param.seed) + "_" +
                                     std::to_string(info.param.patches) + "patches";
                          });
+
+namespace {
+
+// The sample game and patches made from it through lcjtool's own imports.
+class ModListGame : public testing::Test {
+protected:
+    test::TestFolder dir;
+    QString orig = dir.path(QStringLiteral("orig"));
+    QString game = dir.path(QStringLiteral("game"));
+    int made = 0;
+
+    void SetUp() override {
+        ASSERT_FALSE(sample::writeSampleGame(orig));
+        copyGame(orig, game);
+    }
+
+    // Runs an import of lcjtool on `folder`; `args` name the file as FILE.
+    void edit(const QString& folder, QStringList args, const QString& file,
+              const QByteArray& input) {
+        const QString in = dir.write(QStringLiteral("input%1").arg(++made), input);
+        for (QString& a : args)
+            a = a == QStringLiteral("FILE") ? QDir(folder).filePath(file)
+                : a == QStringLiteral("IN") ? in
+                                            : a;
+        ASSERT_EQ(cli::run(args), cli::Ok) << args.join(u' ').toStdString();
+    }
+    void characters(const QString& folder, const QByteArray& csv) {
+        edit(folder,
+             {QStringLiteral("data"), QStringLiteral("import"), QStringLiteral("FILE"),
+              QStringLiteral("characters"), QStringLiteral("IN")},
+             QStringLiteral("data.e5"), csv);
+    }
+    void scenario(const QString& folder, const QByteArray& json) {
+        edit(folder,
+             {QStringLiteral("scenario"), QStringLiteral("edit"), QStringLiteral("FILE"),
+              QStringLiteral("IN")},
+             QStringLiteral("S_01.eex"), json);
+    }
+
+    // A patch file `name` of what `change` does to a copy of the original.
+    QString patchFile(const QString& name, const std::function<void(const QString&)>& change) {
+        const QString mod = dir.path(QStringLiteral("mod%1").arg(++made));
+        copyGame(orig, mod);
+        change(mod);
+        QStringList warnings;
+        const auto p = patch::makePatch(orig, mod, warnings);
+        EXPECT_TRUE(p.ok());
+        QDir().mkpath(dir.path(QStringLiteral("p%1").arg(made)));
+        return dir.write(QStringLiteral("p%1/%2.lcjpatch").arg(made).arg(name),
+                         p.ok() ? patch::toJson(*p) : QByteArray());
+    }
+
+    mods::ModList list() {
+        auto l = mods::ModList::open(game);
+        EXPECT_TRUE(l.ok()) << l.error().toStdString();
+        return *l;
+    }
+};
+
+struct AddCase {
+    const char* name;
+    const char* secondFile; // the second patch's file name
+    const char* secondCsv;  // its characters
+    const char* gameCsv;    // what the game already holds before the first add; may be null
+    const char* wantName;
+    bool listedTwice;
+    const char* modded; // a line of AddResult::alreadyModded of the first add; may be null
+};
+
+void PrintTo(const AddCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ModListAdd : public ModListGame, public testing::WithParamInterface<AddCase> {};
+
+} // namespace
+
+TEST_P(ModListAdd, ListsEachContentOnceUnderAFreeName) {
+    const AddCase& c = GetParam();
+    if (c.gameCsv)
+        characters(game, c.gameCsv);
+    const QString first = patchFile(
+        QStringLiteral("强兵"), [&](const QString& mod) { characters(mod, "序号,武力\n5,76\n"); });
+    const QString second = patchFile(QString::fromUtf8(c.secondFile),
+                                     [&](const QString& mod) { characters(mod, c.secondCsv); });
+    mods::ModList l = list();
+    const auto a = l.add(first);
+    ASSERT_TRUE(a.ok()) << a.error().toStdString();
+    EXPECT_EQ(a->alreadyModded.join(u'|').toStdString(), c.modded ? c.modded : "");
+    const auto b = l.add(second);
+    ASSERT_TRUE(b.ok()) << b.error().toStdString();
+    EXPECT_EQ(b->name.toStdString(), c.wantName);
+    EXPECT_EQ(b->alreadyListed, c.listedTwice);
+    EXPECT_EQ(list().entries().size(), c.listedTwice ? 1 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ModListAdd,
+    testing::Values(AddCase{"same_patch_again", "强兵", "序号,武力\n5,76\n", nullptr, "强兵", true,
+                            nullptr},
+                    AddCase{"same_content_other_name", "快马", "序号,武力\n5,76\n", nullptr, "强兵",
+                            true, nullptr},
+                    AddCase{"same_name_other_content", "强兵", "序号,武力\n5,80\n", nullptr,
+                            "强兵-2", false, nullptr},
+                    AddCase{"game_modded_already", "快马", "序号,智力\n5,50\n", "序号,武力\n5,76\n",
+                            "快马", false, "data.e5 人物 5 武力 已是 76"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A mod whose file the game does not have is never applied, not even the
+// fields of the files it does have; one that takes the army past its limit is
+// a conflict row and is left out whole.
+TEST_F(ModListGame, AModThatDoesNotFitIsLeftOutWhole) {
+    const QString army = patchFile(QStringLiteral("大军"), [&](const QString& mod) {
+        characters(mod, "序号,武力\n5,90\n");
+        scenario(mod, R"({"append_army": 6})");
+    });
+    QByteArray json = test::readFile(army);
+    const QString elsewhere =
+        dir.write(QStringLiteral("别处.lcjpatch"), json.replace("\"S_01.eex\"", "\"S_09.eex\""));
+    mods::ModList l = list();
+    for (const QString& p :
+         {army, elsewhere, patchFile(QStringLiteral("又一军"), [&](const QString& mod) {
+              scenario(mod, R"({"append_army": 6})");
+          })})
+        ASSERT_TRUE(l.add(p).ok());
+    l = list();
+    EXPECT_EQ(l.entries()[1].problem.toStdString(), "游戏文件夹里没有 S_09.eex");
+    ASSERT_FALSE(l.move(QStringLiteral("大军"), 2));
+    const auto r = l.apply(mods::Outside::Refuse);
+    ASSERT_TRUE(r.ok()) << r.error().toStdString();
+    EXPECT_EQ(r->skipped.size(), 2) << r->skipped.join(u'|').toStdString();
+    const auto rows = l.conflicts();
+    ASSERT_TRUE(rows.ok() && rows->size() == 1);
+    EXPECT_EQ(rows->first().where.toStdString(), "我军出场人数");
+    EXPECT_EQ(rows->first().result, QJsonValue(11));
+    const auto data =
+        patch::readCells(patch::FileKind::Data, QStringLiteral("data.e5"),
+                         test::readFile(QDir(game).filePath(QStringLiteral("data.e5"))));
+    ASSERT_TRUE(data.ok());
+    for (const patch::Cell& c : *data)
+        if (c.where == QStringLiteral("人物 5 武力")) {
+            EXPECT_EQ(c.value, QJsonValue(QStringLiteral("74")));
+        }
+}
+
+// The player's own edits, kept as the top layer, outlive switching a mod off;
+// originals taken from a clean folder make 恢复原版 give that folder's bytes.
+TEST_F(ModListGame, OwnEditsStayOnTopAndOriginalsComeFromAnotherFolder) {
+    characters(game, "序号,运气\n7,40\n"); // modded before the list knew it
+    mods::ModList l = list();
+    ASSERT_TRUE(l.add(patchFile(QStringLiteral("强兵"), [&](const QString& mod) {
+                     characters(mod, "序号,武力,智力\n5,76,60\n");
+                 })).ok());
+    ASSERT_TRUE(l.apply(mods::Outside::Refuse).ok());
+    characters(game, "序号,智力\n5,20\n");
+    const auto outside = l.outsideEdits();
+    ASSERT_TRUE(outside.ok());
+    EXPECT_EQ(outside->lines.join(u'|').toStdString(), "data.e5：人物 5 智力：60 → 20");
+    EXPECT_FALSE(l.apply(mods::Outside::Refuse).ok());
+    ASSERT_TRUE(l.apply(mods::Outside::KeepAsLayer).ok());
+    EXPECT_TRUE(l.entries().last().own);
+    ASSERT_FALSE(l.setEnabled(QStringLiteral("强兵"), false));
+    ASSERT_TRUE(l.apply(mods::Outside::Refuse).ok());
+    QStringList shown;
+    const auto cells =
+        patch::readCells(patch::FileKind::Data, QStringLiteral("data.e5"),
+                         test::readFile(QDir(game).filePath(QStringLiteral("data.e5"))));
+    for (const patch::Cell& c : *cells)
+        if (c.row == 5 || c.row == 7)
+            if (c.column == QStringLiteral("武力") || c.column == QStringLiteral("智力") ||
+                c.column == QStringLiteral("运气"))
+                shown << c.where + u'=' + c.value.toString();
+    EXPECT_EQ(shown.join(u' ').toStdString(), "人物 5 武力=74 人物 5 智力=20 人物 5 运气=66 "
+                                              "人物 7 武力=98 人物 7 智力=86 人物 7 运气=40");
+    ASSERT_FALSE(l.takeOriginalsFrom(orig));
+    ASSERT_TRUE(l.restore(mods::Outside::Drop).ok());
+    EXPECT_EQ(test::readFile(QDir(game).filePath(QStringLiteral("data.e5"))),
+              test::readFile(QDir(orig).filePath(QStringLiteral("data.e5"))));
+}
