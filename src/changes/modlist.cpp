@@ -46,6 +46,19 @@ const FieldChange* countChange(const patch::FilePatch& file) {
     return nullptr;
 }
 
+// Why nothing can be written in `folder`, or nothing.
+Failure folderUnwritable(const QString& folder) {
+    const QFileInfo info(folder);
+    // The mode bits, not access(): a root user may write anything.
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!info.isDir())
+        return QStringLiteral("找不到游戏文件夹“%1”").arg(QDir::toNativeSeparators(folder));
+    if (!info.isWritable() || !(info.permissions() & writeBits))
+        return QStringLiteral("游戏文件夹“%1”是只读的，无法写入")
+            .arg(QDir::toNativeSeparators(folder));
+    return std::nullopt;
+}
+
 } // namespace detail
 
 namespace {
@@ -345,6 +358,8 @@ Result<AddResult> ModList::add(const QString& patchPath) {
     const auto p = patch::fromJson(*bytes);
     if (!p)
         return R::failure(QStringLiteral("“%1”：%2").arg(shownPath(patchPath), p.error()));
+    if (auto failure = detail::folderUnwritable(folder_))
+        return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -460,6 +475,8 @@ qsizetype indexOf(const QList<Entry>& entries, const QString& name) {
 } // namespace
 
 Failure ModList::remove(const QString& name) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -479,6 +496,8 @@ Failure ModList::remove(const QString& name) {
 }
 
 Failure ModList::setEnabled(const QString& name, bool enabled) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -497,6 +516,8 @@ Failure ModList::setEnabled(const QString& name, bool enabled) {
 }
 
 Failure ModList::move(const QString& name, int position) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -523,6 +544,8 @@ Failure ModList::move(const QString& name, int position) {
 }
 
 Failure ModList::takeOriginalsFrom(const QString& other) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -552,7 +575,7 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
     return std::nullopt;
 }
 
-Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
+Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
     qsizetype own = -1;
     for (qsizetype i = 0; i < entries_.size(); ++i)
         if (entries_[i].own)
@@ -616,6 +639,9 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
         }
     }
     const QByteArray json = patch::toJson(mine);
+    entries_[own].sha256 = sha256(json);
+    if (!save)
+        return std::nullopt;
     if (auto failure = files::makeWorkshop(folder_))
         return failure;
     if (!QDir().mkpath(modsFolder(folder_)))
@@ -623,7 +649,6 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
     if (auto failure = files::writeOutputFile(
             QDir(modsFolder(folder_)).filePath(ownLayerName + patchSuffix), json))
         return failure;
-    entries_[own].sha256 = sha256(json);
     return saveList();
 }
 

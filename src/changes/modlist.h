@@ -166,7 +166,7 @@ private:
     Result<Built> build(bool write) const;
     Result<QByteArray> reference(const QString& file) const;
     Result<OutsideEdits> outsideIn(const QMap<QString, QByteArray>& now) const;
-    Failure keepOwnEdits(const OutsideEdits& edits);
+    Failure keepOwnEdits(const OutsideEdits& edits, bool save);
     Result<ApplyResult> writeFiles(const QMap<QString, QByteArray>& before,
                                    const QMap<QString, QByteArray>& after, bool keepUndo);
     void dropUnusedKept() const;

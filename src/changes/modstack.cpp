@@ -364,19 +364,6 @@ Result<QMap<QString, QByteArray>> readNow(const QString& folder, const QStringLi
     return now;
 }
 
-// Why nothing can be written in `folder`, or nothing.
-Failure folderUnwritable(const QString& folder) {
-    const QFileInfo info(folder);
-    // The mode bits, not access(): a root user may write anything.
-    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!info.isDir())
-        return QStringLiteral("找不到游戏文件夹“%1”").arg(QDir::toNativeSeparators(folder));
-    if (!info.isWritable() || !(info.permissions() & writeBits))
-        return QStringLiteral("游戏文件夹“%1”是只读的，无法写入")
-            .arg(QDir::toNativeSeparators(folder));
-    return std::nullopt;
-}
-
 QStringList lockedPaths(const QString& folder, const QStringList& names) {
     QStringList paths{QDir(folder).filePath(QStringLiteral("mods.list"))};
     for (const QString& name : names) {
@@ -475,7 +462,7 @@ void ModList::dropUnusedKept() const {
 Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     using R = Result<ApplyResult>;
     if (!dryRun)
-        if (auto failure = folderUnwritable(folder_))
+        if (auto failure = detail::folderUnwritable(folder_))
             return R::failure(*failure + nothingWritten());
     const auto lock =
         files::WriteLock::take(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()));
@@ -492,10 +479,14 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     if (!edits->empty() && outside == Outside::Refuse)
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
                               .arg(edits->lines.join(u'\n'), nothingWritten()));
-    if (!edits->empty() && outside == Outside::KeepAsLayer && !dryRun)
-        if (auto failure = keepOwnEdits(*edits))
+    // A dry run shows them on top without keeping them.
+    const QList<Entry> listed = entries_;
+    if (!edits->empty() && outside == Outside::KeepAsLayer)
+        if (auto failure = keepOwnEdits(*edits, !dryRun))
             return R::failure(*failure + nothingWritten());
     const auto built = build(true);
+    if (dryRun)
+        entries_ = listed;
     if (!built)
         return R::failure(built.error() + nothingWritten());
     if (dryRun) {
@@ -516,7 +507,7 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
 
 Result<ApplyResult> ModList::restore(Outside outside) {
     using R = Result<ApplyResult>;
-    if (auto failure = folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_))
         return R::failure(*failure + nothingWritten());
     const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
     if (!lock)
@@ -533,7 +524,7 @@ Result<ApplyResult> ModList::restore(Outside outside) {
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
                               .arg(edits->lines.join(u'\n'), nothingWritten()));
     if (!edits->empty() && outside == Outside::KeepAsLayer)
-        if (auto failure = keepOwnEdits(*edits))
+        if (auto failure = keepOwnEdits(*edits, true))
             return R::failure(*failure + nothingWritten());
     QMap<QString, QByteArray> originals;
     for (const Kept& k : originals_) {
@@ -547,7 +538,7 @@ Result<ApplyResult> ModList::restore(Outside outside) {
 
 Result<ApplyResult> ModList::undoApply() {
     using R = Result<ApplyResult>;
-    if (auto failure = folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_))
         return R::failure(*failure + nothingWritten());
     const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
     if (!lock)
