@@ -131,12 +131,17 @@ public:
 
     // Builds the result in memory, reads it back as the windows would show it,
     // and (unless dryRun) writes every touched file all or nothing. Open
-    // editors see the new bytes as another program's write.
+    // editors see the new bytes as another program's write. With outside
+    // edits and Outside::Refuse it is refused, the message listing them. An
+    // entry that does not fit (a problem, the army past its limit) is left
+    // out whole and named in ApplyResult::skipped. Every call reads the list
+    // from the workshop again: entries() is then what was applied.
     Result<ApplyResult> apply(Outside outside, bool dryRun = false);
     // 恢复原版: writes the originals back, all or nothing; each file is then
-    // byte-identical to its kept original (ApplyResult::files say so by hash).
+    // byte-identical to its kept original (ApplyResult::files hold the bytes).
     Result<ApplyResult> restore(Outside outside);
-    // 撤销应用: the touched files as they were before the last apply.
+    // 撤销应用: the touched files as they were before the last apply; refused
+    // when a file changed since.
     Result<ApplyResult> undoApply();
     bool canUndoApply() const;
 
