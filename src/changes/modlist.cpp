@@ -600,12 +600,15 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
         }
         // Entries the layer appended sit at the end of the last result: the
         // new changes are renumbered to the layer's own rows.
-        FieldChange* occ = const_cast<FieldChange*>(detail::countChange(*of));
+        const FieldChange* ownCount = detail::countChange(*of);
+        // By its place: appending changes moves them.
+        const qsizetype occ = ownCount ? ownCount - of->changes.constData() : -1;
+        const QString countPart = ownCount ? ownCount->part : QString();
         const FieldChange* ncc = detail::countChange(nf);
         int base = 0, grown = 0, resultCount = 0;
-        if (occ) {
-            base = occ->before.toInt(0);
-            grown = occ->after.toInt(0) - base;
+        if (occ >= 0) {
+            base = of->changes[occ].before.toInt(0);
+            grown = of->changes[occ].after.toInt(0) - base;
             if (ncc) {
                 resultCount = ncc->before.toInt(0);
             } else if (const auto ref = reference(nf.file)) {
@@ -618,11 +621,11 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
         }
         const int start = resultCount - grown; // where the layer's entries begin
         for (FieldChange ch : nf.changes) {
-            if (occ && ch.row < 0 && ch.column == countColumn) {
-                occ->after = base + (ch.after.toInt(0) - start);
+            if (occ >= 0 && ch.row < 0 && ch.column == countColumn) {
+                of->changes[occ].after = base + (ch.after.toInt(0) - start);
                 continue;
             }
-            if (occ && ch.part == occ->part && ch.row >= start) {
+            if (occ >= 0 && ch.part == countPart && ch.row >= start) {
                 ch.row = ch.row - start + base;
                 const auto where = patch::place(nf.kind, ch.part, ch.row, ch.column);
                 if (where)

@@ -402,3 +402,31 @@ TEST_F(ModListGame, OwnEditsStayOnTopAndOriginalsComeFromAnotherFolder) {
     EXPECT_EQ(test::readFile(QDir(game).filePath(QStringLiteral("data.e5"))),
               test::readFile(QDir(orig).filePath(QStringLiteral("data.e5"))));
 }
+
+// Army entries the player appended outside the list, kept twice as 我的修改,
+// follow the mods' entries wherever those end: switching the mod off moves
+// them up, with the values last typed into them.
+TEST_F(ModListGame, OwnAppendedEntriesFollowTheMods) {
+    mods::ModList l = list();
+    ASSERT_TRUE(l.add(patchFile(QStringLiteral("大军"), [&](const QString& mod) {
+                     scenario(mod, R"({"append_army": 2})");
+                 })).ok());
+    ASSERT_TRUE(l.apply(mods::Outside::Refuse).ok());
+    scenario(game, R"({"append_army": 1, "army": {"7": {"x": 3}}})");
+    ASSERT_TRUE(l.apply(mods::Outside::KeepAsLayer).ok());
+    scenario(game, R"({"append_army": 1, "army": {"7": {"x": 5}, "8": {"x": 4}}})");
+    ASSERT_TRUE(l.apply(mods::Outside::KeepAsLayer).ok());
+    ASSERT_FALSE(l.setEnabled(QStringLiteral("大军"), false));
+    ASSERT_TRUE(l.apply(mods::Outside::Refuse).ok());
+    const auto cells =
+        patch::readCells(patch::FileKind::Scenario, QStringLiteral("S_01.eex"),
+                         test::readFile(QDir(game).filePath(QStringLiteral("S_01.eex"))));
+    ASSERT_TRUE(cells.ok());
+    QStringList army;
+    for (const patch::Cell& c : *cells)
+        if (c.part == QStringLiteral("army") &&
+            (c.row < 0 || (c.row >= 5 && c.column == QStringLiteral("x"))))
+            army << QStringLiteral("%1=%2").arg(c.where).arg(c.value.toInt());
+    EXPECT_EQ(army.join(u' ').toStdString(),
+              "我军出场人数=7 我军出场人物 6 横坐标=5 我军出场人物 7 横坐标=4");
+}
