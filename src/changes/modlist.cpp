@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QSet>
 
 namespace lcj::changes::mods {
@@ -309,11 +310,20 @@ void ModList::findProblems() {
             }
         return *fieldKeys_.insert(kept.sha256, set);
     };
+    QString originals;
+    for (const Kept& k : originals_)
+        originals += k.file + u':' + k.sha256 + u'|';
     for (Entry& e : entries_) {
         e.problem.clear();
         e.notes.clear();
         if (e.own)
             continue;
+        const QString known = e.sha256 + u'|' + originals;
+        if (const auto it = problems_.constFind(known); it != problems_.constEnd()) {
+            std::tie(e.problem, e.notes) = *it;
+            continue;
+        }
+        const auto remember = qScopeGuard([&] { problems_.insert(known, {e.problem, e.notes}); });
         for (const patch::FilePatch& fp : e.patch.files) {
             const Kept* kept = nullptr;
             for (const Kept& k : originals_)

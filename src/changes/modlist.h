@@ -185,6 +185,9 @@ private:
     // SHA-256, the fields of the originals by theirs.
     QHash<QString, patch::Patch> parsed_;
     QHash<QString, std::optional<QSet<QString>>> fieldKeys_;
+    mutable QHash<QString, QHash<QString, QJsonValue>> originalValues_;
+    // An entry's problem and notes, by its patch's and the originals' SHA-256.
+    QHash<QString, std::pair<QString, QStringList>> problems_;
 };
 
 } // namespace lcj::changes::mods

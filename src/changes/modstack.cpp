@@ -48,17 +48,12 @@ public:
     Stack(const QString& file, fields::FileKind kind, const QList<Entry>& entries)
         : file_(file), kind_(kind), entries_(entries) {}
 
-    Failure start(const QByteArray& original) {
+    // The original's bytes and the fields it shows, by key.
+    void start(const QByteArray& original, const QHash<QString, QJsonValue>& values) {
         original_ = original;
-        const auto cells = patch::readCells(kind_, file_, original);
-        if (!cells)
-            return QStringLiteral("%1（原版）：%2").arg(file_, cells.error());
-        for (const Cell& c : *cells) {
-            values_.insert(c.key(), c.value);
-        }
+        values_ = values;
         countKey_ = fieldKey(army, -1, countColumn);
         originalCount_ = count_ = values_.value(countKey_, -1).toInt(-1);
-        return std::nullopt;
     }
 
     // Why entry `index` cannot go on top, or nothing; with `commit` it is put
@@ -241,9 +236,18 @@ Result<ModList::Built> ModList::build(bool write) const {
             built.results.insert(k.file, *bytes);
             continue;
         }
+        auto values = originalValues_.constFind(k.sha256);
+        if (values == originalValues_.constEnd()) {
+            const auto cells = patch::readCells(*kind, k.file, *bytes);
+            if (!cells)
+                return R::failure(QStringLiteral("%1（原版）：%2").arg(k.file, cells.error()));
+            QHash<QString, QJsonValue> read;
+            for (const Cell& c : *cells)
+                read.insert(c.key(), c.value);
+            values = originalValues_.insert(k.sha256, read);
+        }
         owned.push_back(std::make_unique<Stack>(k.file, *kind, entries_));
-        if (auto failure = owned.back()->start(*bytes))
-            return R::failure(*failure);
+        owned.back()->start(*bytes, *values);
         stacks.append({k.file, owned.back().get()});
     }
     for (int i = 0; i < entries_.size(); ++i) {
