@@ -17,6 +17,10 @@ struct ModList::Built {
 
 namespace detail {
 
+inline const QString patchSuffix = QStringLiteral(".lcjpatch");
+// A path as the system writes it, for messages.
+QString shownPath(const QString& path);
+
 QString sha256(const QByteArray& bytes);
 // The file named `name` in `folder`, found without regard to case as the
 // game's own files are; empty when there is none.
