@@ -29,7 +29,7 @@ int usage(const QString& problem = {}) {
 }
 
 // The options a writing command takes for the fields changed outside the list.
-std::optional<mods::Outside> outsideOption(QStringList& args, bool& clash) {
+mods::Outside outsideOption(QStringList& args, bool& clash) {
     const bool keep = args.removeAll(QStringLiteral("--keep-mine")) > 0;
     const bool drop = args.removeAll(QStringLiteral("--drop-mine")) > 0;
     clash = keep && drop;
@@ -129,7 +129,7 @@ int run(const QString& verb, QStringList args) {
     if (const QString s = stray(args); !s.isEmpty())
         return usage(QStringLiteral("未知的选项 %1").arg(s));
     const bool takesOutside = verb == QStringLiteral("apply") || verb == QStringLiteral("restore");
-    if ((*outside != mods::Outside::Refuse && !takesOutside) ||
+    if ((outside != mods::Outside::Refuse && !takesOutside) ||
         (dryRun && verb != QStringLiteral("apply")))
         return usage(QStringLiteral("mods %1 不接受这个选项").arg(verb));
     struct Shape {
@@ -207,10 +207,10 @@ int run(const QString& verb, QStringList args) {
         return report(list->folder(), *r, false);
     }
     const auto r =
-        verb == QStringLiteral("apply") ? list->apply(*outside, dryRun) : list->restore(*outside);
+        verb == QStringLiteral("apply") ? list->apply(outside, dryRun) : list->restore(outside);
     if (!r) {
         QString message = r.error();
-        if (*outside == mods::Outside::Refuse && message.contains(QStringLiteral("模组列表之外")))
+        if (outside == mods::Outside::Refuse && message.contains(QStringLiteral("模组列表之外")))
             message +=
                 QStringLiteral("\n可用 --keep-mine 把它们留作“%1”，或 --drop-mine 丢掉它们。")
                     .arg(mods::ownLayerName);
