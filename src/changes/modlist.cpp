@@ -154,7 +154,16 @@ Result<ModList> ModList::open(const QString& folder) {
     return list;
 }
 
-Failure ModList::reload() {
+Result<ModList> ModList::openToRepair(const QString& folder) {
+    ModList list;
+    list.folder_ = QFileInfo(folder).absoluteFilePath();
+    if (auto failure = list.reload(false))
+        return Result<ModList>::failure(*failure);
+    return list;
+}
+
+Failure ModList::reload(bool strict) {
+    QHash<QString, QString> damaged; // entry → why it cannot be read, when not strict
     entries_.clear();
     originals_.clear();
     applied_.clear();
@@ -171,10 +180,12 @@ Failure ModList::reload() {
                    o.value(QStringLiteral("sha256")).toString()};
             const QString path = QDir(originalFolder(folder_)).filePath(k.file);
             const auto bytes = files::readWhole(path);
-            if (k.file.isEmpty() || k.file.contains(u'/') || k.file.contains(u'\\') || !bytes ||
-                sha256(*bytes) != k.sha256)
+            if (k.file.isEmpty() || k.file.contains(u'/') || k.file.contains(u'\\'))
+                return QStringLiteral("模组列表的文件“%1”已损坏")
+                    .arg(shownPath(QDir(originalFolder(folder_)).filePath(originalsName)));
+            if (strict && (!bytes || sha256(*bytes) != k.sha256))
                 return QStringLiteral("模组列表保存的原版文件“%1”不见了或已损坏；"
-                                      "请用“从另一个文件夹取原版”重新保存原版")
+                                      "请从一份没有改过的游戏文件夹重新取原版")
                     .arg(shownPath(path));
             originals_.append(k);
         }
@@ -193,26 +204,36 @@ Failure ModList::reload() {
         e.sha256 = eo.value(QStringLiteral("sha256")).toString();
         e.own = eo.value(QStringLiteral("own")).toBool(false);
         const QString path = QDir(modsFolder(folder_)).filePath(e.name + patchSuffix);
-        if (e.name.isEmpty() || e.name.contains(u'/') || e.name.contains(u'\\') ||
-            !QFileInfo::exists(path))
-            return QStringLiteral("模组列表里的“%1”找不到它的补丁文件“%2”")
-                .arg(e.name, shownPath(path));
-        const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
-        if (!bytes)
-            return bytes.error();
-        if (sha256(*bytes) != e.sha256)
-            return QStringLiteral("模组“%1”的补丁文件“%2”在加入列表之后被改过了（SHA-256 不符）；"
-                                  "请把它移出列表再重新加入")
-                .arg(e.name, shownPath(path));
-        if (const auto known = parsed_.constFind(e.sha256); known != parsed_.constEnd()) {
-            e.patch = *known;
-        } else {
+        if (e.name.isEmpty() || e.name.contains(u'/') || e.name.contains(u'\\'))
+            return QStringLiteral("模组列表的文件“%1”已损坏")
+                .arg(shownPath(QDir(modsFolder(folder_)).filePath(listName)));
+        const auto why = [&]() -> Failure {
+            if (!QFileInfo::exists(path))
+                return QStringLiteral("模组列表里的“%1”找不到它的补丁文件“%2”")
+                    .arg(e.name, shownPath(path));
+            const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
+            if (!bytes)
+                return bytes.error();
+            if (sha256(*bytes) != e.sha256)
+                return QStringLiteral(
+                           "模组“%1”的补丁文件“%2”在加入列表之后被改过了（SHA-256 不符）；"
+                           "请把它移出列表再重新加入")
+                    .arg(e.name, shownPath(path));
+            if (const auto known = parsed_.constFind(e.sha256); known != parsed_.constEnd()) {
+                e.patch = *known;
+                return std::nullopt;
+            }
             const auto p = patch::fromJson(*bytes);
             if (!p)
                 return QStringLiteral("模组“%1”：%2").arg(e.name, p.error());
             e.patch = *p;
             parsed_.insert(e.sha256, *p);
-        }
+            return std::nullopt;
+        }();
+        if (why && strict)
+            return why;
+        if (why)
+            damaged.insert(e.name, *why);
         entries_.append(e);
     }
     applied_ = shaMap(o.value(QStringLiteral("applied")));
@@ -235,6 +256,9 @@ Failure ModList::reload() {
         }
     }
     findProblems();
+    for (Entry& e : entries_)
+        if (damaged.contains(e.name))
+            e.problem = damaged.value(e.name);
     return std::nullopt;
 }
 
@@ -313,7 +337,7 @@ Failure ModList::remove(const QString& name) {
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
         return lock.error();
-    if (auto failure = reload())
+    if (auto failure = reload(false))
         return failure;
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
@@ -382,7 +406,7 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
         return lock.error();
-    if (auto failure = reload())
+    if (auto failure = reload(false))
         return failure;
     QList<QByteArray> bytes;
     for (const Kept& k : originals_) {

@@ -108,6 +108,11 @@ public:
     // missing original, a list naming a missing patch, a patch whose hash no
     // longer matches).
     static Result<ModList> open(const QString& folder);
+    // The list of a damaged workshop, to repair it: an entry whose patch is
+    // missing or changed is listed with that as its problem (never applied),
+    // a missing original stays listed; remove() and takeOriginalsFrom() then
+    // work. Anything that builds the result still refuses.
+    static Result<ModList> openToRepair(const QString& folder);
 
     const QString& folder() const { return folder_; }
     const QList<Entry>& entries() const { return entries_; }
@@ -163,7 +168,9 @@ public:
 
 private:
     struct Built;
-    Failure reload();
+    // `strict` false keeps an entry whose patch cannot be read (as a problem)
+    // and an original that is missing, so that they can be removed or replaced.
+    Failure reload(bool strict = true);
     Failure saveList(const QMap<QString, QString>* pendingApplied = nullptr,
                      const QMap<QString, QString>* pendingUndo = nullptr) const;
     Failure saveOriginals() const;

@@ -111,8 +111,8 @@ int report(const QString& folder, const mods::ApplyResult& r, bool dryRun) {
 }
 
 // Opens the list of `folder`, or says why not.
-std::optional<mods::ModList> openList(const QString& folder) {
-    auto list = mods::ModList::open(folder);
+std::optional<mods::ModList> openList(const QString& folder, bool repair) {
+    auto list = repair ? mods::ModList::openToRepair(folder) : mods::ModList::open(folder);
     if (!list) {
         print(stderr, list.error() + QStringLiteral("\n没有改动任何文件。\n"));
         return std::nullopt;
@@ -136,10 +136,10 @@ int run(const QString& verb, QStringList args) {
         const char* verb;
         int min, max;
     };
-    static const Shape shapes[] = {{"add", 2, 1000},   {"remove", 2, 2},  {"list", 1, 1},
-                                   {"enable", 2, 2},   {"disable", 2, 2}, {"order", 3, 3},
-                                   {"apply", 1, 1},    {"restore", 1, 1}, {"undo", 1, 1},
-                                   {"conflicts", 1, 1}};
+    static const Shape shapes[] = {{"add", 2, 1000},    {"remove", 2, 2},   {"list", 1, 1},
+                                   {"enable", 2, 2},    {"disable", 2, 2},  {"order", 3, 3},
+                                   {"apply", 1, 1},     {"restore", 1, 1},  {"undo", 1, 1},
+                                   {"conflicts", 1, 1}, {"originals", 2, 2}};
     const auto* shape = std::find_if(std::begin(shapes), std::end(shapes),
                                      [&](const Shape& s) { return verb == QLatin1String(s.verb); });
     if (shape == std::end(shapes))
@@ -147,7 +147,9 @@ int run(const QString& verb, QStringList args) {
     if (args.size() < shape->min || args.size() > shape->max)
         return usage();
     const QString folder = args.takeFirst();
-    auto list = openList(folder);
+    // Taking an entry out and replacing the originals mend a damaged workshop.
+    const bool repair = verb == QStringLiteral("remove") || verb == QStringLiteral("originals");
+    auto list = openList(folder, repair);
     if (!list)
         return DataError;
     if (verb == QStringLiteral("list")) {
@@ -178,6 +180,14 @@ int run(const QString& verb, QStringList args) {
         if (failure)
             return fail(*failure);
         printEntries(*list);
+        return Ok;
+    }
+    if (verb == QStringLiteral("originals")) {
+        if (auto failure = list->takeOriginalsFrom(args[0]))
+            return fail(*failure);
+        print(stdout,
+              QStringLiteral("已从“%1”取得原版：%2\n")
+                  .arg(QDir::toNativeSeparators(args[0]), list->touchedFiles().join(u'、')));
         return Ok;
     }
     if (verb == QStringLiteral("order")) {

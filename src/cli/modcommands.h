@@ -2,7 +2,7 @@
 
 #include "patchcommands.h"
 
-// lcjtool mods add|remove|list|enable|disable|order|apply|restore|undo|conflicts.
+// lcjtool mods add|remove|list|enable|disable|order|apply|restore|undo|conflicts|originals.
 namespace lcj::cli {
 
 // Runs `lcjtool mods ARGS...` printing through `print`; returns the exit code.

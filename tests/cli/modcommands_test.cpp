@@ -112,7 +112,8 @@ const BadCase badCases[] = {
      "在上次应用之后又改过了"},
 };
 
-class BadModsInput : public testing::TestWithParam<BadCase> {
+// A game folder whose list holds 甲 and 乙, applied.
+class ModsFolder : public testing::Test {
 protected:
     test::TestFolder dir;
     QString game = dir.path(u"game"_s);
@@ -139,6 +140,8 @@ protected:
     }
 };
 
+class BadModsInput : public ModsFolder, public testing::WithParamInterface<BadCase> {};
+
 } // namespace
 
 TEST_P(BadModsInput, IsRefusedWithItsMessageAndNothingWritten) {
@@ -163,3 +166,44 @@ TEST_P(BadModsInput, IsRefusedWithItsMessageAndNothingWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadModsInput, testing::ValuesIn(badCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct RepairCase {
+    const char* name;
+    int bad;          // the damage: badCases[bad]
+    QStringList args; // the repair after "mods"; GAME and ORIG stand for the folders
+};
+
+void PrintTo(const RepairCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RepairedMods : public ModsFolder, public testing::WithParamInterface<RepairCase> {};
+
+} // namespace
+
+// A damaged workshop is mended from the command line: the entry taken out,
+// or the originals taken again; the list then restores the original bytes.
+TEST_P(RepairedMods, RestoreWorksAgain) {
+    const RepairCase& c = GetParam();
+    badCases[c.bad].damage(game, scratch);
+    QStringList args{u"mods"_s};
+    for (const QString& a : c.args)
+        args << (a == u"GAME"_s ? game : a == u"ORIG"_s ? dir.path(u"orig"_s) : a);
+    const test::CliRun repair = test::runCli(args);
+    ASSERT_EQ(repair.code, cli::Ok) << repair.err.toStdString();
+    const test::CliRun restore = test::runCli({u"mods"_s, u"restore"_s, game});
+    ASSERT_EQ(restore.code, cli::Ok) << restore.err.toStdString();
+    for (const QString& name : {u"data.e5"_s, u"S_01.eex"_s})
+        EXPECT_EQ(test::readFile(QDir(game).filePath(name)),
+                  test::readFile(QDir(dir.path(u"orig"_s)).filePath(name)))
+            << name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RepairedMods,
+    testing::Values(RepairCase{"changed_patch_removed", 0, {u"remove"_s, u"GAME"_s, u"甲"_s}},
+                    RepairCase{"missing_patch_removed", 2, {u"remove"_s, u"GAME"_s, u"乙"_s}},
+                    RepairCase{"originals_taken_again", 1, {u"originals"_s, u"GAME"_s, u"ORIG"_s}}),
+    [](const auto& info) { return std::string(info.param.name); });
