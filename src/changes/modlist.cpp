@@ -418,6 +418,15 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
             return b.error() + QStringLiteral("\n原版保持不变。");
         bytes.append(*b);
     }
+    // A file the last write left as its old original is compared with that
+    // later: the old original stays, with what the list wrote.
+    for (const Kept& k : originals_) {
+        const auto old = original(k.file);
+        if (old && applied_.value(k.file) == k.sha256 && QDir().mkpath(keptFolder(folder_)))
+            if (auto failure =
+                    files::writeOutputFile(QDir(keptFolder(folder_)).filePath(k.sha256), *old))
+                return *failure + QStringLiteral("\n原版保持不变。");
+    }
     for (qsizetype k = 0; k < originals_.size(); ++k) {
         if (auto failure = files::writeOutputFile(
                 QDir(originalFolder(folder_)).filePath(originals_[k].file), bytes[k]))
