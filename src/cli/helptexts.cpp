@@ -10,31 +10,33 @@ const QString several = QStringLiteral(
     "  写成其中的同名文件（.csv/.json；剧本保持原名）。退出码取各文件中最差的一个。\n");
 
 const QString top =
-    QStringLiteral("用法: lcjtool <命令> ...\n"
-                   "  data export DATA.e5 TABLE [--format csv|json] [-o FILE]\n"
-                   "  data import DATA.e5 TABLE FILE [--dry-run]\n"
-                   "  save export Sv??d.e5s... FILE [--part characters|stock|loyalty]\n"
-                   "  save import Sv??d.e5s FILE [--part characters|stock|loyalty]\n"
-                   "  imsg export Imsg.e5... CATEGORY FILE\n"
-                   "  imsg import Imsg.e5 CATEGORY FILE\n"
-                   "  exe show Lcj5.exe... [--part figures|switch] [-o FILE]\n"
-                   "  exe set Lcj5.exe FILE [--part figures|switch]\n"
-                   "  rfile show R_??.eex... [-o FILE]\n"
-                   "  rfile set R_??.eex FILE\n"
-                   "  scenario show S.eex... [--data DATA.e5] [-o FILE]\n"
-                   "  scenario edit S.eex... EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
-                   "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
-                   "  diff data|save|imsg|scenario|exe|rfile A B\n"
-                   "  patch make|apply|revert|show ...\n"
-                   "  check GAME\n"
-                   "  --version\n"
-                   "  diff KIND A... FOLDER\n"
-                   "TABLE: characters, items, shops, troops, terrain, strategies\n"
-                   "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
-                   "导入（import/set）都可加 --dry-run：只检查，不写入。\n"
-                   "输出文件为 - 时输出到标准输出；输出不会写到游戏文件、读入的文件、\n"
-                   "文件夹或设备上（scenario edit -o 只写到剧本文件名上）。\n"
-                   "每一级都可加 --help。退出码: 0 成功, 1 数据或校验错误, 2 用法错误。\n") +
+    QStringLiteral(
+        "用法: lcjtool <命令> ...\n"
+        "  data export DATA.e5 TABLE [--format csv|json] [-o FILE]\n"
+        "  data import DATA.e5 TABLE FILE [--dry-run]\n"
+        "  save export Sv??d.e5s... FILE [--part characters|stock|loyalty]\n"
+        "  save import Sv??d.e5s FILE [--part characters|stock|loyalty]\n"
+        "  imsg export Imsg.e5... CATEGORY FILE\n"
+        "  imsg import Imsg.e5 CATEGORY FILE\n"
+        "  exe show Lcj5.exe... [--part figures|switch] [-o FILE]\n"
+        "  exe set Lcj5.exe FILE [--part figures|switch]\n"
+        "  rfile show R_??.eex... [-o FILE]\n"
+        "  rfile set R_??.eex FILE\n"
+        "  scenario show S.eex... [--data DATA.e5] [-o FILE]\n"
+        "  scenario edit S.eex... EDITS.json [--data DATA.e5] [-o OUT.eex]\n"
+        "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
+        "  diff data|save|imsg|scenario|exe|rfile A B\n"
+        "  patch make|apply|revert|show ...\n"
+        "  mods add|remove|list|enable|disable|order|apply|restore|undo|conflicts|originals ...\n"
+        "  check GAME\n"
+        "  --version\n"
+        "  diff KIND A... FOLDER\n"
+        "TABLE: characters, items, shops, troops, terrain, strategies\n"
+        "CATEGORY: liezhuan, wuping, binzhong, chetui, zhiming, chelue, zandou\n"
+        "导入（import/set）都可加 --dry-run：只检查，不写入。\n"
+        "输出文件为 - 时输出到标准输出；输出不会写到游戏文件、读入的文件、\n"
+        "文件夹或设备上（scenario edit -o 只写到剧本文件名上）。\n"
+        "每一级都可加 --help。退出码: 0 成功, 1 数据或校验错误, 2 用法错误。\n") +
     several;
 
 const QString data =
@@ -132,5 +134,23 @@ const QString check = QStringLiteral(
     "  不是有效GBK编码的文字、编辑器无法读取的文件（及原因）。\n"
     "  退出码: 0 没有问题, 1 有问题, 2 目录无法读取（不存在、不是文件夹、没有游戏文件）。\n"
     "  参数有误时退出码也是2；报告没能全部写出时为3。GAME以“-”开头时写在 -- 之后。\n");
+
+const QString mods = QStringLiteral(
+    "用法:\n"
+    "  lcjtool mods add GAME NAME.lcjpatch...   把补丁加入 GAME 的模组列表（排在最后）\n"
+    "  lcjtool mods remove GAME NAME            从列表中去掉\n"
+    "  lcjtool mods list GAME                   按加载顺序列出\n"
+    "  lcjtool mods enable|disable GAME NAME    打开或关闭一个模组\n"
+    "  lcjtool mods order GAME NAME POSITION    移到第 POSITION 位（1 = 最先）\n"
+    "  lcjtool mods apply GAME [--dry-run] [--keep-mine | --drop-mine]\n"
+    "      从原版起依次用上打开的模组（同一栏后面的为准），再加上“我的修改”，\n"
+    "      所有文件一起写入或都不写；之后检查文件夹并列出问题\n"
+    "  lcjtool mods restore GAME [--keep-mine | --drop-mine]   恢复原版\n"
+    "  lcjtool mods undo GAME                   撤销上次应用\n"
+    "  lcjtool mods conflicts GAME              列出被两个以上模组改动的栏\n"
+    "  lcjtool mods originals GAME CLEAN        从没有改过的游戏文件夹 CLEAN 重新取原版\n"
+    "  在模组列表之外改过的地方：不加选项时列出它们，什么也不写（退出码 1）；\n"
+    "  --keep-mine 把它们留作“我的修改”，--drop-mine 丢掉它们。\n"
+    "  退出码: 0 成功, 1 有问题或被拒绝, 2 用法错误。\n");
 
 } // namespace lcj::cli::help
