@@ -2,6 +2,7 @@
 
 #include "banner.h"
 #include "changes/ui/buding.h"
+#include "changes/ui/modlistwindow.h"
 #include "changes/ui/zhizuo.h"
 #include "check/ui/jiancha.h"
 #include "common/gui/appicon.h"
@@ -175,7 +176,9 @@ void MainWindow::registerEditors() {
     EditorKind* open =
         kind(u"budingopen", u"打开补丁…", {GameFile::Patch}, u"*.lcjpatch", factory<Buding>());
     EditorKind* make = kind(u"budingmake", u"制作补丁…", {}, u"", factory<Zhizuo>());
-    for (EditorKind* patch : {open, make}) {
+    EditorKind* mods = kind(u"mozuguanli", u"模组管理", {}, u"", factory<ModListWindow>());
+    mods->needsFolder = true;
+    for (EditorKind* patch : {open, make, mods}) {
         patch->menu = QStringLiteral("buding");
         patch->icon = icons::patchIcon();
     }

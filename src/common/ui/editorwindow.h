@@ -92,6 +92,9 @@ signals:
     // The editor asks for the file at `path` to be shown at part `part`, row `row` (-1: the
     // whole file), in the editor that opens it.
     void placeRequested(const QString& path, int part, int row);
+    // The editor wrote the files at `paths` that other editors may hold (the mod list's
+    // apply): they look at them now, as at another program's write.
+    void filesWritten(const QStringList& paths);
 
 protected:
     // Closes the window, or the frame that holds it, then tells the main
