@@ -73,6 +73,9 @@ ModListWindow::ModListWindow(Prompts& prompts, QWidget* parent) : EditorWindow(p
     modEntries->setDragDropOverwriteMode(false);
     modEntries->setDragDropMode(QAbstractItemView::InternalMove);
     modEntries->setDefaultDropAction(Qt::MoveAction);
+    // The note takes the width the other columns leave.
+    modEntries->horizontalHeader()->setStretchLastSection(false);
+    modEntries->horizontalHeader()->setSectionResizeMode(ModEntryModel::Note, QHeaderView::Stretch);
     modEntries->horizontalHeader()->setSectionResizeMode(ModEntryModel::Fields,
                                                          QHeaderView::ResizeToContents);
 
@@ -245,12 +248,13 @@ void ModListWindow::fillFilters() {
     entryFilter->addItems(gridModel_->entries());
     entryFilter->setCurrentIndex(std::max(0, entryFilter->findText(entry)));
     applyFilters();
+    // The columns fit the rows shown when the list changed; a filter keeps the widths.
+    conflictGrid->resizeColumnsToContents();
 }
 
 void ModListWindow::applyFilters() {
     gridModel_->filter(fileFilter->currentIndex() > 0 ? fileFilter->currentText() : QString(),
                        entryFilter->currentIndex() - 1);
-    conflictGrid->resizeColumnsToContents();
 }
 
 QString ModListWindow::selectedName() const {
