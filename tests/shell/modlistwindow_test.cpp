@@ -318,6 +318,93 @@ private slots:
         QVERIFY(setFields(expected, {{7, u"武力", 90}, {6, u"武力", 66}}));
         compareGame(filesOf(expected));
     }
+    // Each answer to the question about outside edits before 应用: kept as 我的修改, saved as
+    // a patch first, dropped after the second question (whose default is no), or nothing.
+    void everyAnswerToOutsideEdits_data() {
+        QTest::addColumn<QList<int>>("choices");   // the buttons pressed, in turn (-1: Escape)
+        QTest::addColumn<QList<bool>>("confirms"); // the answers to "确定丢弃这些修改吗？"
+        QTest::addColumn<bool>("savesPatch");
+        QTest::addColumn<QString>("outcome"); // kept, dropped or nothing
+        QTest::newRow("keep") << QList<int>{0} << QList<bool>{} << false << "kept";
+        QTest::newRow("save, then keep") << QList<int>{1, 0} << QList<bool>{} << true << "kept";
+        QTest::newRow("save, then Escape")
+            << QList<int>{1, -1} << QList<bool>{} << true << "nothing";
+        QTest::newRow("drop, yes") << QList<int>{2} << QList<bool>{true} << false << "dropped";
+        QTest::newRow("drop, no, Escape")
+            << QList<int>{2, -1} << QList<bool>{false} << false << "nothing";
+        QTest::newRow("Escape") << QList<int>{-1} << QList<bool>{} << false << "nothing";
+    }
+    void everyAnswerToOutsideEdits() {
+        QFETCH(QList<int>, choices);
+        QFETCH(QList<bool>, confirms);
+        QFETCH(bool, savesPatch);
+        QFETCH(QString, outcome);
+        openWindow();
+        prompts.openAnswers.enqueue(patchFiles.value(QStringLiteral("甲")));
+        click("addPatch");
+        click("applyMods");
+        const QMap<QString, QByteArray> applied = filesOf(game);
+        QVERIFY(setFields(game, {{7, u"武力", 90}}));
+        const QMap<QString, QByteArray> edited = filesOf(game);
+        auto outside = mods::ModList::open(game)->outsideEdits();
+        QVERIFY(outside.ok());
+        QCOMPARE(outside->lines.size(), 1);
+
+        const QString saved = at(QStringLiteral("mine.lcjpatch"));
+        if (savesPatch)
+            prompts.saveAnswers.enqueue(saved);
+        for (int choice : choices)
+            prompts.chooseAnswers.enqueue(choice);
+        for (bool confirm : confirms)
+            prompts.askAnswers.enqueue(confirm);
+        click("applyMods");
+        QCOMPARE(prompts.questions.size(), choices.size() + confirms.size());
+        QVERIFY(prompts.chooseAnswers.isEmpty() && prompts.askAnswers.isEmpty());
+        QCOMPARE(prompts.questions.contains(QStringLiteral("确定丢弃这些修改吗？")),
+                 !confirms.isEmpty());
+        QCOMPARE(QFile::exists(saved), savesPatch);
+        if (savesPatch)
+            QCOMPARE(test::readFile(saved), patch::toJson(outside->asPatch));
+        if (outcome == u"dropped") {
+            compareGame(applied);
+            QCOMPARE(names(), QStringList{QStringLiteral("甲")});
+            return;
+        }
+        compareGame(edited);
+        QCOMPARE(names(), outcome == u"kept"
+                              ? (QStringList{QStringLiteral("甲"), mods::ownLayerName})
+                              : QStringList{QStringLiteral("甲")});
+    }
+
+    // A folder that already holds a patch's new value is said to be modded maybe: "继续"
+    // (Enter) keeps its files as the originals, "选择原版文件夹…" takes another folder's.
+    void aModdedFolderCanTakeItsOriginalsFromAnother_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("fromOrig");
+        QTest::newRow("继续") << 1 << false;
+        QTest::newRow("选择原版文件夹…") << 0 << true;
+    }
+    void aModdedFolderCanTakeItsOriginalsFromAnother() {
+        QFETCH(int, choice);
+        QFETCH(bool, fromOrig);
+        QVERIFY(setFields(game, {{5, u"武力", 76}}));
+        const QByteArray modded = test::readFile(QDir(game).filePath(QStringLiteral("data.e5")));
+        openWindow();
+        prompts.openAnswers << patchFiles.value(QStringLiteral("甲"))
+                            << QDir(orig).filePath(QStringLiteral("Imsg.e5"));
+        prompts.chooseAnswers.enqueue(choice);
+        click("addPatch");
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY2(prompts.questions[0].contains(QStringLiteral("人物 5 武力 已是 76")),
+                 qPrintable(prompts.questions[0]));
+        QCOMPARE(names(), QStringList{QStringLiteral("甲")});
+        const auto list = mods::ModList::open(game);
+        QVERIFY(list.ok());
+        const auto kept = list->original(QStringLiteral("data.e5"));
+        QVERIFY(kept.ok());
+        QCOMPARE(*kept, fromOrig ? test::readFile(QDir(orig).filePath(QStringLiteral("data.e5")))
+                                 : modded);
+    }
 };
 
 LCJ_TEST_MAIN(ModListWindowTest)
