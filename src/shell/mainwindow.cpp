@@ -357,6 +357,7 @@ void MainWindow::followEditor(EditorWindow* window) {
     workspace_->attach(window);
     // A window that asks for a place in a file (the check's problems) gets its editor.
     connect(window, &EditorWindow::placeRequested, this, &MainWindow::showProblem);
+    connect(window, &EditorWindow::fieldRequested, this, &MainWindow::showField);
 }
 
 void MainWindow::showMarks() {
@@ -499,6 +500,13 @@ void MainWindow::showProblem(const QString& path, int part, int row) {
     QMdiSubWindow* frame = mdi_->activeSubWindow();
     if (auto* window = frame ? qobject_cast<EditorWindow*>(frame->widget()) : nullptr)
         window->showPlace(part, row);
+}
+
+void MainWindow::showField(const QString& path, int part, int row, const QString& column) {
+    QMdiSubWindow* frame = mdi_->activeSubWindow();
+    auto* window = frame ? qobject_cast<EditorWindow*>(frame->widget()) : nullptr;
+    if (window && !window->filePath().isEmpty() && QFileInfo(window->filePath()) == QFileInfo(path))
+        window->showField(part, row, column);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

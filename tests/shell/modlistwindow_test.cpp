@@ -240,6 +240,7 @@ private slots:
         QVERIFY(dform);
         auto* force = dform->findChild<QLineEdit*>(QStringLiteral("Text4"));
         QVERIFY(force && force->isVisible());
+        QTRY_VERIFY(force->hasFocus());
         QCOMPARE(force->text(), QStringLiteral("74"));
 
         click("applyMods");

@@ -464,7 +464,9 @@ void ModListWindow::showFieldOf(const QModelIndex& index) {
     const mods::ConflictRow* row = gridModel_->rowAt(index.row());
     if (!row || folder_.isEmpty())
         return;
-    emit placeRequested(folder_ + u'/' + row->file, row->partIndex, row->row);
+    const QString path = folder_ + u'/' + row->file;
+    emit placeRequested(path, row->partIndex, row->row);
+    emit fieldRequested(path, row->partIndex, row->row, row->column);
 }
 
 } // namespace lcj
