@@ -26,6 +26,9 @@ const patch::FilePatch* filePatch(const Entry& entry, const QString& file);
 // The change that sets a list's entry count in `file`, or nullptr.
 const FieldChange* countChange(const patch::FilePatch& file);
 
+// Why nothing can be written in the game folder `folder`, or nothing.
+Failure folderUnwritable(const QString& folder);
+
 } // namespace detail
 
 } // namespace lcj::changes::mods

@@ -46,6 +46,19 @@ const FieldChange* countChange(const patch::FilePatch& file) {
     return nullptr;
 }
 
+// Why nothing can be written in `folder`, or nothing.
+Failure folderUnwritable(const QString& folder) {
+    const QFileInfo info(folder);
+    // The mode bits, not access(): a root user may write anything.
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!info.isDir())
+        return QStringLiteral("找不到游戏文件夹“%1”").arg(QDir::toNativeSeparators(folder));
+    if (!info.isWritable() || !(info.permissions() & writeBits))
+        return QStringLiteral("游戏文件夹“%1”是只读的，无法写入")
+            .arg(QDir::toNativeSeparators(folder));
+    return std::nullopt;
+}
+
 } // namespace detail
 
 namespace {
@@ -188,10 +201,15 @@ Failure ModList::reload() {
             return QStringLiteral("模组“%1”的补丁文件“%2”在加入列表之后被改过了（SHA-256 不符）；"
                                   "请把它移出列表再重新加入")
                 .arg(e.name, shownPath(path));
-        const auto p = patch::fromJson(*bytes);
-        if (!p)
-            return QStringLiteral("模组“%1”：%2").arg(e.name, p.error());
-        e.patch = *p;
+        if (const auto known = parsed_.constFind(e.sha256); known != parsed_.constEnd()) {
+            e.patch = *known;
+        } else {
+            const auto p = patch::fromJson(*bytes);
+            if (!p)
+                return QStringLiteral("模组“%1”：%2").arg(e.name, p.error());
+            e.patch = *p;
+            parsed_.insert(e.sha256, *p);
+        }
         entries_.append(e);
     }
     applied_ = shaMap(o.value(QStringLiteral("applied")));
@@ -275,10 +293,10 @@ QStringList ModList::touchedFiles() const {
 }
 
 void ModList::findProblems() {
-    QHash<QString, std::optional<QSet<QString>>> keys; // file → its fields' keys
-    const auto keysOf = [&](const QString& file) -> const std::optional<QSet<QString>>& {
-        auto it = keys.find(file);
-        if (it != keys.end())
+    const auto keysOf = [&](const Kept& kept) -> const std::optional<QSet<QString>>& {
+        const QString& file = kept.file;
+        auto it = fieldKeys_.find(kept.sha256);
+        if (it != fieldKeys_.end())
             return *it;
         std::optional<QSet<QString>> set;
         const auto bytes = original(file);
@@ -289,7 +307,7 @@ void ModList::findProblems() {
                 for (const patch::Cell& c : *cells)
                     set->insert(c.key());
             }
-        return *keys.insert(file, set);
+        return *fieldKeys_.insert(kept.sha256, set);
     };
     for (Entry& e : entries_) {
         e.problem.clear();
@@ -308,7 +326,7 @@ void ModList::findProblems() {
             if (kept->size != fp.size || kept->sha256 != fp.sha256)
                 e.notes
                     << QStringLiteral("%1 和补丁所依据的原版不同（大小或 SHA-256）").arg(fp.file);
-            const auto& fields = keysOf(kept->file);
+            const auto& fields = keysOf(*kept);
             if (!fields) {
                 e.problem = QStringLiteral("%1 打不开").arg(fp.file);
                 break;
@@ -340,6 +358,8 @@ Result<AddResult> ModList::add(const QString& patchPath) {
     const auto p = patch::fromJson(*bytes);
     if (!p)
         return R::failure(QStringLiteral("“%1”：%2").arg(shownPath(patchPath), p.error()));
+    if (auto failure = detail::folderUnwritable(folder_))
+        return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -455,6 +475,8 @@ qsizetype indexOf(const QList<Entry>& entries, const QString& name) {
 } // namespace
 
 Failure ModList::remove(const QString& name) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -474,6 +496,8 @@ Failure ModList::remove(const QString& name) {
 }
 
 Failure ModList::setEnabled(const QString& name, bool enabled) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -492,6 +516,8 @@ Failure ModList::setEnabled(const QString& name, bool enabled) {
 }
 
 Failure ModList::move(const QString& name, int position) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -518,6 +544,8 @@ Failure ModList::move(const QString& name, int position) {
 }
 
 Failure ModList::takeOriginalsFrom(const QString& other) {
+    if (auto failure = detail::folderUnwritable(folder_))
+        return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
     if (!lock)
@@ -547,7 +575,7 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
     return std::nullopt;
 }
 
-Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
+Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
     qsizetype own = -1;
     for (qsizetype i = 0; i < entries_.size(); ++i)
         if (entries_[i].own)
@@ -572,12 +600,15 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
         }
         // Entries the layer appended sit at the end of the last result: the
         // new changes are renumbered to the layer's own rows.
-        FieldChange* occ = const_cast<FieldChange*>(detail::countChange(*of));
+        const FieldChange* ownCount = detail::countChange(*of);
+        // By its place: appending changes moves them.
+        const qsizetype occ = ownCount ? ownCount - of->changes.constData() : -1;
+        const QString countPart = ownCount ? ownCount->part : QString();
         const FieldChange* ncc = detail::countChange(nf);
         int base = 0, grown = 0, resultCount = 0;
-        if (occ) {
-            base = occ->before.toInt(0);
-            grown = occ->after.toInt(0) - base;
+        if (occ >= 0) {
+            base = of->changes[occ].before.toInt(0);
+            grown = of->changes[occ].after.toInt(0) - base;
             if (ncc) {
                 resultCount = ncc->before.toInt(0);
             } else if (const auto ref = reference(nf.file)) {
@@ -590,11 +621,11 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
         }
         const int start = resultCount - grown; // where the layer's entries begin
         for (FieldChange ch : nf.changes) {
-            if (occ && ch.row < 0 && ch.column == countColumn) {
-                occ->after = base + (ch.after.toInt(0) - start);
+            if (occ >= 0 && ch.row < 0 && ch.column == countColumn) {
+                of->changes[occ].after = base + (ch.after.toInt(0) - start);
                 continue;
             }
-            if (occ && ch.part == occ->part && ch.row >= start) {
+            if (occ >= 0 && ch.part == countPart && ch.row >= start) {
                 ch.row = ch.row - start + base;
                 const auto where = patch::place(nf.kind, ch.part, ch.row, ch.column);
                 if (where)
@@ -611,6 +642,9 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
         }
     }
     const QByteArray json = patch::toJson(mine);
+    entries_[own].sha256 = sha256(json);
+    if (!save)
+        return std::nullopt;
     if (auto failure = files::makeWorkshop(folder_))
         return failure;
     if (!QDir().mkpath(modsFolder(folder_)))
@@ -618,7 +652,6 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits) {
     if (auto failure = files::writeOutputFile(
             QDir(modsFolder(folder_)).filePath(ownLayerName + patchSuffix), json))
         return failure;
-    entries_[own].sha256 = sha256(json);
     return saveList();
 }
 

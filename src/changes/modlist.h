@@ -5,8 +5,10 @@
 #include "patch.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonValue>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -129,12 +131,17 @@ public:
 
     // Builds the result in memory, reads it back as the windows would show it,
     // and (unless dryRun) writes every touched file all or nothing. Open
-    // editors see the new bytes as another program's write.
+    // editors see the new bytes as another program's write. With outside
+    // edits and Outside::Refuse it is refused, the message listing them. An
+    // entry that does not fit (a problem, the army past its limit) is left
+    // out whole and named in ApplyResult::skipped. Every call reads the list
+    // from the workshop again: entries() is then what was applied.
     Result<ApplyResult> apply(Outside outside, bool dryRun = false);
     // 恢复原版: writes the originals back, all or nothing; each file is then
-    // byte-identical to its kept original (ApplyResult::files say so by hash).
+    // byte-identical to its kept original (ApplyResult::files hold the bytes).
     Result<ApplyResult> restore(Outside outside);
-    // 撤销应用: the touched files as they were before the last apply.
+    // 撤销应用: the touched files as they were before the last apply; refused
+    // when a file changed since.
     Result<ApplyResult> undoApply();
     bool canUndoApply() const;
 
@@ -164,7 +171,7 @@ private:
     Result<Built> build(bool write) const;
     Result<QByteArray> reference(const QString& file) const;
     Result<OutsideEdits> outsideIn(const QMap<QString, QByteArray>& now) const;
-    Failure keepOwnEdits(const OutsideEdits& edits);
+    Failure keepOwnEdits(const OutsideEdits& edits, bool save);
     Result<ApplyResult> writeFiles(const QMap<QString, QByteArray>& before,
                                    const QMap<QString, QByteArray>& after, bool keepUndo);
     void dropUnusedKept() const;
@@ -174,6 +181,10 @@ private:
     QList<Kept> originals_;
     QMap<QString, QString> applied_; // file → SHA-256 of what the last apply wrote
     QMap<QString, QString> undo_;    // file → SHA-256 of what it held before
+    // What reading the workshop again need not redo: patches by their file's
+    // SHA-256, the fields of the originals by theirs.
+    QHash<QString, patch::Patch> parsed_;
+    QHash<QString, std::optional<QSet<QString>>> fieldKeys_;
 };
 
 } // namespace lcj::changes::mods

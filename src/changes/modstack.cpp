@@ -55,16 +55,15 @@ public:
             return QStringLiteral("%1（原版）：%2").arg(file_, cells.error());
         for (const Cell& c : *cells) {
             values_.insert(c.key(), c.value);
-            cells_.insert(c.key(), c);
         }
         countKey_ = fieldKey(army, -1, countColumn);
         originalCount_ = count_ = values_.value(countKey_, -1).toInt(-1);
         return std::nullopt;
     }
 
-    // Puts entry `index` on top, whole or not at all: the reason it is left
-    // out, or nothing.
-    std::optional<QString> add(int index) {
+    // Why entry `index` cannot go on top, or nothing; with `commit` it is put
+    // there, whole.
+    std::optional<QString> add(int index, bool commit) {
         const patch::FilePatch* fp = detail::filePatch(entries_[index], file_);
         if (!fp)
             return std::nullopt;
@@ -74,13 +73,11 @@ public:
         if (cc && count_ < 0)
             return QStringLiteral("%1 没有出场人物的列表").arg(file_);
         const int newCount = count_ + grows;
-        if (cc && newCount > scenario::layout::maxArmyEntries) {
-            overLimit(index, newCount);
+        if (cc && newCount > scenario::layout::maxArmyEntries)
             return QStringLiteral("%1 的出场人物会有 %2 个，超过上限 %3")
                 .arg(file_)
                 .arg(newCount)
                 .arg(scenario::layout::maxArmyEntries);
-        }
         QList<Setting> settings;
         for (const FieldChange& ch : fp->changes) {
             if (&ch == cc)
@@ -95,10 +92,14 @@ public:
                 ch.part == army && row >= originalCount_ && row < (appended ? newCount : count_);
             if (!values_.contains(key) && !inAppended)
                 return QStringLiteral("%1 %2：这个游戏里没有这一栏").arg(file_, ch.where);
-            const auto where = patch::place(kind_, ch.part, row, ch.column);
+            // A renumbered entry is named by its place in the result.
+            const auto where =
+                appended ? patch::place(kind_, ch.part, row, ch.column) : Result<QString>(ch.where);
             settings.append(
                 {{ch.part, row, ch.column, where ? *where : ch.where, ch.after}, index});
         }
+        if (!commit)
+            return std::nullopt;
         for (const Setting& s : settings) {
             const QString key = s.cell.key();
             auto& list = setters_[key];
@@ -151,7 +152,7 @@ public:
     // One row for each field two or more entries set, in the order of the file.
     QList<ConflictRow> conflicts() const {
         const QHash<QString, int> parts = partIndexes(kind_, file_, original_);
-        QList<ConflictRow> rows = limitRows_;
+        QList<ConflictRow> rows;
         for (auto it = set_.cbegin(); it != set_.cend(); ++it) {
             const auto& list = setters_.value(it.key());
             if (list.size() < 2)
@@ -175,14 +176,16 @@ public:
         return rows;
     }
 
-private:
-    QString countWhere() const {
-        const auto w = patch::place(kind_, army, -1, countColumn);
-        return w ? *w : countColumn;
-    }
-
-    // The army's length past its limit: a row of its own, the entry left out.
-    void overLimit(int index, int wanted) {
+    // The army's length past its limit when entry `index` goes on top: a
+    // row of its own, the entry left out.
+    std::optional<ConflictRow> limitRow(int index) const {
+        const patch::FilePatch* fp = detail::filePatch(entries_[index], file_);
+        const FieldChange* cc = fp ? detail::countChange(*fp) : nullptr;
+        if (!cc || count_ < 0)
+            return std::nullopt;
+        const int wanted = count_ + std::max(0, cc->after.toInt(0) - cc->before.toInt(0));
+        if (wanted <= scenario::layout::maxArmyEntries)
+            return std::nullopt;
         ConflictRow row;
         row.file = file_;
         row.where = countWhere();
@@ -197,7 +200,13 @@ private:
         row.values[index] = wanted;
         row.winner = it != set_.constEnd() ? it->entry : -1;
         row.result = count_;
-        limitRows_.append(row);
+        return row;
+    }
+
+private:
+    QString countWhere() const {
+        const auto w = patch::place(kind_, army, -1, countColumn);
+        return w ? *w : countColumn;
     }
 
     QString file_;
@@ -205,12 +214,10 @@ private:
     const QList<Entry>& entries_;
     QByteArray original_;
     QHash<QString, QJsonValue> values_; // the original's fields
-    QHash<QString, Cell> cells_;
     QString countKey_;
     int originalCount_ = -1, count_ = -1; // the army's length; -1 without one
     QMap<QString, Setting> set_;          // what the layers set, by key
     QHash<QString, QList<std::pair<int, QJsonValue>>> setters_;
-    QList<ConflictRow> limitRows_;
 };
 
 QString nothingWritten() {
@@ -222,7 +229,6 @@ QString nothingWritten() {
 Result<ModList::Built> ModList::build(bool write) const {
     using R = Result<Built>;
     Built built;
-    QSet<int> skippedEntries;
     QList<std::pair<QString, Stack*>> stacks;
     std::vector<std::unique_ptr<Stack>> owned;
     for (const Kept& k : originals_) {
@@ -248,26 +254,20 @@ Result<ModList::Built> ModList::build(bool write) const {
             built.skipped << QStringLiteral("%1：%2").arg(e.name, e.problem);
             continue;
         }
-        // An entry goes on every file or on none: each file is tried on a copy first.
+        // An entry goes on every file or on none: each file is tried first.
         std::optional<QString> refused;
-        for (const auto& [file, stack] : stacks) {
-            Stack trial = *stack;
-            if ((refused = trial.add(i)))
+        for (const auto& [file, stack] : stacks)
+            if ((refused = stack->add(i, false)))
                 break;
-        }
         if (refused) {
-            for (const auto& [file, stack] : stacks) // the limit's row, for the grid
-                if (detail::filePatch(e, file)) {
-                    Stack trial = *stack;
-                    trial.add(i);
-                    built.conflicts.append(trial.conflicts().mid(stack->conflicts().size()));
-                }
+            for (const auto& [file, stack] : stacks)
+                if (auto row = stack->limitRow(i))
+                    built.conflicts.append(*row);
             built.skipped << QStringLiteral("%1：%2").arg(e.name, *refused);
-            skippedEntries.insert(i);
             continue;
         }
         for (const auto& [file, stack] : stacks)
-            stack->add(i);
+            stack->add(i, true);
     }
     QList<ConflictRow> rows;
     for (const auto& [file, stack] : stacks) {
@@ -279,7 +279,7 @@ Result<ModList::Built> ModList::build(bool write) const {
             return R::failure(result.error());
         built.results.insert(file, *result);
     }
-    // The over-limit rows found on trial come first, then the fields.
+    // The rows of the army past its limit come first, then the fields.
     built.conflicts.append(rows);
     return built;
 }
@@ -364,19 +364,6 @@ Result<QMap<QString, QByteArray>> readNow(const QString& folder, const QStringLi
     return now;
 }
 
-// Why nothing can be written in `folder`, or nothing.
-Failure folderUnwritable(const QString& folder) {
-    const QFileInfo info(folder);
-    // The mode bits, not access(): a root user may write anything.
-    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!info.isDir())
-        return QStringLiteral("找不到游戏文件夹“%1”").arg(QDir::toNativeSeparators(folder));
-    if (!info.isWritable() || !(info.permissions() & writeBits))
-        return QStringLiteral("游戏文件夹“%1”是只读的，无法写入")
-            .arg(QDir::toNativeSeparators(folder));
-    return std::nullopt;
-}
-
 QStringList lockedPaths(const QString& folder, const QStringList& names) {
     QStringList paths{QDir(folder).filePath(QStringLiteral("mods.list"))};
     for (const QString& name : names) {
@@ -437,6 +424,8 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
             newUndo.insert(it.key(), detail::sha256(before.value(it.key())));
         }
     }
+    if (journal.isEmpty() && keepUndo)
+        newUndo = undo_;
     if (auto failure = saveList(&newApplied, &newUndo))
         return R::failure(*failure + nothingWritten());
     for (const files::JournalFile& f : journal)
@@ -445,10 +434,11 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
     if (auto failure = files::WriteJournal::write(journal, QStringLiteral("模组前")))
         return R::failure(*failure);
     applied_ = newApplied;
-    if (keepUndo)
-        undo_ = newUndo;
-    else
+    // An apply that changed nothing keeps the undo of the one before.
+    if (!keepUndo)
         undo_.clear();
+    else if (!journal.isEmpty())
+        undo_ = newUndo;
     if (auto failure = saveList())
         return R::failure(QStringLiteral("游戏文件已写好，但模组列表没能记下：") + *failure);
     dropUnusedKept();
@@ -472,7 +462,7 @@ void ModList::dropUnusedKept() const {
 Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     using R = Result<ApplyResult>;
     if (!dryRun)
-        if (auto failure = folderUnwritable(folder_))
+        if (auto failure = detail::folderUnwritable(folder_))
             return R::failure(*failure + nothingWritten());
     const auto lock =
         files::WriteLock::take(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()));
@@ -489,10 +479,14 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     if (!edits->empty() && outside == Outside::Refuse)
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
                               .arg(edits->lines.join(u'\n'), nothingWritten()));
-    if (!edits->empty() && outside == Outside::KeepAsLayer && !dryRun)
-        if (auto failure = keepOwnEdits(*edits))
+    // A dry run shows them on top without keeping them.
+    const QList<Entry> listed = entries_;
+    if (!edits->empty() && outside == Outside::KeepAsLayer)
+        if (auto failure = keepOwnEdits(*edits, !dryRun))
             return R::failure(*failure + nothingWritten());
     const auto built = build(true);
+    if (dryRun)
+        entries_ = listed;
     if (!built)
         return R::failure(built.error() + nothingWritten());
     if (dryRun) {
@@ -513,7 +507,7 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
 
 Result<ApplyResult> ModList::restore(Outside outside) {
     using R = Result<ApplyResult>;
-    if (auto failure = folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_))
         return R::failure(*failure + nothingWritten());
     const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
     if (!lock)
@@ -530,7 +524,7 @@ Result<ApplyResult> ModList::restore(Outside outside) {
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
                               .arg(edits->lines.join(u'\n'), nothingWritten()));
     if (!edits->empty() && outside == Outside::KeepAsLayer)
-        if (auto failure = keepOwnEdits(*edits))
+        if (auto failure = keepOwnEdits(*edits, true))
             return R::failure(*failure + nothingWritten());
     QMap<QString, QByteArray> originals;
     for (const Kept& k : originals_) {
@@ -544,7 +538,7 @@ Result<ApplyResult> ModList::restore(Outside outside) {
 
 Result<ApplyResult> ModList::undoApply() {
     using R = Result<ApplyResult>;
-    if (auto failure = folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_))
         return R::failure(*failure + nothingWritten());
     const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
     if (!lock)

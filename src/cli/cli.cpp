@@ -12,6 +12,7 @@
 #include "datacommands.h"
 #include "datafile/datafile.h"
 #include "helptexts.h"
+#include "modcommands.h"
 #include "options.h"
 #include "output.h"
 #include "patchcommands.h"
@@ -774,6 +775,15 @@ int patchVerb(Output& o, QStringList args) {
     });
 }
 
+int modsVerb(Output& o, QStringList args) {
+    return modsCommand(args, [&o](std::FILE* to, const QString& text) {
+        if (to == stdout)
+            o.out(text);
+        else
+            o.err(text);
+    });
+}
+
 struct Command {
     const char16_t* name;
     int (*run)(Output&, QStringList args);
@@ -783,6 +793,7 @@ const Command commands[] = {
     {u"data", dataCommand}, {u"diff", diffCommand},         {u"check", checkCommand},
     {u"save", saveCommand}, {u"exe", exeCommand},           {u"rfile", rfileCommand},
     {u"imsg", imsgCommand}, {u"scenario", scenarioCommand}, {u"patch", patchVerb},
+    {u"mods", modsVerb},
 };
 
 // True for a command line that may write game files (a dry run does not).
@@ -799,6 +810,8 @@ bool writes(const QStringList& args) {
         return verb == QStringLiteral("set");
     if (command == QStringLiteral("patch"))
         return verb == QStringLiteral("apply") || verb == QStringLiteral("revert");
+    if (command == QStringLiteral("mods"))
+        return verb != QStringLiteral("list") && verb != QStringLiteral("conflicts");
     return false;
 }
 

@@ -26,6 +26,7 @@ const QString top =
                    "  scenario map S.eex --map MAP.bmp -o OUT.png [--zoom 1-6] [--data DATA.e5]\n"
                    "  diff data|save|imsg|scenario|exe|rfile A B\n"
                    "  patch make|apply|revert|show ...\n"
+                   "  mods add|remove|list|enable|disable|order|apply|restore|undo|conflicts ...\n"
                    "  check GAME\n"
                    "  --version\n"
                    "  diff KIND A... FOLDER\n"
@@ -132,5 +133,22 @@ const QString check = QStringLiteral(
     "  不是有效GBK编码的文字、编辑器无法读取的文件（及原因）。\n"
     "  退出码: 0 没有问题, 1 有问题, 2 目录无法读取（不存在、不是文件夹、没有游戏文件）。\n"
     "  参数有误时退出码也是2；报告没能全部写出时为3。GAME以“-”开头时写在 -- 之后。\n");
+
+const QString mods = QStringLiteral(
+    "用法:\n"
+    "  lcjtool mods add GAME NAME.lcjpatch...   把补丁加入 GAME 的模组列表（排在最后）\n"
+    "  lcjtool mods remove GAME NAME            从列表中去掉\n"
+    "  lcjtool mods list GAME                   按加载顺序列出\n"
+    "  lcjtool mods enable|disable GAME NAME    打开或关闭一个模组\n"
+    "  lcjtool mods order GAME NAME POSITION    移到第 POSITION 位（1 = 最先）\n"
+    "  lcjtool mods apply GAME [--dry-run] [--keep-mine | --drop-mine]\n"
+    "      从原版起依次用上打开的模组（同一栏后面的为准），再加上“我的修改”，\n"
+    "      所有文件一起写入或都不写；之后检查文件夹并列出问题\n"
+    "  lcjtool mods restore GAME [--keep-mine | --drop-mine]   恢复原版\n"
+    "  lcjtool mods undo GAME                   撤销上次应用\n"
+    "  lcjtool mods conflicts GAME              列出被两个以上模组改动的栏\n"
+    "  在模组列表之外改过的地方：不加选项时列出它们，什么也不写（退出码 1）；\n"
+    "  --keep-mine 把它们留作“我的修改”，--drop-mine 丢掉它们。\n"
+    "  退出码: 0 成功, 1 有问题或被拒绝, 2 用法错误。\n");
 
 } // namespace lcj::cli::help

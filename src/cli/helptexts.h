@@ -14,5 +14,6 @@ extern const QString exe;
 extern const QString rfile;
 extern const QString scenario;
 extern const QString check;
+extern const QString mods;
 
 } // namespace lcj::cli::help

@@ -266,3 +266,91 @@ INSTANTIATE_TEST_SUITE_P(Files, StoppedApply,
                                            StopCase{"five_files", 5, false, false},
                                            StopCase{"six_files_staged_damaged", 6, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// A folder with everything in it, the workshop too.
+void copyTree(const QString& from, const QString& to) {
+    for (const auto& [name, bytes] : everything(from).asKeyValueRange()) {
+        const QString path = QDir(to).filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+}
+
+} // namespace
+
+// lcjtool mods apply over two mods and four files, stopped dead after each of
+// its fsyncs and replaces in turn: the next writing run leaves the game files
+// wholly as before or wholly applied, and the list then applies without
+// taking its own half-done write for the player's edits.
+TEST(StoppedModsApply, LeavesTheFolderWhollyOldOrWhollyNew) {
+    test::TestFolder dir;
+    const QString orig = dir.path(u"orig"_s), listed = dir.path(u"listed"_s);
+    ASSERT_FALSE(sample::writeSampleGame(orig));
+    for (const auto& [first, last] : {std::pair{0, 2}, std::pair{2, 4}}) {
+        const QString mod = dir.path(QStringLiteral("mod%1").arg(first));
+        copyGame(orig, mod);
+        for (int k = first; k < last; ++k) {
+            const QString input = dir.write(QStringLiteral("edit%1.txt").arg(k), edits[k].input);
+            ASSERT_EQ(cli::run(edits[k].args(QDir(mod).filePath(QString::fromLatin1(edits[k].file)),
+                                             input)),
+                      cli::Ok);
+        }
+        QStringList warnings;
+        const auto p = patch::makePatch(orig, mod, warnings);
+        ASSERT_TRUE(p.ok()) << p.error().toStdString();
+        const QString file = dir.path(QStringLiteral("mod%1.lcjpatch").arg(first));
+        ASSERT_FALSE(files::writeOutputFile(file, patch::toJson(*p)));
+        if (first == 0)
+            copyGame(orig, listed);
+        ASSERT_EQ(cli::run({u"mods"_s, u"add"_s, listed, file}), cli::Ok);
+    }
+    // The next writing run of the folder: a patch of Lcj5.exe whose value
+    // the game already holds settles it and writes nothing.
+    QStringList warnings;
+    const QString other = dir.path(u"other"_s);
+    copyGame(orig, other);
+    ASSERT_EQ(cli::run({u"exe"_s, u"set"_s, QDir(other).filePath(u"Lcj5.exe"_s),
+                        dir.write(u"exe.csv"_s, "序号,形象\n7,3\n")}),
+              cli::Ok);
+    const auto touch = patch::makePatch(QDir(other).filePath(u"Lcj5.exe"_s),
+                                        QDir(orig).filePath(u"Lcj5.exe"_s), warnings);
+    ASSERT_TRUE(touch.ok());
+    const QString touchFile = dir.path(u"touch.lcjpatch"_s);
+    ASSERT_FALSE(files::writeOutputFile(touchFile, patch::toJson(*touch)));
+
+    const auto before = everything(orig);
+    const QString whole = dir.path(u"whole"_s);
+    copyTree(listed, whole);
+    ASSERT_EQ(lcjtool({u"mods"_s, u"apply"_s, whole}).code, cli::Ok);
+    const auto after = sorted(whole, before).games;
+    ASSERT_FALSE(after == before);
+    int stops = 0;
+    for (int k = 1;; ++k) {
+        SCOPED_TRACE(k);
+        ASSERT_LT(k, 200);
+        const QString game = dir.path(QStringLiteral("game%1").arg(k));
+        copyTree(listed, game);
+        const ToolRun stopped = lcjtool({u"mods"_s, u"apply"_s, game}, k);
+        if (!stopped.killed) {
+            ASSERT_EQ(stopped.code, cli::Ok) << stopped.err.toStdString();
+            EXPECT_TRUE(sorted(game, before).games == after);
+            break;
+        }
+        ++stops;
+        ASSERT_EQ(lcjtool({u"patch"_s, u"apply"_s, touchFile, game}).code, cli::Ok);
+        const auto now = sorted(game, before).games;
+        EXPECT_TRUE(now == before || now == after)
+            << "old: " << differing(now, before) << " new: " << differing(now, after);
+        // The list goes on from there: no outside edits, the same result, and
+        // its undo gives the files before.
+        const ToolRun again = lcjtool({u"mods"_s, u"apply"_s, game});
+        EXPECT_EQ(again.code, cli::Ok) << again.err.toStdString();
+        EXPECT_TRUE(sorted(game, before).games == after);
+        EXPECT_EQ(lcjtool({u"mods"_s, u"undo"_s, game}).code, cli::Ok);
+        EXPECT_TRUE(sorted(game, before).games == before);
+    }
+    EXPECT_GT(stops, 5);
+}

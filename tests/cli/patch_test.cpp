@@ -5,6 +5,7 @@
 #include "common/writelock.h"
 #include "datafile/datalayout.h"
 #include "samplegen/samplegame.h"
+#include "support/randomedits.h"
 #include "support/testfiles.h"
 
 #include <QCryptographicHash>
@@ -66,51 +67,8 @@ protected:
     // type each value into the windows' forms; which records and values is
     // drawn from `seed`.
     void randomEdits(const QString& folder, quint32 seed, bool appendArmy) {
-        std::mt19937 rng(seed);
-        const auto pick = [&rng](int lo, int hi) {
-            return std::uniform_int_distribution<int>(lo, hi)(rng);
-        };
-        QString characters = QStringLiteral("序号,武力,智力\n");
-        for (int k = 0; k < 4; ++k)
-            characters +=
-                QStringLiteral("%1,%2,%3\n").arg(pick(0, 511)).arg(pick(1, 99)).arg(pick(1, 99));
-        ASSERT_EQ(cli::run({QStringLiteral("data"), QStringLiteral("import"), in(folder, "data.e5"),
-                            QStringLiteral("characters"), input(characters)}),
-                  cli::Ok);
-        ASSERT_EQ(
-            cli::run({QStringLiteral("save"), QStringLiteral("import"), in(folder, "Sv01d.e5s"),
-                      input(QStringLiteral("序号,数量\n%1,%2\n").arg(pick(0, 20)).arg(pick(0, 9))),
-                      QStringLiteral("--part"), QStringLiteral("stock")}),
-            cli::Ok);
-        ASSERT_EQ(cli::run({QStringLiteral("imsg"), QStringLiteral("import"), in(folder, "Imsg.e5"),
-                            QStringLiteral("liezhuan"),
-                            input(QStringLiteral("序号,人物列传\n%1,补丁测试%2\n")
-                                      .arg(pick(0, 100))
-                                      .arg(pick(0, 999)))}),
-                  cli::Ok);
-        ASSERT_EQ(
-            cli::run(
-                {QStringLiteral("exe"), QStringLiteral("set"), in(folder, "Lcj5.exe"),
-                 input(QStringLiteral("序号,形象\n%1,%2\n").arg(pick(0, 173)).arg(pick(0, 30)))}),
-            cli::Ok);
-        ASSERT_EQ(cli::run({QStringLiteral("rfile"), QStringLiteral("set"), in(folder, "R_01.eex"),
-                            input(QStringLiteral("序号,本关出场人数\n0,%1\n").arg(pick(1, 6)))}),
-                  cli::Ok);
-        QString edits =
-            QStringLiteral(R"({"battle": {"turns": %1}, "enemies": {"%2": {"x": %3}},)"
-                           R"( "spoils": {"0": [%4, null, 7]}, "equipment": {"1": {"weapon": %5}})")
-                .arg(pick(10, 60))
-                .arg(pick(0, 19))
-                .arg(pick(0, 30))
-                .arg(pick(0, 103))
-                .arg(pick(0, 103));
-        if (appendArmy)
-            edits += QStringLiteral(R"(, "append_army": 2, "army": {"5": {"x": %1, "y": %2}})")
-                         .arg(pick(0, 30))
-                         .arg(pick(0, 30));
-        ASSERT_EQ(cli::run({QStringLiteral("scenario"), QStringLiteral("edit"),
-                            in(folder, "S_01.eex"), input(edits + u'}')}),
-                  cli::Ok);
+        test::randomEdits(folder, seed, appendArmy,
+                          [this](const QString& text) { return input(text); });
     }
 
     patch::Patch make(const QString& a, const QString& b) {
