@@ -57,6 +57,12 @@ class ModListWindowTest : public QObject {
     QMap<QString, QString> patchFiles; // name → path
 
     QString at(const QString& name) const { return tmp->filePath(name); }
+    // Saves `made` as the patch file `name`.
+    QString savePatch(const QString& name, const patch::Patch& made) const {
+        QFile out(at(name));
+        return out.open(QIODevice::WriteOnly) && out.write(patch::toJson(made)) > 0 ? out.fileName()
+                                                                                    : QString();
+    }
     static bool setFields(const QString& folder, const QList<Set>& sets) {
         const QString data = QDir(folder).filePath(QStringLiteral("data.e5"));
         QList<patch::Cell> cells;
@@ -151,10 +157,8 @@ private slots:
             auto made = patch::makePatch(orig, mod, warnings);
             QVERIFY(made.ok());
             made->name = p.first;
-            const QString path = at(p.first + QStringLiteral(".lcjpatch"));
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            QVERIFY(out.write(patch::toJson(*made)) > 0);
+            const QString path = savePatch(p.first + QStringLiteral(".lcjpatch"), *made);
+            QVERIFY(!path.isEmpty());
             patchFiles.insert(p.first, path);
         }
         main = std::make_unique<MainWindow>(prompts);
@@ -405,6 +409,45 @@ private slots:
         QVERIFY(kept.ok());
         QCOMPARE(*kept, fromOrig ? test::readFile(QDir(orig).filePath(QStringLiteral("data.e5")))
                                  : modded);
+    }
+    // A patch of a file the game lacks is shown red with the reason, and the apply leaves it
+    // out whole and names it.
+    void aPatchThatDoesNotFitIsRedAndSkipped() {
+        const QString mod = at(QStringLiteral("mod-丁"));
+        QVERIFY(!sample::writeSampleGame(mod));
+        const QString save = QDir(mod).filePath(QStringLiteral("Sv01d.e5s"));
+        // 攻击 of the save's character 0, 80 in the sample.
+        const QList<patch::Cell> changed{
+            {QStringLiteral("characters"), 0, QStringLiteral("攻击"), {}, QStringLiteral("81")}};
+        const auto written = patch::writeCells(patch::FileKind::Save, QStringLiteral("Sv01d.e5s"),
+                                               test::readFile(save), changed);
+        QVERIFY2(written.ok(), qPrintable(written.ok() ? QString() : written.error()));
+        QFile out(save);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(*written) > 0);
+        out.close();
+        QStringList warnings;
+        auto made = patch::makePatch(orig, mod, warnings);
+        QVERIFY(made.ok());
+        patchFiles.insert(QStringLiteral("丁"), savePatch(QStringLiteral("丁.lcjpatch"), *made));
+        QVERIFY(QFile::remove(QDir(game).filePath(QStringLiteral("Sv01d.e5s"))));
+
+        openWindow();
+        for (const char16_t* name : {u"甲", u"丁"}) {
+            prompts.openAnswers.enqueue(patchFiles.value(QString::fromUtf16(name)));
+            click("addPatch");
+        }
+        QCOMPARE(names(), (QStringList{QStringLiteral("甲"), QStringLiteral("丁")}));
+        const QModelIndex note = control<QTableView>("modEntries")->model()->index(1, 2);
+        QVERIFY2(note.data().toString().startsWith(QStringLiteral("无法应用：")) &&
+                     note.data().toString().contains(QStringLiteral("Sv01d.e5s")),
+                 qPrintable(note.data().toString()));
+        QCOMPARE(note.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0xc0, 0x10, 0x10));
+        click("applyMods");
+        QMap<QString, QByteArray> expected = appliedByHand({QStringLiteral("甲")});
+        expected.remove(QStringLiteral("Sv01d.e5s"));
+        compareGame(expected);
+        const QString status = qobject_cast<EditorWindow*>(window())->statusText();
+        QVERIFY2(status.contains(QStringLiteral("跳过 丁")), qPrintable(status));
     }
 };
 
