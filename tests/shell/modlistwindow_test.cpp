@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
@@ -172,6 +173,12 @@ private slots:
     }
 
     void theListIsOrderedSwitchedAppliedUndoneAndRestored() {
+        // The entry follows 制作补丁… in the 补丁 menu.
+        QStringList entries;
+        for (const QAction* entry : main->findChild<QMenu*>(QStringLiteral("buding"))->actions())
+            entries << entry->text();
+        QCOMPARE(entries, (QStringList{QStringLiteral("打开补丁…"), QStringLiteral("制作补丁…"),
+                                       QStringLiteral("模组管理")}));
         openWindow();
         addAll();
         const QMap<QString, QByteArray> original = filesOf(orig);
@@ -410,6 +417,7 @@ private slots:
         QCOMPARE(*kept, fromOrig ? test::readFile(QDir(orig).filePath(QStringLiteral("data.e5")))
                                  : modded);
     }
+
     // A patch of a file the game lacks is shown red with the reason, and the apply leaves it
     // out whole and names it.
     void aPatchThatDoesNotFitIsRedAndSkipped() {
