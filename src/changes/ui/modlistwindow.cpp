@@ -336,14 +336,13 @@ void ModListWindow::removePatch_Click() {
 }
 
 void ModListWindow::moveSelected(int step) {
-    const int row = entryModel_->rowOf(selectedName());
+    const QString name = selectedName();
+    const int row = entryModel_->rowOf(name);
     if (row < 0)
         return;
-    const QString name = selectedName();
-    // Down by one: before the row after the next.
-    if (entryModel_->moveRows({}, row, 1, {}, step < 0 ? row - 1 : row + 2))
-        select(name);
-    refresh();
+    // Down by one: before the row after the next. The list shown again keeps the entry
+    // selected; a refusal is said and shown again by the model's signals.
+    entryModel_->moveRows({}, row, 1, {}, step < 0 ? row - 1 : row + 2);
 }
 
 std::optional<mods::Outside> ModListWindow::settleOutside(const QString& action) {
