@@ -457,6 +457,31 @@ private slots:
         const QString status = qobject_cast<EditorWindow*>(window())->statusText();
         QVERIFY2(status.contains(QStringLiteral("跳过 丁")), qPrintable(status));
     }
+    // 移除 asks first; no (Enter, Escape) keeps the entry, yes takes it out of the list and
+    // leaves the game files alone.
+    void removeAsksFirst_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("no") << false;
+        QTest::newRow("yes") << true;
+    }
+    void removeAsksFirst() {
+        QFETCH(bool, yes);
+        openWindow();
+        addAll();
+        click("applyMods");
+        const QMap<QString, QByteArray> applied = filesOf(game);
+        control<QTableView>("modEntries")->selectRow(1);
+        prompts.askAnswers.enqueue(yes);
+        click("removePatch");
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY(prompts.questions[0].contains(QStringLiteral("乙")));
+        const QStringList left =
+            yes ? QStringList{QStringLiteral("甲"), QStringLiteral("丙")}
+                : QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+        QCOMPARE(names(), left);
+        QCOMPARE(mods::ModList::open(game)->entries().size(), left.size());
+        compareGame(applied);
+    }
 };
 
 LCJ_TEST_MAIN(ModListWindowTest)
