@@ -2,6 +2,7 @@
 
 #include "banner.h"
 #include "changes/ui/buding.h"
+#include "changes/ui/modlistwindow.h"
 #include "changes/ui/zhizuo.h"
 #include "check/ui/jiancha.h"
 #include "common/gui/appicon.h"
@@ -175,7 +176,9 @@ void MainWindow::registerEditors() {
     EditorKind* open =
         kind(u"budingopen", u"打开补丁…", {GameFile::Patch}, u"*.lcjpatch", factory<Buding>());
     EditorKind* make = kind(u"budingmake", u"制作补丁…", {}, u"", factory<Zhizuo>());
-    for (EditorKind* patch : {open, make}) {
+    EditorKind* mods = kind(u"mozuguanli", u"模组管理", {}, u"", factory<ModListWindow>());
+    mods->needsFolder = true;
+    for (EditorKind* patch : {open, make, mods}) {
         patch->menu = QStringLiteral("buding");
         patch->icon = icons::patchIcon();
     }
@@ -354,6 +357,7 @@ void MainWindow::followEditor(EditorWindow* window) {
     workspace_->attach(window);
     // A window that asks for a place in a file (the check's problems) gets its editor.
     connect(window, &EditorWindow::placeRequested, this, &MainWindow::showProblem);
+    connect(window, &EditorWindow::fieldRequested, this, &MainWindow::showField);
 }
 
 void MainWindow::showMarks() {
@@ -496,6 +500,13 @@ void MainWindow::showProblem(const QString& path, int part, int row) {
     QMdiSubWindow* frame = mdi_->activeSubWindow();
     if (auto* window = frame ? qobject_cast<EditorWindow*>(frame->widget()) : nullptr)
         window->showPlace(part, row);
+}
+
+void MainWindow::showField(const QString& path, int part, int row, const QString& column) {
+    QMdiSubWindow* frame = mdi_->activeSubWindow();
+    auto* window = frame ? qobject_cast<EditorWindow*>(frame->widget()) : nullptr;
+    if (window && !window->filePath().isEmpty() && QFileInfo(window->filePath()) == QFileInfo(path))
+        window->showField(part, row, column);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

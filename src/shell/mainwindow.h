@@ -58,6 +58,8 @@ public:
     void jiancha_Click();
     // Opens the file of a problem in its editor at its part and row.
     void showProblem(const QString& path, int part, int row);
+    // The field `column` of the place showProblem showed, in the editor in front.
+    void showField(const QString& path, int part, int row, const QString& column);
 
 protected:
     void showEvent(QShowEvent* event) override;

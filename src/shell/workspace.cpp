@@ -2,6 +2,7 @@
 
 #include "common/ui/documentjournal.h"
 #include "common/ui/editorwindow.h"
+#include "common/ui/filewatch.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
 #include "fields/filekind.h"
@@ -93,12 +94,26 @@ void Workspace::attach(EditorWindow* editor) {
                 modified = editor->modified();
                 emit documentsChanged();
             });
+    connect(editor, &EditorWindow::filesWritten, this,
+            [this, editor](const QStringList& paths) { lookAgain(editor, paths); });
     connect(editor, &QObject::destroyed, this, &Workspace::forget);
     // Every edit not on disk is kept in a journal until it is (none while no settings are kept).
     if (const QString journals = settings::recoveryFolder(); !journals.isEmpty())
         for (const Document::Access& access : editor->documents())
             new DocumentJournal(editor, access, journals);
     emit documentsChanged();
+}
+
+void Workspace::lookAgain(EditorWindow* by, const QStringList& paths) {
+    for (EditorWindow* editor : editors())
+        if (editor != by)
+            for (FileWatch* watch : editor->findChildren<FileWatch*>())
+                watch->checkNow();
+    for (const QString& path : paths)
+        if (samePath(path, dataPath_)) {
+            dataFileChanged();
+            break;
+        }
 }
 
 void Workspace::forget(QObject* editor) {

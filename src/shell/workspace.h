@@ -61,6 +61,9 @@ signals:
     void documentsChanged();
 
 private:
+    // `by` wrote the files at `paths`: the other editors look at theirs now, and the names
+    // are read again when data.e5 is among them.
+    void lookAgain(EditorWindow* by, const QStringList& paths);
     void watchData();
     void dataFileChanged();
     void forget(QObject* editor);

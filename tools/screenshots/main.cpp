@@ -7,6 +7,9 @@
 // with the sample files; editors whose menu entry is greyed are skipped.
 // Everything is found by objectName only, so new editors need no change here.
 
+#include "changes/modlist.h"
+#include "changes/patch.h"
+#include "changes/ui/modlistwindow.h"
 #include "check/ui/jiancha.h"
 #include "common/gbk.h"
 #include "common/gui/appicon.h"
@@ -348,6 +351,90 @@ bool showCheck(SampleGamePrompts& prompts, const QDir& out) {
     return save(window.grab(), out, QStringLiteral("check"));
 }
 
+// 模组管理 on a copy of the sample game with three patches in its list that set some of
+// the same characters' fields: the grid shows who wins. Saved as
+// mozuguanli.png.
+bool showMods(SampleGamePrompts& prompts, const QDir& out) {
+    namespace patch = lcj::changes::patch;
+    QTemporaryDir temp;
+    const QString folder = temp.filePath(QStringLiteral("岚川记"));
+    if (auto failure = lcj::sample::writeSampleGame(folder)) {
+        note(*failure);
+        return false;
+    }
+    auto list = lcj::changes::mods::ModList::open(folder);
+    if (!list) {
+        note(list.error());
+        return false;
+    }
+    struct Mod {
+        const char16_t* name;
+        const char16_t* author;
+        const char16_t* note;
+        QList<patch::Cell> cells;
+    };
+    const auto cell = [](int row, const char16_t* column, int value) {
+        return patch::Cell{
+            QStringLiteral("characters"), row, QString::fromUtf16(column), {}, value};
+    };
+    const Mod mods[] = {
+        {u"强兵",
+         u"阿岚",
+         u"主角们更强",
+         {cell(5, u"武力", 76), cell(6, u"武力", 60), cell(7, u"武力", 70)}},
+        {u"平衡", u"川川", u"削弱几位强将", {cell(5, u"武力", 70), cell(7, u"武力", 50)}},
+        {u"名将录",
+         u"记者",
+         u"名将的能力按史书调整",
+         {cell(5, u"武力", 80), cell(6, u"武力", 62), cell(7, u"智力", 90)}},
+    };
+    const QString data = QDir(folder).filePath(QStringLiteral("data.e5"));
+    QFile original(data);
+    if (!original.open(QIODevice::ReadOnly)) {
+        note(QStringLiteral("mods: cannot read data.e5"));
+        return false;
+    }
+    const QByteArray bytes = original.readAll();
+    for (const Mod& mod : mods) {
+        const QString modded = temp.filePath(QString::fromUtf16(mod.name));
+        auto written =
+            patch::writeCells(patch::FileKind::Data, QStringLiteral("data.e5"), bytes, mod.cells);
+        QStringList warnings;
+        if (!written || !QDir().mkpath(modded)) {
+            note(QStringLiteral("mods: %1")
+                     .arg(written ? QStringLiteral("no folder") : written.error()));
+            return false;
+        }
+        QFile file(QDir(modded).filePath(QStringLiteral("data.e5")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(*written) != written->size())
+            return false;
+        file.close();
+        auto made = patch::makePatch(data, file.fileName(), warnings);
+        if (!made) {
+            note(made.error());
+            return false;
+        }
+        made->name = QString::fromUtf16(mod.name);
+        made->author = QString::fromUtf16(mod.author);
+        made->note = QString::fromUtf16(mod.note);
+        const QString path = modded + QStringLiteral(".lcjpatch");
+        QFile saved(path);
+        if (!saved.open(QIODevice::WriteOnly) || saved.write(patch::toJson(*made)) < 0)
+            return false;
+        saved.close();
+        if (auto added = list->add(path); !added) {
+            note(added.error());
+            return false;
+        }
+    }
+    lcj::ModListWindow window(prompts);
+    window.resize(900, 560);
+    window.show();
+    window.useGameData(data);
+    settle();
+    return save(window.grab(), out, QStringLiteral("mozuguanli"));
+}
+
 struct Editor {
     const char16_t* entry;  // the main menu entry, also the picture's name
     const char16_t* window; // the editor window's objectName
@@ -486,5 +573,7 @@ int main(int argc, char* argv[]) {
     ok = showGameFolder(main, out) && ok;
     note(QStringLiteral("check:"));
     ok = showCheck(prompts, out) && ok;
+    note(QStringLiteral("mozuguanli:"));
+    ok = showMods(prompts, out) && ok;
     return ok ? 0 : 1;
 }

@@ -191,6 +191,10 @@ bool EditorWindow::showPlace(int, int) {
     return false;
 }
 
+bool EditorWindow::showField(int part, int row, const QString&) {
+    return showPlace(part, row);
+}
+
 QString EditorWindow::messageTitle(const QWidget* window) {
     if (auto* editor = qobject_cast<const EditorWindow*>(window);
         editor && !editor->caption_.isEmpty())

@@ -49,6 +49,9 @@ public:
     // Shows row `row` of part `part` of the file shown, the parts counted as the field model
     // opens the file; false when the editor cannot show it.
     virtual bool showPlace(int part, int row);
+    // Shows field `column` (the window's caption of it) of that row, its control focused where
+    // the editor has one; by default the row alone (showPlace).
+    virtual bool showField(int part, int row, const QString& column);
 
     // The files the editor holds, each as the workspace's documents see it (see Document).
     const QList<Document::Access>& documents() const { return documents_; }
@@ -95,6 +98,11 @@ signals:
     // The editor asks for the file at `path` to be shown at part `part`, row `row` (-1: the
     // whole file), in the editor that opens it.
     void placeRequested(const QString& path, int part, int row);
+    // The editor wrote the files at `paths` that other editors may hold (the mod list's
+    // apply): they look at them now, as at another program's write.
+    void filesWritten(const QStringList& paths);
+    // After placeRequested: the field `column` of that place, focused in the editor shown.
+    void fieldRequested(const QString& path, int part, int row, const QString& column);
 
 protected:
     // Closes the window, or the frame that holds it, then tells the main

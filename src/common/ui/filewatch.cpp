@@ -182,6 +182,11 @@ void FileWatch::check() {
     emit checked();
 }
 
+void FileWatch::checkNow() {
+    full_ = true;
+    check();
+}
+
 void FileWatch::checkFile(File& file, bool full) {
     const DiskStamp stamp = file.stamp();
     const QString& path = stamp.path;

@@ -86,6 +86,9 @@ public:
     void sync();
     // Checks every file now.
     void check();
+    // Checks every file now, each read whole: another part of the program has just written
+    // one, as another program would, and the write may keep its size and time.
+    void checkNow();
 
     DiskBar* bar() const { return bar_; }
 

@@ -36,6 +36,11 @@ QString DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title, con
     return QFileDialog::getSaveFileName(parent, title, startPath, filter);
 }
 
+QStringList DialogPrompts::chooseOpenFiles(QWidget* parent, const QString& title,
+                                           const QString& filter, const QString& startFolder) {
+    return QFileDialog::getOpenFileNames(parent, title, startFolder, filter);
+}
+
 QString DialogPrompts::chooseFolder(QWidget* parent, const QString& title,
                                     const QString& startFolder) {
     return QFileDialog::getExistingDirectory(parent, title, startFolder);
@@ -111,6 +116,12 @@ Prompts::SaveChoice DialogPrompts::askToSave(QWidget* parent, const QString& tex
     if (box.clickedButton() == discard)
         return SaveChoice::Discard;
     return SaveChoice::Cancel;
+}
+
+QStringList Prompts::chooseOpenFiles(QWidget* parent, const QString& title, const QString& filter,
+                                     const QString& startFolder) {
+    const QString path = chooseOpenFile(parent, title, filter, startFolder);
+    return path.isEmpty() ? QStringList() : QStringList{path};
 }
 
 Prompts::SaveChoice Prompts::askToSaveFiles(QWidget* parent, const QString& text,

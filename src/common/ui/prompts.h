@@ -23,6 +23,10 @@ public:
                                    const QString& startFolder) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& startPath) = 0;
+    // The paths of the chosen files (one dialog, several files), none when the user
+    // cancelled. By default the one file chooseOpenFile() gives.
+    virtual QStringList chooseOpenFiles(QWidget* parent, const QString& title,
+                                        const QString& filter, const QString& startFolder);
     // The path of the chosen folder, or an empty string when the user cancelled.
     virtual QString chooseFolder(QWidget* parent, const QString& title,
                                  const QString& startFolder) = 0;
@@ -60,6 +64,8 @@ public:
                            const QString& startFolder) override;
     QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& startPath) override;
+    QStringList chooseOpenFiles(QWidget* parent, const QString& title, const QString& filter,
+                                const QString& startFolder) override;
     QString chooseFolder(QWidget* parent, const QString& title,
                          const QString& startFolder) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title,

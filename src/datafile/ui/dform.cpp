@@ -153,6 +153,18 @@ bool DForm::showPlace(int part, int row) {
     return list->currentRow() == row;
 }
 
+bool DForm::showField(int part, int row, const QString& column) {
+    if (!showPlace(part, row))
+        return false;
+    // Every field's control has its caption's label as its buddy.
+    for (const QLabel* label : shownSection()->findChildren<QLabel*>())
+        if (label->text() == column && label->buddy() && label->buddy()->isVisible()) {
+            label->buddy()->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    return true;
+}
+
 void DForm::Form_Load() {
     edit->setEnabled(false);
     hideSections();

@@ -41,6 +41,8 @@ protected:
 public:
     // Section `part` (in the field model's order) at record `row`.
     bool showPlace(int part, int row) override;
+    // The record, and the box or list of the field captioned `column` focused.
+    bool showField(int part, int row, const QString& column) override;
 
 private:
     void Form_Load();
