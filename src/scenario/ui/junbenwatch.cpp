@@ -23,7 +23,7 @@ void Junben::watchFiles() {
                      if (!history_.modified())
                          return stamp_.bytes;
                      auto built = buildSave(doc_);
-                     return built ? built->bytes : doc_.bytes();
+                     return built.ok() ? built->bytes : doc_.bytes();
                  },
                  [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); },
                  [this] { return history_.stack(); },
@@ -104,7 +104,7 @@ Failure Junben::reloadScenario() {
     // The file watched is the one last read or written (after 剧本另存为, the new one).
     const QString path = stamp_.path;
     auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return bytes.error();
     const UnitKind kinds[] = {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy};
     int selected[3];
@@ -116,7 +116,7 @@ Failure Junben::reloadScenario() {
     for (int k = 0; k < 3; ++k)
         selectUnit(kinds[k], selected[k]);
     reportProblems();
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::scenario
