@@ -156,7 +156,7 @@ protected:
     QString touchFile = dir.path(QStringLiteral("touch.lcjpatch"));
 
     void SetUp() override {
-        ASSERT_FALSE(sample::writeSampleGame(orig));
+        ASSERT_TRUE(sample::writeSampleGame(orig).ok());
         copyGame(orig, mod);
         for (int k = 0; k < GetParam().files; ++k) {
             const QString input = dir.write(QStringLiteral("edit%1.txt").arg(k), edits[k].input);
@@ -168,7 +168,7 @@ protected:
         const auto p = patch::makePatch(orig, mod, warnings);
         ASSERT_TRUE(p.ok()) << p.error().toStdString();
         ASSERT_EQ(p->files.size(), GetParam().files);
-        ASSERT_FALSE(files::writeOutputFile(patchFile, patch::toJson(*p)));
+        ASSERT_TRUE(files::writeOutputFile(patchFile, patch::toJson(*p)).ok());
         // The next writing run: a patch of Lcj5.exe whose value the game
         // already holds. It locks the file, so it settles the folder, and
         // writes nothing.
@@ -180,7 +180,7 @@ protected:
         const auto touch = patch::makePatch(QDir(other).filePath(u"Lcj5.exe"_s),
                                             QDir(orig).filePath(u"Lcj5.exe"_s), warnings);
         ASSERT_TRUE(touch.ok() && !touch->files.isEmpty());
-        ASSERT_FALSE(files::writeOutputFile(touchFile, patch::toJson(*touch)));
+        ASSERT_TRUE(files::writeOutputFile(touchFile, patch::toJson(*touch)).ok());
     }
 };
 

@@ -308,8 +308,8 @@ bool changeFile(const QString& folder, const QString& name,
 bool showCheck(SampleGamePrompts& prompts, const QDir& out) {
     QTemporaryDir temp;
     const QString folder = temp.filePath(QStringLiteral("岚川记"));
-    if (auto failure = lcj::sample::writeSampleGame(folder)) {
-        note(*failure);
+    if (auto failure = lcj::sample::writeSampleGame(folder); !failure.ok()) {
+        note(failure.error());
         return false;
     }
     const auto setWord = [](QByteArray& b, qint64 at, int value) {
@@ -425,8 +425,8 @@ int main(int argc, char* argv[]) {
     }
     QTemporaryDir temp;
     const QString sampleFolder = temp.filePath(QStringLiteral("岚川记"));
-    if (auto failure = lcj::sample::writeSampleGame(sampleFolder)) {
-        note(*failure);
+    if (auto failure = lcj::sample::writeSampleGame(sampleFolder); !failure.ok()) {
+        note(failure.error());
         return 1;
     }
 
