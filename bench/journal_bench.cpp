@@ -31,8 +31,8 @@ struct TwoFiles {
     QList<files::JournalFile> forward, back;
 
     TwoFiles() {
-        sample::writeSampleGame(game);
-        sample::writeSampleGame(mod);
+        (void)sample::writeSampleGame(game);
+        (void)sample::writeSampleGame(mod);
         const QString characters = dir.write(QStringLiteral("c.csv"), "序号,武力\n3,80\n");
         const QString limit = dir.write(QStringLiteral("r.csv"), "序号,本关出场人数\n0,3\n");
         // Quiet: ./bench.sh reads the figures from standard output.
@@ -71,7 +71,7 @@ void PatchApplyTwoFiles(benchmark::State& state) {
     for (auto _ : state) {
         const auto outcome =
             patch::applyPatch(t.made, t.game, reverse, patch::Settle::Refuse, false);
-        if (!outcome || !outcome->written) {
+        if (!outcome.ok() || !outcome->written) {
             state.SkipWithError("the apply failed");
             break;
         }
@@ -86,7 +86,7 @@ void JournalWriteTwoFiles(benchmark::State& state) {
     bool reverse = false;
     for (auto _ : state) {
         const auto lock = files::WriteLock::take({t.forward[0].path, t.forward[1].path});
-        if (!lock || files::WriteJournal::write(reverse ? t.back : t.forward)) {
+        if (!lock.ok() || !files::WriteJournal::write(reverse ? t.back : t.forward).ok()) {
             state.SkipWithError("the write failed");
             break;
         }
@@ -102,7 +102,7 @@ void PlainWritesTwoFiles(benchmark::State& state) {
     for (auto _ : state) {
         const auto lock = files::WriteLock::take({t.forward[0].path, t.forward[1].path});
         for (const files::JournalFile& f : reverse ? t.back : t.forward)
-            if (!lock || files::writeWhole(f.path, f.after, &f.before)) {
+            if (!lock.ok() || !files::writeWhole(f.path, f.after, &f.before).ok()) {
                 state.SkipWithError("the write failed");
                 return;
             }
@@ -120,12 +120,13 @@ void JournalAddsToTwoFileWrite(benchmark::State& state) {
         const auto lock = files::WriteLock::take({t.forward[0].path, t.forward[1].path});
         QElapsedTimer timer;
         timer.start();
-        const bool journaled = lock && !files::WriteJournal::write(reverse ? t.back : t.forward);
+        const bool journaled =
+            lock.ok() && files::WriteJournal::write(reverse ? t.back : t.forward).ok();
         const qint64 journal = timer.nsecsElapsed();
         timer.restart();
         bool plain = journaled;
         for (const files::JournalFile& f : reverse ? t.forward : t.back)
-            plain = plain && !files::writeWhole(f.path, f.after, &f.before);
+            plain = plain && files::writeWhole(f.path, f.after, &f.before).ok();
         const qint64 floor = timer.nsecsElapsed();
         if (!plain) {
             state.SkipWithError("the write failed");

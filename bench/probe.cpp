@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     if (showStages)
         showMappings();
     QTemporaryDir dir;
-    if (sample::writeSampleGame(dir.path()))
+    if (!sample::writeSampleGame(dir.path()).ok())
         return 1;
     const auto file = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
 

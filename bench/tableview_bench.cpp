@@ -184,7 +184,7 @@ BENCHMARK(CharacterPasteRedone)->Unit(benchmark::kMillisecond);
 void CharacterPasteHistoryMemory(benchmark::State& state) {
     const QByteArray before = sample::dataFile();
     auto file = fields::openData(before);
-    if (!file) {
+    if (!file.ok()) {
         state.SkipWithError(qPrintable(file.error()));
         return;
     }
@@ -200,8 +200,8 @@ void CharacterPasteHistoryMemory(benchmark::State& state) {
         fields::Cells typed;
         for (int c = 0; c < keys.size(); ++c)
             typed.insert(keys[c], cells[c]);
-        if (auto failure = characters->write(row, typed)) {
-            state.SkipWithError(qPrintable(*failure));
+        if (auto failure = characters->write(row, typed); !failure.ok()) {
+            state.SkipWithError(qPrintable(failure.error()));
             return;
         }
     }

@@ -27,7 +27,7 @@ struct TwoGames {
         settings::useFile(tmp.filePath(QStringLiteral("settings.ini")));
         for (int i = 0; i < 2; ++i) {
             games[i] = tmp.filePath(QStringLiteral("game%1").arg(i + 1));
-            if (sample::writeSampleGame(games[i])) {
+            if (!sample::writeSampleGame(games[i]).ok()) {
                 state.SkipWithError("no sample game");
                 return false;
             }

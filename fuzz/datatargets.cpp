@@ -142,7 +142,7 @@ void strategyRecord(Input& in, const QByteArray& record) {
         case 2: {
             const int t = in.below(StrategyForm::troopTypes);
             const auto committed = StrategyForm::commitLevel(t, in.text());
-            if (committed)
+            if (committed.ok())
                 f.levels[std::size_t(t)] = *committed;
             break;
         }
@@ -187,20 +187,20 @@ int dataFile(const std::uint8_t* data, std::size_t size) {
         if (s.table.nameWidth > 0) {
             const auto names = file.readNames(s.table);
             LCJ_FUZZ_CHECK(names.ok() == longEnough);
-            if (names)
+            if (names.ok())
                 LCJ_FUZZ_CHECK(names->size() == s.table.count);
         }
         const int index = in.below(s.table.count);
         const auto record = file.readRecord(s.table, index);
         LCJ_FUZZ_CHECK(record.ok() == longEnough);
-        if (!record)
+        if (!record.ok())
             continue;
         LCJ_FUZZ_CHECK(*record == bytes.mid(s.table.recordOffset(index), s.table.recordSize));
         s.run(in, *record);
         // A saved record is found again in place, and no other byte moves.
         QByteArray changed = *record;
         changed[in.below(s.table.recordSize)] = char(in.byte());
-        LCJ_FUZZ_CHECK(!file.writeRecord(s.table, index, changed));
+        LCJ_FUZZ_CHECK(file.writeRecord(s.table, index, changed).ok());
         LCJ_FUZZ_CHECK(*file.readRecord(s.table, index) == changed);
         QByteArray expected = bytes;
         expected.replace(s.table.recordOffset(index), s.table.recordSize, changed);
@@ -210,7 +210,7 @@ int dataFile(const std::uint8_t* data, std::size_t size) {
     }
     const auto names = names::readGameNames(path);
     LCJ_FUZZ_CHECK(names.ok() == longEnough);
-    if (names) {
+    if (names.ok()) {
         LCJ_FUZZ_CHECK(names->characters.size() == 174);
         LCJ_FUZZ_CHECK(names->items.size() == 104);
     }

@@ -101,7 +101,7 @@ int scenarioFile(const std::uint8_t* data, std::size_t size) {
     while (!e.empty())
         edit(e, doc);
     const auto built = buildSave(doc);
-    if (!built)
+    if (!built.ok())
         return 0;
     // What the save writes is what a load finds: the same length, entries and slots.
     LCJ_FUZZ_CHECK(built->bytes.size() == doc.bytes().size() + built->insertedCount);
@@ -141,7 +141,7 @@ int rFile(const std::uint8_t* data, std::size_t size) {
     Input e(reinterpret_cast<const std::uint8_t*>(edits.constData()), std::size_t(edits.size()));
     form.forced[std::size_t(e.below(5))] = e.text();
     QByteArray edited = record;
-    if (form.apply(edited))
+    if (!form.apply(edited).ok())
         LCJ_FUZZ_CHECK(edited == record);
     else
         checkFixedPoint<RLimitsForm>(edited);

@@ -73,7 +73,7 @@ QList<QByteArray> seeds(const QString& target) {
         const QString path = scratchFile(QStringLiteral("seed.e5"), sample::dataFile());
         for (const auto& table : fields::dataTables()) {
             const auto csv = cli::exportTable(path, *table, cli::Format::Csv);
-            if (!csv)
+            if (!csv.ok())
                 continue;
             const QStringList lines = csv->split(QStringLiteral("\r\n"));
             // The header and a few records, some with a value changed.

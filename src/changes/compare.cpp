@@ -101,7 +101,7 @@ QString diffLine(const FieldChange& change) {
 QString stepText(fields::FileKind kind, const QByteArray& before, const QByteArray& after) {
     auto a = fields::openFile(kind, QString(), before);
     auto b = fields::openFile(kind, QString(), after);
-    if (!a || !b)
+    if (!a.ok() || !b.ok())
         return {};
     const QList<FieldChange> found = compare(**a, **b);
     if (found.isEmpty())

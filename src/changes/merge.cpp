@@ -26,15 +26,15 @@ Result<QList<FieldChange>> changesBetween(fields::FileKind kind, const QString& 
     if (kind == fields::FileKind::Scenario) {
         QStringList warnings;
         auto made = patch::makeFilePatch(kind, name, a, b, warnings);
-        if (!made)
+        if (!made.ok())
             return R::failure(made.error());
         return made->changes;
     }
     const auto fa = fields::openFile(kind, name, a);
-    if (!fa)
+    if (!fa.ok())
         return R::failure(fa.error());
     const auto fb = fields::openFile(kind, name, b);
-    if (!fb)
+    if (!fb.ok())
         return R::failure(fb.error());
     QList<FieldChange> out;
     for (FieldChange& ch : compare(**fa, **fb)) {
@@ -68,10 +68,10 @@ Result<ThreeWayMerge> ThreeWayMerge::compare(fields::FileKind kind, const QStrin
     m.mine_ = mine;
     m.disk_ = disk;
     auto fromMine = changesBetween(kind, name, base, mine);
-    if (!fromMine)
+    if (!fromMine.ok())
         return R::failure(fromMine.error());
     auto fromDisk = changesBetween(kind, name, base, disk);
-    if (!fromDisk)
+    if (!fromDisk.ok())
         return R::failure(fromDisk.error());
     m.mineChanges_ = std::move(*fromMine);
     m.diskChanges_ = std::move(*fromDisk);
@@ -106,8 +106,8 @@ Result<ThreeWayMerge> ThreeWayMerge::compare(fields::FileKind kind, const QStrin
         // told apart from damage: such a copy is not merged into.
         const auto a = fields::openFile(kind, name, base);
         const auto b = fields::openFile(kind, name, disk);
-        if (!a || !b)
-            return R::failure(!a ? a.error() : b.error());
+        if (!a.ok() || !b.ok())
+            return R::failure(!a.ok() ? a.error() : b.error());
         for (const auto& table : (*a)->tables()) {
             const fields::FieldTable* other = (*b)->table(table->part());
             if (!other || other->rowCount() < table->rowCount())
@@ -119,7 +119,7 @@ Result<ThreeWayMerge> ThreeWayMerge::compare(fields::FileKind kind, const QStrin
         for (const FieldChange& f : m.mineChanges_)
             cells.append({f.part, f.row, f.column, f.where, f.after});
         const auto rebuilt = patch::writeCells(kind, name, base, cells);
-        if (!rebuilt || *rebuilt != mine)
+        if (!rebuilt.ok() || *rebuilt != mine)
             return R::failure(QStringLiteral("编辑器中的改动不全在栏目里，无法逐栏合并"));
     }
     return m;
@@ -161,11 +161,11 @@ Result<QByteArray> ThreeWayMerge::merged(Settle settle) const {
                 d[i] = m[i];
     }
     auto bytes = patch::writeCells(kind_, name_, start, cells);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(bytes.error());
     // The merged copy differs from the disk's exactly where the editor's changes say.
     const auto check = changesBetween(kind_, name_, disk_, *bytes);
-    if (!check)
+    if (!check.ok())
         return R::failure(check.error());
     QSet<QString> seen;
     for (const FieldChange& c : *check) {

@@ -26,8 +26,8 @@ void ModList::findProblems() {
         std::optional<QSet<QString>> set;
         const auto bytes = original(file);
         const auto kind = patch::kindOfName(file);
-        if (bytes && kind)
-            if (const auto cells = patch::readCells(*kind, file, *bytes)) {
+        if (bytes.ok() && kind)
+            if (const auto cells = patch::readCells(*kind, file, *bytes); cells.ok()) {
                 set.emplace();
                 for (const patch::Cell& c : *cells)
                     set->insert(c.key());
@@ -87,19 +87,19 @@ void ModList::findProblems() {
 Result<AddResult> ModList::add(const QString& patchPath) {
     using R = Result<AddResult>;
     const auto bytes = files::readWhole(patchPath, files::SizeLimit::UserText);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(bytes.error());
     const auto p = patch::fromJson(*bytes);
-    if (!p)
+    if (!p.ok())
         return R::failure(QStringLiteral("“%1”：%2").arg(shownPath(patchPath), p.error()));
-    if (auto failure = detail::folderUnwritable(folder_))
-        return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
+        return R::failure(failure.error() + QStringLiteral("\n没有加入模组。"));
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
-    if (auto failure = reload())
-        return R::failure(*failure);
+    if (auto failure = reload(); !failure.ok())
+        return R::failure(failure.error());
     AddResult result;
     const QString sha = sha256(*bytes);
     const QByteArray json = patch::toJson(*p);
@@ -136,29 +136,31 @@ Result<AddResult> ModList::add(const QString& patchPath) {
         if (known || path.isEmpty())
             continue;
         const auto now = files::readWhole(path);
-        if (!now)
+        if (!now.ok())
             return R::failure(now.error() + QStringLiteral("\n没有加入模组。"));
         fresh.append({QFileInfo(path).fileName(), now->size(), sha256(*now)});
         freshBytes.append(*now);
     }
-    if (auto failure = files::makeWorkshop(folder_))
-        return R::failure(*failure);
+    if (auto failure = files::makeWorkshop(folder_); !failure.ok())
+        return R::failure(failure.error());
     for (const QString& sub : {modsFolder(folder_), originalFolder(folder_)})
         if (!QDir().mkpath(sub))
             return R::failure(
                 QStringLiteral("无法建立文件夹“%1”，没有加入模组。").arg(shownPath(sub)));
     for (qsizetype k = 0; k < fresh.size(); ++k)
         if (auto failure = files::writeOutputFile(
-                QDir(originalFolder(folder_)).filePath(fresh[k].file), freshBytes[k]))
-            return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
+                QDir(originalFolder(folder_)).filePath(fresh[k].file), freshBytes[k]);
+            !failure.ok())
+            return R::failure(failure.error() + QStringLiteral("\n没有加入模组。"));
     if (auto failure =
-            files::writeOutputFile(QDir(modsFolder(folder_)).filePath(name + patchSuffix), *bytes))
-        return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
+            files::writeOutputFile(QDir(modsFolder(folder_)).filePath(name + patchSuffix), *bytes);
+        !failure.ok())
+        return R::failure(failure.error() + QStringLiteral("\n没有加入模组。"));
     const auto keptBefore = originals_;
     originals_.append(fresh);
-    if (auto failure = saveOriginals()) {
+    if (auto failure = saveOriginals(); !failure.ok()) {
         originals_ = keptBefore;
-        return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
+        return R::failure(failure.error() + QStringLiteral("\n没有加入模组。"));
     }
     Entry e;
     e.name = name;
@@ -169,19 +171,19 @@ Result<AddResult> ModList::add(const QString& patchPath) {
     while (at > 0 && entries_[at - 1].own)
         --at;
     entries_.insert(at, e);
-    if (auto failure = saveList()) {
+    if (auto failure = saveList(); !failure.ok()) {
         entries_.removeAt(at);
-        return R::failure(*failure + QStringLiteral("\n没有加入模组。"));
+        return R::failure(failure.error() + QStringLiteral("\n没有加入模组。"));
     }
     findProblems();
     result.name = name;
     // Fields of the kept original that already hold what the patch sets.
     for (const patch::FilePatch& fp : p->files) {
         const auto orig = original(fp.file);
-        if (!orig)
+        if (!orig.ok())
             continue;
         const auto cells = patch::readCells(fp.kind, fp.file, *orig);
-        if (!cells)
+        if (!cells.ok())
             continue;
         QHash<QString, QJsonValue> values;
         for (const patch::Cell& c : *cells)
@@ -233,9 +235,9 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
             grown = of->changes[occ].after.toInt(0) - base;
             if (ncc) {
                 resultCount = ncc->before.toInt(0);
-            } else if (const auto ref = reference(nf.file)) {
+            } else if (const auto ref = reference(nf.file); ref.ok()) {
                 const auto cells = patch::readCells(nf.kind, nf.file, *ref);
-                if (cells)
+                if (cells.ok())
                     for (const patch::Cell& c : *cells)
                         if (c.row < 0 && c.column == countColumn)
                             resultCount = c.value.toInt(0);
@@ -250,7 +252,7 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
             if (occ >= 0 && ch.part == countPart && ch.row >= start) {
                 ch.row = ch.row - start + base;
                 const auto where = patch::place(nf.kind, ch.part, ch.row, ch.column);
-                if (where)
+                if (where.ok())
                     ch.where = *where;
             }
             bool merged = false;
@@ -266,13 +268,14 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
     const QByteArray json = patch::toJson(mine);
     entries_[own].sha256 = sha256(json);
     if (!save)
-        return std::nullopt;
-    if (auto failure = files::makeWorkshop(folder_))
+        return {};
+    if (auto failure = files::makeWorkshop(folder_); !failure.ok())
         return failure;
     if (!QDir().mkpath(modsFolder(folder_)))
         return QStringLiteral("无法建立文件夹“%1”").arg(shownPath(modsFolder(folder_)));
     if (auto failure = files::writeOutputFile(
-            QDir(modsFolder(folder_)).filePath(ownLayerName + patchSuffix), json))
+            QDir(modsFolder(folder_)).filePath(ownLayerName + patchSuffix), json);
+        !failure.ok())
         return failure;
     return saveList();
 }

@@ -58,7 +58,7 @@ Failure folderUnwritable(const QString& folder) {
     if (!info.isWritable() || !(info.permissions() & writeBits))
         return QStringLiteral("游戏文件夹“%1”是只读的，无法写入")
             .arg(QDir::toNativeSeparators(folder));
-    return std::nullopt;
+    return {};
 }
 
 QString shownPath(const QString& path) {
@@ -97,7 +97,7 @@ Result<std::optional<QJsonObject>> readState(const QString& path, const QString&
     if (!QFileInfo::exists(path))
         return std::optional<QJsonObject>{};
     const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(bytes.error());
     QJsonParseError error;
     const QJsonObject o = QJsonDocument::fromJson(*bytes, &error).object();
@@ -149,16 +149,16 @@ Result<ModList> ModList::open(const QString& folder) {
     if (!QFileInfo(folder).isDir())
         return Result<ModList>::failure(
             QStringLiteral("找不到游戏文件夹“%1”").arg(shownPath(folder)));
-    if (auto failure = list.reload())
-        return Result<ModList>::failure(*failure);
+    if (auto failure = list.reload(); !failure.ok())
+        return Result<ModList>::failure(failure.error());
     return list;
 }
 
 Result<ModList> ModList::openToRepair(const QString& folder) {
     ModList list;
     list.folder_ = QFileInfo(folder).absoluteFilePath();
-    if (auto failure = list.reload(false))
-        return Result<ModList>::failure(*failure);
+    if (auto failure = list.reload(false); !failure.ok())
+        return Result<ModList>::failure(failure.error());
     return list;
 }
 
@@ -170,7 +170,7 @@ Failure ModList::reload(bool strict) {
     undo_.clear();
     const auto originals = readState(QDir(originalFolder(folder_)).filePath(originalsName),
                                      QStringLiteral("lcjoriginals"));
-    if (!originals)
+    if (!originals.ok())
         return originals.error();
     if (*originals)
         for (const QJsonValue& v : (*originals)->value(QStringLiteral("files")).toArray()) {
@@ -183,7 +183,7 @@ Failure ModList::reload(bool strict) {
             if (k.file.isEmpty() || k.file.contains(u'/') || k.file.contains(u'\\'))
                 return QStringLiteral("模组列表的文件“%1”已损坏")
                     .arg(shownPath(QDir(originalFolder(folder_)).filePath(originalsName)));
-            if (strict && (!bytes || sha256(*bytes) != k.sha256))
+            if (strict && (!bytes.ok() || sha256(*bytes) != k.sha256))
                 return QStringLiteral("模组列表保存的原版文件“%1”不见了或已损坏；"
                                       "请从一份没有改过的游戏文件夹重新取原版")
                     .arg(shownPath(path));
@@ -191,10 +191,10 @@ Failure ModList::reload(bool strict) {
         }
     const auto list =
         readState(QDir(modsFolder(folder_)).filePath(listName), QStringLiteral("lcjmods"));
-    if (!list)
+    if (!list.ok())
         return list.error();
     if (!*list)
-        return std::nullopt;
+        return {};
     const QJsonObject& o = **list;
     for (const QJsonValue& v : o.value(QStringLiteral("entries")).toArray()) {
         const QJsonObject eo = v.toObject();
@@ -212,7 +212,7 @@ Failure ModList::reload(bool strict) {
                 return QStringLiteral("模组列表里的“%1”找不到它的补丁文件“%2”")
                     .arg(e.name, shownPath(path));
             const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
-            if (!bytes)
+            if (!bytes.ok())
                 return bytes.error();
             if (sha256(*bytes) != e.sha256)
                 return QStringLiteral(
@@ -221,19 +221,19 @@ Failure ModList::reload(bool strict) {
                     .arg(e.name, shownPath(path));
             if (const auto known = parsed_.constFind(e.sha256); known != parsed_.constEnd()) {
                 e.patch = *known;
-                return std::nullopt;
+                return {};
             }
             const auto p = patch::fromJson(*bytes);
-            if (!p)
+            if (!p.ok())
                 return QStringLiteral("模组“%1”：%2").arg(e.name, p.error());
             e.patch = *p;
             parsed_.insert(e.sha256, *p);
-            return std::nullopt;
+            return {};
         }();
-        if (why && strict)
+        if (!why.ok() && strict)
             return why;
-        if (why)
-            damaged.insert(e.name, *why);
+        if (!why.ok())
+            damaged.insert(e.name, why.error());
         entries_.append(e);
     }
     applied_ = shaMap(o.value(QStringLiteral("applied")));
@@ -248,7 +248,7 @@ Failure ModList::reload(bool strict) {
             const QString path = detail::findInFolder(folder_, it.key());
             const auto bytes =
                 path.isEmpty() ? Result<QByteArray>::failure({}) : files::readWhole(path);
-            done = bytes && sha256(*bytes) == *it;
+            done = bytes.ok() && sha256(*bytes) == *it;
         }
         if (done) {
             applied_ = applied;
@@ -259,7 +259,7 @@ Failure ModList::reload(bool strict) {
     for (Entry& e : entries_)
         if (damaged.contains(e.name))
             e.problem = damaged.value(e.name);
-    return std::nullopt;
+    return {};
 }
 
 Failure ModList::saveList(const QMap<QString, QString>* pendingApplied,
@@ -303,7 +303,7 @@ Result<QByteArray> ModList::original(const QString& file) const {
         if (k.file.compare(file, Qt::CaseInsensitive) == 0) {
             const QString path = QDir(originalFolder(folder_)).filePath(k.file);
             const auto bytes = files::readWhole(path);
-            if (!bytes || sha256(*bytes) != k.sha256)
+            if (!bytes.ok() || sha256(*bytes) != k.sha256)
                 return Result<QByteArray>::failure(
                     QStringLiteral("模组列表保存的原版文件“%1”不见了或已损坏")
                         .arg(shownPath(path)));
@@ -331,54 +331,54 @@ qsizetype indexOf(const QList<Entry>& entries, const QString& name) {
 } // namespace
 
 Failure ModList::remove(const QString& name) {
-    if (auto failure = detail::folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
         return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock)
+    if (!lock.ok())
         return lock.error();
-    if (auto failure = reload(false))
+    if (auto failure = reload(false); !failure.ok())
         return failure;
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
         return unknownName(name);
     const Entry gone = entries_.takeAt(i);
-    if (auto failure = saveList()) {
+    if (auto failure = saveList(); !failure.ok()) {
         entries_.insert(i, gone);
         return failure;
     }
     QFile::remove(QDir(modsFolder(folder_)).filePath(name + patchSuffix));
-    return std::nullopt;
+    return {};
 }
 
 Failure ModList::setEnabled(const QString& name, bool enabled) {
-    if (auto failure = detail::folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
         return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock)
+    if (!lock.ok())
         return lock.error();
-    if (auto failure = reload())
+    if (auto failure = reload(); !failure.ok())
         return failure;
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
         return unknownName(name);
     entries_[i].enabled = enabled;
-    if (auto failure = saveList()) {
+    if (auto failure = saveList(); !failure.ok()) {
         entries_[i].enabled = !enabled;
         return failure;
     }
-    return std::nullopt;
+    return {};
 }
 
 Failure ModList::move(const QString& name, int position) {
-    if (auto failure = detail::folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
         return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock)
+    if (!lock.ok())
         return lock.error();
-    if (auto failure = reload())
+    if (auto failure = reload(); !failure.ok())
         return failure;
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
@@ -392,21 +392,21 @@ Failure ModList::move(const QString& name, int position) {
         return QStringLiteral("位置 %1 不在 1 到 %2 之间").arg(position + 1).arg(mods);
     const auto before = entries_;
     entries_.move(i, position);
-    if (auto failure = saveList()) {
+    if (auto failure = saveList(); !failure.ok()) {
         entries_ = before;
         return failure;
     }
-    return std::nullopt;
+    return {};
 }
 
 Failure ModList::takeOriginalsFrom(const QString& other) {
-    if (auto failure = detail::folderUnwritable(folder_))
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
         return failure;
     const auto lock =
         files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock)
+    if (!lock.ok())
         return lock.error();
-    if (auto failure = reload(false))
+    if (auto failure = reload(false); !failure.ok())
         return failure;
     QList<QByteArray> bytes;
     for (const Kept& k : originals_) {
@@ -414,7 +414,7 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
         if (path.isEmpty())
             return QStringLiteral("“%1”里没有 %2，原版保持不变。").arg(shownPath(other), k.file);
         const auto b = files::readWhole(path);
-        if (!b)
+        if (!b.ok())
             return b.error() + QStringLiteral("\n原版保持不变。");
         bytes.append(*b);
     }
@@ -422,22 +422,24 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
     // later: the old original stays, with what the list wrote.
     for (const Kept& k : originals_) {
         const auto old = original(k.file);
-        if (old && applied_.value(k.file) == k.sha256 && QDir().mkpath(keptFolder(folder_)))
+        if (old.ok() && applied_.value(k.file) == k.sha256 && QDir().mkpath(keptFolder(folder_)))
             if (auto failure =
-                    files::writeOutputFile(QDir(keptFolder(folder_)).filePath(k.sha256), *old))
-                return *failure + QStringLiteral("\n原版保持不变。");
+                    files::writeOutputFile(QDir(keptFolder(folder_)).filePath(k.sha256), *old);
+                !failure.ok())
+                return failure.error() + QStringLiteral("\n原版保持不变。");
     }
     for (qsizetype k = 0; k < originals_.size(); ++k) {
         if (auto failure = files::writeOutputFile(
-                QDir(originalFolder(folder_)).filePath(originals_[k].file), bytes[k]))
+                QDir(originalFolder(folder_)).filePath(originals_[k].file), bytes[k]);
+            !failure.ok())
             return failure;
         originals_[k].size = bytes[k].size();
         originals_[k].sha256 = sha256(bytes[k]);
     }
-    if (auto failure = saveOriginals())
+    if (auto failure = saveOriginals(); !failure.ok())
         return failure;
     findProblems();
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::changes::mods

@@ -34,7 +34,7 @@ QHash<QString, int> partIndexes(fields::FileKind kind, const QString& name,
                                 const QByteArray& bytes) {
     QHash<QString, int> out;
     const auto file = fields::openFile(kind, name, bytes);
-    if (!file)
+    if (!file.ok())
         return out;
     int k = 0;
     for (const auto& t : (*file)->tables())
@@ -91,7 +91,7 @@ public:
             const auto where =
                 appended ? patch::place(kind_, ch.part, row, ch.column) : Result<QString>(ch.where);
             settings.append(
-                {{ch.part, row, ch.column, where ? *where : ch.where, ch.after}, index});
+                {{ch.part, row, ch.column, where.ok() ? *where : ch.where, ch.after}, index});
         }
         if (!commit)
             return std::nullopt;
@@ -119,10 +119,10 @@ public:
                 cells.append(s.cell);
         }
         const auto built = patch::writeCells(kind_, file_, original_, cells);
-        if (!built)
+        if (!built.ok())
             return R::failure(QStringLiteral("%1：%2").arg(file_, built.error()));
         const auto back = patch::readCells(kind_, file_, *built);
-        if (!back)
+        if (!back.ok())
             return R::failure(
                 QStringLiteral("%1：写好的文件读不回来：%2").arg(file_, back.error()));
         QSet<QString> seen;
@@ -201,7 +201,7 @@ public:
 private:
     QString countWhere() const {
         const auto w = patch::place(kind_, army, -1, countColumn);
-        return w ? *w : countColumn;
+        return w.ok() ? *w : countColumn;
     }
 
     QString file_;
@@ -229,7 +229,7 @@ Result<ModList::Built> ModList::build(bool write) const {
     for (const Kept& k : originals_) {
         const auto kind = patch::kindOfName(k.file);
         const auto bytes = original(k.file);
-        if (!bytes)
+        if (!bytes.ok())
             return R::failure(bytes.error());
         built.originals.insert(k.file, *bytes);
         if (!kind) {
@@ -239,7 +239,7 @@ Result<ModList::Built> ModList::build(bool write) const {
         auto values = originalValues_.constFind(k.sha256);
         if (values == originalValues_.constEnd()) {
             const auto cells = patch::readCells(*kind, k.file, *bytes);
-            if (!cells)
+            if (!cells.ok())
                 return R::failure(QStringLiteral("%1（原版）：%2").arg(k.file, cells.error()));
             QHash<QString, QJsonValue> read;
             for (const Cell& c : *cells)
@@ -279,7 +279,7 @@ Result<ModList::Built> ModList::build(bool write) const {
         if (!write)
             continue;
         const auto result = stack->result();
-        if (!result)
+        if (!result.ok())
             return R::failure(result.error());
         built.results.insert(file, *result);
     }
@@ -290,7 +290,7 @@ Result<ModList::Built> ModList::build(bool write) const {
 
 Result<QList<ConflictRow>> ModList::conflicts() const {
     const auto built = build(false);
-    if (!built)
+    if (!built.ok())
         return Result<QList<ConflictRow>>::failure(built.error());
     return built->conflicts;
 }
@@ -303,7 +303,7 @@ Result<QByteArray> ModList::reference(const QString& file) const {
                 return original(file);
         const QString path = QDir(keptFolder(folder_)).filePath(*applied);
         const auto bytes = files::readWhole(path);
-        if (!bytes || detail::sha256(*bytes) != *applied)
+        if (!bytes.ok() || detail::sha256(*bytes) != *applied)
             return Result<QByteArray>::failure(
                 QStringLiteral("模组列表上次写入的 %1 找不到或已损坏（“%2”）")
                     .arg(file, QDir::toNativeSeparators(path)));
@@ -323,13 +323,13 @@ Result<OutsideEdits> ModList::outsideIn(const QMap<QString, QByteArray>& now) co
         if (applied_.value(k.file, k.sha256) == detail::sha256(current))
             continue;
         const auto ref = reference(k.file);
-        if (!ref)
+        if (!ref.ok())
             return R::failure(ref.error());
         if (*ref == current)
             continue;
         QStringList warnings;
         auto fp = patch::makeFilePatch(*kind, k.file, *ref, current, warnings);
-        if (!fp)
+        if (!fp.ok())
             return R::failure(fp.error());
         fp->size = k.size;
         fp->sha256 = k.sha256;
@@ -361,7 +361,7 @@ Result<QMap<QString, QByteArray>> readNow(const QString& folder, const QStringLi
         if (path.isEmpty())
             return R::failure(QStringLiteral("游戏文件夹里没有 %1").arg(name));
         const auto bytes = files::readWhole(path);
-        if (!bytes)
+        if (!bytes.ok())
             return R::failure(bytes.error());
         now.insert(name, *bytes);
     }
@@ -381,7 +381,7 @@ QStringList lockedPaths(const QString& folder, const QStringList& names) {
 
 Result<OutsideEdits> ModList::outsideEdits() const {
     const auto now = readNow(folder_, touchedFiles());
-    if (!now)
+    if (!now.ok())
         return Result<OutsideEdits>::failure(now.error());
     return outsideIn(*now);
 }
@@ -409,8 +409,8 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
     const auto keep = [&](const QByteArray& bytes) -> Failure {
         const QString path = kept.filePath(detail::sha256(bytes));
         const auto there = files::readWhole(path);
-        if (there && *there == bytes)
-            return std::nullopt;
+        if (there.ok() && *there == bytes)
+            return {};
         return files::writeOutputFile(path, bytes);
     };
     QMap<QString, QString> originalShas;
@@ -420,31 +420,31 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
         // A file that is its original again is found in original/.
         const bool isOriginal = originalShas.value(it.key()) == newApplied.value(it.key());
         if (!isOriginal)
-            if (auto failure = keep(*it))
-                return R::failure(*failure + nothingWritten());
+            if (auto failure = keep(*it); !failure.ok())
+                return R::failure(failure.error() + nothingWritten());
         if (keepUndo) {
-            if (auto failure = keep(before.value(it.key())))
-                return R::failure(*failure + nothingWritten());
+            if (auto failure = keep(before.value(it.key())); !failure.ok())
+                return R::failure(failure.error() + nothingWritten());
             newUndo.insert(it.key(), detail::sha256(before.value(it.key())));
         }
     }
     if (journal.isEmpty() && keepUndo)
         newUndo = undo_;
-    if (auto failure = saveList(&newApplied, &newUndo))
-        return R::failure(*failure + nothingWritten());
+    if (auto failure = saveList(&newApplied, &newUndo); !failure.ok())
+        return R::failure(failure.error() + nothingWritten());
     for (const files::JournalFile& f : journal)
-        if (auto failure = files::steps::unwritable(f.path))
-            return R::failure(*failure + nothingWritten());
-    if (auto failure = files::WriteJournal::write(journal, QStringLiteral("模组前")))
-        return R::failure(*failure);
+        if (auto failure = files::steps::unwritable(f.path); !failure.ok())
+            return R::failure(failure.error() + nothingWritten());
+    if (auto failure = files::WriteJournal::write(journal, QStringLiteral("模组前")); !failure.ok())
+        return R::failure(failure.error());
     applied_ = newApplied;
     // An apply that changed nothing keeps the undo of the one before.
     if (!keepUndo)
         undo_.clear();
     else if (!journal.isEmpty())
         undo_ = newUndo;
-    if (auto failure = saveList())
-        return R::failure(QStringLiteral("游戏文件已写好，但模组列表没能记下：") + *failure);
+    if (auto failure = saveList(); !failure.ok())
+        return R::failure(QStringLiteral("游戏文件已写好，但模组列表没能记下：") + failure.error());
     dropUnusedKept();
     result.written = !journal.isEmpty();
     return result;
@@ -466,19 +466,19 @@ void ModList::dropUnusedKept() const {
 Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     using R = Result<ApplyResult>;
     if (!dryRun)
-        if (auto failure = detail::folderUnwritable(folder_))
-            return R::failure(*failure + nothingWritten());
+        if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
+            return R::failure(failure.error() + nothingWritten());
     const auto lock =
         files::WriteLock::take(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()));
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
-    if (auto failure = reload())
-        return R::failure(*failure);
+    if (auto failure = reload(); !failure.ok())
+        return R::failure(failure.error());
     const auto now = readNow(folder_, touchedFiles());
-    if (!now)
+    if (!now.ok())
         return R::failure(now.error() + nothingWritten());
     const auto edits = outsideIn(*now);
-    if (!edits)
+    if (!edits.ok())
         return R::failure(edits.error() + nothingWritten());
     if (!edits->empty() && outside == Outside::Refuse)
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
@@ -486,12 +486,12 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     // A dry run shows them on top without keeping them.
     const QList<Entry> listed = entries_;
     if (!edits->empty() && outside == Outside::KeepAsLayer)
-        if (auto failure = keepOwnEdits(*edits, !dryRun))
-            return R::failure(*failure + nothingWritten());
+        if (auto failure = keepOwnEdits(*edits, !dryRun); !failure.ok())
+            return R::failure(failure.error() + nothingWritten());
     const auto built = build(true);
     if (dryRun)
         entries_ = listed;
-    if (!built)
+    if (!built.ok())
         return R::failure(built.error() + nothingWritten());
     if (dryRun) {
         ApplyResult result;
@@ -502,7 +502,7 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
         return result;
     }
     auto result = writeFiles(*now, built->results, true);
-    if (result) {
+    if (result.ok()) {
         result->conflicts = built->conflicts;
         result->skipped = built->skipped;
     }
@@ -511,29 +511,29 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
 
 Result<ApplyResult> ModList::restore(Outside outside) {
     using R = Result<ApplyResult>;
-    if (auto failure = detail::folderUnwritable(folder_))
-        return R::failure(*failure + nothingWritten());
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
+        return R::failure(failure.error() + nothingWritten());
     const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
-    if (auto failure = reload())
-        return R::failure(*failure);
+    if (auto failure = reload(); !failure.ok())
+        return R::failure(failure.error());
     const auto now = readNow(folder_, touchedFiles());
-    if (!now)
+    if (!now.ok())
         return R::failure(now.error() + nothingWritten());
     const auto edits = outsideIn(*now);
-    if (!edits)
+    if (!edits.ok())
         return R::failure(edits.error() + nothingWritten());
     if (!edits->empty() && outside == Outside::Refuse)
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
                               .arg(edits->lines.join(u'\n'), nothingWritten()));
     if (!edits->empty() && outside == Outside::KeepAsLayer)
-        if (auto failure = keepOwnEdits(*edits, true))
-            return R::failure(*failure + nothingWritten());
+        if (auto failure = keepOwnEdits(*edits, true); !failure.ok())
+            return R::failure(failure.error() + nothingWritten());
     QMap<QString, QByteArray> originals;
     for (const Kept& k : originals_) {
         const auto bytes = original(k.file);
-        if (!bytes)
+        if (!bytes.ok())
             return R::failure(bytes.error() + nothingWritten());
         originals.insert(k.file, *bytes);
     }
@@ -542,17 +542,17 @@ Result<ApplyResult> ModList::restore(Outside outside) {
 
 Result<ApplyResult> ModList::undoApply() {
     using R = Result<ApplyResult>;
-    if (auto failure = detail::folderUnwritable(folder_))
-        return R::failure(*failure + nothingWritten());
+    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
+        return R::failure(failure.error() + nothingWritten());
     const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
-    if (auto failure = reload())
-        return R::failure(*failure);
+    if (auto failure = reload(); !failure.ok())
+        return R::failure(failure.error());
     if (undo_.isEmpty())
         return R::failure(QStringLiteral("没有可以撤销的应用。"));
     const auto now = readNow(folder_, undo_.keys());
-    if (!now)
+    if (!now.ok())
         return R::failure(now.error() + nothingWritten());
     QMap<QString, QByteArray> before;
     for (auto it = undo_.cbegin(); it != undo_.cend(); ++it) {
@@ -562,7 +562,7 @@ Result<ApplyResult> ModList::undoApply() {
                 nothingWritten());
         const QString path = QDir(keptFolder(folder_)).filePath(*it);
         const auto bytes = files::readWhole(path);
-        if (!bytes || detail::sha256(*bytes) != *it)
+        if (!bytes.ok() || detail::sha256(*bytes) != *it)
             return R::failure(QStringLiteral("应用前的 %1 找不到或已损坏（“%2”）")
                                   .arg(it.key(), QDir::toNativeSeparators(path)) +
                               nothingWritten());

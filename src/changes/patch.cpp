@@ -184,7 +184,7 @@ Failure readHeading(const QJsonObject& o, Patch& patch) {
             return QStringLiteral("“%1”应是一段文字").arg(key);
         *field = v.toString();
     }
-    return std::nullopt;
+    return {};
 }
 
 // A file entry's name, kind, size and hash, without its changes. `names` holds
@@ -196,12 +196,12 @@ Result<FilePatch> readFileHeading(const QJsonValue& fv, QSet<QString>& names) {
     for (const auto& [key, field] : {std::pair{QStringLiteral("file"), &file.file},
                                      std::pair{QStringLiteral("sha256"), &file.sha256}}) {
         const auto t = textMember(fo, key, QString());
-        if (!t)
+        if (!t.ok())
             return R::failure(t.error());
         *field = *t;
     }
     const auto kindText = textMember(fo, QStringLiteral("kind"), file.file + u'：');
-    if (!kindText)
+    if (!kindText.ok())
         return R::failure(kindText.error());
     const auto kind = kindFromName(*kindText);
     if (!fv.isObject() || file.file.isEmpty() || file.file.contains(u'/') ||
@@ -230,7 +230,7 @@ Result<FieldChange> readChange(const QJsonValue& cv, const FilePatch& file, qsiz
                                      std::pair{QStringLiteral("column"), &ch.column},
                                      std::pair{QStringLiteral("where"), &ch.where}}) {
         const auto t = textMember(co, key, where);
-        if (!t)
+        if (!t.ok())
             return R::failure(t.error());
         *field = *t;
     }
@@ -249,17 +249,18 @@ Result<FieldChange> readChange(const QJsonValue& cv, const FilePatch& file, qsiz
                     QStringLiteral("%1%2 应是一段文字（窗口里的值都是文字），而不是 %3")
                         .arg(where, key, json::value(v)));
     const auto row = rowMember(co, where);
-    if (!row)
+    if (!row.ok())
         return R::failure(row.error());
     ch.row = *row;
     // The field is named by its part, row and column, which are what the
     // apply changes; a label that names another field is refused.
     const auto placed = place(file.kind, ch.part, ch.row, ch.column);
-    if (!placed)
+    if (!placed.ok())
         return R::failure(where + placed.error());
     if (const Failure unknown =
-            unknownField(file.kind, ch.part, ch.row, ch.column, ch.before, ch.after))
-        return R::failure(where + *unknown);
+            unknownField(file.kind, ch.part, ch.row, ch.column, ch.before, ch.after);
+        !unknown.ok())
+        return R::failure(where + unknown.error());
     if (!ch.where.isEmpty() && ch.where != *placed)
         return R::failure(
             QStringLiteral("%1标为“%2”，但它改的是“%3”").arg(where, ch.where, *placed));
@@ -271,13 +272,13 @@ Result<FieldChange> readChange(const QJsonValue& cv, const FilePatch& file, qsiz
 Result<FilePatch> readFilePatch(const QJsonValue& fv, QSet<QString>& names) {
     using R = Result<FilePatch>;
     auto file = readFileHeading(fv, names);
-    if (!file)
+    if (!file.ok())
         return file;
     QSet<QString> keys;
     const QJsonArray changes = fv.toObject().value(QStringLiteral("changes")).toArray();
     for (qsizetype n = 0; n < changes.size(); ++n) {
         const auto ch = readChange(changes[n], *file, n);
-        if (!ch)
+        if (!ch.ok())
             return R::failure(ch.error());
         if (keys.contains(ch->key()))
             return R::failure(QStringLiteral("%1：%2 出现了两次").arg(file->file, ch->where));
@@ -295,17 +296,17 @@ Result<Patch> fromJson(const QByteArray& text) {
         return R::failure(QStringLiteral("补丁文件有误：%1").arg(why));
     };
     const auto o = patchObject(text);
-    if (!o)
+    if (!o.ok())
         return bad(o.error());
     Patch patch;
-    if (const Failure wrong = readHeading(*o, patch))
-        return bad(*wrong);
+    if (const Failure wrong = readHeading(*o, patch); !wrong.ok())
+        return bad(wrong.error());
     if (!o->value(QStringLiteral("files")).isArray())
         return bad(QStringLiteral("缺少文件列表“files”"));
     QSet<QString> names;
     for (const QJsonValue& fv : o->value(QStringLiteral("files")).toArray()) {
         const auto file = readFilePatch(fv, names);
-        if (!file)
+        if (!file.ok())
             return bad(file.error());
         patch.files.append(*file);
     }
@@ -314,7 +315,7 @@ Result<Patch> fromJson(const QByteArray& text) {
 
 Result<Patch> readPatchFile(const QString& path) {
     const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
-    if (!bytes)
+    if (!bytes.ok())
         return Result<Patch>::failure(bytes.error());
     return fromJson(*bytes);
 }
@@ -339,12 +340,12 @@ QStringList irreversible(FileKind kind, const QString& fileName, const QByteArra
             of.append(&ch);
         }
     const auto whole = writeCells(kind, fileName, modded, back);
-    if (whole)
+    if (whole.ok())
         return {};
     QStringList out;
     for (qsizetype k = 0; k < back.size(); ++k) {
         const auto one = writeCells(kind, fileName, modded, {back[k]});
-        if (!one)
+        if (!one.ok())
             out << QStringLiteral("%1 %2：%3 → %4 撤销补丁时改不回来（%5）")
                        .arg(fileName, back[k].where, shownBefore(*of[k]), shown(of[k]->after),
                             one.error());
@@ -360,10 +361,10 @@ Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QB
                                 const QByteArray& modded, QStringList& warnings) {
     using R = Result<FilePatch>;
     const auto a = fields::openFile(kind, fileName, original);
-    if (!a)
+    if (!a.ok())
         return R::failure(QStringLiteral("%1（原版）：%2").arg(fileName, a.error()));
     const auto b = fields::openFile(kind, fileName, modded);
-    if (!b)
+    if (!b.ok())
         return R::failure(QStringLiteral("%1（修改版）：%2").arg(fileName, b.error()));
     FilePatch file{fileName, kind, original.size(), sha256(original), {}};
     const bool scenario = kind == FileKind::Scenario;
@@ -410,7 +411,7 @@ Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QB
     for (const FieldChange& ch : file.changes)
         values.append({ch.part, ch.row, ch.column, ch.where, ch.after});
     const auto rebuilt = writeCells(kind, fileName, original, values);
-    if (!rebuilt)
+    if (!rebuilt.ok())
         warnings << QStringLiteral("%1：补丁用在原版上时被拒绝：%2").arg(fileName, rebuilt.error());
     else if (*rebuilt != modded)
         warnings << QStringLiteral("%1：还有编辑器不显示的字节不同，补丁不包含它们").arg(fileName);
@@ -457,10 +458,10 @@ Result<Patch> makePatch(const QString& original, const QString& modded, QStringL
     for (const auto& [pathA, pathB] : pairs) {
         const QString name = QFileInfo(pathA).fileName();
         const auto a = files::readWhole(pathA);
-        if (!a)
+        if (!a.ok())
             return R::failure(a.error());
         const auto b = files::readWhole(pathB);
-        if (!b)
+        if (!b.ok())
             return R::failure(b.error());
         if (*a == *b)
             continue;
@@ -470,7 +471,7 @@ Result<Patch> makePatch(const QString& original, const QString& modded, QStringL
             continue;
         }
         auto file = makeFilePatch(*kind, name, *a, *b, warnings);
-        if (!file)
+        if (!file.ok())
             return R::failure(file.error());
         if (!file->changes.isEmpty())
             patch.files.append(*file);
@@ -536,10 +537,10 @@ public:
                 const auto it = current_.constFind(ch.key());
                 const Failure refused =
                     it == current_.constEnd() ? missing(ch) : present(ch, *it, isCount);
-                if (refused)
+                if (!refused.ok())
                     return refused;
             }
-        return std::nullopt;
+        return {};
     }
 
     QList<Cell> takes;
@@ -567,7 +568,7 @@ private:
             conflict(ch, missing);
         else // the patch's value has nowhere to go: never report that as done
             return QStringLiteral("%1 %2：%3，无法采用补丁的值").arg(file_.file, ch.where, missing);
-        return std::nullopt;
+        return {};
     }
 
     // A list is cut only by the patch's own entries: the ones past them were
@@ -577,7 +578,7 @@ private:
         QStringList entries;
         for (int k = own; ch.after.toInt(0) < now && k < now; ++k) {
             const auto entry = place(file_.kind, ch.part, k, QString());
-            entries << (entry ? entry->trimmed() : QString::number(k));
+            entries << (entry.ok() ? entry->trimmed() : QString::number(k));
         }
         if (entries.isEmpty())
             return {};
@@ -588,7 +589,7 @@ private:
     Failure present(const FieldChange& ch, const QJsonValue& now, bool isCount) {
         if (now == ch.after) {
             ++outcome_.already;
-            return std::nullopt;
+            return {};
         }
         const QString players = isCount ? playersEntries(ch, now.toInt(0)) : QString();
         const bool matches = now == ch.before;
@@ -596,12 +597,12 @@ private:
             ++outcome_.kept;
             if (isCount)
                 countKept_.insert(ch.part);
-            return std::nullopt;
+            return {};
         }
         if (!matches && settle_ == Settle::Refuse) {
             conflict(ch, QStringLiteral("现在是 ") + shown(now) +
                              (players.isEmpty() ? QString() : u'；' + players));
-            return std::nullopt;
+            return {};
         }
         if (!players.isEmpty())
             return QStringLiteral("%1 %2").arg(file_.file, players);
@@ -609,15 +610,15 @@ private:
         // stay with them when the list keeps its length.
         const bool leaves = ch.after.isNull() && !ch.before.isNull();
         if (leaves && countTaken_.contains(ch.part))
-            return std::nullopt;
+            return {};
         if (leaves && countKept_.contains(ch.part)) {
             ++outcome_.kept;
-            return std::nullopt;
+            return {};
         }
         take(ch);
         if (isCount)
             countTaken_.insert(ch.part);
-        return std::nullopt;
+        return {};
     }
 
     const FilePatch& file_;
@@ -631,7 +632,7 @@ private:
 // The fields `file` (named `name` on disk) shows in `bytes`, by key.
 Result<Values> currentValues(const FilePatch& file, const QString& name, const QByteArray& bytes) {
     const auto cells = readCells(file.kind, name, bytes);
-    if (!cells)
+    if (!cells.ok())
         return Result<Values>::failure(QStringLiteral("%1：%2").arg(file.file, cells.error()));
     Values current;
     for (const Cell& c : *cells)
@@ -644,7 +645,7 @@ Result<Values> currentValues(const FilePatch& file, const QString& name, const Q
 Failure checkBuilt(const FilePatch& file, const QString& name, const QByteArray& built,
                    const Values& current, const QList<Cell>& takes) {
     const auto check = readCells(file.kind, name, built);
-    if (!check)
+    if (!check.ok())
         return QStringLiteral("%1：写好的文件读不回来：%2").arg(file.file, check.error());
     Values wanted = current;
     for (const Cell& t : takes)
@@ -655,7 +656,7 @@ Failure checkBuilt(const FilePatch& file, const QString& name, const QByteArray&
             return QStringLiteral("%1 %2：写入后显示为 %3，应是 %4")
                 .arg(file.file, c.where, shown(c.value), shown(*it));
     }
-    return std::nullopt;
+    return {};
 }
 
 Result<Planned> planFile(const FilePatch& file, const QString& path, bool reverse, Settle settle,
@@ -665,13 +666,13 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
     plan.name = file.file;
     plan.outcome.path = path;
     const auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(bytes.error());
     plan.outcome.before = *bytes;
     plan.outcome.original = bytes->size() == file.size && sha256(*bytes) == file.sha256;
     const QString name = QFileInfo(path).fileName();
     const auto current = currentValues(file, name, *bytes);
-    if (!current)
+    if (!current.ok())
         return R::failure(current.error());
 
     QList<FieldChange> changes = file.changes;
@@ -679,17 +680,17 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
         for (FieldChange& ch : changes)
             std::swap(ch.before, ch.after);
     ChangeSorter sorter(file, *current, settle, plan.outcome, conflicts);
-    if (const Failure refused = sorter.sort(changes))
-        return R::failure(*refused);
+    if (const Failure refused = sorter.sort(changes); !refused.ok())
+        return R::failure(refused.error());
     plan.outcome.taken = int(sorter.takes.size());
     if (!conflicts.isEmpty() && settle == Settle::Refuse)
         return plan;
     const auto built = writeCells(file.kind, name, *bytes, sorter.takes);
-    if (!built)
+    if (!built.ok())
         return R::failure(QStringLiteral("%1 %2").arg(file.file, built.error()));
     plan.outcome.after = *built;
-    if (const Failure wrong = checkBuilt(file, name, *built, *current, sorter.takes))
-        return R::failure(*wrong);
+    if (const Failure wrong = checkBuilt(file, name, *built, *current, sorter.takes); !wrong.ok())
+        return R::failure(wrong.error());
     return plan;
 }
 
@@ -717,14 +718,14 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
     // Every file is locked before the first is read and stays locked until the
     // last is written: no other save of ours comes between the check and the write.
     const auto lock = files::WriteLock::take(dryRun ? QStringList{} : paths);
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
     ApplyOutcome outcome;
     for (qsizetype i = 0; i < patch.files.size(); ++i) {
         const FilePatch& file = patch.files[i];
         const QString& path = paths[i];
         auto plan = planFile(file, path, reverse, settle, outcome.conflicts);
-        if (!plan)
+        if (!plan.ok())
             return R::failure(plan.error() + QStringLiteral("\n没有写入任何文件。"));
         outcome.files.append(plan->outcome);
     }
@@ -736,7 +737,7 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
         if (f.after == f.before)
             continue;
         const auto now = files::readWhole(f.path);
-        if (!now || *now != f.before)
+        if (!now.ok() || *now != f.before)
             return R::failure(QStringLiteral("“%1”在读取之后被别的程序改过了，没有写入任何文件。")
                                   .arg(QFileInfo(f.path).fileName()));
     }
@@ -745,8 +746,8 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
     for (const FileOutcome& f : outcome.files)
         if (f.after != f.before)
             written.append({f.path, f.before, f.after});
-    if (auto failure = files::WriteJournal::write(written, QStringLiteral("补丁前")))
-        return R::failure(*failure);
+    if (auto failure = files::WriteJournal::write(written, QStringLiteral("补丁前")); !failure.ok())
+        return R::failure(failure.error());
     outcome.written = !written.isEmpty();
     return outcome;
 }

@@ -49,11 +49,12 @@ Result<QByteArray> writeTableCells(fields::FieldFile& file, const QList<Cell>& v
                                    : QStringLiteral("未知的部分 %1").arg(part));
         if (row < 0 || row >= t->rowCount())
             return R::failure(QStringLiteral("%1：没有序号%2").arg(t->title()).arg(row));
-        if (auto failure = t->checkColumns(it.value()))
-            return R::failure(*failure);
-        if (auto failure = t->write(row, it.value()))
-            return R::failure(data ? QStringLiteral("%1 %2").arg(t->rowName(row), *failure)
-                                   : QStringLiteral("%1：%2").arg(t->rowName(row), *failure));
+        if (auto failure = t->checkColumns(it.value()); !failure.ok())
+            return R::failure(failure.error());
+        if (auto failure = t->write(row, it.value()); !failure.ok())
+            return R::failure(data
+                                  ? QStringLiteral("%1 %2").arg(t->rowName(row), failure.error())
+                                  : QStringLiteral("%1：%2").arg(t->rowName(row), failure.error()));
     }
     return file.bytes();
 }
@@ -88,7 +89,7 @@ Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
     using R = Result<QByteArray>;
     const QString where = QStringLiteral("我军出场人数：");
     auto removed = scenario::removeLastArmyEntries(bytes, count);
-    if (!removed)
+    if (!removed.ok())
         return R::failure(where + removed.error());
     const scenario::ScenarioDocument full = scenario::ScenarioDocument::scan(bytes);
     const QJsonArray entries =
@@ -99,13 +100,14 @@ Result<QByteArray> removeAppendedArmy(const QByteArray& bytes, int count) {
     scenario::ScenarioDocument again = scenario::ScenarioDocument::scan(*removed);
     int confirmed = 0;
     const auto rebuilt =
-        fields::applyScenarioEdits(
-            again,
-            QJsonObject{{QStringLiteral("append_army"), count}, {QStringLiteral("army"), army}},
-            confirmed)
+        !fields::applyScenarioEdits(
+             again,
+             QJsonObject{{QStringLiteral("append_army"), count}, {QStringLiteral("army"), army}},
+             confirmed)
+                .ok()
             ? Result<scenario::SavedScenario>::failure(QString())
             : scenario::buildSave(again);
-    if (!rebuilt || rebuilt->bytes != bytes)
+    if (!rebuilt.ok() || rebuilt->bytes != bytes)
         return R::failure(where +
                           QStringLiteral("最后%1个出场人物不是编辑器追加的样子（也许在别处改过），"
                                          "不能自动删除")
@@ -163,10 +165,10 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
     using R = Result<QByteArray>;
     scenario::ScenarioDocument doc = scenario::ScenarioDocument::scan(bytes);
     int remove = 0;
-    if (auto failure = typeCells(doc, values, remove))
-        return R::failure(*failure);
+    if (auto failure = typeCells(doc, values, remove); !failure.ok())
+        return failure;
     auto built = scenario::buildSave(doc);
-    if (!built)
+    if (!built.ok())
         return R::failure(QStringLiteral("保存剧本文件出错\n") + built.error());
     // A revert takes out entries the patch appended; the editor itself only
     // appends, so the entries go only when putting them back gives this file.
@@ -179,11 +181,11 @@ Result<QByteArray> writeScenarioCells(const QByteArray& bytes, const QList<Cell>
 
 Failure typeScenarioCells(scenario::ScenarioDocument& doc, const QList<Cell>& values) {
     int remove = 0;
-    if (auto failure = typeCells(doc, values, remove))
+    if (auto failure = typeCells(doc, values, remove); !failure.ok())
         return failure;
     if (remove > 0)
-        return QStringLiteral("剧本编辑器只能追加出场人物，不能删除");
-    return std::nullopt;
+        return Failure(QStringLiteral("剧本编辑器只能追加出场人物，不能删除"));
+    return {};
 }
 
 QString Cell::key() const {
@@ -240,7 +242,7 @@ Failure unknownField(FileKind kind, const QString& part, int row, const QString&
             return QStringLiteral("没有“%1”这一部分").arg(part);
         for (const auto& c : t->columns())
             if (c.key == column)
-                return std::nullopt;
+                return {};
         return QStringLiteral("“%1”没有“%2”这一栏").arg(part, column);
     }
     const QString army = QStringLiteral("army");
@@ -267,12 +269,12 @@ Failure unknownField(FileKind kind, const QString& part, int row, const QString&
                      part == spoils ? QStringLiteral("一列物品编号") : QStringLiteral("一个数字"),
                      json::value(v));
     }
-    return std::nullopt;
+    return {};
 }
 
 Result<QList<Cell>> readCells(FileKind kind, const QString& fileName, const QByteArray& bytes) {
     const auto file = fields::openFile(kind, fileName, bytes);
-    if (!file)
+    if (!file.ok())
         return Result<QList<Cell>>::failure(file.error());
     if (kind == FileKind::Scenario)
         return scenarioCells(**file,
@@ -287,7 +289,7 @@ Result<QByteArray> writeCells(FileKind kind, const QString& fileName, const QByt
     if (kind == FileKind::Scenario)
         return writeScenarioCells(bytes, values);
     auto file = fields::openFile(kind, fileName, bytes);
-    if (!file)
+    if (!file.ok())
         return Result<QByteArray>::failure(file.error());
     return writeTableCells(**file, values);
 }

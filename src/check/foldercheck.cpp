@@ -169,7 +169,7 @@ public:
 
     QList<Problem> run() {
         auto opened = fields::openFile(kind_, name_, bytes_);
-        if (!opened) {
+        if (!opened.ok()) {
             wholeFile(unreadable(opened.error()));
             return out_;
         }
@@ -188,9 +188,9 @@ public:
                 checkText(int(p), table, r);
                 checkReferences(int(p), table, r);
                 // Last: a row that passes may be stored in the window's way.
-                if (auto refused = table.confirm(r))
+                if (auto refused = table.confirm(r); !refused.ok())
                     add(int(p), r, table.rowName(r),
-                        QStringLiteral("编辑器保存时会拒绝：") + *refused);
+                        QStringLiteral("编辑器保存时会拒绝：") + refused.error());
             }
         }
         return out_;
@@ -299,7 +299,7 @@ QString Problem::line() const {
 TableCounts countsOf(const QByteArray& dataBytes) {
     TableCounts counts;
     auto opened = fields::openFile(FileKind::Data, QString(), dataBytes);
-    if (!opened)
+    if (!opened.ok())
         return counts;
     if (const FieldTable* t = (*opened)->table(QStringLiteral("characters")))
         counts.characters = t->rowCount();
@@ -342,7 +342,7 @@ Result<QList<Problem>> checkFolder(const QString& folder) {
     TableCounts counts;
     for (const QString& name : names) {
         files.append({name, files::readWhole(dir.filePath(name))});
-        if (fields::kindOfName(name) == FileKind::Data && files.last().second)
+        if (fields::kindOfName(name) == FileKind::Data && files.last().second.ok())
             counts = countsOf(*files.last().second);
     }
     QList<Problem> out;
@@ -352,7 +352,7 @@ Result<QList<Problem>> checkFolder(const QString& folder) {
         out.append({QString::fromUtf16(files::workshopName), {}, -1, -1, {}, line});
     for (const auto& [name, bytes] : files) {
         QList<Problem> found;
-        if (!bytes)
+        if (!bytes.ok())
             found.append({name, {}, -1, -1, {}, unreadable(bytes.error())});
         else
             found = checkFile(*fields::kindOfName(name), name, *bytes, counts);

@@ -76,7 +76,7 @@ Result<QList<FilePair>> filePairs(const QStringList& args, const QString& folder
                                   const QStringList& filters) {
     using R = Result<QList<FilePair>>;
     const auto inputs = expandInputs(args, filters);
-    if (!inputs)
+    if (!inputs.ok())
         return R::failure(inputs.error());
     QList<FilePair> pairs;
     QSet<QString> names;

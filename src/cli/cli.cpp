@@ -114,7 +114,7 @@ std::optional<QString> strayOption(const QStringList& args, const QString& dash 
     for (const QString& a : args)
         if (a.startsWith(u'-') && a != dash)
             return a;
-    return std::nullopt;
+    return {};
 }
 
 // A verb of a command: its name and what runs it, given the command line
@@ -142,10 +142,10 @@ QString tableNames() {
 // A CSV or JSON file that a user brings, as text; the message names the file.
 Result<QString> readUserText(const QString& path) {
     const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
-    if (!bytes)
+    if (!bytes.ok())
         return Result<QString>::failure(bytes.error());
     auto text = csv::decodeUserText(*bytes);
-    if (!text)
+    if (!text.ok())
         return Result<QString>::failure(QStringLiteral("“%1”：").arg(path) + text.error());
     return text;
 }
@@ -157,10 +157,10 @@ int writeOutput(Output& o, const QString& text, const QString& outPath, const QS
         o.out(text);
         return Ok;
     }
-    if (auto problem = outputProblem(outPath, inputs))
-        return fail(o, *problem);
-    if (auto failure = files::writeOutputFile(outPath, text.toUtf8()))
-        return fail(o, *failure);
+    if (auto problem = outputProblem(outPath, inputs); !problem.ok())
+        return fail(o, problem.error());
+    if (auto failure = files::writeOutputFile(outPath, text.toUtf8()); !failure.ok())
+        return fail(o, failure.error());
     return Ok;
 }
 
@@ -183,7 +183,7 @@ int dataExport(Output& o, QStringList& args, const DataArgs& d) {
                      QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
     const auto text = exportTable(args[0], *table,
                                   d.format == QStringLiteral("json") ? Format::Json : Format::Csv);
-    if (!text)
+    if (!text.ok())
         return fail(o, text.error());
     return writeOutput(o, *text, d.out, {args[0]});
 }
@@ -196,10 +196,10 @@ int dataImport(Output& o, QStringList& args, const DataArgs& d) {
         return usage(o, help::data,
                      QStringLiteral("未知的表 %1（可用: %2）").arg(args[1], tableNames()));
     const auto input = readUserText(args[2]);
-    if (!input)
+    if (!input.ok())
         return fail(o, input.error());
     const auto outcome = importTable(args[0], *table, *input, d.dryRun);
-    if (!outcome)
+    if (!outcome.ok())
         return fail(o, outcome.error());
     if (!outcome->problems.isEmpty())
         return fail(o, outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
@@ -245,7 +245,7 @@ std::optional<int> takeRegionArgs(Output& o, QStringList& args, const QString& h
     r.dryRun = takeFlag(args, QStringLiteral("--dry-run"));
     if (const auto stray = strayOption(args, QStringLiteral("-")))
         return usage(o, help, QStringLiteral("未知的选项 %1").arg(*stray));
-    return std::nullopt;
+    return {};
 }
 
 // The name patterns of the files a folder stands for, by kind.
@@ -278,7 +278,7 @@ void writeAll(const QStringList& targets, const std::vector<QByteArray>& outputs
     QThreadPool writers;
     writers.setMaxThreadCount(8);
     for (qsizetype i = 0; i < targets.size(); ++i)
-        if (!failures[i])
+        if (failures[i].ok())
             writers.start([&, i] { failures[i] = files::writeOutputFile(targets[i], outputs[i]); });
     writers.waitForDone();
 }
@@ -292,7 +292,7 @@ int printEach(Output& o, const QStringList& files, const Produce& produce) {
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString& file = files[i];
         const auto text = produce(file);
-        if (text) {
+        if (text.ok()) {
             o.out((i > 0 ? QStringLiteral("\n") : QString()) + heading(file) + *text);
         } else {
             o.err(heading(file) + text.error() + u'\n');
@@ -311,7 +311,7 @@ int writeEach(Output& o, const QStringList& files, const QStringList& targets,
     std::vector<QByteArray> outputs(count);
     for (qsizetype i = 0; i < count; ++i) {
         const auto text = produce(files[i]);
-        if (text)
+        if (text.ok())
             outputs[i] = text->toUtf8();
         else
             failures[i] = text.error();
@@ -319,8 +319,8 @@ int writeEach(Output& o, const QStringList& files, const QStringList& targets,
     writeAll(targets, outputs, failures);
     int code = Ok;
     for (qsizetype i = 0; i < count; ++i)
-        if (failures[i]) {
-            o.err(heading(files[i]) + *failures[i] + u'\n');
+        if (!failures[i].ok()) {
+            o.err(heading(files[i]) + failures[i].error() + u'\n');
             code = worse(code, DataError);
         }
     return code;
@@ -335,25 +335,26 @@ int exportEach(Output& o, const QStringList& args, const QStringList& filters, c
                const QString& suffix, const Produce& produce, const QStringList& alsoRead = {}) {
     const QString out = isStandardOutput(outIn) ? QString() : outIn;
     const auto inputs = expandInputs(args, filters);
-    if (!inputs)
+    if (!inputs.ok())
         return fail(o, inputs.error());
     if (!inputs->several) {
         if (!out.isEmpty())
-            if (auto problem = outputProblem(out, QStringList{inputs->files[0]} + alsoRead))
-                return fail(o, *problem);
+            if (auto problem = outputProblem(out, QStringList{inputs->files[0]} + alsoRead);
+                !problem.ok())
+                return fail(o, problem.error());
         const auto text = produce(inputs->files[0]);
-        if (!text)
+        if (!text.ok())
             return fail(o, text.error());
         return writeOutput(o, *text, out, QStringList{inputs->files[0]} + alsoRead);
     }
     if (out.isEmpty())
         return printEach(o, inputs->files, produce);
     const auto targets = outputPaths(inputs->files, out, suffix);
-    if (!targets)
+    if (!targets.ok())
         return fail(o, targets.error());
     for (const QString& target : *targets)
-        if (auto problem = outputProblem(target, inputs->files + alsoRead))
-            return fail(o, *problem);
+        if (auto problem = outputProblem(target, inputs->files + alsoRead); !problem.ok())
+            return fail(o, problem.error());
     return writeEach(o, inputs->files, *targets, produce);
 }
 
@@ -362,7 +363,7 @@ int exportPart(Output& o, RegionKind kind, const QStringList& paths, const QStri
     return exportEach(o, paths, filesOf(kind), out, QStringLiteral("csv"),
                       [&](const QString& path) -> Result<QString> {
                           auto model = loadRegionModel(kind, path);
-                          if (!model)
+                          if (!model.ok())
                               return Result<QString>::failure(model.error());
                           return exportRows((*model)->table(part));
                       });
@@ -371,17 +372,17 @@ int exportPart(Output& o, RegionKind kind, const QStringList& paths, const QStri
 int importPart(Output& o, RegionKind kind, const QString& path, const QString& part,
                const QString& file, bool dryRun) {
     const auto input = readUserText(file);
-    if (!input)
+    if (!input.ok())
         return fail(o, input.error());
     // The file is read, changed and written under its lock.
     const auto lock = files::WriteLock::take(dryRun ? QStringList{} : QStringList{path});
-    if (!lock)
+    if (!lock.ok())
         return fail(o, lock.error());
     auto model = loadRegionModel(kind, path);
-    if (!model)
+    if (!model.ok())
         return fail(o, model.error());
     const auto outcome = importRows(**model, part, *input, dryRun);
-    if (!outcome)
+    if (!outcome.ok())
         return fail(o, outcome.error());
     if (!outcome->problems.isEmpty())
         return fail(o, outcome->problems.join(u'\n') + QStringLiteral("\n没有写入任何内容。"));
@@ -493,7 +494,7 @@ QList<PreparedEdit> prepareEach(Output& o, const QStringList& files, const QJson
     QList<PreparedEdit> prepared;
     for (const QString& file : files) {
         auto edit = prepareEdit(file, edits);
-        if (edit)
+        if (edit.ok())
             prepared.append(std::move(*edit));
         else
             o.err(heading(file) + edit.error() + u'\n');
@@ -508,22 +509,23 @@ int editEach(Output& o, const Inputs& inputs, const QString& editsPath, const QS
     QStringList targets = inputs.files;
     if (!out.isEmpty()) {
         const auto paths = outputPaths(inputs.files, out, {});
-        if (!paths)
+        if (!paths.ok())
             return fail(o, paths.error());
         targets = *paths;
         for (const QString& target : targets)
-            if (auto problem = outputProblem(target, {editsPath, dataPath}, OutputKind::Scenario))
-                return fail(o, *problem);
+            if (auto problem = outputProblem(target, {editsPath, dataPath}, OutputKind::Scenario);
+                !problem.ok())
+                return fail(o, problem.error());
     }
     const auto text = readUserText(editsPath);
-    if (!text)
+    if (!text.ok())
         return fail(o, text.error());
     const auto edits = parseEdits(text->toUtf8());
-    if (!edits)
+    if (!edits.ok())
         return fail(o, edits.error());
     // Every scenario is read, edited and written under the lock of the file it goes to.
     const auto lock = files::WriteLock::take(targets);
-    if (!lock)
+    if (!lock.ok())
         return fail(o, lock.error());
     QList<PreparedEdit> prepared = prepareEach(o, inputs.files, *edits);
     if (const qsizetype refused = inputs.files.size() - prepared.size(); refused > 0)
@@ -534,7 +536,7 @@ int editEach(Output& o, const Inputs& inputs, const QString& editsPath, const QS
     for (qsizetype i = 0; i < prepared.size(); ++i) {
         const QString& file = inputs.files[i];
         const auto written = saveEdit(prepared[i], targets[i]);
-        if (!written) {
+        if (!written.ok()) {
             o.err(heading(file) + written.error() + u'\n');
             code = worse(code, DataError);
             continue;
@@ -557,7 +559,7 @@ Result<std::optional<QStringList>> peopleOf(const QString& data) {
     if (data.isEmpty())
         return std::optional<QStringList>();
     auto names = readPeople(data);
-    if (!names)
+    if (!names.ok())
         return Result<std::optional<QStringList>>::failure(names.error());
     return std::optional<QStringList>(std::move(*names));
 }
@@ -566,7 +568,7 @@ int scenarioShow(Output& o, QStringList& args, const ScenarioArgs& s) {
     if (args.isEmpty())
         return usage(o, help::scenario);
     const auto names = peopleOf(s.data);
-    if (!names)
+    if (!names.ok())
         return fail(o, names.error());
     const QStringList* shown = *names ? &**names : nullptr;
     return exportEach(o, args, scenarioFiles, s.out, QStringLiteral("json"),
@@ -576,22 +578,23 @@ int scenarioShow(Output& o, QStringList& args, const ScenarioArgs& s) {
 int scenarioEdit(Output& o, QStringList& args, const ScenarioArgs& s) {
     if (args.size() < 2)
         return usage(o, help::scenario);
-    if (const auto names = peopleOf(s.data); !names)
+    if (const auto names = peopleOf(s.data); !names.ok())
         return fail(o, names.error());
     const QString editsPath = args.takeLast();
     const auto inputs = expandInputs(args, scenarioFiles);
-    if (!inputs)
+    if (!inputs.ok())
         return fail(o, inputs.error());
     if (inputs->several)
         return editEach(o, *inputs, editsPath, s.out, s.data);
     if (!s.out.isEmpty())
-        if (auto problem = outputProblem(s.out, {editsPath, s.data}, OutputKind::Scenario))
-            return fail(o, *problem);
+        if (auto problem = outputProblem(s.out, {editsPath, s.data}, OutputKind::Scenario);
+            !problem.ok())
+            return fail(o, problem.error());
     const auto edits = readUserText(editsPath);
-    if (!edits)
+    if (!edits.ok())
         return fail(o, edits.error());
     const auto outcome = editScenario(args[0], edits->toUtf8(), s.out);
-    if (!outcome)
+    if (!outcome.ok())
         return fail(o, outcome.error());
     reportUnreadable(o, outcome->problems);
     o.out(editedText(outcome->written, outcome->confirmed));
@@ -606,15 +609,15 @@ int scenarioMap(Output& o, QStringList& args, const ScenarioArgs& s) {
         return usage(o, help::scenario,
                      QStringLiteral("scenario map 的图片只写到文件，请用 -o "
                                     "给出PNG文件名"));
-    if (auto problem = outputProblem(s.out, {args[0], s.map, s.data}))
-        return fail(o, *problem);
+    if (auto problem = outputProblem(s.out, {args[0], s.map, s.data}); !problem.ok())
+        return fail(o, problem.error());
     bool ok = true;
     const int factor = s.zoom.isEmpty() ? defaultMapZoom : s.zoom.toInt(&ok);
     if (!ok || factor < 1 || factor > largestMapZoom)
         return usage(o, help::scenario,
                      QStringLiteral("--zoom 应是1到%1之间的整数").arg(largestMapZoom));
     const auto drawn = drawScenarioMap(args[0], s.map, s.data, s.out, factor);
-    if (!drawn)
+    if (!drawn.ok())
         return fail(o, drawn.error());
     o.out(QStringLiteral("已画出%1个出场人物").arg(drawn->units) +
           (drawn->offMap ? QStringLiteral("，其中%1个不在地图范围内").arg(drawn->offMap)
@@ -693,7 +696,7 @@ int diffPair(Output& o, const DiffKind& k, const FilePair& pair, bool first, con
         return DataError;
     }
     const auto lines = k.diff(pair.a, pair.b);
-    if (!lines) {
+    if (!lines.ok()) {
         o.err(head + lines.error() + u'\n');
         return DataError;
     }
@@ -718,14 +721,14 @@ int diffCommand(Output& o, QStringList args) {
         if (args.size() != 1 || QFileInfo(args[0]).isDir())
             return usage(o, help::diff, QStringLiteral("比较多个文件时，最后一项应是文件夹"));
         const auto lines = k->diff(args[0], other);
-        if (!lines)
+        if (!lines.ok())
             return fail(o, lines.error());
         for (const QString& line : *lines)
             o.out(line + u'\n');
         return lines->isEmpty() ? Ok : DataError;
     }
     const auto pairs = filePairs(args, other, k->files);
-    if (!pairs)
+    if (!pairs.ok())
         return fail(o, pairs.error());
     int code = Ok;
     for (qsizetype i = 0; i < pairs->size(); ++i)
@@ -747,7 +750,7 @@ int checkCommand(Output& o, QStringList args) {
     if (args.size() != 1)
         return usage(o, help::check);
     const auto problems = check::checkFolder(args[0]);
-    if (!problems) {
+    if (!problems.ok()) {
         o.err(QStringLiteral("lcjtool: ") + problems.error() + u'\n');
         return UsageError;
     }

@@ -118,9 +118,10 @@ void addRow(const QString& where, const QString& numberCell,
             const QList<std::pair<QString, QString>>& cells, const NumberedTable& table,
             QList<NumberedRow>& out, QList<int>& seen, QStringList& problems) {
     const auto number = parseNumber(numberHeader, numberCell, {0, table.rows - 1, Rounding::Down});
-    if (!number || numberCell.contains(u'.')) {
-        problems.append(where + QStringLiteral("：") +
-                        (number ? rangeMessage(numberHeader, 0, table.rows - 1) : number.error()));
+    if (!number.ok() || numberCell.contains(u'.')) {
+        problems.append(
+            where + QStringLiteral("：") +
+            (number.ok() ? rangeMessage(numberHeader, 0, table.rows - 1) : number.error()));
         return;
     }
     if (seen.contains(int(*number))) {
@@ -150,7 +151,7 @@ Result<QList<NumberedRow>> readCsv(const QString& text, const NumberedTable& tab
                                    QStringList& problems) {
     using R = Result<QList<NumberedRow>>;
     const auto rows = read(text);
-    if (!rows)
+    if (!rows.ok())
         return R::failure(rows.error());
     if (rows->isEmpty())
         return R::failure(QStringLiteral("CSV文件是空的"));
@@ -355,14 +356,14 @@ Result<QString> decodeUserText(const QByteArray& bytes) {
     // replaces bytes it does not know and drops a lead byte left at the end.
     const QString text = gbk::decode(body);
     const auto back = gbk::encode(text);
-    if (back && *back == body)
+    if (back.ok() && *back == body)
         return text;
     QString line;
     if (const qsizetype unknown = text.indexOf(QChar::ReplacementCharacter); unknown >= 0) {
         line = QStringLiteral("第%1行").arg(QStringView(text).first(unknown).count(u'\n') + 1);
     } else {
         qsizetype at = 0;
-        while (back && at < back->size() && at < body.size() && (*back)[at] == body[at])
+        while (back.ok() && at < back->size() && at < body.size() && (*back)[at] == body[at])
             ++at;
         line = lineOf(body, std::min(at, body.size()));
     }

@@ -18,7 +18,7 @@ const QString numberHeader = QStringLiteral("序号");
 
 Result<QByteArray> readDataFile(const QString& path) {
     auto bytes = files::readWhole(path);
-    if (bytes && bytes->size() < data::minimumFileSize)
+    if (bytes.ok() && bytes->size() < data::minimumFileSize)
         return Result<QByteArray>::failure(
             QStringLiteral("“%1”不是完整的Data文件：长度只有%2字节，至少应有%3字节")
                 .arg(path)
@@ -48,7 +48,7 @@ csv::NumberedTable numbered(const fields::FieldTable& table) {
 Result<std::unique_ptr<fields::FieldFile>> openData(const QString& path) {
     using R = Result<std::unique_ptr<fields::FieldFile>>;
     const auto bytes = readDataFile(path);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(bytes.error());
     return fields::openFile(fields::FileKind::Data, path, *bytes);
 }
@@ -57,7 +57,7 @@ Result<std::unique_ptr<fields::FieldFile>> openData(const QString& path) {
 
 Result<QString> exportTable(const QString& dataPath, const TableAdapter& adapter, Format format) {
     const auto file = openData(dataPath);
-    if (!file)
+    if (!file.ok())
         return Result<QString>::failure(file.error());
     const fields::FieldTable& table = *(*file)->table(adapter.name());
     const QList<fields::Column>& columns = table.columns();
@@ -89,15 +89,15 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& a
     const auto rows = csv::readNumbered(
         csvText, numbered(*fields::shapeOf(fields::FileKind::Data)->table(adapter.name())),
         outcome.problems);
-    if (!rows)
+    if (!rows.ok())
         return R::failure(rows.error());
     // Read, changed and written under the file's lock: another import of the
     // same file waits, and reads what this one wrote.
     const auto lock = files::WriteLock::take(dryRun ? QStringList{} : QStringList{dataPath});
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
     auto file = openData(dataPath);
-    if (!file)
+    if (!file.ok())
         return R::failure(file.error());
     fields::FieldTable& table = *(*file)->table(adapter.name());
     const data::Table& layout = adapter.table();
@@ -107,9 +107,11 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& a
         for (auto cell = row.cells.cbegin(); cell != row.cells.cend(); ++cell)
             cells.insert(cell.key(), cell.value());
         Roundings rounded;
-        if (auto failure = table.write(row.number, cells, &rounded)) {
-            outcome.problems.append(
-                QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
+        if (auto failure = table.write(row.number, cells, &rounded); !failure.ok()) {
+            outcome.problems.append(QStringLiteral("%1（序号%2）：%3")
+                                        .arg(row.where)
+                                        .arg(row.number)
+                                        .arg(failure.error()));
             continue;
         }
         for (const Rounded& r : rounded)
@@ -119,24 +121,24 @@ Result<ImportOutcome> importTable(const QString& dataPath, const TableAdapter& a
     }
     if (!outcome.problems.isEmpty() || dryRun || outcome.changedRecords == 0)
         return outcome;
-    if (auto failure = files::writeWhole(dataPath, (*file)->bytes()))
-        return R::failure(*failure);
+    if (auto failure = files::writeWhole(dataPath, (*file)->bytes()); !failure.ok())
+        return R::failure(failure.error());
     return outcome;
 }
 
 Result<QStringList> diffData(const QString& pathA, const QString& pathB) {
     using R = Result<QStringList>;
     const auto a = readDataFile(pathA);
-    if (!a)
+    if (!a.ok())
         return R::failure(a.error());
     const auto b = readDataFile(pathB);
-    if (!b)
+    if (!b.ok())
         return R::failure(b.error());
     const auto fa = fields::openFile(fields::FileKind::Data, pathA, *a);
-    if (!fa)
+    if (!fa.ok())
         return R::failure(fa.error());
     const auto fb = fields::openFile(fields::FileKind::Data, pathB, *b);
-    if (!fb)
+    if (!fb.ok())
         return R::failure(fb.error());
     QHash<std::pair<QString, int>, QStringList> named; // the lines of each record
     for (const changes::FieldChange& change : changes::compare(**fa, **fb))

@@ -103,7 +103,7 @@ int report(const QString& folder, const mods::ApplyResult& r, bool dryRun) {
     if (dryRun)
         return Ok;
     const auto problems = check::checkFolder(folder);
-    if (!problems)
+    if (!problems.ok())
         return fail(problems.error());
     for (const check::Problem& p : *problems)
         print(stdout, QStringLiteral("检查：") + p.line() + u'\n');
@@ -113,7 +113,7 @@ int report(const QString& folder, const mods::ApplyResult& r, bool dryRun) {
 // Opens the list of `folder`, or says why not.
 std::optional<mods::ModList> openList(const QString& folder, bool repair) {
     auto list = repair ? mods::ModList::openToRepair(folder) : mods::ModList::open(folder);
-    if (!list) {
+    if (!list.ok()) {
         print(stderr, list.error() + QStringLiteral("\n没有改动任何文件。\n"));
         return std::nullopt;
     }
@@ -159,7 +159,7 @@ int run(const QString& verb, QStringList args) {
     if (verb == QStringLiteral("add")) {
         for (const QString& path : args) {
             const auto added = list->add(path);
-            if (!added)
+            if (!added.ok())
                 return fail(added.error());
             if (added->alreadyListed) {
                 print(stdout, QStringLiteral("“%1”已在列表里（%2），没有再加一次。\n")
@@ -177,14 +177,14 @@ int run(const QString& verb, QStringList args) {
         const Failure failure = verb == QStringLiteral("remove")
                                     ? list->remove(args[0])
                                     : list->setEnabled(args[0], verb == QStringLiteral("enable"));
-        if (failure)
-            return fail(*failure);
+        if (!failure.ok())
+            return fail(failure.error());
         printEntries(*list);
         return Ok;
     }
     if (verb == QStringLiteral("originals")) {
-        if (auto failure = list->takeOriginalsFrom(args[0]))
-            return fail(*failure);
+        if (auto failure = list->takeOriginalsFrom(args[0]); !failure.ok())
+            return fail(failure.error());
         print(stdout,
               QStringLiteral("已从“%1”取得原版：%2\n")
                   .arg(QDir::toNativeSeparators(args[0]), list->touchedFiles().join(u'、')));
@@ -195,14 +195,14 @@ int run(const QString& verb, QStringList args) {
         const int position = args[1].toInt(&number);
         if (!number)
             return fail(QStringLiteral("位置“%1”不是一个数字").arg(args[1]));
-        if (auto failure = list->move(args[0], position - 1))
-            return fail(*failure);
+        if (auto failure = list->move(args[0], position - 1); !failure.ok())
+            return fail(failure.error());
         printEntries(*list);
         return Ok;
     }
     if (verb == QStringLiteral("conflicts")) {
         const auto rows = list->conflicts();
-        if (!rows)
+        if (!rows.ok())
             return fail(rows.error());
         for (const mods::ConflictRow& row : *rows)
             print(stdout, conflictLine(*list, row) + u'\n');
@@ -212,13 +212,13 @@ int run(const QString& verb, QStringList args) {
     }
     if (verb == QStringLiteral("undo")) {
         const auto r = list->undoApply();
-        if (!r)
+        if (!r.ok())
             return fail(r.error());
         return report(list->folder(), *r, false);
     }
     const auto r =
         verb == QStringLiteral("apply") ? list->apply(outside, dryRun) : list->restore(outside);
-    if (!r) {
+    if (!r.ok()) {
         QString message = r.error();
         if (outside == mods::Outside::Refuse && message.contains(QStringLiteral("模组列表之外")))
             message +=

@@ -64,13 +64,13 @@ Failure outputProblem(const QString& out, const QStringList& inputs, OutputKind 
             return QStringLiteral("“%1”不是剧本文件的名字，修改后的剧本只写到剧本文件名"
                                   "（例如 S_02.eex）上；没有写入任何内容。")
                 .arg(shown(out));
-        return std::nullopt;
+        return {};
     }
     if (gameFileName(out) || gameFileName(linked))
         return QStringLiteral("“%1”是游戏文件的名字，导出的内容不会写到那里，请给出另一个文件名"
                               "（例如 .csv、.json、.png 或 .lcjpatch）；没有写入任何内容。")
             .arg(shown(out));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::cli

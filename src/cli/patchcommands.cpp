@@ -56,11 +56,11 @@ int make(QStringList args) {
         return usage();
     if (isStandardOutput(out))
         return usage(QStringLiteral("补丁只写到文件，请用 -o 给出补丁的文件名"));
-    if (auto problem = outputProblem(out, args))
-        return fail(*problem);
+    if (auto problem = outputProblem(out, args); !problem.ok())
+        return fail(problem.error());
     QStringList warnings;
     auto made = patch::makePatch(args[0], args[1], warnings);
-    if (!made)
+    if (!made.ok())
         return fail(made.error() + QStringLiteral("\n没有写入任何内容。"));
     made->name = name;
     made->author = author;
@@ -69,8 +69,8 @@ int make(QStringList args) {
         print(stderr, QStringLiteral("注意：") + w + u'\n');
     if (made->files.isEmpty())
         return fail(QStringLiteral("两边的游戏文件没有编辑器能看到的不同，没有写入补丁。"));
-    if (auto failure = files::writeOutputFile(out, patch::toJson(*made)))
-        return fail(QStringLiteral("写入补丁出错：") + *failure);
+    if (auto failure = files::writeOutputFile(out, patch::toJson(*made)); !failure.ok())
+        return fail(QStringLiteral("写入补丁出错：") + failure.error());
     int changes = 0;
     for (const auto& f : made->files)
         changes += int(f.changes.size());
@@ -93,13 +93,13 @@ int apply(QStringList args, bool reverse) {
     if (mine && theirs)
         return usage(QStringLiteral("--keep-mine 和 --take-theirs 只能选一个"));
     const auto p = patch::readPatchFile(args[0]);
-    if (!p)
+    if (!p.ok())
         return fail(p.error());
     const auto settle = mine     ? patch::Settle::KeepMine
                         : theirs ? patch::Settle::TakeTheirs
                                  : patch::Settle::Refuse;
     const auto outcome = patch::applyPatch(*p, args[1], reverse, settle, dryRun);
-    if (!outcome)
+    if (!outcome.ok())
         return fail(outcome.error());
     for (const auto& f : outcome->files) {
         QString line = QStringLiteral("%1：改%2处，已是补丁的值%3处")
@@ -149,7 +149,7 @@ int patchCommand(QStringList args, const Printer& printer) {
         if (args.size() != 1)
             return usage();
         const auto p = patch::readPatchFile(args[0]);
-        if (!p)
+        if (!p.ok())
             return fail(p.error());
         print(stdout, patch::describe(*p).join(u'\n') + u'\n');
         return Ok;

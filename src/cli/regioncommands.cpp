@@ -30,25 +30,25 @@ Failure RegionModel::save() {
         // Each changed slot is written in place, as "确定" writes it; all of
         // them in one replace of the file.
         if (regions.isEmpty())
-            return std::nullopt;
-        if (auto failure = files::writeRegions(path_, regions))
-            return QStringLiteral("保存出错\n\n") + *failure;
+            return {};
+        if (auto failure = files::writeRegions(path_, regions); !failure.ok())
+            return QStringLiteral("保存出错\n\n") + failure.error();
         break;
     case RegionKind::Save:
     case RegionKind::Exe:
-        if (auto failure = files::writeRegions(path_, regions))
+        if (auto failure = files::writeRegions(path_, regions); !failure.ok())
             return failure;
         break;
     default:
-        if (auto failure = files::writeWhole(path_, file_->bytes()))
+        if (auto failure = files::writeWhole(path_, file_->bytes()); !failure.ok())
             return failure;
         break;
     }
     // What was written is what the file holds now.
     auto reopened = fields::openFile(kind_, path_, file_->bytes());
-    if (reopened)
+    if (reopened.ok())
         file_ = std::move(*reopened);
-    return std::nullopt;
+    return {};
 }
 
 QStringList regionParts(RegionKind kind) {
@@ -59,12 +59,12 @@ QStringList regionParts(RegionKind kind) {
 Result<std::unique_ptr<RegionModel>> loadRegionModel(RegionKind kind, const QString& path) {
     using R = Result<std::unique_ptr<RegionModel>>;
     const auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(kind == RegionKind::RFile
                               ? scenario::rFileNotFoundMessage() + u'\n' + bytes.error()
                               : QStringLiteral("文件打开出错\n\n") + bytes.error());
     auto file = fields::openFile(kind, path, *bytes);
-    if (!file)
+    if (!file.ok())
         return R::failure(file.error());
     return R(std::make_unique<RegionModel>(kind, path, std::move(*file)));
 }
@@ -82,7 +82,7 @@ Result<RowImportOutcome> importRows(RegionModel& model, const QString& part, con
     const csv::NumberedTable shape = numbered(table);
     RowImportOutcome outcome;
     const auto rows = csv::readNumbered(csvText, shape, outcome.problems);
-    if (!rows)
+    if (!rows.ok())
         return R::failure(rows.error());
     for (const csv::NumberedRow& row : *rows) {
         const QStringList shown = table.readRow(row.number);
@@ -94,9 +94,11 @@ Result<RowImportOutcome> importRows(RegionModel& model, const QString& part, con
         if (cells.isEmpty())
             continue;
         Roundings rounded;
-        if (auto failure = table.write(row.number, cells, &rounded)) {
-            outcome.problems.append(
-                QStringLiteral("%1（序号%2）：%3").arg(row.where).arg(row.number).arg(*failure));
+        if (auto failure = table.write(row.number, cells, &rounded); !failure.ok()) {
+            outcome.problems.append(QStringLiteral("%1（序号%2）：%3")
+                                        .arg(row.where)
+                                        .arg(row.number)
+                                        .arg(failure.error()));
             continue;
         }
         for (const Rounded& r : rounded)
@@ -106,18 +108,18 @@ Result<RowImportOutcome> importRows(RegionModel& model, const QString& part, con
     }
     if (!outcome.problems.isEmpty() || dryRun || outcome.changedRows == 0)
         return outcome;
-    if (auto failure = model.save())
-        return R::failure(*failure);
+    if (auto failure = model.save(); !failure.ok())
+        return R::failure(failure.error());
     return outcome;
 }
 
 Result<QStringList> diffRegions(RegionKind kind, const QString& pathA, const QString& pathB) {
     using R = Result<QStringList>;
     auto a = loadRegionModel(kind, pathA);
-    if (!a)
+    if (!a.ok())
         return R::failure(a.error());
     auto b = loadRegionModel(kind, pathB);
-    if (!b)
+    if (!b.ok())
         return R::failure(b.error());
     QStringList lines;
     for (const changes::FieldChange& change : changes::compare((*a)->file(), (*b)->file()))

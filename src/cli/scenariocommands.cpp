@@ -69,7 +69,7 @@ QString viewText(const QJsonObject& v) {
 
 Result<ScenarioDocument> load(const QString& path) {
     auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return Result<ScenarioDocument>::failure(QStringLiteral("读取剧本文件出错\n") +
                                                  bytes.error());
     return ScenarioDocument::scan(std::move(*bytes));
@@ -79,14 +79,14 @@ Result<ScenarioDocument> load(const QString& path) {
 
 Result<QStringList> readPeople(const QString& dataPath) {
     const auto names = data::DataFile(dataPath).readNames(data::characters);
-    if (!names)
+    if (!names.ok())
         return Result<QStringList>::failure(QStringLiteral("文件打开出错\n") + names.error());
     return names;
 }
 
 Result<QString> showScenario(const QString& path, const QStringList* people) {
     const auto doc = load(path);
-    if (!doc)
+    if (!doc.ok())
         return Result<QString>::failure(doc.error());
     return viewText(view(*doc, people));
 }
@@ -95,7 +95,7 @@ Result<QString> showScenario(const QString& path, const QString& dataPath) {
     if (dataPath.isEmpty())
         return showScenario(path, nullptr);
     const auto people = readPeople(dataPath);
-    if (!people)
+    if (!people.ok())
         return Result<QString>::failure(people.error());
     return showScenario(path, &*people);
 }
@@ -121,15 +121,15 @@ Result<QJsonObject> parseEdits(const QByteArray& editsJson) {
 Result<PreparedEdit> prepareEdit(const QString& path, const QJsonObject& edits) {
     using R = Result<PreparedEdit>;
     auto doc = load(path);
-    if (!doc)
+    if (!doc.ok())
         return R::failure(doc.error());
     PreparedEdit prepared;
     prepared.problems = doc->problems();
-    if (auto failure = fields::applyScenarioEdits(*doc, edits, prepared.confirmed))
-        return R::failure(*failure + QStringLiteral("\n没有写入任何内容。"));
+    if (auto failure = fields::applyScenarioEdits(*doc, edits, prepared.confirmed); !failure.ok())
+        return R::failure(failure.error() + QStringLiteral("\n没有写入任何内容。"));
     // "保存剧本文件": build the whole file; it is written by saveEdit.
     auto built = buildSave(*doc);
-    if (!built)
+    if (!built.ok())
         return R::failure(QStringLiteral("保存剧本文件出错\n") + built.error());
     prepared.bytes = std::move(built->bytes);
     return prepared;
@@ -138,14 +138,14 @@ Result<PreparedEdit> prepareEdit(const QString& path, const QJsonObject& edits) 
 Result<bool> saveEdit(const PreparedEdit& prepared, const QString& target) {
     using R = Result<bool>;
     const auto existing = files::readWhole(target);
-    if (existing && *existing == prepared.bytes)
+    if (existing.ok() && *existing == prepared.bytes)
         return false;
-    if (auto failure = files::writeWhole(target, prepared.bytes))
-        return R::failure(QStringLiteral("保存剧本文件出错\n") + *failure);
+    if (auto failure = files::writeWhole(target, prepared.bytes); !failure.ok())
+        return R::failure(QStringLiteral("保存剧本文件出错\n") + failure.error());
     const auto reread = files::readWhole(target);
-    if (!reread || *reread != prepared.bytes)
+    if (!reread.ok() || *reread != prepared.bytes)
         return R::failure(QStringLiteral("保存剧本文件出错\n文件已写入，但读回时出错：") +
-                          (reread ? QStringLiteral("内容与写入的不同") : reread.error()));
+                          (reread.ok() ? QStringLiteral("内容与写入的不同") : reread.error()));
     return true;
 }
 
@@ -153,19 +153,19 @@ Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& 
                                          const QString& outPath) {
     using R = Result<ScenarioEditOutcome>;
     const auto edits = parseEdits(editsJson);
-    if (!edits)
+    if (!edits.ok())
         return R::failure(edits.error());
     // Read, edited and written under the lock of the file it goes to.
     const QString target = outPath.isEmpty() ? path : outPath;
     const auto lock = files::WriteLock::take(target);
-    if (!lock)
+    if (!lock.ok())
         return R::failure(lock.error());
     const auto prepared = prepareEdit(path, *edits);
-    if (!prepared)
+    if (!prepared.ok())
         return R::failure(prepared.error());
     ScenarioEditOutcome outcome{prepared->confirmed, prepared->problems, false};
     const auto written = saveEdit(*prepared, target);
-    if (!written)
+    if (!written.ok())
         return R::failure(written.error());
     outcome.written = *written;
     return outcome;
@@ -174,10 +174,10 @@ Result<ScenarioEditOutcome> editScenario(const QString& path, const QByteArray& 
 Result<QStringList> diffScenario(const QString& pathA, const QString& pathB) {
     using R = Result<QStringList>;
     const auto a = load(pathA);
-    if (!a)
+    if (!a.ok())
         return R::failure(a.error());
     const auto b = load(pathB);
-    if (!b)
+    if (!b.ok())
         return R::failure(b.error());
     QStringList lines;
     for (const changes::Change& change : changes::compareScenarios(*a, *b))

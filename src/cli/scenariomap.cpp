@@ -29,18 +29,18 @@ Result<ScenarioMapOutcome> drawScenarioMap(const QString& path, const QString& m
     QStringList people;
     if (!dataPath.isEmpty()) {
         const auto names = data::DataFile(dataPath).readNames(data::characters);
-        if (!names)
+        if (!names.ok())
             return R::failure(QStringLiteral("文件打开出错\n") + names.error());
         people = *names;
     }
     auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return R::failure(QStringLiteral("读取剧本文件出错\n") + bytes.error());
     const ScenarioDocument doc = ScenarioDocument::scan(std::move(*bytes));
     if (!doc.scan().hasBattleHeader)
         return R::failure(QStringLiteral("剧本中没有战役头，没有可画的出场人物"));
     const auto map = mapview::readMapPicture(mapPath);
-    if (!map)
+    if (!map.ok())
         return R::failure(map.error());
     const qint64 side = qint64(qMax(map->width(), map->height())) * zoom;
     if (side > 32767)
@@ -55,8 +55,8 @@ Result<ScenarioMapOutcome> drawScenarioMap(const QString& path, const QString& m
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG"))
         return R::failure(QStringLiteral("无法生成PNG图片"));
-    if (auto failure = files::writeOutputFile(outPath, png))
-        return R::failure(*failure);
+    if (auto failure = files::writeOutputFile(outPath, png); !failure.ok())
+        return R::failure(failure.error());
     ScenarioMapOutcome outcome;
     outcome.units = int(units.size());
     for (const BattleUnit& u : units)

@@ -98,7 +98,7 @@ bool createBeside(const QString& path, QFile& file, bool injectable) {
     const QString workshop = workshopOf(folder);
     for (int attempt = 0; attempt < 16; ++attempt) {
         // Another writer that just finished may take away an empty workshop.
-        if (makeWorkshop(folder))
+        if (!makeWorkshop(folder).ok())
             return false;
         file.setFileName(workshop +
                          QStringLiteral("/%1-%2.tmp")
@@ -159,7 +159,7 @@ Failure replacementFailure(const QString& path, const durable::Replacement& r,
                            const QString& failed, Discard discard) {
     switch (r.outcome) {
     case durable::Replacement::Done:
-        return std::nullopt;
+        return {};
     case durable::Replacement::Unconfirmed:
         // The rename has happened: the file holds the new bytes, only the
         // system's word that they stay there after a power cut is missing.
@@ -205,7 +205,7 @@ Failure replace(const QString& path, const QByteArray& bytes, const QString& lik
         if (!folder.isEmpty())
             return needsAdministrator(folder);
         // No workshop to write in: why.
-        if (auto why = makeWorkshop(QFileInfo(real).absolutePath()))
+        if (auto why = makeWorkshop(QFileInfo(real).absolutePath()); !why.ok())
             return why;
         tidyWorkshop(QFileInfo(real).absolutePath());
         return writeFailure(failed, path, file.errorString(), 0);
@@ -246,9 +246,9 @@ Failure keepBackup(const QString& path, const QByteArray* onDisk) {
         return QStringLiteral("备份文件的位置“%1”是一个文件夹，无法保留备份，没有写入任何内容")
             .arg(shown(backup));
     if (!QFileInfo::exists(path) || info.exists() || info.isSymLink())
-        return std::nullopt;
+        return {};
     const auto original = onDisk ? Result<QByteArray>(*onDisk) : readWhole(path);
-    if (!original)
+    if (!original.ok())
         return original.error() + QStringLiteral("\n没有写入任何内容");
     return replace(backup, *original, path,
                    QStringLiteral("无法建立备份文件“%1”，没有写入任何内容").arg(shown(backup)),
@@ -269,7 +269,7 @@ Failure makeWorkshop(const QString& folder) {
     const QString workshop = workshopOf(folder);
     const QFileInfo info(workshop);
     if (info.isDir())
-        return std::nullopt;
+        return {};
     if (info.exists() || info.isSymLink())
         return QStringLiteral("“%1”不是文件夹，无法在那里准备写入；没有写入任何内容")
             .arg(shown(workshop));
@@ -283,7 +283,7 @@ Failure makeWorkshop(const QString& folder) {
         return QStringLiteral("无法建立文件夹“%1”，没有写入任何内容").arg(shown(workshop));
     }
     durable::hideFolder(workshop);
-    return std::nullopt;
+    return {};
 }
 
 void tidyWorkshop(const QString& folder) {
@@ -390,7 +390,7 @@ Failure writeRegions(const QString& path, const QList<Patch>& patches) {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return openError(path, QFile(path));
     auto whole = readWhole(path);
-    if (!whole)
+    if (!whole.ok())
         return whole.error();
     // A file that does not reach every region gets none of them.
     qint64 reach = 0;
@@ -421,15 +421,15 @@ Failure unwritable(const QString& path) {
     const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & writeBits)))
         return QStringLiteral("文件“%1”是只读的，无法写入").arg(shown(path));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
 
 Failure writeWhole(const QString& path, const QByteArray& bytes, const QByteArray* onDisk) {
-    if (auto failure = unwritable(path))
+    if (auto failure = unwritable(path); !failure.ok())
         return failure;
-    if (auto failure = keepBackup(path, onDisk))
+    if (auto failure = keepBackup(path, onDisk); !failure.ok())
         return failure;
     return replace(path, bytes, path,
                    QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));
@@ -458,7 +458,7 @@ Failure writeNew(const QString& path, const QByteArray& bytes, const QString& li
     const bool written =
         writeAll(file, bytes) && durable::syncToDisk(file) && file.size() == bytes.size();
     if (written)
-        return std::nullopt;
+        return {};
     const QString reason = file.error() == QFileDevice::NoError ? QString() : file.errorString();
     file.close();
     QFile::remove(path);
@@ -469,7 +469,7 @@ Failure replace(const QString& target, const QString& finished) {
     const durable::Replacement r = replaceWhenFree(target, finished, true, false);
     // Unconfirmed: the rename is done; the folder is synced again at the end.
     if (r.outcome == durable::Replacement::Unconfirmed)
-        return std::nullopt;
+        return {};
     return replacementFailure(
         target, r, QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(target)), [] {});
 }
@@ -477,7 +477,7 @@ Failure replace(const QString& target, const QString& finished) {
 } // namespace steps
 
 Failure writeOutputFile(const QString& path, const QByteArray& bytes) {
-    if (auto failure = unwritable(path))
+    if (auto failure = unwritable(path); !failure.ok())
         return failure;
     return replace(path, bytes, path,
                    QStringLiteral("写入文件“%1”出错，文件保持原样").arg(shown(path)));

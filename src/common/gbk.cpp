@@ -135,7 +135,7 @@ QString decodeField(QByteArrayView field) {
 
 Result<QByteArray> encodeField(const QString& text, int width) {
     auto code = encode(text.trimmed());
-    if (!code)
+    if (!code.ok())
         return code;
     QByteArray out = *code;
     // Cut to the width, never keeping half of a two-byte character.

@@ -70,13 +70,15 @@ Result<qint64> parseNumber(const QString& field, const QString& text, NumberRule
         return Result<qint64>::failure(QStringLiteral("%1：不能为空，请输入%2到%3之间的整数")
                                            .arg(field)
                                            .arg(rule.min)
-                                           .arg(rule.max));
+                                           .arg(rule.max),
+                                       field);
     const auto d = parseDecimal(trimmed);
     if (!d)
         return Result<qint64>::failure(QStringLiteral("%1：“%2”不是数字，请输入%3到%4之间的整数")
                                            .arg(field, trimmed)
                                            .arg(rule.min)
-                                           .arg(rule.max));
+                                           .arg(rule.max),
+                                       field);
     qint64 magnitude = d->whole;
     if (rule.rounding == Rounding::Down) {
         // Rounding down moves a negative value with a fraction away from zero.
@@ -87,7 +89,7 @@ Result<qint64> parseNumber(const QString& field, const QString& text, NumberRule
     }
     const qint64 value = d->negative ? -magnitude : magnitude;
     if (value < rule.min || value > rule.max)
-        return Result<qint64>::failure(rangeMessage(field, rule.min, rule.max));
+        return Result<qint64>::failure(rangeMessage(field, rule.min, rule.max), field);
     return value;
 }
 

@@ -6,7 +6,7 @@ namespace lcj::names {
 
 QString nameForNumber(const QStringList& names, const QString& typed, qint64 noneFrom) {
     const auto n = parseNumber(QString(), typed, {0, noneWord, Rounding::Down});
-    if (!n)
+    if (!n.ok())
         return {};
     if (*n >= noneFrom)
         return QStringLiteral("无");

@@ -48,8 +48,8 @@ QString roundingsText(const Roundings& rounded) {
 Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QString& label,
                     const QString& text, Roundings* rounded) {
     const auto value = parseNumber(label, text, ruleFor(kind));
-    if (!value)
-        return value.error();
+    if (!value.ok())
+        return value.why();
     switch (kind) {
     case FieldKind::HalvedByte: {
         const qint64 half = halveHalfEven(*value);
@@ -66,7 +66,7 @@ Failure storeNumber(QByteArray& record, int offset, FieldKind kind, const QStrin
         setByte(record, offset, static_cast<quint8>(*value));
         break;
     }
-    return std::nullopt;
+    return {};
 }
 
 QString tooLong(const QString& label, int used, int width) {
@@ -80,33 +80,33 @@ Failure storeText(QByteArray& record, int offset, int width, const QString& labe
                   const QString& text) {
     const QByteArrayView stored = QByteArrayView(record).sliced(offset, width);
     if (text.trimmed() == gbk::decodeField(stored))
-        return std::nullopt;
+        return {};
     const auto code = gbk::encode(text.trimmed());
-    if (!code)
-        return QStringLiteral("%1：%2").arg(label, code.error());
+    if (!code.ok())
+        return Failure(QStringLiteral("%1：%2").arg(label, code.error()), label);
     // A name that does not fit is refused whole: cutting it would store
     // another name than the one typed.
     if (code->size() > width)
-        return tooLong(label, int(code->size()), width);
+        return Failure(tooLong(label, int(code->size()), width), label);
     QByteArray field = *code;
     field.append(width - field.size(), '\0');
     record.replace(offset, width, field);
-    return std::nullopt;
+    return {};
 }
 
 Result<qint64> parseChoice(const QString& caption, const QString& text, qint64 max) {
     const auto value = parseNumber(caption, text, {0, max, Rounding::Down});
     // A choice is a whole number: "3.5" is no entry of a list.
-    if (value && text.contains(u'.'))
-        return Result<qint64>::failure(rangeMessage(caption, 0, max));
+    if (value.ok() && text.contains(u'.'))
+        return Result<qint64>::failure(rangeMessage(caption, 0, max), caption);
     return value;
 }
 
 Result<Choice> codeToChoice(const QString& caption, const QString& text, int first, int entries,
                             int noneEntry) {
     const auto value = parseChoice(caption, text);
-    if (!value)
-        return Result<Choice>::failure(value.error());
+    if (!value.ok())
+        return value.why();
     if (noneEntry >= 0 && *value == 255)
         return Choice::entry(noneEntry);
     if (*value < first || *value >= first + entries)
@@ -118,7 +118,8 @@ Result<Choice> codeToChoice(const QString& caption, const QString& text, int fir
                                            : QStringLiteral("%1：请输入%2到%3之间的代码")
                                                  .arg(caption)
                                                  .arg(first)
-                                                 .arg(first + entries - 1));
+                                                 .arg(first + entries - 1),
+                                       caption);
     return Choice::entry(int(*value) - first);
 }
 
@@ -128,20 +129,21 @@ QString showEquipment(int entry, int noneEntry) {
 
 Failure takeEquipment(const QString& caption, const QString& text, int noneEntry, int& entry) {
     const auto value = parseChoice(caption, text);
-    if (!value)
-        return value.error();
+    if (!value.ok())
+        return value.why();
     if (*value >= noneEntry && *value != 255)
-        return QStringLiteral("%1：请输入0到%2之间的道具序号，或255表示无")
-            .arg(caption)
-            .arg(noneEntry - 1);
+        return Failure(QStringLiteral("%1：请输入0到%2之间的道具序号，或255表示无")
+                           .arg(caption)
+                           .arg(noneEntry - 1),
+                       caption);
     entry = *value == 255 ? noneEntry : int(*value);
-    return std::nullopt;
+    return {};
 }
 
 Result<bool> parseFlag(const QString& caption, const QString& text) {
     const auto value = parseChoice(caption, text, 1);
-    if (!value)
-        return Result<bool>::failure(value.error());
+    if (!value.ok())
+        return value.why();
     return *value == 1;
 }
 

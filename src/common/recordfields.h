@@ -83,12 +83,13 @@ Failure applyNumbers(std::span<const NumberField<Form>> fields, const Form& form
     Roundings found;
     for (const auto& f : fields)
         if (auto failure = storeNumber(staged, f.offset, f.kind, QString::fromUtf16(f.label),
-                                       form.*f.box, &found))
+                                       form.*f.box, &found);
+            !failure.ok())
             return failure;
     record = staged;
     if (rounded)
         rounded->append(found);
-    return std::nullopt;
+    return {};
 }
 
 // ---- A form's fields as the user names them
@@ -144,7 +145,7 @@ FormField<Form> boxField(const QString& caption, QString Form::*box, bool text =
     return {caption, [box](const Form& f, QByteArrayView) { return f.*box; },
             [box](Form& f, const QString& typed) -> Failure {
                 f.*box = typed;
-                return std::nullopt;
+                return {};
             },
             text, fieldKey(box)};
 }
@@ -155,7 +156,7 @@ FormField<Form> boxField(const QString& caption, std::array<QString, N> Form::*b
     return {caption, [boxes, k](const Form& f, QByteArrayView) { return (f.*boxes)[k]; },
             [boxes, k](Form& f, const QString& typed) -> Failure {
                 (f.*boxes)[k] = typed;
-                return std::nullopt;
+                return {};
             },
             false, fieldKey(boxes, k)};
 }
@@ -177,10 +178,10 @@ template <class Form> FormField<Form> numberChoiceField(const QString& caption, 
     return {caption, [entry](const Form& f, QByteArrayView) { return QString::number(f.*entry); },
             [caption, entry](Form& f, const QString& text) -> Failure {
                 const auto value = parseChoice(caption, text);
-                if (!value)
-                    return value.error();
+                if (!value.ok())
+                    return value.why();
                 f.*entry = int(*value);
-                return std::nullopt;
+                return {};
             },
             false, fieldKey(entry)};
 }

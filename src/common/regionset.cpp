@@ -15,7 +15,7 @@ Failure RegionSet::read(const QString& path) {
     // One read of the whole file gives every region and the stamp, so the
     // stamp is of exactly the bytes the copies came from.
     auto whole = files::readWhole(path);
-    if (!whole)
+    if (!whole.ok())
         return whole.error();
     return take(path, *whole);
 }
@@ -35,7 +35,7 @@ Failure RegionSet::take(const QString& path, const QByteArray& whole) {
     path_ = path;
     stamp_ = DiskStamp::take(path, whole);
     loaded_ = true;
-    return std::nullopt;
+    return {};
 }
 
 Failure RegionSet::reload() {
@@ -54,10 +54,10 @@ Failure RegionSet::write() {
             return QStringLiteral("内部错误：第%1段数据的长度不对，没有写入").arg(i + 1);
         patches.append({layout_[i].offset, bytes_[i]});
     }
-    if (auto failure = files::writeRegions(path_, patches))
+    if (auto failure = files::writeRegions(path_, patches); !failure.ok())
         return failure;
     stamp_ = DiskStamp::read(path_);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj

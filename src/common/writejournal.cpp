@@ -85,14 +85,14 @@ bool plainName(const QString& name) {
 // got to the disk, and no file was replaced after it.
 std::optional<QList<Entry>> readJournal(const QString& path) {
     const auto text = readWhole(path, SizeLimit::UserText);
-    if (!text)
-        return std::nullopt;
+    if (!text.ok())
+        return {};
     QJsonParseError error;
     const QJsonObject o = QJsonDocument::fromJson(*text, &error).object();
     if (error.error != QJsonParseError::NoError ||
         o.value(QStringLiteral("format")).toString() != QStringLiteral("lcjjournal") ||
         o.value(QStringLiteral("version")).toInt() != 1)
-        return std::nullopt;
+        return {};
     QList<Entry> entries;
     for (const QJsonValue& v : o.value(QStringLiteral("files")).toArray()) {
         const QJsonObject f = v.toObject();
@@ -101,11 +101,11 @@ std::optional<QList<Entry>> readJournal(const QString& path) {
             f.value(QStringLiteral("new")).toString(), f.value(QStringLiteral("staged")).toString(),
             f.value(QStringLiteral("parked")).toString()};
         if (!plainName(e.name) || !plainName(e.staged) || !plainName(e.parked))
-            return std::nullopt;
+            return {};
         entries.append(e);
     }
     if (entries.isEmpty())
-        return std::nullopt;
+        return {};
     return entries;
 }
 
@@ -114,7 +114,7 @@ QString shaOfFile(const QString& path) {
     if (!QFileInfo(path).isFile())
         return {};
     const auto bytes = readWhole(path);
-    return bytes ? sha256(*bytes) : QString();
+    return bytes.ok() ? sha256(*bytes) : QString();
 }
 
 // The writer's process id and its write's tag that begin a workshop file's
@@ -123,7 +123,7 @@ std::optional<std::pair<qint64, QString>> writerOf(const QString& name) {
     static const QRegularExpression pattern(QStringLiteral("^((\\d+)-[0-9a-f]+)[-.]"));
     const auto m = pattern.match(name);
     if (!m.hasMatch())
-        return std::nullopt;
+        return {};
     return std::pair{m.captured(2).toLongLong(), m.captured(1)};
 }
 
@@ -149,7 +149,7 @@ QString keepBeside(const QString& path, const QByteArray& bytes, const QString& 
         const QString kept = n == 1 ? stem : stem + QStringLiteral("-%1").arg(n);
         if (QFileInfo::exists(kept) || QFileInfo(kept).isSymLink())
             continue;
-        if (writeWhole(kept, bytes))
+        if (!writeWhole(kept, bytes).ok())
             return {};
         return kept;
     }
@@ -169,7 +169,7 @@ QStringList settleEntries(const QString& folder, const QList<Entry>& entries, bo
             continue;
         const QString from = workshop.filePath(finish ? e.staged : e.parked);
         if (now != (finish ? e.oldSha : e.newSha) ||
-            shaOfFile(from) != (finish ? e.newSha : e.oldSha) || steps::replace(target, from))
+            shaOfFile(from) != (finish ? e.newSha : e.oldSha) || !steps::replace(target, from).ok())
             stuck << e.name;
     }
     return stuck;
@@ -193,7 +193,7 @@ QString settleJournal(const QString& folder, const QString& journal) {
         return {};
     const auto entries = readJournal(path);
     const QString where = shown(folder);
-    if (!entries && !readWhole(path, SizeLimit::UserText))
+    if (!entries && !readWhole(path, SizeLimit::UserText).ok())
         return QStringLiteral("“%1”中上次中断的写入的记录“%2”读不出来，它和它的文件都保留着。")
             .arg(where, shown(path));
     if (!entries) {
@@ -206,7 +206,7 @@ QString settleJournal(const QString& folder, const QString& journal) {
     for (const Entry& e : *entries)
         paths << QDir(folder).filePath(e.name);
     const auto locks = WriteLock::takeAtOnce(paths);
-    if (!locks || !QFileInfo::exists(path))
+    if (!locks.ok() || !QFileInfo::exists(path))
         return {};
     bool finish = true;
     for (const Entry& e : *entries) {
@@ -294,7 +294,7 @@ QStringList WriteJournal::unfinished(const QString& folder) {
 
 Failure WriteJournal::write(const QList<JournalFile>& files, const QString& keptLabel) {
     if (files.isEmpty())
-        return std::nullopt;
+        return {};
     const QString nothing = QStringLiteral("\n没有写入任何文件。");
     QString folder;
     QStringList targets;
@@ -310,9 +310,9 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
         targets << target;
     }
     for (const JournalFile& f : files)
-        if (auto failure = steps::keepBackup(f.path, &f.before))
+        if (auto failure = steps::keepBackup(f.path, &f.before); !failure.ok())
             return failure;
-    if (auto failure = makeWorkshop(folder))
+    if (auto failure = makeWorkshop(folder); !failure.ok())
         return failure;
     const QString workshop = workshopOf(folder);
     const QDir dir(workshop);
@@ -333,25 +333,27 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
         Entry e{QFileInfo(targets[i]).fileName(), sha256(f.before), sha256(f.after),
                 QStringLiteral("%1-%2.new").arg(tag).arg(i),
                 QStringLiteral("%1-%2.old").arg(tag).arg(i)};
-        if (auto failure = steps::writeNew(dir.filePath(e.staged), f.after, targets[i]))
-            return abandon(*failure);
+        if (auto failure = steps::writeNew(dir.filePath(e.staged), f.after, targets[i]);
+            !failure.ok())
+            return abandon(failure.error());
         if (!durable::hardLink(targets[i], dir.filePath(e.parked)))
-            if (auto failure = steps::writeNew(dir.filePath(e.parked), f.before, targets[i]))
-                return abandon(*failure);
+            if (auto failure = steps::writeNew(dir.filePath(e.parked), f.before, targets[i]);
+                !failure.ok())
+                return abandon(failure.error());
         entries.append(e);
     }
     // The journal, then the names in the workshop folder: the journal and the
     // files it names are on the disk from here, before anything is replaced.
-    if (auto failure = steps::writeNew(journal, journalText(pid, entries), {}))
-        return abandon(*failure);
+    if (auto failure = steps::writeNew(journal, journalText(pid, entries), {}); !failure.ok())
+        return abandon(failure.error());
     durable::syncFolder(workshop);
 
     // From here the journal says how to finish or undo.
     for (qsizetype i = 0; i < files.size(); ++i) {
         Failure failure = steps::unwritable(files[i].path);
-        if (!failure)
+        if (failure.ok())
             failure = steps::replace(targets[i], dir.filePath(entries[i].staged));
-        if (!failure)
+        if (failure.ok())
             continue;
         QStringList restored, lost;
         // A replace that moved the old file aside and could not bring the
@@ -359,7 +361,8 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
         const qsizetype last = QFileInfo::exists(targets[i]) ? i - 1 : i;
         for (qsizetype j = last; j >= 0; --j) {
             const QString parked = dir.filePath(entries[j].parked);
-            if (!steps::replace(targets[j], parked) || !steps::replace(targets[j], parked)) {
+            if (steps::replace(targets[j], parked).ok() ||
+                steps::replace(targets[j], parked).ok()) {
                 restored.prepend(entries[j].name);
                 continue;
             }
@@ -382,8 +385,8 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
             removeWrite(workshop, tag);
             tidyWorkshop(folder);
         }
-        QString message =
-            QStringLiteral("写入“%1”出错：%2").arg(QFileInfo(files[i].path).fileName(), *failure);
+        QString message = QStringLiteral("写入“%1”出错：%2")
+                              .arg(QFileInfo(files[i].path).fileName(), failure.error());
         if (!restored.isEmpty())
             message += QStringLiteral("\n已写入的 %1 已恢复原样。").arg(restored.join(u'、'));
         for (const QString& l : lost)
@@ -397,7 +400,7 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
     QFile::remove(journal);
     removeWrite(workshop, tag);
     tidyWorkshop(folder);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::files

@@ -143,7 +143,7 @@ Result<WriteLock> WriteLock::lockAll(const QStringList& paths, std::chrono::mill
         // Another writer that just finished may take away an empty workshop
         // between its making and the lock.
         for (int attempt = 0; attempt < 8 && !locked; ++attempt) {
-            makeWorkshop(folder);
+            (void)makeWorkshop(folder); // the lock below tells whether it is there
             locked = lock->tryLock(wait);
             if (locked || lock->error() == QLockFile::LockFailedError)
                 break;

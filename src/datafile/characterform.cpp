@@ -59,17 +59,18 @@ CharacterForm CharacterForm::show(QByteArrayView record) {
 Failure CharacterForm::apply(QByteArray& record, Roundings* rounded) const {
     QByteArray staged = record;
     Roundings found;
-    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name))
+    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name); !failure.ok())
         return failure;
-    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged, &found))
+    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged, &found);
+        !failure.ok())
         return failure;
     if (troopType < 0 || troopType > 255)
-        return QStringLiteral("兵种：请选择一个兵种");
+        return Failure(QStringLiteral("兵种：请选择一个兵种"), QStringLiteral("兵种"));
     setByte(staged, 26, static_cast<quint8>(troopType));
     for (const auto& e : equipment) {
         const int entry = this->*e.entry;
         if (entry < 0 || entry > noneEntry)
-            return QStringLiteral("装备：请选择一件道具或“无”");
+            return Failure(QStringLiteral("装备：请选择一件道具或“无”"), QStringLiteral("装备"));
         setByte(staged, e.offset, entry == noneEntry ? 255 : static_cast<quint8>(entry));
     }
     // A greyed box leaves the byte as it was.
@@ -78,7 +79,7 @@ Failure CharacterForm::apply(QByteArray& record, Roundings* rounded) const {
     record = staged;
     if (rounded)
         rounded->append(found);
-    return std::nullopt;
+    return {};
 }
 
 const FormFields<CharacterForm>& CharacterForm::fields() {
@@ -109,10 +110,10 @@ const FormFields<CharacterForm>& CharacterForm::fields() {
                      },
                      [](Form& form, const QString& text) -> Failure {
                          const auto ticked = parseFlag(forcedJoinCaption, text);
-                         if (!ticked)
-                             return ticked.error();
+                         if (!ticked.ok())
+                             return ticked.why();
                          form.forcedJoin = *ticked ? Qt::Checked : Qt::Unchecked;
-                         return std::nullopt;
+                         return {};
                      },
                      false, fieldKey(&Form::forcedJoin)});
         return f;

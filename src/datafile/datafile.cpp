@@ -9,39 +9,39 @@ namespace lcj::data {
 
 Failure DataFile::checkSize() const {
     const auto size = files::size(path_);
-    if (!size)
+    if (!size.ok())
         return size.error();
     if (*size < minimumFileSize)
         return QStringLiteral("“%1”不是完整的Data文件：长度只有%2字节，至少应有%3字节")
             .arg(QDir::toNativeSeparators(path_))
             .arg(*size)
             .arg(minimumFileSize);
-    return std::nullopt;
+    return {};
 }
 
 Result<QByteArray> DataFile::readRecord(const Table& table, int index) const {
     Q_ASSERT(index >= 0 && index < table.count);
-    if (auto failure = checkSize())
-        return Result<QByteArray>::failure(*failure);
+    if (auto failure = checkSize(); !failure.ok())
+        return Result<QByteArray>::failure(failure.error());
     return files::readRegion(path_, table.recordOffset(index), table.recordSize);
 }
 
 Failure DataFile::writeRecord(const Table& table, int index, const QByteArray& record) {
     Q_ASSERT(index >= 0 && index < table.count && record.size() == table.recordSize);
-    if (auto failure = checkSize())
+    if (auto failure = checkSize(); !failure.ok())
         return failure;
-    if (auto failure = files::writeRegion(path_, table.recordOffset(index), record))
+    if (auto failure = files::writeRegion(path_, table.recordOffset(index), record); !failure.ok())
         return failure;
     stampNow();
-    return std::nullopt;
+    return {};
 }
 
 Result<QStringList> DataFile::readNames(const Table& table) const {
-    if (auto failure = checkSize())
-        return Result<QStringList>::failure(*failure);
+    if (auto failure = checkSize(); !failure.ok())
+        return Result<QStringList>::failure(failure.error());
     const auto bytes =
         files::readRegion(path_, table.offset, qint64(table.count) * table.recordSize);
-    if (!bytes)
+    if (!bytes.ok())
         return Result<QStringList>::failure(bytes.error());
     QStringList names;
     names.reserve(table.count);
@@ -73,7 +73,7 @@ const Owned ownedTables[] = {
 
 Failure DataFile::load() {
     if (loaded_ && (modified() || stamp_.state() == DiskStamp::State::Unchanged))
-        return std::nullopt;
+        return {};
     loaded_ = false;
     return read();
 }
@@ -85,20 +85,24 @@ Failure DataFile::reload() {
 }
 
 Failure DataFile::read() {
-    if (auto failure = checkSize())
+    if (auto failure = checkSize(); !failure.ok())
         return failure;
     auto whole = files::readWhole(path_);
-    if (!whole)
+    if (!whole.ok())
         return whole.error();
-    if (whole->size() < minimumFileSize)
-        return checkSize().value_or(
-            QStringLiteral("“%1”在读取时变短了").arg(QDir::toNativeSeparators(path_)));
+    if (whole->size() < minimumFileSize) {
+        const Failure size = checkSize();
+        return size.ok()
+                   ? Failure(
+                         QStringLiteral("“%1”在读取时变短了").arg(QDir::toNativeSeparators(path_)))
+                   : size;
+    }
     bytes_ = *whole;
     saved_ = *whole;
     stamp_ = DiskStamp::take(path_, *whole);
     loaded_ = true;
     ++loads_;
-    return std::nullopt;
+    return {};
 }
 
 QByteArray DataFile::record(const Table& table, int index) const {
@@ -162,17 +166,19 @@ QList<files::Patch> DataFile::changedRecords(const QByteArray& before, const QBy
 
 Result<int> DataFile::save() {
     Q_ASSERT(loaded_);
-    if (auto failure = checkSize())
-        return Result<int>::failure(*failure);
+    if (auto failure = checkSize(); !failure.ok())
+        return Result<int>::failure(failure.error());
     auto disk = files::readWhole(path_);
-    if (!disk)
+    if (!disk.ok())
         return Result<int>::failure(disk.error());
-    if (disk->size() < minimumFileSize)
-        return Result<int>::failure(checkSize().value_or(QString()));
+    if (disk->size() < minimumFileSize) {
+        const Failure size = checkSize();
+        return Result<int>::failure(size.error());
+    }
     const QList<files::Patch> patches = changedRecords(*disk, bytes_);
     if (!patches.isEmpty())
-        if (auto failure = files::writeRegions(path_, patches))
-            return Result<int>::failure(*failure);
+        if (auto failure = files::writeRegions(path_, patches); !failure.ok())
+            return Result<int>::failure(failure.error());
     for (const files::Patch& patch : patches)
         disk->replace(patch.pos, patch.bytes.size(), patch.bytes);
     saved_ = *disk;

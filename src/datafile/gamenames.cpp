@@ -8,10 +8,10 @@ namespace lcj::names {
 Result<GameNames> readGameNames(const QString& dataFilePath) {
     const data::DataFile file(dataFilePath);
     auto people = file.readNames(data::characters);
-    if (!people)
+    if (!people.ok())
         return Result<GameNames>::failure(people.error());
     auto things = file.readNames(data::items);
-    if (!things)
+    if (!things.ok())
         return Result<GameNames>::failure(things.error());
     const qsizetype count = characters().size();
     return GameNames{people->mid(0, count), *things};
@@ -21,13 +21,13 @@ std::function<Failure(const QString&)> gameNamesInto(std::function<void(const Ga
     return [take = std::move(take)](const QString& dataFilePath) -> Failure {
         if (dataFilePath.isEmpty()) {
             take(fixedGameNames());
-            return std::nullopt;
+            return {};
         }
         const auto read = readGameNames(dataFilePath);
-        if (!read)
+        if (!read.ok())
             return read.error();
         take(*read);
-        return std::nullopt;
+        return {};
     };
 }
 

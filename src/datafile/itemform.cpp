@@ -43,8 +43,9 @@ const std::array<F, 1> effectValueField{{
     {&ItemForm::effectValue, effectValueCaption, 21},
 }};
 
-QString pickMessage(const char16_t* field) {
-    return QStringLiteral("%1：请选择一项").arg(QString::fromUtf16(field));
+Failure pickMessage(const char16_t* field) {
+    const QString caption = QString::fromUtf16(field);
+    return Failure(QStringLiteral("%1：请选择一项").arg(caption), caption);
 }
 
 using Categories = QList<ItemCategory>;
@@ -61,7 +62,7 @@ FormField<ItemForm> usedBy(const Categories& uses, FormField<ItemForm> field) {
     };
     field.take = [uses, take, caption = field.caption](ItemForm& f, const QString& text) {
         if (!uses.contains(f.category))
-            return Failure(QStringLiteral("%1：这一类道具不用这一栏").arg(caption));
+            return Failure(QStringLiteral("%1：这一类道具不用这一栏").arg(caption), caption);
         return take(f, text);
     };
     return field;
@@ -81,10 +82,10 @@ FormField<ItemForm> list(const Categories& uses, const char16_t* label, Choice I
                          },
                          [=](ItemForm& f, const QString& text) -> Failure {
                              const auto c = codeToChoice(caption, text, first, entries, noneEntry);
-                             if (!c)
-                                 return c.error();
+                             if (!c.ok())
+                                 return c.why();
                              f.*choice = *c;
-                             return std::nullopt;
+                             return {};
                          },
                          false, fieldKey(choice)});
 }
@@ -95,20 +96,22 @@ Failure takeEffect(ItemForm& f, const QString& text) {
     const QString caption = QString::fromUtf16(effectCaption);
     const auto c = codeToChoice(caption, text, firstAuxiliary, specialEffects,
                                 f.category == E ? ItemForm::noEffectEntry : -1);
-    if (!c)
-        return c.error();
+    if (!c.ok())
+        return c.why();
     // A save keeps byte 18 of a weapon or armour that has no effect; say so
     // rather than let the change vanish.
     if (f.category == E && f.effect.isUnlisted() && f.effect.code >= firstConsumable &&
         c->row != ItemForm::noEffectEntry)
-        return QStringLiteral("特殊效果：这件武具或防具没有特殊效果（存储值%1），"
-                              "只能改为255")
-            .arg(f.effect.code);
+        return Failure(QStringLiteral("特殊效果：这件武具或防具没有特殊效果（存储值%1），"
+                                      "只能改为255")
+                           .arg(f.effect.code),
+                       QStringLiteral("特殊效果"));
     if (f.category == E && f.effect.row == ItemForm::noEffectEntry &&
         c->row != ItemForm::noEffectEntry)
-        return QStringLiteral("特殊效果：这件武具或防具没有特殊效果，不能加上");
+        return Failure(QStringLiteral("特殊效果：这件武具或防具没有特殊效果，不能加上"),
+                       QStringLiteral("特殊效果"));
     f.effect = *c;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -189,14 +192,14 @@ ItemForm ItemForm::show(QByteArrayView record) {
 
 Failure ItemForm::apply(QByteArray& record) const {
     QByteArray staged = record;
-    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name))
+    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name); !failure.ok())
         return failure;
-    if (auto failure = applyNumbers<ItemForm>(commonFields, *this, staged))
+    if (auto failure = applyNumbers<ItemForm>(commonFields, *this, staged); !failure.ok())
         return failure;
     // The category is the one read; the lists only move the item within it.
     switch (itemCategory(byteAt(record, kindByte))) {
     case ItemCategory::Equipment:
-        if (auto failure = applyNumbers<ItemForm>(equipmentFields, *this, staged))
+        if (auto failure = applyNumbers<ItemForm>(equipmentFields, *this, staged); !failure.ok())
             return failure;
         if (equipmentKind.row >= 0 && equipmentKind.row < equipmentKinds)
             setByte(staged, kindByte, static_cast<quint8>(equipmentKind.row));
@@ -213,10 +216,11 @@ Failure ItemForm::apply(QByteArray& record) const {
             return pickMessage(effectCaption);
         break;
     case ItemCategory::Auxiliary:
-        if (auto failure = applyNumbers<ItemForm>(effectValueField, *this, staged))
+        if (auto failure = applyNumbers<ItemForm>(effectValueField, *this, staged); !failure.ok())
             return failure;
         if (effect.row == noEffectEntry)
-            return QStringLiteral("特殊效果：辅助装备必须有一种特殊效果，不能选“无”");
+            return Failure(QStringLiteral("特殊效果：辅助装备必须有一种特殊效果，不能选“无”"),
+                           QStringLiteral("特殊效果"));
         if (effect.row >= 0 && effect.row < specialEffects)
             setByte(staged, kindByte, static_cast<quint8>(effect.row + firstAuxiliary));
         else if (!effect.isUnlisted())
@@ -229,7 +233,7 @@ Failure ItemForm::apply(QByteArray& record) const {
             return pickMessage(suitableCaption);
         break;
     case ItemCategory::Consumable:
-        if (auto failure = applyNumbers<ItemForm>(effectValueField, *this, staged))
+        if (auto failure = applyNumbers<ItemForm>(effectValueField, *this, staged); !failure.ok())
             return failure;
         if (consumableEffect.row >= 0 && consumableEffect.row < consumableEffects)
             setByte(staged, kindByte, static_cast<quint8>(consumableEffect.row + firstConsumable));
@@ -238,7 +242,7 @@ Failure ItemForm::apply(QByteArray& record) const {
         break;
     }
     record = staged;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::data

@@ -29,10 +29,11 @@ Failure packSlots(QByteArray& block, int first, QList<int> items) {
     items.erase(std::unique(items.begin(), items.end()), items.end());
     for (int item : items)
         if (item < 0 || item >= empty)
-            return QStringLiteral("商店：道具编号%1无效").arg(item);
+            return Failure(QStringLiteral("商店：道具编号%1无效").arg(item),
+                           QStringLiteral("商店"));
     for (int s = 0; s < ShopForm::slotCount; ++s)
         setByte(block, first + s, s < items.size() ? static_cast<quint8>(items[s]) : empty);
-    return std::nullopt;
+    return {};
 }
 
 FormField<ShopForm> shopField(const QString& caption, QList<int> ShopForm::*shop) {
@@ -47,12 +48,12 @@ FormField<ShopForm> shopField(const QString& caption, QList<int> ShopForm::*shop
                 QList<int> items;
                 for (const QString& part : text.split(u' ', Qt::SkipEmptyParts)) {
                     const auto item = parseChoice(caption, part, empty - 1);
-                    if (!item)
-                        return item.error();
+                    if (!item.ok())
+                        return item.why();
                     items.append(int(*item));
                 }
                 f.*shop = items;
-                return std::nullopt;
+                return {};
             },
             true, fieldKey(shop)};
 }
@@ -75,12 +76,12 @@ Failure ShopForm::apply(QByteArray& block) const {
     if (equipmentShop.size() > slotCount || itemShop.size() > slotCount)
         return QStringLiteral("每关商店所卖物品的最大数为16！");
     QByteArray staged = block;
-    if (auto failure = packSlots(staged, equipmentSlots, equipmentShop))
+    if (auto failure = packSlots(staged, equipmentSlots, equipmentShop); !failure.ok())
         return failure;
-    if (auto failure = packSlots(staged, itemSlots, itemShop))
+    if (auto failure = packSlots(staged, itemSlots, itemShop); !failure.ok())
         return failure;
     block = staged;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::data

@@ -47,10 +47,10 @@ const FormFields<StrategyForm>& StrategyForm::fields() {
                          },
                          [caption, l](Form& form, const QString& text) -> Failure {
                              const auto c = codeToChoice(caption, text, 0, l.entries, -1);
-                             if (!c)
-                                 return c.error();
+                             if (!c.ok())
+                                 return c.why();
                              form.*l.choice = *c;
-                             return std::nullopt;
+                             return {};
                          },
                          false, fieldKey(l.choice)});
         }
@@ -78,23 +78,25 @@ StrategyForm StrategyForm::show(QByteArrayView record) {
 
 Failure StrategyForm::apply(QByteArray& record) const {
     QByteArray staged = record;
-    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name))
+    if (auto failure = storeText(staged, 0, nameWidth, nameCaption, name); !failure.ok())
         return failure;
-    if (auto failure = applyNumbers<StrategyForm>(numberFields, *this, staged))
+    if (auto failure = applyNumbers<StrategyForm>(numberFields, *this, staged); !failure.ok())
         return failure;
     for (const auto& l : listFields) {
         const Choice& c = this->*l.choice;
         if (c.row >= 0 && c.row < l.entries)
             setByte(staged, l.offset, static_cast<quint8>(c.row));
         else if (!c.isUnlisted())
-            return QStringLiteral("%1：请选择一项").arg(QString::fromUtf16(l.label));
+            return Failure(QStringLiteral("%1：请选择一项").arg(QString::fromUtf16(l.label)),
+                           QString::fromUtf16(l.label));
     }
     for (int t = 0; t < troopTypes; ++t)
         if (auto failure =
-                storeNumber(staged, firstLevel + t, FieldKind::Byte, levelName(t), levels[t]))
+                storeNumber(staged, firstLevel + t, FieldKind::Byte, levelName(t), levels[t]);
+            !failure.ok())
             return failure;
     record = staged;
-    return std::nullopt;
+    return {};
 }
 
 QString StrategyForm::levelName(int troopType) {
@@ -103,8 +105,8 @@ QString StrategyForm::levelName(int troopType) {
 
 Result<QString> StrategyForm::commitLevel(int troopType, const QString& text) {
     const auto value = parseNumber(levelName(troopType), text, ruleFor(FieldKind::Byte));
-    if (!value)
-        return Result<QString>::failure(value.error());
+    if (!value.ok())
+        return value.why();
     return QString::number(*value);
 }
 

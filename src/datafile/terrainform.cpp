@@ -15,10 +15,11 @@ TerrainForm TerrainForm::show(QByteArrayView record) {
 Failure TerrainForm::apply(QByteArray& record) const {
     QByteArray staged = record;
     for (int k = 0; k < boxes; ++k)
-        if (auto failure = storeNumber(staged, k, FieldKind::ByteHalfEven, boxName(k), values[k]))
+        if (auto failure = storeNumber(staged, k, FieldKind::ByteHalfEven, boxName(k), values[k]);
+            !failure.ok())
             return failure;
     record = staged;
-    return std::nullopt;
+    return {};
 }
 
 const FormFields<TerrainForm>& TerrainForm::fields() {

@@ -30,10 +30,11 @@ Result<qint64> parseMovement(const QString& text) {
     const QString& field = movementCaption;
     const auto value = parseNumber(field, text, {0, TroopTypeForm::maxMovement, Rounding::Down});
     // A whole number past 20 gets the game's own wording.
-    if (!value &&
+    if (!value.ok() &&
         parseNumber(field, text,
-                    {TroopTypeForm::maxMovement + 1, 999'999'999'999'999LL, Rounding::Down}))
-        return Result<qint64>::failure(QStringLiteral("移动力介于0到20之间"));
+                    {TroopTypeForm::maxMovement + 1, 999'999'999'999'999LL, Rounding::Down})
+            .ok())
+        return Result<qint64>::failure(QStringLiteral("移动力介于0到20之间"), field);
     return value;
 }
 
@@ -48,10 +49,10 @@ const FormFields<TroopTypeForm>& TroopTypeForm::fields() {
              [](const Form&, QByteArrayView record) { return showStoredByte(record, shapeByte); },
              [](Form& form, const QString& text) -> Failure {
                  const auto c = codeToChoice(attackRangeCaption, text, 0, shapes, -1);
-                 if (!c)
-                     return c.error();
+                 if (!c.ok())
+                     return c.why();
                  form.attackRange = *c;
-                 return std::nullopt;
+                 return {};
              },
              false, fieldKey(&Form::attackRange)});
         for (const auto& n : numberFields)
@@ -64,10 +65,10 @@ const FormFields<TroopTypeForm>& TroopTypeForm::fields() {
                          },
                          [k, caption](Form& form, const QString& text) -> Failure {
                              const auto ticked = parseFlag(caption, text);
-                             if (!ticked)
-                                 return ticked.error();
+                             if (!ticked.ok())
+                                 return ticked.why();
                              form.equipment[k] = *ticked ? Qt::Checked : Qt::Unchecked;
-                             return std::nullopt;
+                             return {};
                          },
                          false, fieldKey(&Form::equipment, k)});
         }
@@ -97,21 +98,22 @@ quint8 TroopTypeForm::storedFlag(QByteArrayView record, int k) {
 
 Failure TroopTypeForm::apply(QByteArray& record) const {
     const auto movementValue = parseMovement(movement);
-    if (!movementValue)
-        return movementValue.error();
+    if (!movementValue.ok())
+        return movementValue.why();
     QByteArray staged = record;
-    if (auto failure = applyNumbers<TroopTypeForm>(numberFields, *this, staged))
+    if (auto failure = applyNumbers<TroopTypeForm>(numberFields, *this, staged); !failure.ok())
         return failure;
     if (attackRange.row >= 0 && attackRange.row < shapes)
         setByte(staged, shapeByte, static_cast<quint8>(attackRange.row));
     else if (!attackRange.isUnlisted())
-        return QStringLiteral("%1：请选择一项").arg(attackRangeCaption);
+        return Failure(QStringLiteral("%1：请选择一项").arg(attackRangeCaption),
+                       attackRangeCaption);
     for (int k = 0; k < 18; ++k)
         if (equipment[k] != Qt::PartiallyChecked)
             setByte(staged, firstFlag + k, equipment[k] == Qt::Checked ? 1 : 0);
     setByte(staged, 0, static_cast<quint8>(*movementValue));
     record = staged;
-    return std::nullopt;
+    return {};
 }
 
 QString attackRangePicture(const QString& editorFolder, int shape) {

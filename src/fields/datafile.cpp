@@ -39,19 +39,19 @@ public:
             typed.insert(it.key(), boxText(it.value()));
         const data::Table& layout = adapter_.table();
         QByteArray changed = record(row).toByteArray();
-        if (auto failure = adapter_.importRecord(typed, changed, rounded))
+        if (auto failure = adapter_.importRecord(typed, changed, rounded); !failure.ok())
             return failure;
         bytes_.replace(layout.recordOffset(row), layout.recordSize, changed);
-        return std::nullopt;
+        return {};
     }
 
     Failure confirm(int row) override {
         const data::Table& layout = adapter_.table();
         QByteArray record = this->record(row).toByteArray();
-        if (auto failure = adapter_.confirmRecord(record))
+        if (auto failure = adapter_.confirmRecord(record); !failure.ok())
             return failure;
         bytes_.replace(layout.recordOffset(row), layout.recordSize, record);
-        return std::nullopt;
+        return {};
     }
 
     const TableAdapter& adapter() const { return adapter_; }

@@ -112,12 +112,12 @@ public:
             const auto cell = cells.constFind(f.caption);
             if (cell == cells.constEnd() || *cell == f.show(form, record))
                 continue;
-            if (auto failure = f.take(form, *cell))
+            if (auto failure = f.take(form, *cell); !failure.ok())
                 return failure;
             changed = true;
         }
         if (!changed)
-            return std::nullopt;
+            return {};
         // Only some forms have fields that store a value other than typed.
         if constexpr (requires { form.apply(record, rounded); })
             return form.apply(record, rounded);

@@ -43,7 +43,7 @@ Failure FieldTable::checkColumns(const Cells& cells) const {
     for (auto it = cells.cbegin(); it != cells.cend(); ++it)
         if (columnOf(it.key()) < 0)
             return QStringLiteral("%1：没有“%2”这一栏").arg(title(), it.key());
-    return std::nullopt;
+    return {};
 }
 
 FieldTable* FieldFile::table(const QString& part) const {
@@ -85,7 +85,7 @@ const FieldFile* shapeOf(FileKind kind) {
         for (FileKind k :
              {FileKind::Data, FileKind::Save, FileKind::Imsg, FileKind::Exe, FileKind::RFile}) {
             auto file = openFile(k, QString(), blankBytes(k));
-            if (file)
+            if (file.ok())
                 v.emplace_back(k, std::move(*file));
         }
         return v;

@@ -53,7 +53,7 @@ using Cells = QHash<QString, QJsonValue>;
 inline std::optional<qint64> wholeNumber(double d) {
     constexpr double limit = 9007199254740992.0;
     if (!(d > -limit && d < limit) || d != double(qint64(d)))
-        return std::nullopt;
+        return {};
     return qint64(d);
 }
 

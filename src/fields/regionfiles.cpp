@@ -158,7 +158,7 @@ RowShape saveCharacters(save::SaveGame& game) {
             const auto it = cells.constFind(f.caption);
             if (it == cells.constEnd() || *it == f.show(form.character, characterRecord(game, r)))
                 continue;
-            if (auto failure = f.take(form.character, *it))
+            if (auto failure = f.take(form.character, *it); !failure.ok())
                 return failure;
         }
         return game.confirm(form, r, 0, rounded);
@@ -216,12 +216,12 @@ RowShape imsgCategory(RegionSet& texts, int c) {
                                                Roundings*) -> Failure {
         const auto it = cells.constFind(header);
         if (it == cells.constEnd())
-            return std::nullopt;
+            return {};
         const auto slot = imsg::encodeSlot(*it, imsg::slotIn(texts, c, r));
-        if (!slot)
-            return QStringLiteral("文本：") + slot.error();
+        if (!slot.ok())
+            return Failure(QStringLiteral("文本：") + slot.error(), header);
         imsg::setSlotIn(texts, c, r, *slot);
-        return std::nullopt;
+        return {};
     };
     return t;
 }
@@ -273,9 +273,9 @@ RowShape exeSwitch(exe::ProgramFile& file) {
     t.set = [&file](int, const TypedCells& cells, Roundings*) -> Failure {
         const auto it = cells.constFind(exe::switchCaption());
         if (it == cells.constEnd())
-            return std::nullopt;
+            return {};
         const auto on = exe::parseSwitch(*it);
-        if (!on)
+        if (!on.ok())
             return on.error();
         return file.confirm(0, file.figure(0), *on);
     };
@@ -294,9 +294,9 @@ RowShape exeFigures(exe::ProgramFile& file) {
     t.set = [&file](int r, const TypedCells& cells, Roundings*) -> Failure {
         const auto it = cells.constFind(exe::figureCaption());
         if (it == cells.constEnd() || *it == QString::number(file.figure(r)))
-            return std::nullopt;
+            return {};
         const auto figure = exe::parseFigure(*it);
-        if (!figure)
+        if (!figure.ok())
             return figure.error();
         return file.confirm(r, *figure, file.switchOn());
     };
@@ -329,7 +329,7 @@ public:
     QByteArray bytes() const override {
         QByteArray bytes = file.rFileBytes();
         QByteArray record = bytes.mid(file.rLimitPos(), scenario::RFile::recordSize);
-        if (form.apply(record))
+        if (!form.apply(record).ok())
             return bytes;
         return bytes.replace(file.rLimitPos(), scenario::RFile::recordSize, record);
     }
@@ -352,15 +352,15 @@ private:
             scenario::RLimitsForm next = form;
             for (const auto& f : scenario::RLimitsForm::fields())
                 if (const auto it = cells.constFind(f.caption); it != cells.constEnd())
-                    if (auto failure = f.take(next, *it))
+                    if (auto failure = f.take(next, *it); !failure.ok())
                         return failure;
             // Checked by the form before "R文件保存" writes anything.
             QByteArray record =
                 file.rFileBytes().mid(file.rLimitPos(), scenario::RFile::recordSize);
-            if (auto failure = next.apply(record))
+            if (auto failure = next.apply(record); !failure.ok())
                 return failure;
             form = next;
-            return std::nullopt;
+            return {};
         };
         return t;
     }
@@ -404,8 +404,8 @@ int changedRows(const Tables& now, const Tables& before) {
 
 Opened openSave(const QString& name, const QByteArray& bytes) {
     auto file = std::make_unique<SaveFieldFile>(bytes);
-    if (auto failure = file->game.regions().take(name, bytes))
-        return Opened::failure(QStringLiteral("文件打开出错\n\n") + *failure);
+    if (auto failure = file->game.regions().take(name, bytes); !failure.ok())
+        return Opened::failure(QStringLiteral("文件打开出错\n\n") + failure.error());
     return Opened(std::move(file));
 }
 
@@ -420,14 +420,14 @@ Opened openImsg(const QByteArray& bytes) {
 
 Opened openExe(const QString& name, const QByteArray& bytes) {
     auto file = std::make_unique<ExeFieldFile>(bytes);
-    if (auto failure = file->file.regions().take(name, bytes))
-        return Opened::failure(QStringLiteral("文件打开出错\n\n") + *failure);
+    if (auto failure = file->file.regions().take(name, bytes); !failure.ok())
+        return Opened::failure(QStringLiteral("文件打开出错\n\n") + failure.error());
     return Opened(std::move(file));
 }
 
 Opened openRFile(const QString& name, const QByteArray& bytes) {
     auto file = scenario::RFile::fromBytes(name, bytes);
-    if (!file)
+    if (!file.ok())
         return Opened::failure(file.error());
     return Opened(std::make_unique<RFieldFile>(std::move(*file)));
 }

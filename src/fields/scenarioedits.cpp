@@ -33,12 +33,12 @@ Result<QString> typed(const QString& where, const QJsonValue& v) {
 // Reads `key` of `edit` into `box` when present.
 Failure typeInto(const QJsonObject& edit, const QString& key, const QString& where, QString& box) {
     if (!edit.contains(key))
-        return std::nullopt;
+        return {};
     const auto text = typed(where + u' ' + key, edit.value(key));
-    if (!text)
+    if (!text.ok())
         return text.error();
     box = *text;
-    return std::nullopt;
+    return {};
 }
 
 // The option buttons: 0 ticks 初始登场, 1 剧情控制. Neither can be cleared
@@ -46,14 +46,14 @@ Failure typeInto(const QJsonObject& edit, const QString& key, const QString& whe
 Failure chooseMode(const QJsonObject& edit, const QString& where, Appearance& appearance) {
     const QString key = QStringLiteral("mode");
     if (!edit.contains(key))
-        return std::nullopt;
+        return {};
     const QJsonValue v = edit.value(key);
     if (v.isNull()) {
         if (appearance == Appearance::Initial || appearance == Appearance::Story)
             return QStringLiteral(
                        "%1 mode：选中的登场方式不能取消，只能改选0（初始登场）或1（剧情控制）")
                 .arg(where);
-        return std::nullopt;
+        return {};
     }
     if (v == QJsonValue(0))
         appearance = Appearance::Initial;
@@ -61,7 +61,7 @@ Failure chooseMode(const QJsonObject& edit, const QString& where, Appearance& ap
         appearance = Appearance::Story;
     else
         return QStringLiteral("%1 mode：应是0（初始登场）、1（剧情控制）或null").arg(where);
-    return std::nullopt;
+    return {};
 }
 
 Failure checkKeys(const QJsonObject& edit, const QStringList& allowed, const QString& where) {
@@ -69,7 +69,7 @@ Failure checkKeys(const QJsonObject& edit, const QStringList& allowed, const QSt
         if (!allowed.contains(key))
             return QStringLiteral("%1：未知的字段“%2”（可用: %3）")
                 .arg(where, key, allowed.join(QStringLiteral(", ")));
-    return std::nullopt;
+    return {};
 }
 
 // The numbered entries of a section: {"3": {...}} in slot order.
@@ -95,23 +95,23 @@ Result<QList<std::pair<int, QJsonValue>>> entries(const QJsonValue& section, con
 Failure needObject(const QJsonValue& v, const QString& where) {
     if (!v.isObject())
         return QStringLiteral("%1：应是一个对象").arg(where);
-    return std::nullopt;
+    return {};
 }
 
 // An equipment list: the item number, null for "无"; a stored code past the
 // list can only be kept.
 Failure chooseItem(const QJsonObject& edit, const QString& key, const QString& where, int& item) {
     if (!edit.contains(key))
-        return std::nullopt;
+        return {};
     const QJsonValue v = edit.value(key);
     if (v.isNull()) {
         item = EquipForm::noneItem;
-        return std::nullopt;
+        return {};
     }
     const int n = v.isDouble() && v.toDouble() == double(v.toInt()) ? v.toInt() : -2;
     if (n == item || (n >= 0 && n <= 103)) {
         item = n;
-        return std::nullopt;
+        return {};
     }
     return QStringLiteral("%1 %2：请选择0到103之间的物品，或null表示无").arg(where, key);
 }
@@ -121,28 +121,28 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
                           QStringLiteral("enemies"),  QStringLiteral("append_army"),
                           QStringLiteral("army"),     QStringLiteral("spoils"),
                           QStringLiteral("equipment")};
-    if (auto f = checkKeys(edits, top, QStringLiteral("修改文件")))
+    if (auto f = checkKeys(edits, top, QStringLiteral("修改文件")); !f.ok())
         return f;
 
     if (edits.contains(QStringLiteral("battle"))) {
         const QString where = QStringLiteral("battle");
         const QJsonValue v = edits.value(where);
-        if (auto f = needObject(v, where))
+        if (auto f = needObject(v, where); !f.ok())
             return f;
         if (!doc.scan().hasBattleHeader)
             return QStringLiteral("battle：剧本中没有战役头，不能修改战役全局变量");
         const QJsonObject e = v.toObject();
-        if (auto f = checkKeys(e, battleKeys, where))
+        if (auto f = checkKeys(e, battleKeys, where); !f.ok())
             return f;
         BattleForm form = doc.showBattle();
         form.scrollValue = 0; // "确定" reads the four boxes only
         for (auto [key, box] :
              {std::pair{battleKeys[0], &form.levelBonus}, std::pair{battleKeys[1], &form.turns},
               std::pair{battleKeys[2], &form.victory}, std::pair{battleKeys[3], &form.defeat}})
-            if (auto f = typeInto(e, key, where, *box))
+            if (auto f = typeInto(e, key, where, *box); !f.ok())
                 return f;
-        if (auto f = doc.applyBattle(form))
-            return where + QStringLiteral("：") + *f;
+        if (auto f = doc.applyBattle(form); !f.ok())
+            return Failure(where + QStringLiteral("：") + f.error(), f.field());
         ++confirmed;
     }
 
@@ -153,15 +153,15 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
         if (!edits.contains(section))
             continue;
         const auto list = entries(edits.value(section), section);
-        if (!list)
+        if (!list.ok())
             return list.error();
         for (const auto& [k, v] : *list) {
             const QString where = QStringLiteral("%1 %2").arg(section).arg(k);
-            if (auto f = needObject(v, where))
+            if (auto f = needObject(v, where); !f.ok())
                 return f;
             QJsonObject e = v.toObject();
             e.remove(QStringLiteral("name"));
-            if (auto f = checkKeys(e, slotEditKeys, where))
+            if (auto f = checkKeys(e, slotEditKeys, where); !f.ok())
                 return f;
             if (!doc.scan().hasBattleHeader || k >= ScenarioDocument::slotCount(side))
                 return where + QStringLiteral("：") +
@@ -173,13 +173,13 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
                   std::pair{slotKeys[6], &form.levelBonus}, std::pair{slotKeys[7], &form.tendency},
                   std::pair{slotKeys[8], &form.follow}, std::pair{slotKeys[9], &form.runX},
                   std::pair{slotKeys[10], &form.runY}})
-                if (auto f = typeInto(e, key, where, *box))
+                if (auto f = typeInto(e, key, where, *box); !f.ok())
                     return f;
-            if (auto f = chooseMode(e, where, form.appearance))
+            if (auto f = chooseMode(e, where, form.appearance); !f.ok())
                 return f;
             const auto result = doc.applySlot(side, k, form);
-            if (!result)
-                return where + QStringLiteral("：") + result.error();
+            if (!result.ok())
+                return Failure(where + QStringLiteral("：") + result.error(), result.field());
             ++confirmed;
         }
     }
@@ -198,14 +198,14 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
 
     if (edits.contains(QStringLiteral("army"))) {
         const auto list = entries(edits.value(QStringLiteral("army")), QStringLiteral("army"));
-        if (!list)
+        if (!list.ok())
             return list.error();
         for (const auto& [k, v] : *list) {
             const QString where = QStringLiteral("army %1").arg(k);
-            if (auto f = needObject(v, where))
+            if (auto f = needObject(v, where); !f.ok())
                 return f;
             const QJsonObject e = v.toObject();
-            if (auto f = checkKeys(e, armyKeys, where))
+            if (auto f = checkKeys(e, armyKeys, where); !f.ok())
                 return f;
             if (k >= doc.armyEntryCount())
                 return where + QStringLiteral("：请先在列表中选择一个出场人物");
@@ -213,19 +213,19 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
             for (auto [key, box] :
                  {std::pair{armyKeys[0], &form.x}, std::pair{armyKeys[1], &form.y},
                   std::pair{armyKeys[2], &form.facing}})
-                if (auto f = typeInto(e, key, where, *box))
+                if (auto f = typeInto(e, key, where, *box); !f.ok())
                     return f;
-            if (auto f = chooseMode(e, where, form.appearance))
+            if (auto f = chooseMode(e, where, form.appearance); !f.ok())
                 return f;
-            if (auto f = doc.applyArmyEntry(k, form))
-                return where + QStringLiteral("：") + *f;
+            if (auto f = doc.applyArmyEntry(k, form); !f.ok())
+                return Failure(where + QStringLiteral("：") + f.error(), f.field());
             ++confirmed;
         }
     }
 
     if (edits.contains(QStringLiteral("spoils"))) {
         const auto list = entries(edits.value(QStringLiteral("spoils")), QStringLiteral("spoils"));
-        if (!list)
+        if (!list.ok())
             return list.error();
         for (const auto& [k, v] : *list) {
             const QString where = QStringLiteral("spoils %1").arg(k);
@@ -244,12 +244,12 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
                     continue;
                 }
                 const auto text = typed(QStringLiteral("%1 [%2]").arg(where).arg(i), items[i]);
-                if (!text)
+                if (!text.ok())
                     return text.error();
                 form.items[i] = *text;
             }
-            if (auto f = doc.applySpoils(k, form))
-                return where + QStringLiteral("：") + *f;
+            if (auto f = doc.applySpoils(k, form); !f.ok())
+                return Failure(where + QStringLiteral("：") + f.error(), f.field());
             ++confirmed;
         }
     }
@@ -257,37 +257,37 @@ Failure applyEdits(ScenarioDocument& doc, const QJsonObject& edits, int& confirm
     if (edits.contains(QStringLiteral("equipment"))) {
         const auto list =
             entries(edits.value(QStringLiteral("equipment")), QStringLiteral("equipment"));
-        if (!list)
+        if (!list.ok())
             return list.error();
         QStringList editKeys = equipKeys;
         editKeys.removeAll(QStringLiteral("name"));
         for (const auto& [k, v] : *list) {
             const QString where = QStringLiteral("equipment %1").arg(k);
-            if (auto f = needObject(v, where))
+            if (auto f = needObject(v, where); !f.ok())
                 return f;
             QJsonObject e = v.toObject();
             e.remove(QStringLiteral("name"));
-            if (auto f = checkKeys(e, editKeys, where))
+            if (auto f = checkKeys(e, editKeys, where); !f.ok())
                 return f;
             if (!doc.equipmentEditable())
                 return where + QStringLiteral("：个人装备数据无法识别，不能修改");
             if (k >= 100)
                 return where + QStringLiteral("：请先在列表中选择一个人物");
             EquipForm form = EquipForm::show(doc.equipEntry(k));
-            if (auto f = typeInto(e, equipKeys[0], where, form.character))
+            if (auto f = typeInto(e, equipKeys[0], where, form.character); !f.ok())
                 return f;
             for (auto [key, item] :
                  {std::pair{equipKeys[2], &form.weapon}, std::pair{equipKeys[3], &form.armour},
                   std::pair{equipKeys[4], &form.accessory}})
-                if (auto f = chooseItem(e, key, where, *item))
+                if (auto f = chooseItem(e, key, where, *item); !f.ok())
                     return f;
             const auto result = doc.applyEquipEntry(k, form);
-            if (!result)
-                return where + QStringLiteral("：") + result.error();
+            if (!result.ok())
+                return Failure(where + QStringLiteral("：") + result.error(), result.field());
             ++confirmed;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace

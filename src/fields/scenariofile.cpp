@@ -54,6 +54,9 @@ public:
     Failure confirm(int row) override;
 
 private:
+    // The frames' forms name a refused field by its caption; the table names it by its key.
+    Failure keyed(const Failure& failure) const;
+
     ScenarioFieldFile& file_;
     QString part_;
     QString title_;
@@ -87,9 +90,7 @@ public:
     Failure confirm(const QString& part, int row) const {
         using namespace scenario;
         ScenarioDocument doc = doc_;
-        const auto outcome = [](const Result<int>& r) -> Failure {
-            return r ? Failure() : Failure(r.error());
-        };
+        const auto outcome = [](const Result<int>& r) { return r.why(); };
         if (part == battlePart)
             return doc.applyBattle(doc.showBattle());
         if (part == QStringLiteral("allies"))
@@ -102,7 +103,7 @@ public:
             return outcome(doc.applyEquipEntry(row, EquipForm::show(doc.equipEntry(row))));
         if (part == spoilsPart)
             return doc.applySpoils(row, SpoilsForm::show(doc.spoilsInstruction(row)));
-        return std::nullopt;
+        return {};
     }
 
     // Presses "确定" for `edits` and builds the file; on a refusal the
@@ -110,12 +111,12 @@ public:
     Failure edit(const QJsonObject& edits) {
         int confirmed = 0;
         auto failure = applyScenarioEdits(doc_, edits, confirmed);
-        if (!failure) {
+        if (failure.ok()) {
             const auto built = scenario::buildSave(doc_);
-            if (built) {
+            if (built.ok()) {
                 bytes_ = built->bytes;
                 view_ = scenarioView(doc_, nullptr);
-                return std::nullopt;
+                return {};
             }
             failure = QStringLiteral("保存剧本文件出错\n") + built.error();
         }
@@ -163,12 +164,21 @@ Failure ScenarioTable::write(int row, const Cells& cells, Roundings*) {
             fields.insert(it.key(), it.value());
     }
     if (fields.isEmpty())
-        return std::nullopt;
+        return {};
     if (part_ == battlePart)
-        return file_.edit({{part_, fields}});
+        return keyed(file_.edit({{part_, fields}}));
     const QJsonValue entry =
         part_ == spoilsPart ? fields.value(QStringLiteral("items")) : QJsonValue(fields);
-    return file_.edit({{part_, QJsonObject{{QString::number(row), entry}}}});
+    return keyed(file_.edit({{part_, QJsonObject{{QString::number(row), entry}}}}));
+}
+
+Failure ScenarioTable::keyed(const Failure& failure) const {
+    if (failure.ok() || failure.field().isEmpty())
+        return failure;
+    for (const Column& c : columns_)
+        if (c.caption == failure.field())
+            return Failure(failure.error(), c.key);
+    return failure;
 }
 
 Failure ScenarioTable::confirm(int row) {

@@ -23,7 +23,7 @@ enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBi
 
 Failure checkBmpExtent(QByteArrayView head, qint64 fileSize) {
     if (head.size() < fileHeader + 4 || head[0] != 'B' || head[1] != 'M')
-        return std::nullopt;
+        return {};
     const qint64 pixels = le32(head, 10);
     const quint32 info = le32(head, 14);
     qint64 width = 0, height = 0, bits = 0, imageSize = 0;
@@ -39,10 +39,10 @@ Failure checkBmpExtent(QByteArrayView head, qint64 fileSize) {
         compression = le32(head, 30);
         imageSize = le32(head, 34);
     } else {
-        return std::nullopt;
+        return {};
     }
     if (width <= 0 || height <= 0 || bits <= 0)
-        return std::nullopt;
+        return {};
     qint64 needed = 0;
     if (compression == Rgb || compression == BitFields || compression == AlphaBitFields)
         needed = (width * bits + 31) / 32 * 4 * height; // rows padded to four bytes
@@ -50,7 +50,7 @@ Failure checkBmpExtent(QByteArrayView head, qint64 fileSize) {
         needed = imageSize; // compressed: as long as the header says
     const qint64 end = pixels + needed;
     if (end <= fileSize)
-        return std::nullopt;
+        return {};
     return QStringLiteral("像素数据超出文件末尾：图片需要%1字节，文件只有%2字节")
         .arg(end)
         .arg(fileSize);
@@ -59,7 +59,7 @@ Failure checkBmpExtent(QByteArrayView head, qint64 fileSize) {
 Failure checkBmpExtent(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return {};
     const QByteArray head = file.read(fileHeader + 124); // the largest info header
     return checkBmpExtent(head, file.size());
 }

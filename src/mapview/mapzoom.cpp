@@ -43,7 +43,7 @@ Failure MapZoom::zoom(int factor) {
             .arg(largestShownSide);
     k_ = int(k);
     shown_ = QSize(int(width), int(height));
-    return std::nullopt;
+    return {};
 }
 
 QPoint MapZoom::cellAt(QPoint pixel) const {

@@ -38,7 +38,7 @@ Result<QByteArray> encodeSlot(const QString& text, QByteArrayView shown) {
         return shown.toByteArray();
     const QString stored = storedForm(text);
     const auto code = gbk::encode(stored);
-    if (!code)
+    if (!code.ok())
         return code;
     if (code->size() > slotSize)
         return Result<QByteArray>::failure(
@@ -108,13 +108,13 @@ SlotPatches slotPatches(const RegionSet& texts, const RegionSet& onDisk, int c, 
 
 Failure MessageFile::check() const {
     const auto size = files::size(path_);
-    if (!size)
+    if (!size.ok())
         return size.error();
     if (*size < minimumFileSize)
         return QStringLiteral("文件太短：Imsg文件至少有%1字节，这个文件只有%2字节")
             .arg(minimumFileSize)
             .arg(*size);
-    return std::nullopt;
+    return {};
 }
 
 Result<QByteArray> MessageFile::readSlot(const Category& category, int index) const {
@@ -125,7 +125,7 @@ Result<QByteArray> MessageFile::readSlot(const Category& category, int index) co
 
 Result<QList<QByteArray>> MessageFile::readSlots(const Category& category) const {
     const auto table = files::readRegion(path_, category.offset, category.end() - category.offset);
-    if (!table)
+    if (!table.ok())
         return Result<QList<QByteArray>>::failure(table.error());
     QList<QByteArray> read;
     read.reserve(category.count);
@@ -142,10 +142,10 @@ Failure MessageFile::writeSlots(const QList<files::Patch>& patches) {
     for (const files::Patch& slot : patches)
         if (slot.bytes.size() != slotSize)
             return QStringLiteral("内部错误：文本槽的长度不是%1字节，没有写入").arg(slotSize);
-    if (auto failure = files::writeRegions(path_, patches))
+    if (auto failure = files::writeRegions(path_, patches); !failure.ok())
         return failure;
     stampNow();
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::imsg

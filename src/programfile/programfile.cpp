@@ -38,8 +38,8 @@ QString switchCaption() {
 
 Result<int> parseFigure(const QString& text) {
     const auto value = parseChoice(figureCaption(), text, figureCount - 1);
-    if (!value)
-        return Result<int>::failure(value.error());
+    if (!value.ok())
+        return value.why();
     return int(*value);
 }
 
@@ -69,12 +69,12 @@ Qt::CheckState ProgramFile::switchState() const {
 
 Failure ProgramFile::confirm(int character, int figure, Qt::CheckState state) {
     const bool on = state == Qt::PartiallyChecked ? switchOn() : state == Qt::Checked;
-    if (auto failure = confirm(character, figure, on))
+    if (auto failure = confirm(character, figure, on); !failure.ok())
         return failure;
     // "Off" chosen over a pair that is neither encoding writes the off pattern.
     if (state == Qt::Unchecked && switchState() != Qt::Unchecked)
         setSwitch(regions_.bytes(Switch), false);
-    return std::nullopt;
+    return {};
 }
 
 Failure ProgramFile::confirm(int character, int figure, bool on) {
@@ -83,14 +83,14 @@ Failure ProgramFile::confirm(int character, int figure, bool on) {
     if (character < 0 || character >= characterCount)
         return QStringLiteral("请先在人物列表中选择一个人物");
     if (figure < 0 || figure > 255)
-        return QStringLiteral("形象：请选择一个形象");
+        return Failure(QStringLiteral("形象：请选择一个形象"), QStringLiteral("形象"));
     setByte(regions_.bytes(Figures), character, static_cast<quint8>(figure));
     // The switch bytes change only when the switch does: a pair that is
     // neither encoding (another build of the program, say) is shown as off and
     // kept as read until the user turns the switch on.
     if (on != switchOn())
         setSwitch(regions_.bytes(Switch), on);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::exe

@@ -70,22 +70,23 @@ CharacterForm CharacterForm::show(QByteArrayView record) {
 Failure CharacterForm::apply(QByteArray& record, Roundings* rounded) const {
     QByteArray staged = record;
     Roundings found;
-    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged, &found))
+    if (auto failure = applyNumbers<CharacterForm>(numberFields, *this, staged, &found);
+        !failure.ok())
         return failure;
     if (troopType < 0 || troopType > 255)
-        return QStringLiteral("兵种：请选择一个兵种");
+        return Failure(QStringLiteral("兵种：请选择一个兵种"), QStringLiteral("兵种"));
     setByte(staged, troopTypeOffset, static_cast<quint8>(troopType));
     for (const auto& e : equipment) {
         const int entry = this->*e.entry;
         if (entry < 0 || entry > noneEntry)
-            return QStringLiteral("装备：请选择一件道具或“无”");
+            return Failure(QStringLiteral("装备：请选择一件道具或“无”"), QStringLiteral("装备"));
         setByte(staged, e.offset, entry == noneEntry ? 255 : static_cast<quint8>(entry));
     }
     setByte(staged, joinedOffset, joined ? 0 : 255);
     record = staged;
     if (rounded)
         rounded->append(found);
-    return std::nullopt;
+    return {};
 }
 
 const FormFields<CharacterForm>& CharacterForm::fields() {
@@ -124,10 +125,10 @@ const FormFields<CharacterForm>& CharacterForm::fields() {
                      },
                      [](Form& form, const QString& text) -> Failure {
                          const auto ticked = parseFlag(joinedCaption, text);
-                         if (!ticked)
-                             return ticked.error();
+                         if (!ticked.ok())
+                             return ticked.why();
                          form.joined = *ticked;
-                         return std::nullopt;
+                         return {};
                      },
                      false, fieldKey(&Form::joined)});
         return f;
@@ -164,22 +165,24 @@ Failure SaveGame::confirm(const SaveForm& form, int character, int consumable, R
     if (consumable < 0 || consumable >= consumableCount)
         return QStringLiteral("请先在道具列表中选择一种道具");
     QByteArray loyalty = regions_.bytes(Loyalty);
-    if (auto failure = storeNumber(loyalty, 0, FieldKind::Byte, loyaltyCaption, form.loyalty))
+    if (auto failure = storeNumber(loyalty, 0, FieldKind::Byte, loyaltyCaption, form.loyalty);
+        !failure.ok())
         return failure;
     const qsizetype at = qsizetype(character) * recordSize;
     QByteArray record = regions_.bytes(Characters).mid(at, recordSize);
     Roundings found;
-    if (auto failure = form.character.apply(record, &found))
+    if (auto failure = form.character.apply(record, &found); !failure.ok())
         return failure;
     QByteArray stock = regions_.bytes(Stock);
-    if (auto failure = storeNumber(stock, consumable, FieldKind::Byte, stockCaption, form.stock))
+    if (auto failure = storeNumber(stock, consumable, FieldKind::Byte, stockCaption, form.stock);
+        !failure.ok())
         return failure;
     regions_.bytes(Loyalty) = loyalty;
     regions_.bytes(Characters).replace(at, recordSize, record);
     regions_.bytes(Stock) = stock;
     if (rounded)
         rounded->append(found);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::save

@@ -37,7 +37,7 @@ qint64 RFile::findRecord(const QByteArray& bytes) {
 
 Result<RFile> RFile::read(const QString& path) {
     auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return Result<RFile>::failure(rFileNotFoundMessage() + u'\n' + bytes.error());
     return fromBytes(path, std::move(*bytes));
 }
@@ -73,8 +73,8 @@ Result<QByteArray> RFile::bytesWith(const RLimitsForm& form) const {
     if (rLimitPos_ < 0 || rLimitPos_ + recordSize > rFileBytes_.size())
         return R::failure(QStringLiteral("R文件中没有出场人数记录，无法保存"));
     QByteArray record = rFileBytes_.mid(rLimitPos_, recordSize);
-    if (auto failure = form.apply(record))
-        return R::failure(*failure);
+    if (auto failure = form.apply(record); !failure.ok())
+        return R::failure(failure.error());
     QByteArray bytes = rFileBytes_;
     bytes.replace(rLimitPos_, recordSize, record);
     return bytes;
@@ -82,13 +82,13 @@ Result<QByteArray> RFile::bytesWith(const RLimitsForm& form) const {
 
 Failure RFile::save(const RLimitsForm& form) {
     auto bytes = bytesWith(form);
-    if (!bytes)
+    if (!bytes.ok())
         return bytes.error();
-    if (auto failure = files::writeWhole(rFilePath_, *bytes))
+    if (auto failure = files::writeWhole(rFilePath_, *bytes); !failure.ok())
         return failure;
     stamp_ = DiskStamp::written(rFilePath_, *bytes);
     rFileBytes_ = std::move(*bytes);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::scenario

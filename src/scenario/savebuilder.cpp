@@ -30,7 +30,7 @@ Failure addToLengthWord(QByteArray& out, int pos, qint64 added) {
             .arg(wordAt(out, pos))
             .arg(added);
     setWord(out, pos, quint16(value));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -95,10 +95,10 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
     if (A != 0)
         setWord(out, found.armyBlockStart, quint16(found.armyBlockLength + A));
     if (inserted != 0) {
-        if (auto failure = addToLengthWord(out, headerLengthWord1, inserted))
-            return refuse(*failure);
-        if (auto failure = addToLengthWord(out, headerLengthWord2, inserted))
-            return refuse(*failure);
+        if (auto failure = addToLengthWord(out, headerLengthWord1, inserted); !failure.ok())
+            return refuse(failure.error());
+        if (auto failure = addToLengthWord(out, headerLengthWord2, inserted); !failure.ok())
+            return refuse(failure.error());
     }
 
     // The written file must read back as meant.
@@ -132,10 +132,10 @@ Result<QByteArray> removeLastArmyEntries(const QByteArray& bytes, int count) {
     QByteArray out = bytes;
     out.remove(found.armyBlockEnd - removed, removed);
     setWord(out, found.armyBlockStart, quint16(found.armyBlockLength - removed));
-    if (auto failure = addToLengthWord(out, headerLengthWord1, -removed))
-        return R::failure(*failure);
-    if (auto failure = addToLengthWord(out, headerLengthWord2, -removed))
-        return R::failure(*failure);
+    if (auto failure = addToLengthWord(out, headerLengthWord1, -removed); !failure.ok())
+        return R::failure(failure.error());
+    if (auto failure = addToLengthWord(out, headerLengthWord2, -removed); !failure.ok())
+        return R::failure(failure.error());
     const ScenarioScan reread = ScenarioDocument::scan(out).scan();
     if (reread.battleHeaderPos != found.battleHeaderPos || !reread.armyBlockReadable ||
         reread.armySlotCount != found.armySlotCount - count ||

@@ -159,7 +159,7 @@ Failure ScenarioDocument::applyArmyEntry(int index, const ArmyEntryForm& form) {
     if (index < 0 || index >= armyEntryCount_)
         return QStringLiteral("请先在列表中选择一个出场人物");
     QByteArray entry = armyEntry(index);
-    if (auto failure = form.apply(entry))
+    if (auto failure = form.apply(entry); !failure.ok())
         return failure;
     if (index < scan_.armySlotCount)
         store(DocumentChange::Buffer::Scenario,
@@ -169,7 +169,7 @@ Failure ScenarioDocument::applyArmyEntry(int index, const ArmyEntryForm& form) {
         store(DocumentChange::Buffer::ExtraSlots,
               qint64(armyEntrySize) * (index - scan_.armySlotCount), entry, armyEntryCount_,
               equipEdited_);
-    return std::nullopt;
+    return {};
 }
 
 // ---- ally and enemy slots
@@ -206,7 +206,7 @@ Result<int> ScenarioDocument::applySlot(Side side, int slot, const SlotForm& for
     const qint64 pos = slotPos(side, slot);
     QByteArray entry = bytes_.mid(pos, layout.entrySize);
     auto result = form.apply(layout, entry);
-    if (result)
+    if (result.ok())
         store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount_, equipEdited_);
     return result;
 }
@@ -221,13 +221,13 @@ Failure ScenarioDocument::moveSlot(Side side, int slot, const QString& x, const 
     const auto& layout = slotLayout(side);
     const qint64 pos = slotPos(side, slot);
     QByteArray trial = bytes_.mid(pos, layout.entrySize);
-    if (const auto checked = form.apply(layout, trial); !checked)
-        return checked.error();
+    if (const auto checked = form.apply(layout, trial); !checked.ok())
+        return checked.why();
     QByteArray entry = bytes_.mid(pos, layout.entrySize);
     for (const int offset : {layout.x, layout.y})
         setWord(entry, offset, wordAt(trial, offset));
     store(DocumentChange::Buffer::Scenario, pos, entry, armyEntryCount_, equipEdited_);
-    return std::nullopt;
+    return {};
 }
 
 // ---- battle-wide values
@@ -246,11 +246,11 @@ Failure ScenarioDocument::applyBattle(const BattleForm& form) {
     if (!scan_.hasBattleHeader)
         return QStringLiteral("剧本中没有找到战役数据");
     QByteArray header = bytes_.mid(scan_.battleHeaderPos, battleFormSpan);
-    if (auto failure = form.apply(header))
+    if (auto failure = form.apply(header); !failure.ok())
         return failure;
     store(DocumentChange::Buffer::Scenario, scan_.battleHeaderPos, header, armyEntryCount_,
           equipEdited_);
-    return std::nullopt;
+    return {};
 }
 
 // ---- spoils
@@ -264,11 +264,11 @@ Failure ScenarioDocument::applySpoils(int index, const SpoilsForm& form) {
     if (index < 0 || index >= spoilsCount())
         return QStringLiteral("请先在列表中选择一条战利品");
     QByteArray instruction = spoilsInstruction(index);
-    if (auto failure = form.apply(instruction))
+    if (auto failure = form.apply(instruction); !failure.ok())
         return failure;
     store(DocumentChange::Buffer::Scenario, scan_.spoilsPositions.at(index), instruction,
           armyEntryCount_, equipEdited_);
-    return std::nullopt;
+    return {};
 }
 
 // ---- equipment
@@ -293,7 +293,7 @@ Result<int> ScenarioDocument::applyEquipEntry(int index, const EquipForm& form) 
         return Result<int>::failure(QStringLiteral("请先在列表中选择一个人物"));
     QByteArray entry = equipEntry(index);
     auto result = form.apply(entry);
-    if (result)
+    if (result.ok())
         store(DocumentChange::Buffer::Equip, qint64(equipEntrySize) * index, entry, armyEntryCount_,
               true);
     return result;

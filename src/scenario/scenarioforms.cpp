@@ -80,11 +80,11 @@ ArmyEntryForm ArmyEntryForm::show(QByteArrayView entry) {
 
 Failure ArmyEntryForm::apply(QByteArray& entry) const {
     QByteArray staged = entry;
-    if (auto failure = applyNumbers<ArmyEntryForm>(armyFields, *this, staged))
+    if (auto failure = applyNumbers<ArmyEntryForm>(armyFields, *this, staged); !failure.ok())
         return failure;
     storeAppearance(staged, armyAppearanceOffset, appearance);
     entry = staged;
-    return std::nullopt;
+    return {};
 }
 
 // ---- R file limits
@@ -118,18 +118,21 @@ RLimitsForm RLimitsForm::show(QByteArrayView record) {
 Failure RLimitsForm::apply(QByteArray& record) const {
     QByteArray staged = record;
     if (auto failure = storeNumber(staged, deployCountOffset, FieldKind::Byte,
-                                   label(deployCountCaption), deployCount))
+                                   label(deployCountCaption), deployCount);
+        !failure.ok())
         return failure;
     for (int k = 0; k < 5; ++k)
         if (auto failure = storeNumber(staged, forcedOffset + 4 * k, FieldKind::Word,
-                                       slotLabel(forcedColumn, k), forced[k]))
+                                       slotLabel(forcedColumn, k), forced[k]);
+            !failure.ok())
             return failure;
     for (int k = 0; k < 5; ++k)
         if (auto failure = storeNumber(staged, restrictedOffset + 4 * k, FieldKind::Word,
-                                       slotLabel(restrictedColumn, k), restricted[k]))
+                                       slotLabel(restrictedColumn, k), restricted[k]);
+            !failure.ok())
             return failure;
     record = staged;
-    return std::nullopt;
+    return {};
 }
 
 const FormFields<RLimitsForm>& RLimitsForm::fields() {
@@ -178,22 +181,22 @@ BattleForm BattleForm::show(QByteArrayView header) {
 
 Failure BattleForm::apply(QByteArray& header) const {
     const auto bonus = parse(u"全局敌兵等级加成", levelBonus, lowestLevelBonus, 255);
-    if (!bonus)
-        return bonus.error();
+    if (!bonus.ok())
+        return bonus.why();
     const auto turnCount = parse(u"回合数", turns, 0, 255);
-    if (!turnCount)
-        return turnCount.error();
+    if (!turnCount.ok())
+        return turnCount.why();
     const auto win = parse(u"胜利条件武将编号", victory, 0, 65535);
-    if (!win)
-        return win.error();
+    if (!win.ok())
+        return win.why();
     const auto lose = parse(u"失败条件武将编号", defeat, 0, 65535);
-    if (!lose)
-        return lose.error();
+    if (!lose.ok())
+        return lose.why();
     setByte(header, headerBonusOffset, levelBonusCode(*bonus));
     setByte(header, turnsOffset, static_cast<quint8>(*turnCount));
     setWord(header, victoryOffset, *win < firstNonCharacter ? quint16(*win) : none);
     setWord(header, defeatOffset, *lose < firstNonCharacter ? quint16(*lose) : none);
-    return std::nullopt;
+    return {};
 }
 
 // ---- ally and enemy slots
@@ -234,22 +237,23 @@ Result<int> SlotForm::apply(const SlotLayout& layout, QByteArray& entry) const {
         int offset;
     };
     const auto characterNumber = parse(u"人物编号", character, 0, 65535);
-    if (!characterNumber)
-        return Result<int>::failure(characterNumber.error());
+    if (!characterNumber.ok())
+        return characterNumber.why();
     const QString bonusLabel = label(layout.levelBonusLabel);
     const auto bonus = parseNumber(bonusLabel, levelBonus, {lowestLevelBonus, 65535});
-    if (!bonus)
-        return Result<int>::failure(bonus.error());
+    if (!bonus.ok())
+        return bonus.why();
     if (*bonus > 255 && *bonus != 65535)
         return Result<int>::failure(QStringLiteral("%1：请输入%2到255之间的整数，或65535（不加成）")
                                         .arg(bonusLabel)
-                                        .arg(lowestLevelBonus));
+                                        .arg(lowestLevelBonus),
+                                    bonusLabel);
     const auto facingCode = parse(u"朝向", facing, 0, 255);
-    if (!facingCode)
-        return Result<int>::failure(facingCode.error());
+    if (!facingCode.ok())
+        return facingCode.why();
     const auto tendencyCode = parse(u"行动趋向", tendency, 0, 255);
-    if (!tendencyCode)
-        return Result<int>::failure(tendencyCode.error());
+    if (!tendencyCode.ok())
+        return tendencyCode.why();
 
     QByteArray staged = entry;
     const Word words[] = {{&x, u"横坐标", layout.x},
@@ -258,8 +262,9 @@ Result<int> SlotForm::apply(const SlotLayout& layout, QByteArray& entry) const {
                           {&runX, u"奔向横坐标", layout.runX},
                           {&runY, u"奔向纵坐标", layout.runY}};
     for (const Word& w : words)
-        if (auto failure = storeNumber(staged, w.offset, FieldKind::Word, label(w.field), *w.text))
-            return Result<int>::failure(*failure);
+        if (auto failure = storeNumber(staged, w.offset, FieldKind::Word, label(w.field), *w.text);
+            !failure.ok())
+            return failure;
 
     const bool names = *characterNumber < firstNonCharacter;
     setWord(staged, slotCharacterOffset, names ? quint16(*characterNumber) : none);
@@ -276,8 +281,8 @@ Result<int> SlotForm::apply(const SlotLayout& layout, QByteArray& entry) const {
 
 Result<int> personRowFor(const QString& field, const QString& text) {
     const auto n = parseNumber(field, text, {0, 65535});
-    if (!n)
-        return Result<int>::failure(n.error());
+    if (!n.ok())
+        return n.why();
     return *n <= lastPersonRow ? int(*n) : -1;
 }
 
@@ -310,14 +315,14 @@ Failure SpoilsForm::apply(QByteArray& instruction) const {
     for (int i = 0; i < 3; ++i) {
         // Any number above 104 means none.
         const auto v = parse(spoilsLabels[i], items[i], 0, 999'999'999);
-        if (!v)
-            return v.error();
+        if (!v.ok())
+            return v.why();
         values[i] = *v;
     }
     for (int i = 0; i < 3; ++i)
         setWord(instruction, spoilsOffsets[i],
                 values[i] > lastSpoilsItem ? none : quint16(values[i]));
-    return std::nullopt;
+    return {};
 }
 
 // ---- equipment
@@ -343,7 +348,8 @@ Result<quint16> codeFromItem(int item, int shift, const char16_t* field) {
             QStringLiteral("%1：第%2号物品不能作为%1，请选择第%3号以后的物品或“无”")
                 .arg(label(field))
                 .arg(item)
-                .arg(-shift));
+                .arg(-shift),
+            label(field));
     return quint16(code);
 }
 
@@ -362,22 +368,22 @@ EquipForm EquipForm::show(QByteArrayView entry) {
 
 Result<int> EquipForm::apply(QByteArray& entry) const {
     const auto n = parse(u"人物编号", character, 0, 65535);
-    if (!n)
-        return Result<int>::failure(n.error());
+    if (!n.ok())
+        return n.why();
     if (*n > lastEquipCharacter) {
         // No character: only the character word changes.
         setWord(entry, equipCharacterOffset, none);
         return -1;
     }
     const auto w = codeFromItem(weapon, weaponShift, u"武具");
-    if (!w)
-        return Result<int>::failure(w.error());
+    if (!w.ok())
+        return w.why();
     const auto a = codeFromItem(armour, armourShift, u"防具");
-    if (!a)
-        return Result<int>::failure(a.error());
+    if (!a.ok())
+        return a.why();
     const auto c = codeFromItem(accessory, accessoryShift, u"辅助装备");
-    if (!c)
-        return Result<int>::failure(c.error());
+    if (!c.ok())
+        return c.why();
     const quint16 words[13] = {0x48, 0x02, quint16(*n), 0x3B,   *w,   0x49, 0xFFFF,
                                0x3C, *a,   0x49,        0xFFFF, 0x3D, *c};
     for (int i = 0; i < 13; ++i)

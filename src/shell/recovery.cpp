@@ -31,7 +31,7 @@ QStringList changeLines(const RecoveryJournal::Recovered& recovered) {
         return {};
     const auto merge = changes::ThreeWayMerge::compare(*kind, name, recovered.base, recovered.mine,
                                                        recovered.base);
-    return merge ? merge->mineLines() : QStringList{};
+    return merge.ok() ? merge->mineLines() : QStringList{};
 }
 
 QString listing(const QList<RecoveryJournal::Recovered>& found) {
@@ -83,7 +83,7 @@ QString recover(MainWindow& window, const RecoveryJournal::Recovered& recovered)
     QByteArray disk = document->base();
     if (document->path().isEmpty()) {
         auto read = files::readWhole(recovered.path);
-        if (!read)
+        if (!read.ok())
             return read.error();
         disk = *read;
     }
@@ -96,10 +96,10 @@ QString recover(MainWindow& window, const RecoveryJournal::Recovered& recovered)
             return QStringLiteral("文件已被改动，无法合并");
         const auto merge =
             changes::ThreeWayMerge::compare(*kind, name, recovered.base, recovered.mine, disk);
-        if (!merge)
+        if (!merge.ok())
             return QStringLiteral("文件已被改动，无法合并：") + merge.error();
         const auto merged = merge->merged(changes::ThreeWayMerge::Settle::TakeMine);
-        if (!merged)
+        if (!merged.ok())
             return QStringLiteral("文件已被改动，无法合并：") + merged.error();
         take = *merged;
         said = QStringLiteral("已恢复未保存的修改，并与磁盘上的改动合并（%1处磁盘上的改动）")

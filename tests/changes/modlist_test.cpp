@@ -112,7 +112,7 @@ protected:
     QStringList names;
 
     void SetUp() override {
-        ASSERT_FALSE(sample::writeSampleGame(orig));
+        ASSERT_TRUE(sample::writeSampleGame(orig).ok());
         copyGame(orig, game);
     }
 
@@ -171,8 +171,9 @@ TEST_P(ModListProperty, ResultIsTheOracleAndRestoreGivesTheOriginal) {
         jsons << json;
         const auto added = [&] {
             auto list = mods::ModList::open(game);
-            return list ? list->add(dir.write(names.last() + QStringLiteral(".lcjpatch"), json))
-                        : Result<mods::AddResult>::failure(list.error());
+            return list.ok()
+                       ? list->add(dir.write(names.last() + QStringLiteral(".lcjpatch"), json))
+                       : Result<mods::AddResult>::failure(list.error());
         }();
         ASSERT_TRUE(added.ok()) << added.error().toStdString();
         ASSERT_EQ(added->name, names.last());
@@ -182,8 +183,8 @@ TEST_P(ModListProperty, ResultIsTheOracleAndRestoreGivesTheOriginal) {
     for (int round = 0; round < c.rounds; ++round) {
         SCOPED_TRACE(round);
         for (const QString& name : names) {
-            ASSERT_FALSE(list.move(name, int(rng() % names.size())));
-            ASSERT_FALSE(list.setEnabled(name, rng() % 4 != 0));
+            ASSERT_TRUE(list.move(name, int(rng() % names.size())).ok());
+            ASSERT_TRUE(list.setEnabled(name, rng() % 4 != 0).ok());
         }
         const auto applied = list.apply(mods::Outside::Refuse);
         ASSERT_TRUE(applied.ok()) << applied.error().toStdString();
@@ -195,11 +196,11 @@ TEST_P(ModListProperty, ResultIsTheOracleAndRestoreGivesTheOriginal) {
         bool wasOn = false;
         for (const mods::Entry& e : list.entries())
             wasOn = wasOn || (e.name == one && e.enabled);
-        ASSERT_FALSE(list.setEnabled(one, !wasOn));
+        ASSERT_TRUE(list.setEnabled(one, !wasOn).ok());
         ASSERT_TRUE(list.apply(mods::Outside::Refuse).ok());
         expectOracle(list);
         const auto switched = gameBytes(game);
-        ASSERT_FALSE(list.setEnabled(one, wasOn));
+        ASSERT_TRUE(list.setEnabled(one, wasOn).ok());
         ASSERT_TRUE(list.apply(mods::Outside::Refuse).ok());
         EXPECT_TRUE(gameBytes(game) == after);
 
@@ -235,7 +236,7 @@ protected:
     int made = 0;
 
     void SetUp() override {
-        ASSERT_FALSE(sample::writeSampleGame(orig));
+        ASSERT_TRUE(sample::writeSampleGame(orig).ok());
         copyGame(orig, game);
     }
 
@@ -350,7 +351,7 @@ TEST_F(ModListGame, AModThatDoesNotFitIsLeftOutWhole) {
         ASSERT_TRUE(l.add(p).ok());
     l = list();
     EXPECT_EQ(l.entries()[1].problem.toStdString(), "游戏文件夹里没有 S_09.eex");
-    ASSERT_FALSE(l.move(QStringLiteral("大军"), 2));
+    ASSERT_TRUE(l.move(QStringLiteral("大军"), 2).ok());
     const auto r = l.apply(mods::Outside::Refuse);
     ASSERT_TRUE(r.ok()) << r.error().toStdString();
     EXPECT_EQ(r->skipped.size(), 2) << r->skipped.join(u'|').toStdString();
@@ -384,7 +385,7 @@ TEST_F(ModListGame, OwnEditsStayOnTopAndOriginalsComeFromAnotherFolder) {
     EXPECT_FALSE(l.apply(mods::Outside::Refuse).ok());
     ASSERT_TRUE(l.apply(mods::Outside::KeepAsLayer).ok());
     EXPECT_TRUE(l.entries().last().own);
-    ASSERT_FALSE(l.setEnabled(QStringLiteral("强兵"), false));
+    ASSERT_TRUE(l.setEnabled(QStringLiteral("强兵"), false).ok());
     ASSERT_TRUE(l.apply(mods::Outside::Refuse).ok());
     QStringList shown;
     const auto cells =
@@ -397,7 +398,7 @@ TEST_F(ModListGame, OwnEditsStayOnTopAndOriginalsComeFromAnotherFolder) {
                 shown << c.where + u'=' + c.value.toString();
     EXPECT_EQ(shown.join(u' ').toStdString(), "人物 5 武力=74 人物 5 智力=20 人物 5 运气=66 "
                                               "人物 7 武力=98 人物 7 智力=86 人物 7 运气=40");
-    ASSERT_FALSE(l.takeOriginalsFrom(orig));
+    ASSERT_TRUE(l.takeOriginalsFrom(orig).ok());
     ASSERT_TRUE(l.restore(mods::Outside::Drop).ok());
     EXPECT_EQ(test::readFile(QDir(game).filePath(QStringLiteral("data.e5"))),
               test::readFile(QDir(orig).filePath(QStringLiteral("data.e5"))));
@@ -416,7 +417,7 @@ TEST_F(ModListGame, OwnAppendedEntriesFollowTheMods) {
     ASSERT_TRUE(l.apply(mods::Outside::KeepAsLayer).ok());
     scenario(game, R"({"append_army": 1, "army": {"7": {"x": 5}, "8": {"x": 4}}})");
     ASSERT_TRUE(l.apply(mods::Outside::KeepAsLayer).ok());
-    ASSERT_FALSE(l.setEnabled(QStringLiteral("大军"), false));
+    ASSERT_TRUE(l.setEnabled(QStringLiteral("大军"), false).ok());
     ASSERT_TRUE(l.apply(mods::Outside::Refuse).ok());
     const auto cells =
         patch::readCells(patch::FileKind::Scenario, QStringLiteral("S_01.eex"),

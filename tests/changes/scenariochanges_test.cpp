@@ -108,17 +108,17 @@ TEST_F(ScenarioChanges, WindowWordsForEveryFrame) {
     ScenarioDocument doc = loaded;
     scenario::BattleForm battle = doc.showBattle();
     battle.turns = QStringLiteral("12");
-    ASSERT_FALSE(doc.applyBattle(battle));
+    ASSERT_TRUE(doc.applyBattle(battle).ok());
     scenario::SlotForm ally = doc.showSlot(Side::Ally, 0);
     ally.appearance = scenario::Appearance::Story;
     ally.levelBonus = QStringLiteral("-2");
     ASSERT_TRUE(doc.applySlot(Side::Ally, 0, ally).ok());
     scenario::ArmyEntryForm army = scenario::ArmyEntryForm::show(doc.armyEntry(0));
     army.facing = QStringLiteral("2");
-    ASSERT_FALSE(doc.applyArmyEntry(0, army));
+    ASSERT_TRUE(doc.applyArmyEntry(0, army).ok());
     scenario::SpoilsForm spoils = scenario::SpoilsForm::show(doc.spoilsInstruction(0));
     spoils.items[2] = QStringLiteral("200");
-    ASSERT_FALSE(doc.applySpoils(0, spoils));
+    ASSERT_TRUE(doc.applySpoils(0, spoils).ok());
 
     const ScenarioDocument after = saved(doc);
     const scenario::SlotForm was = loaded.showSlot(Side::Ally, 0);

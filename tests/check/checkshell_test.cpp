@@ -85,7 +85,7 @@ private slots:
         QVERIFY(tmp->isValid());
         settings::useFile(tmp->filePath(QStringLiteral("settings.ini")));
         game = tmp->filePath(QStringLiteral("game"));
-        QVERIFY(!sample::writeSampleGame(game));
+        QVERIFY(sample::writeSampleGame(game).ok());
         // An enemy past the characters, a troop type whose movement the form refuses.
         change(QStringLiteral("S_01.eex"), [](QByteArray& b) {
             const auto scan = scenario::ScenarioDocument::scan(b).scan();

@@ -28,7 +28,7 @@ struct GameFolder {
     QTemporaryDir dir;
     GameFolder() {
         EXPECT_TRUE(dir.isValid());
-        EXPECT_FALSE(sample::writeSampleGame(dir.path()).has_value());
+        EXPECT_TRUE(sample::writeSampleGame(dir.path()).ok());
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     QByteArray read(const QString& name) const { return test::readFile(path(name)); }
@@ -78,7 +78,7 @@ TEST_P(PlantedFault, IsFoundOnceInItsPlaceAndNothingIsWritten) {
 
     const auto problems = check::checkFolder(game.dir.path());
 
-    ASSERT_TRUE(problems) << problems.error().toStdString();
+    ASSERT_TRUE(problems.ok()) << problems.error().toStdString();
     EXPECT_EQ(test::snapshot(game.dir.path()), before);
     ASSERT_EQ(problems->size(), 1);
     const check::Problem& found = problems->first();
@@ -189,7 +189,7 @@ TEST(FolderCheck, CleanSampleGameHasNoProblem) {
     GameFolder game;
     const auto before = test::snapshot(game.dir.path());
     const auto problems = check::checkFolder(game.dir.path());
-    ASSERT_TRUE(problems) << problems.error().toStdString();
+    ASSERT_TRUE(problems.ok()) << problems.error().toStdString();
     QStringList lines;
     for (const auto& p : *problems)
         lines << p.line();
@@ -203,7 +203,7 @@ TEST(FolderCheck, EveryFaultOfAFolderIsListedInFileOrder) {
                 [](QByteArray& b) { b[save::characterRegion.offset + 17] = char(80); });
     game.change(u"data.e5"_s, [](QByteArray& b) { b[characterAt(2) + 29] = char(140); });
     const auto problems = check::checkFolder(game.dir.path());
-    ASSERT_TRUE(problems);
+    ASSERT_TRUE(problems.ok());
     ASSERT_EQ(problems->size(), 2);
     EXPECT_EQ(problems->at(0).line(),
               u"data.e5: 人物 2 武具：道具编号140超出了data.e5的道具表（共104件，编号0到103）"_s);
@@ -219,7 +219,7 @@ TEST(FolderCheck, ReferencesAreCheckedWithoutAReadableDataFile) {
     game.change(u"Sv01d.e5s"_s,
                 [](QByteArray& b) { b[save::characterRegion.offset + 20] = char(104); });
     const auto problems = check::checkFolder(game.dir.path());
-    ASSERT_TRUE(problems);
+    ASSERT_TRUE(problems.ok());
     ASSERT_EQ(problems->size(), 2);
     EXPECT_EQ(problems->at(0).file, u"data.e5"_s);
     EXPECT_EQ(problems->at(0).part, -1);
@@ -245,7 +245,7 @@ TEST_P(UnreadableFolder, IsRefusedWithItsReason) {
     QTemporaryDir dir;
     const QString folder = GetParam().folder(dir);
     const auto problems = check::checkFolder(folder);
-    ASSERT_FALSE(problems);
+    ASSERT_FALSE(problems.ok());
     EXPECT_TRUE(problems.error().contains(GetParam().message)) << problems.error().toStdString();
 }
 

@@ -88,7 +88,7 @@ private slots:
     void init() {
         prompts = {};
         game = std::make_unique<QTemporaryDir>();
-        QVERIFY(!sample::writeSampleGame(game->path()).has_value());
+        QVERIFY(sample::writeSampleGame(game->path()).ok());
         window = std::make_unique<check::Jiancha>(prompts);
         window->show();
     }
@@ -248,7 +248,7 @@ private slots:
         if (!box.isEmpty()) {
             const auto kind = fields::kindOfName(file);
             auto opened = fields::openFile(*kind, file, test::readFile(path(file)));
-            QVERIFY(opened);
+            QVERIFY(opened.ok());
             const fields::FieldTable& table = *(*opened)->tables().at(std::size_t(part));
             QCOMPARE(shownText(w.get(), box), table.read(row, table.columnOf(column)));
         }

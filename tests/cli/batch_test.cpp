@@ -24,7 +24,7 @@ protected:
     QString out = dir.path(u"out"_s);
 
     void SetUp() override {
-        ASSERT_FALSE(sample::writeSampleGame(game));
+        ASSERT_TRUE(sample::writeSampleGame(game).ok());
         ASSERT_TRUE(QDir().mkpath(out));
     }
     QString at(const QString& name) const { return QDir(game).filePath(name); }

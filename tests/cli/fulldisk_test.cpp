@@ -32,7 +32,7 @@ ToolRun lcjtool(const QStringList& args) {
 // to another value its column takes.
 QByteArray changedRows(const QByteArray& exported) {
     auto rows = csv::read(QString::fromUtf8(exported));
-    if (!rows || rows->size() < 2)
+    if (!rows.ok() || rows->size() < 2)
         return {};
     QString& cell = (*rows)[1].last();
     bool number = false;

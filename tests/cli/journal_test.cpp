@@ -156,7 +156,7 @@ protected:
     QString touchFile = dir.path(QStringLiteral("touch.lcjpatch"));
 
     void SetUp() override {
-        ASSERT_FALSE(sample::writeSampleGame(orig));
+        ASSERT_TRUE(sample::writeSampleGame(orig).ok());
         copyGame(orig, mod);
         for (int k = 0; k < GetParam().files; ++k) {
             const QString input = dir.write(QStringLiteral("edit%1.txt").arg(k), edits[k].input);
@@ -168,7 +168,7 @@ protected:
         const auto p = patch::makePatch(orig, mod, warnings);
         ASSERT_TRUE(p.ok()) << p.error().toStdString();
         ASSERT_EQ(p->files.size(), GetParam().files);
-        ASSERT_FALSE(files::writeOutputFile(patchFile, patch::toJson(*p)));
+        ASSERT_TRUE(files::writeOutputFile(patchFile, patch::toJson(*p)).ok());
         // The next writing run: a patch of Lcj5.exe whose value the game
         // already holds. It locks the file, so it settles the folder, and
         // writes nothing.
@@ -180,7 +180,7 @@ protected:
         const auto touch = patch::makePatch(QDir(other).filePath(u"Lcj5.exe"_s),
                                             QDir(orig).filePath(u"Lcj5.exe"_s), warnings);
         ASSERT_TRUE(touch.ok() && !touch->files.isEmpty());
-        ASSERT_FALSE(files::writeOutputFile(touchFile, patch::toJson(*touch)));
+        ASSERT_TRUE(files::writeOutputFile(touchFile, patch::toJson(*touch)).ok());
     }
 };
 
@@ -288,7 +288,7 @@ void copyTree(const QString& from, const QString& to) {
 TEST(StoppedModsApply, LeavesTheFolderWhollyOldOrWhollyNew) {
     test::TestFolder dir;
     const QString orig = dir.path(u"orig"_s), listed = dir.path(u"listed"_s);
-    ASSERT_FALSE(sample::writeSampleGame(orig));
+    ASSERT_TRUE(sample::writeSampleGame(orig).ok());
     for (const auto& [first, last] : {std::pair{0, 2}, std::pair{2, 4}}) {
         const QString mod = dir.path(QStringLiteral("mod%1").arg(first));
         copyGame(orig, mod);
@@ -302,7 +302,7 @@ TEST(StoppedModsApply, LeavesTheFolderWhollyOldOrWhollyNew) {
         const auto p = patch::makePatch(orig, mod, warnings);
         ASSERT_TRUE(p.ok()) << p.error().toStdString();
         const QString file = dir.path(QStringLiteral("mod%1.lcjpatch").arg(first));
-        ASSERT_FALSE(files::writeOutputFile(file, patch::toJson(*p)));
+        ASSERT_TRUE(files::writeOutputFile(file, patch::toJson(*p)).ok());
         if (first == 0)
             copyGame(orig, listed);
         ASSERT_EQ(cli::run({u"mods"_s, u"add"_s, listed, file}), cli::Ok);
@@ -319,7 +319,7 @@ TEST(StoppedModsApply, LeavesTheFolderWhollyOldOrWhollyNew) {
                                         QDir(orig).filePath(u"Lcj5.exe"_s), warnings);
     ASSERT_TRUE(touch.ok());
     const QString touchFile = dir.path(u"touch.lcjpatch"_s);
-    ASSERT_FALSE(files::writeOutputFile(touchFile, patch::toJson(*touch)));
+    ASSERT_TRUE(files::writeOutputFile(touchFile, patch::toJson(*touch)).ok());
 
     const auto before = everything(orig);
     const QString whole = dir.path(u"whole"_s);

@@ -142,7 +142,7 @@ struct GameFolder {
     QString root = dir.path(QString());
     QString game = dir.path(QStringLiteral("game"));
 
-    GameFolder() { EXPECT_FALSE(sample::writeSampleGame(game)); }
+    GameFolder() { EXPECT_TRUE(sample::writeSampleGame(game).ok()); }
     QString at(const QString& name) const { return QDir(game).filePath(name); }
     QString firstMap() const {
         const QStringList maps = QDir(game).entryList({QStringLiteral("*.bmp")}, QDir::Files);
@@ -237,7 +237,7 @@ TEST_P(RefusedOutput, LeavesEveryFileAsItWas) {
     g.dir.write(QStringLiteral("edits.json"), R"({"battle": {"turns": 30}})");
     // A patch needs a difference between its two folders.
     const QString orig = g.dir.path(QStringLiteral("orig"));
-    ASSERT_FALSE(sample::writeSampleGame(orig));
+    ASSERT_TRUE(sample::writeSampleGame(orig).ok());
     const QString characters = g.dir.write(QStringLiteral("characters.csv"), "序号,武力\n3,77\n");
     ASSERT_EQ(cli::run({u"data"_s, u"import"_s, g.at(u"data.e5"_s), u"characters"_s, characters}),
               cli::Ok);

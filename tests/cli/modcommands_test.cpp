@@ -121,7 +121,7 @@ protected:
 
     void SetUp() override {
         const QString orig = dir.path(u"orig"_s);
-        ASSERT_FALSE(sample::writeSampleGame(orig));
+        ASSERT_TRUE(sample::writeSampleGame(orig).ok());
         copyGame(orig, game);
         QDir().mkpath(scratch);
         for (const auto& [name, csv] :

@@ -52,7 +52,7 @@ protected:
     int inputs = 0;
 
     void SetUp() override {
-        ASSERT_FALSE(sample::writeSampleGame(orig));
+        ASSERT_TRUE(sample::writeSampleGame(orig).ok());
         copyFolder(orig, mod);
     }
 

@@ -29,7 +29,7 @@ TEST(FileAccess, RegionReadAndWriteInPlace) {
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("f.bin"), QByteArray("0123456789"));
     EXPECT_EQ(*files::readRegion(path, 3, 4), QByteArray("3456"));
-    EXPECT_FALSE(files::writeRegion(path, 8, QByteArray("ab")));
+    EXPECT_TRUE(files::writeRegion(path, 8, QByteArray("ab")).ok());
     EXPECT_EQ(readFile(path), QByteArray("01234567ab"));
 }
 
@@ -38,8 +38,8 @@ TEST(FileAccess, RegionPastTheEndIsRefusedAndNothingWritten) {
     const QString path = dir.write(QStringLiteral("f.bin"), QByteArray("0123456789"));
     EXPECT_FALSE(files::readRegion(path, 8, 3).ok());
     const auto failure = files::writeRegion(path, 9, QByteArray("ab"));
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->contains(QStringLiteral("太短")));
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().contains(QStringLiteral("太短")));
     EXPECT_EQ(readFile(path), QByteArray("0123456789"));
 }
 
@@ -48,7 +48,7 @@ TEST(FileAccess, MissingFilesAreErrorsAndNeverCreated) {
     const QString path = dir.path(QStringLiteral("none.bin"));
     EXPECT_FALSE(files::readRegion(path, 0, 1).ok());
     EXPECT_FALSE(files::readWhole(path).ok());
-    EXPECT_TRUE(files::writeRegion(path, 0, QByteArray("x")));
+    EXPECT_FALSE(files::writeRegion(path, 0, QByteArray("x")).ok());
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_FALSE(files::readRegion(QString(), 0, 1).ok());
 }
@@ -56,25 +56,26 @@ TEST(FileAccess, MissingFilesAreErrorsAndNeverCreated) {
 TEST(FileAccess, WholeFileWriteReplacesTheFile) {
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("f.bin"), QByteArray("old contents"));
-    EXPECT_FALSE(files::writeWhole(path, QByteArray("new")));
+    EXPECT_TRUE(files::writeWhole(path, QByteArray("new")).ok());
     EXPECT_EQ(*files::readWhole(path), QByteArray("new"));
 }
 
 TEST(FileAccess, WholeFileWriteIntoMissingFolderFailsCleanly) {
     test::TestFolder dir;
-    EXPECT_TRUE(files::writeWhole(dir.path(QStringLiteral("no/such/f.bin")), QByteArray("x")));
+    EXPECT_FALSE(
+        files::writeWhole(dir.path(QStringLiteral("no/such/f.bin")), QByteArray("x")).ok());
 }
 
 TEST(FileAccess, FirstWriteKeepsABackupThatIsNeverOverwritten) {
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("data.e5"), QByteArray("original"));
-    EXPECT_FALSE(files::writeRegion(path, 0, QByteArray("O")));
+    EXPECT_TRUE(files::writeRegion(path, 0, QByteArray("O")).ok());
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
-    EXPECT_FALSE(files::writeWhole(path, QByteArray("second")));
+    EXPECT_TRUE(files::writeWhole(path, QByteArray("second")).ok());
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
     EXPECT_EQ(readFile(path), QByteArray("second"));
     // A new file has nothing to back up.
-    EXPECT_FALSE(files::writeWhole(dir.path(QStringLiteral("new.eex")), QByteArray("x")));
+    EXPECT_TRUE(files::writeWhole(dir.path(QStringLiteral("new.eex")), QByteArray("x")).ok());
     EXPECT_FALSE(QFile::exists(files::backupPath(dir.path(QStringLiteral("new.eex")))));
 }
 
@@ -82,8 +83,8 @@ TEST(FileAccess, ReadOnlyFileIsRefused) {
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("f.bin"), QByteArray("0123"));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
-    EXPECT_TRUE(files::writeRegion(path, 0, QByteArray("x")));
-    EXPECT_TRUE(files::writeWhole(path, QByteArray("x")));
+    EXPECT_FALSE(files::writeRegion(path, 0, QByteArray("x")).ok());
+    EXPECT_FALSE(files::writeWhole(path, QByteArray("x")).ok());
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(readFile(path), QByteArray("0123"));
 }
@@ -115,13 +116,13 @@ TEST_P(InjectedFault, FailsCleanlyAndLeavesTheFileWhole) {
     if (GetParam().hitsReads)
         EXPECT_FALSE(files::readRegion(path, 0, 4).ok());
     else
-        EXPECT_TRUE(files::writeRegion(path, 2, QByteArray("ab")));
+        EXPECT_FALSE(files::writeRegion(path, 2, QByteArray("ab")).ok());
     EXPECT_EQ(readFile(path), QByteArray("0123456789"));
     // No new file is left behind beside it.
     EXPECT_EQ(entries(path), QStringList({QStringLiteral("f.bin"), QStringLiteral("f.bin.bak")}));
     EXPECT_FALSE(QFileInfo::exists(files::workshopOf(dir.path({}))));
     // The fault is used up: the next write goes through.
-    EXPECT_FALSE(files::writeRegion(path, 2, QByteArray("ab")));
+    EXPECT_TRUE(files::writeRegion(path, 2, QByteArray("ab")).ok());
     EXPECT_EQ(readFile(path), QByteArray("01ab456789"));
 }
 
@@ -170,12 +171,12 @@ TEST_P(BusyFile, IsWaitedForThenRefusedWithTheFileWhole) {
     EXPECT_EQ(entries(path), both);
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
     if (c.saved) {
-        EXPECT_FALSE(failure) << qPrintable(*failure);
+        EXPECT_TRUE(failure.ok()) << qPrintable(failure.error());
         EXPECT_EQ(readFile(path), QByteArray("changed!"));
         return;
     }
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
+    ASSERT_FALSE(failure.ok());
+    EXPECT_EQ(failure.error(), busyMessage(path)) << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), QByteArray("original"));
 }
 
@@ -195,9 +196,11 @@ TEST(FileAccess, AnUnconfirmedReplaceIsReportedAsItIs) {
     files::injectFault(files::Fault::FolderUnsynced);
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
     files::clearFaults();
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->contains(QStringLiteral("没有确认"))) << qPrintable(*failure);
-    EXPECT_FALSE(failure->contains(QStringLiteral("保持原样"))) << qPrintable(*failure);
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().contains(QStringLiteral("没有确认")))
+        << qPrintable(failure.error());
+    EXPECT_FALSE(failure.error().contains(QStringLiteral("保持原样")))
+        << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), QByteArray("changed!"));
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
     EXPECT_EQ(entries(path),
@@ -211,7 +214,7 @@ TEST(FileAccess, ASaveThroughALinkWritesTheFileItLeadsTo) {
     const QString real = dir.write(QStringLiteral("real.eex"), QByteArray("original"));
     const QString link = dir.path(QStringLiteral("S_01.eex"));
     ASSERT_TRUE(QFile::link(real, link));
-    ASSERT_FALSE(files::writeWhole(link, QByteArray("changed!")));
+    ASSERT_TRUE(files::writeWhole(link, QByteArray("changed!")).ok());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readFile(real), QByteArray("changed!"));
     EXPECT_EQ(entries(real),
@@ -243,10 +246,11 @@ TEST_P(GuardedFolder, ARefusedSaveNamesAdministratorRights) {
         {guarded ? folder : dir.path(QStringLiteral("elsewhere"))}, dir.path(QStringLiteral("L"))});
     files::injectFault(files::Fault::CreateRefused);
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->contains(QStringLiteral("需要管理员权限")), guarded) << qPrintable(*failure);
-    EXPECT_EQ(failure->contains(QStringLiteral("复制到别的文件夹")), guarded);
-    EXPECT_TRUE(failure->contains(QStringLiteral("文件保持原样")));
+    ASSERT_FALSE(failure.ok());
+    EXPECT_EQ(failure.error().contains(QStringLiteral("需要管理员权限")), guarded)
+        << qPrintable(failure.error());
+    EXPECT_EQ(failure.error().contains(QStringLiteral("复制到别的文件夹")), guarded);
+    EXPECT_TRUE(failure.error().contains(QStringLiteral("文件保持原样")));
     EXPECT_EQ(readFile(path), QByteArray("original"));
     EXPECT_EQ(entries(path),
               QStringList({QStringLiteral("S_01.eex"), QStringLiteral("S_01.eex.bak")}));
@@ -292,8 +296,9 @@ TEST_P(FullDisk, SaveFailsAndTheFileKeepsEveryByte) {
     ASSERT_TRUE(disk.fill(c.free));
 
     const auto failure = files::writeWhole(path, changed);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->contains(QStringLiteral("磁盘空间不足"))) << qPrintable(*failure);
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().contains(QStringLiteral("磁盘空间不足")))
+        << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), original);
     QStringList expected{QStringLiteral("f.bin")};
     if (c.backupAfter) {
@@ -303,7 +308,7 @@ TEST_P(FullDisk, SaveFailsAndTheFileKeepsEveryByte) {
     EXPECT_EQ(disk.entries(), expected);
 
     disk.makeRoom();
-    EXPECT_FALSE(files::writeWhole(path, changed));
+    EXPECT_TRUE(files::writeWhole(path, changed).ok());
     EXPECT_EQ(readFile(path), changed);
     EXPECT_EQ(readFile(bak), original);
 }
@@ -325,7 +330,8 @@ TEST(FileAccess, RegionsOnAFullDiskAreAllOrNothing) {
     const QString path = disk.write(QStringLiteral("Sv01d.e5s"), original);
     disk.write(QStringLiteral("Sv01d.e5s.bak"), original);
     ASSERT_TRUE(disk.fill(4096));
-    EXPECT_TRUE(files::writeRegions(path, {{0, QByteArray(5000, 'a')}, {9000, QByteArray("b")}}));
+    EXPECT_FALSE(
+        files::writeRegions(path, {{0, QByteArray(5000, 'a')}, {9000, QByteArray("b")}}).ok());
     EXPECT_EQ(readFile(path), original);
 }
 
@@ -334,11 +340,11 @@ TEST(FileAccess, SeveralRegionsAreOneReplace) {
     const QString path = dir.write(QStringLiteral("f.bin"), QByteArray("0123456789"));
     // The second replace of a save would fail: there is none.
     files::injectFault(files::Fault::CommitFailure, 1, 1);
-    EXPECT_FALSE(files::writeRegions(path, {{1, QByteArray("a")}, {5, QByteArray("bc")}}));
+    EXPECT_TRUE(files::writeRegions(path, {{1, QByteArray("a")}, {5, QByteArray("bc")}}).ok());
     EXPECT_EQ(readFile(path), QByteArray("0a234bc789"));
     files::clearFaults();
     // One region past the end: none of them is written.
-    EXPECT_TRUE(files::writeRegions(path, {{0, QByteArray("x")}, {9, QByteArray("yz")}}));
+    EXPECT_FALSE(files::writeRegions(path, {{0, QByteArray("x")}, {9, QByteArray("yz")}}).ok());
     EXPECT_EQ(readFile(path), QByteArray("0a234bc789"));
 }
 
@@ -347,8 +353,8 @@ TEST(FileAccess, ABackupPlaceThatIsAFolderIsReportedAndNothingWritten) {
     const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
     ASSERT_TRUE(QDir().mkdir(files::backupPath(path)));
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->contains(QStringLiteral("文件夹"))) << qPrintable(*failure);
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().contains(QStringLiteral("文件夹"))) << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), QByteArray("original"));
 }
 
@@ -358,8 +364,9 @@ TEST(FileAccess, AWorkshopPlaceThatIsAFileIsReportedAndNothingWritten) {
     const QString path = dir.write(QStringLiteral("Sv01d.e5s"), QByteArray("original"));
     dir.write(QStringLiteral(".lcjworkshop"), QByteArray("mine"));
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->contains(QStringLiteral(".lcjworkshop"))) << qPrintable(*failure);
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().contains(QStringLiteral(".lcjworkshop")))
+        << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), QByteArray("original"));
     EXPECT_EQ(readFile(dir.path(QStringLiteral(".lcjworkshop"))), QByteArray("mine"));
 }
@@ -377,7 +384,7 @@ TEST(FileAccess, ASaveKeepsTheFilesOwnerAndPermissions) {
         GTEST_SKIP() << "giving a file to another owner needs root: the owner case is not run";
     ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 4321, 4322), 0);
 #endif
-    ASSERT_FALSE(files::writeWhole(path, QByteArray("changed")));
+    ASSERT_TRUE(files::writeWhole(path, QByteArray("changed")).ok());
     EXPECT_EQ(readFile(path), QByteArray("changed"));
     const QFileInfo info(path);
     EXPECT_EQ(info.permissions() & 0x7077, mode & 0x7077); // owner, group, others
@@ -419,7 +426,7 @@ TEST(FileAccessWindows, AFileHeldOpenIsWaitedForThenRefusedWithEveryByteKept) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
     ::CloseHandle(held);
-    ASSERT_TRUE(failure);
+    ASSERT_FALSE(failure.ok());
     EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
     EXPECT_EQ(readFile(path), QByteArray("original"));
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
@@ -442,7 +449,7 @@ TEST(FileAccessWindows, AFileLetGoWhileTheSaveWaitsIsSaved) {
     });
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
     letGo.join();
-    EXPECT_FALSE(failure) << qPrintable(*failure);
+    EXPECT_TRUE(failure.ok()) << qPrintable(*failure);
     EXPECT_EQ(readFile(path), QByteArray("changed!"));
     EXPECT_EQ(entries(path),
               QStringList({QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.bak")}));
@@ -458,7 +465,7 @@ TEST(FileAccessWindows, ASaveKeepsTheHiddenAndSystemMarks) {
     const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     ASSERT_TRUE(::SetFileAttributesW(
         reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), marks));
-    ASSERT_FALSE(files::writeWhole(path, QByteArray("changed!")));
+    ASSERT_TRUE(files::writeWhole(path, QByteArray("changed!")).ok());
     EXPECT_EQ(readFile(path), QByteArray("changed!"));
     EXPECT_EQ(marksOf(path) & marks, marks);
     EXPECT_EQ(entries(path),

@@ -40,7 +40,7 @@ TEST(CharacterForm, ShowsEveryField) {
 
 TEST(CharacterForm, UnchangedFormWritesTheRecordBackExceptNoneCodes) {
     QByteArray record = sampleRecord();
-    ASSERT_FALSE(CharacterForm::show(record).apply(record));
+    ASSERT_TRUE(CharacterForm::show(record).apply(record).ok());
     QByteArray expected = sampleRecord();
     expected[30] = '\xFF'; // a stored 104 is saved as 255 through "无"
     EXPECT_EQ(record, expected);
@@ -58,7 +58,7 @@ TEST(CharacterForm, StoresEachFieldAtItsOffset) {
     f.weapon = 104;
     f.armour = 0;
     f.forcedJoin = Qt::Unchecked;
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(record.left(12), QByteArray("\xE1\xB0\xB4\xA8\xBC\xC7\0\0\0\0\0\0", 12));
     EXPECT_EQ(quint8(record[12]), 0xAA); // not interpreted, kept
     EXPECT_EQ(quint8(record[14]), 0xBB);
@@ -78,7 +78,7 @@ TEST(CharacterForm, GreyedCheckBoxLeavesTheFlag) {
     record[17] = 7;
     CharacterForm f = CharacterForm::show(record);
     f.forcedJoin = Qt::PartiallyChecked;
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(quint8(record[17]), 7);
 }
 
@@ -87,7 +87,7 @@ TEST(CharacterForm, TroopTypeBeyondTheListIsKept) {
     record[26] = 60;
     const CharacterForm f = CharacterForm::show(record);
     EXPECT_EQ(f.troopType, 60);
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(quint8(record[26]), 60);
 }
 
@@ -111,8 +111,9 @@ TEST_P(CharacterFormRefuses, BadTextChangesNothing) {
     f.name = QStringLiteral("新名字"); // a valid change elsewhere must not land either
     f.*b.box = QString::fromUtf16(b.text);
     const auto failure = f.apply(record);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(QString::fromUtf16(b.field) + u'：')) << failure->toStdString();
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().startsWith(QString::fromUtf16(b.field) + u'：'))
+        << failure.error().toStdString();
     EXPECT_EQ(record, before);
 }
 

@@ -56,7 +56,7 @@ TEST(DataFile, ShortMissingOrUnchosenFileIsRefusedAndNothingWritten) {
     // Even a record wholly inside the file: a file this short is not a data file.
     EXPECT_FALSE(file.readRecord(data::characters, 0).ok());
     EXPECT_FALSE(file.readNames(data::items).ok());
-    EXPECT_TRUE(file.writeRecord(data::characters, 0, QByteArray(32, 'x')));
+    EXPECT_FALSE(file.writeRecord(data::characters, 0, QByteArray(32, 'x')).ok());
     EXPECT_EQ(test::readFile(path), shortFile);
     EXPECT_FALSE(data::DataFile(dir.path(QStringLiteral("missing.e5")))
                      .readRecord(data::characters, 0)
@@ -69,7 +69,7 @@ TEST(DataFile, WritesOnlyTheRecord) {
     const QByteArray before = sample::dataFile();
     const QString path = dir.write(QStringLiteral("data.e5"), before);
     const QByteArray record(70, '\x42');
-    EXPECT_FALSE(data::DataFile(path).writeRecord(data::strategies, 67, record));
+    EXPECT_TRUE(data::DataFile(path).writeRecord(data::strategies, 67, record).ok());
     QByteArray expected = before;
     expected.replace(29209, 70, record);
     EXPECT_EQ(test::readFile(path), expected);

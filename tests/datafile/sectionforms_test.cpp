@@ -49,7 +49,7 @@ template <class Form> void expectRoundTrip(const data::Table& table) {
         const QByteArray before = file.mid(table.recordOffset(i), table.recordSize);
         QByteArray record = before;
         const auto failure = Form::show(record).apply(record);
-        ASSERT_FALSE(failure) << i << ": " << failure->toStdString();
+        ASSERT_TRUE(failure.ok()) << i << ": " << failure.error().toStdString();
         EXPECT_EQ(record, before) << "record " << i;
     }
 }
@@ -68,27 +68,27 @@ TEST(SectionForms, UnchangedFormsWriteEveryRecordBack) {
 TEST(ShopForm, PacksSortedAndPadsWithEmptySlots) {
     QByteArray block = shopBlock({50}, {99});
     const ShopForm form{{40, 3, 12}, {103, 87}};
-    ASSERT_FALSE(form.apply(block));
+    ASSERT_TRUE(form.apply(block).ok());
     EXPECT_EQ(block, shopBlock({3, 12, 40}, {87, 103}));
 }
 
 TEST(ShopForm, NothingSelectedEmptiesAllSlots) {
     QByteArray block = shopBlock({1, 2, 3}, {90});
-    ASSERT_FALSE(ShopForm{}.apply(block));
+    ASSERT_TRUE(ShopForm{}.apply(block).ok());
     EXPECT_EQ(block, shopBlock({}, {}));
 }
 
 TEST(ShopForm, SixteenFitAndSeventeenAreRefused) {
     QByteArray block = shopBlock({}, {});
-    ASSERT_FALSE((ShopForm{range(0, 16), range(87, 16)}.apply(block)));
+    ASSERT_TRUE((ShopForm{range(0, 16), range(87, 16)}.apply(block)).ok());
     EXPECT_EQ(block.mid(3, 16), QByteArray("\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17", 16));
     EXPECT_EQ(at(block, 34), 102);
 
     for (const ShopForm& tooMany : {ShopForm{range(0, 17), {}}, ShopForm{{}, range(87, 17)}}) {
         QByteArray b = shopBlock({5}, {88});
         const auto failure = tooMany.apply(b);
-        ASSERT_TRUE(failure);
-        EXPECT_EQ(*failure, QStringLiteral("每关商店所卖物品的最大数为16！"));
+        ASSERT_FALSE(failure.ok());
+        EXPECT_EQ(failure.error(), QStringLiteral("每关商店所卖物品的最大数为16！"));
         EXPECT_EQ(b, shopBlock({5}, {88}));
     }
 }
@@ -99,7 +99,7 @@ TEST(ShopForm, ShowsSlotsThatHoldTheOtherShopsItemsAsTheyAre) {
     EXPECT_EQ(form.equipmentShop, (QList<int>{7, 90, 2}));
     EXPECT_EQ(form.itemShop, (QList<int>{20, 100}));
     QByteArray saved = block;
-    ASSERT_FALSE(form.apply(saved));
+    ASSERT_TRUE(form.apply(saved).ok());
     EXPECT_EQ(saved, shopBlock({2, 7, 90}, {20, 100}));
 }
 
@@ -134,7 +134,7 @@ TEST(TroopTypeForm, ShowsAndStoresEveryField) {
     f.morale = QStringLiteral("0.5");
     f.equipment[17] = Qt::Checked;
     f.equipment[0] = Qt::Unchecked;
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     QByteArray expected = troopType();
     expected[0] = 20;
     expected[1] = 15;
@@ -152,14 +152,14 @@ TEST(TroopTypeForm, MovementOverTwentyIsRefusedInTheGamesWords) {
         f.movement = QString::fromUtf16(text);
         f.attack = QStringLiteral("99");
         const auto failure = f.apply(record);
-        ASSERT_TRUE(failure);
-        EXPECT_EQ(*failure, QStringLiteral("移动力介于0到20之间"));
+        ASSERT_FALSE(failure.ok());
+        EXPECT_EQ(failure.error(), QStringLiteral("移动力介于0到20之间"));
         EXPECT_EQ(record, troopType());
     }
     QByteArray record = troopType();
     TroopTypeForm f = TroopTypeForm::show(record);
     f.movement = QStringLiteral("20.9");
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(at(record, 0), 20);
 }
 
@@ -173,10 +173,10 @@ TEST(TroopTypeForm, UnlistedShapeAndOddFlagsAreKept) {
     EXPECT_EQ(f.attackRange, Choice::stored(16));
     EXPECT_EQ(f.equipment[3], Qt::PartiallyChecked);
     EXPECT_EQ(f.equipment[17], Qt::PartiallyChecked);
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(record, before);
     f.equipment[3] = Qt::Unchecked;
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(at(record, 12), 0);
 }
 
@@ -229,8 +229,9 @@ TEST_P(TroopTypeFormRefuses, BadTextChangesNothing) {
     f.equipment[1] = Qt::Checked;
     f.*b.box = QString::fromUtf16(b.text);
     const auto failure = f.apply(record);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(QString::fromUtf16(b.field) + u'：')) << failure->toStdString();
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().startsWith(QString::fromUtf16(b.field) + u'：'))
+        << failure.error().toStdString();
     EXPECT_EQ(record, troopType());
 }
 
@@ -255,7 +256,7 @@ TEST(TerrainForm, RoundsToNearestWithHalvesToEven) {
     f.values[3] = QStringLiteral("3.51");
     f.values[39] = QStringLiteral("255");
     f.values[59] = QStringLiteral("254.5");
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(at(record, 0), 2);
     EXPECT_EQ(at(record, 1), 4);
     EXPECT_EQ(at(record, 2), 3);
@@ -280,9 +281,9 @@ TEST(TerrainForm, BadBoxIsRefusedByItsTerrainName) {
         f.values[0] = QStringLiteral("100");
         f.values[c.box] = QString::fromUtf16(c.text);
         const auto failure = f.apply(record);
-        ASSERT_TRUE(failure) << c.box;
-        EXPECT_TRUE(failure->startsWith(QString::fromUtf16(c.field) + u'：'))
-            << failure->toStdString();
+        ASSERT_FALSE(failure.ok()) << c.box;
+        EXPECT_TRUE(failure.error().startsWith(QString::fromUtf16(c.field) + u'：'))
+            << failure.error().toStdString();
         EXPECT_EQ(record, before);
     }
 }
@@ -320,8 +321,9 @@ TEST(StrategyForm, ShowsAndStoresEveryField) {
     {
         QByteArray untouched = record;
         const Failure refused = f.apply(untouched);
-        ASSERT_TRUE(refused);
-        EXPECT_TRUE(refused->startsWith(QStringLiteral("策略名称："))) << refused->toStdString();
+        ASSERT_FALSE(refused.ok());
+        EXPECT_TRUE(refused.error().startsWith(QStringLiteral("策略名称：")))
+            << refused.error().toStdString();
         EXPECT_EQ(untouched, record);
     }
     f.name = QStringLiteral("岚川记数据"); // exactly the 10 bytes of the field
@@ -330,7 +332,7 @@ TEST(StrategyForm, ShowsAndStoresEveryField) {
     f.mp = QStringLiteral("12.9");
     f.levels[1] = QStringLiteral("7");
     f.levels[52] = QStringLiteral("0");
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     QByteArray expected = strategy();
     expected.replace(0, 10, QByteArray("\xE1\xB0\xB4\xA8\xBC\xC7\xCA\xFD\xBE\xDD", 10));
     expected[12] = 2;
@@ -352,7 +354,7 @@ TEST(StrategyForm, UnlistedListValuesAreKept) {
     EXPECT_EQ(f.target, Choice::stored(3));
     EXPECT_EQ(f.castingRange, Choice::stored(16));
     EXPECT_EQ(f.effectArea, Choice::stored(200));
-    ASSERT_FALSE(f.apply(record));
+    ASSERT_TRUE(f.apply(record).ok());
     EXPECT_EQ(record, before);
 }
 
@@ -384,16 +386,16 @@ TEST(StrategyForm, BadFieldChangesNothing) {
         f.levels[0] = QStringLiteral("9");
         f.*c.box = QString::fromUtf16(c.text);
         const auto failure = f.apply(record);
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(failure->startsWith(QString::fromUtf16(c.field) + u'：'))
-            << failure->toStdString();
+        ASSERT_FALSE(failure.ok());
+        EXPECT_TRUE(failure.error().startsWith(QString::fromUtf16(c.field) + u'：'))
+            << failure.error().toStdString();
         EXPECT_EQ(record, strategy());
     }
     QByteArray record = strategy();
     StrategyForm f = StrategyForm::show(record);
     f.levels[3] = QStringLiteral("abc");
     const auto failure = f.apply(record);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(QStringLiteral("轻步兵学会此计策的等级：")));
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().startsWith(QStringLiteral("轻步兵学会此计策的等级：")));
     EXPECT_EQ(record, strategy());
 }

@@ -99,7 +99,7 @@ TEST(ColumnEditors, EveryEntryOfACharacterOrTroopOrStrategyListIsTakenAsItsValue
                 continue;
             for (const Entry& e : t.entries(c)) {
                 const QByteArray before = d.bytes;
-                ASSERT_FALSE(t.write(3, {{t.columns()[c].key, e.value}}))
+                ASSERT_TRUE(t.write(3, {{t.columns()[c].key, e.value}}).ok())
                     << t.place(3, c).toStdString() << " " << e.text.toStdString();
                 EXPECT_EQ(t.read(3, c), e.value) << e.text.toStdString();
                 // Only the record's byte of that field changed, if any.
@@ -128,7 +128,7 @@ TEST(ColumnEditors, CharacterEquipmentListsTheFilesOwnItemNamesThenNone) {
     }
     // A name changed in the file shows in the lists at once.
     FieldTable& items = d.part(QStringLiteral("items"));
-    ASSERT_FALSE(items.write(7, {{QStringLiteral("道具名称"), QStringLiteral("青釭剑")}}));
+    ASSERT_TRUE(items.write(7, {{QStringLiteral("道具名称"), QStringLiteral("青釭剑")}}).ok());
     EXPECT_EQ(t.entries(column(t, QStringLiteral("武具")))[7].text, QStringLiteral("青釭剑"));
 }
 

@@ -35,7 +35,7 @@ private slots:
     void init() {
         prompts = {};
         dir = std::make_unique<test::TestFolder>();
-        QVERIFY(!sample::writeSampleGame(dir->path(QStringLiteral("game"))));
+        QVERIFY(sample::writeSampleGame(dir->path(QStringLiteral("game"))).ok());
         form = std::make_unique<Form1>(prompts);
         form->show();
     }

@@ -49,13 +49,13 @@ TEST(ProgramFile, ConfirmChangesMemoryOnlyAndSaveOnlyTheRegions) {
     const QByteArray original = sample::programFile();
     const QString path = dir.write(QStringLiteral("Lcj5.exe"), original);
     ProgramFile file;
-    ASSERT_FALSE(file.regions().read(path));
+    ASSERT_TRUE(file.regions().read(path).ok());
     EXPECT_TRUE(file.switchOn());
     EXPECT_EQ(file.figure(5), 5);
     EXPECT_EQ(file.figure(173), 30);
-    ASSERT_FALSE(file.confirm(173, 7, false));
+    ASSERT_TRUE(file.confirm(173, 7, false).ok());
     EXPECT_EQ(test::readFile(path), original);
-    ASSERT_FALSE(file.regions().write());
+    ASSERT_TRUE(file.regions().write().ok());
     QByteArray expected = original;
     expected[24793 + 173] = 7;
     expected[269801] = char(0xE2);
@@ -66,13 +66,14 @@ TEST(ProgramFile, ConfirmChangesMemoryOnlyAndSaveOnlyTheRegions) {
 TEST(ProgramFile, ConfirmRefusesWhatCannotBeStored) {
     test::TestFolder dir;
     ProgramFile file;
-    EXPECT_TRUE(file.confirm(0, 1, true).has_value()); // nothing loaded
-    ASSERT_FALSE(file.regions().read(dir.write(QStringLiteral("Lcj5.exe"), sample::programFile())));
+    EXPECT_FALSE(file.confirm(0, 1, true).ok()); // nothing loaded
+    ASSERT_TRUE(
+        file.regions().read(dir.write(QStringLiteral("Lcj5.exe"), sample::programFile())).ok());
     const QByteArray before = file.regions().bytes(Figures);
-    EXPECT_TRUE(file.confirm(-1, 1, false).has_value());
-    EXPECT_TRUE(file.confirm(174, 1, false).has_value());
-    EXPECT_TRUE(file.confirm(0, 256, false).has_value());
-    EXPECT_TRUE(file.confirm(0, -1, false).has_value());
+    EXPECT_FALSE(file.confirm(-1, 1, false).ok());
+    EXPECT_FALSE(file.confirm(174, 1, false).ok());
+    EXPECT_FALSE(file.confirm(0, 256, false).ok());
+    EXPECT_FALSE(file.confirm(0, -1, false).ok());
     EXPECT_EQ(file.regions().bytes(Figures), before);
     EXPECT_TRUE(file.switchOn());
 }
@@ -81,7 +82,7 @@ TEST(ProgramFile, FileEndingBeforeTheSwitchIsRefused) {
     test::TestFolder dir;
     ProgramFile file;
     const QString path = dir.write(QStringLiteral("Lcj5.exe"), sample::programFile().left(269805));
-    EXPECT_TRUE(file.regions().read(path).has_value());
+    EXPECT_FALSE(file.regions().read(path).ok());
     EXPECT_FALSE(file.loaded());
 }
 
@@ -92,13 +93,13 @@ TEST(ProgramFileSwitch, UnknownPairIsKeptUnlessTheSwitchIsTurned) {
     bytes[269805] = char(0xE8);
     test::TestFolder dir;
     const QString path = dir.write(QStringLiteral("Lcj5.exe"), bytes);
-    ASSERT_FALSE(file.regions().read(path));
+    ASSERT_TRUE(file.regions().read(path).ok());
     EXPECT_FALSE(file.switchOn());
-    ASSERT_FALSE(file.confirm(3, 7, false)); // the box left as shown: off
+    ASSERT_TRUE(file.confirm(3, 7, false).ok()); // the box left as shown: off
     EXPECT_EQ(file.regions().bytes(exe::Switch).at(0), char(0x90));
     EXPECT_EQ(file.regions().bytes(exe::Switch).at(4), char(0xE8));
-    ASSERT_FALSE(file.confirm(3, 7, true));  // turned on
-    ASSERT_FALSE(file.confirm(3, 7, false)); // and off again: now the off encoding
+    ASSERT_TRUE(file.confirm(3, 7, true).ok());  // turned on
+    ASSERT_TRUE(file.confirm(3, 7, false).ok()); // and off again: now the off encoding
     EXPECT_EQ(file.regions().bytes(exe::Switch),
               QByteArray("\xE2", 1) + bytes.mid(269802, 3) + "\xE8");
 }

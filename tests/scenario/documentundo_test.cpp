@@ -22,7 +22,7 @@ void recordEdit(DocumentUndo& history, ScenarioDocument& doc) {
 void setArmyX(ScenarioDocument& doc, int index, int x) {
     ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(index));
     form.x = QString::number(x);
-    ASSERT_FALSE(doc.applyArmyEntry(index, form));
+    ASSERT_TRUE(doc.applyArmyEntry(index, form).ok());
 }
 
 } // namespace
@@ -72,7 +72,7 @@ TEST(DocumentUndo, AStepKeepsOnlyTheBytesThatDiffer) {
     // A refused edit leaves no change behind.
     ArmyEntryForm bad = ArmyEntryForm::show(doc.armyEntry(0));
     bad.x = QStringLiteral("300");
-    EXPECT_TRUE(doc.applyArmyEntry(0, bad));
+    EXPECT_FALSE(doc.applyArmyEntry(0, bad).ok());
     EXPECT_FALSE(doc.takeChange().has_value());
 }
 
@@ -96,7 +96,7 @@ TEST(DocumentUndo, EveryKindOfEditIsTakenBackAndMadeAgain) {
     states << doc;
     BattleForm battle = doc.showBattle();
     battle.turns = QStringLiteral("99");
-    ASSERT_FALSE(doc.applyBattle(battle));
+    ASSERT_TRUE(doc.applyBattle(battle).ok());
     recordEdit(history, doc);
     states << doc;
     EquipForm equip = EquipForm::show(doc.equipEntry(0)); // unchanged: marks the group edited

@@ -24,7 +24,7 @@ TEST(ArmyEntryForm, ShowsAndStoresOnlyTheLowBytes) {
     form.facing = QStringLiteral("3");
     form.appearance = Appearance::Story;
     QByteArray entry = armyEntry;
-    ASSERT_FALSE(form.apply(entry));
+    ASSERT_TRUE(form.apply(entry).ok());
     EXPECT_EQ(entry, hex("4b000400 03000000 0400 c8010203 0400 00040506 2b00 0307 2600 0100"));
 }
 
@@ -43,7 +43,7 @@ TEST(ArmyEntryForm, AppearanceFromEveryStoredValue) {
         EXPECT_EQ(form.appearance, c.shown) << c.bytes;
         if (form.appearance != Appearance::Kept)
             form.appearance = Appearance::Neither;
-        ASSERT_FALSE(form.apply(entry));
+        ASSERT_TRUE(form.apply(entry).ok());
         EXPECT_EQ(entry.mid(26), hex(c.confirmedNeither)) << c.bytes;
     }
 }
@@ -61,8 +61,9 @@ TEST(ArmyEntryForm, InvalidNumbersAreRefusedNamingTheField) {
                            QString::fromLatin1(c.facing), Appearance::Initial};
         QByteArray entry = armyEntry;
         const auto failure = form.apply(entry);
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(failure->startsWith(QString::fromUtf16(c.field))) << failure->toStdString();
+        ASSERT_FALSE(failure.ok());
+        EXPECT_TRUE(failure.error().startsWith(QString::fromUtf16(c.field)))
+            << failure.error().toStdString();
         EXPECT_EQ(entry, armyEntry);
     }
 }
@@ -80,13 +81,13 @@ TEST(RLimitsForm, ShowsAndStoresTheElevenValues) {
     EXPECT_EQ(form.restricted[4], QStringLiteral("109"));
 
     QByteArray same = record;
-    ASSERT_FALSE(form.apply(same));
+    ASSERT_TRUE(form.apply(same).ok());
     EXPECT_EQ(same, record); // 0x8001 and FF FF written back unchanged
 
     form.deployCount = QStringLiteral("12");
     form.forced[2] = QStringLiteral("65535");
     form.restricted[0] = QStringLiteral("300");
-    ASSERT_FALSE(form.apply(same));
+    ASSERT_TRUE(form.apply(same).ok());
     QByteArray expected = record;
     setByte(expected, 6, 12);
     setWord(expected, 20, 0xFFFF);
@@ -96,8 +97,8 @@ TEST(RLimitsForm, ShowsAndStoresTheElevenValues) {
     form.restricted[3] = QStringLiteral("65536");
     QByteArray refused = record;
     const auto failure = form.apply(refused);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(QStringLiteral("限制出场人员4")));
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().startsWith(QStringLiteral("限制出场人员4")));
     EXPECT_EQ(refused, record);
 }
 
@@ -111,7 +112,7 @@ TEST(BattleForm, StoresTheSixBytes) {
         BattleForm form{QString::fromLatin1(c.bonus), QStringLiteral("25"), QStringLiteral("600"),
                         QStringLiteral("12"), 0};
         QByteArray h = header;
-        ASSERT_FALSE(form.apply(h));
+        ASSERT_TRUE(form.apply(h).ok());
         QByteArray expected = header;
         setByte(expected, 20, c.stored);
         setByte(expected, 14, 25);
@@ -122,7 +123,7 @@ TEST(BattleForm, StoresTheSixBytes) {
     BattleForm bad{QStringLiteral("-206"), QStringLiteral("1"), QStringLiteral("1"),
                    QStringLiteral("1"), 0};
     QByteArray h = header;
-    EXPECT_TRUE(bad.apply(h));
+    EXPECT_FALSE(bad.apply(h).ok());
     EXPECT_EQ(h, header);
 }
 

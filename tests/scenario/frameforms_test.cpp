@@ -143,18 +143,18 @@ TEST(SpoilsForm, ItemsAndNone) {
     EXPECT_EQ(spoilsItem(s, 1), 7);
 
     const QByteArray before = s;
-    ASSERT_FALSE(shown.apply(s)); // unchanged: FF FF stays FF FF
+    ASSERT_TRUE(shown.apply(s).ok()); // unchanged: FF FF stays FF FF
     EXPECT_EQ(s, before);
     SpoilsForm typed{{QStringLiteral("105"), QStringLiteral("104"), QStringLiteral("7")}};
-    ASSERT_FALSE(typed.apply(s));
+    ASSERT_TRUE(typed.apply(s).ok());
     EXPECT_EQ(s.mid(10, 2), hex("ffff"));
     EXPECT_EQ(s.mid(18, 2), hex("6800"));
     EXPECT_EQ(s.mid(26, 2), hex("0700"));
     SpoilsForm negative{{QStringLiteral("1"), QStringLiteral("-1"), QStringLiteral("7")}};
     const QByteArray kept = s;
     const auto failure = negative.apply(s);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(QStringLiteral("第二战利品")));
+    ASSERT_FALSE(failure.ok());
+    EXPECT_TRUE(failure.error().startsWith(QStringLiteral("第二战利品")));
     EXPECT_EQ(s, kept);
 }
 

@@ -16,7 +16,7 @@ namespace {
 QByteArray saved(const ScenarioDocument& doc) {
     const auto result = buildSave(doc);
     EXPECT_TRUE(result.ok()) << result.error().toStdString();
-    return result ? result->bytes : QByteArray();
+    return result.ok() ? result->bytes : QByteArray();
 }
 
 void addToHeaderWords(QByteArray& bytes, int added) {
@@ -100,14 +100,14 @@ TEST(SaveBuilder, ConfirmedEntriesReachTheirOwnBytesOnly) {
     doc.appendArmyEntry();
     ArmyEntryForm form = ArmyEntryForm::show(doc.armyEntry(1));
     form.x = QStringLiteral("33");
-    ASSERT_FALSE(doc.applyArmyEntry(1, form)); // loaded entry: in scenarioBytes
+    ASSERT_TRUE(doc.applyArmyEntry(1, form).ok()); // loaded entry: in scenarioBytes
     EXPECT_EQ(doc.extraSlotBytes().left(28),
               appendedEntry5.left(4) + '\x02' + appendedEntry5.mid(5));
     form = ArmyEntryForm::show(doc.armyEntry(2));
     form.y = QStringLiteral("44");
     form.appearance = Appearance::Story;
     const QByteArray before = doc.bytes();
-    ASSERT_FALSE(doc.applyArmyEntry(2, form)); // appended entry: in extraSlotBytes
+    ASSERT_TRUE(doc.applyArmyEntry(2, form).ok()); // appended entry: in extraSlotBytes
     EXPECT_EQ(doc.bytes(), before);
 
     QByteArray entry2 = hex("4b000400 02000000 0400 00000000 0400 2c000000 2b00 0000 2600 0100");

@@ -118,7 +118,7 @@ class GameFolderTest : public QObject {
             patch::FileKind::Data, QStringLiteral("data.e5"), test::readFile(data),
             {{QStringLiteral("characters"), row, column, {}, value}});
         QFile f(data);
-        return written && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        return written.ok() && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                f.write(*written) == written->size();
     }
     // The name the sample game's data.e5 gives character 0, unlike the fixed tables.
@@ -126,12 +126,12 @@ class GameFolderTest : public QObject {
     // A patch that sets 人物 5 武力 to 76, made from the sample game and a copy of it.
     QString writePatch() {
         const QString mod = tmp->filePath(QStringLiteral("mod"));
-        [&] { QVERIFY(!sample::writeSampleGame(mod)); }();
+        [&] { QVERIFY(sample::writeSampleGame(mod).ok()); }();
         if (!setCharacter(mod, 5, QStringLiteral("武力"), 76))
             return {};
         QStringList warnings;
         const auto made = patch::makePatch(game, mod, warnings);
-        if (!made)
+        if (!made.ok())
             return {};
         const QString path = tmp->filePath(QStringLiteral("strength.lcjpatch"));
         QFile out(path);
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(tmp->isValid());
         settings::useFile(settingsFile());
         game = tmp->filePath(QStringLiteral("game"));
-        QVERIFY(!sample::writeSampleGame(game));
+        QVERIFY(sample::writeSampleGame(game).ok());
         QVERIFY(setCharacter(game, 0, QStringLiteral("姓名"), folderName()));
         startMain();
     }
@@ -390,7 +390,7 @@ private slots:
 
     void theNextRunFindsFolderRecentAndWindow() {
         const QString other = tmp->filePath(QStringLiteral("other"));
-        QVERIFY(!sample::writeSampleGame(other));
+        QVERIFY(sample::writeSampleGame(other).ok());
         openFolderByMenu(other);
         openFolderByMenu(game);
         main->showNormal();

@@ -171,7 +171,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, wider);
         const auto field = gbk::encodeField(name, data::characters.nameWidth);
-        QVERIFY(field);
+        QVERIFY(field.ok());
         const QByteArray plain = sample::dataFile();
         QByteArray wide = plain;
         wide.replace(characterTable + 7 * data::characters.recordSize, field->size(), *field);

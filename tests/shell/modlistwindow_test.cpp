@@ -76,7 +76,7 @@ class ModListWindowTest : public QObject {
         const auto written = patch::writeCells(patch::FileKind::Data, QStringLiteral("data.e5"),
                                                test::readFile(data), cells);
         QFile f(data);
-        return written && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        return written.ok() && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                f.write(*written) == written->size();
     }
     // Every game file of `folder`, by name.
@@ -89,7 +89,7 @@ class ModListWindowTest : public QObject {
     // The sample game with `names`' patches applied one by one, the later taking its values.
     QMap<QString, QByteArray> appliedByHand(const QStringList& names) {
         const QString scratch = at(QStringLiteral("byhand-") + names.join(u'-'));
-        [&] { QVERIFY(!sample::writeSampleGame(scratch)); }();
+        [&] { QVERIFY(sample::writeSampleGame(scratch).ok()); }();
         for (const QString& name : names) {
             auto read = patch::readPatchFile(patchFiles.value(name));
             [&] { QVERIFY2(read.ok(), qPrintable(read.ok() ? QString() : read.error())); }();
@@ -148,11 +148,11 @@ private slots:
         settings::useFile(at(QStringLiteral("settings.ini")));
         orig = at(QStringLiteral("orig"));
         game = at(QStringLiteral("game"));
-        QVERIFY(!sample::writeSampleGame(orig));
-        QVERIFY(!sample::writeSampleGame(game));
+        QVERIFY(sample::writeSampleGame(orig).ok());
+        QVERIFY(sample::writeSampleGame(game).ok());
         for (const auto& p : patches) {
             const QString mod = at(QStringLiteral("mod-") + p.first);
-            QVERIFY(!sample::writeSampleGame(mod));
+            QVERIFY(sample::writeSampleGame(mod).ok());
             QVERIFY(setFields(mod, p.second));
             QStringList warnings;
             auto made = patch::makePatch(orig, mod, warnings);
@@ -326,7 +326,7 @@ private slots:
         click("applyMods");
         QVERIFY(prompts.questions.isEmpty());
         const QString expected = at(QStringLiteral("expected"));
-        QVERIFY(!sample::writeSampleGame(expected));
+        QVERIFY(sample::writeSampleGame(expected).ok());
         QVERIFY(setFields(expected, {{7, u"武力", 90}, {6, u"武力", 66}}));
         compareGame(filesOf(expected));
     }
@@ -422,7 +422,7 @@ private slots:
     // out whole and names it.
     void aPatchThatDoesNotFitIsRedAndSkipped() {
         const QString mod = at(QStringLiteral("mod-丁"));
-        QVERIFY(!sample::writeSampleGame(mod));
+        QVERIFY(sample::writeSampleGame(mod).ok());
         const QString save = QDir(mod).filePath(QStringLiteral("Sv01d.e5s"));
         // 攻击 of the save's character 0, 80 in the sample.
         const QList<patch::Cell> changed{

@@ -71,7 +71,7 @@ private slots:
         orig = dir->path(QStringLiteral("orig"));
         mod = dir->path(QStringLiteral("mod"));
         game = dir->path(QStringLiteral("game"));
-        QVERIFY(!sample::writeSampleGame(orig));
+        QVERIFY(sample::writeSampleGame(orig).ok());
         copyOrig(mod);
         copyOrig(game);
         setStrength(mod, 76);

@@ -51,7 +51,7 @@ private slots:
         const QString game = tmp.filePath(QStringLiteral("游戏"));
         const QString held = tmp.filePath(QStringLiteral("held"));
         QVERIFY(QDir().mkpath(held));
-        QVERIFY(!sample::writeSampleGame(game));
+        QVERIFY(sample::writeSampleGame(game).ok());
         const QStringList names{QStringLiteral("data.e5"), QStringLiteral("Sv01d.e5s"),
                                 QStringLiteral("S_01.eex"), QStringLiteral("R_01.eex")};
         QMap<QString, QByteArray> before;

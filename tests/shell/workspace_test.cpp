@@ -90,14 +90,14 @@ private slots:
         settings::useFile(tmp->filePath(QStringLiteral("settings.ini")));
         for (int g = 0; g < 3; ++g) {
             games[g] = tmp->filePath(QStringLiteral("game%1").arg(g + 1));
-            QVERIFY(!sample::writeSampleGame(games[g]));
+            QVERIFY(sample::writeSampleGame(games[g]).ok());
         }
         // The second game: another data file with a name of its own, another save.
         for (int g = 1; g < 3; ++g) {
             const auto data = changes::patch::writeCells(
                 changes::patch::FileKind::Data, QStringLiteral("data.e5"), sample::dataFile(11),
                 {{QStringLiteral("characters"), 0, QStringLiteral("姓名"), {}, secondName()}});
-            QVERIFY(data);
+            QVERIFY(data.ok());
             test::TestFolder scratch;
             QVERIFY(QFile::remove(in(g, QStringLiteral("data.e5"))));
             QVERIFY(QFile::copy(scratch.write(QStringLiteral("data.e5"), *data),
@@ -339,7 +339,7 @@ private slots:
                                          QStringLiteral("姓名"),
                                          {},
                                          QStringLiteral("改名者")}});
-        QVERIFY(renamed);
+        QVERIFY(renamed.ok());
         d.write(QStringLiteral("data.e5"), *renamed);
         QTRY_VERIFY(names->item(0)->text().contains(QStringLiteral("改名者")));
         QCOMPARE(d.main->findChild<EditorWindow*>(QStringLiteral("Record"))->modified(), false);

@@ -43,10 +43,11 @@ template <class Form> void expectFieldsCarry(const QByteArray& a, const QByteArr
         QByteArray record = a;
         Form form = Form::show(record);
         auto failure = f.take(form, typed[int(i)]);
-        if (!failure)
+        if (failure.ok())
             failure = form.apply(record);
-        if (failure) {
-            EXPECT_TRUE(failure->startsWith(f.caption)) << failure->toStdString();
+        if (!failure.ok()) {
+            EXPECT_TRUE(failure.error().startsWith(f.caption)) << failure.error().toStdString();
+            EXPECT_EQ(failure.field(), f.caption) << failure.error().toStdString();
             EXPECT_EQ(record, a) << f.caption.toStdString();
             continue;
         }
@@ -65,10 +66,11 @@ template <class Form> void expectOutOfRangeRefused(const QByteArray& a) {
         QByteArray record = a;
         Form form = Form::show(record);
         auto failure = f.take(form, QStringLiteral("70000"));
-        if (!failure)
+        if (failure.ok())
             failure = form.apply(record);
-        ASSERT_TRUE(failure) << f.caption.toStdString();
-        EXPECT_TRUE(failure->startsWith(f.caption)) << failure->toStdString();
+        ASSERT_FALSE(failure.ok()) << f.caption.toStdString();
+        EXPECT_TRUE(failure.error().startsWith(f.caption)) << failure.error().toStdString();
+        EXPECT_EQ(failure.field(), f.caption) << failure.error().toStdString();
         EXPECT_EQ(record, a);
     }
 }

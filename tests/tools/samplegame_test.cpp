@@ -11,7 +11,7 @@ using namespace lcj;
 TEST(SampleGame, WritesEveryFileOnceAndKeepsWhatIsThere) {
     test::TestFolder dir;
     const QString folder = dir.path(QStringLiteral("game"));
-    ASSERT_FALSE(sample::writeSampleGame(folder));
+    ASSERT_TRUE(sample::writeSampleGame(folder).ok());
     const QList<sample::SampleFile> files = sample::sampleGameFiles();
     QStringList names;
     for (const auto& f : files) {
@@ -28,9 +28,9 @@ TEST(SampleGame, WritesEveryFileOnceAndKeepsWhatIsThere) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("edited");
     f.close();
-    ASSERT_FALSE(sample::writeSampleGame(folder));
+    ASSERT_TRUE(sample::writeSampleGame(folder).ok());
     EXPECT_EQ(test::readFile(data), QByteArray("edited"));
-    ASSERT_FALSE(sample::writeSampleGame(folder, true));
+    ASSERT_TRUE(sample::writeSampleGame(folder, true).ok());
     EXPECT_EQ(test::readFile(data), sample::dataFile());
     EXPECT_FALSE(QFile::exists(files::backupPath(data)));
 }

@@ -44,8 +44,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "GBK is not available in this Qt build\n");
         return 1;
     }
-    if (auto failure = lcj::sample::writeSampleGame(args[0], overwrite)) {
-        std::fprintf(stderr, "%s\n", failure->toUtf8().constData());
+    if (auto failure = lcj::sample::writeSampleGame(args[0], overwrite); !failure.ok()) {
+        std::fprintf(stderr, "%s\n", failure.error().toUtf8().constData());
         return 1;
     }
     return 0;

@@ -30,7 +30,7 @@ Failure writeSampleGame(const QString& folder, bool overwrite) {
             !out.commit())
             return QStringLiteral("无法写入“%1”：%2").arg(path, out.errorString());
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::sample

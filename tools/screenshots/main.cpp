@@ -311,8 +311,8 @@ bool changeFile(const QString& folder, const QString& name,
 bool showCheck(SampleGamePrompts& prompts, const QDir& out) {
     QTemporaryDir temp;
     const QString folder = temp.filePath(QStringLiteral("岚川记"));
-    if (auto failure = lcj::sample::writeSampleGame(folder)) {
-        note(*failure);
+    if (auto failure = lcj::sample::writeSampleGame(folder); !failure.ok()) {
+        note(failure.error());
         return false;
     }
     const auto setWord = [](QByteArray& b, qint64 at, int value) {
@@ -358,12 +358,12 @@ bool showMods(SampleGamePrompts& prompts, const QDir& out) {
     namespace patch = lcj::changes::patch;
     QTemporaryDir temp;
     const QString folder = temp.filePath(QStringLiteral("岚川记"));
-    if (auto failure = lcj::sample::writeSampleGame(folder)) {
-        note(*failure);
+    if (auto failure = lcj::sample::writeSampleGame(folder); !failure.ok()) {
+        note(failure.error());
         return false;
     }
     auto list = lcj::changes::mods::ModList::open(folder);
-    if (!list) {
+    if (!list.ok()) {
         note(list.error());
         return false;
     }
@@ -400,9 +400,9 @@ bool showMods(SampleGamePrompts& prompts, const QDir& out) {
         auto written =
             patch::writeCells(patch::FileKind::Data, QStringLiteral("data.e5"), bytes, mod.cells);
         QStringList warnings;
-        if (!written || !QDir().mkpath(modded)) {
+        if (!written.ok() || !QDir().mkpath(modded)) {
             note(QStringLiteral("mods: %1")
-                     .arg(written ? QStringLiteral("no folder") : written.error()));
+                     .arg(written.ok() ? QStringLiteral("no folder") : written.error()));
             return false;
         }
         QFile file(QDir(modded).filePath(QStringLiteral("data.e5")));
@@ -410,7 +410,7 @@ bool showMods(SampleGamePrompts& prompts, const QDir& out) {
             return false;
         file.close();
         auto made = patch::makePatch(data, file.fileName(), warnings);
-        if (!made) {
+        if (!made.ok()) {
             note(made.error());
             return false;
         }
@@ -422,7 +422,7 @@ bool showMods(SampleGamePrompts& prompts, const QDir& out) {
         if (!saved.open(QIODevice::WriteOnly) || saved.write(patch::toJson(*made)) < 0)
             return false;
         saved.close();
-        if (auto added = list->add(path); !added) {
+        if (auto added = list->add(path); !added.ok()) {
             note(added.error());
             return false;
         }
@@ -512,8 +512,8 @@ int main(int argc, char* argv[]) {
     }
     QTemporaryDir temp;
     const QString sampleFolder = temp.filePath(QStringLiteral("岚川记"));
-    if (auto failure = lcj::sample::writeSampleGame(sampleFolder)) {
-        note(*failure);
+    if (auto failure = lcj::sample::writeSampleGame(sampleFolder); !failure.ok()) {
+        note(failure.error());
         return 1;
     }
 

@@ -99,7 +99,7 @@ void Buding::useGameData(const QString& dataPath) {
 
 bool Buding::readPatch(const QString& path) {
     auto read = patch::readPatchFile(path);
-    if (!read) {
+    if (!read.ok()) {
         say(read.error());
         return false;
     }
@@ -147,7 +147,7 @@ void Buding::showConflicts() {
         return;
     const auto check =
         patch::applyPatch(*patch_, gameFolder->text(), false, patch::Settle::Refuse, true);
-    if (!check) {
+    if (!check.ok()) {
         conflictList->addItem(check.error());
         return;
     }
@@ -160,7 +160,7 @@ void Buding::run(bool reverse) {
     if (!patch_ || gameFolder->text().isEmpty())
         return;
     const auto outcome = patch::applyPatch(*patch_, gameFolder->text(), reverse, settle(), false);
-    if (!outcome) {
+    if (!outcome.ok()) {
         say(outcome.error());
     } else if (!outcome->conflicts.isEmpty() && settle() == patch::Settle::Refuse) {
         say(QStringLiteral("有%1处冲突，没有写入任何文件。\n%2")

@@ -126,8 +126,8 @@ bool ModEntryModel::setData(const QModelIndex& index, const QVariant& value, int
     const bool enabled = value.toInt() == Qt::Checked;
     if (enabled == entry->enabled)
         return false;
-    if (Failure failure = actions_.setEnabled(entry->name, enabled)) {
-        emit refused(*failure);
+    if (Failure failure = actions_.setEnabled(entry->name, enabled); !failure.ok()) {
+        emit refused(failure.error());
         return false;
     }
     emit listChanged();
@@ -184,8 +184,9 @@ bool ModEntryModel::moveEntry(int from, int before) {
     const int target = std::clamp(before > from ? before - 1 : before, 0, movable_ - 1);
     if (target == from)
         return false;
-    if (Failure failure = actions_.move(entries_[order_[from]].name, order_[target])) {
-        emit refused(*failure);
+    if (Failure failure = actions_.move(entries_[order_[from]].name, order_[target]);
+        !failure.ok()) {
+        emit refused(failure.error());
         return false;
     }
     emit listChanged();

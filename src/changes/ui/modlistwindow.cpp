@@ -188,7 +188,7 @@ void ModListWindow::openFolder(const QString& folder) {
     modFolder->setText(QDir::toNativeSeparators(folder));
     if (!folder.isEmpty()) {
         auto opened = mods::ModList::open(folder);
-        if (opened)
+        if (opened.ok())
             list_ = std::move(*opened);
         else
             say(QStringLiteral("无法读取模组列表：") + opened.error());
@@ -208,7 +208,7 @@ void ModListWindow::refresh() {
     if (list_) {
         for (const mods::Entry& entry : list_->entries())
             names << entry.name;
-        if (auto found = list_->conflicts())
+        if (auto found = list_->conflicts(); found.ok())
             rows = std::move(*found);
         else
             showStatus(QStringLiteral("无法列出冲突：") + found.error());
@@ -279,7 +279,7 @@ void ModListWindow::addPatch_Click() {
     QString last;
     for (const QString& path : paths) {
         auto added = list_->add(path);
-        if (!added) {
+        if (!added.ok()) {
             say(QStringLiteral("无法添加补丁 %1：%2")
                     .arg(QFileInfo(path).fileName(), added.error()));
             continue;
@@ -306,8 +306,8 @@ void ModListWindow::addPatch_Click() {
             prompts(), this, QStringLiteral("选择原版游戏文件夹里的任意一个游戏文件"));
         if (originals.isEmpty())
             continue;
-        if (Failure failure = list_->takeOriginalsFrom(originals))
-            say(QStringLiteral("无法改用这个文件夹的原版文件：") + *failure);
+        if (Failure failure = list_->takeOriginalsFrom(originals); !failure.ok())
+            say(QStringLiteral("无法改用这个文件夹的原版文件：") + failure.error());
         else
             said << QStringLiteral("已改用 %1 里的原版文件")
                         .arg(QDir::toNativeSeparators(originals));
@@ -327,8 +327,8 @@ void ModListWindow::removePatch_Click() {
                                             "游戏文件要等下次“应用”才会改变。")
                                  .arg(name)))
         return;
-    if (Failure failure = list_->remove(name)) {
-        say(QStringLiteral("无法移除 %1：%2").arg(name, *failure));
+    if (Failure failure = list_->remove(name); !failure.ok()) {
+        say(QStringLiteral("无法移除 %1：%2").arg(name, failure.error()));
         return;
     }
     refresh();
@@ -347,7 +347,7 @@ void ModListWindow::moveSelected(int step) {
 
 std::optional<mods::Outside> ModListWindow::settleOutside(const QString& action) {
     auto edits = list_->outsideEdits();
-    if (!edits) {
+    if (!edits.ok()) {
         say(QStringLiteral("无法比较游戏文件：") + edits.error());
         return std::nullopt;
     }
@@ -370,8 +370,9 @@ std::optional<mods::Outside> ModListWindow::settleOutside(const QString& action)
                 QDir(Prompts::editorFolder()).filePath(QStringLiteral("我的修改.lcjpatch")));
             if (path.isEmpty())
                 continue;
-            if (Failure failure = files::writeOutputFile(path, patch::toJson(edits->asPatch)))
-                say(QStringLiteral("写入补丁出错：") + *failure);
+            if (Failure failure = files::writeOutputFile(path, patch::toJson(edits->asPatch));
+                !failure.ok())
+                say(QStringLiteral("写入补丁出错：") + failure.error());
             else
                 showStatus(
                     QStringLiteral("这些修改已另存为 %1").arg(QDir::toNativeSeparators(path)));
@@ -393,12 +394,12 @@ void ModListWindow::apply_Click() {
     if (!outside)
         return;
     auto result = list_->apply(*outside);
-    if (!result) {
+    if (!result.ok()) {
         say(QStringLiteral("没有应用：") + result.error());
         refresh();
         return;
     }
-    if (auto problems = check::checkFolder(folder_)) {
+    if (auto problems = check::checkFolder(folder_); problems.ok()) {
         for (const check::Problem& problem : std::as_const(*problems))
             result->checkProblems << problem.line();
     } else {
@@ -411,7 +412,7 @@ void ModListWindow::undoApply_Click() {
     if (!list_)
         return;
     auto result = list_->undoApply();
-    if (!result) {
+    if (!result.ok()) {
         say(QStringLiteral("无法撤销应用：") + result.error());
         refresh();
         return;
@@ -426,7 +427,7 @@ void ModListWindow::restore_Click() {
     if (!outside)
         return;
     auto result = list_->restore(*outside);
-    if (!result) {
+    if (!result.ok()) {
         say(QStringLiteral("没有恢复原版：") + result.error());
         refresh();
         return;

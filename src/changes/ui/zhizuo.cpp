@@ -80,7 +80,7 @@ void Zhizuo::compare() {
     }
     QStringList warnings;
     auto made = patch::makePatch(originalFolder->text(), moddedFolder->text(), warnings);
-    if (!made) {
+    if (!made.ok()) {
         changeList->addItem(made.error());
         return;
     }
@@ -107,8 +107,8 @@ void Zhizuo::savePatch_Click() {
     p.name = budingName->text();
     p.author = budingAuthor->text();
     p.note = budingNote->text();
-    if (auto failure = files::writeWhole(path, patch::toJson(p))) {
-        say(QStringLiteral("写入补丁出错：") + *failure);
+    if (auto failure = files::writeWhole(path, patch::toJson(p)); !failure.ok()) {
+        say(QStringLiteral("写入补丁出错：") + failure.error());
         return;
     }
     say(QStringLiteral("补丁已保存。"));

@@ -61,7 +61,7 @@ void Jiancha::checkFolder(const QString& folder) {
     problems_->clear();
     found_.clear();
     const auto checked = check::checkFolder(folder);
-    if (!checked) {
+    if (!checked.ok()) {
         showStatus(QStringLiteral("无法检查：") + checked.error());
         return;
     }

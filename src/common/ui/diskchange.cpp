@@ -91,12 +91,12 @@ SaveRoute mergeChange(QWidget* window, Prompts& prompts, const DiskStamp& stamp,
                       const QString& target, const QString& kind, const MergeSource& source) {
     const QString where = QDir::toNativeSeparators(target);
     const auto disk = files::readWhole(target);
-    if (!disk)
+    if (!disk.ok())
         return askOverwrite(window, prompts, kind, where, disk.error()) ? SaveRoute::Write
                                                                         : SaveRoute::Keep;
     const auto merge = ThreeWayMerge::compare(source.kind, QFileInfo(target).fileName(),
                                               stamp.bytes, source.mine(), *disk);
-    if (!merge)
+    if (!merge.ok())
         return askOverwrite(window, prompts, kind, where, merge.error()) ? SaveRoute::Write
                                                                          : SaveRoute::Keep;
     const auto settle = askMerge(window, prompts, *merge, kind, where);
@@ -106,7 +106,7 @@ SaveRoute mergeChange(QWidget* window, Prompts& prompts, const DiskStamp& stamp,
     }
     const auto merged = merge->merged(*settle);
     const QString title = EditorWindow::messageTitle(window);
-    if (!merged) {
+    if (!merged.ok()) {
         prompts.showMessage(
             window,
             QStringLiteral("合并出错，没有写入任何内容，编辑器中的修改仍然保留。\n\n") +
@@ -114,8 +114,8 @@ SaveRoute mergeChange(QWidget* window, Prompts& prompts, const DiskStamp& stamp,
             title);
         return SaveRoute::Keep;
     }
-    if (auto failure = files::writeWhole(target, *merged, &*disk)) {
-        prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure, title);
+    if (auto failure = files::writeWhole(target, *merged, &*disk); !failure.ok()) {
+        prompts.showMessage(window, QStringLiteral("保存出错\n\n") + failure.error(), title);
         return SaveRoute::Keep;
     }
     source.showWritten(

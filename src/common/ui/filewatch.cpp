@@ -221,9 +221,9 @@ void FileWatch::checkFile(File& file, bool full) {
         return;
     }
     if (!file.holdsEdits()) {
-        if (Failure failure = file.reload()) {
+        if (Failure failure = file.reload(); !failure.ok()) {
             status_(QStringLiteral("%1 已被其他程序改动，但无法读取，编辑器中的内容保持不变：%2")
-                        .arg(name, *failure));
+                        .arg(name, failure.error()));
             return;
         }
         reported_.remove(path);
@@ -255,9 +255,9 @@ void FileWatch::reloadPending() {
         for (File& file : files_) {
             if (file.stamp().path != path)
                 continue;
-            if (Failure failure = file.reload()) {
+            if (Failure failure = file.reload(); !failure.ok()) {
                 status_(QStringLiteral("%1 无法读取，编辑器中的内容保持不变：%2")
-                            .arg(nameOf(path), *failure));
+                            .arg(nameOf(path), failure.error()));
                 break;
             }
             reported_.remove(path);

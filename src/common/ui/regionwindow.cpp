@@ -27,8 +27,8 @@ void takeNamesFromDataFile(QWidget* window, Prompts& prompts, const NameSource& 
         Prompts::editorFolder());
     if (path.isEmpty())
         return;
-    if (const Failure failure = takeNames(path))
-        prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + *failure,
+    if (const Failure failure = takeNames(path); !failure.ok())
+        prompts.showMessage(window, QStringLiteral("读取名称出错\n\n") + failure.error(),
                             EditorWindow::messageTitle(window));
 }
 
@@ -59,8 +59,8 @@ SaveRoute saveRegions(QWidget* window, Prompts& prompts, RegionSet& regions, con
         if (!gate.lock)
             return gate.merged ? SaveRoute::Merged : SaveRoute::Keep;
     }
-    if (auto failure = regions.write()) {
-        prompts.showMessage(window, QStringLiteral("保存出错\n\n") + *failure,
+    if (auto failure = regions.write(); !failure.ok()) {
+        prompts.showMessage(window, QStringLiteral("保存出错\n\n") + failure.error(),
                             EditorWindow::messageTitle(window));
         return SaveRoute::Keep;
     }
@@ -85,18 +85,18 @@ QByteArray RegionUndo::wholeFile(const std::vector<QByteArray>& bytes) const {
 Failure RegionUndo::run(const std::function<Failure()>& change,
                         const std::function<QString()>& step) {
     const std::vector<QByteArray> before = regionBytes(regions_);
-    if (Failure failure = change()) {
+    if (Failure failure = change(); !failure.ok()) {
         setRegionBytes(regions_, before);
         return failure;
     }
     const std::vector<QByteArray> after = regionBytes(regions_);
     if (before == after)
-        return std::nullopt;
+        return {};
     QString text = step ? step() : QString();
     if (text.isEmpty() && name_)
         text = name_(wholeFile(before), wholeFile(after));
     record(before, after, text.isEmpty() ? QStringLiteral("修改") : text);
-    return std::nullopt;
+    return {};
 }
 
 std::vector<QByteArray> regionBytes(const RegionSet& set) {
@@ -216,10 +216,10 @@ bool RegionWindow::adoptFile(const QByteArray& whole) {
             const Region& region = regions_->layout()[i];
             regions_->bytes(i) = whole.mid(region.offset, region.length);
         }
-        return std::nullopt;
+        return {};
     });
     showChanged();
-    return !failure;
+    return failure.ok();
 }
 
 void RegionWindow::openCommand() {
@@ -263,10 +263,10 @@ bool RegionWindow::reopenAt(const QString& path, const std::function<void()>& sh
 
 bool RegionWindow::read(const QString& path) {
     const Failure failure = readFile(path);
-    if (failure)
-        say(failure->isEmpty() ? QStringLiteral("文件打开出错")
-                               : QStringLiteral("文件打开出错\n\n") + *failure);
-    return !failure;
+    if (!failure.ok())
+        say(failure.error().isEmpty() ? QStringLiteral("文件打开出错")
+                                      : QStringLiteral("文件打开出错\n\n") + failure.error());
+    return failure.ok();
 }
 
 Failure RegionWindow::readFile(const QString& path) {
@@ -284,12 +284,12 @@ void RegionWindow::showLoaded() {
 }
 
 Failure RegionWindow::reloadFromDisk() {
-    if (auto failure = regions_->reload())
+    if (auto failure = regions_->reload(); !failure.ok())
         return failure;
     *onDisk_ = *regions_;
     history_->clear();
     showChanged();
-    return std::nullopt;
+    return {};
 }
 
 bool RegionWindow::unsaved() const {
@@ -303,8 +303,8 @@ bool RegionWindow::unsaved() const {
 
 void RegionWindow::useGameData(const QString& dataPath) {
     // The game folder's names, read as 从Data文件读取名称 reads them.
-    if (const Failure failure = names_(dataPath))
-        showStatus(QStringLiteral("读取名称出错：") + *failure);
+    if (const Failure failure = names_(dataPath); !failure.ok())
+        showStatus(QStringLiteral("读取名称出错：") + failure.error());
 }
 
 bool RegionWindow::saveRegionFile(fields::FileKind kind, const QString& what, int changed) {

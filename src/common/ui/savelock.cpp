@@ -11,7 +11,7 @@ SaveGate lockForSave(QWidget* window, Prompts& prompts, const DiskStamp& stamp,
                      const QString& target, const QString& kind, bool holdsWholeFile,
                      const MergeSource* merge) {
     auto lock = files::WriteLock::take(target);
-    if (!lock) {
+    if (!lock.ok()) {
         prompts.showMessage(window, QStringLiteral("保存出错\n\n") + lock.error(),
                             EditorWindow::messageTitle(window));
         return {};

@@ -189,8 +189,8 @@ bool CharacterSection::Command1_Click() {
         return false;
     QByteArray record = renwushuju_;
     Roundings rounded;
-    if (auto failure = formFromControls().apply(record, &rounded)) {
-        say(*failure);
+    if (auto failure = formFromControls().apply(record, &rounded); !failure.ok()) {
+        say(failure.error());
         return false;
     }
     if (!writeRecord(data::characters, row, record))

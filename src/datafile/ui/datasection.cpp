@@ -59,8 +59,8 @@ void DataSection::showStatus(const QString& text) {
 
 bool DataSection::load() {
     const int loads = file().loads();
-    if (auto failure = file().load()) {
-        say(*failure);
+    if (auto failure = file().load(); !failure.ok()) {
+        say(failure.error());
         return false;
     }
     if (file().loads() != loads && context_.reloaded)

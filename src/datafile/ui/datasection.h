@@ -136,8 +136,8 @@ protected:
         if (row < 0 || workCopy.isEmpty())
             return false;
         QByteArray record = workCopy;
-        if (auto failure = form.apply(record)) {
-            say(*failure);
+        if (auto failure = form.apply(record); !failure.ok()) {
+            say(failure.error());
             return false;
         }
         if (!writeRecord(table, row, record))

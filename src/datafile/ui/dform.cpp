@@ -300,10 +300,10 @@ bool DForm::saveDocument(const std::function<void()>& store) {
     if (!file_.loaded())
         return false;
     const auto storeShown = [this, &store] {
-        if (store)
-            runChange([&store]() -> Failure {
+        if (store) // a change that cannot be refused
+            (void)runChange([&store]() -> Failure {
                 store();
-                return std::nullopt;
+                return {};
             });
     };
     // A merge with another program's change takes what the form shows as stored.
@@ -317,7 +317,7 @@ bool DForm::saveDocument(const std::function<void()>& store) {
         return gate.merged;
     storeShown();
     const auto written = file_.save();
-    if (!written) {
+    if (!written.ok()) {
         say(written.error());
         documentChanged();
         return false;
@@ -334,7 +334,7 @@ bool DForm::saveDocument(const std::function<void()>& store) {
 Failure DForm::runChange(const std::function<Failure()>& change,
                          const std::function<QString()>& step) {
     const QByteArray before = file_.bytes();
-    if (auto failure = change()) {
+    if (auto failure = change(); !failure.ok()) {
         // The same QByteArray: the tables keep reading it.
         file_.bytes() = before;
         return failure;
@@ -346,21 +346,21 @@ Failure DForm::runChange(const std::function<Failure()>& change,
         history_.record(before, file_.bytes(), text.isEmpty() ? QStringLiteral("修改") : text);
     }
     documentChanged();
-    return std::nullopt;
+    return {};
 }
 
 bool DForm::adoptBytes(const QByteArray& bytes) {
-    if (!file_.loaded() && file_.load())
+    if (!file_.loaded() && !file_.load().ok())
         return false;
     if (bytes.size() != file_.bytes().size() || !mayLeaveSection())
         return false;
     const Failure failure = runChange([this, &bytes]() -> Failure {
         // In place: the tables keep reading the same QByteArray.
         std::copy(bytes.cbegin(), bytes.cend(), file_.bytes().begin());
-        return std::nullopt;
+        return {};
     });
     showMoved();
-    return !failure;
+    return failure.ok();
 }
 
 void DForm::documentChanged() {
@@ -415,13 +415,13 @@ bool DForm::holdsEdits() const {
 }
 
 Failure DForm::reloadDocument() {
-    if (auto failure = file_.reload())
+    if (auto failure = file_.reload(); !failure.ok())
         return failure;
     documentReloaded();
     // What the form held is dropped with the rest; the record stays.
     if (DataSection* section = shownSection())
         section->reshow();
-    return std::nullopt;
+    return {};
 }
 
 void DForm::markSaved() {

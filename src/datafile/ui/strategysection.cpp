@@ -260,7 +260,7 @@ bool StrategySection::Text32_LostFocus() {
     const auto level = StrategyForm::commitLevel(editRow - 1, Text32->text());
     Text32->setCursorPosition(0);
     Text32->hide();
-    if (!level) {
+    if (!level.ok()) {
         // The cell keeps its value.
         say(level.error());
         return false;

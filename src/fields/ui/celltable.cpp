@@ -53,12 +53,12 @@ void CellTable::commitData(QWidget* editor) {
     if (busy_)
         return;
     busy_ = true;
-    takeRefusal();
+    (void)takeRefusal(); // one left from an earlier edit is not this one's
     QTableView::commitData(editor);
     const Failure failure = takeRefusal();
-    if (failure) {
+    if (!failure.ok()) {
         refused_ = editor;
-        refuse(*failure);
+        refuse(failure.error());
         // Back to the typed text, to mend it or give it up with Escape.
         editor->window()->activateWindow();
         editor->setFocus();

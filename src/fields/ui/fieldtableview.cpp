@@ -63,9 +63,10 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
                     .arg(place, before, d->table.read(record, field));
             });
         d->model->invalidate();
-        if (failure) {
+        if (!failure.ok()) {
             if (immediate)
-                d->prompts.showMessage(this, *failure, d->messageTitle, Prompts::Icon::Warning);
+                d->prompts.showMessage(this, failure.error(), d->messageTitle,
+                                       Prompts::Icon::Warning);
             else
                 d->editFailure = failure;
             return false;
@@ -75,7 +76,7 @@ FieldTableView::FieldTableView(FieldTable& table, ChangeRunner run, Prompts& pro
             emit this->rounded(roundingsText(rounded));
         return true;
     };
-    d->view->takeRefusal = [this] { return std::exchange(d->editFailure, std::nullopt); };
+    d->view->takeRefusal = [this] { return std::exchange(d->editFailure, Failure()); };
     d->view->refuse = [this](const QString& message) { d->say(message); };
 
     connect(d->view->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -347,7 +348,7 @@ void FieldTableView::paste() {
     for (const Place& p : places) {
         const int record = d->model->recordAt(p.row);
         const auto value = d->pastedValue(record, p.column, p.text);
-        if (!value) {
+        if (!value.ok()) {
             d->prompts.showMessage(this, lead + value.error(), d->messageTitle,
                                    Prompts::Icon::Warning);
             return;
@@ -358,8 +359,9 @@ void FieldTableView::paste() {
     }
     if (targets.isEmpty())
         return;
-    if (const Failure failure = d->runTargets(targets, lead, QStringLiteral("粘贴"))) {
-        d->say(*failure);
+    if (const Failure failure = d->runTargets(targets, lead, QStringLiteral("粘贴"));
+        !failure.ok()) {
+        d->say(failure.error());
         return;
     }
     // The pasted block is selected as one range (a range per cell would make
@@ -399,8 +401,9 @@ void FieldTableView::fillDown() {
                   return ra != rb ? ra < rb : a.field < b.field;
               });
     if (const Failure failure = d->runTargets(targets, QStringLiteral("向下填充没有执行："),
-                                              QStringLiteral("向下填充")))
-        d->say(*failure);
+                                              QStringLiteral("向下填充"));
+        !failure.ok())
+        d->say(failure.error());
 }
 
 bool FieldTableView::eventFilter(QObject* watched, QEvent* event) {

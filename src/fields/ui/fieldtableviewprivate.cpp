@@ -32,11 +32,14 @@ Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const 
             byRecord.push_back({t.record, {}});
         byRecord[it->second].second.append(&t);
     }
-    auto named = [&](const Target& t, const QString& failure) {
-        const QString caption = table.columns().at(t.field).caption;
-        const QString prefix = caption + u'：';
-        return lead + table.place(t.record, t.field) + u'：' +
-               (failure.startsWith(prefix) ? failure.mid(prefix.size()) : failure);
+    // The message after the cell's place, without the caption it starts with.
+    auto named = [&](const Target& t, const Failure& failure) {
+        const Column& column = table.columns().at(t.field);
+        const QString prefix = column.caption + u'：';
+        const QString& text = failure.error();
+        return Failure(lead + table.place(t.record, t.field) + u'：' +
+                           (text.startsWith(prefix) ? text.mid(prefix.size()) : text),
+                       column.key);
     };
     // Each rounded cell named by its place, as a paste may round many.
     Roundings rounded;
@@ -54,29 +57,31 @@ Failure FieldTableView::Private::runTargets(const QList<Target>& targets, const 
                     typed.insert(table.columns().at(t->field).key, QJsonValue(t->value));
                 Roundings found;
                 const Failure refused = table.write(record, typed, &found);
-                if (!refused) {
+                if (refused.ok()) {
                     for (Rounded r : found) {
                         r.caption = table.rowName(record) + u' ' + r.caption;
                         rounded.append(r);
                     }
                     continue;
                 }
-                // The cell the message is about: the one it names, else the first
+                // The cell the failure is about: the one it names, else the first
                 // that is refused alone (the runner undoes all of it anyway).
                 for (const Target* t : cells)
-                    if (refused->startsWith(table.columns().at(t->field).caption + u'：'))
-                        return named(*t, *refused);
+                    if (!refused.field().isEmpty() &&
+                        refused.field() == table.columns().at(t->field).key)
+                        return named(*t, refused);
                 for (const Target* t : cells)
                     if (const Failure alone = table.write(
-                            record, {{table.columns().at(t->field).key, QJsonValue(t->value)}}))
-                        return named(*t, *alone);
-                return named(*cells.first(), *refused);
+                            record, {{table.columns().at(t->field).key, QJsonValue(t->value)}});
+                        !alone.ok())
+                        return named(*t, alone);
+                return named(*cells.first(), refused);
             }
-            return std::nullopt;
+            return {};
         },
         [&step] { return step; });
     model->invalidate();
-    if (!failure) {
+    if (failure.ok()) {
         emit q->changed();
         if (!rounded.isEmpty())
             emit q->rounded(roundingsText(rounded));

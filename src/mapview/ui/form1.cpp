@@ -225,7 +225,7 @@ void Form1::showPicture(const QString& path) {
     const auto picture = readMapPicture(path);
     if (watch_)
         watch_->sync();
-    if (!picture) {
+    if (!picture.ok()) {
         picture_ = {};
         // Nothing is shown rather than half a picture; the program goes on.
         Image1->clear();
@@ -249,17 +249,17 @@ bool Form1::reopenAt(const QString& path) {
 
 Failure Form1::reloadPicture() {
     if (picture_.path.isEmpty())
-        return std::nullopt;
+        return {};
     const DiskStamp stamp = DiskStamp::read(picture_.path);
     const auto picture = readMapPicture(picture_.path);
-    if (!picture)
+    if (!picture.ok())
         return picture.error();
     picture_ = stamp;
     Image1->setPixmap(QPixmap::fromImage(*picture));
     if (picture->size() != zoom_.natural())
         zoom_.reset(picture->size());
     showZoom();
-    return std::nullopt;
+    return {};
 }
 
 void Form1::showZoom() {
@@ -292,8 +292,8 @@ void Form1::Command3_Click() {
 }
 
 void Form1::zoomBy(int factor) {
-    if (Failure refused = zoom_.zoom(factor)) {
-        Label7->setText(*refused);
+    if (Failure refused = zoom_.zoom(factor); !refused.ok()) {
+        Label7->setText(refused.error());
         return;
     }
     Label7->setText(QStringLiteral("放大%1倍显示").arg(zoom_.factor()));

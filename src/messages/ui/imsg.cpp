@@ -166,7 +166,7 @@ bool Imsg::unconfirmed() const {
     // What a save would store, against the bytes shown; a text that cannot be
     // stored at all is an edit too.
     const auto slot = encodeSlot(Text1->toPlainText(), shown_);
-    return !slot || *slot != shown_;
+    return !slot.ok() || *slot != shown_;
 }
 
 bool Imsg::mayLeaveText() {
@@ -199,14 +199,14 @@ Failure Imsg::readFile(const QString& path) {
     // A file that cannot be a message file is refused; the one chosen before stays.
     RegionSet read(tableLayout());
     Failure failure = MessageFile(path).check();
-    if (!failure)
+    if (failure.ok())
         failure = read.read(path);
-    if (failure)
+    if (!failure.ok())
         return failure;
     file_ = MessageFile(path);
     file_.stampNow();
     texts_ = read;
-    return std::nullopt;
+    return {};
 }
 
 DiskStamp Imsg::fileStamp() const {
@@ -228,9 +228,9 @@ Failure Imsg::reloadFromDisk() {
     file.stampNow();
     RegionSet read(tableLayout());
     Failure failure = file.check();
-    if (!failure)
+    if (failure.ok())
         failure = read.read(file.path());
-    if (failure)
+    if (!failure.ok())
         return failure;
     file_ = file;
     texts_ = read;
@@ -242,7 +242,7 @@ Failure Imsg::reloadFromDisk() {
         textLimit_->show(QString());
     }
     showChanged();
-    return std::nullopt;
+    return {};
 }
 
 void Imsg::chooseCategory(int c) {
@@ -264,7 +264,7 @@ void Imsg::chooseCategory(int c) {
 
 bool Imsg::fillList(int c) {
     const auto read = file_.readSlots(categories[c]);
-    if (!read) {
+    if (!read.ok()) {
         say(QStringLiteral("读取文件出错\n\n") + read.error());
         showNothing();
         return false;
@@ -341,7 +341,7 @@ void Imsg::List_Click(int c) {
 
 void Imsg::showNamedEntry(int c, int row) {
     const auto slot = file_.readSlot(categories[c], row);
-    if (!slot) {
+    if (!slot.ok()) {
         // Nothing is shown, so nothing can be saved over the slot.
         currentSlot_ = -1;
         shown_.clear();
@@ -394,7 +394,7 @@ bool Imsg::Command1_Click() {
         return false;
     const QString typed = Text1->toPlainText();
     const auto slot = encodeSlot(typed, shown_);
-    if (!slot) {
+    if (!slot.ok()) {
         say(QStringLiteral("文本：") + slot.error() + QStringLiteral("，没有保存"));
         return false;
     }
@@ -428,8 +428,8 @@ bool Imsg::writeTexts(const QByteArray* shownSlot) {
         changed = write.changed;
         return file_.writeSlots(write.patches);
     });
-    if (failure) {
-        say(QStringLiteral("保存出错\n\n") + *failure);
+    if (!failure.ok()) {
+        say(QStringLiteral("保存出错\n\n") + failure.error());
         return false;
     }
     setRegionBytes(onDisk_, regionBytes(texts_));
@@ -459,10 +459,10 @@ fields::FieldTableView* Imsg::tableOf(int c) {
     if (!views_[c]) {
         auto run = [this](const std::function<Failure()>& change,
                           const std::function<QString()>& step) -> Failure {
-            if (Failure failure = history_.run(change, step))
+            if (Failure failure = history_.run(change, step); !failure.ok())
                 return failure;
             showChanged();
-            return std::nullopt;
+            return {};
         };
         views_[c] = new fields::FieldTableView(*tables_[c], run, prompts());
         views_[c]->setObjectName(QStringLiteral("table_") +

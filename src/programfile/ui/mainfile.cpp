@@ -94,7 +94,7 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent)
         *tables_[0],
         [this](const std::function<Failure()>& change,
                const std::function<QString()>& step) -> Failure {
-            if (Failure failure = history_.run(change, step))
+            if (Failure failure = history_.run(change, step); !failure.ok())
                 return failure;
             // The table changes figures only: the switch keeps what is set in it.
             showFigure();
@@ -102,7 +102,7 @@ MainFile::MainFile(Prompts& prompts, QWidget* parent)
             shownFigure_ = chosenValue(Combo1, figureCount);
             table_->refresh();
             showTitle();
-            return std::nullopt;
+            return {};
         },
         this->prompts());
     table_->setObjectName(QStringLiteral("figureTable"));
@@ -230,8 +230,9 @@ bool MainFile::Command1_Click() {
         return false;
     const int row = List1->currentRow(), figure = chosenValue(Combo1, figureCount);
     const Qt::CheckState state = Check1->checkState();
-    if (auto failure = history_.run([&] { return file_.confirm(row, figure, state); })) {
-        say(*failure);
+    if (auto failure = history_.run([&] { return file_.confirm(row, figure, state); });
+        !failure.ok()) {
+        say(failure.error());
         return false;
     }
     showChanged();

@@ -108,7 +108,7 @@ Record::Record(Prompts& prompts, QWidget* parent)
         *tables_[0],
         [this](const std::function<Failure()>& change,
                const std::function<QString()>& step) -> Failure {
-            if (Failure failure = history_.run(change, step))
+            if (Failure failure = history_.run(change, step); !failure.ok())
                 return failure;
             // The table changes characters only: the loyalty and count boxes
             // keep what is typed in them.
@@ -116,7 +116,7 @@ Record::Record(Prompts& prompts, QWidget* parent)
                 showCharacter();
             table_->refresh();
             showTitle();
-            return std::nullopt;
+            return {};
         },
         this->prompts());
     table_->setObjectName(QStringLiteral("characterTable"));
@@ -214,8 +214,8 @@ void Record::Form_Load() {
 }
 
 void Record::reload_Click() {
-    if (auto failure = game_.regions().reload()) {
-        say(QStringLiteral("重新载入出错，窗口中的数据保持不变\n\n") + *failure);
+    if (auto failure = game_.regions().reload(); !failure.ok()) {
+        say(QStringLiteral("重新载入出错，窗口中的数据保持不变\n\n") + failure.error());
         return;
     }
     showLoaded();
@@ -345,8 +345,9 @@ bool Record::Command1_Click() {
     const SaveForm form = formsFromControls();
     Roundings rounded;
     if (auto failure =
-            history_.run([&] { return game_.confirm(form, character_, consumable_, &rounded); })) {
-        say(*failure);
+            history_.run([&] { return game_.confirm(form, character_, consumable_, &rounded); });
+        !failure.ok()) {
+        say(failure.error());
         return false;
     }
     // The boxes show what is stored now ("254" where "254.5" was typed); an

@@ -106,8 +106,8 @@ bool ArmyFrame::confirm() {
     const ArmyEntryForm form{Text28->text(), Text29->text(), Text30->text(),
                              chosenOptions(Option4, Option3, keptAppearance_)};
     // With no entry selected nothing is addressed and nothing written.
-    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form)) {
-        host_.say(*failure);
+    if (auto failure = doc_.applyArmyEntry(List8->currentRow(), form); !failure.ok()) {
+        host_.say(failure.error());
         return false;
     }
     host_.edited(QStringLiteral("修改 我军出场人物 %1").arg(List8->currentRow() + 1));
@@ -192,8 +192,8 @@ void ArmyFrame::rFileTicked() {
         return;
     }
     const auto path = RFile::pathFor(host_.scenarioPath());
-    auto file = path ? RFile::read(*path) : Result<RFile>::failure(path.error());
-    if (!file) {
+    auto file = path.ok() ? RFile::read(*path) : Result<RFile>::failure(path.error());
+    if (!file.ok()) {
         host_.say(file.error());
         return;
     }
@@ -204,13 +204,13 @@ void ArmyFrame::rFileTicked() {
 
 Failure ArmyFrame::reloadRFile() {
     if (!rFile_)
-        return std::nullopt;
+        return {};
     auto file = RFile::read(rFile_->rFilePath());
-    if (!file)
+    if (!file.ok())
         return file.error();
     rFile_ = std::move(*file);
     showLimits();
-    return std::nullopt;
+    return {};
 }
 
 void ArmyFrame::takeRFile() {
@@ -253,14 +253,14 @@ QByteArray ArmyFrame::rFileTyped() const {
     if (!rFile_)
         return {};
     auto typed = rFile_->bytesWith(typedLimits());
-    return typed ? *typed : rFile_->rFileBytes();
+    return typed.ok() ? *typed : rFile_->rFileBytes();
 }
 
 bool ArmyFrame::adoptRFile(const QByteArray& bytes) {
     if (!rFile_)
         return false;
     auto taken = RFile::fromBytes(rFile_->rFilePath(), bytes);
-    if (!taken)
+    if (!taken.ok())
         return false;
     // Shown in the boxes as typed and not yet saved: R文件保存 writes them.
     const RLimitsForm form = taken->show();
@@ -283,11 +283,11 @@ bool ArmyFrame::saveLimits() {
     const MergeSource merge{fields::FileKind::RFile,
                             [this, &form] {
                                 auto mine = rFile_->bytesWith(form);
-                                return mine ? *mine : rFile_->rFileBytes();
+                                return mine.ok() ? *mine : rFile_->rFileBytes();
                             },
                             [this](const QString&, const QString& status) {
-                                if (auto failure = reloadRFile())
-                                    host_.say(*failure);
+                                if (auto failure = reloadRFile(); !failure.ok())
+                                    host_.say(failure.error());
                                 else
                                     host_.tell(status);
                             }};
@@ -295,8 +295,8 @@ bool ArmyFrame::saveLimits() {
                                   rFile_->rFilePath(), QStringLiteral("R文件"), true, &merge);
     if (!gate.lock)
         return gate.merged;
-    if (auto failure = rFile_->save(form)) {
-        host_.say(*failure);
+    if (auto failure = rFile_->save(form); !failure.ok()) {
+        host_.say(failure.error());
         return false;
     }
     showLimits();

@@ -86,7 +86,7 @@ void BattleFrame::lookUpGeneral(QLineEdit* box) {
     const auto n = personRowFor(box == Text5 ? QStringLiteral("胜利条件武将编号")
                                              : QStringLiteral("失败条件武将编号"),
                                 box->text());
-    if (!n) {
+    if (!n.ok()) {
         host_.say(n.error());
         return;
     }
@@ -95,8 +95,8 @@ void BattleFrame::lookUpGeneral(QLineEdit* box) {
 
 bool BattleFrame::confirm() {
     const BattleForm form{Text3->text(), Text4->text(), Text5->text(), Text6->text(), 0};
-    if (auto failure = doc_.applyBattle(form)) {
-        host_.say(*failure);
+    if (auto failure = doc_.applyBattle(form); !failure.ok()) {
+        host_.say(failure.error());
         return false;
     }
     host_.edited(QStringLiteral("修改 战役"));

@@ -197,7 +197,7 @@ void BattleMap::mapopen_Click() {
 
 void BattleMap::showMap(const QString& path) {
     const auto picture = mapview::readMapPicture(path);
-    if (!picture) {
+    if (!picture.ok()) {
         // The map shown before stays.
         junben_.prompts().showMessage(this, picture.error(), windowTitle());
         return;
@@ -235,8 +235,8 @@ void BattleMap::showZoom() {
 }
 
 void BattleMap::zoomBy(int factor) {
-    if (Failure refused = zoom_.zoom(factor)) {
-        mapStatus->setText(*refused);
+    if (Failure refused = zoom_.zoom(factor); !refused.ok()) {
+        mapStatus->setText(refused.error());
         return;
     }
     showZoom();

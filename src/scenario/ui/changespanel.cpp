@@ -41,7 +41,7 @@ void ChangesPanel::refresh() {
     }
     // What the save would write, read back as a load reads it.
     const auto built = buildSave(junben_.document());
-    if (!built) {
+    if (!built.ok()) {
         changeCount->setText(QStringLiteral("现在保存会出错：") + built.error());
         return;
     }

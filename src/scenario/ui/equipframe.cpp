@@ -93,7 +93,7 @@ bool EquipFrame::confirm() {
     form.armour = chosenItem(Combo2);
     form.accessory = chosenItem(Combo3);
     const auto result = doc_.applyEquipEntry(k, form);
-    if (!result) {
+    if (!result.ok()) {
         host_.say(result.error());
         return false;
     }

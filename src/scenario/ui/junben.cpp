@@ -119,10 +119,10 @@ void Junben::dataopen_Click() {
 bool Junben::readDataNames(const QString& path) {
     const data::DataFile file(path);
     const auto people = file.readNames(data::characters);
-    const auto items = people ? file.readNames(data::items) : people;
-    if (!people || !items) {
+    const auto items = people.ok() ? file.readNames(data::items) : people;
+    if (!people.ok() || !items.ok()) {
         // The lists keep the names read before.
-        say(QStringLiteral("文件打开出错\n") + (people ? items.error() : people.error()));
+        say(QStringLiteral("文件打开出错\n") + (people.ok() ? items.error() : people.error()));
         return false;
     }
     personNames_ = *people;
@@ -239,7 +239,7 @@ void Junben::useGameData(const QString& dataPath) {
 
 bool Junben::readScenario(const QString& path) {
     auto bytes = files::readWhole(path);
-    if (!bytes) {
+    if (!bytes.ok()) {
         say(QStringLiteral("读取剧本文件出错\n") + bytes.error());
         return false;
     }
@@ -363,37 +363,40 @@ void Junben::reportProblems() {
 
 // ---- saving
 
-std::optional<Failure> Junben::writeScenario(const QString& target) {
+Junben::SaveOutcome Junben::writeScenario(const QString& target) {
+    using Kind = SaveOutcome::Kind;
     // The file is read once before the write (the check) and once after it
     // (what is shown), both under its lock.
     const auto lock = files::WriteLock::take(target);
-    if (!lock)
-        return Failure(lock.error());
+    if (!lock.ok())
+        return {Kind::Failed, lock.error()};
     const DiskStamp::State state = stamp_.stateOf(target);
     const MergeSource merge = mergeSource(fields::FileKind::Scenario, [this] {
         auto built = buildSave(doc_);
-        return built ? built->bytes : doc_.bytes();
+        return built.ok() ? built->bytes : doc_.bytes();
     });
     switch (settleDiskChange(this, prompts(), stamp_, state, target, QStringLiteral("剧本文件"),
                              true, &merge)) {
     case SaveRoute::Write:
         break;
     case SaveRoute::Merged:
-        return Failure();
+        return {Kind::Saved, {}};
     case SaveRoute::Keep:
-        return std::nullopt;
+        return {Kind::Cancelled, {}};
     }
     auto built = buildSave(doc_);
-    if (!built)
-        return Failure(built.error());
+    if (!built.ok())
+        return {Kind::Failed, built.error()};
     // A file found as it was stamped holds the stamp's bytes: its backup takes them.
     const bool asStamped = state == DiskStamp::State::Unchanged && stamp_.size >= 0 &&
                            stamp_.path == QFileInfo(target).absoluteFilePath();
-    if (auto failure = files::writeWhole(target, built->bytes, asStamped ? &stamp_.bytes : nullptr))
-        return failure;
+    if (const Failure failure =
+            files::writeWhole(target, built->bytes, asStamped ? &stamp_.bytes : nullptr);
+        !failure.ok())
+        return {Kind::Failed, failure.error()};
     // Show what is on disk.
     auto reread = files::readWhole(target);
-    const QByteArray& onDisk = reread ? *reread : built->bytes;
+    const QByteArray& onDisk = reread.ok() ? *reread : built->bytes;
     stamp_ = DiskStamp::take(target, onDisk);
     if (onDisk == built->bytes) {
         // The file holds what the document builds: the document becomes the file as a load
@@ -408,18 +411,18 @@ std::optional<Failure> Junben::writeScenario(const QString& target) {
         // Something else stands in the file: that is what is shown, with a history of its own.
         takeDocument(ScenarioDocument::scan(onDisk));
     }
-    if (!reread)
-        return Failure(QStringLiteral("文件已写入，但读回时出错：") + reread.error());
-    return Failure();
+    if (!reread.ok())
+        return {Kind::Failed, QStringLiteral("文件已写入，但读回时出错：") + reread.error()};
+    return {Kind::Saved, {}};
 }
 
 bool Junben::ssave_Click() {
     const QString target = saveAsPath_.isEmpty() ? scenarioPath_ : saveAsPath_;
-    const auto result = writeScenario(target);
-    if (!result)
-        return false; // the user kept the file changed on disk
-    if (*result) {
-        say(QStringLiteral("保存剧本文件出错\n") + **result);
+    const SaveOutcome saved = writeScenario(target);
+    if (saved.kind == SaveOutcome::Kind::Cancelled)
+        return false;
+    if (saved.kind == SaveOutcome::Kind::Failed) {
+        say(QStringLiteral("保存剧本文件出错\n") + saved.error);
         return false;
     }
     scenarioPath_ = target;
@@ -434,11 +437,11 @@ void Junben::linsave_Click() {
         say(QStringLiteral("文件另存为出错"));
         return;
     }
-    const auto result = writeScenario(path);
-    if (!result)
+    const SaveOutcome saved = writeScenario(path);
+    if (saved.kind == SaveOutcome::Kind::Cancelled)
         return;
-    if (*result) {
-        say(QStringLiteral("文件另存为出错\n") + **result);
+    if (saved.kind == SaveOutcome::Kind::Failed) {
+        say(QStringLiteral("文件另存为出错\n") + saved.error);
         return;
     }
     saveAsPath_ = path;

@@ -141,10 +141,18 @@ private:
     // After an undo, a redo or a save: every frame shows what is stored, the selections kept.
     void showStored();
     void reportProblems();
+    // How a save of the scenario ended.
+    struct SaveOutcome {
+        enum class Kind {
+            Saved,     // written, or merged with another program's change and shown
+            Cancelled, // the user kept the file changed on disk: nothing written
+            Failed,    // nothing saved, or written but not read back: `error` says which
+        };
+        Kind kind = Kind::Saved;
+        QString error;
+    };
     // Builds, writes and reads back; the document changes only on success.
-    // False, with nothing written, when the user keeps a file changed on disk; success
-    // too when the save merged another program's change and shows the merged file.
-    std::optional<Failure> writeScenario(const QString& target);
+    SaveOutcome writeScenario(const QString& target);
     // FrameHost
     void say(const QString& text) override;
     void tell(const QString& text) override { showStatus(text); }

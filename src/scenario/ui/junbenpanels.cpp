@@ -125,8 +125,8 @@ bool Junben::moveUnit(UnitKind kind, int index, QPoint cell) {
     if (index < 0 || index >= unitList(kind)->count())
         return false;
     selectUnit(kind, index);
-    if (auto failure = scenario::moveUnit(doc_, kind, index, cell)) {
-        say(*failure);
+    if (auto failure = scenario::moveUnit(doc_, kind, index, cell); !failure.ok()) {
+        say(failure.error());
         return false;
     }
     edited(QStringLiteral("拖动 %1 %2").arg(kindName(kind)).arg(index + 1));

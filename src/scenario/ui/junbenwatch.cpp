@@ -27,7 +27,7 @@ void Junben::watchFiles() {
                      if (!history_.modified())
                          return stamp_.bytes;
                      auto built = buildSave(doc_);
-                     return built ? built->bytes : doc_.bytes();
+                     return built.ok() ? built->bytes : doc_.bytes();
                  },
                  [this] { return holdsScenarioEdits(); }, [this] { return saveScenario(); },
                  [this] { return history_.stack(); },
@@ -81,7 +81,7 @@ bool Junben::adoptRetyped(const QByteArray& bytes) {
     const QString name = QFileInfo(stamp_.path).fileName();
     const auto now = changes::patch::readCells(fields::FileKind::Scenario, name, doc_.bytes());
     const auto then = changes::patch::readCells(fields::FileKind::Scenario, name, bytes);
-    if (!now || !then)
+    if (!now.ok() || !then.ok())
         return false;
     QHash<QString, QJsonValue> held;
     for (const changes::patch::Cell& cell : *now)
@@ -91,10 +91,10 @@ bool Junben::adoptRetyped(const QByteArray& bytes) {
         if (held.value(cell.key(), QJsonValue::Undefined) != cell.value)
             differing << cell;
     ScenarioDocument typed = doc_;
-    if (changes::patch::typeScenarioCells(typed, differing))
+    if (!changes::patch::typeScenarioCells(typed, differing).ok())
         return false;
     const auto built = buildSave(typed);
-    if (!built || built->bytes != bytes)
+    if (!built.ok() || built->bytes != bytes)
         return false;
     // One change for each buffer that differs; the buffers keep their sizes.
     QList<DocumentChange> steps;
@@ -174,7 +174,7 @@ Failure Junben::reloadScenario() {
     // The file watched is the one last read or written (after 剧本另存为, the new one).
     const QString path = stamp_.path;
     auto bytes = files::readWhole(path);
-    if (!bytes)
+    if (!bytes.ok())
         return bytes.error();
     const UnitKind kinds[] = {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy};
     int selected[3];
@@ -186,7 +186,7 @@ Failure Junben::reloadScenario() {
     for (int k = 0; k < 3; ++k)
         selectUnit(kinds[k], selected[k]);
     reportProblems();
-    return std::nullopt;
+    return {};
 }
 
 } // namespace lcj::scenario

@@ -119,7 +119,7 @@ bool SlotFrame::confirm() {
     form.appearance = chosenOptions(initial_, story_, keptAppearance_);
     const int k = list_->currentRow();
     const auto result = doc_.applySlot(side_, k, form);
-    if (!result) {
+    if (!result.ok()) {
         host_.say(result.error());
         return false;
     }

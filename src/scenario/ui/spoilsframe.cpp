@@ -71,8 +71,8 @@ void SpoilsFrame::select() {
 bool SpoilsFrame::confirm() {
     const int k = List6->currentRow();
     const SpoilsForm form{{Text15->text(), Text16->text(), Text17->text()}};
-    if (auto failure = doc_.applySpoils(k, form)) {
-        host_.say(*failure);
+    if (auto failure = doc_.applySpoils(k, form); !failure.ok()) {
+        host_.say(failure.error());
         return false;
     }
     host_.edited(QStringLiteral("修改 战利品 %1").arg(k + 1));
