@@ -33,11 +33,11 @@ struct ModdedFolder {
     ModdedFolder() { failure = make(); }
 
     Failure make() {
-        if (Failure f = sample::writeSampleGame(game))
+        if (Failure f = sample::writeSampleGame(game); !f.ok())
             return f;
         const QByteArray data = test::readFile(QDir(game).filePath(QStringLiteral("data.e5")));
         auto cells = patch::readCells(patch::FileKind::Data, QStringLiteral("data.e5"), data);
-        if (!cells)
+        if (!cells.ok())
             return cells.error();
         QList<patch::Cell> fields;
         for (const patch::Cell& cell : std::as_const(*cells))
@@ -47,7 +47,7 @@ struct ModdedFolder {
         if (fields.size() != conflictCount)
             return QStringLiteral("the sample game has %1 such fields").arg(fields.size());
         auto list = mods::ModList::open(game);
-        if (!list)
+        if (!list.ok())
             return list.error();
         for (int turn = 1; turn <= 2; ++turn) {
             // Each patch moves every field by an even step its halved byte keeps.
@@ -57,11 +57,11 @@ struct ModdedFolder {
                 cell.value = v + 4 * turn <= 250 ? v + 4 * turn : v - 4 * turn;
             }
             const QString mod = temp.filePath(QStringLiteral("mod%1").arg(turn));
-            if (Failure f = sample::writeSampleGame(mod))
+            if (Failure f = sample::writeSampleGame(mod); !f.ok())
                 return f;
             auto written =
                 patch::writeCells(patch::FileKind::Data, QStringLiteral("data.e5"), data, set);
-            if (!written)
+            if (!written.ok())
                 return written.error();
             QFile out(QDir(mod).filePath(QStringLiteral("data.e5")));
             if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(*written) < 0)
@@ -69,7 +69,7 @@ struct ModdedFolder {
             out.close();
             QStringList warnings;
             auto made = patch::makePatch(game, mod, warnings);
-            if (!made)
+            if (!made.ok())
                 return made.error();
             made->name = QStringLiteral("模组%1").arg(turn);
             const QString path = temp.filePath(made->name + QStringLiteral(".lcjpatch"));
@@ -77,10 +77,10 @@ struct ModdedFolder {
             if (!file.open(QIODevice::WriteOnly) || file.write(patch::toJson(*made)) < 0)
                 return QStringLiteral("cannot write the patch");
             file.close();
-            if (auto added = list->add(path); !added)
+            if (auto added = list->add(path); !added.ok())
                 return added.error();
         }
-        return std::nullopt;
+        return {};
     }
 };
 
@@ -102,8 +102,8 @@ struct Window {
 // repainted.
 void ModGridShown(benchmark::State& state) {
     ModdedFolder folder;
-    if (folder.failure) {
-        state.SkipWithError(qPrintable(*folder.failure));
+    if (!folder.failure.ok()) {
+        state.SkipWithError(qPrintable(folder.failure.error()));
         return;
     }
     Window w;
@@ -131,8 +131,8 @@ BENCHMARK(ModGridShown)->Unit(benchmark::kMillisecond);
 // The grid of 1,000 rows filtered to one patch's rows and back to every patch's.
 void ModGridFiltered(benchmark::State& state) {
     ModdedFolder folder;
-    if (folder.failure) {
-        state.SkipWithError(qPrintable(*folder.failure));
+    if (!folder.failure.ok()) {
+        state.SkipWithError(qPrintable(folder.failure.error()));
         return;
     }
     Window w;
@@ -155,14 +155,15 @@ BENCHMARK(ModGridFiltered)->Unit(benchmark::kMillisecond);
 // The peer: the list read and its conflicts found, without the window.
 void ModListRead(benchmark::State& state) {
     ModdedFolder folder;
-    if (folder.failure) {
-        state.SkipWithError(qPrintable(*folder.failure));
+    if (!folder.failure.ok()) {
+        state.SkipWithError(qPrintable(folder.failure.error()));
         return;
     }
     for (auto _ : state) {
         auto list = mods::ModList::open(folder.game);
-        auto conflicts = list ? list->conflicts() : Result<QList<mods::ConflictRow>>::failure({});
-        if (!conflicts || conflicts->size() != conflictCount) {
+        auto conflicts =
+            list.ok() ? list->conflicts() : Result<QList<mods::ConflictRow>>::failure({});
+        if (!conflicts.ok() || conflicts->size() != conflictCount) {
             state.SkipWithError("the list gives not every conflict");
             break;
         }

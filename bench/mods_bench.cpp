@@ -26,12 +26,15 @@ struct ListedGame {
     QString error;
 
     ListedGame() {
-        sample::writeSampleGame(game);
+        if (Failure f = sample::writeSampleGame(game); !f.ok()) {
+            error = f.error();
+            return;
+        }
         const QString data = QDir(game).filePath(QStringLiteral("data.e5"));
         const QByteArray bytes = test::readFile(data);
         const auto cells =
             patch::readCells(patch::FileKind::Data, QStringLiteral("data.e5"), bytes);
-        if (!cells) {
+        if (!cells.ok()) {
             error = cells.error();
             return;
         }
@@ -60,21 +63,21 @@ struct ListedGame {
                 const auto where =
                     patch::place(patch::FileKind::Data, QStringLiteral("characters"), row, column);
                 fp.changes.append({QStringLiteral("characters"), row, column,
-                                   where ? *where : QString(), before, after});
+                                   where.ok() ? *where : QString(), before, after});
             }
             patch::Patch p{QStringLiteral("模组%1").arg(m), QString(), QString(), {fp}};
             auto opened = mods::ModList::open(game);
-            const auto added = opened
+            const auto added = opened.ok()
                                    ? opened->add(dir.write(QStringLiteral("模组%1.lcjpatch").arg(m),
                                                            patch::toJson(p)))
                                    : Result<mods::AddResult>::failure(opened.error());
-            if (!added) {
+            if (!added.ok()) {
                 error = added.error();
                 return;
             }
         }
         auto opened = mods::ModList::open(game);
-        if (!opened) {
+        if (!opened.ok()) {
             error = opened.error();
             return;
         }
@@ -99,10 +102,10 @@ void ModsApply20x500(benchmark::State& state) {
         const Failure switchFailed = g.list->setEnabled(last, on);
         state.ResumeTiming();
         const auto r = g.list->apply(mods::Outside::Drop);
-        const QString failed = switchFailed  ? *switchFailed
-                               : !r          ? r.error()
-                               : !r->written ? QStringLiteral("nothing was written")
-                                             : QString();
+        const QString failed = !switchFailed.ok() ? switchFailed.error()
+                               : !r.ok()          ? r.error()
+                               : !r->written      ? QStringLiteral("nothing was written")
+                                                  : QString();
         if (!failed.isEmpty()) {
             state.SkipWithError(failed.toStdString().c_str());
             break;
@@ -124,7 +127,7 @@ void ModsRestore20x500(benchmark::State& state) {
         const auto applied = g.list->apply(mods::Outside::Drop);
         state.ResumeTiming();
         const auto r = g.list->restore(mods::Outside::Drop);
-        if (!applied || !r || !r->written) {
+        if (!applied.ok() || !r.ok() || !r->written) {
             state.SkipWithError("the restore wrote nothing");
             break;
         }
