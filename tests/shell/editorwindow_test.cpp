@@ -107,6 +107,20 @@ private slots:
         QVERIFY(labels.first()->geometry().top() >= window->box->geometry().bottom());
     }
 
+    // The status line's text is selected with the mouse, and copied, as the user drags over it.
+    void theStatusLineIsSelectedWithTheMouse() {
+        const QString text = QStringLiteral("已保存 data.e5：3条记录");
+        window->showStatus(text);
+        activate(window->box);
+        auto* status = window->findChild<QLabel*>(QStringLiteral("status"));
+        QVERIFY(status);
+        const int y = status->height() / 2;
+        QTest::mousePress(status, Qt::LeftButton, {}, QPoint(1, y));
+        QTest::mouseMove(status, QPoint(status->width() - 1, y));
+        QTest::mouseRelease(status, Qt::LeftButton, {}, QPoint(status->width() - 1, y));
+        QCOMPARE(status->selectedText(), text);
+    }
+
     void theKeysOfUndoAndRedo_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");

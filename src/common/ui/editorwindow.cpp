@@ -12,12 +12,32 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace lcj {
+
+namespace {
+
+// The status line: its text can be selected and copied with the mouse. A label that can be
+// selected lays its text out as a document at every new text, a third of a record save's
+// time; so it becomes selectable only when the mouse first presses on it.
+class StatusLine : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (!(textInteractionFlags() & Qt::TextSelectableByMouse))
+            setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QLabel::mousePressEvent(event);
+    }
+};
+
+} // namespace
 
 EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
     : QWidget(parent), prompts_(prompts), menuBar_(new QMenuBar(this)) {
@@ -209,9 +229,8 @@ QString EditorWindow::statusText() const {
 void EditorWindow::showStatus(const QString& text) {
     if (!status_) {
         // Made on first use, so that it comes below everything the editor has laid out.
-        status_ = new QLabel(this);
+        status_ = new StatusLine(this);
         status_->setObjectName(QStringLiteral("status"));
-        status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         if (auto* box = qobject_cast<QBoxLayout*>(layout()))
             box->addWidget(status_);
     }
