@@ -14,7 +14,6 @@
 namespace lcj::changes::mods {
 
 using detail::patchSuffix;
-using detail::sha256;
 using detail::shownPath;
 
 void ModList::findProblems() {
@@ -92,16 +91,11 @@ Result<AddResult> ModList::add(const QString& patchPath) {
     const auto p = patch::fromJson(*bytes);
     if (!p.ok())
         return R::failure(QStringLiteral("“%1”：%2").arg(shownPath(patchPath), p.error()));
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return R::failure(failure.error() + QStringLiteral("\n没有加入模组。"));
-    const auto lock =
-        files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock.ok())
-        return R::failure(lock.error());
-    if (auto failure = reload(); !failure.ok())
-        return R::failure(failure.error());
+    const auto held = hold(listLock(), true, QStringLiteral("\n没有加入模组。"));
+    if (!held.ok())
+        return held.why();
     AddResult result;
-    const QString sha = sha256(*bytes);
+    const QString sha = files::sha256Hex(*bytes);
     const QByteArray json = patch::toJson(*p);
     for (const Entry& e : entries_)
         if (!e.own && (e.sha256 == sha || patch::toJson(e.patch) == json)) {
@@ -132,13 +126,13 @@ Result<AddResult> ModList::add(const QString& patchPath) {
         bool known = false;
         for (const Kept& k : originals_)
             known = known || k.file.compare(fp.file, Qt::CaseInsensitive) == 0;
-        const QString path = detail::findInFolder(folder_, fp.file);
+        const QString path = fields::fileIn(folder_, fp.file);
         if (known || path.isEmpty())
             continue;
         const auto now = files::readWhole(path);
         if (!now.ok())
             return R::failure(now.error() + QStringLiteral("\n没有加入模组。"));
-        fresh.append({QFileInfo(path).fileName(), now->size(), sha256(*now)});
+        fresh.append({QFileInfo(path).fileName(), now->size(), files::sha256Hex(*now)});
         freshBytes.append(*now);
     }
     if (auto failure = files::makeWorkshop(folder_); !failure.ok())
@@ -266,7 +260,7 @@ Failure ModList::keepOwnEdits(const OutsideEdits& edits, bool save) {
         }
     }
     const QByteArray json = patch::toJson(mine);
-    entries_[own].sha256 = sha256(json);
+    entries_[own].sha256 = files::sha256Hex(json);
     if (!save)
         return {};
     if (auto failure = files::makeWorkshop(folder_); !failure.ok())

@@ -21,10 +21,6 @@ inline const QString patchSuffix = QStringLiteral(".lcjpatch");
 // A path as the system writes it, for messages.
 QString shownPath(const QString& path);
 
-QString sha256(const QByteArray& bytes);
-// The file named `name` in `folder`, found without regard to case as the
-// game's own files are; empty when there is none.
-QString findInFolder(const QString& folder, const QString& name);
 // The patch of `entry` for the game file `file`, or nullptr.
 const patch::FilePatch* filePatch(const Entry& entry, const QString& file);
 // The change that sets a list's entry count in `file`, or nullptr.

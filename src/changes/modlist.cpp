@@ -20,20 +20,6 @@ namespace lcj::changes::mods {
 
 namespace detail {
 
-QString sha256(const QByteArray& bytes) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
-
-QString findInFolder(const QString& folder, const QString& name) {
-    const QDir dir(folder);
-    if (dir.exists(name))
-        return dir.filePath(name);
-    for (const QString& entry : dir.entryList(QDir::Files))
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return {};
-}
-
 const patch::FilePatch* filePatch(const Entry& entry, const QString& file) {
     for (const patch::FilePatch& f : entry.patch.files)
         if (f.file.compare(file, Qt::CaseInsensitive) == 0)
@@ -68,8 +54,6 @@ QString shownPath(const QString& path) {
 } // namespace detail
 
 namespace {
-
-using detail::sha256;
 
 const QString listName = QStringLiteral("list.json");
 const QString originalsName = QStringLiteral("originals.json");
@@ -183,7 +167,7 @@ Failure ModList::reload(bool strict) {
             if (k.file.isEmpty() || k.file.contains(u'/') || k.file.contains(u'\\'))
                 return QStringLiteral("模组列表的文件“%1”已损坏")
                     .arg(shownPath(QDir(originalFolder(folder_)).filePath(originalsName)));
-            if (strict && (!bytes.ok() || sha256(*bytes) != k.sha256))
+            if (strict && (!bytes.ok() || files::sha256Hex(*bytes) != k.sha256))
                 return QStringLiteral("模组列表保存的原版文件“%1”不见了或已损坏；"
                                       "请从一份没有改过的游戏文件夹重新取原版")
                     .arg(shownPath(path));
@@ -214,7 +198,7 @@ Failure ModList::reload(bool strict) {
             const auto bytes = files::readWhole(path, files::SizeLimit::UserText);
             if (!bytes.ok())
                 return bytes.error();
-            if (sha256(*bytes) != e.sha256)
+            if (files::sha256Hex(*bytes) != e.sha256)
                 return QStringLiteral(
                            "模组“%1”的补丁文件“%2”在加入列表之后被改过了（SHA-256 不符）；"
                            "请把它移出列表再重新加入")
@@ -245,10 +229,10 @@ Failure ModList::reload(bool strict) {
         const auto applied = shaMap(pending.value(QStringLiteral("applied")));
         bool done = true;
         for (auto it = applied.cbegin(); it != applied.cend() && done; ++it) {
-            const QString path = detail::findInFolder(folder_, it.key());
+            const QString path = fields::fileIn(folder_, it.key());
             const auto bytes =
                 path.isEmpty() ? Result<QByteArray>::failure({}) : files::readWhole(path);
-            done = bytes.ok() && sha256(*bytes) == *it;
+            done = bytes.ok() && files::sha256Hex(*bytes) == *it;
         }
         if (done) {
             applied_ = applied;
@@ -303,7 +287,7 @@ Result<QByteArray> ModList::original(const QString& file) const {
         if (k.file.compare(file, Qt::CaseInsensitive) == 0) {
             const QString path = QDir(originalFolder(folder_)).filePath(k.file);
             const auto bytes = files::readWhole(path);
-            if (!bytes.ok() || sha256(*bytes) != k.sha256)
+            if (!bytes.ok() || files::sha256Hex(*bytes) != k.sha256)
                 return Result<QByteArray>::failure(
                     QStringLiteral("模组列表保存的原版文件“%1”不见了或已损坏")
                         .arg(shownPath(path)));
@@ -330,15 +314,27 @@ qsizetype indexOf(const QList<Entry>& entries, const QString& name) {
 
 } // namespace
 
-Failure ModList::remove(const QString& name) {
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return failure;
-    const auto lock =
-        files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
+QStringList ModList::listLock() const {
+    return {QDir(folder_).filePath(QStringLiteral("mods.list"))};
+}
+
+Result<files::WriteLock> ModList::hold(const QStringList& paths, bool strict,
+                                       const QString& refusedNote) {
+    if (!paths.isEmpty())
+        if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
+            return Failure(failure.error() + refusedNote);
+    auto lock = files::WriteLock::take(paths);
     if (!lock.ok())
-        return lock.error();
-    if (auto failure = reload(false); !failure.ok())
+        return lock.why();
+    if (auto failure = reload(strict); !failure.ok())
         return failure;
+    return lock;
+}
+
+Failure ModList::remove(const QString& name) {
+    const auto held = hold(listLock(), false);
+    if (!held.ok())
+        return held.why();
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
         return unknownName(name);
@@ -352,14 +348,9 @@ Failure ModList::remove(const QString& name) {
 }
 
 Failure ModList::setEnabled(const QString& name, bool enabled) {
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return failure;
-    const auto lock =
-        files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock.ok())
-        return lock.error();
-    if (auto failure = reload(); !failure.ok())
-        return failure;
+    const auto held = hold(listLock());
+    if (!held.ok())
+        return held.why();
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
         return unknownName(name);
@@ -372,14 +363,9 @@ Failure ModList::setEnabled(const QString& name, bool enabled) {
 }
 
 Failure ModList::move(const QString& name, int position) {
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return failure;
-    const auto lock =
-        files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock.ok())
-        return lock.error();
-    if (auto failure = reload(); !failure.ok())
-        return failure;
+    const auto held = hold(listLock());
+    if (!held.ok())
+        return held.why();
     const qsizetype i = indexOf(entries_, name);
     if (i < 0)
         return unknownName(name);
@@ -400,17 +386,12 @@ Failure ModList::move(const QString& name, int position) {
 }
 
 Failure ModList::takeOriginalsFrom(const QString& other) {
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return failure;
-    const auto lock =
-        files::WriteLock::take(QStringList{QDir(folder_).filePath(QStringLiteral("mods.list"))});
-    if (!lock.ok())
-        return lock.error();
-    if (auto failure = reload(false); !failure.ok())
-        return failure;
+    const auto held = hold(listLock(), false);
+    if (!held.ok())
+        return held.why();
     QList<QByteArray> bytes;
     for (const Kept& k : originals_) {
-        const QString path = detail::findInFolder(other, k.file);
+        const QString path = fields::fileIn(other, k.file);
         if (path.isEmpty())
             return QStringLiteral("“%1”里没有 %2，原版保持不变。").arg(shownPath(other), k.file);
         const auto b = files::readWhole(path);
@@ -434,7 +415,7 @@ Failure ModList::takeOriginalsFrom(const QString& other) {
             !failure.ok())
             return failure;
         originals_[k].size = bytes[k].size();
-        originals_[k].sha256 = sha256(bytes[k]);
+        originals_[k].sha256 = files::sha256Hex(bytes[k]);
     }
     if (auto failure = saveOriginals(); !failure.ok())
         return failure;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "common/writelock.h"
 #include "compare.h"
 #include "patch.h"
 
@@ -171,6 +172,12 @@ private:
     // `strict` false keeps an entry whose patch cannot be read (as a problem)
     // and an original that is missing, so that they can be removed or replaced.
     Failure reload(bool strict = true);
+    // The lock of `paths` (the list's own when `paths` is the list's lock file), taken after
+    // the folder was found writable, and the list read again under it; held while the result
+    // lives. An empty `paths` (a dry run) takes no lock. A refusal ends with `refusedNote`.
+    Result<files::WriteLock> hold(const QStringList& paths, bool strict = true,
+                                  const QString& refusedNote = {});
+    QStringList listLock() const;
     Failure saveList(const QMap<QString, QString>* pendingApplied = nullptr,
                      const QMap<QString, QString>* pendingUndo = nullptr) const;
     Failure saveOriginals() const;

@@ -303,7 +303,7 @@ Result<QByteArray> ModList::reference(const QString& file) const {
                 return original(file);
         const QString path = QDir(keptFolder(folder_)).filePath(*applied);
         const auto bytes = files::readWhole(path);
-        if (!bytes.ok() || detail::sha256(*bytes) != *applied)
+        if (!bytes.ok() || files::sha256Hex(*bytes) != *applied)
             return Result<QByteArray>::failure(
                 QStringLiteral("模组列表上次写入的 %1 找不到或已损坏（“%2”）")
                     .arg(file, QDir::toNativeSeparators(path)));
@@ -320,7 +320,7 @@ Result<OutsideEdits> ModList::outsideIn(const QMap<QString, QByteArray>& now) co
         if (!kind || !now.contains(k.file))
             continue;
         const QByteArray& current = now[k.file];
-        if (applied_.value(k.file, k.sha256) == detail::sha256(current))
+        if (applied_.value(k.file, k.sha256) == files::sha256Hex(current))
             continue;
         const auto ref = reference(k.file);
         if (!ref.ok())
@@ -357,7 +357,7 @@ Result<QMap<QString, QByteArray>> readNow(const QString& folder, const QStringLi
     using R = Result<QMap<QString, QByteArray>>;
     QMap<QString, QByteArray> now;
     for (const QString& name : names) {
-        const QString path = detail::findInFolder(folder, name);
+        const QString path = fields::fileIn(folder, name);
         if (path.isEmpty())
             return R::failure(QStringLiteral("游戏文件夹里没有 %1").arg(name));
         const auto bytes = files::readWhole(path);
@@ -371,7 +371,7 @@ Result<QMap<QString, QByteArray>> readNow(const QString& folder, const QStringLi
 QStringList lockedPaths(const QString& folder, const QStringList& names) {
     QStringList paths{QDir(folder).filePath(QStringLiteral("mods.list"))};
     for (const QString& name : names) {
-        const QString path = detail::findInFolder(folder, name);
+        const QString path = fields::fileIn(folder, name);
         paths << (path.isEmpty() ? QDir(folder).filePath(name) : path);
     }
     return paths;
@@ -393,9 +393,9 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
     QList<files::JournalFile> journal;
     QMap<QString, QString> newApplied = applied_, newUndo;
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        const QString path = detail::findInFolder(folder_, it.key());
+        const QString path = fields::fileIn(folder_, it.key());
         result.files.append({it.key(), before.value(it.key()), *it});
-        newApplied.insert(it.key(), detail::sha256(*it));
+        newApplied.insert(it.key(), files::sha256Hex(*it));
         if (*it != before.value(it.key()))
             journal.append({path, before.value(it.key()), *it});
     }
@@ -407,7 +407,7 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
     if (!QDir().mkpath(kept.path()))
         return R::failure(QStringLiteral("无法建立文件夹“%1”").arg(kept.path()) + nothingWritten());
     const auto keep = [&](const QByteArray& bytes) -> Failure {
-        const QString path = kept.filePath(detail::sha256(bytes));
+        const QString path = kept.filePath(files::sha256Hex(bytes));
         const auto there = files::readWhole(path);
         if (there.ok() && *there == bytes)
             return {};
@@ -425,7 +425,7 @@ Result<ApplyResult> ModList::writeFiles(const QMap<QString, QByteArray>& before,
         if (keepUndo) {
             if (auto failure = keep(before.value(it.key())); !failure.ok())
                 return R::failure(failure.error() + nothingWritten());
-            newUndo.insert(it.key(), detail::sha256(before.value(it.key())));
+            newUndo.insert(it.key(), files::sha256Hex(before.value(it.key())));
         }
     }
     if (journal.isEmpty() && keepUndo)
@@ -465,15 +465,10 @@ void ModList::dropUnusedKept() const {
 
 Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     using R = Result<ApplyResult>;
-    if (!dryRun)
-        if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-            return R::failure(failure.error() + nothingWritten());
-    const auto lock =
-        files::WriteLock::take(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()));
-    if (!lock.ok())
-        return R::failure(lock.error());
-    if (auto failure = reload(); !failure.ok())
-        return R::failure(failure.error());
+    const auto held =
+        hold(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()), true, nothingWritten());
+    if (!held.ok())
+        return held.why();
     const auto now = readNow(folder_, touchedFiles());
     if (!now.ok())
         return R::failure(now.error() + nothingWritten());
@@ -511,13 +506,9 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
 
 Result<ApplyResult> ModList::restore(Outside outside) {
     using R = Result<ApplyResult>;
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return R::failure(failure.error() + nothingWritten());
-    const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
-    if (!lock.ok())
-        return R::failure(lock.error());
-    if (auto failure = reload(); !failure.ok())
-        return R::failure(failure.error());
+    const auto held = hold(lockedPaths(folder_, touchedFiles()), true, nothingWritten());
+    if (!held.ok())
+        return held.why();
     const auto now = readNow(folder_, touchedFiles());
     if (!now.ok())
         return R::failure(now.error() + nothingWritten());
@@ -542,13 +533,9 @@ Result<ApplyResult> ModList::restore(Outside outside) {
 
 Result<ApplyResult> ModList::undoApply() {
     using R = Result<ApplyResult>;
-    if (auto failure = detail::folderUnwritable(folder_); !failure.ok())
-        return R::failure(failure.error() + nothingWritten());
-    const auto lock = files::WriteLock::take(lockedPaths(folder_, touchedFiles()));
-    if (!lock.ok())
-        return R::failure(lock.error());
-    if (auto failure = reload(); !failure.ok())
-        return R::failure(failure.error());
+    const auto held = hold(lockedPaths(folder_, touchedFiles()), true, nothingWritten());
+    if (!held.ok())
+        return held.why();
     if (undo_.isEmpty())
         return R::failure(QStringLiteral("没有可以撤销的应用。"));
     const auto now = readNow(folder_, undo_.keys());
@@ -556,13 +543,13 @@ Result<ApplyResult> ModList::undoApply() {
         return R::failure(now.error() + nothingWritten());
     QMap<QString, QByteArray> before;
     for (auto it = undo_.cbegin(); it != undo_.cend(); ++it) {
-        if (applied_.value(it.key()) != detail::sha256(now->value(it.key())))
+        if (applied_.value(it.key()) != files::sha256Hex(now->value(it.key())))
             return R::failure(
                 QStringLiteral("%1 在上次应用之后又改过了，撤销会丢掉这些修改。").arg(it.key()) +
                 nothingWritten());
         const QString path = QDir(keptFolder(folder_)).filePath(*it);
         const auto bytes = files::readWhole(path);
-        if (!bytes.ok() || detail::sha256(*bytes) != *it)
+        if (!bytes.ok() || files::sha256Hex(*bytes) != *it)
             return R::failure(QStringLiteral("应用前的 %1 找不到或已损坏（“%2”）")
                                   .arg(it.key(), QDir::toNativeSeparators(path)) +
                               nothingWritten());

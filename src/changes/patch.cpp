@@ -19,25 +19,7 @@
 
 namespace lcj::changes::patch {
 
-namespace {
-
-QString sha256(const QByteArray& bytes) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
-
-// The file named `name` in `folder`, found without regard to case as the game's
-// own files are; empty when there is none.
-QString findInFolder(const QString& folder, const QString& name) {
-    const QDir dir(folder);
-    if (dir.exists(name))
-        return dir.filePath(name);
-    for (const QString& entry : dir.entryList(QDir::Files))
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return {};
-}
-
-} // namespace
+namespace {} // namespace
 
 namespace {
 
@@ -366,7 +348,7 @@ Result<FilePatch> makeFilePatch(FileKind kind, const QString& fileName, const QB
     const auto b = fields::openFile(kind, fileName, modded);
     if (!b.ok())
         return R::failure(QStringLiteral("%1（修改版）：%2").arg(fileName, b.error()));
-    FilePatch file{fileName, kind, original.size(), sha256(original), {}};
+    FilePatch file{fileName, kind, original.size(), files::sha256Hex(original), {}};
     const bool scenario = kind == FileKind::Scenario;
     const QString army = QStringLiteral("army");
     // The army's length is a field of a scenario whose army the editor reads;
@@ -434,7 +416,7 @@ Result<Patch> makePatch(const QString& original, const QString& modded, QStringL
         };
         const QStringList names = listing(original);
         for (const QString& name : names) {
-            const QString other = findInFolder(modded, name);
+            const QString other = fields::fileIn(modded, name);
             if (other.isEmpty()) {
                 if (kindOfName(name))
                     warnings << QStringLiteral("%1：修改版的文件夹里没有这个文件").arg(name);
@@ -443,7 +425,7 @@ Result<Patch> makePatch(const QString& original, const QString& modded, QStringL
             pairs.append({QDir(original).filePath(name), other});
         }
         for (const QString& name : listing(modded))
-            if (findInFolder(original, name).isEmpty())
+            if (fields::fileIn(original, name).isEmpty())
                 warnings
                     << QStringLiteral("%1：只有修改版的文件夹有这个文件，没有收入补丁").arg(name);
     } else if (oi.isFile() && mi.isFile()) {
@@ -669,7 +651,7 @@ Result<Planned> planFile(const FilePatch& file, const QString& path, bool revers
     if (!bytes.ok())
         return R::failure(bytes.error());
     plan.outcome.before = *bytes;
-    plan.outcome.original = bytes->size() == file.size && sha256(*bytes) == file.sha256;
+    plan.outcome.original = bytes->size() == file.size && files::sha256Hex(*bytes) == file.sha256;
     const QString name = QFileInfo(path).fileName();
     const auto current = currentValues(file, name, *bytes);
     if (!current.ok())
@@ -707,7 +689,7 @@ Result<ApplyOutcome> applyPatch(const Patch& patch, const QString& game, bool re
             QStringLiteral("补丁涉及%1个文件，请给出游戏文件夹").arg(patch.files.size()));
     QStringList paths;
     for (const FilePatch& file : patch.files) {
-        const QString path = gi.isDir() ? findInFolder(game, file.file) : game;
+        const QString path = gi.isDir() ? fields::fileIn(game, file.file) : game;
         if (path.isEmpty())
             return R::failure(QStringLiteral("游戏文件夹里没有 %1").arg(file.file));
         if (!gi.isDir() && kindOfName(gi.fileName()) != file.kind)

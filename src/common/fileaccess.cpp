@@ -4,6 +4,7 @@
 #include "virtualstore.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -256,6 +257,10 @@ Failure keepBackup(const QString& path, const QByteArray* onDisk) {
 }
 
 } // namespace
+
+QString sha256Hex(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
 
 QString backupPath(const QString& path) {
     return path + QStringLiteral(".bak");

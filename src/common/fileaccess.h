@@ -66,6 +66,9 @@ Failure writeOutputFile(const QString& path, const QByteArray& bytes);
 // The backup kept beside a file before its first write.
 QString backupPath(const QString& path);
 
+// The SHA-256 of `bytes` as lower-case hex, as journals, patches and the mod list keep it.
+QString sha256Hex(const QByteArray& bytes);
+
 // The folder `.lcjworkshop` inside `folder`, where the writers of the files of
 // `folder` keep their locks, their files being written and their journals.
 // Every file there that a writer leaves carries its process id in its name.

@@ -38,10 +38,6 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString sha256(const QByteArray& bytes) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
-
 // The file a link leads to: the one a write replaces, the link staying.
 QString followLinks(const QString& path) {
     QFileInfo info(path);
@@ -114,7 +110,7 @@ QString shaOfFile(const QString& path) {
     if (!QFileInfo(path).isFile())
         return {};
     const auto bytes = readWhole(path);
-    return bytes.ok() ? sha256(*bytes) : QString();
+    return bytes.ok() ? sha256Hex(*bytes) : QString();
 }
 
 // The writer's process id and its write's tag that begin a workshop file's
@@ -330,7 +326,7 @@ Failure WriteJournal::write(const QList<JournalFile>& files, const QString& kept
     QList<Entry> entries;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const JournalFile& f = files[i];
-        Entry e{QFileInfo(targets[i]).fileName(), sha256(f.before), sha256(f.after),
+        Entry e{QFileInfo(targets[i]).fileName(), sha256Hex(f.before), sha256Hex(f.after),
                 QStringLiteral("%1-%2.new").arg(tag).arg(i),
                 QStringLiteral("%1-%2.old").arg(tag).arg(i)};
         if (auto failure = steps::writeNew(dir.filePath(e.staged), f.after, targets[i]);
