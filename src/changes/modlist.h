@@ -186,6 +186,9 @@ private:
     Result<QByteArray> reference(const QString& file) const;
     Result<OutsideEdits> outsideIn(const QMap<QString, QByteArray>& now) const;
     Failure keepOwnEdits(const OutsideEdits& edits, bool save);
+    // The touched files as they are now, the edits made outside the list settled as `outside`
+    // says (kept as the top layer, saved when `save`); refused while they stand unsettled.
+    Result<QMap<QString, QByteArray>> settleOutside(Outside outside, bool save);
     Result<ApplyResult> writeFiles(const QMap<QString, QByteArray>& before,
                                    const QMap<QString, QByteArray>& after, bool keepUndo);
     void dropUnusedKept() const;

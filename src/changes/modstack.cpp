@@ -463,13 +463,9 @@ void ModList::dropUnusedKept() const {
     QDir().rmdir(kept.path());
 }
 
-Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
-    using R = Result<ApplyResult>;
-    const auto held =
-        hold(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()), true, nothingWritten());
-    if (!held.ok())
-        return held.why();
-    const auto now = readNow(folder_, touchedFiles());
+Result<QMap<QString, QByteArray>> ModList::settleOutside(Outside outside, bool save) {
+    using R = Result<QMap<QString, QByteArray>>;
+    auto now = readNow(folder_, touchedFiles());
     if (!now.ok())
         return R::failure(now.error() + nothingWritten());
     const auto edits = outsideIn(*now);
@@ -478,11 +474,23 @@ Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
     if (!edits->empty() && outside == Outside::Refuse)
         return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
                               .arg(edits->lines.join(u'\n'), nothingWritten()));
+    if (!edits->empty() && outside == Outside::KeepAsLayer)
+        if (auto failure = keepOwnEdits(*edits, save); !failure.ok())
+            return R::failure(failure.error() + nothingWritten());
+    return now;
+}
+
+Result<ApplyResult> ModList::apply(Outside outside, bool dryRun) {
+    using R = Result<ApplyResult>;
+    const auto held =
+        hold(dryRun ? QStringList{} : lockedPaths(folder_, touchedFiles()), true, nothingWritten());
+    if (!held.ok())
+        return held.why();
     // A dry run shows them on top without keeping them.
     const QList<Entry> listed = entries_;
-    if (!edits->empty() && outside == Outside::KeepAsLayer)
-        if (auto failure = keepOwnEdits(*edits, !dryRun); !failure.ok())
-            return R::failure(failure.error() + nothingWritten());
+    const auto now = settleOutside(outside, !dryRun);
+    if (!now.ok())
+        return now.why();
     const auto built = build(true);
     if (dryRun)
         entries_ = listed;
@@ -509,18 +517,9 @@ Result<ApplyResult> ModList::restore(Outside outside) {
     const auto held = hold(lockedPaths(folder_, touchedFiles()), true, nothingWritten());
     if (!held.ok())
         return held.why();
-    const auto now = readNow(folder_, touchedFiles());
+    const auto now = settleOutside(outside, true);
     if (!now.ok())
-        return R::failure(now.error() + nothingWritten());
-    const auto edits = outsideIn(*now);
-    if (!edits.ok())
-        return R::failure(edits.error() + nothingWritten());
-    if (!edits->empty() && outside == Outside::Refuse)
-        return R::failure(QStringLiteral("这些地方在模组列表之外改过：\n%1%2")
-                              .arg(edits->lines.join(u'\n'), nothingWritten()));
-    if (!edits->empty() && outside == Outside::KeepAsLayer)
-        if (auto failure = keepOwnEdits(*edits, true); !failure.ok())
-            return R::failure(failure.error() + nothingWritten());
+        return now.why();
     QMap<QString, QByteArray> originals;
     for (const Kept& k : originals_) {
         const auto bytes = original(k.file);
