@@ -285,6 +285,20 @@ void copyTree(const QString& from, const QString& to) {
 // its fsyncs and replaces in turn: the next writing run leaves the game files
 // wholly as before or wholly applied, and the list then applies without
 // taking its own half-done write for the player's edits.
+// Under the address sanitizer every lcjtool run is about ten times slower: there the list's
+// going on is followed after every third stop; the stops are still made at every step.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int followEvery = 3;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int followEvery = 3;
+#else
+constexpr int followEvery = 1;
+#endif
+#else
+constexpr int followEvery = 1;
+#endif
+
 TEST(StoppedModsApply, LeavesTheFolderWhollyOldOrWhollyNew) {
     test::TestFolder dir;
     const QString orig = dir.path(u"orig"_s), listed = dir.path(u"listed"_s);
@@ -346,6 +360,8 @@ TEST(StoppedModsApply, LeavesTheFolderWhollyOldOrWhollyNew) {
             << "old: " << differing(now, before) << " new: " << differing(now, after);
         // The list goes on from there: no outside edits, the same result, and
         // its undo gives the files before.
+        if (k % followEvery != 1 % followEvery)
+            continue;
         const ToolRun again = lcjtool({u"mods"_s, u"apply"_s, game});
         EXPECT_EQ(again.code, cli::Ok) << again.err.toStdString();
         EXPECT_TRUE(sorted(game, before).games == after);
