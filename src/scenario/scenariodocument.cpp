@@ -316,6 +316,10 @@ QByteArray ScenarioDocument::equipEntriesToWrite() const {
 // ---- changes for undo and redo
 
 QByteArray& ScenarioDocument::buffer(DocumentChange::Buffer which) {
+    return const_cast<QByteArray&>(std::as_const(*this).buffer(which));
+}
+
+const QByteArray& ScenarioDocument::buffer(DocumentChange::Buffer which) const {
     switch (which) {
     case DocumentChange::Buffer::ExtraSlots:
         return extraSlotBytes_;
@@ -357,6 +361,58 @@ void ScenarioDocument::store(DocumentChange::Buffer which, qint64 pos, const QBy
 
 std::optional<DocumentChange> ScenarioDocument::takeChange() {
     return std::exchange(change_, std::nullopt);
+}
+
+namespace {
+
+// The change of one buffer from `before` to `after`, of one size: the bytes from the first to
+// the last that differ.
+DocumentChange between(DocumentChange::Buffer buffer, const QByteArray& before,
+                       const QByteArray& after) {
+    qsizetype first = 0;
+    while (first < before.size() && before[first] == after[first])
+        ++first;
+    qsizetype end = before.size();
+    while (end > first && before[end - 1] == after[end - 1])
+        --end;
+    DocumentChange change;
+    change.buffer = buffer;
+    change.pos = first;
+    change.before = before.mid(first, end - first);
+    change.after = after.mid(first, end - first);
+    return change;
+}
+
+} // namespace
+
+std::optional<QList<DocumentChange>>
+ScenarioDocument::changesTo(const ScenarioDocument& other) const {
+    using Buffer = DocumentChange::Buffer;
+    QList<DocumentChange> changes;
+    for (const Buffer which : {Buffer::Scenario, Buffer::ExtraSlots, Buffer::Equip}) {
+        const QByteArray& a = buffer(which);
+        const QByteArray& b = other.buffer(which);
+        if (a.size() != b.size())
+            return std::nullopt;
+        if (a == b)
+            continue;
+        DocumentChange change = between(which, a, b);
+        change.armyEntryCountBefore = armyEntryCount_;
+        change.armyEntryCountAfter = other.armyEntryCount_;
+        change.equipEditedBefore = equipEdited_;
+        change.equipEditedAfter = other.equipEdited_;
+        changes << change;
+    }
+    return changes;
+}
+
+std::optional<DocumentChange> ScenarioDocument::changeToBytes(const QByteArray& bytes) const {
+    if (bytes.size() != bytes_.size())
+        return std::nullopt;
+    DocumentChange change = between(DocumentChange::Buffer::Scenario, bytes_, bytes);
+    change.armyEntryCountBefore = change.armyEntryCountAfter = armyEntryCount_;
+    change.equipEditedBefore = change.equipEditedAfter = equipEdited_;
+    return change;
 }
 
 void ScenarioDocument::revert(const DocumentChange& change) {

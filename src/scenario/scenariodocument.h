@@ -136,9 +136,16 @@ public:
     // state the change left (for revert) or found (for reapply).
     void revert(const DocumentChange& change);
     void reapply(const DocumentChange& change);
+    // The changes that make this document `other`, a copy of it edited: one for each buffer
+    // that differs, each with both documents' counts; nothing when a buffer's size differs.
+    std::optional<QList<DocumentChange>> changesTo(const ScenarioDocument& other) const;
+    // The change that puts `bytes` in place of the scenario's bytes, the counts kept; nothing
+    // when the sizes differ.
+    std::optional<DocumentChange> changeToBytes(const QByteArray& bytes) const;
 
 private:
     QByteArray& buffer(DocumentChange::Buffer which);
+    const QByteArray& buffer(DocumentChange::Buffer which) const;
     // Stores `bytes` at `pos` of a buffer, sets the counts and records the change.
     void store(DocumentChange::Buffer which, qint64 pos, const QByteArray& bytes,
                int armyCountAfter, bool equipEditedAfter);

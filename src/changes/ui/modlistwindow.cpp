@@ -388,51 +388,45 @@ std::optional<mods::Outside> ModListWindow::settleOutside(const QString& action)
 }
 
 void ModListWindow::apply_Click() {
+    write(QStringLiteral("应用"), QStringLiteral("没有应用："), QStringLiteral("已应用"),
+          [this](mods::Outside outside) { return list_->apply(outside); });
+}
+
+void ModListWindow::undoApply_Click() {
+    write({}, QStringLiteral("无法撤销应用："), QStringLiteral("已撤销应用"),
+          [this](mods::Outside) { return list_->undoApply(); });
+}
+
+void ModListWindow::restore_Click() {
+    write(QStringLiteral("恢复原版"), QStringLiteral("没有恢复原版："),
+          QStringLiteral("已恢复原版"),
+          [this](mods::Outside outside) { return list_->restore(outside); });
+}
+
+void ModListWindow::write(const QString& action, const QString& refused, const QString& done,
+                          const std::function<Result<mods::ApplyResult>(mods::Outside)>& run) {
     if (!list_)
         return;
-    const auto outside = settleOutside(QStringLiteral("应用"));
+    // 撤销应用 puts back what the last apply replaced: it asks nothing about outside edits.
+    std::optional<mods::Outside> outside = mods::Outside::Refuse;
+    if (!action.isEmpty())
+        outside = settleOutside(action);
     if (!outside)
         return;
-    auto result = list_->apply(*outside);
+    auto result = run(*outside);
     if (!result.ok()) {
-        say(QStringLiteral("没有应用：") + result.error());
+        say(refused + result.error());
         refresh();
         return;
     }
+    // As lcjtool does after every write of the list: the folder checked over the result.
     if (auto problems = check::checkFolder(folder_); problems.ok()) {
         for (const check::Problem& problem : std::as_const(*problems))
             result->checkProblems << problem.line();
     } else {
         result->checkProblems << QStringLiteral("无法检查游戏目录：") + problems.error();
     }
-    showResult(*result, QStringLiteral("已应用"));
-}
-
-void ModListWindow::undoApply_Click() {
-    if (!list_)
-        return;
-    auto result = list_->undoApply();
-    if (!result.ok()) {
-        say(QStringLiteral("无法撤销应用：") + result.error());
-        refresh();
-        return;
-    }
-    showResult(*result, QStringLiteral("已撤销应用"));
-}
-
-void ModListWindow::restore_Click() {
-    if (!list_)
-        return;
-    const auto outside = settleOutside(QStringLiteral("恢复原版"));
-    if (!outside)
-        return;
-    auto result = list_->restore(*outside);
-    if (!result.ok()) {
-        say(QStringLiteral("没有恢复原版：") + result.error());
-        refresh();
-        return;
-    }
-    showResult(*result, QStringLiteral("已恢复原版"));
+    showResult(*result, done);
 }
 
 void ModListWindow::showResult(const mods::ApplyResult& result, const QString& done) {

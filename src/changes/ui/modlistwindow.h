@@ -3,6 +3,7 @@
 #include "changes/modlist.h"
 #include "common/ui/editorwindow.h"
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -64,6 +65,11 @@ private:
     // write nothing.
     std::optional<changes::mods::Outside> settleOutside(const QString& action);
     // Shows what an apply, its undo or a restore did, and tells the open editors.
+    // Runs one write of the list (`action` names the question about outside edits; none for
+    // 撤销应用), says `refused` and why when it is refused, else shows what it did as `done`.
+    void
+    write(const QString& action, const QString& refused, const QString& done,
+          const std::function<Result<changes::mods::ApplyResult>(changes::mods::Outside)>& run);
     void showResult(const changes::mods::ApplyResult& result, const QString& done);
     void showFieldOf(const QModelIndex& index);
 

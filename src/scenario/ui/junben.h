@@ -174,6 +174,8 @@ private:
     // Takes `bytes` (the whole file) as the scenario's edits, one step (Document::Access::adopt).
     bool adoptScenario(const QByteArray& bytes);
     bool adoptRetyped(const QByteArray& bytes);
+    // Makes `steps` as one undo step whose file is `bytes`, and shows the result.
+    bool takeSteps(const QList<DocumentChange>& steps, const QByteArray& bytes);
     Failure reloadScenario();
     // Asks "保存" / "放弃" / "取消" when edits are unconfirmed or unsaved;
     // "保存" confirms every frame and saves. True when the window may go on.

@@ -44,40 +44,22 @@ void Junben::watchFiles() {
 }
 
 bool Junben::adoptScenario(const QByteArray& bytes) {
-    // Taken as one change of the scenario's bytes: a file of the length loaded, over a
-    // document whose save would write it as it is.
-    const QByteArray& held = doc_.bytes();
+    // Taken as one step over a document whose save would write it as it is: a file of the
+    // length loaded as one change of the scenario's bytes, one of another length (army
+    // entries appended) by adoptRetyped.
     if (stamp_.path.isEmpty() || history_.modified())
         return false;
-    if (bytes.size() != held.size())
+    if (bytes.size() != doc_.bytes().size())
         return adoptRetyped(bytes);
-    qsizetype first = 0;
-    while (first < held.size() && held[first] == bytes[first])
-        ++first;
-    if (first == held.size())
+    if (bytes == doc_.bytes())
         return true;
-    qsizetype end = held.size();
-    while (end > first && held[end - 1] == bytes[end - 1])
-        --end;
-    DocumentChange change;
-    change.buffer = DocumentChange::Buffer::Scenario;
-    change.pos = first;
-    change.before = held.mid(first, end - first);
-    change.after = bytes.mid(first, end - first);
-    change.armyEntryCountBefore = change.armyEntryCountAfter = doc_.armyEntryCount();
-    change.equipEditedBefore = change.equipEditedAfter = doc_.equipEdited();
-    doc_.reapply(change);
-    history_.record(change, changes::stepText(fields::FileKind::Scenario, held, bytes));
-    showStored();
-    updateTitle();
-    emit documentChanged();
-    return true;
+    const auto change = doc_.changeToBytes(bytes);
+    return change && takeSteps({*change}, bytes);
 }
 
 bool Junben::adoptRetyped(const QByteArray& bytes) {
-    // A file of another length (army entries appended): the fields that differ are typed into a
-    // copy of the document as the editor's boxes take them, and taken only when that copy
-    // builds exactly `bytes`.
+    // The fields that differ are typed into a copy of the document as the editor's boxes take
+    // them, and taken only when that copy builds exactly `bytes`.
     const QString name = QFileInfo(stamp_.path).fileName();
     const auto now = changes::patch::readCells(fields::FileKind::Scenario, name, doc_.bytes());
     const auto then = changes::patch::readCells(fields::FileKind::Scenario, name, bytes);
@@ -96,35 +78,11 @@ bool Junben::adoptRetyped(const QByteArray& bytes) {
     const auto built = buildSave(typed);
     if (!built.ok() || built->bytes != bytes)
         return false;
-    // One change for each buffer that differs; the buffers keep their sizes.
-    QList<DocumentChange> steps;
-    using Buffer = DocumentChange::Buffer;
-    const std::pair<Buffer, const QByteArray& (ScenarioDocument::*)() const> buffers[] = {
-        {Buffer::Scenario, &ScenarioDocument::bytes},
-        {Buffer::ExtraSlots, &ScenarioDocument::extraSlotBytes},
-        {Buffer::Equip, &ScenarioDocument::equipBytes}};
-    for (const auto& [buffer, of] : buffers) {
-        const QByteArray& a = (doc_.*of)();
-        const QByteArray& b = (typed.*of)();
-        if (a.size() != b.size())
-            return false;
-        qsizetype first = 0;
-        while (first < a.size() && a[first] == b[first])
-            ++first;
-        qsizetype end = a.size();
-        while (end > first && a[end - 1] == b[end - 1])
-            --end;
-        DocumentChange change;
-        change.buffer = buffer;
-        change.pos = first;
-        change.before = a.mid(first, end - first);
-        change.after = b.mid(first, end - first);
-        change.armyEntryCountBefore = doc_.armyEntryCount();
-        change.armyEntryCountAfter = typed.armyEntryCount();
-        change.equipEditedBefore = doc_.equipEdited();
-        change.equipEditedAfter = typed.equipEdited();
-        steps << change;
-    }
+    const auto steps = doc_.changesTo(typed);
+    return steps && takeSteps(*steps, bytes);
+}
+
+bool Junben::takeSteps(const QList<DocumentChange>& steps, const QByteArray& bytes) {
     const QByteArray before = doc_.bytes();
     for (const DocumentChange& change : steps)
         doc_.reapply(change);
