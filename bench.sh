@@ -156,6 +156,11 @@ awk '
             } else if (match(l, /goal<[0-9.]+ms/)) {
                 limit = substr(l, RSTART + 5, RLENGTH - 7) + 0
                 goal = "< " limit " ms"; met = v < limit ? "yes" : "NO"
+                # A floor measured beside an absolute goal is shown with it.
+                if (peerOf[name] != "" && peerOf[name] > 0) {
+                    peer = shown(peerKind[name], peerOf[name])
+                    ratio = sprintf("%.2fx", v / peerOf[name])
+                }
             } else if (match(l, /goal<[0-9.]+B/)) {
                 limit = substr(l, RSTART + 5, RLENGTH - 6) + 0
                 goal = "< " shown("bytes", limit); met = v < limit ? "yes" : "NO"

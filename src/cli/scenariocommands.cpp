@@ -142,7 +142,7 @@ Result<bool> saveEdit(const PreparedEdit& prepared, const QString& target) {
         return false;
     if (auto failure = files::writeWhole(target, prepared.bytes); !failure.ok())
         return R::failure(QStringLiteral("保存剧本文件出错\n") + failure.error());
-    const auto reread = files::readWhole(target);
+    const auto reread = files::readWholeAgain(target, prepared.bytes);
     if (!reread.ok() || *reread != prepared.bytes)
         return R::failure(QStringLiteral("保存剧本文件出错\n文件已写入，但读回时出错：") +
                           (reread.ok() ? QStringLiteral("内容与写入的不同") : reread.error()));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -46,33 +47,50 @@ bool holds(const QString& path, const QByteArray& bytes) {
     return file.read(buffer.data(), 1) == 0;
 }
 
+using FileClock = std::filesystem::file_time_type::clock;
+
 // The time the file at `path` was last written, to the file system's finest
-// step; -1 when it cannot be read.
-qint64 modifiedAt(const QString& path) {
+// step; empty when it cannot be read. The file clock's count is negative for
+// every file of today.
+std::optional<qint64> modifiedAt(const QString& path) {
     std::error_code error;
     const auto time =
         std::filesystem::last_write_time(std::filesystem::path(path.toStdU16String()), error);
     if (error)
-        return -1;
+        return std::nullopt;
     return qint64(time.time_since_epoch().count());
+}
+
+// The time of `path` when it can speak for the contents later. A file system
+// counts times in steps (two seconds on FAT), and a file written again within
+// the step it was last written in keeps its time: a time that close to now
+// is not kept, and the contents are compared at the next look.
+std::optional<qint64> settledTime(const QString& path) {
+    const std::optional<qint64> time = modifiedAt(path);
+    const qint64 now = qint64(FileClock::now().time_since_epoch().count());
+    const qint64 settle =
+        std::chrono::duration_cast<FileClock::duration>(std::chrono::seconds(3)).count();
+    if (!time || now - *time < settle)
+        return std::nullopt;
+    return time;
 }
 
 } // namespace
 
 DiskStamp DiskStamp::take(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
-    return {info.absoluteFilePath(), info.size(), bytes, modifiedAt(path)};
+    return {info.absoluteFilePath(), info.size(), bytes, settledTime(path)};
 }
 
 DiskStamp DiskStamp::written(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
-    return {info.absoluteFilePath(), info.size(), bytes};
+    return {info.absoluteFilePath(), info.size(), bytes, std::nullopt};
 }
 
 DiskStamp DiskStamp::read(const QString& path) {
     const auto bytes = contents(path);
     if (!bytes)
-        return {QFileInfo(path).absoluteFilePath(), -1, {}};
+        return {QFileInfo(path).absoluteFilePath(), -1, {}, std::nullopt};
     return take(path, *bytes);
 }
 
@@ -87,7 +105,7 @@ DiskStamp::State DiskStamp::stateOf(const QString& target) const {
     if (info.size() != size)
         return State::Changed;
     // Not written since the stamp: nothing to read.
-    if (modified >= 0 && modifiedAt(target) == modified)
+    if (modified && modifiedAt(target) == modified)
         return State::Unchanged;
     return holds(target, bytes) ? State::Unchanged : State::Changed;
 }

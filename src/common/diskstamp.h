@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace lcj {
 
@@ -18,10 +19,11 @@ struct DiskStamp {
     qint64 size = -1;
     QByteArray bytes;
     // When the file was last written, as the file system counts it, read when
-    // the stamp was taken; -1: not known. The contents decide what changed: a
-    // file whose size and time are still the stamp's is not read again, any
+    // the stamp was taken; empty: not known. The clock may count from a point
+    // after today, so any number is a time. The contents decide what changed:
+    // a file whose size and time are still the stamp's is not read again, any
     // other is read and compared.
-    qint64 modified = -1;
+    std::optional<qint64> modified;
 
     // The file at `path` as it is now, holding `bytes` just read from it.
     static DiskStamp take(const QString& path, const QByteArray& bytes);

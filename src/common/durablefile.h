@@ -14,6 +14,11 @@ namespace lcj::files::durable {
 // when it reports that it could not: the bytes may not all be there.
 bool syncToDisk(QFileDevice& file);
 
+// Asks the system to start putting the `length` bytes written through `file`
+// at `pos` on the disk, without waiting for them: a later syncToDisk() then
+// waits only for what is left. Where the system has no such call, nothing.
+void startWriting(QFileDevice& file, qint64 pos, qint64 length);
+
 // Gives the open `file` the owner and group of the file at `original`, where
 // the system lets this user do that. A refusal is no fault: the file then
 // keeps the owner it has.

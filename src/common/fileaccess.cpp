@@ -14,6 +14,7 @@
 #include <QThread>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace lcj::files {
 
@@ -67,13 +68,18 @@ bool openForReading(QFile& file) {
     return file.open(QIODevice::ReadOnly);
 }
 
-// Writes every byte of `bytes`; a short or failed write is false.
+// Writes every byte of `bytes`; a short or failed write is false. A large
+// file goes in pieces, each sent on to the disk while the next is written, so
+// that the sync after it waits for less.
 bool writeAll(QFileDevice& file, const QByteArray& bytes) {
+    constexpr qint64 piece = qint64(2) << 20;
     qint64 done = 0;
     while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        const qint64 n = file.write(bytes.constData() + done, std::min(piece, bytes.size() - done));
         if (n <= 0)
             return false;
+        if (bytes.size() > piece)
+            durable::startWriting(file, done, n);
         done += n;
     }
     return true;
@@ -384,6 +390,31 @@ Result<QByteArray> readWhole(const QString& path, SizeLimit limit) {
     if (file.isSequential())
         bytes.squeeze();
     return bytes;
+}
+
+Result<QByteArray> readWholeAgain(const QString& path, const QByteArray& written) {
+    QFile file(path);
+    if (path.isEmpty() || !openForReading(file))
+        return Result<QByteArray>::failure(openError(path, file));
+    if (file.isSequential() || file.size() != written.size())
+        return readWhole(path);
+    constexpr qint64 piece = qint64(1) << 20;
+    // One piece's room, used again for each: a large file is never held twice.
+    QByteArray buffer(std::min(piece, written.size()) + 1, Qt::Uninitialized);
+    for (qint64 at = 0; at < written.size();) {
+        const qint64 n = file.read(buffer.data(), std::min(piece, written.size() - at));
+        if (n < 0)
+            return Result<QByteArray>::failure(readError(path));
+        if (n == 0 || std::memcmp(buffer.constData(), written.constData() + at, size_t(n)) != 0)
+            return readWhole(path);
+        at += n;
+    }
+    // A file that grew while it was read holds more.
+    if (file.read(buffer.data(), 1) != 0)
+        return readWhole(path);
+    if (meets(Fault::ShortRead))
+        return Result<QByteArray>::failure(readError(path));
+    return written;
 }
 
 Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes) {

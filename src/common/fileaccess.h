@@ -48,6 +48,12 @@ qint64 maxBytes(SizeLimit limit);
 
 Result<QByteArray> readWhole(const QString& path, SizeLimit limit = SizeLimit::GameFile);
 
+// Reads a file just written with `written` whole, as readWhole() does. It is
+// compared piece by piece as it comes, and when it holds exactly `written`,
+// those bytes are what is returned, with no second copy in memory; a file
+// that differs anywhere is read whole.
+Result<QByteArray> readWholeAgain(const QString& path, const QByteArray& written);
+
 // Writes a whole file. Success means every byte is on the disk; on any
 // failure (a full disk included) the old file stays exactly as it was. A file
 // that another program holds open is waited for a moment, then refused. The new

@@ -1,6 +1,7 @@
 #include "common/regionset.h"
 #include "support/testfiles.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -144,4 +145,28 @@ TEST(RegionSet, KnowsWhenAnotherProgramChangedTheFile) {
     EXPECT_EQ(test::readFile(path), other);
     QFile::remove(path);
     EXPECT_EQ(set.diskState(), DiskStamp::State::Vanished);
+}
+
+// A file written again within the step of its file system's clock keeps its time: for a
+// file stamped just after it was written the contents still tell. A file written long
+// before is not read again while its size and time stay as they were.
+TEST(RegionSet, FileWrittenAgainUnderTheSameTimeIsStillChanged) {
+    for (const int agoSeconds : {0, 3600}) {
+        test::TestFolder dir;
+        const QString path = dir.write(QStringLiteral("f.bin"), counting(64));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const QDateTime written = QDateTime::currentDateTimeUtc().addSecs(-agoSeconds);
+        ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+        RegionSet set = twoRegions();
+        ASSERT_TRUE(set.read(path).ok());
+        ASSERT_TRUE(file.seek(41));
+        ASSERT_EQ(file.write("z", 1), 1);
+        file.flush();
+        ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+        file.close();
+        EXPECT_EQ(set.diskState(),
+                  agoSeconds == 0 ? DiskStamp::State::Changed : DiskStamp::State::Unchanged)
+            << agoSeconds;
+    }
 }

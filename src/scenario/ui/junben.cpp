@@ -395,10 +395,10 @@ Junben::SaveOutcome Junben::writeScenario(const QString& target) {
         !failure.ok())
         return {Kind::Failed, failure.error()};
     // Show what is on disk.
-    auto reread = files::readWhole(target);
+    auto reread = files::readWholeAgain(target, built->bytes);
     const QByteArray& onDisk = reread.ok() ? *reread : built->bytes;
     stamp_ = DiskStamp::take(target, onDisk);
-    if (onDisk == built->bytes) {
+    if (onDisk.isSharedWith(built->bytes) || onDisk == built->bytes) {
         // The file holds what the document builds: the document becomes the file as a load
         // reads it, and the history keeps its steps, so that an undo past this save leads
         // back to the states before.
