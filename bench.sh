@@ -129,8 +129,12 @@ awk '
                 # The benchmark measured its peer itself.
                 spec = substr(l, RSTART, RLENGTH); sub(/^goal ?(ratio)?/, "", spec)
                 op = substr(spec, 1, 1); limit = spec; sub(/^[<>]=?/, "", limit); limit += 0
-                goal = op "= " limit " x " (peerLabel[name] == "cp" ? "cp loop" : peerLabel[name])
+                pl = peerLabel[name]
+                # A peer named in the label: its own row gives the figure shown.
+                if (pl == "" && match(l, /x:[^ ]+/)) pl = substr(l, RSTART + 2, RLENGTH - 2)
+                goal = op "= " limit " x " (pl == "cp" ? "cp loop" : pl)
                 if (peerOf[name] != "") peer = shown(peerKind[name], peerOf[name])
+                else if (pl in value) peer = shown(kind[pl], value[pl])
                 q = ratioOf[name]
                 # A speed ratio reads as the figure over its peer: the larger, the faster.
                 ratio = sprintf("%.2fx", q)

@@ -1,14 +1,17 @@
 // The program's own start-up gives every window its icon: the main window
 // shows the application's drawing, painted at the size asked for, a patch
-// window's frame the mod patch's.
+// window's frame the mod patch's. The icons Qt gives the menu bar and the game
+// folder panel are the platform style's own.
 // Runs the program's start-up itself, so it has a main() of its own.
 #include "common/gui/appicon.h"
 #include "common/ui/settings.h"
 #include "shell/startup.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QWindow>
@@ -46,6 +49,23 @@ int checkIcons(QWidget& mainWindow) {
     auto* frame = patchWindow ? qobject_cast<QMdiSubWindow*>(patchWindow->parentWidget()) : nullptr;
     expect(frame && showsTheDrawing(frame->windowIcon(), 16, lcj::icons::drawPatchIcon),
            "the patch window's frame shows the patch icon");
+    // The icons Qt gives the menu bar and the game folder panel, read only when drawn: what
+    // they draw is the platform style's own picture.
+    const auto* proxy = qobject_cast<const QProxyStyle*>(QApplication::style());
+    const struct {
+        const char* button;
+        QStyle::StandardPixmap which;
+    } standard[] = {{"qt_menubar_ext_button", QStyle::SP_ToolBarHorizontalExtensionButton},
+                    {"qt_dockwidget_closebutton", QStyle::SP_DockWidgetCloseButton},
+                    {"qt_dockwidget_floatbutton", QStyle::SP_TitleBarNormalButton}};
+    for (const auto& [button, which] : standard) {
+        const auto* shown = mainWindow.findChild<QAbstractButton*>(QString::fromLatin1(button));
+        const QImage own =
+            proxy ? proxy->baseStyle()->standardIcon(which).pixmap(16).toImage() : QImage();
+        std::printf("%s:\n", button);
+        expect(shown && !own.isNull() && shown->icon().pixmap(16).toImage() == own,
+               "draws the style's own icon");
+    }
     return failures == 0 ? 0 : 1;
 }
 
