@@ -2,12 +2,12 @@
 
 #include "batch.h"
 #include "check/foldercheck.h"
+#include "commandoutput.h"
 #include "common/fileaccess.h"
 #include "common/gbk.h"
 #include "common/version.h"
 #include "common/writejournal.h"
 #include "common/writelock.h"
-#include "console.h"
 #include "csv.h"
 #include "datacommands.h"
 #include "datafile/datafile.h"
@@ -50,55 +50,10 @@ QString writeFailure(int error) {
     }
 }
 
-// Where one command line's output and messages go (standard output and
-// error, or a caller's files), and the first write to either that failed,
-// with why.
-class Output {
-public:
-    Output(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
-
-    void out(const QString& text) { print(out_, text); }
-    void err(const QString& text) { print(err_, text); }
-    void print(std::FILE* to, const QString& text) {
-        errno = 0;
-        if (!console::write(to, text) && !failed_) {
-            failed_ = to;
-            failure_ = errno;
-        }
-    }
-
-    std::FILE* failed() const { return failed_; }
-    int failure() const { return failure_; } // errno of that write
-
-private:
-    std::FILE* out_;
-    std::FILE* err_;
-    std::FILE* failed_ = nullptr;
-    int failure_ = 0;
-};
-
-int fail(Output& o, const QString& message) {
-    o.err(message + u'\n');
-    return DataError;
-}
-
 // A line on the error output for each cell stored other than typed.
 void reportRounded(Output& o, const QStringList& rounded) {
     for (const QString& line : rounded)
         o.err(QStringLiteral("注意：") + line + u'\n');
-}
-
-int usage(Output& o, const QString& help, const QString& problem = {}) {
-    if (!problem.isEmpty())
-        o.err(QStringLiteral("lcjtool: ") + problem + u'\n');
-    o.err(help);
-    return UsageError;
-}
-
-// The help on standard output, for --help.
-int helpOn(Output& o, const QString& help) {
-    o.out(help);
-    return Ok;
 }
 
 bool wantsHelp(const QStringList& args) {
@@ -767,24 +722,11 @@ int checkCommand(Output& o, QStringList args) {
 // ---- patch, and the table of commands
 
 int patchVerb(Output& o, QStringList args) {
-    return patchCommand(args, [&o](std::FILE* to, const QString& text) {
-        // The patch commands name stdout and stderr: both go where run() was told.
-        if (to == stdout)
-            o.out(text);
-        else if (to == stderr)
-            o.err(text);
-        else
-            o.print(to, text);
-    });
+    return patchCommand(args, o);
 }
 
 int modsVerb(Output& o, QStringList args) {
-    return modsCommand(args, [&o](std::FILE* to, const QString& text) {
-        if (to == stdout)
-            o.out(text);
-        else
-            o.err(text);
-    });
+    return modsCommand(args, o);
 }
 
 struct Command {

@@ -3,6 +3,7 @@
 #include "changes/modlist.h"
 #include "check/foldercheck.h"
 #include "cli.h"
+#include "commandoutput.h"
 #include "helptexts.h"
 
 #include <QDir>
@@ -13,20 +14,6 @@ namespace mods = changes::mods;
 namespace patch = changes::patch;
 
 namespace {
-
-Printer print;
-
-int fail(const QString& message) {
-    print(stderr, message + u'\n');
-    return DataError;
-}
-
-int usage(const QString& problem = {}) {
-    if (!problem.isEmpty())
-        print(stderr, problem + u'\n');
-    print(stderr, help::mods);
-    return UsageError;
-}
 
 // The options a writing command takes for the fields changed outside the list.
 mods::Outside outsideOption(QStringList& args, bool& clash) {
@@ -43,9 +30,9 @@ QString stray(const QStringList& args) {
     return {};
 }
 
-void printEntries(const mods::ModList& list) {
+void printEntries(Output& o, const mods::ModList& list) {
     if (list.entries().isEmpty()) {
-        print(stdout, QStringLiteral("模组列表是空的。\n"));
+        o.out(QStringLiteral("模组列表是空的。\n"));
         return;
     }
     int n = 0;
@@ -58,13 +45,13 @@ void printEntries(const mods::ModList& list) {
         if (!e.patch.author.isEmpty())
             line += QStringLiteral(" 作者：%1").arg(e.patch.author);
         line += QStringLiteral(" %1，%2处修改").arg(e.files().join(u'、')).arg(e.fieldCount());
-        print(stdout, line + u'\n');
+        o.out(line + u'\n');
         if (!e.patch.note.isEmpty())
-            print(stdout, QStringLiteral("   说明：%1\n").arg(e.patch.note));
+            o.out(QStringLiteral("   说明：%1\n").arg(e.patch.note));
         if (!e.problem.isEmpty())
-            print(stdout, QStringLiteral("   不能使用：%1\n").arg(e.problem));
+            o.out(QStringLiteral("   不能使用：%1\n").arg(e.problem));
         for (const QString& note : e.notes)
-            print(stdout, QStringLiteral("   注意：%1\n").arg(note));
+            o.out(QStringLiteral("   注意：%1\n").arg(note));
     }
 }
 
@@ -85,53 +72,52 @@ QString conflictLine(const mods::ModList& list, const mods::ConflictRow& row) {
 }
 
 // What an apply or restore did, then the folder's check.
-int report(const QString& folder, const mods::ApplyResult& r, bool dryRun) {
+int report(Output& o, const QString& folder, const mods::ApplyResult& r, bool dryRun) {
     for (const QString& s : r.skipped)
-        print(stderr, QStringLiteral("没有使用：%1\n").arg(s));
+        o.err(QStringLiteral("没有使用：%1\n").arg(s));
     int changed = 0;
     for (const mods::FileResult& f : r.files)
         if (f.before != f.after) {
             ++changed;
-            print(stdout,
-                  QStringLiteral("%1：%2\n")
+            o.out(QStringLiteral("%1：%2\n")
                       .arg(f.file, dryRun ? QStringLiteral("会改变") : QStringLiteral("已写入")));
         }
     if (dryRun)
-        print(stdout, QStringLiteral("试运行：没有写入任何文件。\n"));
+        o.out(QStringLiteral("试运行：没有写入任何文件。\n"));
     else if (changed == 0)
-        print(stdout, QStringLiteral("游戏文件已是这个样子，没有写入。\n"));
+        o.out(QStringLiteral("游戏文件已是这个样子，没有写入。\n"));
     if (dryRun)
         return Ok;
     const auto problems = check::checkFolder(folder);
     if (!problems.ok())
-        return fail(problems.error());
+        return fail(o, problems.error());
     for (const check::Problem& p : *problems)
-        print(stdout, QStringLiteral("检查：") + p.line() + u'\n');
+        o.out(QStringLiteral("检查：") + p.line() + u'\n');
     return problems->isEmpty() ? Ok : DataError;
 }
 
 // Opens the list of `folder`, or says why not.
-std::optional<mods::ModList> openList(const QString& folder, bool repair) {
+std::optional<mods::ModList> openList(Output& o, const QString& folder, bool repair) {
     auto list = repair ? mods::ModList::openToRepair(folder) : mods::ModList::open(folder);
     if (!list.ok()) {
-        print(stderr, list.error() + QStringLiteral("\n没有改动任何文件。\n"));
+        o.err(list.error() + QStringLiteral("\n没有改动任何文件。\n"));
         return std::nullopt;
     }
     return std::move(*list);
 }
 
-int run(const QString& verb, QStringList args) {
+int run(Output& o, const QString& verb, QStringList args) {
     bool clash = false;
     const auto outside = outsideOption(args, clash);
     const bool dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
     if (clash)
-        return usage(QStringLiteral("--keep-mine 和 --drop-mine 只能选一个"));
+        return usage(o, help::mods, QStringLiteral("--keep-mine 和 --drop-mine 只能选一个"));
     if (const QString s = stray(args); !s.isEmpty())
-        return usage(QStringLiteral("未知的选项 %1").arg(s));
+        return usage(o, help::mods, QStringLiteral("未知的选项 %1").arg(s));
     const bool takesOutside = verb == QStringLiteral("apply") || verb == QStringLiteral("restore");
     if ((outside != mods::Outside::Refuse && !takesOutside) ||
         (dryRun && verb != QStringLiteral("apply")))
-        return usage(QStringLiteral("mods %1 不接受这个选项").arg(verb));
+        return usage(o, help::mods, QStringLiteral("mods %1 不接受这个选项").arg(verb));
     struct Shape {
         const char* verb;
         int min, max;
@@ -143,32 +129,32 @@ int run(const QString& verb, QStringList args) {
     const auto* shape = std::find_if(std::begin(shapes), std::end(shapes),
                                      [&](const Shape& s) { return verb == QLatin1String(s.verb); });
     if (shape == std::end(shapes))
-        return usage(QStringLiteral("未知的命令 mods %1").arg(verb));
+        return usage(o, help::mods, QStringLiteral("未知的命令 mods %1").arg(verb));
     if (args.size() < shape->min || args.size() > shape->max)
-        return usage();
+        return usage(o, help::mods);
     const QString folder = args.takeFirst();
     // Taking an entry out and replacing the originals mend a damaged workshop.
     const bool repair = verb == QStringLiteral("remove") || verb == QStringLiteral("originals");
-    auto list = openList(folder, repair);
+    auto list = openList(o, folder, repair);
     if (!list)
         return DataError;
     if (verb == QStringLiteral("list")) {
-        printEntries(*list);
+        printEntries(o, *list);
         return Ok;
     }
     if (verb == QStringLiteral("add")) {
         for (const QString& path : args) {
             const auto added = list->add(path);
             if (!added.ok())
-                return fail(added.error());
+                return fail(o, added.error());
             if (added->alreadyListed) {
-                print(stdout, QStringLiteral("“%1”已在列表里（%2），没有再加一次。\n")
-                                  .arg(QDir::toNativeSeparators(path), added->name));
+                o.out(QStringLiteral("“%1”已在列表里（%2），没有再加一次。\n")
+                          .arg(QDir::toNativeSeparators(path), added->name));
                 continue;
             }
-            print(stdout, QStringLiteral("已加入：%1\n").arg(added->name));
+            o.out(QStringLiteral("已加入：%1\n").arg(added->name));
             for (const QString& line : added->alreadyModded)
-                print(stderr, QStringLiteral("注意：游戏文件似乎已经改过：%1\n").arg(line));
+                o.err(QStringLiteral("注意：游戏文件似乎已经改过：%1\n").arg(line));
         }
         return Ok;
     }
@@ -178,15 +164,14 @@ int run(const QString& verb, QStringList args) {
                                     ? list->remove(args[0])
                                     : list->setEnabled(args[0], verb == QStringLiteral("enable"));
         if (!failure.ok())
-            return fail(failure.error());
-        printEntries(*list);
+            return fail(o, failure.error());
+        printEntries(o, *list);
         return Ok;
     }
     if (verb == QStringLiteral("originals")) {
         if (auto failure = list->takeOriginalsFrom(args[0]); !failure.ok())
-            return fail(failure.error());
-        print(stdout,
-              QStringLiteral("已从“%1”取得原版：%2\n")
+            return fail(o, failure.error());
+        o.out(QStringLiteral("已从“%1”取得原版：%2\n")
                   .arg(QDir::toNativeSeparators(args[0]), list->touchedFiles().join(u'、')));
         return Ok;
     }
@@ -194,27 +179,27 @@ int run(const QString& verb, QStringList args) {
         bool number = false;
         const int position = args[1].toInt(&number);
         if (!number)
-            return fail(QStringLiteral("位置“%1”不是一个数字").arg(args[1]));
+            return fail(o, QStringLiteral("位置“%1”不是一个数字").arg(args[1]));
         if (auto failure = list->move(args[0], position - 1); !failure.ok())
-            return fail(failure.error());
-        printEntries(*list);
+            return fail(o, failure.error());
+        printEntries(o, *list);
         return Ok;
     }
     if (verb == QStringLiteral("conflicts")) {
         const auto rows = list->conflicts();
         if (!rows.ok())
-            return fail(rows.error());
+            return fail(o, rows.error());
         for (const mods::ConflictRow& row : *rows)
-            print(stdout, conflictLine(*list, row) + u'\n');
+            o.out(conflictLine(*list, row) + u'\n');
         if (rows->isEmpty())
-            print(stderr, QStringLiteral("没有冲突。\n"));
+            o.err(QStringLiteral("没有冲突。\n"));
         return Ok;
     }
     if (verb == QStringLiteral("undo")) {
         const auto r = list->undoApply();
         if (!r.ok())
-            return fail(r.error());
-        return report(list->folder(), *r, false);
+            return fail(o, r.error());
+        return report(o, list->folder(), *r, false);
     }
     const auto r =
         verb == QStringLiteral("apply") ? list->apply(outside, dryRun) : list->restore(outside);
@@ -224,24 +209,23 @@ int run(const QString& verb, QStringList args) {
             message +=
                 QStringLiteral("\n可用 --keep-mine 把它们留作“%1”，或 --drop-mine 丢掉它们。")
                     .arg(mods::ownLayerName);
-        return fail(message);
+        return fail(o, message);
     }
     if (verb == QStringLiteral("apply"))
         for (const mods::ConflictRow& row : r->conflicts)
-            print(stdout, QStringLiteral("冲突：") + conflictLine(*list, row) + u'\n');
-    return report(list->folder(), *r, dryRun);
+            o.out(QStringLiteral("冲突：") + conflictLine(*list, row) + u'\n');
+    return report(o, list->folder(), *r, dryRun);
 }
 
 } // namespace
 
-int modsCommand(QStringList args, const Printer& printer) {
-    print = printer;
+int modsCommand(QStringList args, Output& o) {
     if (args.isEmpty())
-        return usage();
+        return usage(o, help::mods);
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h")))
-        return print(stdout, help::mods), Ok;
+        return helpOn(o, help::mods);
     const QString verb = args.takeFirst();
-    return run(verb, args);
+    return run(o, verb, args);
 }
 
 } // namespace lcj::cli

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "patchcommands.h"
+#include <QStringList>
 
 // lcjtool mods add|remove|list|enable|disable|order|apply|restore|undo|conflicts|originals.
 namespace lcj::cli {
 
-// Runs `lcjtool mods ARGS...` printing through `print`; returns the exit code.
-int modsCommand(QStringList args, const Printer& print);
+class Output;
+
+// Runs `lcjtool mods ARGS...` printing to `o`; returns the exit code.
+int modsCommand(QStringList args, Output& o);
 
 } // namespace lcj::cli

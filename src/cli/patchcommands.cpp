@@ -2,6 +2,7 @@
 
 #include "changes/patch.h"
 #include "cli.h"
+#include "commandoutput.h"
 #include "common/fileaccess.h"
 #include "options.h"
 #include "output.h"
@@ -26,81 +27,65 @@ const QString patchHelp = QStringLiteral(
 
 namespace {
 
-// lcjtool's own console output, so that text reaches a console as every other
-// command's does.
-Printer print;
-
-int fail(const QString& message) {
-    print(stderr, message + u'\n');
-    return DataError;
-}
-
-int usage(const QString& problem = {}) {
-    if (!problem.isEmpty())
-        print(stderr, problem + u'\n');
-    print(stderr, patchHelp);
-    return UsageError;
-}
-
-int make(QStringList args) {
+int make(Output& o, QStringList args) {
     QString out, name, author, note;
     if (!takeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")}, out) ||
         !takeOption(args, {QStringLiteral("--name")}, name) ||
         !takeOption(args, {QStringLiteral("--author")}, author) ||
         !takeOption(args, {QStringLiteral("--note")}, note))
-        return usage(QStringLiteral("选项缺少取值"));
+        return usage(o, patchHelp, QStringLiteral("选项缺少取值"));
     for (const QString& a : args)
         if (a.startsWith(u'-'))
-            return usage(QStringLiteral("未知的选项 %1").arg(a));
+            return usage(o, patchHelp, QStringLiteral("未知的选项 %1").arg(a));
     if (args.size() != 2 || out.isEmpty())
-        return usage();
+        return usage(o, patchHelp);
     if (isStandardOutput(out))
-        return usage(QStringLiteral("补丁只写到文件，请用 -o 给出补丁的文件名"));
+        return usage(o, patchHelp, QStringLiteral("补丁只写到文件，请用 -o 给出补丁的文件名"));
     if (auto problem = outputProblem(out, args); !problem.ok())
-        return fail(problem.error());
+        return fail(o, problem.error());
     QStringList warnings;
     auto made = patch::makePatch(args[0], args[1], warnings);
     if (!made.ok())
-        return fail(made.error() + QStringLiteral("\n没有写入任何内容。"));
+        return fail(o, made.error() + QStringLiteral("\n没有写入任何内容。"));
     made->name = name;
     made->author = author;
     made->note = note;
     for (const QString& w : warnings)
-        print(stderr, QStringLiteral("注意：") + w + u'\n');
+        o.err(QStringLiteral("注意：") + w + u'\n');
     if (made->files.isEmpty())
-        return fail(QStringLiteral("两边的游戏文件没有编辑器能看到的不同，没有写入补丁。"));
+        return fail(o, QStringLiteral("两边的游戏文件没有编辑器能看到的不同，没有写入补丁。"));
     if (auto failure = files::writeOutputFile(out, patch::toJson(*made)); !failure.ok())
-        return fail(QStringLiteral("写入补丁出错：") + failure.error());
+        return fail(o, QStringLiteral("写入补丁出错：") + failure.error());
     int changes = 0;
     for (const auto& f : made->files)
         changes += int(f.changes.size());
-    print(stdout, QStringLiteral("已写入 %1：%2个文件，%3处修改\n")
-                      .arg(out)
-                      .arg(made->files.size())
-                      .arg(changes));
+    o.out(QStringLiteral("已写入 %1：%2个文件，%3处修改\n")
+              .arg(out)
+              .arg(made->files.size())
+              .arg(changes));
     return Ok;
 }
 
-int apply(QStringList args, bool reverse) {
+int apply(Output& o, QStringList args, bool reverse) {
     const bool dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
     const bool mine = args.removeAll(QStringLiteral("--keep-mine")) > 0;
     const bool theirs = args.removeAll(QStringLiteral("--take-theirs")) > 0;
     for (const QString& a : args)
         if (a.startsWith(u'-'))
-            return usage(QStringLiteral("未知的选项 %1").arg(a));
+            return usage(o, patchHelp, QStringLiteral("未知的选项 %1").arg(a));
     if (args.size() != 2)
-        return usage();
+        return usage(o, patchHelp);
     if (mine && theirs)
-        return usage(QStringLiteral("--keep-mine 和 --take-theirs 只能选一个"));
+        return usage(o, patchHelp, QStringLiteral("--keep-mine 和 --take-theirs 只能选一个"));
     const auto p = patch::readPatchFile(args[0]);
     if (!p.ok())
-        return fail(p.error());
+        return fail(o, p.error());
     const auto settle = mine     ? patch::Settle::KeepMine
                         : theirs ? patch::Settle::TakeTheirs
                                  : patch::Settle::Refuse;
     const auto outcome = patch::applyPatch(*p, args[1], reverse, settle, dryRun);
     if (!outcome.ok())
-        return fail(outcome.error());
+        return fail(o, outcome.error());
     for (const auto& f : outcome->files) {
         QString line = QStringLiteral("%1：改%2处，已是补丁的值%3处")
                            .arg(QFileInfo(f.path).fileName())
@@ -110,51 +95,49 @@ int apply(QStringList args, bool reverse) {
             line += QStringLiteral("，保留现有的值%1处").arg(f.kept);
         if (f.original)
             line += QStringLiteral("（与制作补丁时的原版相同）");
-        print(stdout, line + u'\n');
+        o.out(line + u'\n');
     }
     for (const QString& c : outcome->conflicts)
-        print(stderr, QStringLiteral("冲突：") + c + u'\n');
+        o.err(QStringLiteral("冲突：") + c + u'\n');
     if (!outcome->conflicts.isEmpty() && settle == patch::Settle::Refuse)
-        return fail(QStringLiteral("有%1处冲突，没有写入任何文件。可用 --keep-mine "
-                                   "保留现有的值，或 --take-theirs 采用补丁的值。")
-                        .arg(outcome->conflicts.size()));
+        return fail(o, QStringLiteral("有%1处冲突，没有写入任何文件。可用 --keep-mine "
+                                      "保留现有的值，或 --take-theirs 采用补丁的值。")
+                           .arg(outcome->conflicts.size()));
     if (dryRun)
-        print(stdout, QStringLiteral("试运行：没有写入任何文件。\n"));
+        o.out(QStringLiteral("试运行：没有写入任何文件。\n"));
     else if (outcome->written)
-        print(stdout,
-              reverse ? QStringLiteral("补丁已撤销。\n") : QStringLiteral("补丁已用上。\n"));
+        o.out(reverse ? QStringLiteral("补丁已撤销。\n") : QStringLiteral("补丁已用上。\n"));
     else if (reverse)
-        print(stdout, QStringLiteral("补丁的修改不在文件里，没有可撤销的\n"));
+        o.out(QStringLiteral("补丁的修改不在文件里，没有可撤销的\n"));
     else
-        print(stdout, QStringLiteral("文件已是补丁要求的样子，没有写入。\n"));
+        o.out(QStringLiteral("文件已是补丁要求的样子，没有写入。\n"));
     return Ok;
 }
 
 } // namespace
 
-int patchCommand(QStringList args, const Printer& printer) {
-    print = printer;
+int patchCommand(QStringList args, Output& o) {
     if (args.isEmpty())
-        return usage();
+        return usage(o, patchHelp);
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h")))
-        return print(stdout, patchHelp), Ok;
+        return helpOn(o, patchHelp);
     const QString verb = args.takeFirst();
     if (verb == QStringLiteral("make"))
-        return make(args);
+        return make(o, args);
     if (verb == QStringLiteral("apply"))
-        return apply(args, false);
+        return apply(o, args, false);
     if (verb == QStringLiteral("revert"))
-        return apply(args, true);
+        return apply(o, args, true);
     if (verb == QStringLiteral("show")) {
         if (args.size() != 1)
-            return usage();
+            return usage(o, patchHelp);
         const auto p = patch::readPatchFile(args[0]);
         if (!p.ok())
-            return fail(p.error());
-        print(stdout, patch::describe(*p).join(u'\n') + u'\n');
+            return fail(o, p.error());
+        o.out(patch::describe(*p).join(u'\n') + u'\n');
         return Ok;
     }
-    return usage(QStringLiteral("未知的命令 patch %1").arg(verb));
+    return usage(o, patchHelp, QStringLiteral("未知的命令 patch %1").arg(verb));
 }
 
 } // namespace lcj::cli
