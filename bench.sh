@@ -10,7 +10,8 @@
 #   peer                                      a floor others are compared with
 # or measures its peer itself and reports both as counters: a ratio counter
 # ("ratio" or "x_...") with the goal "goal ratio>=0.5" or "goal<=1.5x ...",
-# the peer's figure as a counter named memchr_... or cp_....
+# the peer's figure as a counter named memchr_..., cp_... or peer_... (a
+# peer named in the label, timed in the benchmark's own turns).
 # A figure is the benchmark's time, its throughput for ">" goals, or its
 # "bytes" counter when it has one. Of repeated benchmarks the median is used.
 # Each benchmark runs in a process of its own, so that benchmarks with
@@ -102,7 +103,7 @@ awk '
         for (i = col["error_message"] + 1; i <= ncol; i++) {
             if (f[i] == "") continue
             if (h[i] == "ratio" || h[i] ~ /^x_/) ratioOf[name] = f[i] + 0
-            else if (h[i] ~ /^(memchr|cp)_.*ms$/) { peerOf[name] = f[i] + 0; peerKind[name] = "time" }
+            else if (h[i] ~ /^(memchr|cp|peer)_.*ms$/) { peerOf[name] = f[i] + 0; peerKind[name] = "time" }
             else if (h[i] ~ /^(memchr|cp)_.*MBps$/) { peerOf[name] = f[i] * 1e6; peerKind[name] = "rate" }
             if (h[i] ~ /^(memchr|cp)_/) { peerLabel[name] = h[i]; sub(/_.*/, "", peerLabel[name]) }
             else if (h[i] ~ /MBps$/) rateOf[name] = f[i] * 1e6
@@ -131,7 +132,7 @@ awk '
                 op = substr(spec, 1, 1); limit = spec; sub(/^[<>]=?/, "", limit); limit += 0
                 pl = peerLabel[name]
                 # A peer named in the label: its own row gives the figure shown.
-                if (pl == "" && match(l, /x:[^ ]+/)) pl = substr(l, RSTART + 2, RLENGTH - 2)
+                if ((pl == "" || pl == "peer") && match(l, /x:[^ ]+/)) pl = substr(l, RSTART + 2, RLENGTH - 2)
                 goal = op "= " limit " x " (pl == "cp" ? "cp loop" : pl)
                 if (peerOf[name] != "") peer = shown(peerKind[name], peerOf[name])
                 else if (pl in value) peer = shown(kind[pl], value[pl])

@@ -109,10 +109,6 @@ MainWindow::MainWindow(Prompts& prompts, QWidget* parent) : QMainWindow(parent),
         }
         addEditor(kind);
     }
-    dock_ = new GameDock(this);
-    addDockWidget(Qt::LeftDockWidgetArea, dock_);
-    dock_->hide();
-    connect(dock_, &GameDock::fileActivated, this, &MainWindow::openPath);
     setAcceptDrops(true);
 
     QAction* about = named(menuBar()->addAction(QStringLiteral("关于")), QStringLiteral("about"));
@@ -360,6 +356,19 @@ void MainWindow::followEditor(EditorWindow* window) {
     connect(window, &EditorWindow::fieldRequested, this, &MainWindow::showField);
 }
 
+GameDock* MainWindow::gameDock() {
+    if (dock_)
+        return dock_;
+    dock_ = new GameDock(this);
+    // Where the window's saved state has it (the state kept its place), else on the left.
+    if (!restoreDockWidget(dock_))
+        addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    dock_->hide();
+    connect(dock_, &GameDock::fileActivated, this, &MainWindow::openPath);
+    showMarks();
+    return dock_;
+}
+
 void MainWindow::showMarks() {
     // The mark follows the editors' titles: the file's edits in memory, not what a form
     // holds typed and not yet confirmed.
@@ -367,7 +376,8 @@ void MainWindow::showMarks() {
     for (EditorWindow* window : openEditors())
         if (window->modified() && !window->filePath().isEmpty())
             unsaved << window->filePath();
-    dock_->setMarked(unsaved);
+    if (dock_)
+        dock_->setMarked(unsaved);
 }
 
 void MainWindow::giveGameData(EditorWindow* except) {
@@ -418,7 +428,7 @@ bool MainWindow::openGameFolder(const QString& folder) {
                                            "要保存勾选的文件吗？"),
                             moving))
         return false;
-    dock_->setFolder(clean);
+    gameDock()->setFolder(clean);
     dock_->show();
     workspace_->setFolder(clean);
     for (EditorWindow* window : openEditors()) {
@@ -572,7 +582,6 @@ void MainWindow::restoreWindow() {
         setWindowState(windowState() | Qt::WindowMaximized);
     if (const QByteArray state = settings::windowState(); !state.isEmpty())
         restoreState(state);
-    dock_->hide();
     fillRecentFolders();
     // The folder of the last run, while it is there; a missing one is passed over quietly.
     const QString last = settings::lastGameFolder();

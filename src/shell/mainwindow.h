@@ -45,7 +45,8 @@ public:
     const QString& gameDataPath() const;
     Workspace* workspace() const { return workspace_; }
     const EditorRegistry& registry() const { return registry_; }
-    GameDock* gameDock() const { return dock_; }
+    // The game folder panel, made the first time it is needed: most starts open no folder.
+    GameDock* gameDock();
     // Opens a folder as the game folder, a game file in its editor, a .lcjpatch in the
     // patch window; false, with the reason said, when nothing was opened.
     bool openPath(const QString& path);
@@ -112,7 +113,7 @@ private:
     QMdiArea* mdi_;
     EditorRegistry registry_;
     std::vector<Editor> editors_;
-    GameDock* dock_;
+    GameDock* dock_ = nullptr;
     QMenu* recentfolders = nullptr;
     Workspace* workspace_;
 };

@@ -5,6 +5,7 @@
 // Runs the program's start-up itself, so it has a main() of its own.
 #include "common/gui/appicon.h"
 #include "common/ui/settings.h"
+#include "shell/mainwindow.h"
 #include "shell/startup.h"
 
 #include <QAbstractButton>
@@ -52,6 +53,9 @@ int checkIcons(QWidget& mainWindow) {
     // The icons Qt gives the menu bar and the game folder panel, read only when drawn: what
     // they draw is the platform style's own picture.
     const auto* proxy = qobject_cast<const QProxyStyle*>(QApplication::style());
+    // The panel is made when first needed.
+    if (auto* main = qobject_cast<lcj::MainWindow*>(&mainWindow))
+        main->gameDock();
     const struct {
         const char* button;
         QStyle::StandardPixmap which;
