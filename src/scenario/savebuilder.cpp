@@ -57,6 +57,16 @@ Result<SavedScenario> buildSave(const ScenarioDocument& doc) {
 
     if (A < 0 || A > doc.extraSlotBytes().size())
         return refuse(QStringLiteral("追加的出场人物数目不正确，无法保存"));
+    // Nothing appended and the equipment as the bytes hold it: the file is the document's
+    // bytes as they are, shared rather than copied (a large scenario is not held twice).
+    const bool equipmentAsHeld =
+        !editable ||
+        (k == e &&
+         (!present || E <= 2 ||
+          (entries.size() == E - 2 && q + equipEntriesOffset + E - 2 <= in.size() &&
+           QByteArrayView(entries) == QByteArrayView(in).sliced(q + equipEntriesOffset, E - 2))));
+    if (A == 0 && equipmentAsHeld)
+        return SavedScenario{in, 0, ScenarioDocument::scan(in)};
 
     QByteArray out;
     out.reserve(in.size() + A + W + 6);
