@@ -120,6 +120,9 @@ int Entry::fieldCount() const {
 QString ModList::modsFolder(const QString& folder) {
     return files::workshopOf(folder) + QStringLiteral("/mods");
 }
+QString ModList::listFile(const QString& folder) {
+    return QDir(modsFolder(folder)).filePath(listName);
+}
 QString ModList::originalFolder(const QString& folder) {
     return files::workshopOf(folder) + QStringLiteral("/original");
 }

@@ -153,6 +153,7 @@ public:
 
     // The names the list is kept under in the folder's workshop.
     static QString modsFolder(const QString& folder);     // .lcjworkshop/mods
+    static QString listFile(const QString& folder);       // .lcjworkshop/mods/list.json
     static QString originalFolder(const QString& folder); // .lcjworkshop/original
     static QString keptFolder(const QString& folder);     // .lcjworkshop/applied
 

@@ -10,6 +10,7 @@
 #include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
 #include "support/dialogkeys.h"
+#include "support/outsideprogram.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
 #include "support/testmain.h"
@@ -481,6 +482,26 @@ private slots:
         QCOMPARE(names(), left);
         QCOMPARE(mods::ModList::open(game)->entries().size(), left.size());
         compareGame(applied);
+    }
+
+    // lcjtool changes the list while the window shows it: the window reads it again, and its
+    // own changes after that work on the list as lcjtool left it.
+    void aListChangedByLcjtoolIsShownAgain() {
+        openWindow();
+        prompts.openAnswers.enqueue(patchFiles.value(QStringLiteral("甲")));
+        click("addPatch");
+        const test::OutsideRun added =
+            test::runLcjtool({QStringLiteral("mods"), QStringLiteral("add"), game,
+                              patchFiles.value(QStringLiteral("乙"))});
+        QCOMPARE(added.code, 0);
+        QTRY_COMPARE(names(), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
+        QVERIFY(qobject_cast<EditorWindow*>(window())->statusText().contains(
+            QStringLiteral("其他程序")));
+        prompts.openAnswers.enqueue(patchFiles.value(QStringLiteral("丙")));
+        click("addPatch");
+        QCOMPARE(mods::ModList::open(game)->entries().size(), 3);
+        QCOMPARE(names(),
+                 (QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}));
     }
 };
 

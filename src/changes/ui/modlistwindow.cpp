@@ -9,9 +9,12 @@
 #include "modentrymodel.h"
 #include "patchcontrols.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lcj {
@@ -151,6 +155,13 @@ ModListWindow::ModListWindow(Prompts& prompts, QWidget* parent) : EditorWindow(p
     connect(entryFilter, &QComboBox::currentIndexChanged, this, &ModListWindow::applyFilters);
     // A double click and Enter both activate a row: its field in the file's editor.
     connect(conflictGrid, &QAbstractItemView::activated, this, &ModListWindow::showFieldOf);
+    listWatch_ = new QFileSystemWatcher(this);
+    listSettle_ = new QTimer(this);
+    listSettle_->setSingleShot(true);
+    listSettle_->setInterval(150);
+    connect(listWatch_, &QFileSystemWatcher::directoryChanged, listSettle_,
+            qOverload<>(&QTimer::start));
+    connect(listSettle_, &QTimer::timeout, this, &ModListWindow::followOutsideChange);
     refresh();
     showStatus(QStringLiteral("还没有打开游戏目录"));
 }
@@ -200,7 +211,54 @@ void ModListWindow::openFolder(const QString& folder) {
                        : QStringLiteral("共%1个模组").arg(list_->entries().size()));
 }
 
+namespace {
+
+QByteArray listBytes(const QString& folder) {
+    QFile file(mods::ModList::listFile(folder));
+    return folder.isEmpty() || !file.open(QIODevice::ReadOnly) ? QByteArray() : file.readAll();
+}
+
+} // namespace
+
+void ModListWindow::watchList() {
+    if (const QStringList watched = listWatch_->directories(); !watched.isEmpty())
+        listWatch_->removePaths(watched);
+    if (folder_.isEmpty())
+        return;
+    // The deepest of the list's folders that is there: the list file is replaced by a
+    // rename, and a first add makes the folders.
+    for (const QString& dir :
+         {mods::ModList::modsFolder(folder_), files::workshopOf(folder_), folder_})
+        if (QFileInfo(dir).isDir()) {
+            listWatch_->addPath(dir);
+            break;
+        }
+}
+
+void ModListWindow::followOutsideChange() {
+    if (folder_.isEmpty())
+        return;
+    // Never under an open question: the list is looked at again once it is answered.
+    if (QApplication::activeModalWidget()) {
+        listSettle_->start();
+        return;
+    }
+    watchList();
+    if (listBytes(folder_) == listShown_)
+        return;
+    auto opened = mods::ModList::open(folder_);
+    if (!opened.ok()) {
+        showStatus(QStringLiteral("模组列表已被其他程序改动，但无法读取：") + opened.error());
+        return;
+    }
+    list_ = std::move(*opened);
+    refresh();
+    showStatus(QStringLiteral("模组列表已被其他程序改动，已重新读取"));
+}
+
 void ModListWindow::refresh() {
+    listShown_ = listBytes(folder_);
+    watchList();
     const QString selected = selectedName();
     entryModel_->show(list_ ? list_->entries() : QList<mods::Entry>());
     QStringList names;

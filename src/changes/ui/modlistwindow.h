@@ -3,6 +3,10 @@
 #include "changes/modlist.h"
 #include "common/ui/editorwindow.h"
 
+class QFileSystemWatcher;
+class QTimer;
+
+#include <QByteArray>
 #include <functional>
 #include <optional>
 
@@ -72,8 +76,15 @@ private:
           const std::function<Result<changes::mods::ApplyResult>(changes::mods::Outside)>& run);
     void showResult(const changes::mods::ApplyResult& result, const QString& done);
     void showFieldOf(const QModelIndex& index);
+    // Watches the folder's list for another program's change (lcjtool mods): the list is
+    // read again shortly after, unless it holds what this window last showed.
+    void watchList();
+    void followOutsideChange();
 
     QString folder_;
+    QFileSystemWatcher* listWatch_;
+    QTimer* listSettle_;
+    QByteArray listShown_; // the list file's bytes when the views were last filled
     std::optional<changes::mods::ModList> list_;
     ModEntryModel* entryModel_;
     ConflictGridModel* gridModel_;
