@@ -60,6 +60,23 @@ TEST(FileAccess, WholeFileWriteReplacesTheFile) {
     EXPECT_EQ(*files::readWhole(path), QByteArray("new"));
 }
 
+// A save's read back: what is on the disk, the bytes written themselves (not a second copy)
+// when the file holds exactly them, the file's own bytes when anything differs.
+TEST(FileAccess, ReadingAgainGivesWhatIsOnTheDisk) {
+    const QByteArray written(3 << 20, 'w');
+    QByteArray lastChanged = written;
+    lastChanged.back() = 'x';
+    for (const QByteArray& onDisk :
+         {written, lastChanged, written.first(written.size() - 1), written + "more"}) {
+        test::TestFolder dir;
+        const QString path = dir.write(QStringLiteral("f.bin"), onDisk);
+        const auto again = files::readWholeAgain(path, written);
+        ASSERT_TRUE(again.ok());
+        EXPECT_EQ(*again, onDisk);
+        EXPECT_EQ(again->isSharedWith(written), onDisk == written);
+    }
+}
+
 TEST(FileAccess, WholeFileWriteIntoMissingFolderFailsCleanly) {
     test::TestFolder dir;
     EXPECT_FALSE(
@@ -273,6 +290,7 @@ struct FullDiskCase {
     bool backupBefore; // a backup exists from an earlier save
     qint64 free;       // bytes left free once the disk is filled
     bool backupAfter;  // whether a whole backup is there afterwards
+    int diskKib = 64;
 };
 
 class FullDisk : public testing::TestWithParam<FullDiskCase> {};
@@ -284,7 +302,7 @@ class FullDisk : public testing::TestWithParam<FullDiskCase> {};
 // cut-short backup is left. Once there is room, the same save goes through.
 TEST_P(FullDisk, SaveFailsAndTheFileKeepsEveryByte) {
     const FullDiskCase& c = GetParam();
-    test::SmallDisk disk(64);
+    test::SmallDisk disk(c.diskKib);
     if (!disk.mounted())
         GTEST_SKIP() << qPrintable(disk.skipReason());
     const QByteArray original = counting(c.size, 1);
@@ -319,7 +337,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FullDiskCase{"small_file_no_room_for_a_backup", 200, false, 0, false},
                     FullDiskCase{"room_for_the_backup_only", 16384, false, 16384, true},
                     FullDiskCase{"backup_cut_short", 16384, false, 8192, false},
-                    FullDiskCase{"new_file_cut_short", 16384, true, 8192, true}),
+                    FullDiskCase{"new_file_cut_short", 16384, true, 8192, true},
+                    // Written in pieces sent on to the disk one by one; the old file is let
+                    // go after the replace.
+                    FullDiskCase{"large_file_cut_short", 3 << 20, true, 1 << 20, true, 16384}),
     [](const testing::TestParamInfo<FullDiskCase>& info) { return std::string(info.param.name); });
 
 TEST(FileAccess, RegionsOnAFullDiskAreAllOrNothing) {
