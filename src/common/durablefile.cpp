@@ -10,6 +10,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef Q_OS_LINUX
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
 #endif
 
@@ -132,17 +135,42 @@ void keepOwner(QFileDevice& file, const QString& original) {
 
 namespace {
 
+// Whether the file system of the open file `fd` is a local one whose rename
+// replaces a file held open without a word: a network share may refuse it, or
+// leave the old file under another name in the folder while it is open.
+bool localDisk(int fd) {
+#ifdef Q_OS_LINUX
+    struct statfs disk {};
+    if (::fstatfs(fd, &disk) != 0)
+        return false;
+    switch (static_cast<unsigned long>(disk.f_type)) {
+    case 0xEF53UL:     // ext2, ext3, ext4
+    case 0x58465342UL: // xfs
+    case 0x9123683EUL: // btrfs
+    case 0xF2F52010UL: // f2fs
+    case 0x01021994UL: // tmpfs
+        return true;
+    default:
+        return false;
+    }
+#else
+    Q_UNUSED(fd);
+    return false;
+#endif
+}
+
 // The file system gives a file's blocks back when its last name and its last
 // open handle are gone, and for a large file that takes about as long as
 // writing it. A handle on the old file kept over the rename takes that work
-// out of the save: it is closed on another thread. -1 for a small file, or
-// one that is not there or not a plain file.
+// out of the save: it is closed on another thread. -1 for a small file, one
+// that is not there or not a plain file, or one on another kind of disk.
 int holdReplaced(const QByteArray& target) {
     const int fd = ::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return -1;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < (1 << 20)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < (1 << 20) ||
+        !localDisk(fd)) {
         ::close(fd);
         return -1;
     }
