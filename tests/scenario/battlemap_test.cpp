@@ -133,6 +133,49 @@ private slots:
         QVERIFY(right - left + 1 >= digits * 0.8);
     }
 
+    // The same number on markers of every kind, drawn twice into one picture: each label in
+    // its own kind's colours, however often the number was drawn before.
+    void oneNumberReadsInEachKindsColours() {
+        QList<BattleUnit> units;
+        for (const UnitKind kind : {UnitKind::Army, UnitKind::Ally, UnitKind::Enemy})
+            for (const bool fromStart : {true, false}) {
+                BattleUnit unit;
+                unit.kind = kind;
+                unit.index = 6;
+                unit.fromStart = fromStart;
+                unit.cell = QPoint(2 + 4 * int(units.size()), 3);
+                units.append(unit);
+            }
+        const int k = mapview::MapZoom::naturalCellSize * 3;
+        const QList<QRectF> places = scenario::markerPlaces(units);
+        QImage map(k * 26, k * 7, QImage::Format_RGB32);
+        for (int round = 0; round < 2; ++round) {
+            map.fill(QColor(70, 160, 70));
+            QPainter p(&map);
+            p.setFont(QApplication::font());
+            scenario::paintUnits(p, units, places, k, map.rect(), -1);
+        }
+        for (qsizetype i = 0; i < units.size(); ++i) {
+            // The filling of a solid marker's digits, the halo of a hollow one's: white.
+            const QColor own = scenario::unitColour(units[i].kind).darker(170);
+            const QColor digits = scenario::unitColour(units[i].kind).darker(130);
+            const QRect box =
+                scenario::labelRect(units[i], scenario::markerRect(units[i], places[i], k),
+                                    QApplication::font())
+                    .toAlignedRect();
+            bool found = false;
+            for (int y = box.top(); y <= box.bottom() && !found; ++y)
+                for (int x = box.left(); x <= box.right() && !found; ++x) {
+                    const QColor c = map.pixelColor(x, y);
+                    const QColor& want = units[i].fromStart ? own : digits;
+                    found = qAbs(c.red() - want.red()) + qAbs(c.green() - want.green()) +
+                                qAbs(c.blue() - want.blue()) <=
+                            12;
+                }
+            QVERIFY2(found, qPrintable(QStringLiteral("unit %1").arg(i)));
+        }
+    }
+
     // Every unit the file holds has a marker of its kind's colour on the cell
     // its bytes give; units that enter later are hollow.
     void markersStandOnTheFilesCells() {
