@@ -104,9 +104,10 @@ bool createBeside(const QString& path, QFile& file, bool injectable) {
     const QString folder = QFileInfo(path).absolutePath();
     const QString workshop = workshopOf(folder);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        // Another writer that just finished may take away an empty workshop.
+        // Another writer that just finished may take away an empty workshop, even
+        // between the look for it and the making of it: another try.
         if (!makeWorkshop(folder).ok())
-            return false;
+            continue;
         file.setFileName(workshop +
                          QStringLiteral("/%1-%2.tmp")
                              .arg(QCoreApplication::applicationPid())
