@@ -114,12 +114,24 @@ void DiffScenarioFolders(benchmark::State& state) {
 }
 BENCHMARK(DiffScenarioFolders)->Unit(benchmark::kMillisecond);
 
-bool runProcess(const QString& program, const QStringList& args) {
+// Runs `program`; false when it did not end well, with `why` its last line of
+// standard error, or how it ended.
+bool runProcess(const QString& program, const QStringList& args, QString* why = nullptr) {
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(program, args);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    const bool ended = process.waitForFinished(60000);
+    if (ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return true;
+    if (why) {
+        const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        *why = !ended                                         ? QStringLiteral("hung")
+               : process.exitStatus() != QProcess::NormalExit ? QStringLiteral("crashed")
+                                                              : QStringLiteral("exit code %1: %2")
+                                                                    .arg(process.exitCode())
+                                                                    .arg(said.section(u'\n', -1));
+    }
+    return false;
 }
 
 // `lcjtool scenario show FOLDER -o OUT` over a hundred scenarios, started as a
@@ -140,11 +152,15 @@ void ScenarioShow100FilesAgainstCpLoop(benchmark::State& state) {
         cpSeconds += timer.nsecsElapsed() / 1e9;
         out = g.freshOut();
         timer.start();
-        const bool shown = runProcess(lcjtool, {QStringLiteral("scenario"), QStringLiteral("show"),
-                                                g.many, QStringLiteral("-o"), out});
+        QString why;
+        const bool shown = runProcess(
+            lcjtool,
+            {QStringLiteral("scenario"), QStringLiteral("show"), g.many, QStringLiteral("-o"), out},
+            &why);
         const double seconds = timer.nsecsElapsed() / 1e9;
         if (!copied || !shown) {
-            state.SkipWithError(copied ? "lcjtool failed" : "cp loop failed");
+            state.SkipWithError(copied ? qPrintable(QStringLiteral("lcjtool failed: ") + why)
+                                       : "cp loop failed");
             break;
         }
         toolSeconds += seconds;
