@@ -4,9 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -29,22 +27,10 @@ std::optional<QByteArray> contents(const QString& path) {
     return bytes;
 }
 
-// Whether the file at `path` holds exactly `bytes`. It is read in pieces and
-// compared as it comes: a large file is never copied whole to be compared.
+// Whether the file at `path` holds exactly `bytes`.
 bool holds(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
-        return false;
-    constexpr qint64 piece = 1 << 20;
-    QByteArray buffer(int(std::min<qint64>(piece, bytes.size()) + 1), Qt::Uninitialized);
-    for (qint64 at = 0; at < bytes.size();) {
-        const qint64 n = file.read(buffer.data(), std::min(piece, bytes.size() - at));
-        if (n <= 0 || std::memcmp(buffer.constData(), bytes.constData() + at, size_t(n)) != 0)
-            return false;
-        at += n;
-    }
-    // A file that grew while it was read holds more.
-    return file.read(buffer.data(), 1) == 0;
+    return file.open(QIODevice::ReadOnly) && files::holdsExactly(file, bytes);
 }
 
 using FileClock = std::filesystem::file_time_type::clock;

@@ -393,25 +393,29 @@ Result<QByteArray> readWhole(const QString& path, SizeLimit limit) {
     return bytes;
 }
 
+bool holdsExactly(QFile& file, const QByteArray& bytes) {
+    if (file.isSequential() || file.size() - file.pos() != bytes.size())
+        return false;
+    constexpr qint64 piece = qint64(1) << 20;
+    // One piece's room, used again for each.
+    QByteArray buffer(std::min(piece, bytes.size()) + 1, Qt::Uninitialized);
+    for (qint64 at = 0; at < bytes.size();) {
+        const qint64 n = file.read(buffer.data(), std::min(piece, bytes.size() - at));
+        if (n <= 0 || std::memcmp(buffer.constData(), bytes.constData() + at, size_t(n)) != 0)
+            return false;
+        at += n;
+    }
+    // A file that grew while it was read holds more.
+    return file.read(buffer.data(), 1) == 0;
+}
+
 Result<QByteArray> readWholeAgain(const QString& path, const QByteArray& written) {
     QFile file(path);
     if (path.isEmpty() || !openForReading(file))
         return Result<QByteArray>::failure(openError(path, file));
-    if (file.isSequential() || file.size() != written.size())
-        return readWhole(path);
-    constexpr qint64 piece = qint64(1) << 20;
-    // One piece's room, used again for each: a large file is never held twice.
-    QByteArray buffer(std::min(piece, written.size()) + 1, Qt::Uninitialized);
-    for (qint64 at = 0; at < written.size();) {
-        const qint64 n = file.read(buffer.data(), std::min(piece, written.size() - at));
-        if (n < 0)
-            return Result<QByteArray>::failure(readError(path));
-        if (n == 0 || std::memcmp(buffer.constData(), written.constData() + at, size_t(n)) != 0)
-            return readWhole(path);
-        at += n;
-    }
-    // A file that grew while it was read holds more.
-    if (file.read(buffer.data(), 1) != 0)
+    // A file that differs, or that could not be read to its end, is read whole: what it
+    // holds, or why not.
+    if (!holdsExactly(file, written))
         return readWhole(path);
     if (meets(Fault::ShortRead))
         return Result<QByteArray>::failure(readError(path));

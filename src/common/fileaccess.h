@@ -7,6 +7,8 @@
 #include <QString>
 #include <chrono>
 
+class QFile;
+
 // Positioned and whole-file access. Every call opens the file, does its one
 // thing and closes it again; failures come back as a message in Chinese.
 //
@@ -47,6 +49,11 @@ enum class SizeLimit {
 qint64 maxBytes(SizeLimit limit);
 
 Result<QByteArray> readWhole(const QString& path, SizeLimit limit = SizeLimit::GameFile);
+
+// Whether the open `file` holds exactly `bytes` from where it stands to its
+// end. It is read in pieces and compared as it comes: a large file is never
+// copied whole to be compared. Read past the faults tests inject.
+bool holdsExactly(QFile& file, const QByteArray& bytes);
 
 // Reads a file just written with `written` whole, as readWhole() does. It is
 // compared piece by piece as it comes, and when it holds exactly `written`,

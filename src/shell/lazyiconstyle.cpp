@@ -36,17 +36,14 @@ public:
 
 private:
     const QIcon& real() {
-        if (!loaded_) {
+        if (real_.isNull())
             real_ = style_->standardIcon(which_);
-            loaded_ = true;
-        }
         return real_;
     }
 
     const QStyle* style_;
     QStyle::StandardPixmap which_;
     QIcon real_;
-    bool loaded_ = false;
 };
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QGridLayout>
@@ -213,9 +212,12 @@ void ModListWindow::openFolder(const QString& folder) {
 
 namespace {
 
+// The list file as it is now; empty when there is none (or no folder).
 QByteArray listBytes(const QString& folder) {
-    QFile file(mods::ModList::listFile(folder));
-    return folder.isEmpty() || !file.open(QIODevice::ReadOnly) ? QByteArray() : file.readAll();
+    if (folder.isEmpty())
+        return {};
+    auto bytes = files::readWhole(mods::ModList::listFile(folder), files::SizeLimit::UserText);
+    return bytes.ok() ? *bytes : QByteArray();
 }
 
 } // namespace
