@@ -3,6 +3,7 @@
 // record saved, a save game and a program file opened and saved, a message
 // category switched from another category and one slot saved, the map
 // viewer's grid cell under the pointer.
+#include "common/ui/workshopstyle.h"
 #include "datafile/datalayout.h"
 #include "datafile/ui/dform.h"
 #include "mapview/mapzoom.h"
@@ -244,6 +245,7 @@ BENCHMARK(MapCellComputed)->Unit(benchmark::kNanosecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(new WorkshopStyle);
     for (const Section& s : sections) {
         benchmark::RegisterBenchmark((std::string("DataSectionOpened/") + s.entry).c_str(),
                                      DataSectionOpened, s)

@@ -7,6 +7,7 @@
 //                      the step added to it (each editor's own heap), to
 //                      find where it goes
 #include "common/gbk.h"
+#include "common/ui/workshopstyle.h"
 #include "firstpaint.h"
 #include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     stage("before the application");
     // As main() starts the program (shell/startup.cpp), with scripted prompts.
     QApplication app(argc, argv);
+    QApplication::setStyle(new WorkshopStyle);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
     stage("application");
     if (!gbk::available())

@@ -1,11 +1,10 @@
 #include "startup.h"
 
-#include "lazyiconstyle.h"
-
 #include "common/gbk.h"
 #include "common/gui/appicon.h"
 #include "common/ui/prompts.h"
 #include "common/ui/settings.h"
+#include "common/ui/workshopstyle.h"
 #include "common/writejournal.h"
 #include "mainwindow.h"
 #include "recovery.h"
@@ -57,7 +56,7 @@ void bringToFront(QWidget& window) {
 
 int runProgram(int& argc, char** argv, const std::function<int(QWidget& mainWindow)>& run) {
     QApplication app(argc, argv);
-    QApplication::setStyle(new LazyIconStyle);
+    QApplication::setStyle(new WorkshopStyle);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
     QApplication::setOrganizationName(QStringLiteral("lcjworkshop"));
     // A settings file beside the program keeps them there; else the user's profile.
