@@ -1,6 +1,7 @@
 #include "workshopstyle.h"
 
 #include <QIconEngine>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyleOption>
 
@@ -52,13 +53,19 @@ private:
 constexpr int bandDeviceRows = 24;
 
 // The rows of one band over `rect`, or 0 to draw it in one piece: when it is
-// short, or when the bands' edges would not all fall on whole device pixels (a
-// fractional display scale, a turned painter), since neighbouring bands could
-// then share a row and blend it twice.
-int bandRows(const QPainter* painter, const QRect& rect) {
+// short; when the painter is not Qt's raster engine (a printer, a recording),
+// which has no threads to avoid; when it blends in another way than plainly
+// over (a picture of a band would then blend as one layer); or when the bands'
+// edges would not all fall on whole device pixels (a fractional display scale,
+// a turned painter), since neighbouring bands could then share a row and
+// blend it twice.
+int bandRows(QPainter* painter, const QRect& rect) {
     const QTransform toDevice = painter->deviceTransform();
     const qreal scale = toDevice.m22();
-    if (toDevice.type() > QTransform::TxScale || scale <= 0 ||
+    if (!painter->paintEngine() || painter->paintEngine()->type() != QPaintEngine::Raster ||
+        painter->opacity() < 1 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver ||
+        toDevice.type() > QTransform::TxScale || scale <= 0 ||
         rect.height() * scale <= bandDeviceRows)
         return 0;
     const int rows = qMax(1, int(bandDeviceRows / scale));
