@@ -23,6 +23,9 @@ lcj_qt_options=(
     -DFEATURE_icu=OFF
     -DFEATURE_network=ON
     -DFEATURE_ssl=OFF
+    # Qt turns the Schannel TLS backend off only for configure's -no-ssl, and
+    # it does not build without ssl.
+    -DFEATURE_schannel=OFF
     -DFEATURE_sql=OFF
     -DFEATURE_dbus=OFF
     -DFEATURE_opengl=OFF
