@@ -156,8 +156,9 @@ void WorkshopStyle::drawComplexControl(ComplexControl control, const QStyleOptio
     const auto draw = [&](QPainter* on) {
         QProxyStyle::drawComplexControl(control, option, on, widget);
     };
-    // Only an upright scroll bar: across a wide one, the style's lines end on
-    // other pixels when drawn in pieces.
+    // Only an upright scroll bar. Across a wide one, a rectangle's top edge
+    // would run past the band's right side, and Qt's line drawing then draws
+    // the rectangle's first corner twice, once for each edge meeting there.
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
     if (control == CC_ScrollBar && bar && bar->orientation == Qt::Vertical && drawsInBands())
         drawInBandPictures(painter, option->rect, draw);
