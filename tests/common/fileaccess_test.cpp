@@ -448,7 +448,7 @@ TEST(FileAccessWindows, AFileHeldOpenIsWaitedForThenRefusedWithEveryByteKept) {
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
     ::CloseHandle(held);
     ASSERT_FALSE(failure.ok());
-    EXPECT_EQ(*failure, busyMessage(path)) << qPrintable(*failure);
+    EXPECT_EQ(failure.error(), busyMessage(path)) << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), QByteArray("original"));
     EXPECT_EQ(readFile(files::backupPath(path)), QByteArray("original"));
     EXPECT_EQ(entries(path),
@@ -470,7 +470,7 @@ TEST(FileAccessWindows, AFileLetGoWhileTheSaveWaitsIsSaved) {
     });
     const auto failure = files::writeWhole(path, QByteArray("changed!"));
     letGo.join();
-    EXPECT_TRUE(failure.ok()) << qPrintable(*failure);
+    EXPECT_TRUE(failure.ok()) << qPrintable(failure.error());
     EXPECT_EQ(readFile(path), QByteArray("changed!"));
     EXPECT_EQ(entries(path),
               QStringList({QStringLiteral("Sv01d.e5s"), QStringLiteral("Sv01d.e5s.bak")}));

@@ -6,6 +6,7 @@
 #include "support/smalldisk.h"
 #include "support/testmain.h"
 
+#include <QLabel>
 #include <QtTest>
 
 using namespace lcj;
