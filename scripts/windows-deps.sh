@@ -4,7 +4,7 @@
 set -euo pipefail
 folder=$1
 # DLLs every Windows has (and Wine provides).
-system='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|shlwapi|ole32|oleaut32|comdlg32|comctl32|uuid|winmm|imm32|ws2_32|version|userenv|netapi32|mpr|dwmapi|uxtheme|dwrite|d2d1|d3d9|d3d11|d3d12|dxgi|dxguid|setupapi|wtsapi32|authz|msvcrt|ntdll|crypt32|bcrypt|iphlpapi|dnsapi|secur32|rpcrt4|shcore|winspool\.drv|api-ms-win-.*)\.dll$'
+system='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|shlwapi|ole32|oleaut32|comdlg32|comctl32|uuid|winmm|imm32|ws2_32|version|userenv|netapi32|mpr|dwmapi|uxtheme|dwrite|d2d1|d3d9|d3d11|d3d12|dxgi|dxguid|setupapi|wtsapi32|authz|msvcrt|ntdll|crypt32|bcrypt|iphlpapi|dnsapi|secur32|winhttp|rpcrt4|shcore|winspool\.drv|api-ms-win-.*)\.dll$'
 missing=0
 while IFS= read -r -d '' file; do
     dir=$(dirname "$file")
