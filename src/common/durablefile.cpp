@@ -208,8 +208,9 @@ Replacement replaceWith(const QString& target, const QString& finished, bool syn
 
 namespace {
 
+// Ends as a crash ends a program, so that whoever started it (QProcess) sees it crash.
 void stopNow() {
-    ::TerminateProcess(::GetCurrentProcess(), 9);
+    ::TerminateProcess(::GetCurrentProcess(), STATUS_ACCESS_VIOLATION);
 }
 
 std::wstring native(const QString& path) {
