@@ -146,6 +146,10 @@ class BadModsInput : public ModsFolder, public testing::WithParamInterface<BadCa
 
 TEST_P(BadModsInput, IsRefusedWithItsMessageAndNothingWritten) {
     const BadCase& c = GetParam();
+#ifdef Q_OS_WIN
+    if (qstrcmp(c.name, "read_only_folder") == 0)
+        GTEST_SKIP() << "Windows lets programs write in a folder marked read-only";
+#endif
     if (c.damage)
         c.damage(game, scratch);
     QStringList args{u"mods"_s};

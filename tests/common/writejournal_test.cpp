@@ -37,6 +37,10 @@ class LeftJournal : public ::testing::TestWithParam<Left> {};
 
 TEST_P(LeftJournal, IsSettledAsItsFilesSay) {
     const Left& c = GetParam();
+#ifdef Q_OS_WIN
+    if (c.writer == 1)
+        GTEST_SKIP() << "process 1, always running elsewhere, is no process on Windows";
+#endif
     test::TestFolder dir;
     const QString folder = dir.path({});
     const QString workshop = files::workshopOf(folder);
