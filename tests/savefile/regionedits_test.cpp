@@ -26,6 +26,7 @@
 #include <QTableView>
 #include <QUndoView>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 using namespace lcj;
@@ -89,6 +90,8 @@ public:
 
     explicit Driver(const EditorCase& editorCase, bool openTheFile = true) : c(editorCase) {
         form = c.make(prompts);
+        // Room for the whole title in every platform's title font (a narrow window elides it).
+        form->resize(std::max(form->width(), 900), form->height());
         form->show();
         QApplication::setActiveWindow(form.get());
         original = c.sample();
