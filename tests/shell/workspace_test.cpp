@@ -401,13 +401,13 @@ private slots:
             where = file.absolutePath();
         QMdiSubWindow* frame = d.main->mdiArea()->activeSubWindow();
         if (opened == QStringLiteral("narrow")) {
-            // The middle of the path gives way; the caption and the file's end stay.
+            // The folder gives way; the caption and the file's whole name stay.
             frame->setMinimumWidth(0);
             frame->widget()->setMinimumWidth(0);
             frame->resize(260, frame->height());
             QVERIFY2(frame->windowTitle().startsWith(QStringLiteral("Data文件修改 - ")) &&
                          frame->windowTitle().contains(where) &&
-                         frame->windowTitle().endsWith(QStringLiteral(".e5")),
+                         frame->windowTitle().endsWith(QDir::separator() + file.fileName()),
                      qPrintable(frame->windowTitle()));
             return;
         }

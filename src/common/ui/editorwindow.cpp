@@ -37,6 +37,23 @@ protected:
     }
 };
 
+// The folders give way first, from their middle, so that the file's own name stays whole;
+// the name itself gives way only where even "…\name" is too wide.
+QString elidedPath(const QFontMetrics& metrics, const QString& path, int room) {
+    if (metrics.horizontalAdvance(path) <= room)
+        return path;
+    const qsizetype cut = path.lastIndexOf(QDir::separator());
+    if (cut > 0) {
+        const QString name = path.mid(cut);
+        const QString folder = metrics.elidedText(path.left(cut), Qt::ElideMiddle,
+                                                  room - metrics.horizontalAdvance(name));
+        if (!folder.isEmpty())
+            return folder + name;
+    }
+    const QString name = metrics.elidedText(path.mid(cut + 1), Qt::ElideMiddle, room);
+    return name.isEmpty() ? QStringLiteral("…") : name;
+}
+
 } // namespace
 
 EditorWindow::EditorWindow(Prompts& prompts, QWidget* parent)
@@ -123,9 +140,7 @@ void EditorWindow::showTitle() {
         const QFontMetrics metrics(frame->font());
         const int buttons = 4 * frame->style()->pixelMetric(QStyle::PM_TitleBarHeight);
         const int room = frame->width() - buttons - metrics.horizontalAdvance(head + mark);
-        where = metrics.elidedText(where, Qt::ElideMiddle, std::max(room, 0));
-        if (where.isEmpty())
-            where = QStringLiteral("…");
+        where = elidedPath(metrics, where, std::max(room, 0));
     }
     setWindowTitle(head + where + mark);
 }
