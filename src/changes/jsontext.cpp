@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace lcj::changes::json {
@@ -136,17 +138,16 @@ QString viaDocument(const QJsonValue& v) {
     return QString::fromUtf8(a.mid(1, a.size() - 2));
 }
 
-QString quoted(const QString& text) {
+void appendQuoted(QString& out, QStringView text) {
     static constexpr char hex[] = "0123456789abcdef";
-    QString out;
-    out.reserve(text.size() + 2);
     out += u'"';
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x20 && u != u'"' && u != u'\\') {
-            out += c;
+    qsizetype plain = 0; // the start of the run not yet copied
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u >= 0x20 && u != u'"' && u != u'\\')
             continue;
-        }
+        out += text.mid(plain, i - plain);
+        plain = i + 1;
         out += u'\\';
         switch (u) {
         case u'"':
@@ -171,42 +172,62 @@ QString quoted(const QString& text) {
             out += u't';
             break;
         default:
-            out += QStringLiteral("u00");
+            out += QLatin1StringView("u00");
             out += QLatin1Char(hex[u >> 4]);
             out += QLatin1Char(hex[u & 0xF]);
         }
     }
+    out += text.mid(plain);
     out += u'"';
-    return out;
 }
 
 } // namespace
 
-QString value(const QJsonValue& v) {
+void appendValue(QString& out, const QJsonValue& v) {
     // Written directly for speed: a scenario shows over a thousand values.
     switch (v.type()) {
     case QJsonValue::Null:
-        return QStringLiteral("null");
+        out += QLatin1StringView("null");
+        return;
     case QJsonValue::Bool:
-        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+        out += v.toBool() ? QLatin1StringView("true") : QLatin1StringView("false");
+        return;
     case QJsonValue::Double: {
         const double d = v.toDouble();
         const auto whole = wholeNumber(d);
-        if (whole && *whole > -1000000 && *whole < 1000000 && !(d == 0 && std::signbit(d)))
-            return QString::number(*whole);
-        return viaDocument(v);
+        if (whole && *whole > -1000000 && *whole < 1000000 && !(d == 0 && std::signbit(d))) {
+            char digits[16];
+            const auto end = std::to_chars(digits, digits + sizeof digits, *whole).ptr;
+            out += QLatin1StringView(digits, end);
+            return;
+        }
+        break;
     }
     case QJsonValue::String: {
         const QString text = v.toString();
         // Lone surrogates are QJsonDocument's to replace.
-        for (const QChar c : text)
-            if (c.isSurrogate())
-                return viaDocument(v);
-        return quoted(text);
+        if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); })) {
+            appendQuoted(out, text);
+            return;
+        }
+        break;
     }
     default:
-        return viaDocument(v);
+        break;
     }
+    out += viaDocument(v);
+}
+
+void appendMember(QString& out, QStringView key, const QJsonValue& v) {
+    appendQuoted(out, key);
+    out += u':';
+    appendValue(out, v);
+}
+
+QString value(const QJsonValue& v) {
+    QString out;
+    appendValue(out, v);
+    return out;
 }
 
 std::optional<DuplicateKey> firstDuplicateKey(QStringView text) {

@@ -18,8 +18,14 @@ using fields::wholeNumber;
 // A value as compact JSON, written exactly as QJsonDocument writes it.
 QString value(const QJsonValue& v);
 
+// The same texts appended to `out`, for text built of many values.
+void appendValue(QString& out, const QJsonValue& v);
+void appendMember(QString& out, QStringView key, const QJsonValue& v);
+
 inline QString member(const QString& key, const QJsonValue& v) {
-    return value(key) + u':' + value(v);
+    QString out;
+    appendMember(out, key, v);
+    return out;
 }
 
 // A key that an object of the text holds twice (QJsonDocument would silently

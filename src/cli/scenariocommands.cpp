@@ -29,42 +29,57 @@ QJsonObject view(const ScenarioDocument& doc, const QStringList* people) {
     return fields::scenarioView(doc, people);
 }
 
-QString objectText(const QJsonObject& o, const QStringList& keys) {
-    QStringList members;
-    for (const QString& key : keys)
-        members.append(changes::json::member(key, o.value(key)));
-    return u'{' + members.join(QStringLiteral(", ")) + u'}';
+void appendObject(QString& out, const QJsonObject& o, const QStringList& keys) {
+    out += u'{';
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (i > 0)
+            out += QLatin1StringView(", ");
+        changes::json::appendMember(out, keys[i], o.value(keys[i]));
+    }
+    out += u'}';
 }
 
-QString arrayText(const QJsonArray& a, const QStringList& keys) {
-    if (a.isEmpty())
-        return QStringLiteral("[]");
-    QStringList rows;
-    for (const QJsonValue& v : a)
-        rows.append(QStringLiteral("    ") +
-                    (keys.isEmpty() ? changes::json::value(v) : objectText(v.toObject(), keys)));
-    return QStringLiteral("[\n") + rows.join(QStringLiteral(",\n")) + QStringLiteral("\n  ]");
+void appendArray(QString& out, const QJsonArray& a, const QStringList& keys) {
+    if (a.isEmpty()) {
+        out += QLatin1StringView("[]");
+        return;
+    }
+    out += QLatin1StringView("[\n");
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        out += QLatin1StringView(i > 0 ? ",\n    " : "    ");
+        if (keys.isEmpty())
+            changes::json::appendValue(out, a[i]);
+        else
+            appendObject(out, a[i].toObject(), keys);
+    }
+    out += QLatin1StringView("\n  ]");
 }
 
-// Written by hand so that the keys keep the order the editor shows them in.
+// Written by hand so that the keys keep the order the editor shows them in; appended to one
+// text, as a folder of scenarios shows thousands of values.
 QString viewText(const QJsonObject& v) {
-    const QJsonValue battle = v.value(QStringLiteral("battle"));
-    QStringList parts{QStringLiteral("  \"battle\": ") +
-                          (battle.isObject() ? objectText(battle.toObject(), battleKeys)
-                                             : QStringLiteral("null")),
-                      QStringLiteral("  \"allies\": ") +
-                          arrayText(v.value(QStringLiteral("allies")).toArray(), slotKeys),
-                      QStringLiteral("  \"enemies\": ") +
-                          arrayText(v.value(QStringLiteral("enemies")).toArray(), slotKeys),
-                      QStringLiteral("  \"army\": ") +
-                          arrayText(v.value(QStringLiteral("army")).toArray(), armyKeys),
-                      QStringLiteral("  \"equipment\": ") +
-                          arrayText(v.value(QStringLiteral("equipment")).toArray(), equipKeys),
-                      QStringLiteral("  \"spoils\": ") +
-                          arrayText(v.value(QStringLiteral("spoils")).toArray(), {}),
-                      QStringLiteral("  \"problems\": ") +
-                          arrayText(v.value(QStringLiteral("problems")).toArray(), {})};
-    return QStringLiteral("{\n") + parts.join(QStringLiteral(",\n")) + QStringLiteral("\n}\n");
+    QString out;
+    out.reserve(16384);
+    out += QLatin1StringView("{\n  \"battle\": ");
+    const QJsonValue battle = v.value(QLatin1StringView("battle"));
+    if (battle.isObject())
+        appendObject(out, battle.toObject(), battleKeys);
+    else
+        out += QLatin1StringView("null");
+    static const QStringList plain; // values, not objects
+    const struct {
+        const char* name;
+        const QStringList& keys;
+    } arrays[] = {{"allies", slotKeys},     {"enemies", slotKeys}, {"army", armyKeys},
+                  {"equipment", equipKeys}, {"spoils", plain},     {"problems", plain}};
+    for (const auto& [name, keys] : arrays) {
+        out += QLatin1StringView(",\n  \"");
+        out += QLatin1StringView(name);
+        out += QLatin1StringView("\": ");
+        appendArray(out, v.value(QLatin1StringView(name)).toArray(), keys);
+    }
+    out += QLatin1StringView("\n}\n");
+    return out;
 }
 
 Result<ScenarioDocument> load(const QString& path) {
