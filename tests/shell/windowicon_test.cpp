@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProxyStyle>
 #include <QTemporaryDir>
@@ -50,23 +51,28 @@ int checkIcons(QWidget& mainWindow) {
     auto* frame = patchWindow ? qobject_cast<QMdiSubWindow*>(patchWindow->parentWidget()) : nullptr;
     expect(frame && showsTheDrawing(frame->windowIcon(), 16, lcj::icons::drawPatchIcon),
            "the patch window's frame shows the patch icon");
-    // The icons Qt gives the menu bar and the game folder panel, read only when drawn: what
-    // they draw is the platform style's own picture.
+    // The icons Qt gives the menu bar, the game folder panel and a list's filter box, read
+    // only when drawn: what they draw is the platform style's own picture.
     const auto* proxy = qobject_cast<const QProxyStyle*>(QApplication::style());
     // The panel is made when first needed.
     if (auto* main = qobject_cast<lcj::MainWindow*>(&mainWindow))
         main->gameDock();
+    QLineEdit filter;
+    filter.setClearButtonEnabled(true);
     const struct {
+        const QWidget* in;
         const char* button;
         QStyle::StandardPixmap which;
-    } standard[] = {{"qt_menubar_ext_button", QStyle::SP_ToolBarHorizontalExtensionButton},
-                    {"qt_dockwidget_closebutton", QStyle::SP_DockWidgetCloseButton},
-                    {"qt_dockwidget_floatbutton", QStyle::SP_TitleBarNormalButton}};
-    for (const auto& [button, which] : standard) {
-        const auto* shown = mainWindow.findChild<QAbstractButton*>(QString::fromLatin1(button));
+    } standard[] = {
+        {&mainWindow, "qt_menubar_ext_button", QStyle::SP_ToolBarHorizontalExtensionButton},
+        {&mainWindow, "qt_dockwidget_closebutton", QStyle::SP_DockWidgetCloseButton},
+        {&mainWindow, "qt_dockwidget_floatbutton", QStyle::SP_TitleBarNormalButton},
+        {&filter, "", QStyle::SP_LineEditClearButton}};
+    for (const auto& [in, button, which] : standard) {
+        const auto* shown = in->findChild<QAbstractButton*>(QString::fromLatin1(button));
         const QImage own =
             proxy ? proxy->baseStyle()->standardIcon(which).pixmap(16).toImage() : QImage();
-        std::printf("%s:\n", button);
+        std::printf("%s:\n", *button ? button : "the filter box's clear button");
         expect(shown && !own.isNull() && shown->icon().pixmap(16).toImage() == own,
                "draws the style's own icon");
     }

@@ -127,7 +127,9 @@ QIcon WorkshopStyle::standardIcon(StandardPixmap which, const QStyleOption* opti
     case SP_TitleBarNormalButton:
     case SP_TitleBarCloseButton:
     case SP_DockWidgetCloseButton:
-        // Every style has these, so the icon is never empty.
+    case SP_LineEditClearButton:
+        // Every style has these, so the icon is never empty. Every list's filter box has a
+        // clear button, shown only once something is typed.
         return QIcon(new LazyIcon(baseStyle(), which));
     default:
         return QProxyStyle::standardIcon(which, option, widget);
