@@ -291,11 +291,17 @@ private slots:
         QTRY_VERIFY(changes->isVisible());
         QCOMPARE(junben->changesPanel(), changes);
 
-        // A marker clicked on the map brings its entry's frame into view.
-        frames->verticalScrollBar()->setValue(frames->verticalScrollBar()->maximum());
-        frames->horizontalScrollBar()->setValue(frames->horizontalScrollBar()->maximum());
-        QCoreApplication::processEvents();
+        // A marker clicked on the map brings its entry's frame into view: the area scrolled
+        // away from that frame first, to whichever end leaves it out of view in this font.
         auto* enemies = find<QGroupBox>(QStringLiteral("Frame4"));
+        for (const bool end : {true, false}) {
+            frames->verticalScrollBar()->setValue(end ? frames->verticalScrollBar()->maximum() : 0);
+            frames->horizontalScrollBar()->setValue(end ? frames->horizontalScrollBar()->maximum()
+                                                        : 0);
+            QCoreApplication::processEvents();
+            if (!frames->viewport()->rect().contains(rectIn(enemies, frames->viewport())))
+                break;
+        }
         QVERIFY(!frames->viewport()->rect().contains(rectIn(enemies, frames->viewport())));
         auto* image = map->image();
         int marker = -1;

@@ -244,7 +244,9 @@ private slots:
             return;
         }
         QCOMPARE(QFileInfo(opened->filePath()), QFileInfo(path));
-        // The title names the game's folder and the file.
+        // The title names the game's folder and the file (with room for it in any font: a
+        // narrow frame elides it).
+        main->mdiArea()->activeSubWindow()->resize(1400, opened->height());
         QVERIFY2(opened->windowTitle().endsWith(
                      QStringLiteral(" - ") +
                      QDir::toNativeSeparators(QFileInfo(game).fileName() + u'/' + shown)),

@@ -12,9 +12,12 @@
 #include "support/testmain.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 #include <QTemporaryDir>
+#include <algorithm>
 
 using namespace lcj;
 
@@ -236,6 +239,8 @@ private slots:
         for (const SwitchCase& c : switchCases()) {
             auto* window = qobject_cast<EditorWindow*>(windows[QString::fromLatin1(c.window)]);
             QCOMPARE(QFileInfo(window->filePath()), QFileInfo(in(1, QString::fromLatin1(c.file))));
+            // Room for the whole title in any font (a narrow frame elides it).
+            window->parentWidget()->resize(1400, window->parentWidget()->height());
             QVERIFY2(window->windowTitle().contains(QStringLiteral("game2") + QDir::separator() +
                                                     QString::fromLatin1(c.file)),
                      qPrintable(window->windowTitle()));
@@ -402,16 +407,25 @@ private slots:
         QMdiSubWindow* frame = d.main->mdiArea()->activeSubWindow();
         if (opened == QStringLiteral("narrow")) {
             // The folder gives way; the caption and the file's whole name stay.
+            // Room for the caption and the file's name, not for its folder.
+            const QFontMetrics metrics(frame->font());
+            const int buttons = 4 * frame->style()->pixelMetric(QStyle::PM_TitleBarHeight);
             frame->setMinimumWidth(0);
             frame->widget()->setMinimumWidth(0);
-            frame->resize(260, frame->height());
+            frame->resize(buttons +
+                              metrics.horizontalAdvance(QStringLiteral("Data文件修改 - …") +
+                                                        QDir::separator() + file.fileName()) +
+                              4,
+                          frame->height());
             QVERIFY2(frame->windowTitle().startsWith(QStringLiteral("Data文件修改 - ")) &&
                          frame->windowTitle().contains(where) &&
                          frame->windowTitle().endsWith(QDir::separator() + file.fileName()),
                      qPrintable(frame->windowTitle()));
             return;
         }
-        // A frame as wide as the area shows the path whole.
+        // A frame as wide as the area shows the path whole (a long one in any font in this
+        // wide area).
+        d.main->resize(std::max(d.main->width(), 1800), d.main->height());
         frame->showMaximized();
         const QString title = frame->windowTitle();
         QVERIFY2(title.endsWith(QStringLiteral(" - ") + QDir::toNativeSeparators(where) +

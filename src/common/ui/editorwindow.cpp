@@ -43,15 +43,19 @@ QString elidedPath(const QFontMetrics& metrics, const QString& path, int room) {
     if (metrics.horizontalAdvance(path) <= room)
         return path;
     const qsizetype cut = path.lastIndexOf(QDir::separator());
-    if (cut > 0) {
-        const QString name = path.mid(cut);
-        const QString folder = metrics.elidedText(path.left(cut), Qt::ElideMiddle,
-                                                  room - metrics.horizontalAdvance(name));
-        if (!folder.isEmpty())
-            return folder + name;
+    const QString name = path.mid(cut + 1);
+    if (cut < 0) {
+        const QString shown = metrics.elidedText(name, Qt::ElideMiddle, room);
+        return shown.isEmpty() ? QStringLiteral("…") : shown;
     }
-    const QString name = metrics.elidedText(path.mid(cut + 1), Qt::ElideMiddle, room);
-    return name.isEmpty() ? QStringLiteral("…") : name;
+    const QString folder = metrics.elidedText(path.left(cut), Qt::ElideMiddle,
+                                              room - metrics.horizontalAdvance(path.mid(cut)));
+    if (!folder.isEmpty())
+        return folder + path.mid(cut);
+    const QString gone = QStringLiteral("…") + QDir::separator();
+    const QString shown =
+        metrics.elidedText(name, Qt::ElideMiddle, room - metrics.horizontalAdvance(gone));
+    return shown.isEmpty() ? QStringLiteral("…") : gone + shown;
 }
 
 } // namespace
