@@ -43,19 +43,17 @@ QString elidedPath(const QFontMetrics& metrics, const QString& path, int room) {
     if (metrics.horizontalAdvance(path) <= room)
         return path;
     const qsizetype cut = path.lastIndexOf(QDir::separator());
-    const QString name = path.mid(cut + 1);
-    if (cut < 0) {
-        const QString shown = metrics.elidedText(name, Qt::ElideMiddle, room);
-        return shown.isEmpty() ? QStringLiteral("…") : shown;
+    const QString end = path.mid(cut); // the separator and the name, or the name alone
+    if (cut >= 0) {
+        const QString folder = metrics.elidedText(path.left(cut), Qt::ElideMiddle,
+                                                  room - metrics.horizontalAdvance(end));
+        if (!folder.isEmpty())
+            return folder + end;
     }
-    const QString folder = metrics.elidedText(path.left(cut), Qt::ElideMiddle,
-                                              room - metrics.horizontalAdvance(path.mid(cut)));
-    if (!folder.isEmpty())
-        return folder + path.mid(cut);
-    const QString gone = QStringLiteral("…") + QDir::separator();
-    const QString shown =
-        metrics.elidedText(name, Qt::ElideMiddle, room - metrics.horizontalAdvance(gone));
-    return shown.isEmpty() ? QStringLiteral("…") : gone + shown;
+    const QString gone = cut >= 0 ? QStringLiteral("…") + QDir::separator() : QString();
+    const QString name = metrics.elidedText(path.mid(cut + 1), Qt::ElideMiddle,
+                                            room - metrics.horizontalAdvance(gone));
+    return name.isEmpty() ? QStringLiteral("…") : gone + name;
 }
 
 } // namespace
