@@ -219,9 +219,13 @@ RecoveryJournal::orphans(const QString& folder, const std::function<bool(qint64)
     QList<Recovered> found;
     if (folder.isEmpty())
         return found;
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        {QStringLiteral("*") + suffix}, QDir::Files, QDir::Time | QDir::Reversed);
+    // The suffix compared here, not as a "*.lcjrec" filter: that would compile
+    // a regular expression at every start.
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
     for (const QFileInfo& entry : entries) {
+        if (!entry.fileName().endsWith(suffix, Qt::CaseInsensitive))
+            continue;
         bool number = false;
         const qint64 pid = entry.fileName().section(u'-', 0, 0).toLongLong(&number);
         if (!number || (running ? running(pid) : processRuns(pid)))

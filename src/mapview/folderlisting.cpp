@@ -73,8 +73,12 @@ QVector<FolderEntry> folderEntries(const QString& folder) {
 }
 
 QStringList bmpFiles(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("*.bmp")}, QDir::Files,
-                                  QDir::Name | QDir::IgnoreCase);
+    // The suffix compared here: a "*.bmp" filter would compile a regular
+    // expression, and load its library, for one suffix.
+    QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    names.removeIf(
+        [](const QString& name) { return !name.endsWith(u".bmp", Qt::CaseInsensitive); });
+    return names;
 }
 
 } // namespace lcj::mapview

@@ -104,6 +104,8 @@ TEST(Journal, orphansAreTheJournalsOfProgramsGone) {
     ASSERT_TRUE(mine.start(folder.path(), QStringLiteral("Imsg.e5"), "abc"));
     ASSERT_TRUE(mine.append("abd"));
     EXPECT_TRUE(RecoveryJournal::orphans(folder.path()).isEmpty());
+    // A copy kept under another name is no journal.
+    ASSERT_TRUE(QFile::copy(mine.journalPath(), mine.journalPath() + QStringLiteral(".old")));
     const auto gone = RecoveryJournal::orphans(folder.path(), [](qint64) { return false; });
     ASSERT_EQ(gone.size(), 1);
     EXPECT_EQ(gone[0].mine, QByteArray("abd"));

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -76,6 +77,16 @@ int checkIcons(QWidget& mainWindow) {
         expect(shown && !own.isNull() && shown->icon().pixmap(16).toImage() == own,
                "draws the style's own icon");
     }
+    // The patch window's frame's system menu: restore, minimise, maximise and close.
+    QList<QImage> menuIcons, ownIcons;
+    for (const QAction* action : frame ? frame->systemMenu()->actions() : QList<QAction*>())
+        if (!action->icon().isNull())
+            menuIcons.append(action->icon().pixmap(16).toImage());
+    for (const auto which : {QStyle::SP_TitleBarNormalButton, QStyle::SP_TitleBarMinButton,
+                             QStyle::SP_TitleBarMaxButton, QStyle::SP_TitleBarCloseButton})
+        ownIcons.append(proxy->baseStyle()->standardIcon(which).pixmap(16).toImage());
+    std::printf("the frame's system menu:\n");
+    expect(!menuIcons.isEmpty() && menuIcons == ownIcons, "draws the style's own icons");
     return failures == 0 ? 0 : 1;
 }
 

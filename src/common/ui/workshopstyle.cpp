@@ -124,12 +124,17 @@ QIcon WorkshopStyle::standardIcon(StandardPixmap which, const QStyleOption* opti
     switch (which) {
     case SP_ToolBarHorizontalExtensionButton:
     case SP_ToolBarVerticalExtensionButton:
+    case SP_TitleBarMenuButton:
+    case SP_TitleBarMinButton:
+    case SP_TitleBarMaxButton:
     case SP_TitleBarNormalButton:
     case SP_TitleBarCloseButton:
     case SP_DockWidgetCloseButton:
     case SP_LineEditClearButton:
         // Every style has these, so the icon is never empty. Every list's filter box has a
-        // clear button, shown only once something is typed.
+        // clear button, shown only once something is typed; every editor's frame has a
+        // system menu, shown only when asked for. Reading one of these pictures loads
+        // every image format Qt has (libjpeg among them) to find its format.
         return QIcon(new LazyIcon(baseStyle(), which));
     default:
         return QProxyStyle::standardIcon(which, option, widget);
