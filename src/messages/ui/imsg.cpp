@@ -204,7 +204,7 @@ Failure Imsg::readFile(const QString& path) {
     if (!failure.ok())
         return failure;
     file_ = MessageFile(path);
-    file_.stampNow();
+    file_.keepStamp(read.stamp());
     texts_ = read;
     return {};
 }
@@ -222,16 +222,14 @@ void Imsg::fillForm() {
 }
 
 Failure Imsg::reloadFromDisk() {
-    // The stamp is taken before the read: a change between the two is seen
-    // as another change, never passed over.
     MessageFile file(file_.path());
-    file.stampNow();
     RegionSet read(tableLayout());
     Failure failure = file.check();
     if (failure.ok())
         failure = read.read(file.path());
     if (!failure.ok())
         return failure;
+    file.keepStamp(read.stamp());
     file_ = file;
     texts_ = read;
     onDisk_ = read;
