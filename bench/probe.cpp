@@ -7,10 +7,12 @@
 //                      the step added to it (each editor's own heap), to
 //                      find where it goes
 #include "common/gbk.h"
+#include "common/gui/appicon.h"
 #include "common/ui/workshopstyle.h"
 #include "firstpaint.h"
 #include "samplegen/samplegame.h"
 #include "shell/mainwindow.h"
+#include "shell/startup.h"
 #include "support/scriptedprompts.h"
 #include "support/testfiles.h"
 
@@ -121,6 +123,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(new WorkshopStyle);
     QApplication::setApplicationName(QStringLiteral("岚川记数据工坊"));
+    QApplication::setWindowIcon(icons::appIcon());
+    loadQtTranslation();
     stage("application");
     if (!gbk::available())
         return 1;
