@@ -422,11 +422,11 @@ Result<QByteArray> readWholeAgain(const QString& path, const QByteArray& written
     return written;
 }
 
-Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes) {
-    return writeRegions(path, {{pos, bytes}});
+Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes, QByteArray* written) {
+    return writeRegions(path, {{pos, bytes}}, written);
 }
 
-Failure writeRegions(const QString& path, const QList<Patch>& patches) {
+Failure writeRegions(const QString& path, const QList<Patch>& patches, QByteArray* written) {
     // The file must be there already: a region write never creates one.
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return openError(path, QFile(path));
@@ -444,7 +444,11 @@ Failure writeRegions(const QString& path, const QList<Patch>& patches) {
         return tooShort(path, reach, whole->size());
     for (const Patch& p : patches)
         whole->replace(p.pos, p.bytes.size(), p.bytes);
-    return writeWhole(path, *whole);
+    if (auto failure = writeWhole(path, *whole); !failure.ok())
+        return failure;
+    if (written)
+        *written = std::move(*whole);
+    return {};
 }
 
 namespace {

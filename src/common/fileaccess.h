@@ -27,7 +27,9 @@ Result<QByteArray> readRegion(const QString& path, qint64 pos, qint64 length);
 
 // Writes `bytes` at `pos`. The file must exist and already reach pos + size:
 // a region write never changes a file's length nor any byte outside the region.
-Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes);
+// `written` as for writeRegions().
+Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes,
+                    QByteArray* written = nullptr);
 
 // Bytes to put at a position of a file.
 struct Patch {
@@ -37,7 +39,11 @@ struct Patch {
 
 // Writes every patch in place and replaces the file once: all of them reach
 // the disk or none. A file too short for any of them gets none of them.
-Failure writeRegions(const QString& path, const QList<Patch>& patches);
+// `written`, when given, receives the whole file as it was put in place, the
+// bytes a stamp of the file must hold: reading the file again for them would
+// take in whatever another program wrote since.
+Failure writeRegions(const QString& path, const QList<Patch>& patches,
+                     QByteArray* written = nullptr);
 
 // What a whole read is for, which says how large a file may be. Nothing larger
 // is read: a bigger file, or a pipe or device that does not end within the

@@ -54,9 +54,10 @@ Failure RegionSet::write() {
             return QStringLiteral("内部错误：第%1段数据的长度不对，没有写入").arg(i + 1);
         patches.append({layout_[i].offset, bytes_[i]});
     }
-    if (auto failure = files::writeRegions(path_, patches); !failure.ok())
+    QByteArray written;
+    if (auto failure = files::writeRegions(path_, patches, &written); !failure.ok())
         return failure;
-    stamp_ = DiskStamp::read(path_);
+    stamp_ = DiskStamp::written(path_, written);
     return {};
 }
 

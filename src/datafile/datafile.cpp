@@ -30,9 +30,11 @@ Failure DataFile::writeRecord(const Table& table, int index, const QByteArray& r
     Q_ASSERT(index >= 0 && index < table.count && record.size() == table.recordSize);
     if (auto failure = checkSize(); !failure.ok())
         return failure;
-    if (auto failure = files::writeRegion(path_, table.recordOffset(index), record); !failure.ok())
+    QByteArray written;
+    if (auto failure = files::writeRegion(path_, table.recordOffset(index), record, &written);
+        !failure.ok())
         return failure;
-    stampNow();
+    stamp_ = DiskStamp::written(path_, written);
     return {};
 }
 

@@ -142,9 +142,10 @@ Failure MessageFile::writeSlots(const QList<files::Patch>& patches) {
     for (const files::Patch& slot : patches)
         if (slot.bytes.size() != slotSize)
             return QStringLiteral("内部错误：文本槽的长度不是%1字节，没有写入").arg(slotSize);
-    if (auto failure = files::writeRegions(path_, patches); !failure.ok())
+    QByteArray written;
+    if (auto failure = files::writeRegions(path_, patches, &written); !failure.ok())
         return failure;
-    stampNow();
+    stamp_ = DiskStamp::written(path_, written);
     return {};
 }
 

@@ -81,8 +81,6 @@ public:
     // The file as the editor opened it or last wrote it, so that a save over
     // another program's change is the user's choice.
     const DiskStamp& stamp() const { return stamp_; }
-    // Takes the stamp of the file as it is now.
-    void stampNow() { stamp_ = DiskStamp::read(path_); }
     // Keeps the stamp of the bytes the editor read: no second read, and no
     // change between a read and a stamp passed over.
     void keepStamp(const DiskStamp& stamp) { stamp_ = stamp; }
