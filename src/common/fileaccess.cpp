@@ -422,8 +422,8 @@ Result<QByteArray> readWholeAgain(const QString& path, const QByteArray& written
     return written;
 }
 
-Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes, QByteArray* written) {
-    return writeRegions(path, {{pos, bytes}}, written);
+Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes) {
+    return writeRegions(path, {{pos, bytes}});
 }
 
 Failure writeRegions(const QString& path, const QList<Patch>& patches, QByteArray* written) {

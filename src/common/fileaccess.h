@@ -27,9 +27,7 @@ Result<QByteArray> readRegion(const QString& path, qint64 pos, qint64 length);
 
 // Writes `bytes` at `pos`. The file must exist and already reach pos + size:
 // a region write never changes a file's length nor any byte outside the region.
-// `written` as for writeRegions().
-Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes,
-                    QByteArray* written = nullptr);
+Failure writeRegion(const QString& path, qint64 pos, const QByteArray& bytes);
 
 // Bytes to put at a position of a file.
 struct Patch {

@@ -31,7 +31,7 @@ Failure DataFile::writeRecord(const Table& table, int index, const QByteArray& r
     if (auto failure = checkSize(); !failure.ok())
         return failure;
     QByteArray written;
-    if (auto failure = files::writeRegion(path_, table.recordOffset(index), record, &written);
+    if (auto failure = files::writeRegions(path_, {{table.recordOffset(index), record}}, &written);
         !failure.ok())
         return failure;
     stamp_ = DiskStamp::written(path_, written);
